@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// One book in memory. `tip` and `stare` hold the type's and state's identifiers themselves
+// (the catalogue stores them minus one); `citita` is 0 or 1, `calificativ` a rating position.
+struct BookRecord {
+    std::int32_t id = 0;
+    std::string titlu;
+    std::string autor;
+    std::string editura;
+    std::int32_t tip = 0;
+    std::int32_t pagini = 1;
+    std::int32_t capitole = 1;
+    std::int32_t volume = 1;
+    std::int32_t publicare = 1;
+    std::int32_t publicare_volum = 1;
+    std::int32_t citita = 0;
+    std::int32_t calificativ = 0;
+    std::int32_t stare = 0;
+};
+
+// True when the twelve fields a user edits are the same (the identifier is not compared).
+bool SameUserFields(const BookRecord& a, const BookRecord& b);

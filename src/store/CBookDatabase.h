@@ -1,0 +1,64 @@
+#pragma once
+
+#include "BookRecord.h"
+#include "CEngineDatabase.h"
+#include "CEngineRecordset.h"
+#include "MessageSink.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// The connection to one catalogue file and every fixed statement of the program. Each
+// operation reports its own failure message once through the sink and returns its failure
+// value; path and open flag stay as they were after a failure.
+class CBookDatabase {
+public:
+    explicit CBookDatabase(MessageSink sink);
+    virtual ~CBookDatabase();
+
+    bool Create(const std::string& path);
+    void CreateTables();
+    bool Open(const std::string& path);
+    bool Close();
+    bool IsOpen() const { return m_bOpen; }
+    std::string GetPath() const { return m_strPath; }
+
+    bool InsertBook(const std::string& titlu, const std::string& autor, const std::string& editura,
+                    int tip, int pagini, int capitole, int volume, int publicare,
+                    int publicare_volum, int citita, int calificativ, int stare);
+    bool UpdateBook(int id, const std::string& titlu, const std::string& autor,
+                    const std::string& editura, int tip, int pagini, int capitole, int volume,
+                    int publicare, int publicare_volum, int citita, int calificativ, int stare);
+    bool DeleteBook(int id);
+    std::int32_t FindBookId(const std::string& titlu);
+    // Identifier the catalogue gave the row inserted last on this connection.
+    std::int32_t GetLastInsertedId() const;
+
+    std::unique_ptr<CEngineRecordset> SelectAllBooks();
+    std::unique_ptr<CEngineRecordset> SelectReadBooks();
+    std::unique_ptr<CEngineRecordset> SelectUnreadBooks();
+    std::unique_ptr<CEngineRecordset> SelectAuthors();
+    std::unique_ptr<CEngineRecordset> SelectPublishers();
+    std::unique_ptr<CEngineRecordset> OpenQuery(const std::string& text);
+
+    bool InsertState(const std::string& name);
+    bool InsertType(const std::string& name);
+    bool DeleteState(int id);
+    bool DeleteType(int id);
+    bool UpdateState(int id, const std::string& name);
+    bool UpdateType(int id, const std::string& name);
+
+    // Runs a statement of the program's own, reporting `failure` when the engine refuses it.
+    bool ExecuteStatement(const std::string& sql, const char* failure);
+    CEngineDatabase& Engine() { return m_db; }
+    const MessageSink& Sink() const { return m_sink; }
+
+private:
+    void Report(const char* message) const;
+
+    std::string m_strPath;
+    bool m_bOpen = false;
+    CEngineDatabase m_db;
+    MessageSink m_sink;
+};

@@ -1,0 +1,208 @@
+#include "CEngineDatabase.h"
+
+#include "CEngineException.h"
+#include "RomanianCollation.h"
+
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+
+// The form "DELETE * FROM" is turned into SQLite's "DELETE FROM"; nothing else is rewritten.
+std::string AdaptStatement(const std::string& sql) {
+    std::size_t i = 0;
+    auto skipSpace = [&] {
+        while (i < sql.size() && std::isspace(static_cast<unsigned char>(sql[i]))) {
+            ++i;
+        }
+    };
+    skipSpace();
+    const std::size_t start = i;
+    static const char kDelete[] = "delete";
+    for (std::size_t k = 0; kDelete[k] != '\0'; ++k, ++i) {
+        if (i >= sql.size() || std::tolower(static_cast<unsigned char>(sql[i])) != kDelete[k]) {
+            return sql;
+        }
+    }
+    skipSpace();
+    if (i >= sql.size() || sql[i] != '*') {
+        return sql;
+    }
+    std::string out = sql;
+    out.replace(start, i + 1 - start, "DELETE");
+    return out;
+}
+
+// A catalogue file must at least carry a whole SQLite header and all the pages it announces;
+// an empty or truncated file is refused before the engine touches it.
+bool LooksLikeCompleteDatabase(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat st {};
+    std::array<unsigned char, 100> header{};
+    const bool readOk =
+        ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+        ::read(fd, header.data(), header.size()) == static_cast<ssize_t>(header.size());
+    ::close(fd);
+    if (!readOk || std::memcmp(header.data(), "SQLite format 3", 16) != 0) {
+        return false;
+    }
+    std::uint32_t pageSize = (header[16] << 8) | header[17];
+    if (pageSize == 1) {
+        pageSize = 65536;
+    }
+    if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0) {
+        return false;
+    }
+    const std::uint64_t pages =
+        (std::uint64_t{header[28]} << 24) | (header[29] << 16) | (header[30] << 8) | header[31];
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    return size % pageSize == 0 && size / pageSize >= pages && pages > 0;
+}
+
+} // namespace
+
+CEngineDatabase::~CEngineDatabase() {
+    if (m_db != nullptr) {
+        sqlite3_close_v2(m_db);
+    }
+}
+
+void CEngineDatabase::Create(const std::string& path) {
+    if (m_db != nullptr) {
+        throw CEngineException("database already open");
+    }
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        throw CEngineException(std::string("cannot create file: ") + std::strerror(errno));
+    }
+    ::close(fd);
+    const int rc =
+        sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    try {
+        if (rc != SQLITE_OK) {
+            ThrowError("cannot create database");
+        }
+        Configure();
+        // Writing the header makes the new file a database at once, before any table exists.
+        Execute("PRAGMA user_version = 1");
+    } catch (...) {
+        Close();
+        ::unlink(path.c_str());
+        throw;
+    }
+}
+
+void CEngineDatabase::Open(const std::string& path) {
+    if (m_db != nullptr) {
+        throw CEngineException("database already open");
+    }
+    if (!LooksLikeCompleteDatabase(path)) {
+        throw CEngineException("not a complete database file: " + path);
+    }
+    const int rc =
+        sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    try {
+        if (rc != SQLITE_OK) {
+            ThrowError("cannot open database");
+        }
+        Configure();
+        // Reading the schema proves the file is a database the engine can use.
+        const int check =
+            sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        if (check != SQLITE_OK) {
+            ThrowError("cannot read database");
+        }
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+void CEngineDatabase::Configure() {
+    sqlite3_extended_result_codes(m_db, 1);
+    int unused = 0;
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DEFENSIVE, 1, &unused);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, &unused);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, &unused);
+    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    if (RegisterRomanianCollation(m_db) != SQLITE_OK) {
+        ThrowError("cannot register text order");
+    }
+    const char* pragmas = "PRAGMA synchronous = FULL;"
+                          "PRAGMA cell_size_check = ON;"
+                          "PRAGMA foreign_keys = OFF;";
+    if (sqlite3_exec(m_db, pragmas, nullptr, nullptr, nullptr) != SQLITE_OK) {
+        ThrowError("cannot configure database");
+    }
+}
+
+void CEngineDatabase::Close() {
+    if (m_db == nullptr) {
+        throw CEngineException("database not open");
+    }
+    sqlite3* db = m_db;
+    m_db = nullptr;
+    if (sqlite3_close_v2(db) != SQLITE_OK) {
+        throw CEngineException("cannot close database");
+    }
+}
+
+void CEngineDatabase::Execute(const std::string& sql) {
+    sqlite3* db = Handle();
+    const std::string adapted = AdaptStatement(sql);
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db, adapted.c_str(), static_cast<int>(adapted.size() + 1), &stmt,
+                           &tail) != SQLITE_OK) {
+        ThrowError("cannot prepare statement");
+    }
+    if (stmt == nullptr) {
+        throw CEngineException("empty statement");
+    }
+    while (tail != nullptr && *tail != '\0' && std::isspace(static_cast<unsigned char>(*tail))) {
+        ++tail;
+    }
+    if (tail != nullptr && *tail != '\0') {
+        sqlite3_finalize(stmt);
+        throw CEngineException("one statement at a time");
+    }
+    int rc = SQLITE_ROW;
+    while (rc == SQLITE_ROW) {
+        rc = sqlite3_step(stmt);
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE) {
+        ThrowError("statement failed");
+    }
+}
+
+std::int64_t CEngineDatabase::LastInsertRowId() const {
+    return sqlite3_last_insert_rowid(Handle());
+}
+
+sqlite3* CEngineDatabase::Handle() const {
+    if (m_db == nullptr) {
+        throw CEngineException("database not open");
+    }
+    return m_db;
+}
+
+void CEngineDatabase::ThrowError(const std::string& context) const {
+    std::string what = context;
+    if (m_db != nullptr) {
+        what += ": ";
+        what += sqlite3_errmsg(m_db);
+    }
+    throw CEngineException(what);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct sqlite3;
+
+// One connection to a catalogue file. Every failure throws CEngineException.
+class CEngineDatabase {
+public:
+    CEngineDatabase() = default;
+    ~CEngineDatabase();
+    CEngineDatabase(const CEngineDatabase&) = delete;
+    CEngineDatabase& operator=(const CEngineDatabase&) = delete;
+
+    // Makes a new, empty catalogue file and leaves it open; fails when the file exists.
+    void Create(const std::string& path);
+    // Opens an existing catalogue file for reading and writing; never creates one.
+    void Open(const std::string& path);
+    void Close();
+    bool IsOpen() const { return m_db != nullptr; }
+
+    // Runs one action statement, wholly or not at all.
+    void Execute(const std::string& sql);
+    std::int64_t LastInsertRowId() const;
+
+    sqlite3* Handle() const;
+
+private:
+    void Configure();
+    void ThrowError(const std::string& context) const;
+
+    sqlite3* m_db = nullptr;
+};

@@ -1,0 +1,106 @@
+#include "CEngineTableDef.h"
+
+#include "CEngineDatabase.h"
+#include "CEngineException.h"
+#include "RomanianCollation.h"
+
+namespace {
+
+std::string Quoted(const std::string& name) {
+    std::string out = "\"";
+    for (char c : name) {
+        out += c;
+        if (c == '"') {
+            out += '"';
+        }
+    }
+    return out + "\"";
+}
+
+std::string RangeCheck(const std::string& column, const char* low, const char* high) {
+    return " CHECK (" + column + " BETWEEN " + low + " AND " + high + ")";
+}
+
+} // namespace
+
+void CEngineTableDef::Create(const std::string& name) {
+    m_name = name;
+    m_fields.clear();
+}
+
+void CEngineTableDef::CreateField(const std::string& name, EngineFieldType type, int size,
+                                  int attributes) {
+    if (m_name.empty()) {
+        throw CEngineException("no table being defined");
+    }
+    m_fields.push_back({name, type, size, attributes});
+}
+
+void CEngineTableDef::Append() {
+    if (m_name.empty() || m_fields.empty()) {
+        throw CEngineException("incomplete table definition");
+    }
+    const std::string table = Quoted(m_name);
+    std::string sql = "CREATE TABLE " + table + " (";
+    std::vector<std::string> triggers;
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        const Field& f = m_fields[i];
+        const std::string col = Quoted(f.name);
+        sql += i == 0 ? "" : ", ";
+        sql += col;
+        switch (f.type) {
+        case EngineFieldType::Long:
+            if (f.attributes & kFieldAutoIncrement) {
+                // AUTOINCREMENT never hands out a number twice, even after deletes.
+                sql += " INTEGER PRIMARY KEY AUTOINCREMENT";
+            } else {
+                sql += " INTEGER" + RangeCheck(col, "-2147483648", "2147483647");
+            }
+            break;
+        case EngineFieldType::Integer:
+            sql += " INTEGER" + RangeCheck(col, "-32768", "32767");
+            break;
+        case EngineFieldType::Byte:
+            sql += " INTEGER" + RangeCheck(col, "0", "255");
+            break;
+        case EngineFieldType::Boolean:
+            // Any non-zero value is stored as -1 by the triggers below.
+            sql += " INTEGER";
+            for (const char* event : {"INSERT", "UPDATE OF "}) {
+                const bool update = event[0] == 'U';
+                const std::string trigger =
+                    Quoted(m_name + "_" + f.name + (update ? "_upd" : "_ins"));
+                triggers.push_back("CREATE TRIGGER " + trigger + " AFTER " + event +
+                                   (update ? col : "") + " ON " + table + " WHEN NEW." + col +
+                                   " <> 0 AND NEW." + col + " <> -1 BEGIN UPDATE " + table +
+                                   " SET " + col + " = -1 WHERE rowid = NEW.rowid; END");
+            }
+            break;
+        case EngineFieldType::Text:
+            sql += std::string(" TEXT COLLATE ") + kTextCollationName + " CHECK (length(" + col +
+                   ") <= " + std::to_string(f.size > 0 ? f.size : 255) + ")";
+            break;
+        }
+    }
+    sql += ")";
+    m_db.Execute("BEGIN");
+    try {
+        m_db.Execute(sql);
+        for (const std::string& t : triggers) {
+            m_db.Execute(t);
+        }
+        m_db.Execute("COMMIT");
+    } catch (...) {
+        try {
+            m_db.Execute("ROLLBACK");
+        } catch (const CEngineException&) {
+            // The failed statement may already have ended the transaction.
+        }
+        throw;
+    }
+}
+
+void CEngineTableDef::Close() {
+    m_name.clear();
+    m_fields.clear();
+}

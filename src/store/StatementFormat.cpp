@@ -1,0 +1,58 @@
+#include "StatementFormat.h"
+
+#include <stdexcept>
+
+std::string FormatStatementArgs(std::string_view format, std::initializer_list<StatementArg> args) {
+    std::string out;
+    out.reserve(format.size() + 32);
+    auto next = args.begin();
+    auto take = [&]() -> const StatementArg& {
+        if (next == args.end()) {
+            throw std::logic_error("statement format has more conversions than arguments");
+        }
+        return *next++;
+    };
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        const char c = format[i];
+        if (c != '%') {
+            out += c;
+            continue;
+        }
+        std::size_t j = i + 1;
+        if (j < format.size() && format[j] == '%') {
+            out += '%';
+            i = j;
+            continue;
+        }
+        if (j < format.size() && format[j] == 'l') {
+            ++j;
+        }
+        if (j >= format.size()) {
+            throw std::logic_error("statement format ends in a lone %");
+        }
+        const StatementArg& arg = take();
+        if (format[j] == 'd') {
+            if (!std::holds_alternative<std::int64_t>(arg)) {
+                throw std::logic_error("%d given a text");
+            }
+            out += std::to_string(std::get<std::int64_t>(arg));
+        } else if (format[j] == 's') {
+            if (!std::holds_alternative<std::string_view>(arg)) {
+                throw std::logic_error("%s given a number");
+            }
+            for (char ch : std::get<std::string_view>(arg)) {
+                out += ch;
+                if (ch == '\'') {
+                    out += '\'';
+                }
+            }
+        } else {
+            throw std::logic_error("unsupported statement conversion");
+        }
+        i = j;
+    }
+    if (next != args.end()) {
+        throw std::logic_error("statement format has fewer conversions than arguments");
+    }
+    return out;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <variant>
+
+// One argument of a statement: a number or a text.
+using StatementArg = std::variant<std::int64_t, std::string_view>;
+
+// Builds a statement printf-style: %d and %ld insert a signed decimal, %s inserts the text
+// with every single quote doubled (the format supplies the surrounding quotes), %% a percent
+// sign. This is the only place where values are spliced into SQL.
+std::string FormatStatementArgs(std::string_view format, std::initializer_list<StatementArg> args);
+
+inline StatementArg ToStatementArg(std::int64_t v) {
+    return v;
+}
+inline StatementArg ToStatementArg(int v) {
+    return std::int64_t{v};
+}
+inline StatementArg ToStatementArg(const std::string& s) {
+    return std::string_view(s);
+}
+inline StatementArg ToStatementArg(std::string_view s) {
+    return s;
+}
+inline StatementArg ToStatementArg(const char* s) {
+    return std::string_view(s);
+}
+
+template <typename... Args>
+std::string FormatStatement(std::string_view format, const Args&... args) {
+    return FormatStatementArgs(format, {ToStatementArg(args)...});
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "BookRecord.h"
+#include "LookupList.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class CEngineRecordset;
+
+inline constexpr int kBookColumnCount = 13;
+
+struct BookListColumn {
+    const char* header;
+    int width;
+};
+
+// The list's thirteen columns by position: header and width in pixels.
+const std::array<BookListColumn, kBookColumnCount>& BookListColumns();
+
+using RowTexts = std::array<std::string, kBookColumnCount>;
+
+inline const std::string kUndefinedType = "[nedefinit]";
+inline const std::string kUndefinedState = "[nedefinita]";
+
+// Column 0: the identifier with at least four digits ("0007").
+std::string FormatBookId(std::int64_t id);
+
+// Texts of columns 1 to 12 from a book held in memory (identifiers, not minus one); column 0 is
+// left empty for the caller.
+RowTexts RowTextsFromRecord(const BookRecord& rec, const LookupList& types,
+                            const LookupList& states);
+
+// Reads a row's texts back into a book: numbers by their leading integer, names through the
+// lookups (-1 where nothing matches).
+BookRecord RecordFromRowTexts(const RowTexts& texts, const LookupList& types,
+                              const LookupList& states);
+
+// Leading decimal integer of a text, as a formatted scan reads it; 0 when there is none.
+std::int64_t LeadingInteger(std::string_view text);
+
+// Turns the records of a set over `books` into row texts. Field positions are found once;
+// stored values that name nothing (NULL, a rating outside the list) give an empty text.
+class BookRowFormatter {
+public:
+    BookRowFormatter(const CEngineRecordset& set, const LookupList& types,
+                     const LookupList& states);
+
+    // Appends the texts of the set's current record to `out`, recording each column's end.
+    void AppendCurrent(std::string& out, std::array<std::uint32_t, kBookColumnCount>& ends) const;
+
+private:
+    void AppendNumber(int field, std::string& out) const;
+    void AppendLookup(int field, const LookupList& list, const std::string& fallback,
+                      std::string& out) const;
+
+    const CEngineRecordset& m_set;
+    const LookupList& m_types;
+    const LookupList& m_states;
+    std::array<int, kBookColumnCount> m_fields{};
+};

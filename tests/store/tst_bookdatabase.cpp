@@ -1,0 +1,290 @@
+#include "CBookDatabase.h"
+#include "CoreTestSupport.h"
+#include "RawCatalogue.h"
+#include "StatementFormat.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTest>
+
+using Messages = std::vector<std::string>;
+
+namespace {
+const std::string kInsertFailed = "Nu se poate adauga o noua inregistrare!";
+const std::string kUpdateFailed = "Nu se poate modifica inregistrarea!";
+const std::string kDeleteFailed = "Nu se pota sterge inregistrarea!";
+const std::string kSelectFailed = "Nu se pot selecta inregistrarile!";
+const std::string kOpenFailed = "Nu se poate deschide baza de date";
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+} // namespace
+
+class TestBookDatabase : public QObject {
+    Q_OBJECT
+private slots:
+    void createMakesThreeEmptyTablesInOrder() {
+        TestCatalogue c;
+        QVERIFY(c.db->IsOpen());
+        QCOMPARE(c.db->GetPath(), c.path("test.mdb"));
+        QVERIFY(c.messages.messages.empty());
+        RawCatalogue raw(c.path("test.mdb"));
+        QCOMPARE(raw.rows("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+                          "'sqlite_%' ORDER BY rowid"),
+                 (Messages{"books", "states", "types"}));
+        QCOMPARE(raw.rows("SELECT name FROM pragma_table_info('books')"),
+                 (Messages{"id", "titlu", "autor", "editura", "tip", "pagini", "capitole", "volume",
+                           "publicare", "publicare_volum", "citita", "calificativ", "stare"}));
+        QCOMPARE(raw.rows("SELECT name FROM pragma_table_info('types')"), (Messages{"id", "tip"}));
+        QCOMPARE(raw.rows("SELECT name FROM pragma_table_info('states')"),
+                 (Messages{"id", "stare"}));
+        QCOMPARE(raw.one("SELECT (SELECT count(*) FROM books) + (SELECT count(*) FROM types) + "
+                         "(SELECT count(*) FROM states)"),
+                 std::string("0"));
+    }
+
+    void createRefusesAnExistingFileAndOpenNeverCreates() {
+        TestCatalogue c;
+        RecordingSink sink;
+        CBookDatabase again(sink.sink());
+        QVERIFY(!again.Create(c.path("test.mdb")));
+        QCOMPARE(sink.take(), Messages{"Nu se poate crea o nou baza de date!"});
+        QVERIFY(!again.IsOpen());
+        QCOMPARE(again.GetPath(), std::string());
+
+        CBookDatabase missing(sink.sink());
+        QVERIFY(!missing.Open(c.path("absent.mdb")));
+        QVERIFY(!QFile::exists(QString::fromStdString(c.path("absent.mdb"))));
+        QVERIFY(!missing.Open(c.path("no/such/folder/x.mdb")));
+        QCOMPARE(sink.take(), (Messages{kOpenFailed, kOpenFailed}));
+        QVERIFY(!missing.IsOpen());
+    }
+
+    void openRefusesFilesThatAreNotCatalogues() {
+        QTemporaryDir dir;
+        TestCatalogue good;
+        for (int i = 0; i < 50; ++i) {
+            QVERIFY(good.add(MakeBook("Book " + std::to_string(i))));
+        }
+        QFile source(QString::fromStdString(good.path("test.mdb")));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        const QByteArray whole = source.readAll();
+        QVERIFY(whole.size() > 8192);
+
+        QByteArray random(4096, '\0');
+        QRandomGenerator gen(7);
+        for (auto& b : random) {
+            b = static_cast<char>(gen.bounded(256));
+        }
+        const QList<QPair<QString, QByteArray>> files = {
+            {"empty.mdb", {}},
+            {"text.mdb", "Title,Author\nDune,Herbert\n"},
+            {"random.mdb", random},
+            {"truncated.mdb", whole.left(whole.size() - 4096)},
+            {"header-only.mdb", whole.left(100)},
+        };
+        for (const auto& [name, bytes] : files) {
+            const QString path = dir.filePath(name);
+            WriteFile(path, bytes);
+            RecordingSink sink;
+            CBookDatabase db(sink.sink());
+            QVERIFY2(!db.Open(path.toStdString()), qPrintable(name));
+            QCOMPARE(sink.take(), Messages{kOpenFailed});
+            QVERIFY(!db.IsOpen());
+            QCOMPARE(db.GetPath(), std::string());
+        }
+    }
+
+    void storesTheEncodingsOfABook() {
+        TestCatalogue c;
+        QVERIFY(c.db->InsertBook("Dune", "Frank Herbert", "Nemira", 2, 600, 48, 1, 1965, 2003, 1, 0,
+                                 3));
+        QVERIFY(c.db->InsertBook("Ion", "Rebreanu", "Minerva", 0, 400, 20, 2, 1920, 1980, 0, 6, 0));
+        RawCatalogue raw(c.path("test.mdb"));
+        QCOMPARE(raw.rows("SELECT * FROM books ORDER BY id"),
+                 (Messages{"1|Dune|Frank Herbert|Nemira|2|600|48|1|1965|2003|-1|0|3",
+                           "2|Ion|Rebreanu|Minerva|0|400|20|2|1920|1980|0|6|0"}));
+        auto read = c.db->SelectReadBooks();
+        QVERIFY(read);
+        QCOMPARE(read->GetRecordCount(), 1L);
+        read->MoveFirst();
+        QCOMPARE(read->GetText("TITLU"), std::string("Dune"));
+        QCOMPARE(read->GetLong("citita"), -1);
+        auto unread = c.db->SelectUnreadBooks();
+        QCOMPARE(unread->GetRecordCount(), 1L);
+
+        QVERIFY(c.db->UpdateBook(2, "Ion", "Liviu Rebreanu", "Minerva", 1, 410, 20, 2, 1920, 1980,
+                                 7, 2, 1));
+        QCOMPARE(
+            raw.one(
+                "SELECT autor, tip, pagini, citita, calificativ, stare FROM books WHERE id = 2"),
+            std::string("Liviu Rebreanu|1|410|-1|2|1"));
+        QVERIFY(c.messages.messages.empty());
+    }
+
+    void quotesPercentSignsAndNonAsciiAreStoredAndFoundExactly() {
+        TestCatalogue c;
+        const std::vector<std::string> texts = {"Harry Potter and the Philosopher's Stone",
+                                                "O'Brien",
+                                                "'Salem's Lot",
+                                                "100% \"pur\" \\ ;--",
+                                                "Ştefan cel Mare – ţară",
+                                                "漢字仮名交じり文 🙂",
+                                                " leading and trailing  "};
+        for (const auto& t : texts) {
+            QVERIFY(c.db->InsertBook(t, t, t, 0, 1, 1, 1, 1, 1, 0, 6, 0));
+        }
+        QVERIFY(c.messages.messages.empty());
+        for (const auto& t : texts) {
+            const std::int32_t id = c.db->FindBookId(t);
+            QVERIFY2(id > 0, t.c_str());
+            auto set =
+                c.db->OpenQuery(FormatStatement("SELECT * FROM books WHERE autor = '%s'", t));
+            QVERIFY(set);
+            QCOMPARE(set->GetRecordCount(), 1L);
+            set->MoveFirst();
+            QCOMPARE(set->GetText("editura"), t);
+            QCOMPARE(set->GetLong("id"), id);
+        }
+        QVERIFY(c.db->InsertType("Capa si spada's"));
+        QVERIFY(c.db->UpdateType(1, "d'Artagnan"));
+        RawCatalogue raw(c.path("test.mdb"));
+        QCOMPARE(raw.one("SELECT tip FROM types"), std::string("d'Artagnan"));
+    }
+
+    void limitsOfTheColumnTypesAreRefusedWithTheOperationsMessage() {
+        TestCatalogue c;
+        QVERIFY(c.db->InsertBook("ok", "a", "e", 0, 32767, -32768, 1, 1, 1, 0, 255, 255));
+        const std::string longText(256, 'x');
+        const std::string maxText(255, 'y');
+        QVERIFY(!c.db->InsertBook("byte", "a", "e", 0, 1, 1, 1, 1, 1, 0, 256, 0));
+        QVERIFY(!c.db->InsertBook("byte", "a", "e", 0, 1, 1, 1, 1, 1, 0, 0, -1));
+        QVERIFY(!c.db->InsertBook("int", "a", "e", 0, 40000, 1, 1, 1, 1, 0, 0, 0));
+        QVERIFY(!c.db->InsertBook(longText, "a", "e", 0, 1, 1, 1, 1, 1, 0, 0, 0));
+        QVERIFY(
+            c.db->InsertBook(maxText, "ă" + std::string(253, 'z'), "e", 0, 1, 1, 1, 1, 1, 0, 0, 0));
+        QCOMPARE(c.messages.take(), Messages(4, kInsertFailed));
+        QVERIFY(!c.db->UpdateBook(1, "ok", "a", "e", 0, 32768, 1, 1, 1, 1, 0, 0, 0));
+        QCOMPARE(c.messages.take(), Messages{kUpdateFailed});
+        QVERIFY(!c.db->InsertType(longText));
+        QCOMPARE(c.messages.take(), Messages{kInsertFailed});
+        RawCatalogue raw(c.path("test.mdb"));
+        QCOMPARE(raw.rows("SELECT titlu, pagini FROM books ORDER BY id"),
+                 (Messages{"ok|32767", maxText + "|1"}));
+        QCOMPARE(raw.one("SELECT count(*) FROM types"), std::string("0"));
+    }
+
+    void idsStartAtOneAndAreNeverReused() {
+        TestCatalogue c;
+        for (const char* t : {"a", "b", "c"}) {
+            QVERIFY(c.db->InsertBook(t, "x", "y", 0, 1, 1, 1, 1, 1, 0, 0, 0));
+        }
+        QCOMPARE(c.db->GetLastInsertedId(), 3);
+        QVERIFY(c.db->DeleteBook(3));
+        QVERIFY(c.db->DeleteBook(999)); // nothing to delete still succeeds
+        QVERIFY(c.db->InsertBook("d", "x", "y", 0, 1, 1, 1, 1, 1, 0, 0, 0));
+        QCOMPARE(c.db->GetLastInsertedId(), 4);
+        QVERIFY(c.db->InsertState("Acasa"));
+        QCOMPARE(c.db->GetLastInsertedId(), 1);
+        QVERIFY(c.db->DeleteState(1));
+        QVERIFY(c.db->InsertState("Acasa"));
+        QCOMPARE(c.db->GetLastInsertedId(), 2);
+        QVERIFY(c.messages.messages.empty());
+    }
+
+    void findBookIdReportsAMissingTitle() {
+        TestCatalogue c;
+        QVERIFY(c.db->InsertBook("Twin", "x", "y", 0, 1, 1, 1, 1, 1, 0, 0, 0));
+        QVERIFY(c.db->InsertBook("Twin", "z", "y", 0, 1, 1, 1, 1, 1, 0, 0, 0));
+        const std::int32_t id = c.db->FindBookId("Twin");
+        QVERIFY(id == 1 || id == 2);
+        QCOMPARE(c.db->FindBookId("Nobody"), -1);
+        QCOMPARE(c.messages.take(), Messages{kSelectFailed});
+    }
+
+    void textOrderIsRomanianAndEqualityIsExact() {
+        TestCatalogue c;
+        for (const char* t : {"Zola", "Stefan", "abd", "Ștefan", "Abc", "abc"}) {
+            QVERIFY(c.db->InsertBook(t, t, "e", 0, 1, 1, 1, 1, 1, 0, 0, 0));
+        }
+        auto all = c.db->SelectAllBooks();
+        Messages titles;
+        for (all->MoveFirst(); !all->IsEOF(); all->MoveNext()) {
+            titles.push_back(all->GetText("titlu"));
+        }
+        QCOMPARE(titles, (Messages{"abc", "Abc", "abd", "Stefan", "Ștefan", "Zola"}));
+        auto exact = c.db->OpenQuery("SELECT * FROM books WHERE titlu = 'abc'");
+        QCOMPARE(exact->GetRecordCount(), 1L);
+        auto distinct = c.db->SelectAuthors();
+        QCOMPARE(distinct->GetRecordCount(), 6L);
+        auto grouped = c.db->OpenQuery("SELECT autor, count(id) as idn FROM books GROUP by autor");
+        QCOMPARE(grouped->GetRecordCount(), 6L);
+    }
+
+    void theStatementsRunAsWritten() {
+        TestCatalogue c;
+        QVERIFY(c.db->InsertBook("a", "x", "y", 0, 100, 1, 1, 1, 1, 1, 0, 0));
+        QVERIFY(c.db->InsertBook("b", "x", "y", 0, 250, 3, 1, 1, 1, 0, 6, 0));
+        auto s1 = c.db->OpenQuery(
+            "SELECT count(id) AS  idn, \t\t\tsum(pagini) AS pag,\t\t\tsum(capitole) "
+            "AS cap,\t\t\tsum(volume) AS vol FROM books");
+        QVERIFY(s1);
+        s1->MoveFirst();
+        QCOMPARE(s1->GetLong("IDN"), 2);
+        QCOMPARE(s1->GetDouble("pag"), 350.0);
+        auto percent = c.db->OpenQuery("SELECT * FROM books WHERE titlu = '100%'");
+        QVERIFY(percent);
+        QCOMPARE(percent->GetRecordCount(), 0L);
+        auto back = c.db->SelectAllBooks();
+        back->MoveLast();
+        QCOMPARE(back->GetText("titlu"), std::string("b"));
+        back->MovePrev();
+        QCOMPARE(back->GetText("titlu"), std::string("a"));
+        back->MovePrev();
+        QVERIFY(back->IsBOF());
+        // A record set is for reading only: an action statement is refused.
+        QVERIFY(!c.db->OpenQuery("DELETE FROM books"));
+        QVERIFY(!c.db->OpenQuery("SELECT * FROM books; DELETE FROM books"));
+        QCOMPARE(c.messages.take(), Messages(2, kSelectFailed));
+        RawCatalogue raw(c.path("test.mdb"));
+        QCOMPARE(raw.one("SELECT count(*) FROM books"), std::string("2"));
+    }
+
+    void aClosedCatalogueFailsEveryOperationWithItsMessage() {
+        TestCatalogue c;
+        QVERIFY(c.db->Close());
+        QVERIFY(!c.db->IsOpen());
+        QCOMPARE(c.db->GetPath(), std::string());
+        QVERIFY(!c.db->InsertBook("a", "x", "y", 0, 1, 1, 1, 1, 1, 0, 0, 0));
+        QVERIFY(!c.db->UpdateBook(1, "a", "x", "y", 0, 1, 1, 1, 1, 1, 0, 0, 0));
+        QVERIFY(!c.db->DeleteBook(1));
+        QVERIFY(!c.db->SelectAllBooks());
+        QVERIFY(!c.db->InsertType("t"));
+        QVERIFY(!c.db->Close());
+        QCOMPARE(c.messages.take(),
+                 (Messages{kInsertFailed, kUpdateFailed, kDeleteFailed, kSelectFailed,
+                           kInsertFailed, "Nu se poate inchide baza de date!"}));
+        RecordingSink sink;
+        CBookDatabase reopened(sink.sink());
+        QVERIFY(reopened.Open(c.path("test.mdb")));
+        QVERIFY(sink.messages.empty());
+    }
+
+    void untrustedSchemaCannotCallFunctions() {
+        TestCatalogue c;
+        {
+            RawCatalogue raw(c.path("test.mdb"));
+            QVERIFY(raw.exec("CREATE VIEW sneaky AS SELECT load_extension('x') AS v"));
+        }
+        QVERIFY(c.db->Close());
+        QVERIFY(c.db->Open(c.path("test.mdb")));
+        QVERIFY(!c.db->OpenQuery("SELECT * FROM sneaky"));
+        QCOMPARE(c.messages.take(), Messages{kSelectFailed});
+    }
+};
+
+QTEST_APPLESS_MAIN(TestBookDatabase)
+#include "tst_bookdatabase.moc"

@@ -1,0 +1,128 @@
+#include "CatalogueCopy.h"
+#include "CoreTestSupport.h"
+#include "RawCatalogue.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+using Messages = std::vector<std::string>;
+
+namespace {
+QByteArray Bytes(const std::string& path) {
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void Fill(TestCatalogue& c) {
+    QVERIFY(c.db->InsertType("Roman"));
+    QVERIFY(c.db->InsertType("Poezii"));
+    QVERIFY(c.db->DeleteType(1));
+    QVERIFY(c.db->InsertType("SF")); // identifiers 2 and 3 remain
+    QVERIFY(c.db->InsertState("Acasa"));
+    BookRecord zola = MakeBook("Zola's Germinal", "Émile Zola");
+    zola.tip = 3;
+    zola.citita = 1;
+    zola.calificativ = 1;
+    BookRecord alpha = MakeBook("Alpha");
+    alpha.tip = 2;
+    BookRecord middle = MakeBook("Middle");
+    QVERIFY(c.add(zola));
+    QVERIFY(c.add(alpha));
+    QVERIFY(c.add(middle));
+    QVERIFY(c.db->DeleteBook(3));
+    QVERIFY(c.add(middle));
+}
+
+QStringList FolderEntries(const QTemporaryDir& dir) {
+    return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+}
+} // namespace
+
+class TestCatalogueCopy : public QObject {
+    Q_OBJECT
+private slots:
+    void copiesBooksTypesAndStates() {
+        TestCatalogue c;
+        Fill(c);
+        const std::string target = c.path("copy.mdb");
+        auto copy = CopyCatalogue(*c.db, target, c.messages.sink());
+        QVERIFY(copy);
+        QVERIFY(copy->IsOpen());
+        QCOMPARE(copy->GetPath(), target);
+        QVERIFY(c.messages.messages.empty());
+        RawCatalogue raw(target);
+        QCOMPARE(
+            raw.rows(
+                "SELECT id, titlu, autor, tip, citita, calificativ, stare FROM books ORDER BY id"),
+            (Messages{"1|Alpha|Autor|1|0|6|0", "2|Middle|Autor|0|0|6|0",
+                      "3|Zola's Germinal|Émile Zola|2|-1|1|0"}));
+        QCOMPARE(raw.rows("SELECT id, tip FROM types ORDER BY id"), (Messages{"2|Poezii", "3|SF"}));
+        QCOMPARE(raw.rows("SELECT id, stare FROM states"), Messages{"1|Acasa"});
+        // The source is untouched and still usable.
+        QVERIFY(c.db->IsOpen());
+        QVERIFY(c.add(MakeBook("After")));
+        QCOMPARE(FolderEntries(c.dir), (QStringList{"copy.mdb", "test.mdb"}));
+    }
+
+    void withNoCatalogueOpenTheCopyIsAnEmptyCatalogue() {
+        QTemporaryDir dir;
+        RecordingSink sink;
+        CBookDatabase closed(sink.sink());
+        const std::string target = dir.filePath("new.mdb").toStdString();
+        auto copy = CopyCatalogue(closed, target, sink.sink());
+        QVERIFY(copy && copy->IsOpen());
+        QVERIFY(sink.messages.empty());
+        RawCatalogue raw(target);
+        QCOMPARE(raw.one("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
+                         "('books','types','states')"),
+                 std::string("3"));
+    }
+
+    void replacesAnExistingFileWhole() {
+        TestCatalogue c;
+        Fill(c);
+        TestCatalogue other("other.mdb");
+        QVERIFY(other.add(MakeBook("Old content")));
+        const std::string target = other.path("other.mdb");
+        QVERIFY(other.db->Close());
+        auto copy = CopyCatalogue(*c.db, target, c.messages.sink());
+        QVERIFY(copy);
+        QVERIFY(c.messages.messages.empty());
+        RawCatalogue raw(target);
+        QCOMPARE(raw.rows("SELECT titlu FROM books ORDER BY id"),
+                 (Messages{"Alpha", "Middle", "Zola's Germinal"}));
+        QCOMPARE(FolderEntries(other.dir), QStringList{"other.mdb"});
+    }
+
+    void aFailedCopyLeavesEverythingAsItWas() {
+        TestCatalogue c;
+        Fill(c);
+        {
+            // A value the new catalogue refuses makes the copy fail halfway through the books.
+            RawCatalogue raw(c.path("test.mdb"));
+            QVERIFY(raw.exec("PRAGMA ignore_check_constraints = ON"));
+            QVERIFY(raw.exec("UPDATE books SET pagini = 40000 WHERE titlu = 'Middle'"));
+        }
+        TestCatalogue other("other.mdb");
+        QVERIFY(other.add(MakeBook("Old content")));
+        const std::string target = other.path("other.mdb");
+        QVERIFY(other.db->Close());
+        const QByteArray before = Bytes(target);
+        const QByteArray sourceBefore = Bytes(c.path("test.mdb"));
+
+        QVERIFY(!CopyCatalogue(*c.db, target, c.messages.sink()));
+        QCOMPARE(c.messages.take(), Messages{"Nu se poate adauga o noua inregistrare!"});
+        QCOMPARE(Bytes(target), before);
+        QCOMPARE(Bytes(c.path("test.mdb")), sourceBefore);
+        QCOMPARE(FolderEntries(other.dir), QStringList{"other.mdb"});
+        QVERIFY(c.db->IsOpen());
+
+        QVERIFY(!CopyCatalogue(*c.db, c.path("missing/folder/x.mdb"), c.messages.sink()));
+        QCOMPARE(c.messages.take(), Messages{"Nu se poate crea o nou baza de date!"});
+        QVERIFY(c.db->IsOpen());
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCatalogueCopy)
+#include "tst_cataloguecopy.moc"

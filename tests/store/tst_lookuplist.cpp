@@ -1,0 +1,75 @@
+#include "CoreTestSupport.h"
+#include "FixedNames.h"
+#include "LookupList.h"
+
+#include <QTest>
+
+using Messages = std::vector<std::string>;
+
+class TestLookupList : public QObject {
+    Q_OBJECT
+private slots:
+    void reloadsInNameOrder() {
+        TestCatalogue c;
+        for (const char* t : {"SF", "Clasic", "Poezii"}) {
+            QVERIFY(c.db->InsertType(t));
+        }
+        QVERIFY(c.db->InsertState("Timisoara"));
+        QVERIFY(c.db->InsertState("Hateg"));
+        LookupList types;
+        LookupList states;
+        ReloadLookupList(*c.db, LookupKind::Types, kReloadTypesStatement, types);
+        ReloadLookupList(*c.db, LookupKind::States, kReloadStatesStatement, states);
+        QCOMPARE(types.GetSize(), 3);
+        QCOMPARE(types.GetAt(0).GetName(), std::string("Clasic"));
+        QCOMPARE(types.GetAt(0).GetId(), 2);
+        QCOMPARE(types.GetAt(2).GetName(), std::string("SF"));
+        QCOMPARE(states.GetAt(0).GetName(), std::string("Hateg"));
+        QCOMPARE(states.GetAt(0).GetId(), 2);
+        QVERIFY(c.messages.messages.empty());
+    }
+
+    void reloadWithoutACatalogueReportsTwiceAndLeavesBothEmpty() {
+        RecordingSink sink;
+        CBookDatabase closed(sink.sink());
+        LookupList types;
+        types.Add(LookupEntry(1, "old"));
+        LookupList states;
+        ReloadLookupList(closed, LookupKind::Types, kReloadTypesStatement, types);
+        ReloadLookupList(closed, LookupKind::States, kReloadStatesStatement, states);
+        QCOMPARE(types.GetSize(), 0);
+        QCOMPARE(states.GetSize(), 0);
+        QCOMPARE(sink.take(), Messages(2, "Nu se pot selecta inregistrarile!"));
+    }
+
+    void findsByExactNameAndById() {
+        LookupList list;
+        list.Add(LookupEntry(5, "Roman"));
+        list.Add(LookupEntry(3, "Roman"));
+        list.Add(LookupEntry(9, "roman"));
+        QCOMPARE(list.FindIdByName("Roman"), 5);
+        QCOMPARE(list.FindIdByName("ROMAN"), -1);
+        QCOMPARE(list.FindIndexById(3), 1);
+        QCOMPARE(list.FindIndexById(4), -1);
+        QCOMPARE(LookupList().FindIndexById(0), -1);
+        list.RemoveAt(0);
+        QCOMPARE(list.FindIdByName("Roman"), 3);
+        list.RemoveAt(7); // outside the list: nothing happens
+        QCOMPARE(list.GetSize(), 2);
+    }
+
+    void fixedNames() {
+        QCOMPARE(FindRatingIndex("De citit"), 6);
+        QCOMPARE(FindRatingIndex("Deosebita"), 0);
+        QCOMPARE(FindRatingIndex("deosebita"), -1);
+        QCOMPARE(FindReadIndex("Da"), 1);
+        QCOMPARE(FindReadIndex("Nu"), 0);
+        QCOMPARE(FindReadIndex("Yes"), -1);
+        QCOMPARE(g_defaultTypeNames[1], std::string("SF"));
+        QCOMPARE(g_defaultTypeNames[23], std::string("Alte"));
+        QCOMPARE(g_defaultStateNames[3], std::string("Nedetinuta"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestLookupList)
+#include "tst_lookuplist.moc"

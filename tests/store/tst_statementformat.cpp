@@ -1,0 +1,36 @@
+#include "StatementFormat.h"
+
+#include <QTest>
+
+class TestStatementFormat : public QObject {
+    Q_OBJECT
+private slots:
+    void insertsNumbersAndTexts() {
+        QCOMPARE(FormatStatement("SELECT * FROM books WHERE tip = %d ORDER BY titlu", 4),
+                 std::string("SELECT * FROM books WHERE tip = 4 ORDER BY titlu"));
+        QCOMPARE(FormatStatement("DELETE * FROM books WHERE id = %ld", -12),
+                 std::string("DELETE * FROM books WHERE id = -12"));
+        QCOMPARE(FormatStatement("a = '%s'\tb = %d", "x y ", 7), std::string("a = 'x y '\tb = 7"));
+    }
+
+    void doublesEverySingleQuote() {
+        QCOMPARE(FormatStatement("titlu = '%s'", "Harry Potter and the Philosopher's Stone"),
+                 std::string("titlu = 'Harry Potter and the Philosopher''s Stone'"));
+        QCOMPARE(FormatStatement("'%s'", "''"), std::string("''''''"));
+        QCOMPARE(FormatStatement("'%s'", "x'); DROP TABLE books; --"),
+                 std::string("'x''); DROP TABLE books; --'"));
+    }
+
+    void leavesPercentAndBackslashInTextAlone() {
+        QCOMPARE(FormatStatement("'%s' %%", "100% \\n %d"), std::string("'100% \\n %d' %"));
+    }
+
+    void refusesMismatchedArguments() {
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, FormatStatement("%d %d", 1));
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, FormatStatement("%d", 1, 2));
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, FormatStatement("%d", "text"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestStatementFormat)
+#include "tst_statementformat.moc"

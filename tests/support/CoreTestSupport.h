@@ -1,0 +1,55 @@
+#pragma once
+
+#include "BookRecord.h"
+#include "CBookDatabase.h"
+
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Collects the messages the core reports, in order.
+struct RecordingSink {
+    std::vector<std::string> messages;
+    MessageSink sink() {
+        return [this](const std::string& m) { messages.push_back(m); };
+    }
+    std::vector<std::string> take() {
+        auto out = std::move(messages);
+        messages.clear();
+        return out;
+    }
+};
+
+// A catalogue file with its three tables in a temporary folder.
+struct TestCatalogue {
+    QTemporaryDir dir;
+    RecordingSink messages;
+    std::unique_ptr<CBookDatabase> db;
+
+    explicit TestCatalogue(const char* name = "test.mdb") {
+        db = std::make_unique<CBookDatabase>(messages.sink());
+        db->Create(path(name));
+        db->CreateTables();
+    }
+    std::string path(const char* name) const { return dir.filePath(name).toStdString(); }
+
+    // Stores a book as the record commands do: type and state minus one.
+    bool add(const BookRecord& r) {
+        return db->InsertBook(r.titlu, r.autor, r.editura, r.tip - 1, r.pagini, r.capitole,
+                              r.volume, r.publicare, r.publicare_volum, r.citita, r.calificativ,
+                              r.stare - 1);
+    }
+};
+
+inline BookRecord MakeBook(std::string titlu, std::string autor = "Autor",
+                           std::string editura = "Editura") {
+    BookRecord r;
+    r.titlu = std::move(titlu);
+    r.autor = std::move(autor);
+    r.editura = std::move(editura);
+    r.tip = 1;
+    r.stare = 1;
+    r.calificativ = 6;
+    return r;
+}
