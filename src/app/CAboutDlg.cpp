@@ -1,0 +1,21 @@
+#include "CAboutDlg.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("About Shelfwarden"));
+    auto* icon = new QLabel;
+    icon->setPixmap(QPixmap(QStringLiteral(":/shelfwarden.png")));
+    auto* line = new QLabel(QStringLiteral("Shelfwarden Version 1.0"));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    auto* row = new QHBoxLayout;
+    row->addWidget(icon);
+    row->addWidget(line, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addWidget(buttons);
+}

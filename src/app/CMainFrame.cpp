@@ -1,0 +1,314 @@
+#include "CMainFrame.h"
+
+#include "AppSettings.h"
+#include "CAboutDlg.h"
+#include "CShelfwardenDoc.h"
+#include "CShelfwardenView.h"
+#include "Prompts.h"
+#include "RecentFiles.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+namespace {
+
+using ViewHandler = void (CShelfwardenView::*)();
+
+// One menu entry. A null text is a separator; a null handler shows the item disabled.
+struct MenuItem {
+    const char* text;
+    const char* name;
+    const char* prompt;
+    const char* keys; // shortcuts separated by "; "
+    ViewHandler handler;
+};
+
+struct Menu {
+    const char* title;
+    std::vector<MenuItem> items;
+};
+
+constexpr MenuItem kSeparator{nullptr, nullptr, nullptr, nullptr, nullptr};
+
+const std::vector<Menu>& MenuTable() {
+    using V = CShelfwardenView;
+    static const std::vector<Menu> menus = {
+        {"&File",
+         {{"&New\tCtrl+N", "fileNew", "Create a new document\nNew", "Ctrl+N", &V::OnFileNew},
+          {"&Open...\tCtrl+O", "fileOpen", "Open an existing document\nOpen", "Ctrl+O", &V::OnFileOpen},
+          {"&Close", "fileClose", "Close the active document\nClose", nullptr, &V::OnFileClose},
+          {"Save &As...", "fileSaveAs", "Save the active document with a new name\nSave As", nullptr,
+           &V::OnFileSaveAs}}},
+        {"&Edit",
+         {{"&Undo\tCtrl+Z", "editUndo", "Undo the last action\nUndo", "Ctrl+Z; Alt+Backspace", nullptr},
+          kSeparator,
+          {"Cu&t\tCtrl+X", "editCut", "Cut the selection and put it on the Clipboard\nCut",
+           "Ctrl+X; Shift+Del", nullptr},
+          {"&Copy\tCtrl+C", "editCopy", "Copy the selection and put it on the Clipboard\nCopy",
+           "Ctrl+C; Ctrl+Ins", nullptr},
+          {"&Paste\tCtrl+V", "editPaste", "Insert Clipboard contents\nPaste", "Ctrl+V; Shift+Ins",
+           nullptr}}},
+        {"&View",
+         {{"Toate cartile", "viewAll", "Show all books in the database", nullptr, &V::OnViewAllBooks},
+          {"Cartile citite", "viewRead", "Show only the read books", nullptr, &V::OnViewReadBooks},
+          {"Cartile necitite", "viewUnread", "Show only the unread books", nullptr,
+           &V::OnViewUnreadBooks},
+          {"Sterge lista", "viewClear", "Clear the list", nullptr, &V::ClearList}}},
+        {"&Records",
+         {{"&Adauga\tCtrl+A", "recordsAdd", "Insert a new record into the database", "Ctrl+A", nullptr},
+          {"&Sterge\tCtrl+D", "recordsDelete", "Delete a record from database", "Ctrl+D", nullptr},
+          {"&Modifica\tCtrl+M", "recordsModify", "Modify a record in from the database", "Ctrl+M",
+           nullptr},
+          kSeparator,
+          {"&Tip\tAlt+Ctrl+T", "recordsTypes", nullptr, "Ctrl+Alt+T", nullptr},
+          {"Sta&re\tAlt+Ctrl+R", "recordsStates", nullptr, "Ctrl+Alt+R", nullptr}}},
+        {"&Search",
+         {{"&Titlu", "searchTitle", nullptr, nullptr, nullptr},
+          {"&Autor", "searchAuthor", nullptr, nullptr, nullptr},
+          {"&Editura", "searchPublisher", nullptr, nullptr, nullptr},
+          {"T&ip", "searchType", nullptr, nullptr, nullptr},
+          {"P&agini", "searchPages", nullptr, nullptr, nullptr},
+          {"&Capitole", "searchChapters", nullptr, nullptr, nullptr},
+          {"&Volume", "searchVolumes", nullptr, nullptr, nullptr},
+          {"Pri&ma publicare", "searchFirstPublished", nullptr, nullptr, nullptr},
+          {"Publicare v&olum", "searchVolumePublished", nullptr, nullptr, nullptr},
+          {"Cali&ficativ", "searchRating", nullptr, nullptr, nullptr},
+          {"&Stare", "searchState", nullptr, nullptr, nullptr},
+          kSeparator,
+          {"Cautare comp&usa", "searchComposite", nullptr, nullptr, nullptr}}},
+        {"S&tatistics",
+         {{"&Generale", "statsGeneral", nullptr, nullptr, nullptr},
+          {"&Autori", "statsAuthors", nullptr, nullptr, nullptr},
+          {"&Edituri", "statsPublishers", nullptr, nullptr, nullptr}}},
+        {"Settin&gs", {{"&Options", "settingsOptions", nullptr, nullptr, nullptr}}},
+    };
+    return menus;
+}
+
+// Status-bar prompts keep the part before the newline; the rest was the tool tip.
+QString PromptText(const char* prompt) {
+    return prompt ? QString::fromUtf8(prompt).section(QLatin1Char('\n'), 0, 0) : QString();
+}
+
+QList<QKeySequence> Shortcuts(const char* keys) {
+    QList<QKeySequence> out;
+    if (keys) {
+        for (const QString& k : QString::fromUtf8(keys).split(QStringLiteral("; "))) {
+            out << QKeySequence(k);
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
+    : QMainWindow(parent), m_pDocument(doc) {
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowIcon(QIcon(QStringLiteral(":/shelfwarden.png")));
+    setAcceptDrops(true);
+    CreateStatusBar();
+    LoadSettings();
+    m_pView = new CShelfwardenView(doc, this);
+    setCentralWidget(m_pView);
+    CreateMenus();
+    CreateToolBar();
+    UpdateFrameTitle();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QAction* CMainFrame::AddMenuAction(QMenu* menu, const char* text, const char* name,
+                                   const char* prompt, const char* keys) {
+    QAction* action = menu->addAction(QString::fromUtf8(text));
+    action->setObjectName(QString::fromUtf8(name));
+    action->setStatusTip(PromptText(prompt));
+    action->setShortcuts(Shortcuts(keys));
+    addAction(action); // the shortcut works wherever the focus is in the window
+    return action;
+}
+
+void CMainFrame::CreateMenus() {
+    for (const Menu& menu : MenuTable()) {
+        QMenu* m = menuBar()->addMenu(QString::fromUtf8(menu.title));
+        for (const MenuItem& item : menu.items) {
+            if (item.text == nullptr) {
+                m->addSeparator();
+                continue;
+            }
+            QAction* action = AddMenuAction(m, item.text, item.name, item.prompt, item.keys);
+            if (item.handler) {
+                connect(action, &QAction::triggered, m_pView, item.handler);
+            } else {
+                action->setEnabled(false);
+            }
+        }
+        if (m->title() == QLatin1String("&File")) {
+            m_pFileMenu = m;
+            m->addSeparator();
+            m_pRecentAnchor = AddMenuAction(m, "Recent File", "fileRecentPlaceholder",
+                                            "Open this document", nullptr);
+            m_pRecentAnchor->setEnabled(false);
+            m->addSeparator();
+            QAction* exit = AddMenuAction(m, "E&xit", "fileExit",
+                                          "Quit the application; prompts to save documents\nExit",
+                                          nullptr);
+            connect(exit, &QAction::triggered, this, &QWidget::close);
+        } else if (m->title() == QLatin1String("&View")) {
+            m_pViewMenu = m;
+        }
+    }
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QAction* about = AddMenuAction(help, "&About Shelfwarden...", "helpAbout",
+                                   "Display program information, version number and copyright\nAbout",
+                                   nullptr);
+    connect(about, &QAction::triggered, this, &CMainFrame::OnAppAbout);
+
+    // Save has an accelerator and a toolbar button but no menu item.
+    m_pSaveAction = new QAction(style()->standardIcon(QStyle::SP_DialogSaveButton),
+                                QStringLiteral("Save"), this);
+    m_pSaveAction->setObjectName(QStringLiteral("fileSave"));
+    m_pSaveAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    m_pSaveAction->setStatusTip(QStringLiteral("Save the active document"));
+    connect(m_pSaveAction, &QAction::triggered, this, &CMainFrame::OnFileSave);
+    addAction(m_pSaveAction);
+    RebuildRecentFiles();
+}
+
+void CMainFrame::CreateToolBar() {
+    QToolBar* bar = addToolBar(QStringLiteral("Standard"));
+    bar->setObjectName(QStringLiteral("toolBar"));
+    bar->setIconSize(QSize(16, 15));
+    bar->setMovable(true);
+    auto find = [this](const char* name) { return findChild<QAction*>(QString::fromUtf8(name)); };
+    QAction* newAction = find("fileNew");
+    newAction->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+    find("fileOpen")->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    bar->addAction(newAction);
+    bar->addAction(find("fileOpen"));
+    bar->addAction(m_pSaveAction);
+    bar->addSeparator();
+    bar->addAction(find("editCut"));
+    bar->addAction(find("editCopy"));
+    bar->addAction(find("editPaste"));
+    bar->addSeparator();
+    QAction* print = bar->addAction(QStringLiteral("Print"));
+    print->setObjectName(QStringLiteral("filePrint"));
+    print->setEnabled(false);
+    bar->addSeparator();
+    QAction* about = find("helpAbout");
+    about->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
+    bar->addAction(about);
+
+    m_pViewMenu->addSeparator();
+    QAction* toggleBar = bar->toggleViewAction();
+    toggleBar->setText(QStringLiteral("&Toolbar"));
+    toggleBar->setObjectName(QStringLiteral("viewToolbar"));
+    toggleBar->setStatusTip(QStringLiteral("Show or hide the toolbar"));
+    m_pViewMenu->addAction(toggleBar);
+    QAction* toggleStatus = m_pViewMenu->addAction(QStringLiteral("&Status Bar"));
+    toggleStatus->setObjectName(QStringLiteral("viewStatusBar"));
+    toggleStatus->setStatusTip(QStringLiteral("Show or hide the status bar"));
+    toggleStatus->setCheckable(true);
+    toggleStatus->setChecked(true);
+    connect(toggleStatus, &QAction::toggled, statusBar(), &QWidget::setVisible);
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("statusBar"));
+    for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
+        auto* label = new QLabel(QString::fromUtf8(indicator));
+        label->setEnabled(false);
+        bar->addPermanentWidget(label);
+    }
+    // The message pane shows "Ready" whenever no prompt is shown.
+    connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString& text) {
+        if (text.isEmpty()) {
+            bar->showMessage(QStringLiteral("Ready"));
+        }
+    });
+    bar->showMessage(QStringLiteral("Ready"));
+}
+
+void CMainFrame::RebuildRecentFiles() {
+    for (QAction* a : m_recentActions) {
+        m_pFileMenu->removeAction(a);
+        a->deleteLater();
+    }
+    m_recentActions.clear();
+    const QStringList files = RecentFiles::Load();
+    m_pRecentAnchor->setVisible(files.isEmpty());
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString path = files[i];
+        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), m_pFileMenu);
+        action->setObjectName(QStringLiteral("fileRecent%1").arg(i + 1));
+        action->setStatusTip(QStringLiteral("Open this document"));
+        connect(action, &QAction::triggered, this, [this, path] { OpenDocumentFile(path); });
+        m_pFileMenu->insertAction(m_pRecentAnchor, action);
+        m_recentActions << action;
+    }
+}
+
+void CMainFrame::UpdateFrameTitle() {
+    setWindowTitle(QStringLiteral("Shelfwarden - ") + m_pDocument->GetTitle());
+}
+
+void CMainFrame::OpenDocumentFile(const QString& path) {
+    const QString full = QFileInfo(path).absoluteFilePath();
+    m_pDocument->OnOpenDocument(full);
+    m_pDocument->SetPathName(full);
+    RecentFiles::Add(full);
+    RebuildRecentFiles();
+    UpdateFrameTitle();
+    m_pView->OnInitialUpdate();
+}
+
+void CMainFrame::OnFileSave() {
+    QString path = m_pDocument->GetPathName();
+    if (!path.isEmpty()) {
+        m_pDocument->OnSaveDocument(path);
+        return;
+    }
+    const auto chosen = ChooseDocumentFile(this);
+    if (!chosen) {
+        return;
+    }
+    if (m_pDocument->OnSaveDocument(*chosen)) {
+        m_pDocument->SetPathName(*chosen);
+        RecentFiles::Add(*chosen);
+        RebuildRecentFiles();
+        UpdateFrameTitle();
+    }
+}
+
+void CMainFrame::OnAppAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    m_pDocument->OnCloseDocument();
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile()) {
+        event->acceptProposedAction();
+        activateWindow();
+        OpenDocumentFile(urls.first().toLocalFile());
+    }
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QMainWindow>
+
+class CShelfwardenDoc;
+class CShelfwardenView;
+class QMenu;
+
+// The main window: menus, accelerators, toolbar, status bar, and what the framework itself
+// handles (Save, Exit, the recent-file list, files named on the command line or dropped).
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(CShelfwardenDoc* doc, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CShelfwardenView* View() const { return m_pView; }
+    // The framework's open: the document opens the file, is named after it, the file joins the
+    // recent-file list and the view starts afresh.
+    void OpenDocumentFile(const QString& path);
+    // Title made of "Shelfwarden", " - " and the document's title.
+    void UpdateFrameTitle();
+
+public slots:
+    void OnFileSave();
+    void OnAppAbout();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QAction* AddMenuAction(QMenu* menu, const char* text, const char* name, const char* prompt,
+                           const char* keys);
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void RebuildRecentFiles();
+
+    CShelfwardenDoc* m_pDocument;
+    CShelfwardenView* m_pView;
+    QMenu* m_pFileMenu = nullptr;
+    QMenu* m_pViewMenu = nullptr;
+    QAction* m_pSaveAction = nullptr;
+    QAction* m_pRecentAnchor = nullptr;
+    QList<QAction*> m_recentActions;
+};

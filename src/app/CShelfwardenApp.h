@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class CMainFrame;
+class CShelfwardenDoc;
+
+// Start-up: the settings store, the document, the main frame with its view, the catalogue
+// named on the command line, and the main window shown maximised.
+class CShelfwardenApp {
+public:
+    CShelfwardenApp();
+    ~CShelfwardenApp();
+
+    // `catalogue` is the file named on the command line, or empty.
+    bool InitInstance(const QString& catalogue);
+
+    CMainFrame* MainFrame() const { return m_pFrame.get(); }
+    CShelfwardenDoc* Document() const { return m_pDocument.get(); }
+
+private:
+    std::unique_ptr<CShelfwardenDoc> m_pDocument;
+    std::unique_ptr<CMainFrame> m_pFrame;
+};

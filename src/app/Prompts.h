@@ -1,0 +1,44 @@
+#pragma once
+
+#include "MessageSink.h"
+
+#include <QColor>
+#include <QString>
+#include <optional>
+#include <string>
+
+class QWidget;
+
+// Every message box, question and chooser the program shows goes through here, so there is
+// one caption, one look, and one place where tests give the answers.
+enum class FileDialogMode { Open, Save };
+
+class PromptBackend {
+public:
+    virtual ~PromptBackend() = default;
+    virtual void Message(QWidget* parent, const QString& text) = 0;
+    virtual bool Question(QWidget* parent, const QString& text) = 0;
+    virtual std::optional<QString> ChooseFile(QWidget* parent, FileDialogMode mode,
+                                              const QString& filter, const QString& suffix) = 0;
+    virtual std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) = 0;
+};
+
+// A message box captioned "Shelfwarden" with one OK button.
+void ShowMessage(const std::string& text, QWidget* parent = nullptr);
+// A Yes/No question captioned "Shelfwarden"; true for Yes.
+bool AskYesNo(const std::string& text, QWidget* parent = nullptr);
+// The file chooser for catalogues; the full path, or nothing when cancelled.
+std::optional<QString> ChooseCatalogueFile(FileDialogMode mode, QWidget* parent = nullptr);
+// The framework's own save prompt, for documents it has not named yet.
+std::optional<QString> ChooseDocumentFile(QWidget* parent = nullptr);
+// The colour chooser, starting at `initial`; nothing when cancelled.
+std::optional<QColor> ChooseColor(const QColor& initial, QWidget* parent = nullptr);
+
+// The sink through which the catalogue reports to the user.
+MessageSink UserMessageSink();
+
+// Replaces the real dialogs (tests); nullptr restores them.
+void SetPromptBackend(PromptBackend* backend);
+
+inline const QString kAppCaption = QStringLiteral("Shelfwarden");
+inline const QString kCatalogueFilter = QStringLiteral("Microsoft Access Database (*.mdb)");

@@ -1,0 +1,33 @@
+#include "CShelfwardenApp.h"
+#include "CommandLine.h"
+
+#include <QApplication>
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    const CommandLine command = CommandLine::Parse(arguments);
+    switch (command.action) {
+    case CommandLine::Action::Help:
+        std::fputs(CommandLine::Usage().toLocal8Bit().constData(), stdout);
+        return 0;
+    case CommandLine::Action::Version:
+        std::fputs(CommandLine::Version().toLocal8Bit().constData(), stdout);
+        return 0;
+    case CommandLine::Action::Error:
+        std::fprintf(stderr, "shelfwarden: %s\n%s", command.error.toLocal8Bit().constData(),
+                     CommandLine::Usage().toLocal8Bit().constData());
+        return 2;
+    case CommandLine::Action::Run:
+        break;
+    }
+    QApplication application(argc, argv);
+    CShelfwardenApp app;
+    if (!app.InitInstance(command.catalogue)) {
+        return 1;
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,222 @@
+#include "CShelfwardenView.h"
+
+#include "AppSettings.h"
+#include "CBookDatabase.h"
+#include "CBookListModel.h"
+#include "CShelfwardenDoc.h"
+#include "CatalogueMessages.h"
+#include "Prompts.h"
+
+#include <QFileInfo>
+#include <QHeaderView>
+
+CShelfwardenView::CShelfwardenView(CShelfwardenDoc* doc, QWidget* parent)
+    : QTableView(parent), m_pDocument(doc), m_pModel(new CBookListModel(this)) {
+    setModel(m_pModel);
+    setObjectName(QStringLiteral("bookList"));
+}
+
+CShelfwardenView::~CShelfwardenView() = default;
+
+CBookDatabase* CShelfwardenView::Database() const { return m_pDocument->GetDatabase(); }
+
+CBookDatabase* CShelfwardenView::OpenDatabaseOrComplain() const {
+    CBookDatabase* db = Database();
+    if (!db->IsOpen()) {
+        ShowMessage(msg::kNoDatabaseOpen);
+        return nullptr;
+    }
+    return db;
+}
+
+void CShelfwardenView::OnInitialUpdate() {
+    if (!m_bColumnsMade) {
+        m_bColumnsMade = true;
+        setShowGrid(true);
+        setSelectionBehavior(QAbstractItemView::SelectRows);
+        setSelectionMode(QAbstractItemView::ExtendedSelection);
+        setEditTriggers(QAbstractItemView::NoEditTriggers);
+        setWordWrap(false);
+        setSortingEnabled(false);
+        verticalHeader()->hide();
+        verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        horizontalHeader()->setSectionsMovable(true);
+        horizontalHeader()->setSectionsClickable(true);
+        horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        horizontalHeader()->setHighlightSections(false);
+        for (int c = 0; c < kBookColumnCount; ++c) {
+            setColumnWidth(c, BookListColumns()[static_cast<std::size_t>(c)].width);
+        }
+        connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
+                &CShelfwardenView::OnColumnClick);
+    }
+    ApplyColors();
+    m_strCurrentQuery.clear();
+    CBookDatabase* db = Database();
+    const bool openedByFramework = db->IsOpen();
+    if (Settings().defaultOpen != 0 && !openedByFramework) {
+        db->Open(Settings().dbPath.toStdString());
+    }
+    if (Settings().defaultOpen != 0 || openedByFramework) {
+        ReloadLookups();
+        ListAllBooks();
+    }
+}
+
+void CShelfwardenView::ApplyColors() {
+    const QColor background = Settings().Background();
+    const QColor text = Settings().Foreground();
+    QPalette p = palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        p.setColor(group, QPalette::Base, background);
+        p.setColor(group, QPalette::AlternateBase, background);
+        p.setColor(group, QPalette::Text, text);
+    }
+    setPalette(p);
+    viewport()->update();
+}
+
+void CShelfwardenView::FillList(CEngineRecordset& set) {
+    if (set.GetRecordCount() <= 0) {
+        return;
+    }
+    m_pModel->ResetRows(BookRowTable::FromRecordset(set, m_types, m_states));
+}
+
+void CShelfwardenView::SetRowTexts(const BookRecord& rec, int row) {
+    m_pModel->SetRowTexts(row, RowTextsFromRecord(rec, m_types, m_states));
+}
+
+void CShelfwardenView::ReadRow(BookRecord& rec, int row) const {
+    rec = RecordFromRowTexts(m_pModel->Row(row), m_types, m_states);
+}
+
+void CShelfwardenView::ClearList() {
+    m_pModel->Clear();
+    m_strCurrentQuery.clear();
+}
+
+void CShelfwardenView::ListSelection(std::unique_ptr<CEngineRecordset> set, const char* currentQuery) {
+    m_pModel->Clear();
+    if (set) {
+        m_strCurrentQuery = currentQuery;
+        FillList(*set);
+    }
+}
+
+void CShelfwardenView::OnViewAllBooks() {
+    ListSelection(Database()->SelectAllBooks(), "SELECT * FROM books");
+}
+
+void CShelfwardenView::OnViewReadBooks() {
+    ListSelection(Database()->SelectReadBooks(), "SELECT * FROM books WHERE citita = -1");
+}
+
+void CShelfwardenView::OnViewUnreadBooks() {
+    ListSelection(Database()->SelectUnreadBooks(), "SELECT * FROM books WHERE citita = 0");
+}
+
+void CShelfwardenView::ListAllBooks() {
+    auto set = Database()->SelectAllBooks();
+    if (set) {
+        FillList(*set);
+        m_strCurrentQuery = "SELECT * FROM books";
+    }
+}
+
+void CShelfwardenView::ListQuery(const std::string& statement) {
+    auto set = Database()->OpenQuery(statement);
+    if (set) {
+        FillList(*set);
+    }
+}
+
+void CShelfwardenView::OnColumnClick(int column) {
+    if (m_strCurrentQuery.empty() || column < 0 || column >= kBookColumnCount) {
+        return;
+    }
+    std::string orderBy;
+    if (column == 8) {
+        orderBy = "publicare";
+    } else if (column == 9) {
+        orderBy = "publicare_volum";
+    } else {
+        orderBy = BookListColumns()[static_cast<std::size_t>(column)].header;
+    }
+    ListQuery(m_strCurrentQuery + " ORDER BY " + orderBy);
+}
+
+void CShelfwardenView::RefreshCurrentQuery() {
+    if (!m_strCurrentQuery.empty()) {
+        ListQuery(m_strCurrentQuery + " ORDER BY titlu");
+    }
+}
+
+void CShelfwardenView::ReloadLookups() {
+    ReloadLookupList(*Database(), LookupKind::Types, kReloadTypesStatement, m_types);
+    ReloadLookupList(*Database(), LookupKind::States, kReloadStatesStatement, m_states);
+}
+
+std::int32_t CShelfwardenView::FindTypeIdByName(const std::string& text) const {
+    return m_types.FindIdByName(text);
+}
+
+std::int32_t CShelfwardenView::FindStateIdByName(const std::string& text) const {
+    return m_states.FindIdByName(text);
+}
+
+int CShelfwardenView::FindTypeIndexById(std::int32_t id) const { return m_types.FindIndexById(id); }
+
+int CShelfwardenView::FindStateIndexById(std::int32_t id) const { return m_states.FindIndexById(id); }
+
+int CShelfwardenView::FirstSelectedRow() const {
+    int first = -1;
+    for (const QModelIndex& index : selectionModel()->selectedRows()) {
+        if (first < 0 || index.row() < first) {
+            first = index.row();
+        }
+    }
+    return first;
+}
+
+void CShelfwardenView::SetFrameTitle(const QString& title) { window()->setWindowTitle(title); }
+
+void CShelfwardenView::OnFileNew() {
+    if (m_pDocument->OnNewDocument()) {
+        ClearList();
+    }
+    SetFrameTitle(QStringLiteral("Shelf Warden - ") + m_pDocument->GetTitle());
+}
+
+void CShelfwardenView::OnFileOpen() {
+    const auto path = ChooseCatalogueFile(FileDialogMode::Open, this);
+    if (!path) {
+        return;
+    }
+    m_pDocument->OnOpenDocument(*path);
+    SetFrameTitle(QStringLiteral("Shelfwarden - ") + QFileInfo(*path).fileName());
+    ReloadLookups();
+    ClearList();
+    ListAllBooks();
+}
+
+void CShelfwardenView::OnFileSaveAs() {
+    const auto path = ChooseCatalogueFile(FileDialogMode::Save, this);
+    if (!path) {
+        return;
+    }
+    m_pDocument->OnSaveDocument(*path);
+    SetFrameTitle(QStringLiteral("Shelfwarden - ") + QFileInfo(*path).fileName());
+}
+
+void CShelfwardenView::OnFileClose() {
+    CBookDatabase* db = Database();
+    if (!db->IsOpen()) {
+        return;
+    }
+    db->Close();
+    SetFrameTitle(QStringLiteral("Shelfwarden"));
+    ClearList();
+    m_types.RemoveAll();
+    m_states.RemoveAll();
+}
