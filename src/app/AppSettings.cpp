@@ -13,17 +13,24 @@ struct IntKey {
 };
 
 constexpr IntKey kIntKeys[] = {
-    {"BGRed", &AppSettings::bgRed, 255},     {"BGGreen", &AppSettings::bgGreen, 255},
-    {"BGBlue", &AppSettings::bgBlue, 255},   {"FGRed", &AppSettings::fgRed, 0},
-    {"FGGreen", &AppSettings::fgGreen, 0},   {"FGBlue", &AppSettings::fgBlue, 0},
+    {"BGRed", &AppSettings::bgRed, 255},
+    {"BGGreen", &AppSettings::bgGreen, 255},
+    {"BGBlue", &AppSettings::bgBlue, 255},
+    {"FGRed", &AppSettings::fgRed, 0},
+    {"FGGreen", &AppSettings::fgGreen, 0},
+    {"FGBlue", &AppSettings::fgBlue, 0},
     {"Default Open", &AppSettings::defaultOpen, 0},
 };
 const QString kPathKey = QStringLiteral("DB Path");
 } // namespace
 
-QColor AppSettings::Background() const { return QColor(bgRed & 0xFF, bgGreen & 0xFF, bgBlue & 0xFF); }
+QColor AppSettings::Background() const {
+    return QColor(bgRed & 0xFF, bgGreen & 0xFF, bgBlue & 0xFF);
+}
 
-QColor AppSettings::Foreground() const { return QColor(fgRed & 0xFF, fgGreen & 0xFF, fgBlue & 0xFF); }
+QColor AppSettings::Foreground() const {
+    return QColor(fgRed & 0xFF, fgGreen & 0xFF, fgBlue & 0xFF);
+}
 
 AppSettings& Settings() {
     static AppSettings settings;

@@ -41,12 +41,14 @@ const std::vector<Menu>& MenuTable() {
     static const std::vector<Menu> menus = {
         {"&File",
          {{"&New\tCtrl+N", "fileNew", "Create a new document\nNew", "Ctrl+N", &V::OnFileNew},
-          {"&Open...\tCtrl+O", "fileOpen", "Open an existing document\nOpen", "Ctrl+O", &V::OnFileOpen},
+          {"&Open...\tCtrl+O", "fileOpen", "Open an existing document\nOpen", "Ctrl+O",
+           &V::OnFileOpen},
           {"&Close", "fileClose", "Close the active document\nClose", nullptr, &V::OnFileClose},
-          {"Save &As...", "fileSaveAs", "Save the active document with a new name\nSave As", nullptr,
-           &V::OnFileSaveAs}}},
+          {"Save &As...", "fileSaveAs", "Save the active document with a new name\nSave As",
+           nullptr, &V::OnFileSaveAs}}},
         {"&Edit",
-         {{"&Undo\tCtrl+Z", "editUndo", "Undo the last action\nUndo", "Ctrl+Z; Alt+Backspace", nullptr},
+         {{"&Undo\tCtrl+Z", "editUndo", "Undo the last action\nUndo", "Ctrl+Z; Alt+Backspace",
+           nullptr},
           kSeparator,
           {"Cu&t\tCtrl+X", "editCut", "Cut the selection and put it on the Clipboard\nCut",
            "Ctrl+X; Shift+Del", nullptr},
@@ -55,13 +57,15 @@ const std::vector<Menu>& MenuTable() {
           {"&Paste\tCtrl+V", "editPaste", "Insert Clipboard contents\nPaste", "Ctrl+V; Shift+Ins",
            nullptr}}},
         {"&View",
-         {{"Toate cartile", "viewAll", "Show all books in the database", nullptr, &V::OnViewAllBooks},
+         {{"Toate cartile", "viewAll", "Show all books in the database", nullptr,
+           &V::OnViewAllBooks},
           {"Cartile citite", "viewRead", "Show only the read books", nullptr, &V::OnViewReadBooks},
           {"Cartile necitite", "viewUnread", "Show only the unread books", nullptr,
            &V::OnViewUnreadBooks},
           {"Sterge lista", "viewClear", "Clear the list", nullptr, &V::ClearList}}},
         {"&Records",
-         {{"&Adauga\tCtrl+A", "recordsAdd", "Insert a new record into the database", "Ctrl+A", nullptr},
+         {{"&Adauga\tCtrl+A", "recordsAdd", "Insert a new record into the database", "Ctrl+A",
+           nullptr},
           {"&Sterge\tCtrl+D", "recordsDelete", "Delete a record from database", "Ctrl+D", nullptr},
           {"&Modifica\tCtrl+M", "recordsModify", "Modify a record in from the database", "Ctrl+M",
            nullptr},
@@ -156,18 +160,18 @@ void CMainFrame::CreateMenus() {
                                             "Open this document", nullptr);
             m_pRecentAnchor->setEnabled(false);
             m->addSeparator();
-            QAction* exit = AddMenuAction(m, "E&xit", "fileExit",
-                                          "Quit the application; prompts to save documents\nExit",
-                                          nullptr);
+            QAction* exit =
+                AddMenuAction(m, "E&xit", "fileExit",
+                              "Quit the application; prompts to save documents\nExit", nullptr);
             connect(exit, &QAction::triggered, this, &QWidget::close);
         } else if (m->title() == QLatin1String("&View")) {
             m_pViewMenu = m;
         }
     }
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    QAction* about = AddMenuAction(help, "&About Shelfwarden...", "helpAbout",
-                                   "Display program information, version number and copyright\nAbout",
-                                   nullptr);
+    QAction* about =
+        AddMenuAction(help, "&About Shelfwarden...", "helpAbout",
+                      "Display program information, version number and copyright\nAbout", nullptr);
     connect(about, &QAction::triggered, this, &CMainFrame::OnAppAbout);
 
     // Save has an accelerator and a toolbar button but no menu item.

@@ -7,7 +7,8 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
         const QString& arg = arguments[i];
         if (!optionsEnded && arg == QLatin1String("--")) {
             optionsEnded = true;
-        } else if (!optionsEnded && (arg == QLatin1String("--help") || arg == QLatin1String("-h"))) {
+        } else if (!optionsEnded &&
+                   (arg == QLatin1String("--help") || arg == QLatin1String("-h"))) {
             result.action = Action::Help;
             return result;
         } else if (!optionsEnded && arg == QLatin1String("--version")) {
@@ -37,4 +38,6 @@ QString CommandLine::Usage() {
                           "  --version        show the version and exit\n");
 }
 
-QString CommandLine::Version() { return QStringLiteral("Shelfwarden " SHELFWARDEN_VERSION "\n"); }
+QString CommandLine::Version() {
+    return QStringLiteral("Shelfwarden " SHELFWARDEN_VERSION "\n");
+}

@@ -47,7 +47,9 @@ PromptBackend* g_backend = &g_dialogs;
 
 } // namespace
 
-void SetPromptBackend(PromptBackend* backend) { g_backend = backend ? backend : &g_dialogs; }
+void SetPromptBackend(PromptBackend* backend) {
+    g_backend = backend ? backend : &g_dialogs;
+}
 
 void ShowMessage(const std::string& text, QWidget* parent) {
     g_backend->Message(parent, QString::fromStdString(text));
@@ -62,8 +64,8 @@ std::optional<QString> ChooseCatalogueFile(FileDialogMode mode, QWidget* parent)
 }
 
 std::optional<QString> ChooseDocumentFile(QWidget* parent) {
-    return g_backend->ChooseFile(parent, FileDialogMode::Save, QStringLiteral("Shelfw Files (*.swd)"),
-                                 QStringLiteral("swd"));
+    return g_backend->ChooseFile(parent, FileDialogMode::Save,
+                                 QStringLiteral("Shelfw Files (*.swd)"), QStringLiteral("swd"));
 }
 
 std::optional<QColor> ChooseColor(const QColor& initial, QWidget* parent) {

@@ -7,7 +7,9 @@
 
 namespace {
 const QString kGroup = QStringLiteral("Recent File List");
-QString Key(int i) { return QStringLiteral("File%1").arg(i + 1); }
+QString Key(int i) {
+    return QStringLiteral("File%1").arg(i + 1);
+}
 } // namespace
 
 QStringList RecentFiles::Load() {

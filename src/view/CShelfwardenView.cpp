@@ -18,7 +18,9 @@ CShelfwardenView::CShelfwardenView(CShelfwardenDoc* doc, QWidget* parent)
 
 CShelfwardenView::~CShelfwardenView() = default;
 
-CBookDatabase* CShelfwardenView::Database() const { return m_pDocument->GetDatabase(); }
+CBookDatabase* CShelfwardenView::Database() const {
+    return m_pDocument->GetDatabase();
+}
 
 CBookDatabase* CShelfwardenView::OpenDatabaseOrComplain() const {
     CBookDatabase* db = Database();
@@ -96,7 +98,8 @@ void CShelfwardenView::ClearList() {
     m_strCurrentQuery.clear();
 }
 
-void CShelfwardenView::ListSelection(std::unique_ptr<CEngineRecordset> set, const char* currentQuery) {
+void CShelfwardenView::ListSelection(std::unique_ptr<CEngineRecordset> set,
+                                     const char* currentQuery) {
     m_pModel->Clear();
     if (set) {
         m_strCurrentQuery = currentQuery;
@@ -165,9 +168,13 @@ std::int32_t CShelfwardenView::FindStateIdByName(const std::string& text) const 
     return m_states.FindIdByName(text);
 }
 
-int CShelfwardenView::FindTypeIndexById(std::int32_t id) const { return m_types.FindIndexById(id); }
+int CShelfwardenView::FindTypeIndexById(std::int32_t id) const {
+    return m_types.FindIndexById(id);
+}
 
-int CShelfwardenView::FindStateIndexById(std::int32_t id) const { return m_states.FindIndexById(id); }
+int CShelfwardenView::FindStateIndexById(std::int32_t id) const {
+    return m_states.FindIndexById(id);
+}
 
 int CShelfwardenView::FirstSelectedRow() const {
     int first = -1;
@@ -179,7 +186,9 @@ int CShelfwardenView::FirstSelectedRow() const {
     return first;
 }
 
-void CShelfwardenView::SetFrameTitle(const QString& title) { window()->setWindowTitle(title); }
+void CShelfwardenView::SetFrameTitle(const QString& title) {
+    window()->setWindowTitle(title);
+}
 
 void CShelfwardenView::OnFileNew() {
     if (m_pDocument->OnNewDocument()) {

@@ -1,0 +1,194 @@
+#include "GuiDriver.h"
+
+#include "CBookListModel.h"
+#include "CMainFrame.h"
+#include "CShelfwardenApp.h"
+#include "CShelfwardenDoc.h"
+#include "CShelfwardenView.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
+
+void ScriptedPrompts::Message(QWidget*, const QString& text) {
+    messages << text;
+    if (onMessage) {
+        onMessage(text);
+    }
+}
+
+bool ScriptedPrompts::Question(QWidget*, const QString& text) {
+    questions << text;
+    if (answers.empty()) {
+        unexpected << "question: " + text;
+        return false;
+    }
+    const bool a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+std::optional<QString> ScriptedPrompts::ChooseFile(QWidget*, FileDialogMode mode,
+                                                   const QString& filter, const QString& suffix) {
+    fileRequests << QStringLiteral("%1|%2|%3")
+                        .arg(mode == FileDialogMode::Open ? "open" : "save", filter, suffix);
+    if (files.empty()) {
+        unexpected << "file chooser";
+        return std::nullopt;
+    }
+    const bool chosen = files.front().has_value();
+    const QString path = chosen ? *files.front() : QString();
+    files.pop_front();
+    return chosen ? std::optional<QString>(path) : std::nullopt;
+}
+
+std::optional<QColor> ScriptedPrompts::ChooseColor(QWidget*, const QColor& initial) {
+    colorRequests << initial;
+    if (colors.empty()) {
+        unexpected << "colour chooser";
+        return std::nullopt;
+    }
+    auto c = colors.front();
+    colors.pop_front();
+    return c;
+}
+
+QStringList ScriptedPrompts::takeMessages() {
+    QStringList out = messages;
+    messages.clear();
+    return out;
+}
+
+void UseTemporarySettings() {
+    static QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    QSettings s(QStringLiteral("Local AppWizard-Generated Applications"),
+                QStringLiteral("Shelfwarden"));
+    s.clear();
+    s.sync();
+}
+
+RunningApp::RunningApp(const QString& catalogue) : app(std::make_unique<CShelfwardenApp>()) {
+    app->InitInstance(catalogue);
+}
+
+RunningApp::~RunningApp() {
+    if (!prompts.unexpected.isEmpty()) {
+        qWarning("unexpected prompts: %s", qPrintable(prompts.unexpected.join(", ")));
+    }
+    app.reset();
+}
+
+CMainFrame* RunningApp::frame() const {
+    return app->MainFrame();
+}
+CShelfwardenView* RunningApp::view() const {
+    return frame()->View();
+}
+CShelfwardenDoc* RunningApp::doc() const {
+    return app->Document();
+}
+
+QAction* RunningApp::action(const char* actionName) const {
+    return frame()->findChild<QAction*>(QString::fromUtf8(actionName));
+}
+
+void RunningApp::trigger(const char* actionName) {
+    QAction* a = action(actionName);
+    if (a == nullptr) {
+        qFatal("no action %s", actionName);
+    }
+    a->trigger();
+}
+
+QStringList RunningApp::rows() const {
+    QStringList out;
+    const CBookListModel* m = view()->Model();
+    for (int r = 0; r < m->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < m->columnCount(); ++c) {
+            cells << m->Text(r, c);
+        }
+        out << cells.join(QLatin1Char('|'));
+    }
+    return out;
+}
+
+QStringList RunningApp::column(int column) const {
+    QStringList out;
+    const CBookListModel* m = view()->Model();
+    for (int r = 0; r < m->rowCount(); ++r) {
+        out << m->Text(r, column);
+    }
+    return out;
+}
+
+void RunningApp::selectRow(int row) {
+    view()->clearSelection();
+    view()->selectRow(row);
+}
+
+namespace {
+void RunOnModal(std::shared_ptr<std::vector<std::function<void(QWidget*)>>> steps, std::size_t i,
+                QWidget* previous, int tries) {
+    if (i >= steps->size()) {
+        return;
+    }
+    QTimer::singleShot(tries == 0 ? 0 : 10, [steps, i, previous, tries] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || modal == previous) {
+            if (tries > 500) {
+                qWarning("no modal dialog appeared for step %zu", i);
+                return;
+            }
+            RunOnModal(steps, i, previous, tries + 1);
+            return;
+        }
+        (*steps)[i](modal);
+        // The next step waits for a different dialog: a message box, or the next prompt.
+        RunOnModal(steps, i + 1, nullptr, 1);
+    });
+}
+} // namespace
+
+void WhenModal(std::function<void(QWidget*)> act) {
+    WhenModals({std::move(act)});
+}
+
+void WhenModals(std::vector<std::function<void(QWidget*)>> steps) {
+    RunOnModal(std::make_shared<std::vector<std::function<void(QWidget*)>>>(std::move(steps)), 0,
+               nullptr, 0);
+}
+
+void TypeInto(QWidget* dialog, const char* name, const QString& text) {
+    auto* edit = dialog->findChild<QLineEdit*>(QString::fromUtf8(name));
+    if (edit == nullptr) {
+        qFatal("no edit %s", name);
+    }
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+}
+
+void Press(QWidget* dialog, const char* name) {
+    auto* button = dialog->findChild<QAbstractButton*>(QString::fromUtf8(name));
+    if (button == nullptr) {
+        qFatal("no button %s", name);
+    }
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void Choose(QWidget* dialog, const char* comboName, int index) {
+    auto* combo = dialog->findChild<QComboBox*>(QString::fromUtf8(comboName));
+    if (combo == nullptr) {
+        qFatal("no drop-down %s", comboName);
+    }
+    combo->setCurrentIndex(index);
+}

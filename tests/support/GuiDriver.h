@@ -1,0 +1,82 @@
+#pragma once
+
+#include "Prompts.h"
+
+#include <QColor>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class CMainFrame;
+class CShelfwardenApp;
+class CShelfwardenDoc;
+class CShelfwardenView;
+class QAction;
+class QWidget;
+
+// Answers every message box, question and chooser from queues the test fills, and records
+// what was asked. A question or chooser with no queued answer is recorded as unexpected and
+// cancelled, so a test fails instead of blocking.
+class ScriptedPrompts : public PromptBackend {
+public:
+    ScriptedPrompts() { SetPromptBackend(this); }
+    ~ScriptedPrompts() override { SetPromptBackend(nullptr); }
+
+    void Message(QWidget* parent, const QString& text) override;
+    bool Question(QWidget* parent, const QString& text) override;
+    std::optional<QString> ChooseFile(QWidget* parent, FileDialogMode mode, const QString& filter,
+                                      const QString& suffix) override;
+    std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
+
+    QStringList takeMessages();
+
+    QStringList messages;
+    QStringList questions;
+    QStringList fileRequests; // "open|filter|suffix" or "save|..."
+    QList<QColor> colorRequests;
+    QStringList unexpected;
+    std::deque<bool> answers;
+    std::deque<std::optional<QString>> files;
+    std::deque<std::optional<QColor>> colors;
+    // Run when a message is shown, while it would be on screen.
+    std::function<void(const QString&)> onMessage;
+};
+
+// Points the settings store at a folder of this test run and empties it.
+void UseTemporarySettings();
+
+// The whole program, started as `main` starts it, on a temporary settings store.
+struct RunningApp {
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    std::unique_ptr<CShelfwardenApp> app;
+
+    explicit RunningApp(const QString& catalogue = QString());
+    ~RunningApp();
+    CMainFrame* frame() const;
+    CShelfwardenView* view() const;
+    CShelfwardenDoc* doc() const;
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    // Triggers the menu command or accelerator action with this object name.
+    void trigger(const char* actionName);
+    QAction* action(const char* actionName) const;
+    // Every row of the list, its thirteen texts joined by '|'.
+    QStringList rows() const;
+    QStringList column(int column) const;
+    void selectRow(int row);
+};
+
+// Runs `act` on the next modal dialog once it is up (the command that opens it runs after this
+// call). `act` typically fills fields and presses a button.
+void WhenModal(std::function<void(QWidget*)> act);
+// Same, for a chain of dialogs: each step gets the dialog on top at its turn.
+void WhenModals(std::vector<std::function<void(QWidget*)>> steps);
+
+// Typing into and pressing the controls of a dialog, found by object name.
+void TypeInto(QWidget* dialog, const char* name, const QString& text);
+void Press(QWidget* dialog, const char* name);
+void Choose(QWidget* dialog, const char* comboName, int index);

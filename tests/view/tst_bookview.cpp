@@ -1,0 +1,222 @@
+#include "CBookListModel.h"
+#include "CMainFrame.h"
+#include "CShelfwardenDoc.h"
+#include "CShelfwardenView.h"
+#include "CoreTestSupport.h"
+#include "GuiDriver.h"
+#include "RawCatalogue.h"
+
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QTest>
+
+namespace {
+const QString kSelectFailed = QStringLiteral("Nu se pot selecta inregistrarile!");
+
+// A catalogue of four books of every kind, closed so the program can open it.
+struct Library {
+    TestCatalogue c;
+    QString path;
+    Library() {
+        c.db->InsertType("SF");     // 1
+        c.db->InsertType("Clasic"); // 2
+        c.db->InsertState("Acasa"); // 1
+        BookRecord dune = MakeBook("Dune", "Herbert", "Nemira");
+        dune.pagini = 600;
+        dune.publicare = 1965;
+        dune.publicare_volum = 2003;
+        dune.citita = 1;
+        dune.calificativ = 0;
+        BookRecord ion = MakeBook("Ion", "Rebreanu", "Minerva");
+        ion.tip = 2;
+        ion.pagini = 400;
+        ion.publicare = 1920;
+        ion.publicare_volum = 1980;
+        ion.calificativ = 6;
+        BookRecord odyssey = MakeBook("Odiseea", "Homer", "Univers");
+        odyssey.pagini = 300;
+        odyssey.publicare = -700;
+        odyssey.publicare_volum = 1970;
+        odyssey.citita = 1;
+        odyssey.calificativ = 2;
+        BookRecord lost = MakeBook("Abandonata", "Nimeni", "Nicio");
+        lost.tip = 9;   // no such type
+        lost.stare = 4; // no such state
+        lost.publicare = 2001;
+        lost.publicare_volum = 2002;
+        for (const BookRecord& r : {dune, ion, odyssey, lost}) {
+            c.add(r);
+        }
+        path = QString::fromStdString(c.path("test.mdb"));
+        c.db->Close();
+    }
+};
+} // namespace
+
+class TestBookView : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { UseTemporarySettings(); }
+
+    void rowsShowEveryKindOfBook() {
+        Library lib;
+        RawCatalogue(lib.path.toStdString())
+            .exec("UPDATE books SET id = 12345 WHERE titlu = 'Ion'");
+        RunningApp run(lib.path);
+        QAbstractItemModelTester tester(run.view()->Model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(
+            run.rows(),
+            (QStringList{
+                "0004|Abandonata|Nimeni|Nicio|[nedefinit]|1|1|1|2001|2002|Nu|De citit|[nedefinita]",
+                "0001|Dune|Herbert|Nemira|SF|600|1|1|1965|2003|Da|Deosebita|Acasa",
+                "12345|Ion|Rebreanu|Minerva|Clasic|400|1|1|1920|1980|Nu|De citit|Acasa",
+                "0003|Odiseea|Homer|Univers|SF|300|1|1|-700|1970|Da|Foarte buna|Acasa"}));
+        QHeaderView* header = run.view()->horizontalHeader();
+        QCOMPARE(run.view()->Model()->headerData(9, Qt::Horizontal).toString(),
+                 QStringLiteral("An publicare volum"));
+        QCOMPARE(header->sectionSize(0), 50);
+        QCOMPARE(header->sectionSize(6), 55);
+    }
+
+    void viewCommandsAndTheCurrentStatement() {
+        Library lib;
+        RunningApp run(lib.path);
+        run.trigger("viewRead");
+        QCOMPARE(run.column(1), (QStringList{"Dune", "Odiseea"}));
+        QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books WHERE citita = -1"));
+        run.trigger("viewUnread");
+        QCOMPARE(run.column(1), (QStringList{"Abandonata", "Ion"}));
+        QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books WHERE citita = 0"));
+        run.trigger("viewClear");
+        QCOMPARE(run.view()->Model()->rowCount(), 0);
+        QCOMPARE(run.view()->CurrentQuery(), std::string());
+        run.view()->OnColumnClick(1); // nothing to sort after the list was cleared
+        QCOMPARE(run.view()->Model()->rowCount(), 0);
+        run.trigger("viewAll");
+        QCOMPARE(run.view()->Model()->rowCount(), 4);
+        QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books"));
+        QVERIFY(run.prompts.messages.isEmpty());
+    }
+
+    void headerClicksSortTheCurrentStatement() {
+        Library lib;
+        RunningApp run(lib.path);
+        QHeaderView* header = run.view()->horizontalHeader();
+        auto click = [&](int logical) {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(logical) + 5, 5));
+        };
+        click(8); // "An aparitie" sorts by publicare
+        QCOMPARE(run.column(8), (QStringList{"-700", "1920", "1965", "2001"}));
+        click(4); // "Tip" by the stored number, not the name
+        QCOMPARE(run.column(4).first(), QStringLiteral("SF"));
+        QCOMPARE(run.column(4).last(), QStringLiteral("[nedefinit]"));
+        click(11); // "Calificativ" from Deosebita to De citit
+        QCOMPARE(run.column(11), (QStringList{"Deosebita", "Foarte buna", "De citit", "De citit"}));
+        click(10); // read books (-1) before unread ones
+        QCOMPARE(run.column(10), (QStringList{"Da", "Da", "Nu", "Nu"}));
+        QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books"));
+
+        run.trigger("viewRead");
+        click(5);
+        QCOMPARE(run.column(5), (QStringList{"300", "600"}));
+        click(5);
+        QCOMPARE(run.column(5), (QStringList{"300", "600"}));
+
+        // A dragged header keeps sorting by its own column.
+        header->moveSection(header->visualIndex(9), 0);
+        run.trigger("viewAll");
+        click(9);
+        QCOMPARE(run.column(9), (QStringList{"1970", "1980", "2002", "2003"}));
+        QVERIFY(run.prompts.messages.isEmpty());
+    }
+
+    void fileCommandsAndTheTitle() {
+        Library lib;
+        RunningApp run;
+        run.prompts.files.push_back(std::nullopt);
+        run.trigger("fileOpen");
+        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - Untitled"));
+        QCOMPARE(run.prompts.fileRequests,
+                 QStringList{"open|Microsoft Access Database (*.mdb)|mdb"});
+
+        run.prompts.files.push_back(lib.path);
+        run.trigger("fileOpen");
+        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - test.mdb"));
+        QCOMPARE(run.view()->Model()->rowCount(), 4);
+        QCOMPARE(run.view()->Types().GetSize(), 2);
+
+        const QString copy = run.path("copy.mdb");
+        run.prompts.files.push_back(std::nullopt);
+        run.trigger("fileSaveAs");
+        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - test.mdb"));
+        run.prompts.files.push_back(copy);
+        run.trigger("fileSaveAs");
+        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - copy.mdb"));
+        QCOMPARE(run.doc()->GetDatabase()->GetPath(), copy.toStdString());
+        QCOMPARE(run.view()->Model()->rowCount(), 4);
+        {
+            RawCatalogue raw(copy.toStdString());
+            QCOMPARE(raw.rows("SELECT titlu, tip FROM books ORDER BY id"),
+                     (std::vector<std::string>{"Abandonata|8", "Dune|0", "Ion|1", "Odiseea|0"}));
+            QCOMPARE(raw.one("SELECT count(*) FROM types"), std::string("2"));
+        }
+
+        run.trigger("fileClose");
+        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden"));
+        QCOMPARE(run.view()->Model()->rowCount(), 0);
+        QCOMPARE(run.view()->Types().GetSize(), 0);
+        run.frame()->setWindowTitle("unchanged");
+        run.trigger("fileClose"); // nothing open: nothing happens
+        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("unchanged"));
+
+        run.prompts.files.push_back(lib.path);
+        run.trigger("fileOpen");
+        run.trigger("fileNew");
+        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelf Warden - Untitled"));
+        QVERIFY(!run.doc()->GetDatabase()->IsOpen());
+        QCOMPARE(run.view()->Model()->rowCount(), 0);
+        QCOMPARE(run.view()->Types().GetSize(), 2); // New leaves the lookup lists
+        QVERIFY(run.prompts.messages.isEmpty());
+
+        // Save As with nothing open makes an empty catalogue and opens it.
+        const QString fresh = run.path("fresh.mdb");
+        run.prompts.files.push_back(fresh);
+        run.trigger("fileSaveAs");
+        QVERIFY(run.doc()->GetDatabase()->IsOpen());
+        QCOMPARE(RawCatalogue(fresh.toStdString()).one("SELECT count(*) FROM books"),
+                 std::string("0"));
+    }
+
+    void openingABadFileReportsAndLeavesNothingOpen() {
+        RunningApp run;
+        const QString bad = run.path("bad.mdb");
+        QFile f(bad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a catalogue");
+        f.close();
+        run.prompts.files.push_back(bad);
+        run.trigger("fileOpen");
+        QCOMPARE(run.prompts.takeMessages(),
+                 (QStringList{"Nu se poate deschide baza de date", kSelectFailed, kSelectFailed,
+                              kSelectFailed}));
+        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - bad.mdb"));
+        QVERIFY(!run.doc()->GetDatabase()->IsOpen());
+        run.trigger("viewAll");
+        QCOMPARE(run.prompts.takeMessages(), QStringList{kSelectFailed});
+    }
+
+    void aFailedCopyKeepsTheOpenCatalogue() {
+        Library lib;
+        RunningApp run(lib.path);
+        run.prompts.files.push_back(run.path("missing/folder/copy.mdb"));
+        run.trigger("fileSaveAs");
+        QCOMPARE(run.prompts.takeMessages(), QStringList{"Nu se poate crea o nou baza de date!"});
+        QVERIFY(run.doc()->GetDatabase()->IsOpen());
+        QCOMPARE(run.doc()->GetDatabase()->GetPath(), lib.path.toStdString());
+    }
+};
+
+QTEST_MAIN(TestBookView)
+#include "tst_bookview.moc"
