@@ -3,9 +3,14 @@
 #include "AppSettings.h"
 #include "CBookDatabase.h"
 #include "CBookListModel.h"
+#include "CLookupEditDlg.h"
+#include "CSearchComboDlg.h"
+#include "CSearchTextDlg.h"
 #include "CShelfwardenDoc.h"
 #include "CatalogueMessages.h"
+#include "DialogButtons.h"
 #include "Prompts.h"
+#include "StatementFormat.h"
 
 #include <QFileInfo>
 #include <QHeaderView>
@@ -228,4 +233,94 @@ void CShelfwardenView::OnFileClose() {
     ClearList();
     m_types.RemoveAll();
     m_states.RemoveAll();
+}
+
+void CShelfwardenView::RunSearch(const std::string& base, const char* nothingFound, Replace when) {
+    if (when == Replace::BeforeRunning) {
+        m_strCurrentQuery = base;
+    }
+    auto set = Database()->OpenQuery(ListingStatement(base));
+    if (!set) {
+        return;
+    }
+    m_strCurrentQuery = base;
+    if (set->GetRecordCount() > 0) {
+        FillList(*set);
+    } else {
+        ShowMessage(nothingFound, this);
+    }
+}
+
+void CShelfwardenView::SearchText(const FieldSearch& search) {
+    if (!OpenDatabaseOrComplain()) {
+        return;
+    }
+    CSearchTextDlg dlg(this);
+    dlg.m_strLabel = "Search for";
+    if (dlg.exec() != QDialog::Accepted) {
+        return;
+    }
+    RunSearch(FormatStatement(search.baseStatement, dlg.m_strValue), search.nothingFound,
+              Replace::OnceRun);
+}
+
+void CShelfwardenView::SearchChoice(int listKind, const FieldSearch& search) {
+    if (!OpenDatabaseOrComplain()) {
+        return;
+    }
+    CSearchComboDlg dlg(this);
+    dlg.m_nListKind = listKind;
+    dlg.m_aTypes = m_types;
+    dlg.m_aStates = m_states;
+    if (dlg.exec() != QDialog::Accepted || dlg.m_nSelection < 0) {
+        return; // an empty list offers nothing to search for
+    }
+    int value = dlg.m_nSelection;
+    if (listKind == 0) {
+        value = m_types.At(dlg.m_nSelection).GetId() - 1;
+    } else if (listKind == 2) {
+        value = m_states.At(dlg.m_nSelection).GetId() - 1;
+    }
+    RunSearch(FormatStatement(search.baseStatement, value), search.nothingFound, Replace::OnceRun);
+}
+
+void CShelfwardenView::OnSearchTitle() {
+    SearchText(kSearchTitle);
+}
+void CShelfwardenView::OnSearchAuthor() {
+    SearchText(kSearchAuthor);
+}
+void CShelfwardenView::OnSearchPublisher() {
+    SearchText(kSearchPublisher);
+}
+void CShelfwardenView::OnSearchType() {
+    SearchChoice(0, kSearchType);
+}
+void CShelfwardenView::OnSearchRating() {
+    SearchChoice(1, kSearchRating);
+}
+void CShelfwardenView::OnSearchState() {
+    SearchChoice(2, kSearchState);
+}
+
+void CShelfwardenView::EditLookups(const char* kind, const LookupList& entries) {
+    CBookDatabase* db = OpenDatabaseOrComplain();
+    if (!db) {
+        return;
+    }
+    CLookupEditDlg dlg(this);
+    dlg.m_aEntries = entries;
+    dlg.m_pDatabase = db;
+    dlg.m_strKind = kind;
+    if (dlg.exec() == QDialog::Accepted && dlg.m_bChanged) {
+        ReloadLookups();
+        RefreshCurrentQuery();
+    }
+}
+
+void CShelfwardenView::OnEditTypes() {
+    EditLookups("Tip", m_types);
+}
+void CShelfwardenView::OnEditStates() {
+    EditLookups("Stare", m_states);
 }

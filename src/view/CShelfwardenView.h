@@ -3,6 +3,7 @@
 #include "BookRecord.h"
 #include "BookRowTexts.h"
 #include "LookupList.h"
+#include "SearchStatements.h"
 
 #include <QTableView>
 #include <memory>
@@ -53,6 +54,16 @@ public slots:
     void OnFileClose();
     void OnFileSaveAs();
 
+    void OnSearchTitle();
+    void OnSearchAuthor();
+    void OnSearchPublisher();
+    void OnSearchType();
+    void OnSearchRating();
+    void OnSearchState();
+
+    void OnEditTypes();
+    void OnEditStates();
+
 private:
     CBookDatabase* Database() const;
     // The database when a catalogue is open; otherwise tells the user and gives null.
@@ -61,6 +72,13 @@ private:
     void ListQuery(const std::string& statement);
     void ListSelection(std::unique_ptr<CEngineRecordset> set, const char* currentQuery);
     int FirstSelectedRow() const;
+    void SearchText(const FieldSearch& search);
+    void SearchChoice(int listKind, const FieldSearch& search);
+    // Lists what a search finds; when nothing matches, tells the user and keeps the rows.
+    // The current statement becomes `base` before the statement runs, or only once it could run.
+    enum class Replace { BeforeRunning, OnceRun };
+    void RunSearch(const std::string& base, const char* nothingFound, Replace when);
+    void EditLookups(const char* kind, const LookupList& entries);
     void SetFrameTitle(const QString& title);
 
     std::string m_strCurrentQuery;

@@ -135,6 +135,9 @@ void RunningApp::selectRow(int row) {
 }
 
 namespace {
+// Waits for a modal dialog other than `previous`, then schedules the next step (which waits for a
+// dialog other than this one) and runs this step. Scheduling first matters: a step that opens a
+// nested dialog does not return until that dialog has closed.
 void RunOnModal(std::shared_ptr<std::vector<std::function<void(QWidget*)>>> steps, std::size_t i,
                 QWidget* previous, int tries) {
     if (i >= steps->size()) {
@@ -150,9 +153,8 @@ void RunOnModal(std::shared_ptr<std::vector<std::function<void(QWidget*)>>> step
             RunOnModal(steps, i, previous, tries + 1);
             return;
         }
+        RunOnModal(steps, i + 1, modal, 1);
         (*steps)[i](modal);
-        // The next step waits for a different dialog: a message box, or the next prompt.
-        RunOnModal(steps, i + 1, nullptr, 1);
     });
 }
 } // namespace

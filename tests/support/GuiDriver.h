@@ -73,7 +73,9 @@ struct RunningApp {
 // Runs `act` on the next modal dialog once it is up (the command that opens it runs after this
 // call). `act` typically fills fields and presses a button.
 void WhenModal(std::function<void(QWidget*)> act);
-// Same, for a chain of dialogs: each step gets the dialog on top at its turn.
+// Same, for a chain of dialogs: each step gets the next dialog to come on top, so two steps never
+// act on the same dialog in a row (a dialog that comes back on top after a nested one has closed
+// counts as next).
 void WhenModals(std::vector<std::function<void(QWidget*)>> steps);
 
 // Typing into and pressing the controls of a dialog, found by object name.

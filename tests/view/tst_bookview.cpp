@@ -4,6 +4,7 @@
 #include "CShelfwardenView.h"
 #include "CoreTestSupport.h"
 #include "GuiDriver.h"
+#include "GuiLibrary.h"
 #include "RawCatalogue.h"
 
 #include <QAbstractItemModelTester>
@@ -13,44 +14,6 @@
 namespace {
 const QString kSelectFailed = QStringLiteral("Nu se pot selecta inregistrarile!");
 
-// A catalogue of four books of every kind, closed so the program can open it.
-struct Library {
-    TestCatalogue c;
-    QString path;
-    Library() {
-        c.db->InsertType("SF");     // 1
-        c.db->InsertType("Clasic"); // 2
-        c.db->InsertState("Acasa"); // 1
-        BookRecord dune = MakeBook("Dune", "Herbert", "Nemira");
-        dune.pagini = 600;
-        dune.publicare = 1965;
-        dune.publicare_volum = 2003;
-        dune.citita = 1;
-        dune.calificativ = 0;
-        BookRecord ion = MakeBook("Ion", "Rebreanu", "Minerva");
-        ion.tip = 2;
-        ion.pagini = 400;
-        ion.publicare = 1920;
-        ion.publicare_volum = 1980;
-        ion.calificativ = 6;
-        BookRecord odyssey = MakeBook("Odiseea", "Homer", "Univers");
-        odyssey.pagini = 300;
-        odyssey.publicare = -700;
-        odyssey.publicare_volum = 1970;
-        odyssey.citita = 1;
-        odyssey.calificativ = 2;
-        BookRecord lost = MakeBook("Abandonata", "Nimeni", "Nicio");
-        lost.tip = 9;   // no such type
-        lost.stare = 4; // no such state
-        lost.publicare = 2001;
-        lost.publicare_volum = 2002;
-        for (const BookRecord& r : {dune, ion, odyssey, lost}) {
-            c.add(r);
-        }
-        path = QString::fromStdString(c.path("test.mdb"));
-        c.db->Close();
-    }
-};
 } // namespace
 
 class TestBookView : public QObject {

@@ -1,0 +1,20 @@
+#include "DialogButtons.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
+
+QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel) {
+    auto* box = new QDialogButtonBox(withCancel ? QDialogButtonBox::Ok | QDialogButtonBox::Cancel
+                                                : QDialogButtonBox::Ok,
+                                     dialog);
+    QPushButton* ok = box->button(QDialogButtonBox::Ok);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    if (withCancel) {
+        box->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancel"));
+        QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    }
+    return box;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+class QDialog;
+class QDialogButtonBox;
+
+// OK (the default button) and, unless told otherwise, Cancel, wired to the dialog's accept and
+// reject. Object names "ok" and "cancel".
+QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel = true);
+
+// Texts cross between Qt and the catalogue as UTF-8.
+inline std::string ToUtf8(const QString& s) {
+    return s.toStdString();
+}
+inline QString FromUtf8(const std::string& s) {
+    return QString::fromStdString(s);
+}

@@ -1,0 +1,176 @@
+#include "CBookListModel.h"
+#include "CMainFrame.h"
+#include "CShelfwardenView.h"
+#include "GuiDriver.h"
+#include "GuiLibrary.h"
+#include "RawCatalogue.h"
+
+#include <QDialog>
+#include <QHeaderView>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+using Steps = std::vector<std::function<void(QWidget*)>>;
+
+QStringList Rows(QWidget* editor) {
+    auto* list = editor->findChild<QTableWidget*>("entries");
+    QStringList out;
+    for (int r = 0; r < list->rowCount(); ++r) {
+        out << list->item(r, 0)->text() + "|" + list->item(r, 1)->text();
+    }
+    return out;
+}
+
+void SelectEntry(QWidget* editor, int row) {
+    editor->findChild<QTableWidget*>("entries")->selectRow(row);
+}
+
+// The name prompt of Add and Modify: types the name and presses OK.
+std::function<void(QWidget*)> Name(const QString& text) {
+    return [text](QWidget* dlg) {
+        TypeInto(dlg, "value", text);
+        Press(dlg, "ok");
+    };
+}
+
+std::function<void(QWidget*)> PressOn(const char* button, QStringList* seen = nullptr,
+                                      int select = -1) {
+    return [=](QWidget* editor) {
+        if (seen) {
+            *seen << Rows(editor).join(",");
+        }
+        if (select >= 0) {
+            SelectEntry(editor, select);
+        }
+        Press(editor, button);
+    };
+}
+
+const char* kNoDelete =
+    "CREATE TRIGGER keep_types BEFORE DELETE ON types BEGIN SELECT RAISE(ABORT, 'kept'); END";
+} // namespace
+
+class TestLookupEditor : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { UseTemporarySettings(); }
+
+    void aNewCatalogueGetsItsFirstTypes() {
+        RunningApp run;
+        run.prompts.files.push_back(run.path("new.mdb"));
+        run.trigger("fileSaveAs");
+        QStringList seen;
+        QString header;
+        WhenModals(
+            {[&](QWidget* editor) {
+                 header =
+                     editor->findChild<QTableWidget*>("entries")->horizontalHeaderItem(1)->text();
+                 PressOn("add", &seen)(editor);
+             },
+             Name("Roman"), PressOn("add", &seen), Name("Poezii"), PressOn("add", &seen),
+             Name("roman"), PressOn("ok", &seen)});
+        run.trigger("recordsTypes");
+        QCOMPARE(header, QStringLiteral("Tip"));
+        QCOMPARE(seen,
+                 (QStringList{"", "1|Roman", "2|Poezii,1|Roman", "2|Poezii,3|roman,1|Roman"}));
+        QCOMPARE(run.view()->Types().GetSize(), 3);
+        QVERIFY(run.prompts.messages.isEmpty());
+        RawCatalogue raw(run.path("new.mdb").toStdString());
+        QCOMPARE(raw.rows("SELECT id, tip FROM types ORDER BY id"),
+                 (std::vector<std::string>{"1|Roman", "2|Poezii", "3|roman"}));
+    }
+
+    void namesStayUnique() {
+        Library lib;
+        RunningApp run(lib.path);
+        QStringList seen;
+        WhenModals({PressOn("add"), Name("SF"), PressOn("modify", nullptr, 1), Name("SF"),
+                    PressOn("modify", nullptr, 1), Name("Clasic"), PressOn("modify", &seen, 1),
+                    Name("Science fiction"), PressOn("ok", &seen)});
+        run.trigger("recordsTypes");
+        const QString exists = QStringLiteral("Tipul specificat exista deja!");
+        QCOMPARE(run.prompts.takeMessages(), (QStringList{exists, exists, exists}));
+        // A rename keeps the row's place until the editor is opened again.
+        QCOMPARE(seen.last(), QStringLiteral("2|Clasic,1|Science fiction"));
+        QCOMPARE(run.column(4),
+                 (QStringList{"[nedefinit]", "Science fiction", "Clasic", "Science fiction"}));
+        QCOMPARE(RawCatalogue(lib.file()).one("SELECT tip FROM types WHERE id = 1"),
+                 std::string("Science fiction"));
+    }
+
+    void deleteAsksFirst() {
+        Library lib;
+        RunningApp run(lib.path);
+        run.prompts.answers = {false, true};
+        QStringList seen;
+        WhenModals({[&](QWidget* editor) {
+            SelectEntry(editor, 1);
+            Press(editor, "delete");
+            seen << Rows(editor).join(",");
+            Press(editor, "delete");
+            seen << Rows(editor).join(",");
+            Press(editor, "ok");
+        }});
+        run.trigger("recordsTypes");
+        QCOMPARE(run.prompts.questions,
+                 QStringList(2, "Sunteti sigur va vreti sa stergeti tipul selectat?"));
+        QCOMPARE(seen, (QStringList{"2|Clasic,1|SF", "2|Clasic"}));
+        // Books keep their stored type, which no entry names any more.
+        QCOMPARE(run.column(4),
+                 (QStringList{"[nedefinit]", "[nedefinit]", "Clasic", "[nedefinit]"}));
+        QCOMPARE(RawCatalogue(lib.file()).one("SELECT count(*) FROM books"), std::string("4"));
+    }
+
+    void nothingSelectedAndEscape() {
+        Library lib;
+        RunningApp run(lib.path);
+        WhenModals({[](QWidget* editor) {
+                        Press(editor, "modify");
+                        Press(editor, "delete");
+                        Press(editor, "add");
+                    },
+                    Name("Imprumutata"),
+                    [](QWidget* editor) { QTest::keyClick(editor, Qt::Key_Escape); }});
+        run.trigger("recordsStates");
+        const QString none = QStringLiteral("Trebuie selectata starea dorit");
+        QCOMPARE(run.prompts.takeMessages(), (QStringList{none, none}));
+        // Stored, but the view keeps its lists until the next reload.
+        QCOMPARE(RawCatalogue(lib.file()).one("SELECT count(*) FROM states"), std::string("2"));
+        QCOMPARE(run.view()->States().GetSize(), 1);
+    }
+
+    void aFailedOperationShowsWhatIsStored() {
+        Library lib;
+        RawCatalogue(lib.file()).exec(kNoDelete);
+        RunningApp run(lib.path);
+        run.prompts.answers = {true};
+        QStringList seen;
+        WhenModals({PressOn("add"), Name(QString(256, 'x')), PressOn("modify", &seen, 0),
+                    Name(QString(300, 'y')), [&](QWidget* editor) {
+                        seen << Rows(editor).join(",");
+                        SelectEntry(editor, 0);
+                        Press(editor, "delete");
+                        seen << Rows(editor).join(",");
+                        Press(editor, "ok");
+                    }});
+        run.trigger("recordsTypes");
+        QCOMPARE(run.prompts.takeMessages(), (QStringList{"Nu se poate adauga o noua inregistrare!",
+                                                          "Nu se poate modifica inregistrarea!",
+                                                          "Nu se pota sterge inregistrarea!"}));
+        QCOMPARE(seen, QStringList(3, "2|Clasic,1|SF"));
+        QCOMPARE(RawCatalogue(lib.file()).rows("SELECT id, tip FROM types ORDER BY id"),
+                 (std::vector<std::string>{"1|SF", "2|Clasic"}));
+    }
+
+    void noCatalogueOpen() {
+        RunningApp run;
+        run.trigger("recordsTypes");
+        run.trigger("recordsStates");
+        QCOMPARE(run.prompts.takeMessages(),
+                 QStringList(2, "Nici o baza de date nu este deschisa!"));
+    }
+};
+
+QTEST_MAIN(TestLookupEditor)
+#include "tst_lookupeditor.moc"
