@@ -2,6 +2,7 @@
 
 #include "AppSettings.h"
 #include "CBookDatabase.h"
+#include "CBookInfoDlg.h"
 #include "CBookListModel.h"
 #include "CLookupEditDlg.h"
 #include "CSearchComboDlg.h"
@@ -56,6 +57,7 @@ void CShelfwardenView::OnInitialUpdate() {
         }
         connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
                 &CShelfwardenView::OnColumnClick);
+        connect(this, &QAbstractItemView::doubleClicked, this, &CShelfwardenView::OnDoubleClick);
     }
     ApplyColors();
     m_strCurrentQuery.clear();
@@ -323,4 +325,91 @@ void CShelfwardenView::OnEditTypes() {
 }
 void CShelfwardenView::OnEditStates() {
     EditLookups("Stare", m_states);
+}
+
+void CShelfwardenView::OnRecordsAdd() {
+    CBookDatabase* db = OpenDatabaseOrComplain();
+    if (!db) {
+        return;
+    }
+    if (m_types.GetSize() == 0) {
+        ShowMessage(msg::kNoTypeDefined, this);
+        return;
+    }
+    if (m_states.GetSize() == 0) {
+        ShowMessage(msg::kNoStateDefined, this);
+        return;
+    }
+    BookRecord rec;
+    rec.tip = 1;
+    rec.stare = 1;
+    CBookInfoDlg dlg(this);
+    dlg.m_aTypes = m_types;
+    dlg.m_aStates = m_states;
+    dlg.m_pRecord = &rec;
+    if (dlg.exec() != QDialog::Accepted) {
+        return;
+    }
+    if (!db->InsertBook(rec.titlu, rec.autor, rec.editura, rec.tip - 1, rec.pagini, rec.capitole,
+                        rec.volume, rec.publicare, rec.publicare_volum, rec.citita, rec.calificativ,
+                        rec.stare - 1)) {
+        return;
+    }
+    // The row carries the identifier the catalogue gave this very row: a title may be shared.
+    RowTexts texts = RowTextsFromRecord(rec, m_types, m_states);
+    texts[0] = FormatBookId(db->GetLastInsertedId());
+    m_pModel->AppendRow(texts);
+}
+
+void CShelfwardenView::OnRecordsDelete() {
+    CBookDatabase* db = OpenDatabaseOrComplain();
+    if (!db) {
+        return;
+    }
+    const int row = FirstSelectedRow();
+    if (row < 0) {
+        return;
+    }
+    BookRecord rec;
+    ReadRow(rec, row);
+    db->DeleteBook(rec.id);
+    ClearList();
+    ListAllBooks();
+}
+
+void CShelfwardenView::OnRecordsModify() {
+    if (OpenDatabaseOrComplain()) {
+        EditSelectedBook();
+    }
+}
+
+void CShelfwardenView::OnDoubleClick() {
+    EditSelectedBook();
+}
+
+void CShelfwardenView::EditSelectedBook() {
+    const int row = FirstSelectedRow();
+    if (row < 0) {
+        return;
+    }
+    BookRecord edited;
+    ReadRow(edited, row);
+    CBookInfoDlg dlg(this);
+    dlg.m_aTypes = m_types;
+    dlg.m_aStates = m_states;
+    dlg.m_pRecord = &edited;
+    if (dlg.exec() != QDialog::Accepted) {
+        return;
+    }
+    BookRecord before;
+    ReadRow(before, row);
+    if (SameUserFields(edited, before)) {
+        return;
+    }
+    const BookRecord& a = edited;
+    if (Database()->UpdateBook(a.id, a.titlu, a.autor, a.editura, a.tip - 1, a.pagini, a.capitole,
+                               a.volume, a.publicare, a.publicare_volum, a.citita, a.calificativ,
+                               a.stare - 1)) {
+        SetRowTexts(a, row);
+    }
 }

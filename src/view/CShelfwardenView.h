@@ -64,6 +64,12 @@ public slots:
     void OnEditTypes();
     void OnEditStates();
 
+    void OnRecordsAdd();
+    void OnRecordsDelete();
+    void OnRecordsModify();
+    void OnDoubleClick();
+    void EditSelectedBook();
+
 private:
     CBookDatabase* Database() const;
     // The database when a catalogue is open; otherwise tells the user and gives null.

@@ -15,6 +15,10 @@
 #include <QTest>
 #include <QTimer>
 
+namespace {
+int g_generation = 0;
+}
+
 void ScriptedPrompts::Message(QWidget*, const QString& text) {
     messages << text;
     if (onMessage) {
@@ -79,6 +83,7 @@ RunningApp::RunningApp(const QString& catalogue) : app(std::make_unique<CShelfwa
 }
 
 RunningApp::~RunningApp() {
+    ++g_generation;
     if (!prompts.unexpected.isEmpty()) {
         qWarning("unexpected prompts: %s", qPrintable(prompts.unexpected.join(", ")));
     }
@@ -139,21 +144,24 @@ namespace {
 // dialog other than this one) and runs this step. Scheduling first matters: a step that opens a
 // nested dialog does not return until that dialog has closed.
 void RunOnModal(std::shared_ptr<std::vector<std::function<void(QWidget*)>>> steps, std::size_t i,
-                QWidget* previous, int tries) {
-    if (i >= steps->size()) {
+                QWidget* previous, int tries, int generation = g_generation) {
+    if (i >= steps->size() || generation != g_generation) {
         return;
     }
-    QTimer::singleShot(tries == 0 ? 0 : 10, [steps, i, previous, tries] {
+    QTimer::singleShot(tries == 0 ? 0 : 10, [steps, i, previous, tries, generation] {
+        if (generation != g_generation) {
+            return;
+        }
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr || modal == previous) {
             if (tries > 500) {
                 qWarning("no modal dialog appeared for step %zu", i);
                 return;
             }
-            RunOnModal(steps, i, previous, tries + 1);
+            RunOnModal(steps, i, previous, tries + 1, generation);
             return;
         }
-        RunOnModal(steps, i + 1, modal, 1);
+        RunOnModal(steps, i + 1, modal, 1, generation);
         (*steps)[i](modal);
     });
 }

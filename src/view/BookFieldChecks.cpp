@@ -1,0 +1,36 @@
+#include "BookFieldChecks.h"
+
+#include "FixedNames.h"
+
+const char* CheckRatingAgainstRead(const std::string& readText, const std::string& ratingText) {
+    const bool toRead = ratingText == g_ratingNames[kRatingToRead];
+    if ((toRead && readText == g_readNames[1]) || (!toRead && readText == g_readNames[0])) {
+        return "Nu exista concordanta intre calificativ si stare citire carte!";
+    }
+    return nullptr;
+}
+
+const char* FirstFailedFieldCheck(const BookFieldValues& v) {
+    if (v.titlu.empty()) {
+        return "Trebuie specificat un titlu!";
+    }
+    if (v.autor.empty()) {
+        return "Trebuie specificat un autor!";
+    }
+    if (v.editura.empty()) {
+        return "Trebuie specificat o editura!";
+    }
+    if (v.pagini < 1) {
+        return "Numarul de pagini trebuie sa fie mai mare decat 0!";
+    }
+    if (v.capitole < 1) {
+        return "Numarul de capitole trebuie sa fie mai mare decat 0!";
+    }
+    if (v.volume < 1) {
+        return "Numarul de volume trebuie sa fie mai mare decat 0!";
+    }
+    if (v.publicareVolum < 1) {
+        return "Anul publicarii volumului trebuie sa fie mai mare decat 0!";
+    }
+    return nullptr;
+}

@@ -1,0 +1,278 @@
+#include "CBookListModel.h"
+#include "CMainFrame.h"
+#include "CShelfwardenDoc.h"
+#include "CShelfwardenView.h"
+#include "GuiDriver.h"
+#include "GuiLibrary.h"
+#include "RawCatalogue.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+const QString kRatingClash =
+    QStringLiteral("Nu exista concordanta intre calificativ si stare citire carte!");
+
+// Fills the book dialog's text fields from name/value pairs and presses OK.
+std::function<void(QWidget*)> Book(QList<QPair<const char*, QString>> fields,
+                                   QList<QPair<const char*, int>> choices = {}) {
+    return [=](QWidget* dlg) {
+        for (const auto& [name, value] : fields) {
+            TypeInto(dlg, name, value);
+        }
+        for (const auto& [name, index] : choices) {
+            Choose(dlg, name, index);
+        }
+        Press(dlg, "ok");
+    };
+}
+
+QString Value(QWidget* dlg, const char* name) {
+    if (auto* e = dlg->findChild<QLineEdit*>(name)) {
+        return e->text();
+    }
+    return dlg->findChild<QComboBox*>(name)->currentText();
+}
+
+std::vector<std::string> Stored(const Library& lib, const char* sql) {
+    return RawCatalogue(lib.file()).rows(sql);
+}
+} // namespace
+
+class TestRecordCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { UseTemporarySettings(); }
+
+    void addWithTheDefaultsMeetsTheRatingRuleFirst() {
+        Library lib;
+        RunningApp run(lib.path);
+        QStringList shown;
+        QStringList tabOrder;
+        WhenModal([&](QWidget* dlg) {
+            QCOMPARE(dlg->windowTitle(), QStringLiteral("Shelfwarden Book Info"));
+            for (const char* f : {"titlu", "tip", "pagini", "capitole", "volume", "publicare",
+                                  "publicare_volum", "citita", "calificativ", "stare"}) {
+                shown << Value(dlg, f);
+            }
+            QWidget* w = dlg->findChild<QWidget*>("titlu");
+            for (int i = 0; i < 14; ++i) {
+                tabOrder << (w->objectName().isEmpty() ? QStringLiteral("?") : w->objectName());
+                w = w->nextInFocusChain();
+                while (!(w->focusPolicy() & Qt::TabFocus)) {
+                    w = w->nextInFocusChain();
+                }
+            }
+            TypeInto(dlg, "titlu", "");
+            Press(dlg, "ok"); // rating clash comes before the empty title
+            Choose(dlg, "calificativ", 6);
+            Press(dlg, "ok");
+            Press(dlg, "cancel");
+        });
+        run.trigger("recordsAdd");
+        // The new book's type is the one with identifier 1 ("SF", second by name).
+        QCOMPARE(shown,
+                 (QStringList{"", "SF", "1", "1", "1", "1", "1", "Nu", "Deosebita", "Acasa"}));
+        QCOMPARE(tabOrder, (QStringList{"titlu", "autor", "editura", "tip", "pagini", "capitole",
+                                        "volume", "publicare", "publicare_volum", "citita",
+                                        "calificativ", "ok", "cancel", "stare"}));
+        QCOMPARE(run.prompts.takeMessages(),
+                 (QStringList{kRatingClash, "Trebuie specificat un titlu!"}));
+        QCOMPARE(Stored(lib, "SELECT count(*) FROM books"), std::vector<std::string>{"4"});
+    }
+
+    void addAConsistentBook() {
+        Library lib;
+        RunningApp run(lib.path);
+        WhenModal(Book({{"titlu", "Fundatia"},
+                        {"autor", "Asimov"},
+                        {"editura", "Paladin"},
+                        {"pagini", "250"},
+                        {"publicare", "-5"},
+                        {"publicare_volum", "2010"}},
+                       {{"tip", 0}, {"citita", 1}, {"calificativ", 1}}));
+        run.trigger("recordsAdd");
+        QVERIFY(run.prompts.messages.isEmpty());
+        QCOMPARE(Stored(lib, "SELECT id, titlu, tip, pagini, publicare, citita, calificativ, stare "
+                             "FROM books WHERE titlu = 'Fundatia'"),
+                 std::vector<std::string>{"5|Fundatia|1|250|-5|-1|1|0"});
+        QCOMPARE(run.rows().last(),
+                 QStringLiteral(
+                     "0005|Fundatia|Asimov|Paladin|Clasic|250|1|1|-5|2010|Da|Excelenta|Acasa"));
+    }
+
+    void twoBooksWithOneTitleStayApart() {
+        Library lib;
+        RunningApp run(lib.path);
+        for (const char* author : {"First", "Second"}) {
+            WhenModal(Book({{"titlu", "Twin"}, {"autor", author}, {"editura", "E"}},
+                           {{"calificativ", 6}}));
+            run.trigger("recordsAdd");
+        }
+        QCOMPARE(run.column(0).mid(4), (QStringList{"0005", "0006"}));
+        // Modify the second, then delete the first: each hits its own book.
+        run.selectRow(5);
+        WhenModal(Book({{"pagini", "99"}}));
+        run.trigger("recordsModify");
+        QCOMPARE(
+            Stored(lib, "SELECT id, autor, pagini FROM books WHERE titlu = 'Twin' ORDER BY id"),
+            (std::vector<std::string>{"5|First|1", "6|Second|99"}));
+        const int first = static_cast<int>(run.column(0).indexOf("0005"));
+        run.selectRow(first);
+        run.trigger("recordsDelete");
+        QCOMPARE(Stored(lib, "SELECT id FROM books WHERE titlu = 'Twin'"),
+                 std::vector<std::string>{"6"});
+        QVERIFY(run.prompts.messages.isEmpty());
+    }
+
+    void modifyWritesOnlyAChange() {
+        Library lib;
+        RunningApp run(lib.path);
+        {
+            RawCatalogue raw(lib.file());
+            raw.exec("CREATE TABLE seen(n)");
+            raw.exec("CREATE TRIGGER count_updates AFTER UPDATE ON books BEGIN INSERT INTO seen "
+                     "VALUES (1); END");
+        }
+        run.selectRow(2); // Ion
+        WhenModal([](QWidget* dlg) { Press(dlg, "ok"); });
+        run.trigger("recordsModify");
+        QCOMPARE(Stored(lib, "SELECT count(*) FROM seen"), std::vector<std::string>{"0"});
+
+        WhenModal(Book({{"autor", "Liviu Rebreanu"}}));
+        run.trigger("recordsModify");
+        QCOMPARE(run.rows()[2],
+                 QStringLiteral(
+                     "0002|Ion|Liviu Rebreanu|Minerva|Clasic|400|1|1|1920|1980|Nu|De citit|Acasa"));
+        QCOMPARE(Stored(lib, "SELECT autor FROM books WHERE id = 2"),
+                 std::vector<std::string>{"Liviu Rebreanu"});
+
+        // A book whose type no entry names opens on the first type and stores it.
+        run.selectRow(0);
+        WhenModal([](QWidget* dlg) { Press(dlg, "ok"); });
+        run.trigger("recordsModify");
+        QCOMPARE(Stored(lib, "SELECT tip, stare FROM books WHERE id = 4"),
+                 std::vector<std::string>{"1|0"});
+        QCOMPARE(run.column(4)[0], QStringLiteral("Clasic"));
+        QVERIFY(run.prompts.messages.isEmpty());
+    }
+
+    void doubleClickEditsTheRow() {
+        Library lib;
+        RunningApp run(lib.path);
+        QVERIFY(QTest::qWaitForWindowExposed(run.frame()));
+        run.selectRow(1);
+        bool opened = false;
+        WhenModal([&](QWidget* dlg) {
+            opened = true;
+            Book({{"capitole", "12"}})(dlg);
+        });
+        const QRect cell = run.view()->visualRect(run.view()->model()->index(1, 1));
+        // A double click as the platform delivers it: press, release, then the double click.
+        QTest::mouseClick(run.view()->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(run.view()->viewport(), Qt::LeftButton, {}, cell.center());
+        QVERIFY(opened);
+        QCOMPARE(Stored(lib, "SELECT capitole FROM books WHERE titlu = 'Dune'"),
+                 std::vector<std::string>{"12"});
+    }
+
+    void deleteFromASearchListsAllBooks() {
+        Library lib;
+        RunningApp run(lib.path);
+        run.trigger("viewRead");
+        QCOMPARE(run.view()->Model()->rowCount(), 2);
+        run.selectRow(0);
+        run.trigger("recordsDelete");
+        QCOMPARE(run.column(1), (QStringList{"Abandonata", "Ion", "Odiseea"}));
+        QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books"));
+    }
+
+    void nothingSelectedNothingOpenOrCancelled() {
+        Library lib;
+        RunningApp run(lib.path);
+        run.view()->clearSelection();
+        run.trigger("recordsDelete");
+        run.trigger("recordsModify");
+        WhenModal([](QWidget* dlg) {
+            TypeInto(dlg, "titlu", "Never");
+            Press(dlg, "cancel");
+        });
+        run.trigger("recordsAdd");
+        QCOMPARE(Stored(lib, "SELECT count(*) FROM books"), std::vector<std::string>{"4"});
+        QVERIFY(run.prompts.messages.isEmpty());
+        run.trigger("fileClose");
+        for (const char* c : {"recordsAdd", "recordsDelete", "recordsModify"}) {
+            run.trigger(c);
+        }
+        QCOMPARE(run.prompts.takeMessages(),
+                 QStringList(3, "Nici o baza de date nu este deschisa!"));
+    }
+
+    void numberFieldsAreCheckedInExchangeOrder() {
+        Library lib;
+        RunningApp run(lib.path);
+        QStringList focus;
+        WhenModal([&](QWidget* dlg) {
+            TypeInto(dlg, "titlu", "T");
+            TypeInto(dlg, "autor", "A");
+            TypeInto(dlg, "editura", "E");
+            Choose(dlg, "calificativ", 6);
+            TypeInto(dlg, "pagini", "");
+            TypeInto(dlg, "publicare_volum", "");
+            Press(dlg, "ok");
+            focus << dlg->focusWidget()->objectName();
+            TypeInto(dlg, "publicare_volum", "0");
+            Press(dlg, "ok");
+            focus << dlg->focusWidget()->objectName();
+            TypeInto(dlg, "pagini", "40000");
+            TypeInto(dlg, "publicare", "12x");
+            Press(dlg, "ok");
+            focus << dlg->focusWidget()->objectName();
+            TypeInto(dlg, "publicare", "-500");
+            TypeInto(dlg, "publicare_volum", "1990");
+            Press(dlg, "ok");
+        });
+        run.trigger("recordsAdd");
+        QCOMPARE(focus, (QStringList{"publicare_volum", "pagini", "publicare"}));
+        QCOMPARE(
+            run.prompts.takeMessages(),
+            (QStringList{"Please enter an integer.", "Please enter an integer.",
+                         "Please enter an integer.", "Nu se poate adauga o noua inregistrare!"}));
+        QCOMPARE(run.view()->Model()->rowCount(), 4); // nothing appended after the failed insert
+        QCOMPARE(Stored(lib, "SELECT count(*) FROM books"), std::vector<std::string>{"4"});
+    }
+
+    void apostrophesAreStoredAndShown() {
+        Library lib;
+        RunningApp run(lib.path);
+        WhenModal(Book({{"titlu", "Harry Potter and the Philosopher's Stone"},
+                        {"autor", "O'Brien"},
+                        {"editura", "Penguin's"}},
+                       {{"calificativ", 6}}));
+        run.trigger("recordsAdd");
+        QVERIFY(run.prompts.messages.isEmpty());
+        QCOMPARE(run.column(2).last(), QStringLiteral("O'Brien"));
+        QCOMPARE(Stored(lib, "SELECT autor, editura FROM books WHERE id = 5"),
+                 std::vector<std::string>{"O'Brien|Penguin's"});
+    }
+
+    void addNeedsTypesAndStates() {
+        TestCatalogue c;
+        c.db->Close();
+        RunningApp run(QString::fromStdString(c.path("test.mdb")));
+        QVERIFY(QTest::qWaitForWindowActive(run.frame()));
+        run.view()->setFocus();
+        QTest::keyClick(run.view(), Qt::Key_A,
+                        Qt::ControlModifier); // the accelerator, not select-all
+        QCOMPARE(run.prompts.takeMessages(), QStringList{"Nu exista definit nici un tip!"});
+        RawCatalogue(c.path("test.mdb")).exec("INSERT INTO types(tip) VALUES ('T')");
+        run.view()->ReloadLookups();
+        run.trigger("recordsAdd");
+        QCOMPARE(run.prompts.takeMessages(), QStringList{"Nu exista definita nici o stare!"});
+    }
+};
+
+QTEST_MAIN(TestRecordCommands)
+#include "tst_recordcommands.moc"
