@@ -4,7 +4,9 @@
 #include "CBookDatabase.h"
 #include "CBookInfoDlg.h"
 #include "CBookListModel.h"
+#include "CCompositeSearchDlg.h"
 #include "CLookupEditDlg.h"
+#include "CNumericSearchDlg.h"
 #include "CSearchComboDlg.h"
 #include "CSearchTextDlg.h"
 #include "CShelfwardenDoc.h"
@@ -303,6 +305,53 @@ void CShelfwardenView::OnSearchRating() {
 }
 void CShelfwardenView::OnSearchState() {
     SearchChoice(2, kSearchState);
+}
+
+void CShelfwardenView::SearchNumber(const NumericSearch& search) {
+    if (!OpenDatabaseOrComplain()) {
+        return;
+    }
+    CNumericSearchDlg dlg(this);
+    dlg.m_nSearchKind = 0;
+    if (dlg.exec() != QDialog::Accepted) {
+        return;
+    }
+    RunSearch(
+        NumericSearchStatement(search, dlg.m_nSearchKind, dlg.m_nValue, dlg.m_nMin, dlg.m_nMax),
+        search.nothingFound, Replace::BeforeRunning);
+}
+
+void CShelfwardenView::OnSearchPages() {
+    SearchNumber(kSearchPages);
+}
+void CShelfwardenView::OnSearchChapters() {
+    SearchNumber(kSearchChapters);
+}
+void CShelfwardenView::OnSearchVolumes() {
+    SearchNumber(kSearchVolumes);
+}
+void CShelfwardenView::OnSearchFirstPublished() {
+    SearchNumber(kSearchFirstPublished);
+}
+void CShelfwardenView::OnSearchVolumePublished() {
+    SearchNumber(kSearchVolumePublished);
+}
+
+void CShelfwardenView::OnSearchComposite() {
+    if (!OpenDatabaseOrComplain()) {
+        return;
+    }
+    CCompositeSearchDlg dlg(this);
+    dlg.m_aTypes = m_types;
+    dlg.m_aStates = m_states;
+    if (dlg.exec() != QDialog::Accepted) {
+        return;
+    }
+    const std::string statement = CompositeStatement(dlg.Criteria());
+    if (statement.empty()) {
+        return; // no box checked: no search at all
+    }
+    RunSearch(statement, kCompositeNothingFound, Replace::BeforeRunning);
 }
 
 void CShelfwardenView::EditLookups(const char* kind, const LookupList& entries) {

@@ -60,6 +60,12 @@ public slots:
     void OnSearchType();
     void OnSearchRating();
     void OnSearchState();
+    void OnSearchPages();
+    void OnSearchChapters();
+    void OnSearchVolumes();
+    void OnSearchFirstPublished();
+    void OnSearchVolumePublished();
+    void OnSearchComposite();
 
     void OnEditTypes();
     void OnEditStates();
@@ -80,6 +86,7 @@ private:
     int FirstSelectedRow() const;
     void SearchText(const FieldSearch& search);
     void SearchChoice(int listKind, const FieldSearch& search);
+    void SearchNumber(const NumericSearch& search);
     // Lists what a search finds; when nothing matches, tells the user and keeps the rows.
     // The current statement becomes `base` before the statement runs, or only once it could run.
     enum class Replace { BeforeRunning, OnceRun };
