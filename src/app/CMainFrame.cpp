@@ -90,9 +90,9 @@ const std::vector<Menu>& MenuTable() {
           kSeparator,
           {"Cautare comp&usa", "searchComposite", nullptr, nullptr, &V::OnSearchComposite}}},
         {"S&tatistics",
-         {{"&Generale", "statsGeneral", nullptr, nullptr, nullptr},
-          {"&Autori", "statsAuthors", nullptr, nullptr, nullptr},
-          {"&Edituri", "statsPublishers", nullptr, nullptr, nullptr}}},
+         {{"&Generale", "statsGeneral", nullptr, nullptr, &V::OnGeneralStats},
+          {"&Autori", "statsAuthors", nullptr, nullptr, &V::OnAuthorStats},
+          {"&Edituri", "statsPublishers", nullptr, nullptr, &V::OnPublisherStats}}},
         {"Settin&gs", {{"&Options", "settingsOptions", nullptr, nullptr, nullptr}}},
     };
     return menus;

@@ -5,8 +5,10 @@
 #include "CBookInfoDlg.h"
 #include "CBookListModel.h"
 #include "CCompositeSearchDlg.h"
+#include "CGeneralStatsDlg.h"
 #include "CLookupEditDlg.h"
 #include "CNumericSearchDlg.h"
+#include "CResultListDlg.h"
 #include "CSearchComboDlg.h"
 #include "CSearchTextDlg.h"
 #include "CShelfwardenDoc.h"
@@ -461,4 +463,35 @@ void CShelfwardenView::EditSelectedBook() {
                                a.stare - 1)) {
         SetRowTexts(a, row);
     }
+}
+
+void CShelfwardenView::OnGeneralStats() {
+    CBookDatabase* db = OpenDatabaseOrComplain();
+    if (!db) {
+        return;
+    }
+    const auto statistics = ComputeGeneralStatistics(*db);
+    if (!statistics) {
+        return;
+    }
+    CGeneralStatsDlg dlg(*statistics, this);
+    dlg.exec();
+}
+
+void CShelfwardenView::ShowNameStatistics(int mode) {
+    CBookDatabase* db = OpenDatabaseOrComplain();
+    if (!db) {
+        return;
+    }
+    CResultListDlg dlg(this);
+    dlg.m_pDatabase = db;
+    dlg.m_nMode = mode;
+    dlg.exec();
+}
+
+void CShelfwardenView::OnAuthorStats() {
+    ShowNameStatistics(0);
+}
+void CShelfwardenView::OnPublisherStats() {
+    ShowNameStatistics(1);
 }

@@ -70,6 +70,10 @@ public slots:
     void OnEditTypes();
     void OnEditStates();
 
+    void OnGeneralStats();
+    void OnAuthorStats();
+    void OnPublisherStats();
+
     void OnRecordsAdd();
     void OnRecordsDelete();
     void OnRecordsModify();
@@ -92,6 +96,7 @@ private:
     enum class Replace { BeforeRunning, OnceRun };
     void RunSearch(const std::string& base, const char* nothingFound, Replace when);
     void EditLookups(const char* kind, const LookupList& entries);
+    void ShowNameStatistics(int mode);
     void SetFrameTitle(const QString& title);
 
     std::string m_strCurrentQuery;

@@ -1,0 +1,77 @@
+#include "CMainFrame.h"
+#include "GuiDriver.h"
+#include "GuiLibrary.h"
+
+#include <QDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+#include <QTest>
+
+class TestStatisticsDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { UseTemporarySettings(); }
+
+    void generalFiguresGoToTheirControls() {
+        Library lib;
+        RunningApp run(lib.path);
+        QStringList seen;
+        WhenModal([&](QWidget* dlg) {
+            seen << dlg->windowTitle();
+            for (int control : {1021, 1022, 1024, 1025, 1030, 1032, 1035, 1023, 1044, 1045}) {
+                seen << dlg->findChild<QLabel*>(QStringLiteral("figure%1").arg(control))->text();
+            }
+            Press(dlg, "ok");
+        });
+        run.trigger("statsGeneral");
+        QCOMPARE(seen, (QStringList{"Shelfwarden Statistics", "4", "2", "1301", "900", "4",
+                                    "325.25", "450.00", "1", "1", "1"}));
+        QVERIFY(run.prompts.messages.isEmpty());
+    }
+
+    void authorAndPublisherRows() {
+        Library lib;
+        RunningApp run(lib.path);
+        QStringList headers;
+        QStringList rows;
+        auto read = [&](QWidget* dlg) {
+            auto* list = dlg->findChild<QTableWidget*>("results");
+            headers.clear();
+            for (int c = 0; c < list->columnCount(); ++c) {
+                headers << list->horizontalHeaderItem(c)->text();
+            }
+            for (int r = 0; r < list->rowCount(); ++r) {
+                QStringList cells;
+                for (int c = 0; c < list->columnCount(); ++c) {
+                    cells << list->item(r, c)->text();
+                }
+                rows << cells.join('|');
+            }
+            Press(dlg, "ok");
+        };
+        WhenModal(read);
+        run.trigger("statsAuthors");
+        QCOMPARE(headers,
+                 (QStringList{"Nr", "Autor", "Carti", "Citite", "Volume", "Pagini", "Capitole"}));
+        QCOMPARE(rows, (QStringList{"1|Herbert|1|1|1|600|1", "2|Homer|1|1|1|300|1",
+                                    "3|Nimeni|1|0|0|0|0", "4|Rebreanu|1|0|0|0|0"}));
+        rows.clear();
+        WhenModal(read);
+        run.trigger("statsPublishers");
+        QCOMPARE(headers[1], QStringLiteral("Editura"));
+        QCOMPARE(rows.first(), QStringLiteral("1|Minerva|1|0|0|0|0"));
+    }
+
+    void noCatalogueOpen() {
+        RunningApp run;
+        for (const char* c : {"statsGeneral", "statsAuthors", "statsPublishers"}) {
+            run.trigger(c);
+        }
+        QCOMPARE(run.prompts.takeMessages(),
+                 QStringList(3, "Nici o baza de date nu este deschisa!"));
+    }
+};
+
+QTEST_MAIN(TestStatisticsDialogs)
+#include "tst_statisticsdialogs.moc"
