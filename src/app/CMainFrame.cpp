@@ -93,7 +93,7 @@ const std::vector<Menu>& MenuTable() {
          {{"&Generale", "statsGeneral", nullptr, nullptr, &V::OnGeneralStats},
           {"&Autori", "statsAuthors", nullptr, nullptr, &V::OnAuthorStats},
           {"&Edituri", "statsPublishers", nullptr, nullptr, &V::OnPublisherStats}}},
-        {"Settin&gs", {{"&Options", "settingsOptions", nullptr, nullptr, nullptr}}},
+        {"Settin&gs", {{"&Options", "settingsOptions", nullptr, nullptr, &V::OnOptions}}},
     };
     return menus;
 }

@@ -59,13 +59,18 @@ bool AskYesNo(const std::string& text, QWidget* parent) {
     return g_backend->Question(parent, QString::fromStdString(text));
 }
 
+std::optional<QString> ChooseFile(FileDialogMode mode, const QString& filter, const QString& suffix,
+                                  QWidget* parent) {
+    return g_backend->ChooseFile(parent, mode, filter, suffix);
+}
+
 std::optional<QString> ChooseCatalogueFile(FileDialogMode mode, QWidget* parent) {
-    return g_backend->ChooseFile(parent, mode, kCatalogueFilter, QStringLiteral("mdb"));
+    return ChooseFile(mode, kCatalogueFilter, QStringLiteral("mdb"), parent);
 }
 
 std::optional<QString> ChooseDocumentFile(QWidget* parent) {
-    return g_backend->ChooseFile(parent, FileDialogMode::Save,
-                                 QStringLiteral("Shelfw Files (*.swd)"), QStringLiteral("swd"));
+    return ChooseFile(FileDialogMode::Save, QStringLiteral("Shelfw Files (*.swd)"),
+                      QStringLiteral("swd"), parent);
 }
 
 std::optional<QColor> ChooseColor(const QColor& initial, QWidget* parent) {

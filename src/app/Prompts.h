@@ -29,6 +29,9 @@ void ShowMessage(const std::string& text, QWidget* parent = nullptr);
 bool AskYesNo(const std::string& text, QWidget* parent = nullptr);
 // The file chooser for catalogues; the full path, or nothing when cancelled.
 std::optional<QString> ChooseCatalogueFile(FileDialogMode mode, QWidget* parent = nullptr);
+// Any file chooser: `suffix` is added to a name typed without one (none when empty).
+std::optional<QString> ChooseFile(FileDialogMode mode, const QString& filter, const QString& suffix,
+                                  QWidget* parent = nullptr);
 // The framework's own save prompt, for documents it has not named yet.
 std::optional<QString> ChooseDocumentFile(QWidget* parent = nullptr);
 // The colour chooser, starting at `initial`; nothing when cancelled.

@@ -8,6 +8,7 @@
 #include "CGeneralStatsDlg.h"
 #include "CLookupEditDlg.h"
 #include "CNumericSearchDlg.h"
+#include "COptionsSheet.h"
 #include "CResultListDlg.h"
 #include "CSearchComboDlg.h"
 #include "CSearchTextDlg.h"
@@ -494,4 +495,34 @@ void CShelfwardenView::OnAuthorStats() {
 }
 void CShelfwardenView::OnPublisherStats() {
     ShowNameStatistics(1);
+}
+
+void CShelfwardenView::OnOptions() {
+    COptionsSheet sheet(this);
+    AppSettings& s = Settings();
+    CPropColorsDlg& colors = *sheet.m_pColorsPage;
+    colors.m_nBgRed = s.bgRed;
+    colors.m_nBgGreen = s.bgGreen;
+    colors.m_nBgBlue = s.bgBlue;
+    colors.m_nFgRed = s.fgRed;
+    colors.m_nFgGreen = s.fgGreen;
+    colors.m_nFgBlue = s.fgBlue;
+    colors.PaintSwatches();
+    CPropOpenDlg& open = *sheet.m_pOpenPage;
+    open.m_nOpenAtStart = s.defaultOpen;
+    open.m_strPath = s.dbPath;
+    open.UpdateControls();
+    if (sheet.exec() != QDialog::Accepted) {
+        return;
+    }
+    s.bgRed = colors.m_nBgRed;
+    s.bgGreen = colors.m_nBgGreen;
+    s.bgBlue = colors.m_nBgBlue;
+    s.fgRed = colors.m_nFgRed;
+    s.fgGreen = colors.m_nFgGreen;
+    s.fgBlue = colors.m_nFgBlue;
+    s.defaultOpen = open.m_nOpenAtStart;
+    s.dbPath = open.m_strPath;
+    SaveSettings();
+    ApplyColors();
 }

@@ -70,6 +70,8 @@ public slots:
     void OnEditTypes();
     void OnEditStates();
 
+    void OnOptions();
+
     void OnGeneralStats();
     void OnAuthorStats();
     void OnPublisherStats();

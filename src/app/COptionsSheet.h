@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QColor>
+#include <QDialog>
+#include <QString>
+#include <QWidget>
+
+class QCheckBox;
+class QLineEdit;
+
+// The open-at-start page: whether and which catalogue to open when the program starts.
+class CPropOpenDlg : public QWidget {
+    Q_OBJECT
+public:
+    explicit CPropOpenDlg(QWidget* parent = nullptr);
+
+    // Fields to controls and back.
+    void UpdateControls();
+    void UpdateData();
+
+    int m_nOpenAtStart = 0;
+    QString m_strPath;
+
+private slots:
+    void OnOpenAtStartClicked();
+    void OnBrowse();
+
+private:
+    QCheckBox* m_pCheck;
+    QLineEdit* m_pPath;
+};
+
+// An area painted in one colour, always the current one.
+class CColorSwatch : public QWidget {
+    Q_OBJECT
+public:
+    explicit CColorSwatch(QWidget* parent = nullptr);
+    void SetColor(const QColor& color);
+    QColor Color() const { return m_color; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor m_color;
+};
+
+// The colours page: the list's background and text colours.
+class CPropColorsDlg : public QWidget {
+    Q_OBJECT
+public:
+    explicit CPropColorsDlg(QWidget* parent = nullptr);
+
+    void PaintSwatches();
+
+    int m_nBgRed = 0, m_nBgGreen = 0, m_nBgBlue = 0;
+    int m_nFgRed = 0, m_nFgGreen = 0, m_nFgBlue = 0;
+
+private slots:
+    void OnBackground();
+    void OnForeground();
+
+private:
+    CColorSwatch* m_pBackground;
+    CColorSwatch* m_pForeground;
+};
+
+// "Shelfwarden Options": the two pages, OK and Cancel.
+class COptionsSheet : public QDialog {
+    Q_OBJECT
+public:
+    explicit COptionsSheet(QWidget* parent = nullptr);
+
+    void accept() override;
+
+    CPropOpenDlg* m_pOpenPage;
+    CPropColorsDlg* m_pColorsPage;
+};

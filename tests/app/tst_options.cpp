@@ -1,0 +1,132 @@
+#include "AppSettings.h"
+#include "CMainFrame.h"
+#include "COptionsSheet.h"
+#include "CShelfwardenDoc.h"
+#include "CShelfwardenView.h"
+#include "CoreTestSupport.h"
+#include "GuiDriver.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+QStringList StoredValues() {
+    QSettings s(QStringLiteral("Local AppWizard-Generated Applications"),
+                QStringLiteral("Shelfwarden"));
+    s.beginGroup(QStringLiteral("Shelfwarden"));
+    QStringList out;
+    for (const char* k :
+         {"BGRed", "BGGreen", "BGBlue", "FGRed", "FGGreen", "FGBlue", "Default Open", "DB Path"}) {
+        out << s.value(k).toString();
+    }
+    return out;
+}
+
+QColor Swatch(QWidget* sheet, const char* name) {
+    return sheet->findChild<CColorSwatch*>(name)->Color();
+}
+} // namespace
+
+class TestOptions : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { UseTemporarySettings(); }
+
+    void okUntouchedRewritesTheSameValues() {
+        RunningApp run;
+        QStringList seen;
+        WhenModal([&](QWidget* sheet) {
+            seen << sheet->windowTitle();
+            auto* tabs = sheet->findChild<QTabWidget*>("pages");
+            seen << tabs->tabText(0) << tabs->tabText(1);
+            seen << QString::number(tabs->currentIndex());
+            QVERIFY(!sheet->findChild<QWidget*>("apply"));
+            Press(sheet, "ok");
+        });
+        run.trigger("settingsOptions");
+        QCOMPARE(seen, (QStringList{"Shelfwarden Options", "Shelfwarden Options",
+                                    "Shelfwarden Colors", "0"}));
+        QCOMPARE(StoredValues(), (QStringList{"255", "255", "255", "0", "0", "0", "0", ""}));
+        QCOMPARE(run.view()->palette().color(QPalette::Base), QColor(Qt::white));
+    }
+
+    void coloursApplyAtOnceAndCancelledChoicesKeepTheSwatch() {
+        RunningApp run;
+        run.prompts.colors = {QColor(255, 0, 128), std::nullopt, QColor(0, 0, 0)};
+        QList<QColor> swatches;
+        WhenModal([&](QWidget* sheet) {
+            sheet->findChild<QTabWidget*>("pages")->setCurrentIndex(1);
+            Press(sheet, "background");
+            swatches << Swatch(sheet, "backgroundSwatch");
+            Press(sheet, "background"); // cancelled
+            swatches << Swatch(sheet, "backgroundSwatch");
+            Press(sheet, "foreground");
+            swatches << Swatch(sheet, "foregroundSwatch");
+            Press(sheet, "ok");
+        });
+        run.trigger("settingsOptions");
+        QCOMPARE(swatches,
+                 (QList<QColor>{QColor(255, 0, 128), QColor(255, 0, 128), QColor(0, 0, 0)}));
+        QCOMPARE(run.prompts.colorRequests, QList<QColor>(3, QColor(Qt::black)));
+        QCOMPARE(StoredValues(), (QStringList{"255", "0", "128", "0", "0", "0", "0", ""}));
+        QCOMPARE(run.view()->palette().color(QPalette::Base), QColor(255, 0, 128));
+    }
+
+    void cancelLeavesEveryValue() {
+        RunningApp run;
+        run.prompts.colors = {QColor(1, 2, 3)};
+        run.prompts.files = {QStringLiteral("/somewhere/else.mdb")};
+        WhenModal([&](QWidget* sheet) {
+            QTest::mouseClick(sheet->findChild<QCheckBox*>("openAtStart"), Qt::LeftButton, {},
+                              QPoint(8, 8));
+            Press(sheet, "browse");
+            sheet->findChild<QTabWidget*>("pages")->setCurrentIndex(1);
+            Press(sheet, "background");
+            Press(sheet, "cancel");
+        });
+        run.trigger("settingsOptions");
+        QCOMPARE(StoredValues(), (QStringList{"255", "255", "255", "0", "0", "0", "0", ""}));
+        QCOMPARE(Settings().defaultOpen, 0);
+        QCOMPARE(run.view()->palette().color(QPalette::Base), QColor(Qt::white));
+    }
+
+    void theOpenPageAndTheNextStart() {
+        TestCatalogue c;
+        c.add(MakeBook("Opened at start"));
+        c.db->Close();
+        const QString path = QString::fromStdString(c.path("test.mdb"));
+        {
+            RunningApp run;
+            run.prompts.files = {path};
+            bool checkedAfterBrowse = false;
+            WhenModal([&](QWidget* sheet) {
+                QTest::mouseClick(sheet->findChild<QCheckBox*>("openAtStart"), Qt::LeftButton, {},
+                                  QPoint(8, 8));
+                Press(sheet, "browse");
+                checkedAfterBrowse = sheet->findChild<QCheckBox*>("openAtStart")->isChecked();
+                Press(sheet, "ok");
+            });
+            run.trigger("settingsOptions");
+            QVERIFY(checkedAfterBrowse);
+            QCOMPARE(run.prompts.fileRequests,
+                     QStringList{"open|Microsoft Access Database (*.mdb)|"});
+            QCOMPARE(StoredValues().mid(6), (QStringList{"1", path}));
+        }
+        RunningApp next;
+        QCOMPARE(next.column(1), QStringList{"Opened at start"});
+        // Unchecking keeps the path.
+        WhenModal([&](QWidget* sheet) {
+            QTest::mouseClick(sheet->findChild<QCheckBox*>("openAtStart"), Qt::LeftButton, {},
+                              QPoint(8, 8));
+            Press(sheet, "ok");
+        });
+        next.trigger("settingsOptions");
+        QCOMPARE(StoredValues().mid(6), (QStringList{"0", path}));
+    }
+};
+
+QTEST_MAIN(TestOptions)
+#include "tst_options.moc"
