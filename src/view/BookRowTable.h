@@ -21,7 +21,8 @@ public:
     void AppendRow(const RowTexts& texts);
     // Rewrites columns 1 to 12 of a row; column 0 stays.
     void SetRowTexts(int row, const RowTexts& texts);
-    void Clear() { m_rows.clear(); }
+    // Gives the memory back, not only the rows.
+    void Clear() { std::vector<PackedRow>().swap(m_rows); }
     void Swap(BookRowTable& other) noexcept { m_rows.swap(other.m_rows); }
 
     // Builds the rows of every record of the set, in the set's order.

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The books of a benchmark catalogue: titles and authors from a CSV file when given, otherwise
+// generated (with apostrophes and non-ASCII letters among them), and a realistic spread of the
+// other fields.
+struct BenchBook {
+    std::string titlu, autor, editura;
+    int tip, pagini, capitole, volume, publicare, publicare_volum, citita, calificativ, stare;
+};
+
+std::vector<BenchBook> MakeBenchBooks(int count, const std::string& titlesCsv);
+
+// Writes the same books twice: into a program catalogue (through the program's own schema) and
+// into a reference file of plain SQLite tables with byte-order text and the same indexes.
+void WriteProgramCatalogue(const std::string& path, const std::vector<BenchBook>& books);
+void WriteReferenceCatalogue(const std::string& path, const std::vector<BenchBook>& books);
+
+inline constexpr int kBenchTypes = 24;
+inline constexpr int kBenchStates = 4;

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+struct sqlite3;
+
+// The same statements straight through the SQLite C library with byte-order text: what the
+// program's own path is measured against.
+class ReferenceEngine {
+public:
+    explicit ReferenceEngine(const std::string& path);
+    ~ReferenceEngine();
+    ReferenceEngine(const ReferenceEngine&) = delete;
+    ReferenceEngine& operator=(const ReferenceEngine&) = delete;
+
+    // Runs a SELECT and reads every column of every row; returns the number of rows.
+    long Query(const std::string& sql);
+    void Execute(const std::string& sql);
+    sqlite3* Handle() const { return m_db; }
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+// Copies the reference catalogue's rows into a new file in one transaction, row by row.
+void ReferenceCopy(const std::string& source, const std::string& target);

@@ -1,0 +1,306 @@
+// Times the everyday operations of the program on a generated catalogue, each against the same
+// statements run straight through SQLite, and prints one row per operation.
+
+#include "BenchCatalogue.h"
+#include "BookRowTable.h"
+#include "CBookDatabase.h"
+#include "CBookListModel.h"
+#include "CatalogueCopy.h"
+#include "GeneralStatistics.h"
+#include "LookupList.h"
+#include "NameStatistics.h"
+#include "ReferenceEngine.h"
+#include "SearchStatements.h"
+#include "StatementFormat.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <malloc.h>
+#include <sys/resource.h>
+
+namespace {
+
+struct Options {
+    int books = 100000;
+    int runs = 5;
+    std::string titles;
+    std::string out;
+};
+
+bool ParseOptions(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : std::string(); };
+        if (arg == "--books") {
+            o.books = std::max(1, std::atoi(value().c_str()));
+        } else if (arg == "--runs") {
+            o.runs = std::max(1, std::atoi(value().c_str()));
+        } else if (arg == "--titles") {
+            o.titles = value();
+        } else if (arg == "--out") {
+            o.out = value();
+        } else {
+            std::fprintf(stderr,
+                         "usage: shelfwarden-bench [--books N] [--titles FILE.csv] [--out FILE] "
+                         "[--runs R]\n");
+            return false;
+        }
+    }
+    return true;
+}
+
+double Milliseconds(const std::function<void()>& f) {
+    const auto start = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+double Median(const std::function<void()>& f, int runs) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        times.push_back(Milliseconds(f));
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+struct Result {
+    std::string name;
+    double ms;
+    double referenceMs;
+};
+
+[[noreturn]] void Fail(const std::string& what) {
+    std::fprintf(stderr, "shelfwarden-bench: %s\n", what.c_str());
+    std::exit(1);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    Options o;
+    if (!ParseOptions(argc, argv, o)) {
+        return 2;
+    }
+    QTemporaryDir dir;
+    const std::string catalogue = dir.filePath("bench.mdb").toStdString();
+    const std::string reference = dir.filePath("reference.db").toStdString();
+    {
+        const auto books = MakeBenchBooks(o.books, o.titles);
+        WriteProgramCatalogue(catalogue, books);
+        WriteReferenceCatalogue(reference, books);
+    }
+    MessageSink failOnMessage = [](const std::string& m) { Fail("the program reported: " + m); };
+    ReferenceEngine ref(reference);
+
+    // The program's state between operations: a catalogue, its lookups and the listed rows.
+    auto db = std::make_unique<CBookDatabase>(failOnMessage);
+    LookupList types;
+    LookupList states;
+    CBookListModel model;
+    auto list = [&](const std::string& statement) {
+        auto set = db->OpenQuery(statement);
+        if (set && set->GetRecordCount() > 0) {
+            model.ResetRows(BookRowTable::FromRecordset(*set, types, states));
+        }
+    };
+    std::vector<Result> results;
+    auto measure = [&](const std::string& name, const std::function<void()>& program,
+                       const std::function<void()>& referenceRun) {
+        const double ms = Median(program, o.runs);
+        const double refMs = Median(referenceRun, o.runs);
+        results.push_back({name, ms, refMs});
+    };
+
+    measure(
+        "open and list all",
+        [&] {
+            db = std::make_unique<CBookDatabase>(failOnMessage);
+            db->Open(catalogue);
+            ReloadLookupList(*db, LookupKind::Types, kReloadTypesStatement, types);
+            ReloadLookupList(*db, LookupKind::States, kReloadStatesStatement, states);
+            list("SELECT * FROM books ORDER BY titlu");
+        },
+        [&] {
+            ReferenceEngine fresh(reference);
+            fresh.Query(kReloadTypesStatement);
+            fresh.Query("SELECT * FROM states ORDER BY stare");
+            fresh.Query("SELECT * FROM books ORDER BY titlu");
+        });
+    for (const char* column : {"Autor", "Pagini"}) {
+        const std::string sql = std::string("SELECT * FROM books ORDER BY ") + column;
+        measure(
+            std::string("sort by ") + column, [&] { list(sql); }, [&] { ref.Query(sql); });
+    }
+    std::string author;
+    {
+        auto first = db->OpenQuery("SELECT autor FROM books WHERE id = 1");
+        first->MoveFirst();
+        author = first->GetText("autor");
+    }
+    const std::vector<std::pair<std::string, std::string>> searches = {
+        {"search by author",
+         ListingStatement(FormatStatement(kSearchAuthor.baseStatement, author))},
+        {"search by type", ListingStatement(FormatStatement(kSearchType.baseStatement, 4))},
+        {"search by page range",
+         ListingStatement(NumericSearchStatement(kSearchPages, 1, 0, 100, 300))},
+        {"composite search", [] {
+             CompositeCriteria c;
+             c.publisher = "Polirom";
+             c.read = 1;
+             c.rating = 2;
+             return ListingStatement(CompositeStatement(c));
+         }()}};
+    for (const auto& [name, sql] : searches) {
+        measure(
+            name, [&] { list(sql); }, [&] { ref.Query(sql); });
+    }
+
+    const std::string insert = FormatStatement(
+        "INSERT INTO "
+        "books(titlu,autor,editura,tip,pagini,\t\tcapitole,volume,publicare,publicare_volum,"
+        "citita,calificativ,stare)\t\tVALUES('%s','%s','%s',%d,%d,%d,%d,%d,%d,%d,%d,%d)",
+        "Benchmark's book", "Bench", "Editura", 1, 100, 10, 1, 2000, 2001, 0, 6, 0);
+    measure(
+        "add a book",
+        [&] {
+            db->InsertBook("Benchmark's book", "Bench", "Editura", 1, 100, 10, 1, 2000, 2001, 0, 6,
+                           0);
+            RowTexts texts;
+            texts[0] = FormatBookId(db->GetLastInsertedId());
+            texts[1] = "Benchmark's book";
+            model.AppendRow(texts);
+        },
+        [&] { ref.Execute(insert); });
+    measure(
+        "modify a book",
+        [&] {
+            db->UpdateBook(2, "Changed", "Bench", "Editura", 1, 100, 10, 1, 2000, 2001, 0, 6, 0);
+            RowTexts texts;
+            texts[1] = "Changed";
+            model.SetRowTexts(1, texts);
+        },
+        [&] {
+            ref.Execute(
+                "UPDATE books set titlu = 'Changed', autor = 'Bench',\t\teditura = 'Editura',tip = "
+                "1, "
+                "pagini = 100, capitole = 10,\t\tvolume = 1, publicare = 2000, publicare_volum = "
+                "2001,\t\tcitita = 0 ,calificativ = 6, stare = 0 where id = 2");
+        });
+    int victim = 10;
+    int refVictim = 10;
+    measure(
+        "delete a book (and list all)",
+        [&] {
+            db->DeleteBook(victim++);
+            model.Clear();
+            list("SELECT * FROM books ORDER BY titlu");
+        },
+        [&] {
+            ref.Execute("DELETE FROM books WHERE id = " + std::to_string(refVictim++));
+            ref.Query("SELECT * FROM books ORDER BY titlu");
+        });
+    measure(
+        "general statistics", [&] { ComputeGeneralStatistics(*db); },
+        [&] {
+            for (const char* sql :
+                 {"SELECT count(id) AS idn, sum(pagini) AS pag, sum(capitole) AS cap, sum(volume) "
+                  "AS vol FROM books",
+                  "SELECT count(id) AS idn, sum(pagini) AS pag, sum(capitole) AS cap, sum(volume) "
+                  "AS vol FROM "
+                  "books WHERE citita = -1",
+                  "SELECT DISTINCT autor FROM books", "SELECT DISTINCT editura FROM books",
+                  "SELECT count(id) AS idn FROM books WHERE publicare <= 1800",
+                  "SELECT count(id) AS idn FROM books WHERE publicare > 1800 AND publicare <= 1900",
+                  "SELECT count(id) AS idn FROM books WHERE publicare > 1900 AND publicare <= 2000",
+                  "SELECT count(id) AS idn FROM books WHERE publicare > 2000",
+                  "SELECT count(id) AS idn FROM books WHERE publicare <= 1800 AND citita = -1",
+                  "SELECT count(id) AS idn FROM books WHERE publicare > 1800 AND publicare <= 1900 "
+                  "AND citita = -1",
+                  "SELECT count(id) AS idn FROM books WHERE publicare > 1900 AND publicare <= 2000 "
+                  "AND citita = -1",
+                  "SELECT count(id) AS idn FROM books WHERE publicare > 2000 AND citita = -1"}) {
+                ref.Query(sql);
+            }
+        });
+    measure(
+        "author statistics", [&] { ComputeNameStatistics(*db, NameStatisticsMode::Authors); },
+        [&] {
+            ref.Query("SELECT DISTINCT autor, count(id) as idn FROM books WHERE citita = -1 GROUP "
+                      "by autor");
+            ref.Query("SELECT DISTINCT autor, count(id) as idn FROM books GROUP by autor");
+            ref.Query(
+                "SELECT autor, sum(pagini) as spag, sum(volume) as svol, sum(capitole) as scap "
+                "FROM books WHERE citita = -1 GROUP BY autor");
+        });
+    int copies = 0;
+    measure(
+        "copy the catalogue",
+        [&] {
+            const std::string target =
+                dir.filePath(QStringLiteral("copy%1.mdb").arg(copies++)).toStdString();
+            if (!CopyCatalogue(*db, target, failOnMessage)) {
+                Fail("copy failed");
+            }
+        },
+        [&] {
+            ReferenceCopy(reference,
+                          dir.filePath(QStringLiteral("refcopy%1.db").arg(copies++)).toStdString());
+        });
+
+    // What the listed rows cost beyond their texts.
+    model.Clear();
+    // Small blocks and mapped ones (a large row array is mapped) together.
+    auto heapInUse = [] {
+        const struct mallinfo2 m = mallinfo2();
+        return m.uordblks + m.hblkhd;
+    };
+    const std::size_t before = heapInUse();
+    std::size_t textBytes = 0;
+    {
+        auto set = db->SelectAllBooks();
+        BookRowTable rows = BookRowTable::FromRecordset(*set, types, states);
+        for (int r = 0; r < rows.RowCount(); ++r) {
+            for (int c = 0; c < kBookColumnCount; ++c) {
+                textBytes += rows.Text(r, c).size();
+            }
+        }
+        set.reset();
+        model.ResetRows(std::move(rows));
+    }
+    const std::size_t listed = heapInUse() - before;
+    const int rowCount = model.rowCount();
+    const double perBook =
+        rowCount > 0 ? (static_cast<double>(listed) - static_cast<double>(textBytes)) / rowCount
+                     : 0;
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+
+    std::printf("%-30s %10s %12s %12s %8s\n", "operation", "books", "ms", "reference ms", "ratio");
+    std::string csv = "operation,books,ms,reference_ms,ratio\n";
+    for (const Result& r : results) {
+        const double ratio = r.referenceMs > 0 ? r.ms / r.referenceMs : 0;
+        std::printf("%-30s %10d %12.2f %12.2f %8.2f\n", r.name.c_str(), o.books, r.ms,
+                    r.referenceMs, ratio);
+        char line[256];
+        std::snprintf(line, sizeof line, "%s,%d,%.3f,%.3f,%.3f\n", r.name.c_str(), o.books, r.ms,
+                      r.referenceMs, ratio);
+        csv += line;
+    }
+    std::printf("peak resident memory: %.1f MiB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
+    std::printf("listed rows: %d, beyond their texts: %.0f bytes per book\n", rowCount, perBook);
+    if (!o.out.empty()) {
+        std::ofstream out(o.out);
+        out << csv;
+        out << "peak_rss_kib," << usage.ru_maxrss << "\n";
+        out << "row_overhead_bytes_per_book," << perBook << "\n";
+    }
+    return 0;
+}

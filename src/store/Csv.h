@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Reads RFC 4180 CSV: quoted fields may hold commas, doubled quotes and line breaks; CRLF and LF
+// line ends; a UTF-8 byte-order mark at the start is skipped.
+class CsvReader {
+public:
+    explicit CsvReader(std::string_view text);
+
+    struct Record {
+        std::vector<std::string> fields;
+        std::size_t line = 0; // line on which the record starts, from 1
+    };
+
+    // The next record, or nothing at the end. A broken quote ends reading with Error() set.
+    std::optional<Record> Next();
+    const std::string& Error() const { return m_error; }
+    std::size_t ErrorLine() const { return m_errorLine; }
+
+private:
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+    std::size_t m_line = 1;
+    std::string m_error;
+    std::size_t m_errorLine = 0;
+};
+
+// Writes one CSV record: fields quoted when they hold a comma, a quote or a line break; CRLF
+// after each record.
+std::string CsvRecord(const std::vector<std::string>& fields);

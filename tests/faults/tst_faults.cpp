@@ -1,0 +1,239 @@
+#include "CoreTestSupport.h"
+#include "RawCatalogue.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTest>
+#include <map>
+#include <signal.h>
+#include <sys/stat.h>
+
+namespace {
+const QString kChild = QStringLiteral(FAULT_CHILD);
+
+QByteArray Digest(const std::string& path) {
+    QFile f(QString::fromStdString(path));
+    if (!f.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+struct Book {
+    std::string title;
+    int pages;
+    bool operator==(const Book&) const = default;
+};
+
+std::map<int, Book> Stored(const std::string& path) {
+    std::map<int, Book> out;
+    RawCatalogue raw(path);
+    for (const std::string& row : raw.rows("SELECT id, titlu, pagini FROM books")) {
+        const auto a = row.find('|');
+        const auto b = row.rfind('|');
+        out[std::stoi(row.substr(0, a))] = {row.substr(a + 1, b - a - 1),
+                                            std::stoi(row.substr(b + 1))};
+    }
+    return out;
+}
+
+void KillAfter(QProcess& child, int ms) {
+    QTest::qWait(ms);
+    const qint64 pid = child.processId(); // 0 once the child has ended: never kill(0, ...)
+    if (child.state() == QProcess::Running && pid > 0) {
+        ::kill(static_cast<pid_t>(pid), SIGKILL);
+    }
+    child.waitForFinished(5000);
+}
+} // namespace
+
+class TestFaults : public QObject {
+    Q_OBJECT
+private slots:
+    void killedMidWriteLosesNothingAcknowledged() {
+        TestCatalogue c;
+        c.db->Close();
+        const std::string path = c.path("test.mdb");
+        QRandomGenerator rng(1206);
+        std::map<int, Book> expected;
+        long next = 0;
+        int kills = 0;
+        for (; kills < 60; ++kills) {
+            QProcess child;
+            child.start(kChild, {"write", QString::fromStdString(path), QString::number(next)});
+            QVERIFY(child.waitForStarted());
+            KillAfter(child, 5 + static_cast<int>(rng.bounded(60)));
+            const QStringList lines =
+                QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+            // Replay what the child reported: an intent, then its acknowledgement.
+            QString pending;
+            for (const QString& line : lines) {
+                QVERIFY2(!line.startsWith("MSG"), qPrintable(line));
+                if (line.startsWith("I ")) {
+                    pending = line;
+                    ++next;
+                    continue;
+                }
+                const QStringList intent = pending.mid(6).split('|');
+                if (pending.startsWith("I add")) {
+                    expected[line.mid(3).toInt()] = {intent[0].toStdString(), intent[1].toInt()};
+                } else if (pending.startsWith("I mod")) {
+                    const int id = intent[0].toInt();
+                    expected[id] = {"book mod " + std::to_string(next - 1), intent[1].toInt()};
+                } else if (pending.startsWith("I del")) {
+                    expected.erase(intent[0].toInt());
+                }
+                pending.clear();
+            }
+            QCOMPARE(RawCatalogue(path).one("PRAGMA integrity_check"), std::string("ok"));
+            std::map<int, Book> stored = Stored(path);
+            // The operation in flight when the child died is wholly there or wholly not.
+            if (!pending.isEmpty()) {
+                const QStringList intent = pending.mid(6).split('|');
+                if (pending.startsWith("I add")) {
+                    for (const auto& [id, book] : stored) {
+                        if (!expected.count(id) &&
+                            book == Book{intent[0].toStdString(), intent[1].toInt()}) {
+                            expected[id] = book;
+                        }
+                    }
+                } else if (pending.startsWith("I mod")) {
+                    const int id = intent[0].toInt();
+                    const Book changed{"book mod " + std::to_string(next - 1), intent[1].toInt()};
+                    if (stored.count(id) && stored[id] == changed) {
+                        expected[id] = changed;
+                    }
+                } else if (pending.startsWith("I del") && !stored.count(intent[0].toInt())) {
+                    expected.erase(intent[0].toInt());
+                }
+            }
+            QCOMPARE(stored.size(), expected.size());
+            QVERIFY(stored == expected);
+        }
+        QVERIFY(kills >= 50);
+        QVERIFY2(next > 100, "the child made too little progress to test anything");
+        qInfo("%d kills, %ld operations, %zu books at the end", kills, next, expected.size());
+    }
+
+    void killedMidCopyLeavesTheTargetWholeOrAsItWas() {
+        TestCatalogue source;
+        for (int i = 0; i < 3000; ++i) {
+            source.add(MakeBook("Book " + std::to_string(i), "Author's " + std::to_string(i % 50)));
+        }
+        source.db->Close();
+        const std::string from = source.path("test.mdb");
+        const QByteArray sourceDigest = Digest(from);
+        TestCatalogue old("old.mdb");
+        old.add(MakeBook("Old"));
+        old.db->Close();
+        QRandomGenerator rng(77);
+        int complete = 0;
+        int untouched = 0;
+        for (int round = 0; round < 24; ++round) {
+            const bool ontoExisting = round % 2 == 1;
+            const std::string target = ontoExisting ? old.path("old.mdb") : source.path("new.mdb");
+            QFile::remove(QString::fromStdString(source.path("new.mdb")));
+            const QByteArray before = Digest(target);
+            QProcess child;
+            child.start(kChild,
+                        {"copy", QString::fromStdString(from), QString::fromStdString(target)});
+            QVERIFY(child.waitForStarted());
+            KillAfter(child, static_cast<int>(rng.bounded(40)));
+            QCOMPARE(Digest(from), sourceDigest);
+            const QByteArray after = Digest(target);
+            if (after == before) {
+                ++untouched;
+                continue;
+            }
+            QCOMPARE(RawCatalogue(target).one("PRAGMA integrity_check"), std::string("ok"));
+            QCOMPARE(RawCatalogue(target).one("SELECT count(*) FROM books"), std::string("3000"));
+            ++complete;
+            if (ontoExisting) {
+                // Start the next round from the old catalogue again.
+                QFile::remove(QString::fromStdString(target));
+                TestCatalogue again("old.mdb");
+                QFile::copy(QString::fromStdString(again.path("old.mdb")),
+                            QString::fromStdString(target));
+            }
+        }
+        qInfo("24 killed copies: %d complete, %d left as they were", complete, untouched);
+    }
+
+    void aFullDiskRefusesTheWriteAndChangesNothing() {
+        TestCatalogue c;
+        for (int i = 0; i < 40; ++i) {
+            c.add(MakeBook("Book " + std::to_string(i)));
+        }
+        c.db->Close();
+        const std::string path = c.path("test.mdb");
+        QProcess child;
+        child.start(kChild, {"full", QString::fromStdString(path)});
+        QVERIFY(child.waitForFinished(60000));
+        const QStringList lines =
+            QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QVERIFY(lines.size() >= 3);
+        QVERIFY2(lines[lines.size() - 2].startsWith("MSG Nu se poate"),
+                 qPrintable(lines.join(" / ")));
+        QVERIFY(lines.last().startsWith("LISTED"));
+        QCOMPARE(RawCatalogue(path).one("PRAGMA integrity_check"), std::string("ok"));
+        const QString failed = lines[lines.size() - 3];
+        QVERIFY(failed.startsWith("I "));
+        if (failed.startsWith("I add")) {
+            QCOMPARE(RawCatalogue(path).one("SELECT count(*) FROM books WHERE titlu = '" +
+                                            failed.mid(6).split('|')[0].toStdString() + "'"),
+                     std::string("0"));
+        }
+    }
+
+    void aReadOnlyFolderRefusesEveryWrite() {
+        TestCatalogue c;
+        c.add(MakeBook("Kept"));
+        c.add(MakeBook("Also kept"));
+        c.db->Close();
+        const std::string path = c.path("test.mdb");
+        const QByteArray before = Digest(path);
+        ::chmod(c.dir.path().toUtf8().constData(), 0555);
+        ::chmod(path.c_str(), 0444);
+        QProcess child;
+        child.start(kChild, {"readonly", QString::fromStdString(path)});
+        QVERIFY(child.waitForFinished(30000));
+        ::chmod(c.dir.path().toUtf8().constData(), 0755);
+        ::chmod(path.c_str(), 0644);
+        const QStringList messages = QString::fromUtf8(child.readAllStandardOutput())
+                                         .split('\n', Qt::SkipEmptyParts)
+                                         .filter(QRegularExpression("^(MSG|COPIED|NOT|LISTED)"));
+        QCOMPARE(messages, (QStringList{"MSG Nu se poate adauga o noua inregistrare!",
+                                        "MSG Nu se poate modifica inregistrarea!",
+                                        "MSG Nu se pota sterge inregistrarea!",
+                                        "MSG Nu se poate crea o nou baza de date!", "NOT COPIED",
+                                        "LISTED 2"}));
+        QCOMPARE(Digest(path), before);
+    }
+
+    void twoInstancesWriteTheSameCatalogue() {
+        TestCatalogue c;
+        c.db->Close();
+        const QString path = QString::fromStdString(c.path("test.mdb"));
+        QProcess first;
+        QProcess second;
+        first.start(kChild, {"writer", path, "150", "first"});
+        second.start(kChild, {"writer", path, "150", "second"});
+        QVERIFY(first.waitForFinished(120000));
+        QVERIFY(second.waitForFinished(120000));
+        const int acknowledged =
+            static_cast<int>((QString::fromUtf8(first.readAllStandardOutput()) +
+                              QString::fromUtf8(second.readAllStandardOutput()))
+                                 .count("OK "));
+        const std::string stored =
+            RawCatalogue(path.toStdString()).one("SELECT count(*) FROM books");
+        QCOMPARE(std::stoi(stored), acknowledged);
+        QCOMPARE(acknowledged, 300); // a short lock waits instead of failing
+        QCOMPARE(RawCatalogue(path.toStdString()).one("PRAGMA integrity_check"), std::string("ok"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFaults)
+#include "tst_faults.moc"
