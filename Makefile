@@ -4,7 +4,10 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: deps build build-asan run test test-normal test-asan clean
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 300
+
+.PHONY: deps build build-asan run test test-normal test-asan fuzz clean
 
 deps:
 	./scripts/install-deps.sh
@@ -28,5 +31,16 @@ test-asan: build-asan
 
 test: test-normal test-asan
 
+# Fuzzes opening and listing a catalogue file; not part of `make test`. Crashing inputs are left
+# in $(FUZZ_BUILD)/crashes; copy them into tests/faults/corpus once mended.
+fuzz:
+	./scripts/install-deps.sh clang libclang-rt-14-dev
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSHELFWARDEN_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) --target fuzz_open_catalogue -j $(JOBS)
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/crashes
+	cp -n tests/faults/corpus/* $(FUZZ_BUILD)/corpus/ 2>/dev/null || true
+	./$(FUZZ_BUILD)/tests/fuzz_open_catalogue -max_total_time=$(FUZZ_SECONDS) -max_len=65536 \
+		-artifact_prefix=$(FUZZ_BUILD)/crashes/ $(FUZZ_BUILD)/corpus
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

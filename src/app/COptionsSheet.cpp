@@ -1,6 +1,6 @@
 #include "COptionsSheet.h"
 
-#include "DialogButtons.h"
+#include "DialogParts.h"
 #include "Prompts.h"
 
 #include <QCheckBox>

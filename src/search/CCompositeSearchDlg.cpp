@@ -1,7 +1,7 @@
 #include "CCompositeSearchDlg.h"
 
 #include "CatalogueMessages.h"
-#include "DialogButtons.h"
+#include "DialogParts.h"
 #include "FixedNames.h"
 #include "IntegerText.h"
 #include "Prompts.h"
@@ -59,7 +59,7 @@ CCompositeSearchDlg::CCompositeSearchDlg(QWidget* parent) : QDialog(parent) {
         if (spec.kind == FieldKind::List) {
             field = new QComboBox(group);
         } else {
-            auto* edit = new QLineEdit(group);
+            auto* edit = MakeEdit(spec.fieldName, group);
             if (spec.kind == FieldKind::Digits) {
                 edit->setValidator(new QRegularExpressionValidator(
                     QRegularExpression(QStringLiteral("[0-9]*")), edit));

@@ -1,7 +1,7 @@
 #include "CNumericSearchDlg.h"
 
 #include "CatalogueMessages.h"
-#include "DialogButtons.h"
+#include "DialogParts.h"
 #include "IntegerText.h"
 #include "Prompts.h"
 
@@ -13,19 +13,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
-QLineEdit* NamedEdit(const char* name, QWidget* parent) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromUtf8(name));
-    return edit;
-}
-} // namespace
-
 CNumericSearchDlg::CNumericSearchDlg(QWidget* parent)
     : QDialog(parent), m_pSingle(new QRadioButton(QStringLiteral("Valoare unica"), this)),
       m_pRange(new QRadioButton(QStringLiteral("Plaja de valori"), this)),
-      m_pValue(NamedEdit("value", this)), m_pMin(NamedEdit("min", this)),
-      m_pMax(NamedEdit("max", this)), m_pValueLabel(new QLabel(QStringLiteral("Valoare"), this)),
+      m_pValue(MakeEdit("value", this)), m_pMin(MakeEdit("min", this)),
+      m_pMax(MakeEdit("max", this)), m_pValueLabel(new QLabel(QStringLiteral("Valoare"), this)),
       m_pMinLabel(new QLabel(QStringLiteral("Minim"), this)),
       m_pMaxLabel(new QLabel(QStringLiteral("Maxim"), this)) {
     setWindowTitle(QStringLiteral("Shelfwarden"));

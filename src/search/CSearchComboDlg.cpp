@@ -1,6 +1,6 @@
 #include "CSearchComboDlg.h"
 
-#include "DialogButtons.h"
+#include "DialogParts.h"
 #include "FixedNames.h"
 
 #include <QComboBox>

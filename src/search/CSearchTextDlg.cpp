@@ -1,6 +1,6 @@
 #include "CSearchTextDlg.h"
 
-#include "DialogButtons.h"
+#include "DialogParts.h"
 #include "Prompts.h"
 
 #include <QDialogButtonBox>
@@ -9,9 +9,8 @@
 #include <QVBoxLayout>
 
 CSearchTextDlg::CSearchTextDlg(QWidget* parent)
-    : QDialog(parent), m_pEdit(new QLineEdit(this)), m_pLabel(new QLabel(this)) {
+    : QDialog(parent), m_pEdit(MakeEdit("value", this)), m_pLabel(new QLabel(this)) {
     setWindowTitle(QStringLiteral("Shelfwarden"));
-    m_pEdit->setObjectName(QStringLiteral("value"));
     m_pLabel->setObjectName(QStringLiteral("label"));
     m_pLabel->setBuddy(m_pEdit);
     auto* layout = new QVBoxLayout(this);

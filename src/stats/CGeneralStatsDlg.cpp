@@ -1,6 +1,6 @@
 #include "CGeneralStatsDlg.h"
 
-#include "DialogButtons.h"
+#include "DialogParts.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -1,7 +1,7 @@
 #include "CResultListDlg.h"
 
 #include "CBookDatabase.h"
-#include "DialogButtons.h"
+#include "DialogParts.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>

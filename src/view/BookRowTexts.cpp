@@ -54,6 +54,17 @@ const std::array<BookListColumn, kBookColumnCount>& BookListColumns() {
     return columns;
 }
 
+std::string SortStatement(const std::string& base, int column) {
+    // Two headers are not column names; the others are, up to letter case.
+    if (column == 8) {
+        return base + " ORDER BY publicare";
+    }
+    if (column == 9) {
+        return base + " ORDER BY publicare_volum";
+    }
+    return base + " ORDER BY " + BookListColumns()[static_cast<std::size_t>(column)].header;
+}
+
 std::string FormatBookId(std::int64_t id) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.4lld", static_cast<long long>(id));

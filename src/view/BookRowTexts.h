@@ -25,6 +25,9 @@ using RowTexts = std::array<std::string, kBookColumnCount>;
 inline const std::string kUndefinedType = "[nedefinit]";
 inline const std::string kUndefinedState = "[nedefinita]";
 
+// The statement a click on the header of `column` runs: `base` ordered by that column.
+std::string SortStatement(const std::string& base, int column);
+
 // Column 0: the identifier with at least four digits ("0007").
 std::string FormatBookId(std::int64_t id);
 

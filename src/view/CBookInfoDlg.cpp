@@ -3,7 +3,7 @@
 #include "BookFieldChecks.h"
 #include "BookRowTexts.h"
 #include "CatalogueMessages.h"
-#include "DialogButtons.h"
+#include "DialogParts.h"
 #include "FixedNames.h"
 #include "IntegerText.h"
 #include "Prompts.h"
@@ -90,9 +90,7 @@ CBookInfoDlg::CBookInfoDlg(QWidget* parent) : QDialog(parent) {
 }
 
 QLineEdit* CBookInfoDlg::AddEdit(const char* name) {
-    auto* edit = new QLineEdit(this);
-    edit->setObjectName(QString::fromUtf8(name));
-    return edit;
+    return MakeEdit(name, this);
 }
 
 QComboBox* CBookInfoDlg::AddCombo(const char* name) {

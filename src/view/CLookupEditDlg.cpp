@@ -3,7 +3,7 @@
 #include "BookRowTexts.h"
 #include "CBookDatabase.h"
 #include "CSearchTextDlg.h"
-#include "DialogButtons.h"
+#include "DialogParts.h"
 #include "Prompts.h"
 
 #include <QDialogButtonBox>

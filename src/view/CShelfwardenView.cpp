@@ -14,7 +14,7 @@
 #include "CSearchTextDlg.h"
 #include "CShelfwardenDoc.h"
 #include "CatalogueMessages.h"
-#include "DialogButtons.h"
+#include "DialogParts.h"
 #include "Prompts.h"
 #include "StatementFormat.h"
 
@@ -150,15 +150,7 @@ void CShelfwardenView::OnColumnClick(int column) {
     if (m_strCurrentQuery.empty() || column < 0 || column >= kBookColumnCount) {
         return;
     }
-    std::string orderBy;
-    if (column == 8) {
-        orderBy = "publicare";
-    } else if (column == 9) {
-        orderBy = "publicare_volum";
-    } else {
-        orderBy = BookListColumns()[static_cast<std::size_t>(column)].header;
-    }
-    ListQuery(m_strCurrentQuery + " ORDER BY " + orderBy);
+    ListQuery(SortStatement(m_strCurrentQuery, column));
 }
 
 void CShelfwardenView::RefreshCurrentQuery() {

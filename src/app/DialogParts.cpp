@@ -1,8 +1,10 @@
-#include "DialogButtons.h"
+#include "DialogParts.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QLineEdit>
 #include <QPushButton>
+#include <limits>
 
 QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel) {
     auto* box = new QDialogButtonBox(withCancel ? QDialogButtonBox::Ok | QDialogButtonBox::Cancel
@@ -17,4 +19,11 @@ QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel) {
         QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     }
     return box;
+}
+
+QLineEdit* MakeEdit(const char* objectName, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromUtf8(objectName));
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    return edit;
 }

@@ -5,10 +5,17 @@
 
 class QDialog;
 class QDialogButtonBox;
+class QLineEdit;
+class QWidget;
+
+// The pieces every dialog of the program is made of.
 
 // OK (the default button) and, unless told otherwise, Cancel, wired to the dialog's accept and
 // reject. Object names "ok" and "cancel".
 QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel = true);
+
+// A one-line edit without a length limit: what the catalogue cannot hold, it refuses itself.
+QLineEdit* MakeEdit(const char* objectName, QWidget* parent);
 
 // Texts cross between Qt and the catalogue as UTF-8.
 inline std::string ToUtf8(const QString& s) {

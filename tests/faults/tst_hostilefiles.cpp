@@ -1,0 +1,182 @@
+#include "CatalogueWorkout.h"
+#include "CoreTestSupport.h"
+#include "RawCatalogue.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+QByteArray Bytes(const std::string& path) {
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// A good catalogue with some books, types and states, altered by `sql` run straight on the file.
+QByteArray Catalogue(const std::string& sql, int books = 30) {
+    TestCatalogue c;
+    c.db->InsertType("Roman");
+    c.db->InsertState("Acasa");
+    for (int i = 0; i < books; ++i) {
+        c.add(MakeBook("Book " + std::to_string(i), "Author " + std::to_string(i % 4)));
+    }
+    c.db->Close();
+    if (!sql.empty()) {
+        RawCatalogue raw(c.path("test.mdb"));
+        raw.exec("PRAGMA ignore_check_constraints = ON");
+        if (!raw.exec(sql)) {
+            qFatal("corpus statement failed: %s", sql.c_str());
+        }
+    }
+    return Bytes(c.path("test.mdb"));
+}
+
+QByteArray OtherDatabase() {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("other.db").toStdString();
+    sqlite3* created = nullptr;
+    sqlite3_open(path.c_str(), &created);
+    sqlite3_close(created);
+    {
+        RawCatalogue raw(path);
+        raw.exec("CREATE TABLE Customers(CustomerID TEXT PRIMARY KEY, CompanyName TEXT, City TEXT);"
+                 "INSERT INTO Customers VALUES ('ALFKI', 'Alfreds Futterkiste', 'Berlin');"
+                 "CREATE TABLE \"Order Details\"(OrderID INTEGER, Quantity INTEGER)");
+    }
+    return Bytes(path);
+}
+} // namespace
+
+class TestHostileFiles : public QObject {
+    Q_OBJECT
+private slots:
+    void everyFileEndsWorkingOrInMessages_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("opens");
+        QRandomGenerator rng(424242);
+        QByteArray random(16384, '\0');
+        for (auto& b : random) {
+            b = static_cast<char>(rng.bounded(256));
+        }
+        const QByteArray good = Catalogue("", 300);
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("text") << QByteArray("titlu,autor\nDune,Herbert\n") << false;
+        QTest::newRow("random bytes") << random << false;
+        QTest::newRow("random after a header") << good.left(100) + random << false;
+        QTest::newRow("truncated") << good.left(good.size() / 2) << false;
+        QTest::newRow("another kind of database") << OtherDatabase() << true;
+        QTest::newRow("types missing") << Catalogue("DROP TABLE types") << true;
+        QTest::newRow("all tables missing")
+            << Catalogue("DROP TABLE types; DROP TABLE states; DROP TABLE books") << true;
+        QTest::newRow("columns missing")
+            << Catalogue("DROP TABLE books; CREATE TABLE books(id INTEGER PRIMARY KEY, titlu TEXT);"
+                         "INSERT INTO books VALUES (1, 'Only a title')")
+            << true;
+        QTest::newRow("columns of other types")
+            << Catalogue("DROP TABLE books; CREATE TABLE books(id REAL, titlu BLOB, autor INTEGER, "
+                         "editura REAL,"
+                         " tip TEXT, pagini BLOB, capitole REAL, volume TEXT, publicare BLOB, "
+                         "publicare_volum REAL,"
+                         " citita TEXT, calificativ REAL, stare BLOB);"
+                         "INSERT INTO books VALUES (1.5, x'00ff', 7, 2.5, 'x', x'01', 1e300, 'v', "
+                         "x'', -1e300, 'da', 3.7, x'02')")
+            << true;
+        QTest::newRow("NULL in every column")
+            << Catalogue("INSERT INTO books DEFAULT VALUES; "
+                         "INSERT INTO types(tip) VALUES (NULL); "
+                         "INSERT INTO states(id, stare) VALUES (NULL, NULL)")
+            << true;
+        QTest::newRow("texts in number columns")
+            << Catalogue("UPDATE books SET pagini = 'many', tip = 'SF', citita = 'yes', "
+                         "calificativ = 'bun', "
+                         "stare = 'acasa', id = id")
+            << true;
+        QTest::newRow("numbers out of range")
+            << Catalogue("UPDATE books SET calificativ = 200, stare = 255, tip = -5, pagini = "
+                         "9223372036854775807, "
+                         "publicare = -9223372036854775807; UPDATE types SET id = 2147483647")
+            << true;
+        QTest::newRow("huge texts") << Catalogue("UPDATE books SET titlu = printf('%.100000c', "
+                                                 "'x'), autor = printf('%.100000c', 'y'); "
+                                                 "UPDATE types SET tip = printf('%.100000c', 'z')")
+                                    << true;
+        QTest::newRow("a table replaced by a view")
+            << Catalogue(
+                   "DROP TABLE books; CREATE VIEW books AS SELECT id, tip AS titlu FROM types")
+            << true;
+        QTest::newRow("views and triggers calling functions")
+            << Catalogue(
+                   "DROP TABLE types; CREATE VIEW types AS SELECT 1 AS id, "
+                   "load_extension('/tmp/x') AS tip;"
+                   "CREATE TRIGGER t AFTER INSERT ON books BEGIN SELECT load_extension('/tmp/x'); "
+                   "END;"
+                   "CREATE TRIGGER u BEFORE UPDATE ON books BEGIN SELECT fts3_tokenizer('x'); END")
+            << true;
+        for (int variant = 0; variant < 12; ++variant) {
+            QByteArray flipped = good;
+            for (int k = 0; k < 40; ++k) {
+                const int at = 100 + static_cast<int>(rng.bounded(flipped.size() - 100));
+                flipped[at] = static_cast<char>(flipped[at] ^ (1 << rng.bounded(8)));
+            }
+            QTest::newRow(qPrintable(QStringLiteral("bytes flipped %1").arg(variant)))
+                << flipped << true;
+        }
+        QDirIterator regressions(QStringLiteral(CORPUS_DIR), QDir::Files);
+        while (regressions.hasNext()) {
+            const QString file = regressions.next();
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QTest::newRow(qPrintable("regression " + QFileInfo(file).fileName()))
+                << f.readAll() << true;
+        }
+    }
+
+    void everyFileEndsWorkingOrInMessages() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, opens);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("hostile.mdb");
+        Write(path, bytes);
+        RecordingSink sink;
+        CBookDatabase db(sink.sink());
+        if (!db.Open(path.toStdString())) {
+            QCOMPARE(sink.take(), std::vector<std::string>{"Nu se poate deschide baza de date"});
+            QVERIFY(!opens || QByteArray(QTest::currentDataTag()).startsWith("bytes flipped") ||
+                    QByteArray(QTest::currentDataTag()).startsWith("regression"));
+            return;
+        }
+        WorkOutCatalogue(db);
+        for (const std::string& m : sink.messages) {
+            QVERIFY2(m.rfind("Nu se", 0) == 0, m.c_str()); // only the program's own messages
+        }
+        QVERIFY(db.Close());
+    }
+
+    void valuesNoListNamesShowEmptyAndTheRestStillLists() {
+        TestCatalogue c;
+        c.db->Close();
+        {
+            RawCatalogue raw(c.path("test.mdb"));
+            raw.exec("PRAGMA ignore_check_constraints = ON");
+            raw.exec(
+                "INSERT INTO books(titlu, calificativ, stare, tip) VALUES ('Odd', 200, 255, -5)");
+            raw.exec("INSERT INTO books(titlu) VALUES ('Sparse')");
+        }
+        RecordingSink sink;
+        CBookDatabase db(sink.sink());
+        QVERIFY(db.Open(c.path("test.mdb")));
+        QCOMPARE(WorkOutCatalogue(db), 2);
+        QVERIFY(sink.messages.empty());
+    }
+};
+
+QTEST_APPLESS_MAIN(TestHostileFiles)
+#include "tst_hostilefiles.moc"

@@ -1,0 +1,56 @@
+#include "CatalogueWorkout.h"
+
+#include "BookRowTable.h"
+#include "CBookDatabase.h"
+#include "GeneralStatistics.h"
+#include "LookupList.h"
+#include "NameStatistics.h"
+#include "SearchStatements.h"
+#include "StatementFormat.h"
+
+int WorkOutCatalogue(CBookDatabase& db) {
+    LookupList types;
+    LookupList states;
+    ReloadLookupList(db, LookupKind::Types, kReloadTypesStatement, types);
+    ReloadLookupList(db, LookupKind::States, kReloadStatesStatement, states);
+    int listed = 0;
+    auto list = [&](const std::string& sql) {
+        auto set = db.OpenQuery(sql);
+        if (set && set->GetRecordCount() > 0) {
+            try {
+                const BookRowTable rows = BookRowTable::FromRecordset(*set, types, states);
+                // Reading a row back as the record commands do.
+                RecordFromRowTexts(rows.Row(0), types, states);
+                return rows.RowCount();
+            } catch (const std::exception&) {
+                return -1; // a set without the book columns cannot be listed
+            }
+        }
+        return 0;
+    };
+    listed = list("SELECT * FROM books ORDER BY titlu");
+    for (int column = 0; column < kBookColumnCount; ++column) {
+        list(SortStatement("SELECT * FROM books", column));
+    }
+    for (const FieldSearch* s : {&kSearchTitle, &kSearchAuthor, &kSearchPublisher}) {
+        list(ListingStatement(FormatStatement(s->baseStatement, "x'y")));
+    }
+    for (const FieldSearch* s : {&kSearchType, &kSearchRating, &kSearchState}) {
+        list(ListingStatement(FormatStatement(s->baseStatement, 0)));
+    }
+    for (const NumericSearch* s : {&kSearchPages, &kSearchChapters, &kSearchVolumes,
+                                   &kSearchFirstPublished, &kSearchVolumePublished}) {
+        list(ListingStatement(NumericSearchStatement(*s, 1, 0, -32768, 32767)));
+    }
+    CompositeCriteria every;
+    every.title = every.author = every.publisher = "a";
+    every.type = every.pages = every.chapters = every.volumes = every.firstPublished =
+        every.volumePublished = every.read = every.rating = every.state = 1;
+    list(ListingStatement(CompositeStatement(every)));
+    ComputeGeneralStatistics(db);
+    ComputeNameStatistics(db, NameStatisticsMode::Authors);
+    ComputeNameStatistics(db, NameStatisticsMode::Publishers);
+    db.InsertBook("Added", "A", "E", 0, 1, 1, 1, 1, 1, 0, 6, 0);
+    db.GetLastInsertedId();
+    return listed;
+}
