@@ -14,6 +14,24 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
         } else if (!optionsEnded && arg == QLatin1String("--version")) {
             result.action = Action::Version;
             return result;
+        } else if (!optionsEnded &&
+                   (arg == QLatin1String("--export") || arg == QLatin1String("--import"))) {
+            const bool exporting = arg == QLatin1String("--export");
+            if (i + 2 >= arguments.size()) {
+                result.action = Action::Error;
+                result.error = exporting
+                                   ? QStringLiteral("--export needs a catalogue and a CSV file")
+                                   : QStringLiteral("--import needs a CSV file and a catalogue");
+                return result;
+            }
+            result.action = exporting ? Action::Export : Action::Import;
+            result.catalogue = arguments[exporting ? i + 1 : i + 2];
+            result.csv = arguments[exporting ? i + 2 : i + 1];
+            if (i + 3 < arguments.size()) {
+                result.action = Action::Error;
+                result.error = QStringLiteral("unexpected argument: %1").arg(arguments[i + 3]);
+            }
+            return result;
         } else if (!optionsEnded && arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
             result.action = Action::Error;
             result.error = QStringLiteral("unknown option: %1").arg(arg);
@@ -30,12 +48,24 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
 }
 
 QString CommandLine::Usage() {
-    return QStringLiteral("Usage: shelfwarden [options] [catalogue]\n"
-                          "A desktop catalogue of a private book collection.\n"
-                          "\n"
-                          "  catalogue        a catalogue file (.mdb) to open at start\n"
-                          "  --help, -h       show this help and exit\n"
-                          "  --version        show the version and exit\n");
+    return QStringLiteral(
+        "Usage: shelfwarden [options] [catalogue]\n"
+        "A desktop catalogue of a private book collection.\n"
+        "\n"
+        "  catalogue        a catalogue file (.mdb) to open at start\n"
+        "  --export CATALOGUE FILE.csv\n"
+        "                   write every book of CATALOGUE, ordered by title, as\n"
+        "                   CSV with the list's thirteen columns\n"
+        "  --import FILE.csv CATALOGUE\n"
+        "                   add the books of FILE.csv to CATALOGUE, making it when\n"
+        "                   it does not exist; columns are read by their header\n"
+        "                   (the export's, or a reading site's library export);\n"
+        "                   all or nothing\n"
+        "  --help, -h       show this help and exit\n"
+        "  --version        show the version and exit\n"
+        "\n"
+        "Errors go to standard error, with exit status 1 for a failed transfer\n"
+        "and 2 for a wrong command line.\n");
 }
 
 QString CommandLine::Version() {

@@ -1,5 +1,6 @@
 #include "CShelfwardenApp.h"
 #include "CommandLine.h"
+#include "TransferCommands.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -21,6 +22,10 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "shelfwarden: %s\n%s", command.error.toLocal8Bit().constData(),
                      CommandLine::Usage().toLocal8Bit().constData());
         return 2;
+    case CommandLine::Action::Export:
+        return RunExport(command.catalogue.toStdString(), command.csv.toStdString());
+    case CommandLine::Action::Import:
+        return RunImport(command.csv.toStdString(), command.catalogue.toStdString());
     case CommandLine::Action::Run:
         break;
     }

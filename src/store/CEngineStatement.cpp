@@ -1,0 +1,36 @@
+#include "CEngineStatement.h"
+
+#include "CEngineDatabase.h"
+#include "CEngineException.h"
+
+#include <sqlite3.h>
+
+CEngineStatement::CEngineStatement(CEngineDatabase& db, const std::string& sql) : m_db(db) {
+    if (sqlite3_prepare_v2(db.Handle(), sql.c_str(), static_cast<int>(sql.size() + 1), &m_stmt,
+                           nullptr) != SQLITE_OK) {
+        throw CEngineException(std::string("cannot prepare statement: ") +
+                               sqlite3_errmsg(db.Handle()));
+    }
+}
+
+CEngineStatement::~CEngineStatement() {
+    sqlite3_finalize(m_stmt);
+}
+
+void CEngineStatement::Bind(int parameter, std::int64_t value) {
+    sqlite3_bind_int64(m_stmt, parameter, value);
+}
+
+void CEngineStatement::Bind(int parameter, std::string_view text) {
+    sqlite3_bind_text(m_stmt, parameter, text.data(), static_cast<int>(text.size()),
+                      SQLITE_TRANSIENT);
+}
+
+void CEngineStatement::Run() {
+    const int rc = sqlite3_step(m_stmt);
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+    if (rc != SQLITE_DONE) {
+        throw CEngineException(std::string("statement failed: ") + sqlite3_errmsg(m_db.Handle()));
+    }
+}

@@ -1,0 +1,35 @@
+#include "CatalogueExport.h"
+
+#include "BookRowTable.h"
+#include "CBookDatabase.h"
+#include "CEngineException.h"
+#include "Csv.h"
+#include "LookupList.h"
+
+bool ExportCsv(CBookDatabase& db, std::string& csv) {
+    LookupList types;
+    LookupList states;
+    ReloadLookupList(db, LookupKind::Types, kReloadTypesStatement, types);
+    ReloadLookupList(db, LookupKind::States, kReloadStatesStatement, states);
+    auto set = db.SelectAllBooks();
+    if (!set) {
+        return false;
+    }
+    std::vector<std::string> fields;
+    for (const BookListColumn& c : BookListColumns()) {
+        fields.emplace_back(c.header);
+    }
+    csv = CsvRecord(fields);
+    try {
+        const BookRowTable rows = BookRowTable::FromRecordset(*set, types, states);
+        for (int r = 0; r < rows.RowCount(); ++r) {
+            for (int c = 0; c < kBookColumnCount; ++c) {
+                fields[static_cast<std::size_t>(c)] = std::string(rows.Text(r, c));
+            }
+            csv += CsvRecord(fields);
+        }
+    } catch (const CEngineException&) {
+        return false; // the books table lacks the book columns
+    }
+    return true;
+}

@@ -1,0 +1,180 @@
+#include "CatalogueExport.h"
+#include "CatalogueImport.h"
+#include "CoreTestSupport.h"
+#include "Csv.h"
+#include "RawCatalogue.h"
+
+#include <QFile>
+#include <QTest>
+
+using Rows = std::vector<std::string>;
+
+namespace {
+const char* kHeader =
+    "Titlu,Autor,Editura,Tip,Pagini,Capitole,Volume,An aparitie,An publicare volum,Citita,"
+    "Calificativ,Stare\r\n";
+
+// The records of a CSV text without their first field (the identifier).
+std::vector<Rows> WithoutIds(const std::string& csv) {
+    std::vector<Rows> out;
+    CsvReader r(csv);
+    while (auto record = r.Next()) {
+        out.emplace_back(record->fields.begin() + 1, record->fields.end());
+    }
+    return out;
+}
+
+QByteArray Bytes(const std::string& path) {
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class TestCatalogueImport : public QObject {
+    Q_OBJECT
+private slots:
+    void csvReaderHandlesTheHardCases() {
+        CsvReader r("\xEF\xBB\xBF"
+                    "a,\"b,c\",\"say \"\"hi\"\"\"\r\n"
+                    "\"line\nbreak\",,x\n"
+                    "last");
+        auto first = r.Next();
+        QCOMPARE(first->fields, (Rows{"a", "b,c", "say \"hi\""}));
+        QCOMPARE(first->line, std::size_t(1));
+        auto second = r.Next();
+        QCOMPARE(second->fields, (Rows{"line\nbreak", "", "x"}));
+        QCOMPARE(second->line, std::size_t(2));
+        auto third = r.Next();
+        QCOMPARE(third->fields, Rows{"last"});
+        QCOMPARE(third->line, std::size_t(4));
+        QVERIFY(!r.Next());
+        CsvReader broken("ok\n\"never closed,\n");
+        QVERIFY(broken.Next());
+        QVERIFY(!broken.Next());
+        QCOMPARE(broken.ErrorLine(), std::size_t(2));
+        QCOMPARE(CsvRecord({"plain", "a,b", "q\"q", "l\nl"}),
+                 std::string("plain,\"a,b\",\"q\"\"q\",\"l\nl\"\r\n"));
+    }
+
+    void importsTrickyTextsExactly() {
+        TestCatalogue c;
+        const std::string csv =
+            std::string("\xEF\xBB\xBF") + kHeader +
+            "\"Harry Potter and the Philosopher's Stone\",\"Rowling, J. K.\",Bloomsbury,"
+            "Fantasy,223,17,1,1997,1997,Da,Deosebita,Acasa\r\n"
+            "\"Multi\r\nline \"\"quoted\"\"\",O'Brien,  spaced  ,Fantasy,1,1,1,-700,1,Nu,De "
+            "citit,\r\n"
+            "ألف ليلة وليلة,مجهول,Dar,,,,,-800,,Nu,De citit,Acasa\r\n"
+            ",,,SF,10,2,1,1,1,Nu,De citit,Acasa\r\n";
+        const ImportResult r = ImportCsv(csv, *c.db);
+        QVERIFY2(r.ok, r.error.c_str());
+        QCOMPARE(r.books, 4);
+        QCOMPARE(r.types, 3);  // Fantasy, Alte, SF
+        QCOMPARE(r.states, 2); // Acasa, Nedetinuta
+        RawCatalogue raw(c.path("test.mdb"));
+        QCOMPARE(
+            raw.rows("SELECT titlu, autor, editura, pagini, publicare, citita, calificativ FROM "
+                     "books ORDER BY id"),
+            (Rows{
+                "Harry Potter and the Philosopher's Stone|Rowling, J. K.|Bloomsbury|223|1997|-1|0",
+                "Multi\r\nline \"quoted\"|O'Brien|  spaced  |1|-700|0|6",
+                "ألف ليلة وليلة|مجهول|Dar|1|-800|0|6", "-|-|-|10|1|0|6"}));
+        QCOMPARE(raw.rows("SELECT tip FROM types ORDER BY id"), (Rows{"Fantasy", "Alte", "SF"}));
+        QCOMPARE(
+            raw.one(
+                "SELECT stare FROM states WHERE id = (SELECT stare + 1 FROM books WHERE id = 2)"),
+            std::string("Nedetinuta"));
+    }
+
+    void exportThenImportGivesTheSameBooks() {
+        TestCatalogue c;
+        c.db->InsertType("Roman");
+        c.db->InsertState("Acasa");
+        BookRecord a = MakeBook("Zebra, \"the\" book", "Ştefan O'Neill", "Ed\nitura");
+        a.citita = 1;
+        a.calificativ = 2;
+        a.publicare = -44;
+        c.add(a);
+        c.add(MakeBook("Alpha"));
+        std::string first;
+        QVERIFY(ExportCsv(*c.db, first));
+        QVERIFY(
+            first.rfind(
+                "ID,Titlu,Autor,Editura,Tip,Pagini,Capitole,Volume,An aparitie,An publicare volum,"
+                "Citita,Calificativ,Stare\r\n0002,Alpha,",
+                0) == 0);
+        TestCatalogue copy("copy.mdb");
+        const ImportResult r = ImportCsv(first, *copy.db);
+        QVERIFY2(r.ok, r.error.c_str());
+        std::string second;
+        QVERIFY(ExportCsv(*copy.db, second));
+        // The identifiers are new; everything else is the same.
+        QCOMPARE(WithoutIds(second), WithoutIds(first));
+        QVERIFY(second.find("\r\n0001,Alpha,") != std::string::npos);
+    }
+
+    void importsAReadingSiteExport() {
+        TestCatalogue c;
+        const std::string csv =
+            "Book Id,Title,Author,Author l-f,Publisher,Number of Pages,Year Published,Original "
+            "Publication Year,"
+            "My Rating,Exclusive Shelf\n"
+            "1,Dune,Frank Herbert,\"Herbert, Frank\",Ace,604,2005,1965,5,read\n"
+            "2,Emma,Jane Austen,\"Austen, Jane\",Penguin,,2003,1815,0,to-read\n"
+            "3,Ion,Liviu Rebreanu,\"Rebreanu, Liviu\",Humanitas,528,2008,1920,1,read\n"
+            "4,Walden,Thoreau,\"Thoreau\",Penguin,352,,1854,0,read\n";
+        const ImportResult r = ImportCsv(csv, *c.db);
+        QVERIFY2(r.ok, r.error.c_str());
+        RawCatalogue raw(c.path("test.mdb"));
+        QCOMPARE(raw.rows("SELECT titlu, editura, pagini, publicare, publicare_volum, citita, "
+                          "calificativ FROM books "
+                          "ORDER BY id"),
+                 (Rows{"Dune|Ace|604|1965|2005|-1|0", "Emma|Penguin|1|1815|2003|0|6",
+                       "Ion|Humanitas|528|1920|2008|-1|4", "Walden|Penguin|352|1854|1|-1|3"}));
+        QCOMPARE(raw.rows("SELECT tip FROM types"), Rows{"Alte"});
+        QCOMPARE(raw.rows("SELECT stare FROM states"), Rows{"Nedetinuta"});
+    }
+
+    void aBadRowStopsTheImportAndChangesNothing_data() {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("reason");
+        QByteArray sixGood = kHeader;
+        for (int i = 0; i < 5; ++i) {
+            sixGood +=
+                "Book " + QByteArray::number(i) + ",A,E,Roman,1,1,1,1,1,Nu,De citit,Acasa\r\n";
+        }
+        QTest::newRow("bad number on line 7")
+            << sixGood + "Bad,A,E,Roman,12x,1,1,1,1,Nu,De citit,Acasa\r\n"
+            << 7 << "Pagini is not an integer";
+        QTest::newRow("number out of range")
+            << sixGood + "Big,A,E,Roman,40000,1,1,1,1,Nu,De citit,Acasa\r\n"
+            << 7 << "Pagini is out of range";
+        QTest::newRow("title of 256 characters")
+            << sixGood + QByteArray(256, 't') + ",A,E,Roman,1,1,1,1,1,Nu,De citit,Acasa\r\n"
+            << 7 << "Titlu is longer than 255 characters";
+        QTest::newRow("broken quote") << sixGood + "\"Open,A,E\r\n"
+                                      << 7 << "unterminated quoted field";
+        QTest::newRow("unknown rating") << sixGood + "X,A,E,Roman,1,1,1,1,1,Nu,Grozava,Acasa\r\n"
+                                        << 7 << "unknown Calificativ";
+    }
+
+    void aBadRowStopsTheImportAndChangesNothing() {
+        QFETCH(QByteArray, csv);
+        QFETCH(int, line);
+        QFETCH(QString, reason);
+        TestCatalogue c;
+        c.add(MakeBook("Already there"));
+        const QByteArray before = Bytes(c.path("test.mdb"));
+        const ImportResult r = ImportCsv(csv.toStdString(), *c.db);
+        QVERIFY(!r.ok);
+        QCOMPARE(r.errorLine, std::size_t(line));
+        QVERIFY2(QString::fromStdString(r.error).startsWith(reason), r.error.c_str());
+        QCOMPARE(r.books, 0);
+        QVERIFY(c.db->Close());
+        QCOMPARE(Bytes(c.path("test.mdb")), before);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCatalogueImport)
+#include "tst_catalogueimport.moc"
