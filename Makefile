@@ -20,8 +20,10 @@ build-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSHELFWARDEN_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
+# A newcomer sees a working catalogue at once: the sample is made on the first run.
 run: build
-	./$(BUILD)/shelfwarden
+	test -f $(BUILD)/sample.mdb || ./$(BUILD)/shelfwarden --import examples/books.csv $(BUILD)/sample.mdb
+	./$(BUILD)/shelfwarden $(BUILD)/sample.mdb
 
 test-normal: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

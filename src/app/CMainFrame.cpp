@@ -201,9 +201,13 @@ void CMainFrame::CreateToolBar() {
     bar->addAction(find("fileOpen"));
     bar->addAction(m_pSaveAction);
     bar->addSeparator();
-    bar->addAction(find("editCut"));
-    bar->addAction(find("editCopy"));
-    bar->addAction(find("editPaste"));
+    // Without an icon the toolbar shows the icon text: the short name, not the menu text.
+    for (const auto& [name, text] : {std::pair{"editCut", "Cut"}, std::pair{"editCopy", "Copy"},
+                                     std::pair{"editPaste", "Paste"}}) {
+        QAction* action = find(name);
+        action->setIconText(QString::fromUtf8(text));
+        bar->addAction(action);
+    }
     bar->addSeparator();
     QAction* print = bar->addAction(QStringLiteral("Print"));
     print->setObjectName(QStringLiteral("filePrint"));

@@ -5,6 +5,8 @@
 #include "CShelfwardenView.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 
 CShelfwardenApp::CShelfwardenApp() = default;
 
@@ -23,6 +25,10 @@ bool CShelfwardenApp::InitInstance(const QString& catalogue) {
         m_pFrame->View()->OnInitialUpdate();
     } else {
         m_pFrame->OpenDocumentFile(catalogue);
+    }
+    // Fill the screen also where no window manager maximises the window.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        m_pFrame->setGeometry(screen->availableGeometry());
     }
     m_pFrame->showMaximized();
     return true;

@@ -53,6 +53,7 @@ void CShelfwardenView::OnInitialUpdate() {
         setSortingEnabled(false);
         verticalHeader()->hide();
         verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6); // list-control rows
         horizontalHeader()->setSectionsMovable(true);
         horizontalHeader()->setSectionsClickable(true);
         horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
