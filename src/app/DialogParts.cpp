@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <limits>
 
 QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel) {
@@ -26,4 +27,9 @@ QLineEdit* MakeEdit(const char* objectName, QWidget* parent) {
     edit->setObjectName(QString::fromUtf8(objectName));
     edit->setMaxLength(std::numeric_limits<int>::max());
     return edit;
+}
+
+void AcceptDigitsOnly(QLineEdit* edit) {
+    edit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
 }

@@ -17,6 +17,9 @@ QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel = true);
 // A one-line edit without a length limit: what the catalogue cannot hold, it refuses itself.
 QLineEdit* MakeEdit(const char* objectName, QWidget* parent);
 
+// Lets only the digits 0 to 9 into an edit: no sign, no blank, no letter.
+void AcceptDigitsOnly(QLineEdit* edit);
+
 // Texts cross between Qt and the catalogue as UTF-8.
 inline std::string ToUtf8(const QString& s) {
     return s.toStdString();

@@ -12,7 +12,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 namespace {
@@ -52,25 +51,24 @@ CCompositeSearchDlg::CCompositeSearchDlg(QWidget* parent) : QDialog(parent) {
     auto* group = new QGroupBox(QStringLiteral("Check for selecting a field"), this);
     auto* grid = new QGridLayout(group);
     int r = 0;
-    for (const RowSpec& spec : kRows) {
-        auto* check = new QCheckBox(QString::fromUtf8(spec.label), group);
-        check->setObjectName(QString::fromUtf8(spec.checkName));
+    for (const RowSpec& row : kRows) {
+        auto* check = new QCheckBox(QString::fromUtf8(row.label), group);
+        check->setObjectName(QString::fromUtf8(row.checkName));
         QWidget* field = nullptr;
-        if (spec.kind == FieldKind::List) {
+        if (row.kind == FieldKind::List) {
             field = new QComboBox(group);
         } else {
-            auto* edit = MakeEdit(spec.fieldName, group);
-            if (spec.kind == FieldKind::Digits) {
-                edit->setValidator(new QRegularExpressionValidator(
-                    QRegularExpression(QStringLiteral("[0-9]*")), edit));
+            auto* edit = MakeEdit(row.fieldName, group);
+            if (row.kind == FieldKind::Digits) {
+                AcceptDigitsOnly(edit);
             }
             field = edit;
         }
-        field->setObjectName(QString::fromUtf8(spec.fieldName));
+        field->setObjectName(QString::fromUtf8(row.fieldName));
         grid->addWidget(check, r, 0);
         grid->addWidget(field, r, 1);
         ++r;
-        bool* flag = &(this->*spec.flag);
+        bool* flag = &(this->*row.flag);
         m_rows.push_back({check, field, flag});
         connect(check, &QCheckBox::clicked, this, [this, flag] {
             *flag = !*flag;
@@ -181,21 +179,14 @@ CompositeCriteria CCompositeSearchDlg::Criteria() const {
     if (m_bUseType) {
         c.type = m_aTypes.At(m_nType).GetId() - 1;
     }
-    if (m_bUsePages) {
-        c.pages = NumberOf(m_strPages);
-    }
-    if (m_bUseChapters) {
-        c.chapters = NumberOf(m_strChapters);
-    }
-    if (m_bUseVolumes) {
-        c.volumes = NumberOf(m_strVolumes);
-    }
-    if (m_bUseFirstPublished) {
-        c.firstPublished = NumberOf(m_strFirstPublished);
-    }
-    if (m_bUseVolumePublished) {
-        c.volumePublished = NumberOf(m_strVolumePublished);
-    }
+    auto number = [](bool use, const std::string& text) {
+        return use ? NumberOf(text) : std::nullopt;
+    };
+    c.pages = number(m_bUsePages, m_strPages);
+    c.chapters = number(m_bUseChapters, m_strChapters);
+    c.volumes = number(m_bUseVolumes, m_strVolumes);
+    c.firstPublished = number(m_bUseFirstPublished, m_strFirstPublished);
+    c.volumePublished = number(m_bUseVolumePublished, m_strVolumePublished);
     c.read = when(m_bUseRead, m_nRead);
     c.rating = when(m_bUseRating, m_nRating);
     if (m_bUseState) {

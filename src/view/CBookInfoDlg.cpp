@@ -14,7 +14,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 namespace {
@@ -53,8 +52,7 @@ CBookInfoDlg::CBookInfoDlg(QWidget* parent) : QDialog(parent) {
         } else {
             auto* edit = AddEdit(f.name);
             if (f.digitsOnly) {
-                edit->setValidator(new QRegularExpressionValidator(
-                    QRegularExpression(QStringLiteral("[0-9]*")), edit));
+                AcceptDigitsOnly(edit);
             }
             w = edit;
         }
