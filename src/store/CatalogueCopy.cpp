@@ -6,20 +6,46 @@
 #include "StatementFormat.h"
 
 #include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <unistd.h>
 
 namespace {
 
+std::filesystem::path FolderOf(const std::filesystem::path& file) {
+    return file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
+}
+
+std::string TemporaryPrefix(const std::filesystem::path& target) {
+    return "." + target.filename().string() + ".part-";
+}
+
 std::string TemporarySibling(const std::filesystem::path& target) {
     static std::atomic<unsigned> counter{0};
-    const auto dir =
-        target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
-    return (dir / ("." + target.filename().string() + ".part-" + std::to_string(::getpid()) + "-" +
-                   std::to_string(counter++)))
+    return (FolderOf(target) / (TemporaryPrefix(target) + std::to_string(::getpid()) + "-" +
+                                std::to_string(counter++)))
         .string();
+}
+
+// A copy whose process was killed leaves its temporary file behind; the next copy onto the same
+// target removes those whose process no longer runs.
+void RemoveAbandonedTemporaries(const std::filesystem::path& target) {
+    const std::string prefix = TemporaryPrefix(target);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(FolderOf(target), error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) != 0) {
+            continue;
+        }
+        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            std::filesystem::remove(entry.path(), error);
+        }
+    }
 }
 
 void RemoveQuietly(const std::string& path) {
@@ -30,8 +56,7 @@ void RemoveQuietly(const std::string& path) {
 
 // Makes a rename durable: the folder entry is on disk once this returns.
 void SyncFolderOf(const std::filesystem::path& file) {
-    const auto dir = file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(FolderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -71,6 +96,7 @@ std::unique_ptr<CBookDatabase> CopyCatalogue(CBookDatabase& source, const std::s
             failure = text;
         }
     };
+    RemoveAbandonedTemporaries(path);
     const std::string temporary = TemporarySibling(path);
     {
         CBookDatabase building(firstOnly);

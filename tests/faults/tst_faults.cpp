@@ -1,3 +1,4 @@
+#include "CatalogueCopy.h"
 #include "CoreTestSupport.h"
 #include "RawCatalogue.h"
 
@@ -159,7 +160,21 @@ private slots:
                             QString::fromStdString(target));
             }
         }
-        qInfo("24 killed copies: %d complete, %d left as they were", complete, untouched);
+        const qsizetype abandoned =
+            QDir(source.dir.path()).entryList({".*.part-*"}, QDir::Files | QDir::Hidden).size() +
+            QDir(old.dir.path()).entryList({".*.part-*"}, QDir::Files | QDir::Hidden).size();
+        qInfo("24 killed copies: %d complete, %d left as they were, %lld temporary files left",
+              complete, untouched, static_cast<long long>(abandoned));
+        // The next copy clears what the killed ones left beside their targets.
+        RecordingSink sink;
+        CBookDatabase again(sink.sink());
+        QVERIFY(again.Open(from));
+        QVERIFY(CopyCatalogue(again, source.path("new.mdb"), sink.sink()));
+        QVERIFY(CopyCatalogue(again, old.path("old.mdb"), sink.sink()));
+        for (const QTemporaryDir* dir : {&source.dir, &old.dir}) {
+            QCOMPARE(QDir(dir->path()).entryList({".*.part-*"}, QDir::Files | QDir::Hidden),
+                     QStringList{});
+        }
     }
 
     void aFullDiskRefusesTheWriteAndChangesNothing() {
