@@ -1,5 +1,9 @@
 #include "DialogParts.h"
 
+#include "CatalogueMessages.h"
+#include "IntegerText.h"
+#include "Prompts.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLineEdit>
@@ -32,4 +36,17 @@ QLineEdit* MakeEdit(const char* objectName, QWidget* parent) {
 void AcceptDigitsOnly(QLineEdit* edit) {
     edit->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+}
+
+bool ExchangeInteger(QLineEdit* edit, int& value) {
+    const auto parsed = ParseIntegerField(ToUtf8(edit->text()));
+    if (!parsed) {
+        ShowMessage(msg::kNotAnInteger, edit->window());
+        edit->setEnabled(true);
+        edit->setFocus();
+        edit->selectAll();
+        return false;
+    }
+    value = *parsed;
+    return true;
 }

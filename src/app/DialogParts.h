@@ -20,6 +20,11 @@ QLineEdit* MakeEdit(const char* objectName, QWidget* parent);
 // Lets only the digits 0 to 9 into an edit: no sign, no blank, no letter.
 void AcceptDigitsOnly(QLineEdit* edit);
 
+// Reads an integer field on OK. A text that is no integer is refused with "Please enter an
+// integer." and the focus goes to that field (opened up first if it was greyed, so it can be
+// mended); false then.
+bool ExchangeInteger(QLineEdit* edit, int& value);
+
 // Texts cross between Qt and the catalogue as UTF-8.
 inline std::string ToUtf8(const QString& s) {
     return s.toStdString();

@@ -149,10 +149,9 @@ void CCompositeSearchDlg::accept() {
         if (!*row.flag) {
             continue;
         }
+        int unused = 0;
         if (kRows[i].kind == FieldKind::Digits &&
-            !NumberOf(ToUtf8(static_cast<QLineEdit*>(row.field)->text()))) {
-            ShowMessage(msg::kNotAnInteger, this);
-            row.field->setFocus();
+            !ExchangeInteger(static_cast<QLineEdit*>(row.field), unused)) {
             return;
         }
         if (row.flag == &m_bUseType && m_nType < 0) {

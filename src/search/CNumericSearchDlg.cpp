@@ -1,9 +1,6 @@
 #include "CNumericSearchDlg.h"
 
-#include "CatalogueMessages.h"
 #include "DialogParts.h"
-#include "IntegerText.h"
-#include "Prompts.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -85,26 +82,12 @@ void CNumericSearchDlg::OnValueRange() {
     UpdateControls();
 }
 
-bool CNumericSearchDlg::Exchange(QLineEdit* edit, int& value) {
-    const auto parsed = ParseIntegerField(ToUtf8(edit->text()));
-    if (!parsed) {
-        ShowMessage(msg::kNotAnInteger, this);
-        // A refused text in a greyed field must still be mendable, so that field is opened up;
-        // the search kind stays as chosen.
-        edit->setEnabled(true);
-        edit->setFocus();
-        edit->selectAll();
-        return false;
-    }
-    value = *parsed;
-    return true;
-}
-
 void CNumericSearchDlg::accept() {
     int max = 0;
     int min = 0;
     int value = 0;
-    if (!Exchange(m_pMax, max) || !Exchange(m_pMin, min) || !Exchange(m_pValue, value)) {
+    if (!ExchangeInteger(m_pMax, max) || !ExchangeInteger(m_pMin, min) ||
+        !ExchangeInteger(m_pValue, value)) {
         return;
     }
     m_nMax = max;

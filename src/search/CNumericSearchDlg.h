@@ -26,7 +26,6 @@ private slots:
 
 private:
     void UpdateControls();
-    bool Exchange(QLineEdit* edit, int& value);
 
     QRadioButton* m_pSingle;
     QRadioButton* m_pRange;

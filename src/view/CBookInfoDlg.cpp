@@ -5,7 +5,6 @@
 #include "CatalogueMessages.h"
 #include "DialogParts.h"
 #include "FixedNames.h"
-#include "IntegerText.h"
 #include "Prompts.h"
 
 #include <QComboBox>
@@ -134,18 +133,6 @@ int CBookInfoDlg::exec() {
     m_pStare->setCurrentIndex(m_pStare->count() == 0 ? -1 : (state < 0 ? 0 : state));
     m_pTitlu->setFocus();
     return QDialog::exec();
-}
-
-bool CBookInfoDlg::ExchangeInteger(QLineEdit* edit, int& value) {
-    const auto parsed = ParseIntegerField(ToUtf8(edit->text()));
-    if (!parsed) {
-        ShowMessage(msg::kNotAnInteger, this);
-        edit->setFocus();
-        edit->selectAll();
-        return false;
-    }
-    value = *parsed;
-    return true;
 }
 
 void CBookInfoDlg::accept() {

@@ -28,8 +28,6 @@ public:
 private:
     QLineEdit* AddEdit(const char* name);
     QComboBox* AddCombo(const char* name);
-    // Reads an integer field; on failure tells the user and puts the focus there.
-    bool ExchangeInteger(QLineEdit* edit, int& value);
 
     QLineEdit* m_pTitlu;
     QLineEdit* m_pAutor;
