@@ -65,9 +65,6 @@ private slots:
         QCOMPARE(FindReadIndex("Da"), 1);
         QCOMPARE(FindReadIndex("Nu"), 0);
         QCOMPARE(FindReadIndex("Yes"), -1);
-        QCOMPARE(g_defaultTypeNames[1], std::string("SF"));
-        QCOMPARE(g_defaultTypeNames[23], std::string("Alte"));
-        QCOMPARE(g_defaultStateNames[3], std::string("Nedetinuta"));
     }
 };
 

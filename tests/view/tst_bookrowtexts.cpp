@@ -29,15 +29,6 @@ std::vector<std::string> Row(const BookRowTable& t, int row) {
 class TestBookRowTexts : public QObject {
     Q_OBJECT
 private slots:
-    void headersAndWidths() {
-        const auto& cols = BookListColumns();
-        QCOMPARE(std::string(cols[0].header), std::string("ID"));
-        QCOMPARE(std::string(cols[8].header), std::string("An aparitie"));
-        QCOMPARE(std::string(cols[9].header), std::string("An publicare volum"));
-        QCOMPARE(cols[6].width, 55);
-        QCOMPARE(cols[11].width, 100);
-    }
-
     void rowsFromTheCatalogue() {
         TestCatalogue c;
         QVERIFY(c.db->InsertBook("Ion", "Rebreanu", "Minerva", 0, 400, 20, 2, -500, 1980, 1, 1, 0));
