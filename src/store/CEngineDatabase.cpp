@@ -64,10 +64,19 @@ bool LooksLikeCompleteDatabase(const std::string& path) {
     if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0) {
         return false;
     }
-    const std::uint64_t pages =
-        (std::uint64_t{header[28]} << 24) | (header[29] << 16) | (header[30] << 8) | header[31];
+    auto number = [&header](std::size_t at) {
+        return (std::uint32_t{header[at]} << 24) | (std::uint32_t{header[at + 1]} << 16) |
+               (std::uint32_t{header[at + 2]} << 8) | header[at + 3];
+    };
+    const std::uint64_t pages = number(28);
     const auto size = static_cast<std::uint64_t>(st.st_size);
-    return size % pageSize == 0 && size / pageSize >= pages && pages > 0;
+    if (size == 0 || size % pageSize != 0) {
+        return false;
+    }
+    // The page count in the header holds only when it was written with the current change
+    // counter; files of very old writers leave it 0, and the engine then goes by the size.
+    const bool countHolds = pages > 0 && number(92) == number(24);
+    return !countHolds || size / pageSize >= pages;
 }
 
 } // namespace
