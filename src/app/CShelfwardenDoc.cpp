@@ -18,19 +18,20 @@ CShelfwardenDoc::~CShelfwardenDoc() {
     }
 }
 
-bool CShelfwardenDoc::OnNewDocument() {
+void CShelfwardenDoc::ReplaceDatabase() {
     if (m_pDatabase->IsOpen()) {
         m_pDatabase->Close();
     }
     m_pDatabase = std::make_unique<CBookDatabase>(UserMessageSink());
+}
+
+bool CShelfwardenDoc::OnNewDocument() {
+    ReplaceDatabase();
     return true;
 }
 
 bool CShelfwardenDoc::OnOpenDocument(const QString& path) {
-    if (m_pDatabase->IsOpen()) {
-        m_pDatabase->Close();
-    }
-    m_pDatabase = std::make_unique<CBookDatabase>(UserMessageSink());
+    ReplaceDatabase();
     m_pDatabase->Open(path.toStdString());
     return true;
 }

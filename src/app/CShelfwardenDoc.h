@@ -28,6 +28,9 @@ public:
     void ResetTitle();
 
 private:
+    // Closes the catalogue, if open, and puts a new unopened connection in its place.
+    void ReplaceDatabase();
+
     std::unique_ptr<CBookDatabase> m_pDatabase;
     QString m_title;
     QString m_pathName;

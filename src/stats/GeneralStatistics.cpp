@@ -3,7 +3,6 @@
 #include "CBookDatabase.h"
 #include "CEngineException.h"
 
-#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -27,10 +26,9 @@ constexpr std::array<const char*, 4> kReadCenturies = {
     "-1",
     "SELECT count(id) AS  idn FROM books WHERE publicare > 2000 AND citita = -1"};
 
-// A sum read as a floating value and truncated toward zero; an empty sum counts as 0.
+// A sum as a whole number (a real truncated toward zero); an empty sum counts as 0.
 std::int64_t Sum(const CEngineRecordset& set, const char* field) {
-    const double v = set.GetDouble(field);
-    return std::isfinite(v) ? static_cast<std::int64_t>(std::trunc(v)) : 0;
+    return set.GetInteger(set.FieldIndex(field));
 }
 
 bool ReadTotals(CBookDatabase& db, const char* statement, std::int32_t& count, std::int64_t& pages,

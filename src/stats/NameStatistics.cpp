@@ -3,7 +3,6 @@
 #include "CBookDatabase.h"
 #include "CEngineException.h"
 
-#include <cmath>
 #include <map>
 #include <utility>
 
@@ -41,10 +40,6 @@ NameKey KeyOf(const CEngineRecordset& set, int field) {
     return {set.IsNull(field), set.GetText(field)};
 }
 
-std::string Truncated(double v) {
-    return std::to_string(std::isfinite(v) ? static_cast<long long>(std::trunc(v)) : 0LL);
-}
-
 struct ReadSums {
     std::string volumes;
     std::string pages;
@@ -76,9 +71,10 @@ std::vector<NameStatisticsRow> ComputeNameStatistics(CBookDatabase& db, NameStat
         const int svol = readSums->FieldIndex("svol");
         const int scap = readSums->FieldIndex("scap");
         for (readSums->MoveFirst(); !readSums->IsEOF(); readSums->MoveNext()) {
-            sums[KeyOf(*readSums, sumName)] = {Truncated(readSums->GetDouble(svol)),
-                                               Truncated(readSums->GetDouble(spag)),
-                                               Truncated(readSums->GetDouble(scap))};
+            // Sums as whole numbers: a real is truncated toward zero, an empty sum is 0.
+            sums[KeyOf(*readSums, sumName)] = {std::to_string(readSums->GetInteger(svol)),
+                                               std::to_string(readSums->GetInteger(spag)),
+                                               std::to_string(readSums->GetInteger(scap))};
         }
         const int name = allCounts->FieldIndex(st.column);
         const int idn = allCounts->FieldIndex("idn");
