@@ -5,9 +5,13 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTest>
+#include <algorithm>
+#include <chrono>
+#include <functional>
 #include <map>
 #include <signal.h>
 #include <sys/stat.h>
@@ -41,13 +45,62 @@ std::map<int, Book> Stored(const std::string& path) {
     return out;
 }
 
-void KillAfter(QProcess& child, int ms) {
-    QTest::qWait(ms);
-    const qint64 pid = child.processId(); // 0 once the child has ended: never kill(0, ...)
-    if (child.state() == QProcess::Running && pid > 0) {
-        ::kill(static_cast<pid_t>(pid), SIGKILL);
+// Reads the child's report as it comes, one line at a time.
+class ChildReport {
+public:
+    explicit ChildReport(QProcess& child) : m_child(child) {}
+
+    // Waits until `due` holds for the lines read so far; false if the child ended or went
+    // silent for a minute first.
+    bool waitUntil(const std::function<bool(const QStringList&)>& due) {
+        while (!due(m_lines)) {
+            if (m_child.state() != QProcess::Running || !m_child.waitForReadyRead(60000)) {
+                take();
+                return due(m_lines);
+            }
+            take();
+        }
+        return true;
     }
-    child.waitForFinished(5000);
+
+    // Kills the child after spinning `micros` microseconds, so the kill lands at a chosen point
+    // of the work under way rather than at a moment of the clock; then reads what it had said.
+    void killAfterSpinning(int micros) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(micros);
+        while (std::chrono::steady_clock::now() < until) {
+        }
+        const qint64 pid = m_child.processId(); // 0 once the child has ended: never kill(0, ...)
+        if (m_child.state() == QProcess::Running && pid > 0) {
+            ::kill(static_cast<pid_t>(pid), SIGKILL);
+        }
+        m_child.waitForFinished(30000);
+        take();
+    }
+
+    const QStringList& lines() const { return m_lines; }
+
+private:
+    void take() {
+        m_partial += m_child.readAllStandardOutput();
+        for (qsizetype nl = m_partial.indexOf('\n'); nl >= 0; nl = m_partial.indexOf('\n')) {
+            m_lines << QString::fromUtf8(m_partial.left(nl));
+            m_partial.remove(0, nl + 1);
+        }
+    }
+
+    QProcess& m_child;
+    QByteArray m_partial;
+    QStringList m_lines;
+};
+
+qsizetype Count(const QStringList& lines, const QString& prefix) {
+    return std::count_if(lines.begin(), lines.end(),
+                         [&prefix](const QString& l) { return l.startsWith(prefix); });
+}
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
 }
 } // namespace
 
@@ -66,9 +119,17 @@ private slots:
             QProcess child;
             child.start(kChild, {"write", QString::fromStdString(path), QString::number(next)});
             QVERIFY(child.waitForStarted());
-            KillAfter(child, 5 + static_cast<int>(rng.bounded(60)));
-            const QStringList lines =
-                QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+            // Kill after a few acknowledged operations: either between two of them, or at a
+            // random point inside the next one.
+            ChildReport report(child);
+            const qsizetype acks = 1 + rng.bounded(5);
+            const bool inside = rng.bounded(2) == 1;
+            QVERIFY2(report.waitUntil([&](const QStringList& l) {
+                return Count(l, "OK") >= acks && (!inside || l.last().startsWith("I "));
+            }),
+                     "the child stopped reporting");
+            report.killAfterSpinning(inside ? static_cast<int>(rng.bounded(4000)) : 0);
+            const QStringList& lines = report.lines();
             // Replay what the child reported: an intent, then its acknowledgement.
             QString pending;
             for (const QString& line : lines) {
@@ -132,23 +193,43 @@ private slots:
         old.db->Close();
         QRandomGenerator rng(77);
         int complete = 0;
-        int untouched = 0;
-        for (int round = 0; round < 24; ++round) {
+        int midCopy = 0;
+        int before = 0;
+        const int rounds = 24;
+        for (int round = 0; round < rounds; ++round) {
             const bool ontoExisting = round % 2 == 1;
             const std::string target = ontoExisting ? old.path("old.mdb") : source.path("new.mdb");
             QFile::remove(QString::fromStdString(source.path("new.mdb")));
-            const QByteArray before = Digest(target);
+            const QByteArray digestBefore = Digest(target);
             QProcess child;
             child.start(kChild,
                         {"copy", QString::fromStdString(from), QString::fromStdString(target)});
             QVERIFY(child.waitForStarted());
-            KillAfter(child, static_cast<int>(rng.bounded(40)));
+            ChildReport report(child);
+            QVERIFY(report.waitUntil([](const QStringList& l) { return !l.isEmpty(); }));
+            const QFileInfo info(QString::fromStdString(target));
+            // The copy builds under this name; it is there until the rename.
+            const std::string temporary = (info.absolutePath() + "/." + info.fileName() + ".part-" +
+                                           QString::number(child.processId()) + "-0")
+                                              .toStdString();
+            if (round % 3 == 0) {
+                // Anywhere: before the copy starts, while it runs, or once it is done.
+                report.killAfterSpinning(static_cast<int>(rng.bounded(30000)));
+            } else {
+                // While the copy is under way.
+                const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+                while (!Exists(temporary) && child.state() == QProcess::Running &&
+                       std::chrono::steady_clock::now() < deadline) {
+                }
+                report.killAfterSpinning(static_cast<int>(rng.bounded(1000)));
+            }
             QCOMPARE(Digest(from), sourceDigest);
             const QByteArray after = Digest(target);
-            if (after == before) {
-                ++untouched;
+            if (after == digestBefore) {
+                Exists(temporary) ? ++midCopy : ++before;
                 continue;
             }
+            QVERIFY(!Exists(temporary));
             QCOMPARE(RawCatalogue(target).one("PRAGMA integrity_check"), std::string("ok"));
             QCOMPARE(RawCatalogue(target).one("SELECT count(*) FROM books"), std::string("3000"));
             ++complete;
@@ -160,11 +241,10 @@ private slots:
                             QString::fromStdString(target));
             }
         }
-        const qsizetype abandoned =
-            QDir(source.dir.path()).entryList({".*.part-*"}, QDir::Files | QDir::Hidden).size() +
-            QDir(old.dir.path()).entryList({".*.part-*"}, QDir::Files | QDir::Hidden).size();
-        qInfo("24 killed copies: %d complete, %d left as they were, %lld temporary files left",
-              complete, untouched, static_cast<long long>(abandoned));
+        qInfo("%d killed copies: %d before the copy began, %d mid-copy (left as they were), %d "
+              "complete",
+              rounds, before, midCopy, complete);
+        QVERIFY2(midCopy * 3 >= rounds, "too few kills landed while the copy was under way");
         // The next copy clears what the killed ones left beside their targets.
         RecordingSink sink;
         CBookDatabase again(sink.sink());
