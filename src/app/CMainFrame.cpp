@@ -127,6 +127,7 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     CreateMenus();
     CreateToolBar();
     UpdateFrameTitle();
+    connect(m_pView, &CShelfwardenView::CatalogueNamed, this, &CMainFrame::RememberRecentFile);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -274,29 +275,22 @@ void CMainFrame::UpdateFrameTitle() {
 void CMainFrame::OpenDocumentFile(const QString& path) {
     const QString full = QFileInfo(path).absoluteFilePath();
     m_pDocument->OnOpenDocument(full);
-    m_pDocument->SetPathName(full);
-    RecentFiles::Add(full);
-    RebuildRecentFiles();
+    RememberRecentFile(full);
     UpdateFrameTitle();
     m_pView->OnInitialUpdate();
 }
 
+void CMainFrame::RememberRecentFile(const QString& path) {
+    RecentFiles::Add(QFileInfo(path).absoluteFilePath());
+    RebuildRecentFiles();
+}
+
 void CMainFrame::OnFileSave() {
-    QString path = m_pDocument->GetPathName();
-    if (!path.isEmpty()) {
-        m_pDocument->OnSaveDocument(path);
+    // An open catalogue has stored every change already; only a new one needs a file.
+    if (m_pDocument->GetDatabase()->IsOpen()) {
         return;
     }
-    const auto chosen = ChooseDocumentFile(this);
-    if (!chosen) {
-        return;
-    }
-    if (m_pDocument->OnSaveDocument(*chosen)) {
-        m_pDocument->SetPathName(*chosen);
-        RecentFiles::Add(*chosen);
-        RebuildRecentFiles();
-        UpdateFrameTitle();
-    }
+    m_pView->OnFileSaveAs();
 }
 
 void CMainFrame::OnAppAbout() {

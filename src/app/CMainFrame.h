@@ -23,6 +23,8 @@ public:
 
 public slots:
     void OnFileSave();
+    // Puts the catalogue at the top of the recent-file list.
+    void RememberRecentFile(const QString& path);
     void OnAppAbout();
 
 protected:

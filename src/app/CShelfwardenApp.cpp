@@ -1,5 +1,6 @@
 #include "CShelfwardenApp.h"
 
+#include "CBookDatabase.h"
 #include "CMainFrame.h"
 #include "CShelfwardenDoc.h"
 #include "CShelfwardenView.h"
@@ -23,6 +24,11 @@ bool CShelfwardenApp::InitInstance(const QString& catalogue) {
     if (catalogue.isEmpty()) {
         m_pDocument->OnNewDocument();
         m_pFrame->View()->OnInitialUpdate();
+        // The catalogue the settings open at start is named like any other.
+        if (m_pDocument->GetDatabase()->IsOpen()) {
+            m_pFrame->RememberRecentFile(m_pDocument->GetPathName());
+        }
+        m_pFrame->UpdateFrameTitle();
     } else {
         m_pFrame->OpenDocumentFile(catalogue);
     }

@@ -5,12 +5,8 @@
 
 #include <QFileInfo>
 
-namespace {
-const QString kUntitled = QStringLiteral("Untitled");
-}
-
 CShelfwardenDoc::CShelfwardenDoc()
-    : m_pDatabase(std::make_unique<CBookDatabase>(UserMessageSink())), m_title(kUntitled) {}
+    : m_pDatabase(std::make_unique<CBookDatabase>(UserMessageSink())) {}
 
 CShelfwardenDoc::~CShelfwardenDoc() {
     if (m_pDatabase && m_pDatabase->IsOpen()) {
@@ -38,7 +34,7 @@ bool CShelfwardenDoc::OnOpenDocument(const QString& path) {
 
 bool CShelfwardenDoc::OnSaveDocument(const QString& path) {
     const std::string target = path.toStdString();
-    if (m_pDatabase->GetPath() == target) {
+    if (m_pDatabase->IsOpen() && IsSameFile(m_pDatabase->GetPath(), target)) {
         return true; // the catalogue in use is that file and is already saved
     }
     auto copy = CopyCatalogue(*m_pDatabase, target, UserMessageSink());
@@ -58,12 +54,11 @@ void CShelfwardenDoc::OnCloseDocument() {
     }
 }
 
-void CShelfwardenDoc::SetPathName(const QString& path) {
-    m_pathName = path;
-    m_title = QFileInfo(path).fileName();
+QString CShelfwardenDoc::GetTitle() const {
+    const QString path = GetPathName();
+    return path.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(path).fileName();
 }
 
-void CShelfwardenDoc::ResetTitle() {
-    m_pathName.clear();
-    m_title = kUntitled;
+QString CShelfwardenDoc::GetPathName() const {
+    return m_pDatabase->IsOpen() ? QString::fromStdString(m_pDatabase->GetPath()) : QString();
 }

@@ -6,6 +6,8 @@
 #include <memory>
 
 // The document: owns exactly one catalogue connection and replaces it on New, Open and copy.
+// Its path is always the open catalogue's, or empty when none is open, so Save can never write
+// to a file the user did not choose for the catalogue being edited.
 class CShelfwardenDoc {
 public:
     CShelfwardenDoc();
@@ -17,21 +19,18 @@ public:
     // Always true, also when the catalogue cannot be opened (its message has been shown).
     bool OnOpenDocument(const QString& path);
     // Copies the open catalogue into a new file at `path` and continues on the copy; false when
-    // the copy failed, leaving the open catalogue as it was.
+    // the copy failed, leaving the open catalogue, the path and the title as they were.
     bool OnSaveDocument(const QString& path);
     void OnCloseDocument();
 
-    // The framework's naming of the document: its title and the path it was opened from.
-    QString GetTitle() const { return m_title; }
-    QString GetPathName() const { return m_pathName; }
-    void SetPathName(const QString& path);
-    void ResetTitle();
+    // The title: the open catalogue's file name, or the untitled name.
+    QString GetTitle() const;
+    // The open catalogue's full path, or empty.
+    QString GetPathName() const;
 
 private:
     // Closes the catalogue, if open, and puts a new unopened connection in its place.
     void ReplaceDatabase();
 
     std::unique_ptr<CBookDatabase> m_pDatabase;
-    QString m_title;
-    QString m_pathName;
 };

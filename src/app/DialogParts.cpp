@@ -1,5 +1,6 @@
 #include "DialogParts.h"
 
+#include "BookFieldChecks.h"
 #include "CatalogueMessages.h"
 #include "IntegerText.h"
 #include "Prompts.h"
@@ -38,15 +39,36 @@ void AcceptDigitsOnly(QLineEdit* edit) {
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
 }
 
-bool ExchangeInteger(QLineEdit* edit, int& value) {
+namespace {
+bool Refuse(QLineEdit* edit, const char* message) {
+    ShowMessage(message, edit->window());
+    edit->setEnabled(true);
+    edit->setFocus();
+    edit->selectAll();
+    return false;
+}
+} // namespace
+
+bool ExchangeInteger(QLineEdit* edit, int& value, bool bookNumber) {
     const auto parsed = ParseIntegerField(ToUtf8(edit->text()));
     if (!parsed) {
-        ShowMessage(msg::kNotAnInteger, edit->window());
-        edit->setEnabled(true);
-        edit->setFocus();
-        edit->selectAll();
-        return false;
+        return Refuse(edit, msg::kNotAnInteger);
+    }
+    if (bookNumber && !FitsNumberColumn(*parsed)) {
+        return Refuse(edit, msg::kIntegerOutOfRange);
     }
     value = *parsed;
+    return true;
+}
+
+bool ExchangeText(QLineEdit* edit, std::string& value) {
+    if (edit->text() == FromUtf8(value)) {
+        return true;
+    }
+    const std::string typed = ToUtf8(edit->text());
+    if (!FitsTextColumn(typed)) {
+        return Refuse(edit, msg::kTextTooLong);
+    }
+    value = typed;
     return true;
 }

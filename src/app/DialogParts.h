@@ -23,7 +23,14 @@ void AcceptDigitsOnly(QLineEdit* edit);
 // Reads an integer field on OK. A text that is no integer is refused with "Please enter an
 // integer." and the focus goes to that field (opened up first if it was greyed, so it can be
 // mended); false then.
-bool ExchangeInteger(QLineEdit* edit, int& value);
+// With `bookNumber`, a value the catalogue cannot hold is refused the same way with "Please enter
+// an integer between -32768 and 32767.".
+bool ExchangeInteger(QLineEdit* edit, int& value, bool bookNumber = false);
+
+// Reads a text field on OK. A text the catalogue cannot hold is refused with "Enter no more than
+// 255 characters.", the focus on that field and the text kept; false then. A text the user left
+// as it was shown keeps `value`'s own bytes, also those that are not UTF-8.
+bool ExchangeText(QLineEdit* edit, std::string& value);
 
 // Texts cross between Qt and the catalogue as UTF-8.
 inline std::string ToUtf8(const QString& s) {

@@ -68,11 +68,6 @@ std::optional<QString> ChooseCatalogueFile(FileDialogMode mode, QWidget* parent)
     return ChooseFile(mode, kCatalogueFilter, QStringLiteral("mdb"), parent);
 }
 
-std::optional<QString> ChooseDocumentFile(QWidget* parent) {
-    return ChooseFile(FileDialogMode::Save, QStringLiteral("Shelfw Files (*.swd)"),
-                      QStringLiteral("swd"), parent);
-}
-
 std::optional<QColor> ChooseColor(const QColor& initial, QWidget* parent) {
     return g_backend->ChooseColor(parent, initial);
 }

@@ -32,8 +32,6 @@ std::optional<QString> ChooseCatalogueFile(FileDialogMode mode, QWidget* parent 
 // Any file chooser: `suffix` is added to a name typed without one (none when empty).
 std::optional<QString> ChooseFile(FileDialogMode mode, const QString& filter, const QString& suffix,
                                   QWidget* parent = nullptr);
-// The framework's own save prompt, for documents it has not named yet.
-std::optional<QString> ChooseDocumentFile(QWidget* parent = nullptr);
 // The colour chooser, starting at `initial`; nothing when cancelled.
 std::optional<QColor> ChooseColor(const QColor& initial, QWidget* parent = nullptr);
 

@@ -3,6 +3,7 @@
 #include "CEngineDatabase.h"
 #include "CEngineException.h"
 #include "RomanianCollation.h"
+#include "TransactionGuard.h"
 
 namespace {
 
@@ -83,21 +84,12 @@ void CEngineTableDef::Append() {
         }
     }
     sql += ")";
-    m_db.Execute("BEGIN");
-    try {
-        m_db.Execute(sql);
-        for (const std::string& t : triggers) {
-            m_db.Execute(t);
-        }
-        m_db.Execute("COMMIT");
-    } catch (...) {
-        try {
-            m_db.Execute("ROLLBACK");
-        } catch (const CEngineException&) {
-            // The failed statement may already have ended the transaction.
-        }
-        throw;
+    TransactionGuard transaction(m_db);
+    m_db.Execute(sql);
+    for (const std::string& t : triggers) {
+        m_db.Execute(t);
     }
+    transaction.Commit();
 }
 
 void CEngineTableDef::Close() {

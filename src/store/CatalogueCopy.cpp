@@ -2,8 +2,10 @@
 
 #include "CBookDatabase.h"
 #include "CEngineException.h"
+#include "CEngineRecordset.h"
 #include "CatalogueMessages.h"
 #include "StatementFormat.h"
+#include "TransactionGuard.h"
 
 #include <atomic>
 #include <cerrno>
@@ -12,6 +14,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -63,27 +66,57 @@ void SyncFolderOf(const std::filesystem::path& file) {
     }
 }
 
+// The counters of AUTOINCREMENT travel with the rows: the copy must not give again an identifier
+// the source has already used, or an old book would take the name of a type added later.
+void CopyCounters(CEngineDatabase& target) {
+    CEngineRecordset set(target);
+    set.Open("SELECT count(*) AS n FROM src.sqlite_master WHERE name = 'sqlite_sequence'");
+    set.MoveFirst();
+    if (set.GetLong("n") == 0) {
+        return;
+    }
+    target.Execute("INSERT INTO main.sqlite_sequence(name, seq) SELECT name, 0 FROM "
+                   "src.sqlite_sequence WHERE name IN ('books', 'types', 'states') AND name NOT "
+                   "IN (SELECT name FROM main.sqlite_sequence)");
+    target.Execute("UPDATE main.sqlite_sequence SET seq = max(seq, (SELECT max(s.seq) FROM "
+                   "src.sqlite_sequence s WHERE s.name = main.sqlite_sequence.name))");
+}
+
 void CopyRows(CEngineDatabase& target, const std::string& sourcePath) {
     target.Execute(FormatStatement("ATTACH DATABASE '%s' AS src", sourcePath));
     try {
-        target.Execute("BEGIN");
+        TransactionGuard transaction(target);
         target.Execute("INSERT INTO main.types(id, tip) SELECT id, tip FROM src.types");
         target.Execute("INSERT INTO main.states(id, stare) SELECT id, stare FROM src.states");
-        target.Execute("INSERT INTO main.books(titlu,autor,editura,tip,pagini,capitole,volume,"
+        target.Execute("INSERT INTO main.books(id,titlu,autor,editura,tip,pagini,capitole,volume,"
                        "publicare,publicare_volum,citita,calificativ,stare) "
-                       "SELECT titlu,autor,editura,tip,pagini,capitole,volume,publicare,"
-                       "publicare_volum,citita,calificativ,stare FROM src.books ORDER BY titlu");
-        target.Execute("COMMIT");
+                       "SELECT id,titlu,autor,editura,tip,pagini,capitole,volume,publicare,"
+                       "publicare_volum,citita,calificativ,stare FROM src.books ORDER BY id");
+        CopyCounters(target);
+        transaction.Commit();
     } catch (const CEngineException&) {
-        try {
-            target.Execute("ROLLBACK");
-        } catch (const CEngineException&) {
-            // Already rolled back by the failing statement.
-        }
         target.Execute("DETACH DATABASE src");
         throw;
     }
     target.Execute("DETACH DATABASE src");
+}
+
+// The file a rename must replace: the one a symbolic link points to, not the link.
+std::filesystem::path RealTarget(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(path, error)) {
+        return path;
+    }
+    const auto resolved = std::filesystem::weakly_canonical(path, error);
+    return error ? path : resolved;
+}
+
+// A replaced file keeps who may read and write it.
+void KeepPermissions(const std::filesystem::path& existing, const std::string& replacement) {
+    struct stat st {};
+    if (::stat(existing.c_str(), &st) == 0) {
+        ::chmod(replacement.c_str(), st.st_mode & 07777);
+    }
 }
 
 } // namespace
@@ -96,8 +129,18 @@ std::unique_ptr<CBookDatabase> CopyCatalogue(CBookDatabase& source, const std::s
             failure = text;
         }
     };
-    RemoveAbandonedTemporaries(path);
-    const std::string temporary = TemporarySibling(path);
+    std::error_code missing;
+    if (!source.IsOpen() && std::filesystem::exists(path, missing)) {
+        // Nothing to copy: an existing file is never replaced by an empty catalogue.
+        if (sink) {
+            sink(msg::kCannotCreateDatabase);
+            sink(msg::kCannotCreateTable);
+        }
+        return nullptr;
+    }
+    const std::filesystem::path target = RealTarget(path);
+    RemoveAbandonedTemporaries(target);
+    const std::string temporary = TemporarySibling(target);
     {
         CBookDatabase building(firstOnly);
         if (building.Create(temporary)) {
@@ -113,12 +156,13 @@ std::unique_ptr<CBookDatabase> CopyCatalogue(CBookDatabase& source, const std::s
         }
     }
     if (failure.empty()) {
+        KeepPermissions(target, temporary);
         std::error_code error;
-        std::filesystem::rename(temporary, path, error);
+        std::filesystem::rename(temporary, target, error);
         if (error) {
             failure = msg::kCannotCreateDatabase;
         } else {
-            SyncFolderOf(path);
+            SyncFolderOf(target);
         }
     }
     if (!failure.empty()) {
@@ -133,4 +177,12 @@ std::unique_ptr<CBookDatabase> CopyCatalogue(CBookDatabase& source, const std::s
         return nullptr;
     }
     return copy;
+}
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+    if (a == b) {
+        return true;
+    }
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error) && !error;
 }

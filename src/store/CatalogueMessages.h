@@ -14,4 +14,7 @@ inline constexpr const char* kNoDatabaseOpen = "Nici o baza de date nu este desc
 inline constexpr const char* kNoTypeDefined = "Nu exista definit nici un tip!";
 inline constexpr const char* kNoStateDefined = "Nu exista definita nici o stare!";
 inline constexpr const char* kNotAnInteger = "Please enter an integer.";
+inline constexpr const char* kIntegerOutOfRange =
+    "Please enter an integer between -32768 and 32767.";
+inline constexpr const char* kTextTooLong = "Enter no more than 255 characters.";
 } // namespace msg

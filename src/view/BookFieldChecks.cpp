@@ -34,3 +34,14 @@ const char* FirstFailedFieldCheck(const BookFieldValues& v) {
     }
     return nullptr;
 }
+
+bool FitsTextColumn(std::string_view utf8) {
+    std::size_t characters = 0;
+    for (const char c : utf8) {
+        // Every byte but a continuation byte starts a character.
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80 && ++characters > kTextCapacity) {
+            return false;
+        }
+    }
+    return true;
+}

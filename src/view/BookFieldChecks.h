@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // What the book dialog checks before a book may be stored.
 
@@ -21,3 +22,15 @@ struct BookFieldValues {
 // The message of the first field check that fails, in the dialog's order, or nullptr. A text
 // counts as empty only when it has no characters at all; the year of first publication is free.
 const char* FirstFailedFieldCheck(const BookFieldValues& v);
+
+// What the catalogue's columns hold: texts of at most 255 characters, and the numbers of a book
+// between -32768 and 32767.
+inline constexpr std::size_t kTextCapacity = 255;
+inline constexpr int kSmallestNumber = -32768;
+inline constexpr int kLargestNumber = 32767;
+
+// True when the catalogue can hold the text: characters counted as it counts them.
+bool FitsTextColumn(std::string_view utf8);
+inline bool FitsNumberColumn(int value) {
+    return value >= kSmallestNumber && value <= kLargestNumber;
+}

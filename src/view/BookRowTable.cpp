@@ -1,6 +1,8 @@
 #include "BookRowTable.h"
 
+#include "CEngineException.h"
 #include "CEngineRecordset.h"
+#include "CatalogueMessages.h"
 
 std::string_view BookRowTable::Text(int row, int column) const {
     if (row < 0 || row >= RowCount() || column < 0 || column >= kBookColumnCount) {
@@ -64,4 +66,16 @@ BookRowTable BookRowTable::FromRecordset(CEngineRecordset& set, const LookupList
         r.data.assign(scratch); // an exact allocation, not the scratch buffer's capacity
     }
     return table;
+}
+
+std::optional<BookRowTable> ReadBookRows(CEngineRecordset& set, const LookupList& types,
+                                         const LookupList& states, const MessageSink& sink) {
+    try {
+        return BookRowTable::FromRecordset(set, types, states);
+    } catch (const CEngineException&) {
+        if (sink) {
+            sink(msg::kCannotSelect);
+        }
+        return std::nullopt;
+    }
 }

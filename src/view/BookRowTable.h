@@ -1,9 +1,11 @@
 #pragma once
 
 #include "BookRowTexts.h"
+#include "MessageSink.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,3 +40,8 @@ private:
 
     std::vector<PackedRow> m_rows;
 };
+
+// The rows of a listing, or nothing when the set is not one of books (a column missing, a value
+// of the wrong kind): then "Nu se pot selecta inregistrarile!" has gone to `sink`.
+std::optional<BookRowTable> ReadBookRows(CEngineRecordset& set, const LookupList& types,
+                                         const LookupList& states, const MessageSink& sink);

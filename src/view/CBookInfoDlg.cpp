@@ -146,9 +146,10 @@ void CBookInfoDlg::accept() {
         return;
     }
     BookRecord& r = *m_pRecord;
-    r.titlu = ToUtf8(m_pTitlu->text());
-    r.autor = ToUtf8(m_pAutor->text());
-    r.editura = ToUtf8(m_pEditura->text());
+    if (!ExchangeText(m_pTitlu, r.titlu) || !ExchangeText(m_pAutor, r.autor) ||
+        !ExchangeText(m_pEditura, r.editura)) {
+        return;
+    }
     r.tip = m_aTypes.At(m_pTip->currentIndex()).GetId();
     auto leading = [](QLineEdit* e) { return static_cast<int>(LeadingInteger(ToUtf8(e->text()))); };
     r.pagini = leading(m_pPagini);
@@ -166,9 +167,11 @@ void CBookInfoDlg::accept() {
         return;
     }
     BookFieldValues v;
-    if (!ExchangeInteger(m_pPublicareVolum, v.publicareVolum) ||
-        !ExchangeInteger(m_pPublicare, r.publicare) || !ExchangeInteger(m_pCapitole, v.capitole) ||
-        !ExchangeInteger(m_pPagini, v.pagini) || !ExchangeInteger(m_pVolume, v.volume)) {
+    if (!ExchangeInteger(m_pPublicareVolum, v.publicareVolum, true) ||
+        !ExchangeInteger(m_pPublicare, r.publicare, true) ||
+        !ExchangeInteger(m_pCapitole, v.capitole, true) ||
+        !ExchangeInteger(m_pPagini, v.pagini, true) ||
+        !ExchangeInteger(m_pVolume, v.volume, true)) {
         return;
     }
     v.titlu = r.titlu;

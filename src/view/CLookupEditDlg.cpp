@@ -52,7 +52,8 @@ int CLookupEditDlg::exec() {
     m_list->setHorizontalHeaderLabels({QStringLiteral("ID"), QString::fromUtf8(Texts().header)});
     m_list->setColumnWidth(0, 50);
     m_list->setColumnWidth(1, 120);
-    FillListControl();
+    // What the catalogue holds now, not a copy that an earlier editor may have outdated.
+    ShowStoredRows();
     m_bChanged = false;
     return QDialog::exec();
 }
@@ -107,7 +108,7 @@ void CLookupEditDlg::OnModify() {
         ShowMessage(Texts().noneSelected, this);
         return;
     }
-    const auto id = static_cast<std::int32_t>(LeadingInteger(ToUtf8(m_list->item(row, 0)->text())));
+    const std::int32_t id = m_aEntries.At(row).GetId();
     CSearchTextDlg ask(this);
     ask.m_strLabel = Texts().nameCaption;
     ask.m_strValue = ToUtf8(m_list->item(row, 1)->text());
@@ -141,14 +142,17 @@ void CLookupEditDlg::OnDelete() {
     if (!AskYesNo(Texts().confirmDelete, this)) {
         return;
     }
-    const auto rowId =
-        static_cast<std::int32_t>(LeadingInteger(ToUtf8(m_list->item(row, 0)->text())));
-    const std::int32_t id = FindIdByName(ToUtf8(m_list->item(row, 1)->text()));
-    m_list->removeRow(row);
-    m_aEntries.RemoveAt(FindIndexById(rowId));
+    // The row's own identifier: a name read back from the widget may not be the stored bytes.
+    const std::int32_t id = m_aEntries.At(row).GetId();
     const bool deleted = IsTypes() ? m_pDatabase->DeleteType(id) : m_pDatabase->DeleteState(id);
     m_bChanged = true;
-    if (!deleted) {
+    if (deleted) {
+        m_list->removeRow(row);
+        m_aEntries.RemoveAt(row);
+    } else {
         ShowStoredRows();
     }
+    // The next Delete must be about a row the user picks, not a neighbour selected by itself.
+    m_list->clearSelection();
+    m_list->setCurrentItem(nullptr);
 }

@@ -66,7 +66,9 @@ void CShelfwardenView::OnInitialUpdate() {
         connect(this, &QAbstractItemView::doubleClicked, this, &CShelfwardenView::OnDoubleClick);
     }
     ApplyColors();
-    m_strCurrentQuery.clear();
+    ClearList();
+    m_types.RemoveAll();
+    m_states.RemoveAll();
     CBookDatabase* db = Database();
     const bool openedByFramework = db->IsOpen();
     if (Settings().defaultOpen != 0 && !openedByFramework) {
@@ -95,7 +97,9 @@ void CShelfwardenView::FillList(CEngineRecordset& set) {
     if (set.GetRecordCount() <= 0) {
         return;
     }
-    m_pModel->ResetRows(BookRowTable::FromRecordset(set, m_types, m_states));
+    if (auto rows = ReadBookRows(set, m_types, m_states, UserMessageSink())) {
+        m_pModel->ResetRows(std::move(*rows));
+    }
 }
 
 void CShelfwardenView::SetRowTexts(const BookRecord& rec, int row) {
@@ -195,9 +199,20 @@ void CShelfwardenView::SetFrameTitle(const QString& title) {
     window()->setWindowTitle(title);
 }
 
+void CShelfwardenView::ShowCatalogue() {
+    ClearList();
+    if (Database()->IsOpen()) {
+        ReloadLookups();
+        ListAllBooks();
+    } else {
+        m_types.RemoveAll();
+        m_states.RemoveAll();
+    }
+}
+
 void CShelfwardenView::OnFileNew() {
     if (m_pDocument->OnNewDocument()) {
-        ClearList();
+        ShowCatalogue();
     }
     SetFrameTitle(QStringLiteral("Shelf Warden - ") + m_pDocument->GetTitle());
 }
@@ -212,15 +227,24 @@ void CShelfwardenView::OnFileOpen() {
     ReloadLookups();
     ClearList();
     ListAllBooks();
+    if (Database()->IsOpen()) {
+        emit CatalogueNamed(*path);
+    }
 }
 
 void CShelfwardenView::OnFileSaveAs() {
     const auto path = ChooseCatalogueFile(FileDialogMode::Save, this);
-    if (!path) {
-        return;
+    if (!path || !m_pDocument->OnSaveDocument(*path)) {
+        return; // a failed copy has said why and left everything as it was
     }
-    m_pDocument->OnSaveDocument(*path);
     SetFrameTitle(QStringLiteral("Shelfwarden - ") + QFileInfo(*path).fileName());
+    // From here on every command goes to the copy: show its rows, not the source's.
+    const std::string listing = m_strCurrentQuery;
+    ReloadLookups();
+    ClearList();
+    m_strCurrentQuery = listing;
+    RefreshCurrentQuery();
+    emit CatalogueNamed(*path);
 }
 
 void CShelfwardenView::OnFileClose() {
@@ -230,9 +254,7 @@ void CShelfwardenView::OnFileClose() {
     }
     db->Close();
     SetFrameTitle(QStringLiteral("Shelfwarden"));
-    ClearList();
-    m_types.RemoveAll();
-    m_states.RemoveAll();
+    ShowCatalogue();
 }
 
 void CShelfwardenView::RunSearch(const std::string& base, const char* nothingFound, Replace when) {
@@ -350,26 +372,27 @@ void CShelfwardenView::OnSearchComposite() {
     RunSearch(statement, kCompositeNothingFound, Replace::BeforeRunning);
 }
 
-void CShelfwardenView::EditLookups(const char* kind, const LookupList& entries) {
+void CShelfwardenView::EditLookups(const char* kind) {
     CBookDatabase* db = OpenDatabaseOrComplain();
     if (!db) {
         return;
     }
     CLookupEditDlg dlg(this);
-    dlg.m_aEntries = entries;
     dlg.m_pDatabase = db;
     dlg.m_strKind = kind;
-    if (dlg.exec() == QDialog::Accepted && dlg.m_bChanged) {
+    dlg.exec();
+    // Every change went to the catalogue at once, so it counts however the editor was closed.
+    if (dlg.m_bChanged) {
         ReloadLookups();
         RefreshCurrentQuery();
     }
 }
 
 void CShelfwardenView::OnEditTypes() {
-    EditLookups("Tip", m_types);
+    EditLookups("Tip");
 }
 void CShelfwardenView::OnEditStates() {
-    EditLookups("Stare", m_states);
+    EditLookups("Stare");
 }
 
 void CShelfwardenView::OnRecordsAdd() {

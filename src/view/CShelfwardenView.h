@@ -41,6 +41,10 @@ public:
     int FindTypeIndexById(std::int32_t id) const;
     int FindStateIndexById(std::int32_t id) const;
 
+signals:
+    // A catalogue was opened or made under this path by a command of the view.
+    void CatalogueNamed(const QString& path);
+
 public slots:
     void ClearList();
     void ListAllBooks();
@@ -97,7 +101,9 @@ private:
     // The current statement becomes `base` before the statement runs, or only once it could run.
     enum class Replace { BeforeRunning, OnceRun };
     void RunSearch(const std::string& base, const char* nothingFound, Replace when);
-    void EditLookups(const char* kind, const LookupList& entries);
+    void EditLookups(const char* kind);
+    // After the document changed catalogue: its lookups and all its books, or nothing.
+    void ShowCatalogue();
     void ShowNameStatistics(int mode);
     void SetFrameTitle(const QString& title);
 

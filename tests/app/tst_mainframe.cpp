@@ -5,10 +5,16 @@
 #include "CShelfwardenView.h"
 #include "CoreTestSupport.h"
 #include "GuiDriver.h"
+#include "GuiLibrary.h"
+#include "RawCatalogue.h"
 #include "RecentFiles.h"
 
 #include <QAction>
+#include <QCryptographicHash>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -30,6 +36,13 @@ QString MakeCatalogue(TestCatalogue& c, const char* title) {
     c.db->InsertState("Acasa");
     c.add(MakeBook(title));
     return QString::fromStdString(c.path("test.mdb"));
+}
+
+QByteArray Digest(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
 }
 
 QStringList MenuTexts(QMenu* menu) {
@@ -99,7 +112,8 @@ private slots:
         QVERIFY(run.doc()->GetDatabase()->IsOpen());
         QCOMPARE(run.column(1), QStringList{"Dune"});
         QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books"));
-        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - Untitled"));
+        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - test.mdb"));
+        QCOMPARE(RecentFiles::Load(), QStringList{path});
     }
 
     void defaultOpenOfAWrongPathReportsAndRunsOn() {
@@ -206,22 +220,122 @@ private slots:
         QVERIFY(!run.action("fileRecent5"));
     }
 
-    void saveWithoutANameAsksForOne() {
-        TestCatalogue c;
-        const QString path = MakeCatalogue(c, "Saved");
-        c.db->Close();
-        RunningApp run(path);
-        // Named by the command line: saving to its own path does nothing.
+    // Sequences a person runs: Save never writes where the user has not confirmed.
+    void saveNeverWritesAnUnchosenFile_data() {
+        QTest::addColumn<QStringList>("commands");
+        QTest::addColumn<bool>("asksForAName");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("new then save")
+            << QStringList{"fileNew"} << true << "Shelf Warden - Untitled";
+        QTest::newRow("close then save") << QStringList{"fileClose"} << true << "Shelfwarden";
+        QTest::newRow("open another then save")
+            << QStringList{"fileOpen"} << false << "Shelfwarden - other.mdb";
+        QTest::newRow("save as then save")
+            << QStringList{"fileSaveAs"} << false << "Shelfwarden - copy.mdb";
+    }
+    void saveNeverWritesAnUnchosenFile() {
+        QFETCH(QStringList, commands);
+        QFETCH(bool, asksForAName);
+        QFETCH(QString, title);
+        Library books;
+        Library other;
+        const QString otherPath = QFileInfo(other.path).dir().filePath("other.mdb");
+        QVERIFY(QFile::rename(other.path, otherPath));
+        const QByteArray before = Digest(books.path);
+        RunningApp run(books.path);
+        if (commands[0] == "fileOpen" || commands[0] == "fileSaveAs") {
+            run.prompts.files.push_back(commands[0] == "fileOpen" ? otherPath
+                                                                  : run.path("copy.mdb"));
+        }
+        run.trigger(commands[0].toUtf8().constData());
+        run.prompts.fileRequests.clear();
+        if (asksForAName) {
+            run.prompts.files.push_back(std::nullopt); // Save's chooser: cancelled
+        }
         run.trigger("fileSave");
-        QVERIFY(run.prompts.fileRequests.isEmpty());
+        QCOMPARE(run.prompts.fileRequests.size(), asksForAName ? 1 : 0);
+        if (asksForAName) {
+            QCOMPARE(run.prompts.fileRequests,
+                     QStringList{"save|Microsoft Access Database (*.mdb)|mdb"});
+        }
+        QCOMPARE(run.frame()->windowTitle(), title);
+        QCOMPARE(Digest(books.path), before);
+        QVERIFY(run.prompts.messages.isEmpty());
+    }
+
+    void saveAsOntoAFileWithNoCatalogueOpenLeavesItAlone() {
+        Library books;
+        const QByteArray before = Digest(books.path);
+        RunningApp run(books.path);
         run.trigger("fileNew");
-        run.doc()->ResetTitle();
-        const QString target = run.path("saved.swd");
-        run.prompts.files.push_back(target);
-        run.trigger("fileSave");
-        QCOMPARE(run.prompts.fileRequests, QStringList{"save|Shelfw Files (*.swd)|swd"});
-        QVERIFY(QFile::exists(target));
-        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - saved.swd"));
+        run.prompts.files.push_back(books.path); // the user confirmed replacing it
+        run.trigger("fileSaveAs");
+        QCOMPARE(run.prompts.takeMessages(),
+                 (QStringList{"Nu se poate crea o nou baza de date!", "Nu se poate crea tabela!"}));
+        QCOMPARE(Digest(books.path), before);
+        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelf Warden - Untitled"));
+        QVERIFY(!run.doc()->GetDatabase()->IsOpen());
+    }
+
+    void afterSaveAsCommandsActOnTheCopysOwnBooks() {
+        Library books;
+        RunningApp run(books.path);
+        const QString copy = run.path("copy.mdb");
+        run.prompts.files.push_back(copy);
+        run.trigger("fileSaveAs");
+        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - copy.mdb"));
+        QCOMPARE(RecentFiles::Load().first(), copy);
+        const QByteArray source = Digest(books.path);
+        // Row 0 is "Abandonata", the fourth book stored: the copy must know it by that number.
+        QCOMPARE(run.column(0), (QStringList{"0004", "0001", "0002", "0003"}));
+        run.selectRow(0);
+        run.trigger("recordsDelete");
+        QCOMPARE(RawCatalogue(copy.toStdString()).rows("SELECT titlu FROM books ORDER BY id"),
+                 (std::vector<std::string>{"Dune", "Ion", "Odiseea"}));
+        QCOMPARE(Digest(books.path), source);
+        // A book added to the copy never takes a number the source has given.
+        run.doc()->GetDatabase()->InsertBook("Nou", "A", "E", 0, 1, 1, 1, 1, 1, 0, 6, 0);
+        QCOMPARE(run.doc()->GetDatabase()->GetLastInsertedId(), 5);
+    }
+
+    void aNewCatalogueHasNoneOfTheOldLookups() {
+        Library books;
+        RunningApp run(books.path);
+        run.trigger("fileNew");
+        QCOMPARE(run.view()->Types().GetSize(), 0);
+        run.prompts.files.push_back(run.path("new.mdb"));
+        run.trigger("fileSaveAs");
+        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - new.mdb"));
+        run.trigger("recordsAdd");
+        QCOMPARE(run.prompts.takeMessages(), QStringList{"Nu exista definit nici un tip!"});
+    }
+
+    void anEmptyCatalogueOpenedByTheFrameworkShowsNoOldRows() {
+        Library books;
+        TestCatalogue empty;
+        empty.db->Close();
+        RunningApp run(books.path);
+        QCOMPARE(run.rows().size(), 4);
+        run.frame()->OpenDocumentFile(QString::fromStdString(empty.path("test.mdb")));
+        QVERIFY(run.rows().isEmpty());
+        QCOMPARE(run.view()->Types().GetSize(), 0);
+        QVERIFY(run.prompts.messages.isEmpty());
+    }
+
+    void aBooksTableWithoutAColumnIsReportedAndTheProgramGoesOn() {
+        Library books;
+        {
+            RawCatalogue raw(books.file());
+            QVERIFY(raw.exec("DROP INDEX IF EXISTS books_autor"));
+            QVERIFY2(raw.exec("ALTER TABLE books DROP COLUMN autor"),
+                     raw.one("SELECT group_concat(name) FROM sqlite_master").c_str());
+        }
+        RunningApp run(books.path);
+        QCOMPARE(run.prompts.takeMessages(), QStringList{"Nu se pot selecta inregistrarile!"});
+        QVERIFY(run.rows().isEmpty());
+        run.frame()->View()->OnColumnClick(1);
+        run.trigger("viewAll");
+        QCOMPARE(run.prompts.takeMessages(), QStringList(2, "Nu se pot selecta inregistrarile!"));
         QVERIFY(run.doc()->GetDatabase()->IsOpen());
     }
 

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 using Messages = std::vector<std::string>;
@@ -55,10 +56,19 @@ private slots:
         QCOMPARE(
             raw.rows(
                 "SELECT id, titlu, autor, tip, citita, calificativ, stare FROM books ORDER BY id"),
-            (Messages{"1|Alpha|Autor|1|0|6|0", "2|Middle|Autor|0|0|6|0",
-                      "3|Zola's Germinal|Émile Zola|2|-1|1|0"}));
+            (Messages{"1|Zola's Germinal|Émile Zola|2|-1|1|0", "2|Alpha|Autor|1|0|6|0",
+                      "4|Middle|Autor|0|0|6|0"}));
         QCOMPARE(raw.rows("SELECT id, tip FROM types ORDER BY id"), (Messages{"2|Poezii", "3|SF"}));
         QCOMPARE(raw.rows("SELECT id, stare FROM states"), Messages{"1|Acasa"});
+        // Identifiers once given are not given again in the copy either.
+        QVERIFY(c.db->DeleteType(3));
+        QVERIFY(copy->DeleteType(3));
+        QVERIFY(copy->InsertType("Nou"));
+        QVERIFY(copy->InsertState("Nou"));
+        QVERIFY(copy->InsertBook("Nou", "A", "E", 0, 1, 1, 1, 1, 1, 0, 6, 0));
+        QCOMPARE(raw.rows("SELECT (SELECT max(id) FROM types), (SELECT max(id) FROM states), "
+                          "(SELECT max(id) FROM books)"),
+                 Messages{"4|2|5"});
         // The source is untouched and still usable.
         QVERIFY(c.db->IsOpen());
         QVERIFY(c.add(MakeBook("After")));
@@ -91,8 +101,39 @@ private slots:
         QVERIFY(c.messages.messages.empty());
         RawCatalogue raw(target);
         QCOMPARE(raw.rows("SELECT titlu FROM books ORDER BY id"),
-                 (Messages{"Alpha", "Middle", "Zola's Germinal"}));
+                 (Messages{"Zola's Germinal", "Alpha", "Middle"}));
         QCOMPARE(FolderEntries(other.dir), QStringList{"other.mdb"});
+    }
+
+    void aReplacedFileKeepsItsModeAndItsLink() {
+        TestCatalogue c;
+        Fill(c);
+        TestCatalogue other("other.mdb");
+        const std::string real = other.path("other.mdb");
+        QVERIFY(other.db->Close());
+        QVERIFY(QFile::setPermissions(QString::fromStdString(real),
+                                      QFile::ReadOwner | QFile::WriteOwner));
+        const std::string link = other.path("link.mdb");
+        QVERIFY(QFile::link(QString::fromStdString(real), QString::fromStdString(link)));
+        QVERIFY(CopyCatalogue(*c.db, link, c.messages.sink()));
+        QVERIFY(QFileInfo(QString::fromStdString(link)).isSymLink());
+        QCOMPARE(RawCatalogue(real).one("SELECT count(*) FROM books"), std::string("3"));
+        QCOMPARE(QFile::permissions(QString::fromStdString(real)),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    }
+
+    void withNoCatalogueOpenAnExistingFileIsRefused() {
+        TestCatalogue other("other.mdb");
+        QVERIFY(other.add(MakeBook("Kept")));
+        QVERIFY(other.db->Close());
+        const std::string target = other.path("other.mdb");
+        const QByteArray before = Bytes(target);
+        RecordingSink sink;
+        CBookDatabase closed(sink.sink());
+        QVERIFY(!CopyCatalogue(closed, target, sink.sink()));
+        QCOMPARE(sink.take(),
+                 (Messages{"Nu se poate crea o nou baza de date!", "Nu se poate crea tabela!"}));
+        QCOMPARE(Bytes(target), before);
     }
 
     void aFailedCopyLeavesEverythingAsItWas() {

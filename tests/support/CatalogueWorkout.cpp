@@ -17,14 +17,14 @@ int WorkOutCatalogue(CBookDatabase& db) {
     auto list = [&](const std::string& sql) {
         auto set = db.OpenQuery(sql);
         if (set && set->GetRecordCount() > 0) {
-            try {
-                const BookRowTable rows = BookRowTable::FromRecordset(*set, types, states);
-                // Reading a row back as the record commands do.
-                RecordFromRowTexts(rows.Row(0), types, states);
-                return rows.RowCount();
-            } catch (const std::exception&) {
-                return -1; // a set without the book columns cannot be listed
+            // As the list reads a listing: a set without the book columns cannot be listed.
+            const auto rows = ReadBookRows(*set, types, states, nullptr);
+            if (!rows) {
+                return -1;
             }
+            // Reading a row back as the record commands do.
+            RecordFromRowTexts(rows->Row(0), types, states);
+            return rows->RowCount();
         }
         return 0;
     };

@@ -135,9 +135,42 @@ private slots:
         run.trigger("recordsStates");
         const QString none = QStringLiteral("Trebuie selectata starea dorit");
         QCOMPARE(run.prompts.takeMessages(), (QStringList{none, none}));
-        // Stored, but the view keeps its lists until the next reload.
+        // Stored at once, so in the view's lists however the editor was closed.
         QCOMPARE(RawCatalogue(lib.file()).one("SELECT count(*) FROM states"), std::string("2"));
-        QCOMPARE(run.view()->States().GetSize(), 1);
+        QCOMPARE(run.view()->States().GetSize(), 2);
+    }
+
+    void theEditorShowsWhatIsStoredAndDeletesTheRowPicked() {
+        Library lib;
+        // Two rows of one name, as another tool may leave them, and one whose bytes are no UTF-8.
+        RawCatalogue(lib.file())
+            .exec("INSERT INTO types(id, tip) VALUES (3, 'Clasic'), (4, "
+                  "CAST(X'4261C46421' AS TEXT))");
+        RunningApp run(lib.path);
+        WhenModals({PressOn("add"), Name("Roman"),
+                    [](QWidget* editor) { QTest::keyClick(editor, Qt::Key_Escape); }});
+        run.trigger("recordsTypes");
+        run.prompts.answers = {true, true};
+        QStringList seen;
+        WhenModals({PressOn("add", &seen), Name("Roman"), [&](QWidget* editor) {
+                        SelectEntry(editor, 2); // the second "Clasic", id 3
+                        Press(editor, "delete");
+                        seen << Rows(editor).join(",");
+                        seen << QString::number(editor->findChild<QTableWidget*>("entries")
+                                                    ->selectionModel()
+                                                    ->selectedRows()
+                                                    .size());
+                        SelectEntry(editor, 0); // the bytes that are no UTF-8, id 4
+                        Press(editor, "delete");
+                        Press(editor, "ok");
+                    }});
+        run.trigger("recordsTypes");
+        QCOMPARE(run.prompts.takeMessages(), QStringList{"Tipul specificat exista deja!"});
+        QCOMPARE(seen.first(), "4|Ba\uFFFDd!,2|Clasic,3|Clasic,5|Roman,1|SF");
+        QCOMPARE(seen.mid(1), (QStringList{"4|Ba\uFFFDd!,2|Clasic,5|Roman,1|SF", "0"}));
+        QCOMPARE(RawCatalogue(lib.file()).rows("SELECT id, tip FROM types ORDER BY id"),
+                 (std::vector<std::string>{"1|SF", "2|Clasic", "5|Roman"}));
+        QCOMPARE(run.view()->Types().GetSize(), 3);
     }
 
     void aFailedOperationShowsWhatIsStored() {
