@@ -4,12 +4,14 @@
 #include "CShelfwardenDoc.h"
 #include "CShelfwardenView.h"
 #include "CoreTestSupport.h"
+#include "Prompts.h"
 #include "GuiDriver.h"
 #include "GuiLibrary.h"
 #include "RawCatalogue.h"
 #include "RecentFiles.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QDialog>
 #include <QDir>
@@ -337,6 +339,17 @@ private slots:
         run.trigger("viewAll");
         QCOMPARE(run.prompts.takeMessages(), QStringList(2, "Nu se pot selecta inregistrarile!"));
         QVERIFY(run.doc()->GetDatabase()->IsOpen());
+    }
+
+    // The driver's own promise: what a test did not script fails it instead of passing or hanging.
+    void anUnscriptedQuestionOrDialogFailsTheTest() {
+        RunningApp run;
+        QEXPECT_FAIL("", "a question nobody queued an answer for", Continue);
+        AskYesNo("Unscripted?");
+        QCOMPARE(run.prompts.questions, QStringList{"Unscripted?"});
+        QEXPECT_FAIL("", "a dialog nobody closes", Continue);
+        run.trigger("helpAbout");
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
 
     void exitClosesTheCatalogueWithoutAQuestion() {

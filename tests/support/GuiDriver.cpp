@@ -17,7 +17,12 @@
 
 namespace {
 int g_generation = 0;
+
+// Fails the running test at once, naming what went wrong, and lets it go on to its end.
+void Fail(const QString& what) {
+    QTest::qFail(qPrintable(what), __FILE__, __LINE__);
 }
+} // namespace
 
 void ScriptedPrompts::Message(QWidget*, const QString& text) {
     messages << text;
@@ -29,7 +34,7 @@ void ScriptedPrompts::Message(QWidget*, const QString& text) {
 bool ScriptedPrompts::Question(QWidget*, const QString& text) {
     questions << text;
     if (answers.empty()) {
-        unexpected << "question: " + text;
+        Fail("a question no answer was queued for: " + text);
         return false;
     }
     const bool a = answers.front();
@@ -42,7 +47,7 @@ std::optional<QString> ScriptedPrompts::ChooseFile(QWidget*, FileDialogMode mode
     fileRequests << QStringLiteral("%1|%2|%3")
                         .arg(mode == FileDialogMode::Open ? "open" : "save", filter, suffix);
     if (files.empty()) {
-        unexpected << "file chooser";
+        Fail("a file chooser no answer was queued for: " + fileRequests.last());
         return std::nullopt;
     }
     const bool chosen = files.front().has_value();
@@ -54,7 +59,7 @@ std::optional<QString> ScriptedPrompts::ChooseFile(QWidget*, FileDialogMode mode
 std::optional<QColor> ScriptedPrompts::ChooseColor(QWidget*, const QColor& initial) {
     colorRequests << initial;
     if (colors.empty()) {
-        unexpected << "colour chooser";
+        Fail(QStringLiteral("a colour chooser no answer was queued for"));
         return std::nullopt;
     }
     auto c = colors.front();
@@ -79,14 +84,25 @@ void UseTemporarySettings() {
 }
 
 RunningApp::RunningApp(const QString& catalogue) : app(std::make_unique<CShelfwardenApp>()) {
+    // A dialog that stays up is one the test did not expect, or one its script did not close:
+    // either way the test fails with its title instead of hanging until the suite's timeout.
+    QObject::connect(&watchdog, &QTimer::timeout, [this] {
+        QWidget* modal = QApplication::activeModalWidget();
+        m_modalTicks = modal != nullptr && modal == m_lastModal ? m_modalTicks + 1 : 0;
+        m_lastModal = modal;
+        if (modal != nullptr && m_modalTicks * kWatchdogMs >= kDialogLimitMs) {
+            Fail("a dialog is still open: \"" + modal->windowTitle() + "\" (" +
+                 modal->objectName() + ")");
+            modal->close();
+        }
+    });
+    watchdog.start(kWatchdogMs);
     app->InitInstance(catalogue);
 }
 
 RunningApp::~RunningApp() {
     ++g_generation;
-    if (!prompts.unexpected.isEmpty()) {
-        qWarning("unexpected prompts: %s", qPrintable(prompts.unexpected.join(", ")));
-    }
+    watchdog.stop();
     app.reset();
 }
 
@@ -155,7 +171,7 @@ void RunOnModal(std::shared_ptr<std::vector<std::function<void(QWidget*)>>> step
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr || modal == previous) {
             if (tries > 500) {
-                qWarning("no modal dialog appeared for step %zu", i);
+                Fail(QStringLiteral("no dialog came up for step %1 of the script").arg(i + 1));
                 return;
             }
             RunOnModal(steps, i, previous, tries + 1, generation);

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -18,8 +19,8 @@ class QAction;
 class QWidget;
 
 // Answers every message box, question and chooser from queues the test fills, and records
-// what was asked. A question or chooser with no queued answer is recorded as unexpected and
-// cancelled, so a test fails instead of blocking.
+// what was asked. A question or chooser with no queued answer fails the test at once, naming it,
+// and is cancelled so the test goes on to its end.
 class ScriptedPrompts : public PromptBackend {
 public:
     ScriptedPrompts() { SetPromptBackend(this); }
@@ -37,7 +38,6 @@ public:
     QStringList questions;
     QStringList fileRequests; // "open|filter|suffix" or "save|..."
     QList<QColor> colorRequests;
-    QStringList unexpected;
     std::deque<bool> answers;
     std::deque<std::optional<QString>> files;
     std::deque<std::optional<QColor>> colors;
@@ -49,9 +49,15 @@ public:
 void UseTemporarySettings();
 
 // The whole program, started as `main` starts it, on a temporary settings store.
+// A dialog still open this long (its script did not close it, or no script expected it) fails
+// the test and is closed.
 struct RunningApp {
+    static constexpr int kWatchdogMs = 250;
+    static constexpr int kDialogLimitMs = 5000;
+
     QTemporaryDir dir;
     ScriptedPrompts prompts;
+    QTimer watchdog;
     std::unique_ptr<CShelfwardenApp> app;
 
     explicit RunningApp(const QString& catalogue = QString());
@@ -68,6 +74,10 @@ struct RunningApp {
     QStringList rows() const;
     QStringList column(int column) const;
     void selectRow(int row);
+
+private:
+    QWidget* m_lastModal = nullptr;
+    int m_modalTicks = 0;
 };
 
 // Runs `act` on the next modal dialog once it is up (the command that opens it runs after this

@@ -178,6 +178,8 @@ private slots:
         QCOMPARE(run.prompts.takeMessages(), QStringList{"Nu se poate crea o nou baza de date!"});
         QVERIFY(run.doc()->GetDatabase()->IsOpen());
         QCOMPARE(run.doc()->GetDatabase()->GetPath(), lib.path.toStdString());
+        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - test.mdb"));
+        QCOMPARE(run.view()->Model()->rowCount(), 4);
     }
 };
 
