@@ -2,8 +2,13 @@
 
 #include "AppSettings.h"
 #include "CAboutDlg.h"
+#include "CFileCommands.h"
+#include "COptionsSheet.h"
+#include "CRecordCommands.h"
+#include "CSearchCommands.h"
 #include "CShelfwardenDoc.h"
 #include "CShelfwardenView.h"
+#include "CStatisticsCommands.h"
 #include "Prompts.h"
 #include "RecentFiles.h"
 
@@ -18,7 +23,13 @@
 
 namespace {
 
-using ViewHandler = void (CShelfwardenView::*)();
+// Runs a handler on the object of the frame that owns its command.
+template <class C> struct HandlerOwner;
+template <class C> struct HandlerOwner<void (C::*)()> { using type = C; };
+template <auto Handler> void Run(CMainFrame& frame) {
+    (frame.CommandTarget<typename HandlerOwner<decltype(Handler)>::type>()->*Handler)();
+}
+using Handler = void (*)(CMainFrame&);
 
 // One menu entry. A null text is a separator; a null handler shows the item disabled.
 struct MenuItem {
@@ -26,7 +37,7 @@ struct MenuItem {
     const char* name;
     const char* prompt;
     const char* keys; // shortcuts separated by "; "
-    ViewHandler handler;
+    Handler handler;
 };
 
 struct Menu {
@@ -38,14 +49,19 @@ constexpr MenuItem kSeparator{nullptr, nullptr, nullptr, nullptr, nullptr};
 
 const std::vector<Menu>& MenuTable() {
     using V = CShelfwardenView;
+    using F = CFileCommands;
+    using R = CRecordCommands;
+    using S = CSearchCommands;
+    using T = CStatisticsCommands;
     static const std::vector<Menu> menus = {
         {"&File",
-         {{"&New\tCtrl+N", "fileNew", "Create a new document\nNew", "Ctrl+N", &V::OnFileNew},
+         {{"&New\tCtrl+N", "fileNew", "Create a new document\nNew", "Ctrl+N", &Run<&F::OnFileNew>},
           {"&Open...\tCtrl+O", "fileOpen", "Open an existing document\nOpen", "Ctrl+O",
-           &V::OnFileOpen},
-          {"&Close", "fileClose", "Close the active document\nClose", nullptr, &V::OnFileClose},
+           &Run<&F::OnFileOpen>},
+          {"&Close", "fileClose", "Close the active document\nClose", nullptr,
+           &Run<&F::OnFileClose>},
           {"Save &As...", "fileSaveAs", "Save the active document with a new name\nSave As",
-           nullptr, &V::OnFileSaveAs}}},
+           nullptr, &Run<&F::OnFileSaveAs>}}},
         {"&Edit",
          {{"&Undo\tCtrl+Z", "editUndo", "Undo the last action\nUndo", "Ctrl+Z; Alt+Backspace",
            nullptr},
@@ -58,42 +74,44 @@ const std::vector<Menu>& MenuTable() {
            nullptr}}},
         {"&View",
          {{"Toate cartile", "viewAll", "Show all books in the database", nullptr,
-           &V::OnViewAllBooks},
-          {"Cartile citite", "viewRead", "Show only the read books", nullptr, &V::OnViewReadBooks},
+           &Run<&V::OnViewAllBooks>},
+          {"Cartile citite", "viewRead", "Show only the read books", nullptr,
+           &Run<&V::OnViewReadBooks>},
           {"Cartile necitite", "viewUnread", "Show only the unread books", nullptr,
-           &V::OnViewUnreadBooks},
-          {"Sterge lista", "viewClear", "Clear the list", nullptr, &V::ClearList}}},
+           &Run<&V::OnViewUnreadBooks>},
+          {"Sterge lista", "viewClear", "Clear the list", nullptr, &Run<&V::ClearList>}}},
         {"&Records",
          {{"&Adauga\tCtrl+A", "recordsAdd", "Insert a new record into the database", "Ctrl+A",
-           &V::OnRecordsAdd},
+           &Run<&R::OnRecordsAdd>},
           {"&Sterge\tCtrl+D", "recordsDelete", "Delete a record from database", "Ctrl+D",
-           &V::OnRecordsDelete},
+           &Run<&R::OnRecordsDelete>},
           {"&Modifica\tCtrl+M", "recordsModify", "Modify a record in from the database", "Ctrl+M",
-           &V::OnRecordsModify},
+           &Run<&R::OnRecordsModify>},
           kSeparator,
-          {"&Tip\tAlt+Ctrl+T", "recordsTypes", nullptr, "Ctrl+Alt+T", &V::OnEditTypes},
-          {"Sta&re\tAlt+Ctrl+R", "recordsStates", nullptr, "Ctrl+Alt+R", &V::OnEditStates}}},
+          {"&Tip\tAlt+Ctrl+T", "recordsTypes", nullptr, "Ctrl+Alt+T", &Run<&R::OnEditTypes>},
+          {"Sta&re\tAlt+Ctrl+R", "recordsStates", nullptr, "Ctrl+Alt+R", &Run<&R::OnEditStates>}}},
         {"&Search",
-         {{"&Titlu", "searchTitle", nullptr, nullptr, &V::OnSearchTitle},
-          {"&Autor", "searchAuthor", nullptr, nullptr, &V::OnSearchAuthor},
-          {"&Editura", "searchPublisher", nullptr, nullptr, &V::OnSearchPublisher},
-          {"T&ip", "searchType", nullptr, nullptr, &V::OnSearchType},
-          {"P&agini", "searchPages", nullptr, nullptr, &V::OnSearchPages},
-          {"&Capitole", "searchChapters", nullptr, nullptr, &V::OnSearchChapters},
-          {"&Volume", "searchVolumes", nullptr, nullptr, &V::OnSearchVolumes},
+         {{"&Titlu", "searchTitle", nullptr, nullptr, &Run<&S::OnSearchTitle>},
+          {"&Autor", "searchAuthor", nullptr, nullptr, &Run<&S::OnSearchAuthor>},
+          {"&Editura", "searchPublisher", nullptr, nullptr, &Run<&S::OnSearchPublisher>},
+          {"T&ip", "searchType", nullptr, nullptr, &Run<&S::OnSearchType>},
+          {"P&agini", "searchPages", nullptr, nullptr, &Run<&S::OnSearchPages>},
+          {"&Capitole", "searchChapters", nullptr, nullptr, &Run<&S::OnSearchChapters>},
+          {"&Volume", "searchVolumes", nullptr, nullptr, &Run<&S::OnSearchVolumes>},
           {"Pri&ma publicare", "searchFirstPublished", nullptr, nullptr,
-           &V::OnSearchFirstPublished},
+           &Run<&S::OnSearchFirstPublished>},
           {"Publicare v&olum", "searchVolumePublished", nullptr, nullptr,
-           &V::OnSearchVolumePublished},
-          {"Cali&ficativ", "searchRating", nullptr, nullptr, &V::OnSearchRating},
-          {"&Stare", "searchState", nullptr, nullptr, &V::OnSearchState},
+           &Run<&S::OnSearchVolumePublished>},
+          {"Cali&ficativ", "searchRating", nullptr, nullptr, &Run<&S::OnSearchRating>},
+          {"&Stare", "searchState", nullptr, nullptr, &Run<&S::OnSearchState>},
           kSeparator,
-          {"Cautare comp&usa", "searchComposite", nullptr, nullptr, &V::OnSearchComposite}}},
+          {"Cautare comp&usa", "searchComposite", nullptr, nullptr, &Run<&S::OnSearchComposite>}}},
         {"S&tatistics",
-         {{"&Generale", "statsGeneral", nullptr, nullptr, &V::OnGeneralStats},
-          {"&Autori", "statsAuthors", nullptr, nullptr, &V::OnAuthorStats},
-          {"&Edituri", "statsPublishers", nullptr, nullptr, &V::OnPublisherStats}}},
-        {"Settin&gs", {{"&Options", "settingsOptions", nullptr, nullptr, &V::OnOptions}}},
+         {{"&Generale", "statsGeneral", nullptr, nullptr, &Run<&T::OnGeneralStats>},
+          {"&Autori", "statsAuthors", nullptr, nullptr, &Run<&T::OnAuthorStats>},
+          {"&Edituri", "statsPublishers", nullptr, nullptr, &Run<&T::OnPublisherStats>}}},
+        {"Settin&gs",
+         {{"&Options", "settingsOptions", nullptr, nullptr, &Run<&CMainFrame::OnOptions>}}},
     };
     return menus;
 }
@@ -124,10 +142,14 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     LoadSettings();
     m_pView = new CShelfwardenView(doc, this);
     setCentralWidget(m_pView);
+    m_pFileCommands = new CFileCommands(doc, m_pView);
+    m_pRecordCommands = new CRecordCommands(m_pView);
+    m_pSearchCommands = new CSearchCommands(m_pView);
+    m_pStatisticsCommands = new CStatisticsCommands(m_pView);
     CreateMenus();
     CreateToolBar();
     UpdateFrameTitle();
-    connect(m_pView, &CShelfwardenView::CatalogueNamed, this, &CMainFrame::RememberRecentFile);
+    connect(m_pFileCommands, &CFileCommands::CatalogueNamed, this, &CMainFrame::RememberRecentFile);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -152,7 +174,7 @@ void CMainFrame::CreateMenus() {
             }
             QAction* action = AddMenuAction(m, item.text, item.name, item.prompt, item.keys);
             if (item.handler) {
-                connect(action, &QAction::triggered, m_pView, item.handler);
+                connect(action, &QAction::triggered, this, [this, h = item.handler] { h(*this); });
             } else {
                 action->setEnabled(false);
             }
@@ -290,7 +312,37 @@ void CMainFrame::OnFileSave() {
     if (m_pDocument->GetDatabase()->IsOpen()) {
         return;
     }
-    m_pView->OnFileSaveAs();
+    m_pFileCommands->OnFileSaveAs();
+}
+
+void CMainFrame::OnOptions() {
+    COptionsSheet sheet(this);
+    AppSettings& s = Settings();
+    CPropColorsDlg& colors = *sheet.m_pColorsPage;
+    colors.m_nBgRed = s.bgRed;
+    colors.m_nBgGreen = s.bgGreen;
+    colors.m_nBgBlue = s.bgBlue;
+    colors.m_nFgRed = s.fgRed;
+    colors.m_nFgGreen = s.fgGreen;
+    colors.m_nFgBlue = s.fgBlue;
+    colors.PaintSwatches();
+    CPropOpenDlg& open = *sheet.m_pOpenPage;
+    open.m_nOpenAtStart = s.defaultOpen;
+    open.m_strPath = s.dbPath;
+    open.UpdateControls();
+    if (sheet.exec() != QDialog::Accepted) {
+        return;
+    }
+    s.bgRed = colors.m_nBgRed;
+    s.bgGreen = colors.m_nBgGreen;
+    s.bgBlue = colors.m_nBgBlue;
+    s.fgRed = colors.m_nFgRed;
+    s.fgGreen = colors.m_nFgGreen;
+    s.fgBlue = colors.m_nFgBlue;
+    s.defaultOpen = open.m_nOpenAtStart;
+    s.dbPath = open.m_strPath;
+    SaveSettings();
+    m_pView->ApplyColors();
 }
 
 void CMainFrame::OnAppAbout() {

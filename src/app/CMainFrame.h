@@ -2,8 +2,12 @@
 
 #include <QMainWindow>
 
+class CFileCommands;
+class CRecordCommands;
+class CSearchCommands;
 class CShelfwardenDoc;
 class CShelfwardenView;
+class CStatisticsCommands;
 class QMenu;
 
 // The main window: menus, accelerators, toolbar, status bar, and what the framework itself
@@ -15,6 +19,8 @@ public:
     ~CMainFrame() override;
 
     CShelfwardenView* View() const { return m_pView; }
+    // The object that handles the commands of class C.
+    template <class C> C* CommandTarget();
     // The framework's open: the document opens the file, is named after it, the file joins the
     // recent-file list and the view starts afresh.
     void OpenDocumentFile(const QString& path);
@@ -26,6 +32,7 @@ public slots:
     // Puts the catalogue at the top of the recent-file list.
     void RememberRecentFile(const QString& path);
     void OnAppAbout();
+    void OnOptions();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -42,9 +49,32 @@ private:
 
     CShelfwardenDoc* m_pDocument;
     CShelfwardenView* m_pView;
+    CFileCommands* m_pFileCommands;
+    CRecordCommands* m_pRecordCommands;
+    CSearchCommands* m_pSearchCommands;
+    CStatisticsCommands* m_pStatisticsCommands;
     QMenu* m_pFileMenu = nullptr;
     QMenu* m_pViewMenu = nullptr;
     QAction* m_pSaveAction = nullptr;
     QAction* m_pRecentAnchor = nullptr;
     QList<QAction*> m_recentActions;
 };
+
+template <> inline CMainFrame* CMainFrame::CommandTarget() {
+    return this;
+}
+template <> inline CShelfwardenView* CMainFrame::CommandTarget() {
+    return m_pView;
+}
+template <> inline CFileCommands* CMainFrame::CommandTarget() {
+    return m_pFileCommands;
+}
+template <> inline CRecordCommands* CMainFrame::CommandTarget() {
+    return m_pRecordCommands;
+}
+template <> inline CSearchCommands* CMainFrame::CommandTarget() {
+    return m_pSearchCommands;
+}
+template <> inline CStatisticsCommands* CMainFrame::CommandTarget() {
+    return m_pStatisticsCommands;
+}

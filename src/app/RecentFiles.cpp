@@ -46,10 +46,3 @@ QStringList RecentFiles::Add(const QString& path) {
     Store(files);
     return files;
 }
-
-QStringList RecentFiles::Remove(const QString& path) {
-    QStringList files = Load();
-    files.removeAll(path);
-    Store(files);
-    return files;
-}

@@ -10,7 +10,6 @@ public:
     static QStringList Load();
     // Puts `path` first, dropping an older copy of it and anything beyond four entries.
     static QStringList Add(const QString& path);
-    static QStringList Remove(const QString& path);
 
 private:
     static void Store(const QStringList& files);

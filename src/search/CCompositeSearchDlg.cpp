@@ -1,5 +1,6 @@
 #include "CCompositeSearchDlg.h"
 
+#include "BookRecord.h"
 #include "CatalogueMessages.h"
 #include "DialogParts.h"
 #include "FixedNames.h"
@@ -176,7 +177,7 @@ CompositeCriteria CCompositeSearchDlg::Criteria() const {
     c.author = when(m_bUseAuthor, m_strAuthor);
     c.publisher = when(m_bUsePublisher, m_strPublisher);
     if (m_bUseType) {
-        c.type = m_aTypes.At(m_nType).GetId() - 1;
+        c.type = StoredLookupValue(m_aTypes.At(m_nType).GetId());
     }
     auto number = [](bool use, const std::string& text) {
         return use ? NumberOf(text) : std::nullopt;
@@ -189,7 +190,7 @@ CompositeCriteria CCompositeSearchDlg::Criteria() const {
     c.read = when(m_bUseRead, m_nRead);
     c.rating = when(m_bUseRating, m_nRating);
     if (m_bUseState) {
-        c.state = m_aStates.At(m_nState).GetId() - 1;
+        c.state = StoredLookupValue(m_aStates.At(m_nState).GetId());
     }
     return c;
 }

@@ -1,6 +1,7 @@
 #include "CNumericSearchDlg.h"
 
 #include "DialogParts.h"
+#include "SearchStatements.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -56,14 +57,14 @@ int CNumericSearchDlg::exec() {
     m_pValue->setText(QString::number(m_nValue));
     m_pMin->setText(QString::number(m_nMin));
     m_pMax->setText(QString::number(m_nMax));
-    m_pSingle->setChecked(m_nSearchKind == 0);
-    m_pRange->setChecked(m_nSearchKind == 1);
+    m_pSingle->setChecked(m_nSearchKind == kSingleValue);
+    m_pRange->setChecked(m_nSearchKind == kValueRange);
     UpdateControls();
     return QDialog::exec();
 }
 
 void CNumericSearchDlg::UpdateControls() {
-    const bool single = m_nSearchKind == 0;
+    const bool single = m_nSearchKind == kSingleValue;
     m_pValueLabel->setEnabled(single);
     m_pValue->setEnabled(single);
     for (QWidget* w : {static_cast<QWidget*>(m_pMinLabel), static_cast<QWidget*>(m_pMin),
@@ -73,12 +74,12 @@ void CNumericSearchDlg::UpdateControls() {
 }
 
 void CNumericSearchDlg::OnSingleValue() {
-    m_nSearchKind = 0;
+    m_nSearchKind = kSingleValue;
     UpdateControls();
 }
 
 void CNumericSearchDlg::OnValueRange() {
-    m_nSearchKind = 1;
+    m_nSearchKind = kValueRange;
     UpdateControls();
 }
 
@@ -93,6 +94,7 @@ void CNumericSearchDlg::accept() {
     m_nMax = max;
     m_nMin = min;
     m_nValue = value;
-    m_nSearchKind = m_pSingle->isChecked() ? 0 : (m_pRange->isChecked() ? 1 : -1);
+    m_nSearchKind =
+        m_pSingle->isChecked() ? kSingleValue : (m_pRange->isChecked() ? kValueRange : -1);
     QDialog::accept();
 }

@@ -25,13 +25,13 @@ int CSearchComboDlg::exec() {
             m_pCombo->addItem(FromUtf8(list.At(i).Name()));
         }
     };
-    if (m_nListKind == 0) {
+    if (m_nListKind == kChooseType) {
         addAll(m_aTypes);
-    } else if (m_nListKind == 1) {
+    } else if (m_nListKind == kChooseRating) {
         for (const std::string& name : g_ratingNames) {
             m_pCombo->addItem(FromUtf8(name));
         }
-    } else if (m_nListKind == 2) {
+    } else if (m_nListKind == kChooseState) {
         addAll(m_aStates);
     }
     m_pCombo->setCurrentIndex(m_pCombo->count() > 0 ? 0 : -1);

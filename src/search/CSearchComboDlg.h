@@ -6,8 +6,11 @@
 
 class QComboBox;
 
-// Chooses one entry from a drop-down: the catalogue's types (kind 0), the ratings (1) or the
-// catalogue's states (2).
+// What the drop-down of CSearchComboDlg offers.
+enum ChoiceListKind : int { kChooseType = 0, kChooseRating = 1, kChooseState = 2 };
+
+// Chooses one entry from a drop-down: the catalogue's types, the ratings or the catalogue's
+// states.
 class CSearchComboDlg : public QDialog {
     Q_OBJECT
 public:
@@ -16,7 +19,7 @@ public:
     int exec() override;
     void accept() override;
 
-    int m_nListKind = 0;
+    int m_nListKind = kChooseType;
     LookupList m_aTypes;
     LookupList m_aStates;
     int m_nSelection = -1;

@@ -54,7 +54,11 @@ inline constexpr NumericSearch kSearchVolumePublished{
     "SELECT * FROM books WHERE publicare_volum >= %d AND publicare_volum <= %d",
     "Nu exista nici o inregistrare cu acest an al publicarii!"};
 
-// Kind 0 searches for `value`; any other kind for `min` to `max`.
+// The two kinds of numeric search: one value, or a range from `min` to `max`.
+inline constexpr int kSingleValue = 0;
+inline constexpr int kValueRange = 1;
+
+// kSingleValue searches for `value`; any other kind for `min` to `max`.
 std::string NumericSearchStatement(const NumericSearch& search, int kind, int value, int min,
                                    int max);
 

@@ -39,15 +39,14 @@ int CResultListDlg::exec() {
     for (const Column& c : kColumns) {
         headers << QString::fromUtf8(c.header);
     }
-    if (m_nMode == 1) {
+    if (m_nMode == NameStatisticsMode::Publishers) {
         headers[1] = QStringLiteral("Editura");
     }
     m_list->setHorizontalHeaderLabels(headers);
     for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
         m_list->setColumnWidth(c, kColumns[c].width);
     }
-    const auto rows = ComputeNameStatistics(
-        *m_pDatabase, m_nMode == 1 ? NameStatisticsMode::Publishers : NameStatisticsMode::Authors);
+    const auto rows = ComputeNameStatistics(*m_pDatabase, m_nMode);
     m_list->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         for (int c = 0; c < 7; ++c) {

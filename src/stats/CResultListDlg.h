@@ -7,7 +7,7 @@
 class CBookDatabase;
 class QTableWidget;
 
-// One row per author (mode 0) or publisher (mode 1): books, read books, and what was read.
+// One row per author or publisher: books, read books, and what was read.
 class CResultListDlg : public QDialog {
     Q_OBJECT
 public:
@@ -16,7 +16,7 @@ public:
     int exec() override;
 
     CBookDatabase* m_pDatabase = nullptr;
-    int m_nMode = 0;
+    NameStatisticsMode m_nMode = NameStatisticsMode::Authors;
 
 private:
     QTableWidget* m_list;

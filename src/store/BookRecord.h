@@ -21,5 +21,13 @@ struct BookRecord {
     std::int32_t stare = 0;
 };
 
+// The catalogue stores a type's or a state's identifier minus one; these two are the rule.
+inline std::int32_t StoredLookupValue(std::int32_t id) {
+    return id - 1;
+}
+inline std::int64_t LookupIdOfStored(std::int64_t stored) {
+    return stored + 1;
+}
+
 // True when the twelve fields a user edits are the same (the identifier is not compared).
 bool SameUserFields(const BookRecord& a, const BookRecord& b);

@@ -52,7 +52,6 @@ public:
     // Runs a statement of the program's own, reporting `failure` when the engine refuses it.
     bool ExecuteStatement(const std::string& sql, const char* failure);
     CEngineDatabase& Engine() { return m_db; }
-    const MessageSink& Sink() const { return m_sink; }
 
 private:
     void Report(const char* message) const;

@@ -143,7 +143,7 @@ void BookRowFormatter::AppendLookup(int field, const LookupList& list, const std
         return;
     }
     // The catalogue stores the identifier minus one.
-    const std::int64_t id = m_set.GetInteger(field) + 1;
+    const std::int64_t id = LookupIdOfStored(m_set.GetInteger(field));
     out += FitsId(id) ? list.NameOfId(static_cast<std::int32_t>(id), fallback) : fallback;
 }
 

@@ -36,9 +36,9 @@ struct TestCatalogue {
 
     // Stores a book as the record commands do: type and state minus one.
     bool add(const BookRecord& r) {
-        return db->InsertBook(r.titlu, r.autor, r.editura, r.tip - 1, r.pagini, r.capitole,
-                              r.volume, r.publicare, r.publicare_volum, r.citita, r.calificativ,
-                              r.stare - 1);
+        return db->InsertBook(r.titlu, r.autor, r.editura, StoredLookupValue(r.tip), r.pagini,
+                              r.capitole, r.volume, r.publicare, r.publicare_volum, r.citita,
+                              r.calificativ, StoredLookupValue(r.stare));
     }
 };
 

@@ -1,0 +1,62 @@
+#include "CFileCommands.h"
+
+#include "CBookDatabase.h"
+#include "CShelfwardenDoc.h"
+#include "CShelfwardenView.h"
+#include "Prompts.h"
+
+#include <QFileInfo>
+
+CFileCommands::CFileCommands(CShelfwardenDoc* doc, CShelfwardenView* view)
+    : QObject(view), m_pDocument(doc), m_pView(view) {}
+
+void CFileCommands::SetFrameTitle(const QString& title) {
+    m_pView->window()->setWindowTitle(title);
+}
+
+void CFileCommands::OnFileNew() {
+    if (m_pDocument->OnNewDocument()) {
+        m_pView->ShowCatalogue();
+    }
+    SetFrameTitle(QStringLiteral("Shelf Warden - ") + m_pDocument->GetTitle());
+}
+
+void CFileCommands::OnFileOpen() {
+    const auto path = ChooseCatalogueFile(FileDialogMode::Open, m_pView);
+    if (!path) {
+        return;
+    }
+    m_pDocument->OnOpenDocument(*path);
+    SetFrameTitle(QStringLiteral("Shelfwarden - ") + QFileInfo(*path).fileName());
+    m_pView->ReloadLookups();
+    m_pView->ClearList();
+    m_pView->ListAllBooks();
+    if (m_pDocument->GetDatabase()->IsOpen()) {
+        emit CatalogueNamed(*path);
+    }
+}
+
+void CFileCommands::OnFileSaveAs() {
+    const auto path = ChooseCatalogueFile(FileDialogMode::Save, m_pView);
+    if (!path || !m_pDocument->OnSaveDocument(*path)) {
+        return; // a failed copy has said why and left everything as it was
+    }
+    SetFrameTitle(QStringLiteral("Shelfwarden - ") + QFileInfo(*path).fileName());
+    // From here on every command goes to the copy: show its rows, not the source's.
+    const std::string listing = m_pView->CurrentQuery();
+    m_pView->ReloadLookups();
+    m_pView->ClearList();
+    m_pView->SetCurrentQuery(listing);
+    m_pView->RefreshCurrentQuery();
+    emit CatalogueNamed(*path);
+}
+
+void CFileCommands::OnFileClose() {
+    CBookDatabase* db = m_pDocument->GetDatabase();
+    if (!db->IsOpen()) {
+        return;
+    }
+    db->Close();
+    SetFrameTitle(QStringLiteral("Shelfwarden"));
+    m_pView->ShowCatalogue();
+}
