@@ -14,7 +14,7 @@ struct BenchBook {
 std::vector<BenchBook> MakeBenchBooks(int count, const std::string& titlesCsv);
 
 // Writes the same books twice: into a program catalogue (through the program's own schema) and
-// into a reference file of plain SQLite tables with byte-order text and the same indexes.
+// into a reference file of bare SQLite tables (no checks, no triggers) with the same indexes.
 void WriteProgramCatalogue(const std::string& path, const std::vector<BenchBook>& books);
 void WriteReferenceCatalogue(const std::string& path, const std::vector<BenchBook>& books);
 

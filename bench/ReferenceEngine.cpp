@@ -1,5 +1,8 @@
 #include "ReferenceEngine.h"
 
+#include "RomanianCollation.h"
+#include "TextOrder.h"
+
 #include <sqlite3.h>
 #include <stdexcept>
 
@@ -7,6 +10,7 @@ ReferenceEngine::ReferenceEngine(const std::string& path) {
     if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         throw std::runtime_error("reference: cannot open " + path);
     }
+    RegisterRomanianCollation(m_db);
     sqlite3_exec(m_db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
 }
 
@@ -16,7 +20,7 @@ ReferenceEngine::~ReferenceEngine() {
 
 long ReferenceEngine::Query(const std::string& sql) {
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(m_db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(m_db, WithTextOrder(sql).c_str(), -1, &st, nullptr) != SQLITE_OK) {
         throw std::runtime_error(std::string("reference: ") + sqlite3_errmsg(m_db));
     }
     long rows = 0;
@@ -39,7 +43,7 @@ long ReferenceEngine::Query(const std::string& sql) {
 
 void ReferenceEngine::Execute(const std::string& sql) {
     char* error = nullptr;
-    if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+    if (sqlite3_exec(m_db, WithTextOrder(sql).c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
         const std::string what = error ? error : "?";
         sqlite3_free(error);
         throw std::runtime_error("reference: " + what);
@@ -65,8 +69,10 @@ void ReferenceCopy(const std::string& source, const std::string& target) {
         nullptr, nullptr, nullptr);
     sqlite3_stmt* read = nullptr;
     sqlite3_prepare_v2(from.Handle(),
-                       "SELECT titlu,autor,editura,tip,pagini,capitole,volume,publicare,"
-                       "publicare_volum,citita,calificativ,stare FROM books ORDER BY titlu",
+                       WithTextOrder("SELECT titlu,autor,editura,tip,pagini,capitole,volume,"
+                                     "publicare,publicare_volum,citita,calificativ,stare FROM "
+                                     "books ORDER BY titlu")
+                           .c_str(),
                        -1, &read, nullptr);
     sqlite3_stmt* write = nullptr;
     sqlite3_prepare_v2(to,

@@ -4,8 +4,9 @@
 
 struct sqlite3;
 
-// The same statements straight through the SQLite C library with byte-order text: what the
-// program's own path is measured against.
+// The same statements straight through the SQLite C library: what the program's own path is
+// measured against. Its connection knows the program's text order and every statement sorts
+// texts by it as the program's do, so a text sort does the same work on both sides.
 class ReferenceEngine {
 public:
     explicit ReferenceEngine(const std::string& path);

@@ -61,11 +61,7 @@ double Milliseconds(const std::function<void()>& f) {
         .count();
 }
 
-double Median(const std::function<void()>& f, int runs) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        times.push_back(Milliseconds(f));
-    }
+double Median(std::vector<double> times) {
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
 }
@@ -114,9 +110,14 @@ int main(int argc, char** argv) {
     std::vector<Result> results;
     auto measure = [&](const std::string& name, const std::function<void()>& program,
                        const std::function<void()>& referenceRun) {
-        const double ms = Median(program, o.runs);
-        const double refMs = Median(referenceRun, o.runs);
-        results.push_back({name, ms, refMs});
+        // Runs alternate, so a busy moment of the machine weighs on both sides alike.
+        std::vector<double> ours;
+        std::vector<double> theirs;
+        for (int i = 0; i < o.runs; ++i) {
+            ours.push_back(Milliseconds(program));
+            theirs.push_back(Milliseconds(referenceRun));
+        }
+        results.push_back({name, Median(ours), Median(theirs)});
     };
 
     measure(

@@ -4,6 +4,7 @@
 #include "CEngineTableDef.h"
 #include "CatalogueMessages.h"
 #include "CatalogueSchema.h"
+#include "PlainSchema.h"
 #include "StatementFormat.h"
 
 CBookDatabase::CBookDatabase(MessageSink sink) : m_sink(std::move(sink)) {}
@@ -55,6 +56,7 @@ bool CBookDatabase::Open(const std::string& path) {
         Report(msg::kCannotOpenDatabase);
         return false;
     }
+    ConvertToPlainSchema(m_db);
     m_strPath = path;
     m_bOpen = true;
     return true;

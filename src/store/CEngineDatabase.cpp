@@ -2,6 +2,7 @@
 
 #include "CEngineException.h"
 #include "RomanianCollation.h"
+#include "TextOrder.h"
 
 #include <array>
 #include <cctype>
@@ -169,7 +170,7 @@ void CEngineDatabase::Close() {
 
 void CEngineDatabase::Execute(const std::string& sql) {
     sqlite3* db = Handle();
-    const std::string adapted = AdaptStatement(sql);
+    const std::string adapted = WithTextOrder(AdaptStatement(sql));
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(db, adapted.c_str(), static_cast<int>(adapted.size() + 1), &stmt,

@@ -2,6 +2,7 @@
 
 #include "CEngineDatabase.h"
 #include "CEngineException.h"
+#include "TextOrder.h"
 
 #include <cctype>
 #include <cmath>
@@ -29,8 +30,9 @@ struct Statement {
 
 } // namespace
 
-void CEngineRecordset::Open(const std::string& sql) {
+void CEngineRecordset::Open(const std::string& text) {
     sqlite3* db = m_db.Handle();
+    const std::string sql = WithTextOrder(text);
     Statement s;
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size() + 1), &s.stmt, &tail) !=

@@ -2,10 +2,12 @@
 
 #include "CEngineDatabase.h"
 #include "CEngineException.h"
+#include "TextOrder.h"
 
 #include <sqlite3.h>
 
-CEngineStatement::CEngineStatement(CEngineDatabase& db, const std::string& sql) : m_db(db) {
+CEngineStatement::CEngineStatement(CEngineDatabase& db, const std::string& text) : m_db(db) {
+    const std::string sql = WithTextOrder(text);
     if (sqlite3_prepare_v2(db.Handle(), sql.c_str(), static_cast<int>(sql.size() + 1), &m_stmt,
                            nullptr) != SQLITE_OK) {
         throw CEngineException(std::string("cannot prepare statement: ") +

@@ -2,21 +2,10 @@
 
 #include "CEngineDatabase.h"
 #include "CEngineException.h"
-#include "RomanianCollation.h"
+#include "StatementFormat.h"
 #include "TransactionGuard.h"
 
 namespace {
-
-std::string Quoted(const std::string& name) {
-    std::string out = "\"";
-    for (char c : name) {
-        out += c;
-        if (c == '"') {
-            out += '"';
-        }
-    }
-    return out + "\"";
-}
 
 std::string RangeCheck(const std::string& column, const char* low, const char* high) {
     return " CHECK (" + column + " BETWEEN " + low + " AND " + high + ")";
@@ -41,12 +30,12 @@ void CEngineTableDef::Append() {
     if (m_name.empty() || m_fields.empty()) {
         throw CEngineException("incomplete table definition");
     }
-    const std::string table = Quoted(m_name);
+    const std::string table = QuotedName(m_name);
     std::string sql = "CREATE TABLE " + table + " (";
     std::vector<std::string> triggers;
     for (std::size_t i = 0; i < m_fields.size(); ++i) {
         const Field& f = m_fields[i];
-        const std::string col = Quoted(f.name);
+        const std::string col = QuotedName(f.name);
         sql += i == 0 ? "" : ", ";
         sql += col;
         switch (f.type) {
@@ -70,7 +59,7 @@ void CEngineTableDef::Append() {
             for (const char* event : {"INSERT", "UPDATE OF "}) {
                 const bool update = event[0] == 'U';
                 const std::string trigger =
-                    Quoted(m_name + "_" + f.name + (update ? "_upd" : "_ins"));
+                    QuotedName(m_name + "_" + f.name + (update ? "_upd" : "_ins"));
                 triggers.push_back("CREATE TRIGGER " + trigger + " AFTER " + event +
                                    (update ? col : "") + " ON " + table + " WHEN NEW." + col +
                                    " <> 0 AND NEW." + col + " <> -1 BEGIN UPDATE " + table +
@@ -78,7 +67,7 @@ void CEngineTableDef::Append() {
             }
             break;
         case EngineFieldType::Text:
-            sql += std::string(" TEXT COLLATE ") + kTextCollationName + " CHECK (length(" + col +
+            sql += " TEXT CHECK (length(" + col +
                    ") <= " + std::to_string(f.size > 0 ? f.size : 255) + ")";
             break;
         }

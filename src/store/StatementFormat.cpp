@@ -56,3 +56,14 @@ std::string FormatStatementArgs(std::string_view format, std::initializer_list<S
     }
     return out;
 }
+
+std::string QuotedName(std::string_view name) {
+    std::string out = "\"";
+    for (char c : name) {
+        out += c;
+        if (c == '"') {
+            out += '"';
+        }
+    }
+    return out + "\"";
+}

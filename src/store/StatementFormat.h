@@ -30,6 +30,10 @@ inline StatementArg ToStatementArg(const char* s) {
     return std::string_view(s);
 }
 
+// A table, column or index name as a statement writes it: between double quotes, every double
+// quote doubled.
+std::string QuotedName(std::string_view name);
+
 template <typename... Args>
 std::string FormatStatement(std::string_view format, const Args&... args) {
     return FormatStatementArgs(format, {ToStatementArg(args)...});

@@ -7,7 +7,10 @@
 // without it (an exception on the way out), so a failure never leaves half of a change behind.
 class TransactionGuard {
 public:
-    explicit TransactionGuard(CEngineDatabase& db) : m_db(db) { m_db.Execute("BEGIN"); }
+    // `begin` may ask for the write lock at once ("BEGIN IMMEDIATE").
+    explicit TransactionGuard(CEngineDatabase& db, const char* begin = "BEGIN") : m_db(db) {
+        m_db.Execute(begin);
+    }
     ~TransactionGuard() {
         if (!m_done) {
             try {

@@ -1,5 +1,6 @@
 #include "CatalogueCopy.h"
 #include "CoreTestSupport.h"
+#include "EarlierCatalogue.h"
 #include "RawCatalogue.h"
 
 #include <QCryptographicHash>
@@ -283,15 +284,31 @@ private slots:
         }
     }
 
+    void aReadOnlyFolderRefusesEveryWrite_data() {
+        QTest::addColumn<bool>("earlier");
+        QTest::addColumn<int>("fileMode");
+        QTest::newRow("read-only file") << false << 0444;
+        QTest::newRow("writable file") << false << 0666;
+        // Its conversion to the plain schema is refused, or fails half-way for want of a journal.
+        QTest::newRow("read-only file of the earlier schema") << true << 0444;
+        QTest::newRow("writable file of the earlier schema") << true << 0666;
+    }
+
     void aReadOnlyFolderRefusesEveryWrite() {
+        QFETCH(bool, earlier);
+        QFETCH(int, fileMode);
         TestCatalogue c;
         c.add(MakeBook("Kept"));
         c.add(MakeBook("Also kept"));
         c.db->Close();
-        const std::string path = c.path("test.mdb");
+        const std::string path = c.path(earlier ? "earlier.mdb" : "test.mdb");
+        if (earlier) {
+            QVERIFY(WriteEarlierCatalogue(path, "INSERT INTO books(titlu, autor) VALUES"
+                                                "('Kept', 'a'), ('Also kept', 'b')"));
+        }
         const QByteArray before = Digest(path);
         ::chmod(c.dir.path().toUtf8().constData(), 0555);
-        ::chmod(path.c_str(), 0444);
+        ::chmod(path.c_str(), static_cast<mode_t>(fileMode));
         QProcess child;
         child.start(kChild, {"readonly", QString::fromStdString(path)});
         QVERIFY(child.waitForFinished(30000));

@@ -1,9 +1,11 @@
 #include "CBookDatabase.h"
 #include "CoreTestSupport.h"
+#include "EarlierCatalogue.h"
 #include "RawCatalogue.h"
 #include "StatementFormat.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -15,6 +17,33 @@ const std::string kUpdateFailed = "Nu se poate modifica inregistrarea!";
 const std::string kDeleteFailed = "Nu se pota sterge inregistrarea!";
 const std::string kSelectFailed = "Nu se pot selecta inregistrarile!";
 const std::string kOpenFailed = "Nu se poate deschide baza de date";
+
+// What the sqlite3 shell prints for `command` (or for the statements on its input), or its
+// complaint.
+QString Shell(const QString& file, const QString& command, const QByteArray& input = {}) {
+    QProcess shell;
+    shell.start("sqlite3", command.isEmpty() ? QStringList{file} : QStringList{file, command});
+    shell.write(input);
+    shell.closeWriteChannel();
+    if (!shell.waitForFinished(30000) || shell.exitCode() != 0) {
+        return "FAILED " + QString::fromUtf8(shell.readAllStandardError());
+    }
+    const QString errors = QString::fromUtf8(shell.readAllStandardError());
+    return errors.isEmpty() ? QString::fromUtf8(shell.readAllStandardOutput()).trimmed()
+                            : "FAILED " + errors;
+}
+
+Messages ListedTitles(CBookDatabase& db, const std::string& statement) {
+    auto set = db.OpenQuery(statement);
+    if (!set) {
+        return {"not listed"};
+    }
+    Messages titles;
+    for (set->MoveFirst(); !set->IsEOF(); set->MoveNext()) {
+        titles.push_back(set->GetText("titlu"));
+    }
+    return titles;
+}
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
@@ -210,18 +239,23 @@ private slots:
         for (const char* t : {"Zola", "Stefan", "abd", "Ștefan", "Abc", "abc"}) {
             QVERIFY(c.db->InsertBook(t, t, "e", 0, 1, 1, 1, 1, 1, 0, 0, 0));
         }
-        auto all = c.db->SelectAllBooks();
-        Messages titles;
-        for (all->MoveFirst(); !all->IsEOF(); all->MoveNext()) {
-            titles.push_back(all->GetText("titlu"));
+        const Messages natural{"abc", "Abc", "abd", "Stefan", "Ștefan", "Zola"};
+        // The list, a header click, a result number and a grouped result.
+        for (const char* statement :
+             {"SELECT * FROM books ORDER BY titlu", "SELECT * FROM books ORDER BY Autor",
+              "SELECT titlu FROM books WHERE citita = 0 ORDER BY 1",
+              "SELECT titlu, count(id) as idn FROM books GROUP by titlu"}) {
+            QCOMPARE(ListedTitles(*c.db, statement), natural);
         }
-        QCOMPARE(titles, (Messages{"abc", "Abc", "abd", "Stefan", "Ștefan", "Zola"}));
         auto exact = c.db->OpenQuery("SELECT * FROM books WHERE titlu = 'abc'");
         QCOMPARE(exact->GetRecordCount(), 1L);
         auto distinct = c.db->SelectAuthors();
         QCOMPARE(distinct->GetRecordCount(), 6L);
         auto grouped = c.db->OpenQuery("SELECT autor, count(id) as idn FROM books GROUP by autor");
         QCOMPARE(grouped->GetRecordCount(), 6L);
+        // Numbers still sort as numbers.
+        QCOMPARE(ListedTitles(*c.db, "SELECT titlu FROM books ORDER BY id DESC").front(),
+                 std::string("abc"));
     }
 
     void theStatementsRunAsWritten() {
@@ -270,6 +304,105 @@ private slots:
         RecordingSink sink;
         CBookDatabase reopened(sink.sink());
         QVERIFY(reopened.Open(c.path("test.mdb")));
+        QVERIFY(sink.messages.empty());
+    }
+
+    void aCatalogueWorksInTheSqliteShell_data() {
+        QTest::addColumn<bool>("earlier");
+        QTest::newRow("made by the program") << false;
+        QTest::newRow("converted from the earlier schema") << true;
+    }
+
+    void aCatalogueWorksInTheSqliteShell() {
+        QFETCH(bool, earlier);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("books.mdb");
+        RecordingSink sink;
+        {
+            const std::vector<std::pair<std::string, std::string>> books = {
+                {"Poezii", "Mihai Eminescu"},
+                {"Ion", "Liviu Rebreanu"},
+                {"Luceafărul", "Mihai Eminescu"},
+                {"At Swim-Two-Birds", "Flann O'Brien"}};
+            CBookDatabase db(sink.sink());
+            std::string inserts;
+            for (const auto& [titlu, autor] : books) {
+                inserts += FormatStatement("INSERT INTO books(titlu, autor, editura, tip, pagini) "
+                                           "VALUES('%s', '%s', 'Polirom', 0, 100);",
+                                           titlu, autor);
+            }
+            if (earlier) {
+                QVERIFY(WriteEarlierCatalogue(file.toStdString(), inserts));
+                QVERIFY(db.Open(file.toStdString()));
+            } else {
+                QVERIFY(db.Create(file.toStdString()));
+                db.CreateTables();
+                for (const auto& [titlu, autor] : books) {
+                    QVERIFY(db.InsertBook(titlu, autor, "Polirom", 0, 100, 1, 1, 1, 1, 0, 6, 0));
+                }
+            }
+        }
+        QCOMPARE(Shell(file, "SELECT count(*) FROM books"), QString("4"));
+        QCOMPARE(Shell(file, "SELECT titlu FROM books WHERE autor = 'Mihai Eminescu' ORDER BY id"),
+                 QString("Poezii\nLuceafărul"));
+        QCOMPARE(Shell(file, "PRAGMA integrity_check"), QString("ok"));
+        QCOMPARE(Shell(file, "VACUUM"), QString());
+        // Rows another tool adds, with and without an identifier.
+        QCOMPARE(Shell(file, "INSERT INTO books(titlu, autor, citita) VALUES('Dune', 'Herbert', "
+                             "1); INSERT INTO books(id, titlu) VALUES(40, 'Solaris')"),
+                 QString());
+        const QString restored = dir.filePath("restored.mdb");
+        QCOMPARE(Shell(restored, {}, Shell(file, ".dump").toUtf8()), QString());
+
+        CBookDatabase db(sink.sink());
+        QVERIFY(db.Open(restored.toStdString()));
+        QCOMPARE(ListedTitles(db, "SELECT * FROM books ORDER BY titlu"),
+                 (Messages{"At Swim-Two-Birds", "Dune", "Ion", "Luceafărul", "Poezii", "Solaris"}));
+        QVERIFY(db.InsertBook("Nou", "a", "e", 0, 1, 1, 1, 1, 1, 1, 0, 0));
+        QCOMPARE(db.GetLastInsertedId(), 41);
+        QCOMPARE(RawCatalogue(restored.toStdString())
+                     .rows("SELECT citita FROM books WHERE titlu IN ('Dune', 'Nou')"),
+                 (Messages{"-1", "-1"}));
+        QVERIFY(sink.messages.empty());
+    }
+
+    void anEarlierCatalogueIsRebuiltPlainKeepingRowsAndCounters() {
+        TestCatalogue fresh;
+        const std::string path = fresh.path("earlier.mdb");
+        QVERIFY(WriteEarlierCatalogue(
+            path, "INSERT INTO types(tip) VALUES('Roman'), ('Poezie');"
+                  "INSERT INTO states(stare) VALUES('Acasa');"
+                  "INSERT INTO books(titlu, autor, editura, tip, pagini, capitole, volume, "
+                  "publicare, publicare_volum, citita, calificativ, stare) VALUES"
+                  "('Ion', 'Liviu Rebreanu', 'Minerva', 0, 400, 20, 2, 1920, 1980, 1, 6, 0),"
+                  "('Ştefan', 'Ș', 'E', 1, 1, 1, 1, 1, 1, 0, 0, 0),"
+                  "('abc', 'a', 'e', 1, 1, 1, 1, 1, 1, 0, 0, 0),"
+                  "('gone', 'x', 'y', 0, 1, 1, 1, 1, 1, 0, 0, 0);"
+                  "DELETE FROM books WHERE id = 4; DELETE FROM types WHERE id = 2"));
+        RecordingSink sink;
+        {
+            CBookDatabase db(sink.sink());
+            QVERIFY(db.Open(path));
+        }
+        RawCatalogue raw(path);
+        const std::string schema = "SELECT type, name, sql FROM sqlite_master ORDER BY name";
+        QCOMPARE(raw.rows(schema), RawCatalogue(fresh.path("test.mdb")).rows(schema));
+        QCOMPARE(raw.one("PRAGMA integrity_check"), std::string("ok"));
+        QCOMPARE(raw.rows("SELECT * FROM books ORDER BY id"),
+                 (Messages{"1|Ion|Liviu Rebreanu|Minerva|0|400|20|2|1920|1980|-1|6|0",
+                           "2|Ştefan|Ș|E|1|1|1|1|1|1|0|0|0", "3|abc|a|e|1|1|1|1|1|1|0|0|0"}));
+        QCOMPARE(raw.rows("SELECT * FROM types"), Messages{"1|Roman"});
+        QCOMPARE(raw.rows("SELECT * FROM states"), Messages{"1|Acasa"});
+        QCOMPARE(raw.rows("SELECT * FROM sqlite_sequence ORDER BY name"),
+                 (Messages{"books|4", "states|1", "types|2"}));
+
+        CBookDatabase db(sink.sink());
+        QVERIFY(db.Open(path));
+        QVERIFY(db.InsertBook("Nou", "a", "e", 0, 1, 1, 1, 1, 1, 1, 0, 0));
+        QCOMPARE(db.GetLastInsertedId(), 5);
+        QVERIFY(db.InsertType("SF"));
+        QCOMPARE(db.GetLastInsertedId(), 3);
+        QCOMPARE(raw.one("SELECT citita FROM books WHERE id = 5"), std::string("-1"));
         QVERIFY(sink.messages.empty());
     }
 

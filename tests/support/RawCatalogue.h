@@ -1,19 +1,15 @@
 #pragma once
 
-#include "RomanianCollation.h"
-
 #include <sqlite3.h>
 #include <string>
 #include <vector>
 
 // Reads and writes a catalogue file straight through SQLite, bypassing the program, so tests
-// see what is really on disk.
+// see what is really on disk. It registers nothing: a catalogue needs nothing of the program's.
 class RawCatalogue {
 public:
     explicit RawCatalogue(const std::string& path) {
         sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
-        // The text columns and their indexes are ordered by the program's collation.
-        RegisterRomanianCollation(m_db);
     }
     ~RawCatalogue() { sqlite3_close_v2(m_db); }
     RawCatalogue(const RawCatalogue&) = delete;

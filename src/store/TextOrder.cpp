@@ -1,0 +1,248 @@
+#include "TextOrder.h"
+
+#include "RomanianCollation.h"
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+#include <strings.h>
+#include <vector>
+
+namespace {
+
+enum class Kind { Word, Quoted, Number, String, Symbol };
+
+struct Token {
+    Kind kind;
+    std::size_t begin;
+    std::size_t end;
+};
+
+bool IsWordByte(unsigned char c) {
+    return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80;
+}
+
+std::size_t SkipSpaceAndComments(const std::string& s, std::size_t i) {
+    while (i < s.size()) {
+        if (std::isspace(static_cast<unsigned char>(s[i]))) {
+            ++i;
+        } else if (s.compare(i, 2, "--") == 0) {
+            const std::size_t eol = s.find('\n', i);
+            i = eol == std::string::npos ? s.size() : eol + 1;
+        } else if (s.compare(i, 2, "/*") == 0) {
+            const std::size_t close = s.find("*/", i + 2);
+            i = close == std::string::npos ? s.size() : close + 2;
+        } else {
+            break;
+        }
+    }
+    return i;
+}
+
+// Splits a statement the way SQLite reads it, far enough to tell names, literals and symbols
+// apart; quoted texts and names keep their doubled quotes inside.
+std::vector<Token> Tokenize(const std::string& s) {
+    std::vector<Token> tokens;
+    for (std::size_t i = SkipSpaceAndComments(s, 0); i < s.size(); i = SkipSpaceAndComments(s, i)) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t begin = i;
+        Kind kind = Kind::Symbol;
+        if (c == '\'' || c == '"' || c == '`' || c == '[') {
+            const char close = c == '[' ? ']' : static_cast<char>(c);
+            for (++i; i < s.size(); ++i) {
+                if (s[i] == close) {
+                    if (close != ']' && i + 1 < s.size() && s[i + 1] == close) {
+                        ++i;
+                        continue;
+                    }
+                    break;
+                }
+            }
+            i = std::min(i + 1, s.size());
+            kind = c == '\'' ? Kind::String : Kind::Quoted;
+        } else if (IsWordByte(c)) {
+            kind = std::isdigit(c) ? Kind::Number : Kind::Word;
+            while (i < s.size() && IsWordByte(static_cast<unsigned char>(s[i]))) {
+                ++i;
+            }
+        } else {
+            ++i;
+        }
+        tokens.push_back({kind, begin, i});
+    }
+    return tokens;
+}
+
+bool IsWord(const std::string& s, const Token& t, const char* word) {
+    const std::size_t n = t.end - t.begin;
+    return t.kind == Kind::Word && n == std::char_traits<char>::length(word) &&
+           strncasecmp(s.c_str() + t.begin, word, n) == 0;
+}
+
+bool IsSymbol(const std::string& s, const Token& t, char symbol) {
+    return t.kind == Kind::Symbol && s[t.begin] == symbol;
+}
+
+bool IsName(const Token& t) {
+    return t.kind == Kind::Word || t.kind == Kind::Quoted;
+}
+
+// Where a term that is only a name (schema.table.column at most) or a result number ends, or 0
+// for any other term. `first` and `last` bound the term's tokens.
+std::size_t PlainTermEnd(const std::string& s, const std::vector<Token>& t, std::size_t first,
+                         std::size_t last) {
+    std::size_t i = first;
+    if (i < last && t[i].kind == Kind::Number) {
+        ++i;
+    } else {
+        for (int parts = 0; parts < 3 && i < last && IsName(t[i]); ++parts) {
+            ++i;
+            if (i + 1 < last && IsSymbol(s, t[i], '.') && parts < 2) {
+                ++i;
+            } else {
+                break;
+            }
+        }
+    }
+    if (i == first || !(t[i - 1].kind == Kind::Number || IsName(t[i - 1]))) {
+        return 0;
+    }
+    const std::size_t end = t[i - 1].end;
+    if (i < last && (IsWord(s, t[i], "ASC") || IsWord(s, t[i], "DESC"))) {
+        ++i;
+    }
+    if (i + 1 < last && IsWord(s, t[i], "NULLS") &&
+        (IsWord(s, t[i + 1], "FIRST") || IsWord(s, t[i + 1], "LAST"))) {
+        i += 2;
+    }
+    return i == last ? end : 0;
+}
+
+struct TermList {
+    // The text span of each term that is plain, and whether every term is.
+    std::vector<std::pair<std::size_t, std::size_t>> plain;
+    bool allPlain = true;
+    // The token that ended the list (a comma-free stop), or the token count.
+    std::size_t stop = 0;
+};
+
+// Reads the terms of the ORDER BY or GROUP BY list that starts at token `i`.
+TermList ReadTerms(const std::string& s, const std::vector<Token>& t, std::size_t i) {
+    TermList list;
+    std::size_t first = i;
+    int depth = 0;
+    for (;; ++i) {
+        const bool atEnd = i == t.size();
+        const bool closes =
+            !atEnd && depth == 0 &&
+            (IsSymbol(s, t[i], ',') || IsSymbol(s, t[i], ')') || IsSymbol(s, t[i], ';') ||
+             IsWord(s, t[i], "LIMIT") || IsWord(s, t[i], "HAVING") || IsWord(s, t[i], "WINDOW"));
+        if (atEnd || closes) {
+            if (const std::size_t end = PlainTermEnd(s, t, first, i); end != 0) {
+                list.plain.emplace_back(t[first].begin, end);
+            } else {
+                list.allPlain = false;
+            }
+            if (atEnd || !IsSymbol(s, t[i], ',')) {
+                list.stop = i;
+                return list;
+            }
+            first = i + 1;
+        } else if (IsSymbol(s, t[i], '(')) {
+            ++depth;
+        } else if (IsSymbol(s, t[i], ')')) {
+            --depth;
+        }
+    }
+}
+
+bool IsTextOrderName(const std::string& s, const Token& t) {
+    std::string name = s.substr(t.begin, t.end - t.begin);
+    if (t.kind == Kind::Quoted && name.size() >= 2) {
+        name = name.substr(1, name.size() - 2);
+    } else if (t.kind != Kind::Word) {
+        return false;
+    }
+    return strcasecmp(name.c_str(), kTextCollationName) == 0;
+}
+
+// The [begin, end) spans of every "COLLATE RO_ICU" in a statement, with the space before them.
+std::vector<std::pair<std::size_t, std::size_t>> TextOrderClauses(const std::string& s) {
+    const std::vector<Token> t = Tokenize(s);
+    std::vector<std::pair<std::size_t, std::size_t>> spans;
+    for (std::size_t i = 0; i + 1 < t.size(); ++i) {
+        if (IsWord(s, t[i], "COLLATE") && IsTextOrderName(s, t[i + 1])) {
+            spans.emplace_back(i == 0 ? t[i].begin : t[i - 1].end, t[i + 1].end);
+        }
+    }
+    return spans;
+}
+
+} // namespace
+
+std::string WithTextOrder(const std::string& sql) {
+    const std::vector<Token> t = Tokenize(sql);
+    // A schema statement is stored in the file as written, and the file declares no order.
+    if (!t.empty() && IsWord(sql, t.front(), "CREATE")) {
+        return sql;
+    }
+    const std::string clause = std::string(" COLLATE ") + kTextCollationName;
+    // Each insertion: where, and what.
+    std::vector<std::pair<std::size_t, std::string>> inserts;
+    bool orderedAtTop = false;
+    bool compound = false;
+    std::optional<TermList> groups;
+    int depth = 0;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        depth += IsSymbol(sql, t[i], '(') ? 1 : IsSymbol(sql, t[i], ')') ? -1 : 0;
+        const bool by = i + 1 < t.size() && IsWord(sql, t[i + 1], "BY");
+        if (by && IsWord(sql, t[i], "ORDER")) {
+            orderedAtTop = orderedAtTop || depth == 0;
+            for (const auto& term : ReadTerms(sql, t, i + 2).plain) {
+                inserts.emplace_back(term.second, clause);
+            }
+        } else if (by && depth == 0 && IsWord(sql, t[i], "GROUP")) {
+            groups = ReadTerms(sql, t, i + 2);
+        }
+        orderedAtTop = orderedAtTop || (depth == 0 && IsWord(sql, t[i], "LIMIT"));
+        compound = compound ||
+                   (depth == 0 && (IsWord(sql, t[i], "UNION") || IsWord(sql, t[i], "INTERSECT") ||
+                                   IsWord(sql, t[i], "EXCEPT")));
+    }
+    // Grouped rows come out in the text order of their groups, as a list of names is read.
+    if (groups && groups->allPlain && !orderedAtTop && !compound) {
+        std::string order = " ORDER BY ";
+        for (const auto& [begin, end] : groups->plain) {
+            order += (order.size() > 10 ? ", " : "") + sql.substr(begin, end - begin) + clause;
+        }
+        const bool semicolon = !t.empty() && IsSymbol(sql, t.back(), ';');
+        inserts.emplace_back(semicolon ? t.back().begin : sql.size(), order);
+    }
+    if (inserts.empty()) {
+        return sql;
+    }
+    std::string out;
+    std::size_t from = 0;
+    for (const auto& [at, text] : inserts) {
+        out.append(sql, from, at - from);
+        out += text;
+        from = at;
+    }
+    out.append(sql, from, std::string::npos);
+    return out;
+}
+
+bool DeclaresTextOrder(const std::string& ddl) {
+    return !TextOrderClauses(ddl).empty();
+}
+
+std::string WithoutTextOrder(const std::string& ddl) {
+    std::string out;
+    std::size_t from = 0;
+    for (const auto& [begin, end] : TextOrderClauses(ddl)) {
+        out.append(ddl, from, begin - from);
+        from = end;
+    }
+    out.append(ddl, from, std::string::npos);
+    return out;
+}
