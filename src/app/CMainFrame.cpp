@@ -2,6 +2,7 @@
 
 #include "AppSettings.h"
 #include "CAboutDlg.h"
+#include "CBookListModel.h"
 #include "CFileCommands.h"
 #include "COptionsSheet.h"
 #include "CRecordCommands.h"
@@ -15,6 +16,8 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
@@ -131,6 +134,21 @@ QList<QKeySequence> Shortcuts(const char* keys) {
     return out;
 }
 
+// The quick filter's edit: Escape empties it, as in every filter box people know.
+class FilterEdit : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Escape && !text().isEmpty()) {
+            clear();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+};
+
 } // namespace
 
 CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
@@ -146,8 +164,11 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     m_pRecordCommands = new CRecordCommands(m_pView);
     m_pSearchCommands = new CSearchCommands(m_pView);
     m_pStatisticsCommands = new CStatisticsCommands(m_pView);
+    connect(m_pView->Model(), &CBookListModel::CountsChanged, this, &CMainFrame::ShowBookCount);
+    ShowBookCount();
     CreateMenus();
     CreateToolBar();
+    CreateFilterBar();
     UpdateFrameTitle();
     connect(m_pFileCommands, &CFileCommands::CatalogueNamed, this, &CMainFrame::RememberRecentFile);
 }
@@ -254,9 +275,42 @@ void CMainFrame::CreateToolBar() {
     connect(toggleStatus, &QAction::toggled, statusBar(), &QWidget::setVisible);
 }
 
+void CMainFrame::CreateFilterBar() {
+    QToolBar* bar = addToolBar(QStringLiteral("Filtru"));
+    bar->setObjectName(QStringLiteral("filterBar"));
+    bar->addWidget(new QLabel(QStringLiteral("Filtru: "), bar));
+    auto* edit = new FilterEdit(bar);
+    edit->setObjectName(QStringLiteral("quickFilter"));
+    edit->setPlaceholderText(QStringLiteral("cuvinte din titlu, autor, editura, tip sau stare"));
+    edit->setClearButtonEnabled(true);
+    edit->setMinimumWidth(320);
+    bar->addWidget(edit);
+    connect(edit, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_pView->Model()->SetFilter(text.toStdString()); });
+    auto* find = new QAction(QStringLiteral("Filtru"), this);
+    find->setObjectName(QStringLiteral("editFilter"));
+    find->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
+    connect(find, &QAction::triggered, edit, [edit] {
+        edit->setFocus(Qt::ShortcutFocusReason);
+        edit->selectAll();
+    });
+    addAction(find);
+}
+
+void CMainFrame::ShowBookCount() {
+    const CBookListModel* model = m_pView->Model();
+    const QString total = QStringLiteral("%1 carti").arg(model->TotalCount());
+    m_pCountLabel->setText(model->IsFiltered()
+                               ? QStringLiteral("%1 din %2").arg(model->rowCount()).arg(total)
+                               : total);
+}
+
 void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("statusBar"));
+    m_pCountLabel = new QLabel(bar);
+    m_pCountLabel->setObjectName(QStringLiteral("bookCount"));
+    bar->addPermanentWidget(m_pCountLabel);
     for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
         auto* label = new QLabel(QString::fromUtf8(indicator));
         label->setEnabled(false);

@@ -8,6 +8,7 @@ class CSearchCommands;
 class CShelfwardenDoc;
 class CShelfwardenView;
 class CStatisticsCommands;
+class QLabel;
 class QMenu;
 
 // The main window: menus, accelerators, toolbar, status bar, and what the framework itself
@@ -45,6 +46,10 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
+    // The quick filter above the list: Ctrl+F to reach it, Escape to clear it.
+    void CreateFilterBar();
+    // "52 carti", or "7 din 52 carti" while the filter hides rows.
+    void ShowBookCount();
     void RebuildRecentFiles();
 
     CShelfwardenDoc* m_pDocument;
@@ -56,6 +61,7 @@ private:
     QMenu* m_pFileMenu = nullptr;
     QMenu* m_pViewMenu = nullptr;
     QAction* m_pSaveAction = nullptr;
+    QLabel* m_pCountLabel = nullptr;
     QAction* m_pRecentAnchor = nullptr;
     QList<QAction*> m_recentActions;
 };

@@ -1,7 +1,10 @@
 #include "CBookListModel.h"
 
 int CBookListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_rows.RowCount();
+    if (parent.isValid()) {
+        return 0;
+    }
+    return IsFiltered() ? static_cast<int>(m_visible.size()) : m_rows.RowCount();
 }
 
 int CBookListModel::columnCount(const QModelIndex& parent) const {
@@ -9,7 +12,10 @@ int CBookListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QString CBookListModel::Text(int row, int column) const {
-    const std::string_view t = m_rows.Text(row, column);
+    if (row < 0 || row >= rowCount()) {
+        return {};
+    }
+    const std::string_view t = m_rows.Text(Source(row), column);
     return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
 }
 
@@ -33,32 +39,72 @@ QVariant CBookListModel::headerData(int section, Qt::Orientation orientation, in
     return {};
 }
 
+void CBookListModel::ApplyFilter() {
+    if (!IsFiltered()) {
+        m_visible.clear();
+        return;
+    }
+    if (!m_indexBuilt) {
+        m_index.Build(m_rows);
+        m_indexBuilt = true;
+    }
+    m_visible = m_index.Matching(m_words);
+}
+
 void CBookListModel::ResetRows(BookRowTable rows) {
     beginResetModel();
     m_rows.Swap(rows);
+    m_indexBuilt = false;
+    ApplyFilter();
     endResetModel();
+    emit CountsChanged();
 }
 
 void CBookListModel::Clear() {
-    if (m_rows.RowCount() == 0) {
+    beginResetModel();
+    m_rows.Clear();
+    m_indexBuilt = false;
+    ApplyFilter();
+    endResetModel();
+    emit CountsChanged();
+}
+
+void CBookListModel::SetFilter(const std::string& typed) {
+    std::vector<std::string> words = FilterWords(typed);
+    if (words == m_words) {
         return;
     }
     beginResetModel();
-    m_rows.Clear();
+    m_words = std::move(words);
+    ApplyFilter();
     endResetModel();
+    emit CountsChanged();
 }
 
 void CBookListModel::AppendRow(const RowTexts& texts) {
-    const int row = m_rows.RowCount();
-    beginInsertRows({}, row, row);
+    const int source = m_rows.RowCount();
     m_rows.AppendRow(texts);
-    endInsertRows();
+    if (m_indexBuilt) {
+        m_index.Append(texts);
+    }
+    if (!IsFiltered() || m_index.Matches(source, m_words)) {
+        const int row = rowCount();
+        beginInsertRows({}, row, row);
+        if (IsFiltered()) {
+            m_visible.push_back(source);
+        }
+        endInsertRows();
+    }
+    emit CountsChanged();
 }
 
 void CBookListModel::SetRowTexts(int row, const RowTexts& texts) {
-    if (row < 0 || row >= m_rows.RowCount()) {
+    if (row < 0 || row >= rowCount()) {
         return;
     }
-    m_rows.SetRowTexts(row, texts);
+    m_rows.SetRowTexts(Source(row), texts);
+    if (m_indexBuilt) {
+        m_index.Update(Source(row), m_rows.Row(Source(row)));
+    }
     emit dataChanged(index(row, 1), index(row, kBookColumnCount - 1));
 }

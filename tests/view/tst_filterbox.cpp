@@ -1,0 +1,85 @@
+#include "CBookListModel.h"
+#include "CMainFrame.h"
+#include "CShelfwardenView.h"
+#include "GuiDriver.h"
+#include "GuiLibrary.h"
+#include "RawCatalogue.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+QLineEdit* FilterBox(RunningApp& run) {
+    return run.frame()->findChild<QLineEdit*>("quickFilter");
+}
+QString Count(RunningApp& run) {
+    return run.frame()->findChild<QLabel*>("bookCount")->text();
+}
+} // namespace
+
+class TestFilterBox : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { UseTemporarySettings(); }
+
+    void typingNarrowsTheListAndEscapeRestoresIt() {
+        Library lib;
+        RunningApp run(lib.path);
+        QCOMPARE(Count(run), QStringLiteral("4 carti"));
+        run.trigger("editFilter"); // Ctrl+F
+        QLineEdit* box = FilterBox(run);
+        QTest::keyClicks(box, "HERB");
+        QCOMPARE(run.column(1), QStringList{"Dune"});
+        QCOMPARE(Count(run), QStringLiteral("1 din 4 carti"));
+        box->clear();
+        QTest::keyClicks(box, "sf");
+        QCOMPARE(run.column(1), (QStringList{"Dune", "Odiseea"}));
+        QTest::keyClick(box, Qt::Key_Escape);
+        QCOMPARE(box->text(), QString());
+        QCOMPARE(run.column(1), (QStringList{"Abandonata", "Dune", "Ion", "Odiseea"}));
+        QCOMPARE(Count(run), QStringLiteral("4 carti"));
+    }
+
+    void theFilterStaysWhenTheListingChanges() {
+        Library lib;
+        RunningApp run(lib.path);
+        QTest::keyClicks(FilterBox(run), "sf");
+        run.view()->OnColumnClick(5); // Pagini
+        QCOMPARE(run.column(1), (QStringList{"Odiseea", "Dune"}));
+        run.trigger("viewRead");
+        QCOMPARE(run.column(1), (QStringList{"Dune", "Odiseea"}));
+        QCOMPARE(Count(run), QStringLiteral("2 din 2 carti"));
+        WhenModal([](QWidget* dlg) {
+            TypeInto(dlg, "value", "Homer");
+            Press(dlg, "ok");
+        });
+        run.trigger("searchAuthor");
+        QCOMPARE(run.column(1), QStringList{"Odiseea"});
+    }
+
+    void commandsActOnTheBookOfTheRowPicked() {
+        Library lib;
+        RunningApp run(lib.path);
+        QTest::keyClicks(FilterBox(run), "odis");
+        run.selectRow(0);
+        WhenModal([](QWidget* dlg) {
+            TypeInto(dlg, "pagini", "333");
+            Press(dlg, "ok");
+        });
+        run.trigger("recordsModify");
+        QCOMPARE(RawCatalogue(lib.file()).one("SELECT titlu, pagini FROM books WHERE pagini = 333"),
+                 std::string("Odiseea|333"));
+        QCOMPARE(run.rows(), QStringList{"0003|Odiseea|Homer|Univers|SF|333|1|1|-700|1970|Da|"
+                                         "Foarte buna|Acasa"});
+        run.selectRow(0);
+        run.trigger("recordsDelete");
+        QCOMPARE(RawCatalogue(lib.file()).rows("SELECT titlu FROM books ORDER BY id"),
+                 (std::vector<std::string>{"Dune", "Ion", "Abandonata"}));
+        QVERIFY(run.rows().isEmpty());
+        QCOMPARE(Count(run), QStringLiteral("0 din 3 carti"));
+    }
+};
+
+QTEST_MAIN(TestFilterBox)
+#include "tst_filterbox.moc"

@@ -1,0 +1,87 @@
+#include "QuickFilter.h"
+
+#include <QTest>
+
+namespace {
+RowTexts Row(const char* titlu, const char* autor, const char* editura = "E",
+             const char* tip = "Roman", const char* stare = "Acasa") {
+    RowTexts t;
+    t[1] = titlu;
+    t[2] = autor;
+    t[3] = editura;
+    t[4] = tip;
+    t[12] = stare;
+    return t;
+}
+} // namespace
+
+class TestQuickFilter : public QObject {
+    Q_OBJECT
+private slots:
+    void matching_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("case") << "DICKENS"
+                              << "Charles Dickens" << true;
+        QTest::newRow("part of a word") << "dick"
+                                        << "Charles Dickens" << true;
+        QTest::newRow("Romanian accents")
+            << "padurea spanzuratilor"
+            << "Pădurea spânzuraților" << true;
+        QTest::newRow("accents typed, none stored") << "ȘTEFAN"
+                                                    << "stefan" << true;
+        QTest::newRow("cedilla typed, comma below stored") << "şţ"
+                                                           << "ȘȚ" << true;
+        QTest::newRow("comma below typed, cedilla stored") << "ș ț"
+                                                           << "Ştefan Ţara" << true;
+        QTest::newRow("other European accents") << "bronte noel gotz"
+                                                << "Brontë Noël Götz" << true;
+        QTest::newRow("words in any order") << "dickens charles"
+                                            << "Charles Dickens" << true;
+        QTest::newRow("a word in the middle of another") << "ark"
+                                                         << "Dark Tower" << true;
+        QTest::newRow("one word missing") << "charles tolstoi"
+                                          << "Charles Dickens" << false;
+        QTest::newRow("no match") << "zola"
+                                  << "Charles Dickens" << false;
+        QTest::newRow("empty filter") << ""
+                                      << "Charles Dickens" << true;
+        QTest::newRow("only blanks") << "   "
+                                     << "Charles Dickens" << true;
+        QTest::newRow("bytes that are no UTF-8") << "bad"
+                                                 << QString::fromLatin1("bad\xff") << true;
+    }
+    void matching() {
+        QFETCH(QString, typed);
+        QFETCH(QString, text);
+        QFETCH(bool, found);
+        BookRowTable rows;
+        rows.AppendRow(Row("Titlu", text.toStdString().c_str()));
+        FilterIndex index;
+        index.Build(rows);
+        QCOMPARE(index.Matching(FilterWords(typed.toStdString())).size(), found ? 1u : 0u);
+    }
+
+    void everyShownColumnCountsAndNoWordSpansTwo() {
+        BookRowTable rows;
+        rows.AppendRow(Row("Ion", "Rebreanu", "Minerva", "Roman", "Acasa"));
+        rows.AppendRow(Row("Dune", "Herbert", "Nemira", "SF", "Imprumutata"));
+        FilterIndex index;
+        index.Build(rows);
+        auto match = [&](const char* typed) { return index.Matching(FilterWords(typed)); };
+        QCOMPARE(match("minerva"), std::vector<int>{0});
+        QCOMPARE(match("sf"), std::vector<int>{1});
+        QCOMPARE(match("imprum"), std::vector<int>{1});
+        QCOMPARE(match("ionrebreanu"), std::vector<int>{});
+        // Rows added and rewritten after the index was made are searched as they are now.
+        index.Append(Row("Ion", "Creanga"));
+        index.Update(1, Row("Dune", "Frank Herbert", "Nemira", "SF", "Acasa"));
+        QCOMPARE(match("ion"), (std::vector<int>{0, 2}));
+        QCOMPARE(match("frank"), std::vector<int>{1});
+        QCOMPARE(match("imprum"), std::vector<int>{});
+    }
+};
+
+QTEST_APPLESS_MAIN(TestQuickFilter)
+#include "tst_quickfilter.moc"
