@@ -15,9 +15,9 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>

@@ -41,7 +41,7 @@ QVariant CBookListModel::headerData(int section, Qt::Orientation orientation, in
 
 void CBookListModel::ApplyFilter() {
     if (!IsFiltered()) {
-        m_visible.clear();
+        m_visible = {};
         return;
     }
     if (!m_indexBuilt) {
@@ -54,6 +54,7 @@ void CBookListModel::ApplyFilter() {
 void CBookListModel::ResetRows(BookRowTable rows) {
     beginResetModel();
     m_rows.Swap(rows);
+    m_index.Clear();
     m_indexBuilt = false;
     ApplyFilter();
     endResetModel();
@@ -63,6 +64,7 @@ void CBookListModel::ResetRows(BookRowTable rows) {
 void CBookListModel::Clear() {
     beginResetModel();
     m_rows.Clear();
+    m_index.Clear();
     m_indexBuilt = false;
     ApplyFilter();
     endResetModel();

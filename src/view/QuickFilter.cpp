@@ -38,8 +38,8 @@ void AppendFoldedTo(std::string& out, std::string_view utf8) {
         UChar32 c = 0;
         U8_NEXT(utf8.data(), i, length, c);
         if (c < 0) {
-            out.append(utf8.substr(static_cast<std::size_t>(start),
-                                   static_cast<std::size_t>(i - start)));
+            out.append(
+                utf8.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)));
             continue;
         }
         icu::UnicodeString decomposed;
@@ -96,10 +96,7 @@ void FilterIndex::AppendFolded(const std::array<std::string_view, 5>& texts) {
 }
 
 void FilterIndex::Build(const BookRowTable& rows) {
-    m_folded.clear();
-    m_ends.clear();
-    m_replaced.clear();
-    m_replacement.clear();
+    Clear();
     m_ends.reserve(static_cast<std::size_t>(rows.RowCount()));
     m_replacement.reserve(static_cast<std::size_t>(rows.RowCount()));
     for (int r = 0; r < rows.RowCount(); ++r) {

@@ -22,6 +22,8 @@ std::vector<std::string> FilterWords(std::string_view typed);
 class FilterIndex {
 public:
     void Build(const BookRowTable& rows);
+    // Gives the memory back.
+    void Clear() { *this = FilterIndex(); }
     void Append(const RowTexts& texts);
     void Update(int row, const RowTexts& texts);
     int RowCount() const { return static_cast<int>(m_ends.size()); }
@@ -36,6 +38,6 @@ private:
 
     std::string m_folded; // each row's texts, folded, each ended by a separator
     std::vector<std::uint32_t> m_ends;
-    std::vector<std::string> m_replaced; // rows rewritten since the build, by Update
+    std::vector<std::string> m_replaced;     // rows rewritten since the build, by Update
     std::vector<std::int32_t> m_replacement; // per row: index into m_replaced, or -1
 };

@@ -26,9 +26,8 @@ private slots:
                               << "Charles Dickens" << true;
         QTest::newRow("part of a word") << "dick"
                                         << "Charles Dickens" << true;
-        QTest::newRow("Romanian accents")
-            << "padurea spanzuratilor"
-            << "Pădurea spânzuraților" << true;
+        QTest::newRow("Romanian accents") << "padurea spanzuratilor"
+                                          << "Pădurea spânzuraților" << true;
         QTest::newRow("accents typed, none stored") << "ȘTEFAN"
                                                     << "stefan" << true;
         QTest::newRow("cedilla typed, comma below stored") << "şţ"
@@ -49,8 +48,7 @@ private slots:
                                       << "Charles Dickens" << true;
         QTest::newRow("only blanks") << "   "
                                      << "Charles Dickens" << true;
-        QTest::newRow("bytes that are no UTF-8") << "bad"
-                                                 << QString::fromLatin1("bad\xff") << true;
+        QTest::newRow("bytes that are no UTF-8") << "bad" << QString::fromLatin1("bad\xff") << true;
     }
     void matching() {
         QFETCH(QString, typed);
