@@ -3,65 +3,10 @@
 #include "CBookDatabase.h"
 #include "CEngineException.h"
 #include "CatalogueMessages.h"
+#include "SiblingFiles.h"
 #include "StatementFormat.h"
 
-#include <atomic>
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
-#include <filesystem>
-#include <unistd.h>
-
 namespace {
-
-std::filesystem::path FolderOf(const std::filesystem::path& file) {
-    return file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
-}
-
-std::string TemporaryPrefix(const std::filesystem::path& target) {
-    return "." + target.filename().string() + ".part-";
-}
-
-std::string TemporarySibling(const std::filesystem::path& target) {
-    static std::atomic<unsigned> counter{0};
-    return (FolderOf(target) / (TemporaryPrefix(target) + std::to_string(::getpid()) + "-" +
-                                std::to_string(counter++)))
-        .string();
-}
-
-// A copy whose process was killed leaves its temporary file behind; the next copy onto the same
-// target removes those whose process no longer runs.
-void RemoveAbandonedTemporaries(const std::filesystem::path& target) {
-    const std::string prefix = TemporaryPrefix(target);
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(FolderOf(target), error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(prefix, 0) != 0) {
-            continue;
-        }
-        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
-        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
-            std::filesystem::remove(entry.path(), error);
-        }
-    }
-}
-
-void RemoveQuietly(const std::string& path) {
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
-    std::filesystem::remove(path + "-journal", ignored);
-}
-
-// Makes a rename durable: the folder entry is on disk once this returns.
-void SyncFolderOf(const std::filesystem::path& file) {
-    const int fd = ::open(FolderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
 
 void CopyRows(CEngineDatabase& target, const std::string& sourcePath) {
     target.Execute(FormatStatement("ATTACH DATABASE '%s' AS src", sourcePath));
@@ -112,14 +57,8 @@ std::unique_ptr<CBookDatabase> CopyCatalogue(CBookDatabase& source, const std::s
             building.Close();
         }
     }
-    if (failure.empty()) {
-        std::error_code error;
-        std::filesystem::rename(temporary, path, error);
-        if (error) {
-            failure = msg::kCannotCreateDatabase;
-        } else {
-            SyncFolderOf(path);
-        }
+    if (failure.empty() && !RenameIntoPlace(temporary, path).empty()) {
+        failure = msg::kCannotCreateDatabase;
     }
     if (!failure.empty()) {
         RemoveQuietly(temporary);
