@@ -199,7 +199,7 @@ private slots:
         QCOMPARE(Contents(dir.path()).size(), std::size_t(2));
     }
 
-    void aFailedOrKilledFirstImportLeavesNothingInTheWay() {
+    void aFullDiskOrAKillLeavesNothingHalfDone() {
         QTemporaryDir dir;
         Write(dir.filePath("big.csv"), Books(60000));
         const QString target = dir.filePath("new.mdb");
@@ -225,6 +225,16 @@ private slots:
         QCOMPARE(RawCatalogue(target.toStdString()).one("SELECT count(*) FROM books"),
                  std::string("60000"));
         QCOMPARE(Contents(dir.path()).size(), std::size_t(2)); // what the kill left is gone
+
+        // An export that fills the disk leaves the earlier export whole.
+        Write(dir.filePath("old.csv"), "an earlier export\n");
+        const auto before = Contents(dir.path());
+        const Run exported =
+            ThroughShell("trap '' XFSZ; ulimit -f 64; exec \"$0\" --export \"$1\" \"$2\"",
+                         {target, dir.filePath("old.csv")});
+        QCOMPARE(exported.status, 1);
+        QVERIFY2(exported.err.contains("old.csv: cannot be written"), qPrintable(exported.err));
+        QVERIFY(Contents(dir.path()) == before);
     }
 
     void aBusyCatalogueIsSaidToBeBusy() {

@@ -113,6 +113,35 @@ private slots:
         QVERIFY(second.find("\r\n0001,Alpha,") != std::string::npos);
     }
 
+    void anExportIsOneMomentOfTheCatalogue() {
+        TestCatalogue c;
+        c.db->InsertType("Roman");
+        c.add(MakeBook("Old"));
+        // The moment the export selects the books, another program adds a type and a book of it.
+        struct Writer {
+            RawCatalogue other;
+            bool wrote = false;
+        } writer{RawCatalogue(c.path("test.mdb"))};
+        auto onStatement = [](unsigned, void* context, void* statement, void*) {
+            auto* w = static_cast<Writer*>(context);
+            const std::string_view sql = sqlite3_sql(static_cast<sqlite3_stmt*>(statement));
+            if (!w->wrote && sql.find("FROM books") != std::string_view::npos) {
+                w->wrote = true;
+                w->other.exec("INSERT INTO types(tip) VALUES ('Nou');"
+                              "INSERT INTO books(titlu, tip, citita, calificativ, stare) "
+                              "VALUES ('New', (SELECT max(id) - 1 FROM types), 0, 6, 0)");
+            }
+            return 0;
+        };
+        sqlite3* handle = c.db->Engine().Handle();
+        sqlite3_trace_v2(handle, SQLITE_TRACE_STMT, onStatement, &writer);
+        std::string csv;
+        QVERIFY(ExportCsv(*c.db, csv));
+        sqlite3_trace_v2(handle, 0, nullptr, nullptr);
+        QVERIFY(writer.wrote);
+        QVERIFY2(csv.find("[nedefinit]") == std::string::npos, csv.c_str());
+    }
+
     void importsAReadingSiteExport() {
         TestCatalogue c;
         const std::string csv =
