@@ -9,6 +9,7 @@
 #include <map>
 #include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 struct Run {
@@ -143,6 +144,12 @@ private slots:
         QTest::newRow("export of unreadable types")
             << QStringList{"--export", "notypes.mdb", "old.csv"}
             << "notypes.mdb: the books cannot be read";
+        QTest::newRow("import into a catalogue with a trigger of its own")
+            << QStringList{"--import", "in.csv", "trigger.mdb"}
+            << "trigger.mdb: holds a trigger the program did not make: \"wipe\"";
+        QTest::newRow("export of an endless view")
+            << QStringList{"--export", "view.mdb", "old.csv"}
+            << "view.mdb: holds a view in place of its table: \"books\"";
         QTest::newRow("import of a FIFO") << QStringList{"--import", "fifo", "c.mdb"}
                                           << "fifo: cannot be read: not a regular file";
         QTest::newRow("import of a folder") << QStringList{"--import", "folder", "c.mdb"}
@@ -173,6 +180,14 @@ private slots:
                  0);
         QVERIFY(QFile::copy(dir.filePath("c.mdb"), dir.filePath("notypes.mdb")));
         QVERIFY(RawCatalogue(dir.filePath("notypes.mdb").toStdString()).exec("DROP TABLE types"));
+        for (const auto& [name, sql] :
+             {std::pair{"trigger.mdb",
+                        "CREATE TRIGGER wipe AFTER INSERT ON books BEGIN DELETE FROM books; END"},
+              {"view.mdb", "DROP TABLE books; CREATE VIEW books AS WITH RECURSIVE r(n) AS "
+                           "(SELECT 1 UNION ALL SELECT n + 1 FROM r) SELECT n AS id FROM r"}}) {
+            QVERIFY(QFile::copy(dir.filePath("c.mdb"), dir.filePath(name)));
+            QVERIFY(RawCatalogue(dir.filePath(name).toStdString()).exec(sql));
+        }
         QVERIFY(QFile::link("c.mdb", dir.filePath("link.mdb")));
         QCOMPARE(::mkfifo(dir.filePath("fifo").toLocal8Bit().constData(), 0600), 0);
         QVERIFY(QDir(dir.path()).mkdir("folder"));
@@ -237,7 +252,7 @@ private slots:
         QVERIFY(Contents(dir.path()) == before);
     }
 
-    void aBusyCatalogueIsSaidToBeBusy() {
+    void aBusyOrReadOnlyCatalogueIsBlamedNotTheLine() {
         QTemporaryDir dir;
         Write(dir.filePath("in.csv"), Books(3));
         const QString catalogue = dir.filePath("c.mdb");
@@ -254,6 +269,25 @@ private slots:
         QCOMPARE(exported.status, 1);
         QVERIFY2(exported.err.contains(catalogue + ": " + busy), qPrintable(exported.err));
         QVERIFY(other.exec("COMMIT"));
+
+        // Read-only to the user who runs the import (root may write anything, so not as root).
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                      QFile::ExeOwner | QFile::ReadOther |
+                                                      QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(catalogue, QFile::ReadOwner | QFile::ReadOther));
+        QVERIFY(QFile::setPermissions(dir.filePath("in.csv"), QFile::ReadOwner | QFile::ReadOther));
+        QProcess p;
+        p.setChildProcessModifier([] {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+                ::_exit(3);
+            }
+        });
+        p.start(SHELFWARDEN_BINARY, {"--import", dir.filePath("in.csv"), catalogue});
+        QVERIFY(p.waitForFinished());
+        QCOMPARE(p.exitCode(), 1);
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(err.contains(catalogue + ": the catalogue is read-only; nothing imported"),
+                 qPrintable(err));
     }
 };
 
