@@ -5,14 +5,12 @@
 #include "CatalogueSchema.h"
 #include "RomanianCollation.h"
 
-#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sqlite3.h>
-#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -100,13 +98,6 @@ void CheckCatalogueFile(const std::string& path) {
         throw CEngineException("not a complete database file: " + path,
                                EngineFailure::NotACatalogue);
     }
-}
-
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
 }
 
 // One of the triggers the table definer makes, to the letter.
@@ -199,7 +190,7 @@ void CEngineDatabase::RefuseForeignSchema() {
             foreign = "holds a trigger the program did not make: \"" + name + "\"";
         }
         for (const SchemaTable& table : CatalogueTables()) {
-            if (text(0) == "view" && SameNameIgnoringCase(name, table.name)) {
+            if (text(0) == "view" && sqlite3_stricmp(name.c_str(), table.name) == 0) {
                 foreign = "holds a view in place of its table: \"" + name + "\"";
             }
         }
