@@ -25,8 +25,10 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
                 return result;
             }
             result.action = exporting ? Action::Export : Action::Import;
-            result.catalogue = arguments[exporting ? i + 1 : i + 2];
-            result.csv = arguments[exporting ? i + 2 : i + 1];
+            result.catalogueArgument = exporting ? i + 1 : i + 2;
+            result.csvArgument = exporting ? i + 2 : i + 1;
+            result.catalogue = arguments[result.catalogueArgument];
+            result.csv = arguments[result.csvArgument];
             if (i + 3 < arguments.size()) {
                 result.action = Action::Error;
                 result.error = QStringLiteral("unexpected argument: %1").arg(arguments[i + 3]);

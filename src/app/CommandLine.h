@@ -10,6 +10,10 @@ struct CommandLine {
     Action action = Action::Run;
     QString catalogue;
     QString csv;
+    // Positions of the transfer's paths among the arguments, so that the caller can use the
+    // bytes given, whatever their encoding.
+    qsizetype catalogueArgument = 0;
+    qsizetype csvArgument = 0;
     QString error;
 
     static CommandLine Parse(const QStringList& arguments);

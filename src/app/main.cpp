@@ -23,9 +23,9 @@ int main(int argc, char* argv[]) {
                      CommandLine::Usage().toLocal8Bit().constData());
         return 2;
     case CommandLine::Action::Export:
-        return RunExport(command.catalogue.toStdString(), command.csv.toStdString());
+        return RunExport(argv[command.catalogueArgument], argv[command.csvArgument]);
     case CommandLine::Action::Import:
-        return RunImport(command.csv.toStdString(), command.catalogue.toStdString());
+        return RunImport(argv[command.csvArgument], argv[command.catalogueArgument]);
     case CommandLine::Action::Run:
         break;
     }

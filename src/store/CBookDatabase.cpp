@@ -20,7 +20,8 @@ void CBookDatabase::Report(const char* message) const {
 bool CBookDatabase::Create(const std::string& path) {
     try {
         m_db.Create(path);
-    } catch (const CEngineException&) {
+    } catch (const CEngineException& e) {
+        m_lastFailure = e.Reason();
         Report(msg::kCannotCreateDatabase);
         return false;
     }
@@ -52,7 +53,8 @@ void CBookDatabase::CreateTables() {
 bool CBookDatabase::Open(const std::string& path) {
     try {
         m_db.Open(path);
-    } catch (const CEngineException&) {
+    } catch (const CEngineException& e) {
+        m_lastFailure = e.Reason();
         Report(msg::kCannotOpenDatabase);
         return false;
     }
@@ -77,7 +79,8 @@ bool CBookDatabase::Close() {
 bool CBookDatabase::ExecuteStatement(const std::string& sql, const char* failure) {
     try {
         m_db.Execute(sql);
-    } catch (const CEngineException&) {
+    } catch (const CEngineException& e) {
+        m_lastFailure = e.Reason();
         Report(failure);
         return false;
     }
@@ -142,7 +145,8 @@ std::unique_ptr<CEngineRecordset> CBookDatabase::OpenQuery(const std::string& te
     auto set = std::make_unique<CEngineRecordset>(m_db);
     try {
         set->Open(text);
-    } catch (const CEngineException&) {
+    } catch (const CEngineException& e) {
+        m_lastFailure = e.Reason();
         Report(msg::kCannotSelect);
         return nullptr;
     }

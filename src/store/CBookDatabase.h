@@ -52,11 +52,14 @@ public:
     // Runs a statement of the program's own, reporting `failure` when the engine refuses it.
     bool ExecuteStatement(const std::string& sql, const char* failure);
     CEngineDatabase& Engine() { return m_db; }
+    // What made the last failed operation fail, in words for the user ("the disk is full").
+    const std::string& LastFailure() const { return m_lastFailure; }
 
 private:
     void Report(const char* message) const;
 
     std::string m_strPath;
+    std::string m_lastFailure;
     bool m_bOpen = false;
     CEngineDatabase m_db;
     MessageSink m_sink;

@@ -1,6 +1,8 @@
 #include "CEngineDatabase.h"
 
 #include "CEngineException.h"
+#include "CEngineTableDef.h"
+#include "CatalogueSchema.h"
 #include "RomanianCollation.h"
 #include "TextOrder.h"
 
@@ -42,42 +44,73 @@ std::string AdaptStatement(const std::string& sql) {
     return out;
 }
 
-// A catalogue file must at least carry a whole SQLite header and all the pages it announces;
-// an empty or truncated file is refused before the engine touches it.
-bool LooksLikeCompleteDatabase(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
+std::uint32_t BigEndian(const unsigned char* at) {
+    return (std::uint32_t{at[0]} << 24) | (std::uint32_t{at[1]} << 16) |
+           (std::uint32_t{at[2]} << 8) | at[3];
+}
+
+bool NonEmptyFileExists(const std::string& path) {
     struct stat st {};
-    std::array<unsigned char, 100> header{};
-    const bool readOk =
-        ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-        ::read(fd, header.data(), header.size()) == static_cast<ssize_t>(header.size());
-    ::close(fd);
-    if (!readOk || std::memcmp(header.data(), "SQLite format 3", 16) != 0) {
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
+}
+
+// The 100 bytes of a database header and whether the file's size holds every page they count;
+// an empty or truncated file is refused before the engine touches it.
+bool HeaderAndSizeHold(const std::array<unsigned char, 100>& header, std::uint64_t size) {
+    if (std::memcmp(header.data(), "SQLite format 3", 16) != 0) {
         return false;
     }
     std::uint32_t pageSize = (header[16] << 8) | header[17];
     if (pageSize == 1) {
         pageSize = 65536;
     }
-    if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0) {
-        return false;
-    }
-    auto number = [&header](std::size_t at) {
-        return (std::uint32_t{header[at]} << 24) | (std::uint32_t{header[at + 1]} << 16) |
-               (std::uint32_t{header[at + 2]} << 8) | header[at + 3];
-    };
-    const std::uint64_t pages = number(28);
-    const auto size = static_cast<std::uint64_t>(st.st_size);
-    if (size == 0 || size % pageSize != 0) {
+    if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0 || size == 0 || size % pageSize != 0) {
         return false;
     }
     // The page count in the header holds only when it was written with the current change
     // counter; files of very old writers leave it 0, and the engine then goes by the size.
-    const bool countHolds = pages > 0 && number(92) == number(24);
+    const std::uint64_t pages = BigEndian(&header[28]);
+    const bool countHolds = pages > 0 && BigEndian(&header[92]) == BigEndian(&header[24]);
     return !countHolds || size / pageSize >= pages;
+}
+
+// Refuses, with its kind, a path that is no regular file or no complete database. A file with a
+// journal or write-ahead log beside it was cut off in the middle of a write: the engine rolls
+// the journal back or the log forward on first access, so only the engine may judge it.
+void CheckCatalogueFile(const std::string& path) {
+    // Non-blocking, so that a FIFO is refused instead of waited on.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        throw CEngineException(std::strerror(errno), EngineFailure::NotFound);
+    }
+    struct stat st {};
+    std::array<unsigned char, 100> header{};
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const bool readOk =
+        regular && ::read(fd, header.data(), header.size()) == static_cast<ssize_t>(header.size());
+    ::close(fd);
+    if (!regular) {
+        throw CEngineException("not a regular file", EngineFailure::NotRegularFile);
+    }
+    if (NonEmptyFileExists(path + "-journal") || NonEmptyFileExists(path + "-wal")) {
+        return;
+    }
+    if (!readOk || !HeaderAndSizeHold(header, static_cast<std::uint64_t>(st.st_size))) {
+        throw CEngineException("not a complete database file: " + path,
+                               EngineFailure::NotACatalogue);
+    }
+}
+
+// One of the triggers the table definer makes, to the letter.
+bool IsOwnTrigger(const std::string& name, const std::string& table, const std::string& sql) {
+    const std::size_t suffix = 4; // "_ins" or "_upd"
+    if (name.size() <= table.size() + 1 + suffix || name.compare(0, table.size(), table) != 0) {
+        return false;
+    }
+    const std::string column =
+        name.substr(table.size() + 1, name.size() - table.size() - 1 - suffix);
+    return sql == BooleanTriggerStatement(table, column, false) ||
+           sql == BooleanTriggerStatement(table, column, true);
 }
 
 } // namespace
@@ -117,9 +150,7 @@ void CEngineDatabase::Open(const std::string& path) {
     if (m_db != nullptr) {
         throw CEngineException("database already open");
     }
-    if (!LooksLikeCompleteDatabase(path)) {
-        throw CEngineException("not a complete database file: " + path);
-    }
+    CheckCatalogueFile(path);
     const int rc =
         sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     try {
@@ -133,9 +164,44 @@ void CEngineDatabase::Open(const std::string& path) {
         if (check != SQLITE_OK) {
             ThrowError("cannot read database");
         }
+        RefuseForeignSchema();
     } catch (...) {
         Close();
         throw;
+    }
+}
+
+void CEngineDatabase::RefuseForeignSchema() {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(m_db,
+                           "SELECT type, name, tbl_name, sql FROM sqlite_master "
+                           "WHERE type IN ('trigger', 'view')",
+                           -1, &stmt, nullptr) != SQLITE_OK) {
+        ThrowError("cannot read database");
+    }
+    auto text = [stmt](int column) {
+        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+        return std::string(t != nullptr ? t : "");
+    };
+    std::string foreign;
+    int rc = SQLITE_ROW;
+    while (foreign.empty() && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        const std::string name = text(1);
+        if (text(0) == "trigger" && !IsOwnTrigger(name, text(2), text(3))) {
+            foreign = "holds a trigger the program did not make: \"" + name + "\"";
+        }
+        for (const SchemaTable& table : CatalogueTables()) {
+            if (text(0) == "view" && sqlite3_stricmp(name.c_str(), table.name) == 0) {
+                foreign = "holds a view in place of its table: \"" + name + "\"";
+            }
+        }
+    }
+    sqlite3_finalize(stmt);
+    if (!foreign.empty()) {
+        throw CEngineException(foreign, EngineFailure::ForeignSchema);
+    }
+    if (rc != SQLITE_DONE) {
+        ThrowError("cannot read database");
     }
 }
 
@@ -149,9 +215,12 @@ void CEngineDatabase::Configure() {
     if (RegisterRomanianCollation(m_db) != SQLITE_OK) {
         ThrowError("cannot register text order");
     }
+    // Listings sort their texts at query time: in memory, so a sort never spills into a
+    // temporary file that a full disk or a file size limit would refuse.
     const char* pragmas = "PRAGMA synchronous = FULL;"
                           "PRAGMA cell_size_check = ON;"
-                          "PRAGMA foreign_keys = OFF;";
+                          "PRAGMA foreign_keys = OFF;"
+                          "PRAGMA temp_store = MEMORY;";
     if (sqlite3_exec(m_db, pragmas, nullptr, nullptr, nullptr) != SQLITE_OK) {
         ThrowError("cannot configure database");
     }
@@ -209,10 +278,5 @@ sqlite3* CEngineDatabase::Handle() const {
 }
 
 void CEngineDatabase::ThrowError(const std::string& context) const {
-    std::string what = context;
-    if (m_db != nullptr) {
-        what += ": ";
-        what += sqlite3_errmsg(m_db);
-    }
-    throw CEngineException(what);
+    throw CEngineException::FromEngine(m_db, context);
 }

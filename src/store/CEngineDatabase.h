@@ -28,6 +28,9 @@ public:
 
 private:
     void Configure();
+    // Refuses a file whose schema would run statements of its own: a trigger the table definer
+    // did not make, or a view in place of one of the catalogue's tables.
+    void RefuseForeignSchema();
     void ThrowError(const std::string& context) const;
 
     sqlite3* m_db = nullptr;

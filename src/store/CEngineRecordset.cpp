@@ -38,7 +38,7 @@ void CEngineRecordset::Open(const std::string& text) {
     if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size() + 1), &s.stmt, &tail) !=
             SQLITE_OK ||
         s.stmt == nullptr) {
-        throw CEngineException(std::string("cannot prepare query: ") + sqlite3_errmsg(db));
+        throw CEngineException::FromEngine(db, "cannot prepare query");
     }
     while (tail != nullptr && *tail != '\0' && std::isspace(static_cast<unsigned char>(*tail))) {
         ++tail;
@@ -92,7 +92,7 @@ void CEngineRecordset::Open(const std::string& text) {
         m_cells.clear();
         m_textPool.clear();
         m_rowCount = 0;
-        throw CEngineException(std::string("query failed: ") + sqlite3_errmsg(db));
+        throw CEngineException::FromEngine(db, "query failed");
     }
     m_pos = 0;
 }

@@ -10,8 +10,7 @@ CEngineStatement::CEngineStatement(CEngineDatabase& db, const std::string& text)
     const std::string sql = WithTextOrder(text);
     if (sqlite3_prepare_v2(db.Handle(), sql.c_str(), static_cast<int>(sql.size() + 1), &m_stmt,
                            nullptr) != SQLITE_OK) {
-        throw CEngineException(std::string("cannot prepare statement: ") +
-                               sqlite3_errmsg(db.Handle()));
+        throw CEngineException::FromEngine(db.Handle(), "cannot prepare statement");
     }
 }
 
@@ -33,6 +32,6 @@ void CEngineStatement::Run() {
     sqlite3_reset(m_stmt);
     sqlite3_clear_bindings(m_stmt);
     if (rc != SQLITE_DONE) {
-        throw CEngineException(std::string("statement failed: ") + sqlite3_errmsg(m_db.Handle()));
+        throw CEngineException::FromEngine(m_db.Handle(), "statement failed");
     }
 }

@@ -13,6 +13,20 @@ std::string RangeCheck(const std::string& column, const char* low, const char* h
 
 } // namespace
 
+std::string BooleanTriggerName(const std::string& table, const std::string& column, bool update) {
+    return table + "_" + column + (update ? "_upd" : "_ins");
+}
+
+std::string BooleanTriggerStatement(const std::string& table, const std::string& column,
+                                    bool update) {
+    const std::string t = QuotedName(table);
+    const std::string c = QuotedName(column);
+    return "CREATE TRIGGER " + QuotedName(BooleanTriggerName(table, column, update)) + " AFTER " +
+           (update ? "UPDATE OF " + c : std::string("INSERT")) + " ON " + t + " WHEN NEW." + c +
+           " <> 0 AND NEW." + c + " <> -1 BEGIN UPDATE " + t + " SET " + c +
+           " = -1 WHERE rowid = NEW.rowid; END";
+}
+
 void CEngineTableDef::Create(const std::string& name) {
     m_name = name;
     m_fields.clear();
@@ -56,14 +70,8 @@ void CEngineTableDef::Append() {
         case EngineFieldType::Boolean:
             // Any non-zero value is stored as -1 by the triggers below.
             sql += " INTEGER";
-            for (const char* event : {"INSERT", "UPDATE OF "}) {
-                const bool update = event[0] == 'U';
-                const std::string trigger =
-                    QuotedName(m_name + "_" + f.name + (update ? "_upd" : "_ins"));
-                triggers.push_back("CREATE TRIGGER " + trigger + " AFTER " + event +
-                                   (update ? col : "") + " ON " + table + " WHEN NEW." + col +
-                                   " <> 0 AND NEW." + col + " <> -1 BEGIN UPDATE " + table +
-                                   " SET " + col + " = -1 WHERE rowid = NEW.rowid; END");
+            for (const bool update : {false, true}) {
+                triggers.push_back(BooleanTriggerStatement(m_name, f.name, update));
             }
             break;
         case EngineFieldType::Text:

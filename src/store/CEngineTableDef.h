@@ -16,6 +16,12 @@ enum class EngineFieldType {
 
 enum EngineFieldAttribute { kFieldNoAttribute = 0, kFieldAutoIncrement = 1 };
 
+// The name and statement of the trigger that makes a Boolean column store any non-zero value
+// as -1, on insert or on update: the only triggers a catalogue of the program holds.
+std::string BooleanTriggerName(const std::string& table, const std::string& column, bool update);
+std::string BooleanTriggerStatement(const std::string& table, const std::string& column,
+                                    bool update);
+
 // Defines one table column by column, then appends it to the database.
 class CEngineTableDef {
 public:

@@ -4,67 +4,13 @@
 #include "CEngineException.h"
 #include "CEngineRecordset.h"
 #include "CatalogueMessages.h"
+#include "SiblingFiles.h"
 #include "StatementFormat.h"
 #include "TransactionGuard.h"
 
-#include <atomic>
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
-
-std::filesystem::path FolderOf(const std::filesystem::path& file) {
-    return file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
-}
-
-std::string TemporaryPrefix(const std::filesystem::path& target) {
-    return "." + target.filename().string() + ".part-";
-}
-
-std::string TemporarySibling(const std::filesystem::path& target) {
-    static std::atomic<unsigned> counter{0};
-    return (FolderOf(target) / (TemporaryPrefix(target) + std::to_string(::getpid()) + "-" +
-                                std::to_string(counter++)))
-        .string();
-}
-
-// A copy whose process was killed leaves its temporary file behind; the next copy onto the same
-// target removes those whose process no longer runs.
-void RemoveAbandonedTemporaries(const std::filesystem::path& target) {
-    const std::string prefix = TemporaryPrefix(target);
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(FolderOf(target), error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(prefix, 0) != 0) {
-            continue;
-        }
-        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
-        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
-            std::filesystem::remove(entry.path(), error);
-        }
-    }
-}
-
-void RemoveQuietly(const std::string& path) {
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
-    std::filesystem::remove(path + "-journal", ignored);
-}
-
-// Makes a rename durable: the folder entry is on disk once this returns.
-void SyncFolderOf(const std::filesystem::path& file) {
-    const int fd = ::open(FolderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
 
 // The counters of AUTOINCREMENT travel with the rows: the copy must not give again an identifier
 // the source has already used, or an old book would take the name of a type added later.
@@ -101,24 +47,6 @@ void CopyRows(CEngineDatabase& target, const std::string& sourcePath) {
     target.Execute("DETACH DATABASE src");
 }
 
-// The file a rename must replace: the one a symbolic link points to, not the link.
-std::filesystem::path RealTarget(const std::filesystem::path& path) {
-    std::error_code error;
-    if (!std::filesystem::is_symlink(path, error)) {
-        return path;
-    }
-    const auto resolved = std::filesystem::weakly_canonical(path, error);
-    return error ? path : resolved;
-}
-
-// A replaced file keeps who may read and write it.
-void KeepPermissions(const std::filesystem::path& existing, const std::string& replacement) {
-    struct stat st {};
-    if (::stat(existing.c_str(), &st) == 0) {
-        ::chmod(replacement.c_str(), st.st_mode & 07777);
-    }
-}
-
 } // namespace
 
 std::unique_ptr<CBookDatabase> CopyCatalogue(CBookDatabase& source, const std::string& path,
@@ -138,7 +66,7 @@ std::unique_ptr<CBookDatabase> CopyCatalogue(CBookDatabase& source, const std::s
         }
         return nullptr;
     }
-    const std::filesystem::path target = RealTarget(path);
+    const std::string target = RealTarget(path);
     RemoveAbandonedTemporaries(target);
     const std::string temporary = TemporarySibling(target);
     {
@@ -155,15 +83,8 @@ std::unique_ptr<CBookDatabase> CopyCatalogue(CBookDatabase& source, const std::s
             building.Close();
         }
     }
-    if (failure.empty()) {
-        KeepPermissions(target, temporary);
-        std::error_code error;
-        std::filesystem::rename(temporary, target, error);
-        if (error) {
-            failure = msg::kCannotCreateDatabase;
-        } else {
-            SyncFolderOf(target);
-        }
+    if (failure.empty() && !RenameIntoPlace(temporary, target).empty()) {
+        failure = msg::kCannotCreateDatabase;
     }
     if (!failure.empty()) {
         RemoveQuietly(temporary);

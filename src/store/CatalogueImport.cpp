@@ -1,5 +1,6 @@
 #include "CatalogueImport.h"
 
+#include "BookFieldChecks.h"
 #include "CBookDatabase.h"
 #include "CEngineException.h"
 #include "CEngineStatement.h"
@@ -104,9 +105,25 @@ int RatingOfStars(const std::string& stars, bool read) {
     return n == 0 ? 3 : 5 - n;
 }
 
+// Runs a statement for the current row: a value the table's rules refuse is the row's fault;
+// any other failure (busy, read-only, disk full) is the catalogue's and goes on as it is.
+void RunForRow(CEngineStatement& statement, const std::string& refusal) {
+    try {
+        statement.Run();
+    } catch (const CEngineException& e) {
+        if (e.Failure() != EngineFailure::Refused) {
+            throw;
+        }
+        throw RowError{refusal};
+    }
+}
+
 class LookupIds {
 public:
-    LookupIds(CBookDatabase& db, LookupKind kind) : m_db(db), m_kind(kind) {
+    LookupIds(CBookDatabase& db, LookupKind kind)
+        : m_db(db), m_insert(db.Engine(), kind == LookupKind::Types
+                                              ? "INSERT INTO types(tip) VALUES (?)"
+                                              : "INSERT INTO states(stare) VALUES (?)") {
         ReloadLookupList(db, kind,
                          kind == LookupKind::Types ? kReloadTypesStatement : kReloadStatesStatement,
                          m_list);
@@ -116,11 +133,8 @@ public:
         if (id != -1) {
             return id;
         }
-        const bool stored =
-            m_kind == LookupKind::Types ? m_db.InsertType(name) : m_db.InsertState(name);
-        if (!stored) {
-            throw RowError{"the name \"" + name + "\" cannot be stored"};
-        }
+        m_insert.Bind(1, name);
+        RunForRow(m_insert, "the name \"" + name + "\" cannot be stored");
         const std::int32_t newId = m_db.GetLastInsertedId();
         m_list.Add(LookupEntry(newId, name));
         ++added;
@@ -129,9 +143,110 @@ public:
 
 private:
     CBookDatabase& m_db;
-    LookupKind m_kind;
+    CEngineStatement m_insert;
     LookupList m_list;
 };
+
+// The header's columns: which field each gives, and the names of those it ignores.
+struct Columns {
+    std::vector<std::optional<Field>> fields;
+    std::vector<std::string> ignored;
+};
+
+Columns ReadHeader(const std::vector<std::string>& header) {
+    Columns columns;
+    std::map<Field, std::string> seen;
+    for (const std::string& h : header) {
+        const auto it = HeaderFields().find(h);
+        if (it == HeaderFields().end()) {
+            columns.fields.push_back(std::nullopt);
+            // The identifier of the program's own export is left out on purpose.
+            if (h != "ID") {
+                columns.ignored.push_back(h);
+            }
+            continue;
+        }
+        const auto [earlier, first] = seen.emplace(it->second, h);
+        if (!first) {
+            throw RowError{"the header names one column twice: \"" + earlier->second + "\" and \"" +
+                           h + "\""};
+        }
+        columns.fields.push_back(it->second);
+    }
+    if (seen.empty()) {
+        throw RowError{"no known column in the header"};
+    }
+    return columns;
+}
+
+// One row's values as they go into the catalogue, read and checked as the book dialog does.
+struct Book {
+    BookFieldValues fields;
+    int publicare = 1;
+    bool read = false;
+    int rating = kRatingToRead;
+    std::string type;
+    std::string state;
+};
+
+Book ReadBook(const std::vector<const std::string*>& value) {
+    static const std::string empty;
+    auto has = [&](Field f) { return value[static_cast<std::size_t>(f)] != nullptr; };
+    auto get = [&](Field f) -> const std::string& {
+        const std::string* v = value[static_cast<std::size_t>(f)];
+        return v ? *v : empty;
+    };
+    Book b;
+    if (has(Field::Citita)) {
+        const int index = FindReadIndex(get(Field::Citita));
+        if (index < 0) {
+            throw RowError{"Citita must be \"Da\" or \"Nu\": \"" + get(Field::Citita) + "\""};
+        }
+        b.read = index == 1;
+    } else if (has(Field::Shelf)) {
+        b.read = get(Field::Shelf) == "read";
+    }
+    b.rating = b.read ? 0 : kRatingToRead;
+    if (has(Field::Calificativ)) {
+        b.rating = FindRatingIndex(get(Field::Calificativ));
+        if (b.rating < 0) {
+            throw RowError{"unknown Calificativ: \"" + get(Field::Calificativ) + "\""};
+        }
+    } else if (has(Field::Stars) || has(Field::Shelf)) {
+        b.rating = RatingOfStars(get(Field::Stars), b.read);
+    }
+    if (const char* contradiction = CheckRatingAgainstRead(
+            g_readNames[b.read ? 1 : 0], g_ratingNames[static_cast<std::size_t>(b.rating)])) {
+        throw RowError{contradiction};
+    }
+    // The title stays as given, so that an empty one is refused; the others default to "-".
+    b.fields.titlu = get(Field::Titlu);
+    Text(b.fields.titlu, "Titlu");
+    b.fields.autor = Text(get(Field::Autor), "Autor");
+    b.fields.editura = Text(get(Field::Editura), "Editura");
+    b.fields.pagini = Integer(get(Field::Pagini), "Pagini", -32768, 32767, 1);
+    b.fields.capitole = Integer(get(Field::Capitole), "Capitole", -32768, 32767, 1);
+    b.fields.volume = Integer(get(Field::Volume), "Volume", -32768, 32767, 1);
+    b.publicare = Integer(get(Field::Publicare), "An aparitie", -32768, 32767, 1);
+    b.fields.publicareVolum =
+        Integer(get(Field::PublicareVolum), "An publicare volum", -32768, 32767, 1);
+    const std::string& type = get(Field::Tip);
+    const std::string& state = get(Field::Stare);
+    b.type = Text(type.empty() ? "Alte" : type, "Tip");
+    b.state = Text(state.empty() ? "Nedetinuta" : state, "Stare");
+    if (const char* refused = FirstFailedFieldCheck(b.fields)) {
+        throw RowError{refused};
+    }
+    return b;
+}
+
+// A failure of the catalogue itself (busy, read-only, disk full): no line is to blame.
+ImportResult CatalogueFailure(const CEngineException& e) {
+    ImportResult result;
+    result.error = e.Reason();
+    result.catalogueFailed = true;
+    return result;
+}
 
 } // namespace
 
@@ -144,23 +259,19 @@ ImportResult ImportCsv(std::string_view csv, CBookDatabase& db) {
         result.errorLine = reader.ErrorLine();
         return result;
     }
-    std::vector<std::optional<Field>> columns;
-    bool anyKnown = false;
-    for (const std::string& h : header->fields) {
-        const auto it = HeaderFields().find(h);
-        columns.push_back(it == HeaderFields().end() ? std::nullopt : std::optional(it->second));
-        anyKnown = anyKnown || it != HeaderFields().end();
-    }
-    if (!anyKnown) {
-        result.error = "no known column in the header";
+    Columns columns;
+    try {
+        columns = ReadHeader(header->fields);
+    } catch (const RowError& e) {
+        result.error = e.reason;
         result.errorLine = header->line;
         return result;
     }
     try {
-        db.Engine().Execute("BEGIN");
+        // Taken at once, so that another writer is met before any row is read.
+        db.Engine().Execute("BEGIN IMMEDIATE");
     } catch (const CEngineException& e) {
-        result.error = e.what();
-        return result;
+        return CatalogueFailure(e);
     }
     std::size_t line = header->line;
     try {
@@ -173,69 +284,36 @@ ImportResult ImportCsv(std::string_view csv, CBookDatabase& db) {
                                 "VALUES (?,?,?,?,?,?,?,?,?,?,?,?)");
         while (auto record = reader.Next()) {
             line = record->line;
-            if (record->fields.size() == 1 && record->fields[0].empty()) {
-                continue; // a blank line
+            if (record->fields.size() != columns.fields.size()) {
+                const std::size_t n = record->fields.size();
+                throw RowError{"the row has " + std::to_string(n) + (n == 1 ? " cell" : " cells") +
+                               ", the header " + std::to_string(columns.fields.size())};
             }
             std::vector<const std::string*> value(static_cast<std::size_t>(Field::Count), nullptr);
-            for (std::size_t i = 0; i < columns.size() && i < record->fields.size(); ++i) {
-                if (columns[i]) {
-                    value[static_cast<std::size_t>(*columns[i])] = &record->fields[i];
+            for (std::size_t i = 0; i < columns.fields.size(); ++i) {
+                if (columns.fields[i]) {
+                    value[static_cast<std::size_t>(*columns.fields[i])] = &record->fields[i];
                 }
             }
-            static const std::string empty;
-            auto get = [&](Field f) -> const std::string& {
-                const std::string* v = value[static_cast<std::size_t>(f)];
-                return v ? *v : empty;
-            };
-            const bool hasShelf = value[static_cast<std::size_t>(Field::Shelf)] != nullptr;
-            const bool hasCitita = value[static_cast<std::size_t>(Field::Citita)] != nullptr;
-            bool read = false;
-            if (hasCitita) {
-                const int index = FindReadIndex(get(Field::Citita));
-                if (index < 0) {
-                    throw RowError{"Citita must be \"Da\" or \"Nu\": \"" + get(Field::Citita) +
-                                   "\""};
-                }
-                read = index == 1;
-            } else if (hasShelf) {
-                read = get(Field::Shelf) == "read";
-            }
-            int rating = read ? 0 : kRatingToRead;
-            if (value[static_cast<std::size_t>(Field::Calificativ)]) {
-                rating = FindRatingIndex(get(Field::Calificativ));
-                if (rating < 0) {
-                    throw RowError{"unknown Calificativ: \"" + get(Field::Calificativ) + "\""};
-                }
-            } else if (value[static_cast<std::size_t>(Field::Stars)] || hasShelf) {
-                rating = RatingOfStars(get(Field::Stars), read);
-            }
-            const std::string& typeName = get(Field::Tip);
-            const std::string& stateName = get(Field::Stare);
-            const int type =
-                types.IdOf(Text(typeName.empty() ? "Alte" : typeName, "Tip"), result.types);
-            const int state = states.IdOf(
-                Text(stateName.empty() ? "Nedetinuta" : stateName, "Stare"), result.states);
+            const Book book = ReadBook(value);
+            const int type = types.IdOf(book.type, result.types);
+            const int state = states.IdOf(book.state, result.states);
             if (state > 256) {
                 throw RowError{"a book can carry only the first 256 states"};
             }
-            insert.Bind(1, Text(get(Field::Titlu), "Titlu"));
-            insert.Bind(2, Text(get(Field::Autor), "Autor"));
-            insert.Bind(3, Text(get(Field::Editura), "Editura"));
+            insert.Bind(1, book.fields.titlu);
+            insert.Bind(2, book.fields.autor);
+            insert.Bind(3, book.fields.editura);
             insert.Bind(4, type - 1);
-            insert.Bind(5, Integer(get(Field::Pagini), "Pagini", -32768, 32767, 1));
-            insert.Bind(6, Integer(get(Field::Capitole), "Capitole", -32768, 32767, 1));
-            insert.Bind(7, Integer(get(Field::Volume), "Volume", -32768, 32767, 1));
-            insert.Bind(8, Integer(get(Field::Publicare), "An aparitie", -32768, 32767, 1));
-            insert.Bind(
-                9, Integer(get(Field::PublicareVolum), "An publicare volum", -32768, 32767, 1));
-            insert.Bind(10, read ? 1 : 0);
-            insert.Bind(11, rating);
+            insert.Bind(5, book.fields.pagini);
+            insert.Bind(6, book.fields.capitole);
+            insert.Bind(7, book.fields.volume);
+            insert.Bind(8, book.publicare);
+            insert.Bind(9, book.fields.publicareVolum);
+            insert.Bind(10, book.read ? 1 : 0);
+            insert.Bind(11, book.rating);
             insert.Bind(12, state - 1);
-            try {
-                insert.Run();
-            } catch (const CEngineException&) {
-                throw RowError{"the catalogue refused the book"};
-            }
+            RunForRow(insert, "the catalogue refused the book");
             ++result.books;
         }
         if (!reader.Error().empty()) {
@@ -247,8 +325,7 @@ ImportResult ImportCsv(std::string_view csv, CBookDatabase& db) {
         result.error = e.reason;
         result.errorLine = line;
     } catch (const CEngineException& e) {
-        result.error = e.what();
-        result.errorLine = line;
+        result = CatalogueFailure(e);
     }
     if (!result.error.empty()) {
         try {
@@ -260,5 +337,6 @@ ImportResult ImportCsv(std::string_view csv, CBookDatabase& db) {
         return result;
     }
     result.ok = true;
+    result.ignoredColumns = std::move(columns.ignored);
     return result;
 }

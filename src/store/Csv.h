@@ -7,7 +7,9 @@
 #include <vector>
 
 // Reads RFC 4180 CSV: quoted fields may hold commas, doubled quotes and line breaks; CRLF and LF
-// line ends; a UTF-8 byte-order mark at the start is skipped.
+// line ends; a UTF-8 byte-order mark at the start is skipped. Reading stops, naming the line, at
+// a broken quote, a carriage return outside quotes (a line end to one reader, text to another),
+// and at a field that is not valid UTF-8 or holds a NUL byte.
 class CsvReader {
 public:
     explicit CsvReader(std::string_view text);
@@ -17,12 +19,16 @@ public:
         std::size_t line = 0; // line on which the record starts, from 1
     };
 
-    // The next record, or nothing at the end. A broken quote ends reading with Error() set.
+    // The next record, or nothing at the end or at a fault, with Error() set.
     std::optional<Record> Next();
     const std::string& Error() const { return m_error; }
     std::size_t ErrorLine() const { return m_errorLine; }
 
 private:
+    bool Fail(const std::string& error, std::size_t line);
+    // Moves a completed field into the record; false when its text cannot be read faithfully.
+    bool Accept(Record& record, std::string& field, std::size_t line);
+
     std::string_view m_text;
     std::size_t m_pos = 0;
     std::size_t m_line = 1;

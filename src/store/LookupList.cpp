@@ -33,11 +33,11 @@ const std::string& LookupList::NameOfId(std::int32_t id, const std::string& fall
     return index < 0 ? fallback : m_entries[static_cast<std::size_t>(index)].Name();
 }
 
-void ReloadLookupList(CBookDatabase& db, LookupKind kind, const char* statement, LookupList& list) {
+bool ReloadLookupList(CBookDatabase& db, LookupKind kind, const char* statement, LookupList& list) {
     list.RemoveAll();
     auto set = db.OpenQuery(statement);
     if (!set || set->GetRecordCount() <= 0) {
-        return;
+        return set != nullptr;
     }
     try {
         const int idField = set->FieldIndex("id");
@@ -49,5 +49,7 @@ void ReloadLookupList(CBookDatabase& db, LookupKind kind, const char* statement,
     } catch (const CEngineException&) {
         // A table without the expected columns yields no entries.
         list.RemoveAll();
+        return false;
     }
+    return true;
 }

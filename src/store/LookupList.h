@@ -41,8 +41,8 @@ private:
 enum class LookupKind { Types, States };
 
 // Refills `list` from the catalogue in name order. When the statement fails its message has
-// been shown and the list stays empty.
-void ReloadLookupList(CBookDatabase& db, LookupKind kind, const char* statement, LookupList& list);
+// been shown, the list stays empty and the result is false.
+bool ReloadLookupList(CBookDatabase& db, LookupKind kind, const char* statement, LookupList& list);
 
 // The reload statements of the main view's lists.
 inline constexpr const char* kReloadTypesStatement = "SELECT * FROM types ORDER BY tip";

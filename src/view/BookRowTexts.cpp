@@ -20,6 +20,18 @@ void AppendDecimal(std::int64_t value, std::string& out) {
     out.append(buf, result.ptr);
 }
 
+// At most kListTextLimit characters of a UTF-8 text, cut between characters.
+void AppendCapped(std::string_view text, std::string& out) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && ++characters > kListTextLimit) {
+            out.append(text.substr(0, i));
+            return;
+        }
+    }
+    out.append(text);
+}
+
 template <std::size_t N>
 const std::string& NameAt(const std::array<std::string, N>& names, std::int64_t position) {
     static const std::string empty;
@@ -144,7 +156,8 @@ void BookRowFormatter::AppendLookup(int field, const LookupList& list, const std
     }
     // The catalogue stores the identifier minus one.
     const std::int64_t id = LookupIdOfStored(m_set.GetInteger(field));
-    out += FitsId(id) ? list.NameOfId(static_cast<std::int32_t>(id), fallback) : fallback;
+    AppendCapped(FitsId(id) ? list.NameOfId(static_cast<std::int32_t>(id), fallback) : fallback,
+                 out);
 }
 
 void BookRowFormatter::AppendCurrent(std::string& out,
@@ -160,11 +173,7 @@ void BookRowFormatter::AppendCurrent(std::string& out,
     for (int c = 1; c <= 3; ++c) {
         const int field = f[static_cast<std::size_t>(c)];
         const std::string_view text = m_set.GetTextView(field);
-        if (text.empty() && !m_set.IsNull(field)) {
-            out += m_set.GetText(field);
-        } else {
-            out += text;
-        }
+        AppendCapped(text.empty() && !m_set.IsNull(field) ? m_set.GetText(field) : text, out);
         mark(c);
     }
     AppendLookup(f[4], m_types, kUndefinedType, out);

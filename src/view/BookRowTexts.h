@@ -22,6 +22,10 @@ const std::array<BookListColumn, kBookColumnCount>& BookListColumns();
 
 using RowTexts = std::array<std::string, kBookColumnCount>;
 
+// The list shows at most this many characters of a text, so that one huge value in a file
+// cannot freeze the window.
+inline constexpr std::size_t kListTextLimit = 1000;
+
 inline const std::string kUndefinedType = "[nedefinit]";
 inline const std::string kUndefinedState = "[nedefinita]";
 

@@ -3,14 +3,19 @@
 #include "BookRowTable.h"
 #include "CBookDatabase.h"
 #include "CEngineException.h"
+#include "CatalogueMessages.h"
 #include "Csv.h"
 #include "LookupList.h"
 
-bool ExportCsv(CBookDatabase& db, std::string& csv) {
+namespace {
+
+bool ReadEveryBook(CBookDatabase& db, std::string& csv) {
     LookupList types;
     LookupList states;
-    ReloadLookupList(db, LookupKind::Types, kReloadTypesStatement, types);
-    ReloadLookupList(db, LookupKind::States, kReloadStatesStatement, states);
+    if (!ReloadLookupList(db, LookupKind::Types, kReloadTypesStatement, types) ||
+        !ReloadLookupList(db, LookupKind::States, kReloadStatesStatement, states)) {
+        return false;
+    }
     auto set = db.SelectAllBooks();
     if (!set) {
         return false;
@@ -32,4 +37,16 @@ bool ExportCsv(CBookDatabase& db, std::string& csv) {
         return false; // the books table lacks the book columns
     }
     return true;
+}
+
+} // namespace
+
+bool ExportCsv(CBookDatabase& db, std::string& csv) {
+    // One read transaction: types, states and books are read as one moment of the catalogue,
+    // however another program writes it meanwhile.
+    if (!db.ExecuteStatement("BEGIN", msg::kCannotSelect)) {
+        return false;
+    }
+    const bool read = ReadEveryBook(db, csv);
+    return db.ExecuteStatement("COMMIT", msg::kCannotSelect) && read;
 }

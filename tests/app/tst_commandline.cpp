@@ -1,9 +1,15 @@
 #include "CoreTestSupport.h"
 #include "RawCatalogue.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
+#include <filesystem>
+#include <map>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 struct Run {
@@ -12,7 +18,7 @@ struct Run {
     QString err;
 };
 
-Run Shelfwarden(const QStringList& args) {
+Run Shelfwarden(const QStringList& args, const QString& program = SHELFWARDEN_BINARY) {
     QProcess p;
     // No display at all: a transfer that tried to open a window would fail here.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -20,7 +26,7 @@ Run Shelfwarden(const QStringList& args) {
     env.remove("WAYLAND_DISPLAY");
     env.remove("QT_QPA_PLATFORM");
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(SHELFWARDEN_BINARY), args);
+    p.start(program, args);
     p.waitForFinished(60000);
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
@@ -30,6 +36,33 @@ void Write(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
+}
+
+// Runs the program through the shell, so that a test can set limits and pass raw bytes.
+Run ThroughShell(const QString& script, const QStringList& args) {
+    return Shelfwarden(QStringList{"-c", script, SHELFWARDEN_BINARY} + args, "/bin/sh");
+}
+
+// Every name in a folder (as bytes) with the content of its regular files; others by kind only.
+std::map<std::string, QByteArray> Contents(const QString& dir) {
+    std::map<std::string, QByteArray> out;
+    for (const auto& e : std::filesystem::directory_iterator(dir.toStdString())) {
+        struct stat st {};
+        ::lstat(e.path().c_str(), &st);
+        QFile f(QString::fromStdString(e.path().string()));
+        out[e.path().filename().native()] =
+            S_ISREG(st.st_mode) && f.open(QIODevice::ReadOnly) ? f.readAll() : "(not a file)";
+    }
+    return out;
+}
+
+QByteArray Books(int count) {
+    QByteArray csv = "Titlu,Autor,Pagini\n";
+    for (int i = 0; i < count; ++i) {
+        csv += "Book " + QByteArray::number(i) + ",Author " + QByteArray::number(i % 97) + "," +
+               QByteArray::number(i % 900 + 1) + "\n";
+    }
+    return csv;
 }
 } // namespace
 
@@ -92,6 +125,169 @@ private slots:
         QVERIFY2(failed.err.contains(bad + ":3: Pagini is not an integer"), qPrintable(failed.err));
         QVERIFY(
             !QFile::exists(dir.filePath("c.mdb"))); // a catalogue made for the import goes again
+    }
+
+    void refusedTransfersLeaveEveryFileAsItWas_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("export onto the catalogue")
+            << QStringList{"--export", "c.mdb", "c.mdb"} << "c.mdb: is the catalogue itself";
+        QTest::newRow("export onto a link to it")
+            << QStringList{"--export", "c.mdb", "link.mdb"} << "link.mdb: is the catalogue itself";
+        QTest::newRow("export into a FIFO")
+            << QStringList{"--export", "c.mdb", "fifo"} << "fifo: not a regular file";
+        QTest::newRow("export of a FIFO")
+            << QStringList{"--export", "fifo", "old.csv"} << "fifo: not a regular file";
+        QTest::newRow("export into a missing folder")
+            << QStringList{"--export", "c.mdb", "none/out.csv"}
+            << "none/out.csv: cannot be written: No such file or directory";
+        QTest::newRow("export of unreadable types")
+            << QStringList{"--export", "notypes.mdb", "old.csv"}
+            << "notypes.mdb: the books cannot be read";
+        QTest::newRow("import into a catalogue with a trigger of its own")
+            << QStringList{"--import", "in.csv", "trigger.mdb"}
+            << "trigger.mdb: holds a trigger the program did not make: \"wipe\"";
+        QTest::newRow("export of an endless view")
+            << QStringList{"--export", "view.mdb", "old.csv"}
+            << "view.mdb: holds a view in place of its table: \"books\"";
+        QTest::newRow("import of a FIFO") << QStringList{"--import", "fifo", "c.mdb"}
+                                          << "fifo: cannot be read: not a regular file";
+        QTest::newRow("import of a folder") << QStringList{"--import", "folder", "c.mdb"}
+                                            << "folder: cannot be read: not a regular file";
+        QTest::newRow("import of a device") << QStringList{"--import", "/dev/zero", "c.mdb"}
+                                            << "/dev/zero: cannot be read: not a regular file";
+        QTest::newRow("import into a FIFO")
+            << QStringList{"--import", "in.csv", "fifo"} << "fifo: not a regular file";
+        QTest::newRow("import into a name too long")
+            << QStringList{"--import", "in.csv", QString(300, 'x') + ".mdb"}
+            << "xx.mdb: File name too long";
+        QTest::newRow("import of a truncated file")
+            << QStringList{"--import", "cut.csv", "c.mdb"}
+            << "cut.csv:2: the row has 2 cells, the header 3; nothing imported";
+        QTest::newRow("import of a truncated file into a new catalogue")
+            << QStringList{"--import", "cut.csv", "new.mdb"}
+            << "cut.csv:2: the row has 2 cells, the header 3; nothing imported";
+    }
+
+    void refusedTransfersLeaveEveryFileAsItWas() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        Write(dir.filePath("in.csv"), Books(3));
+        Write(dir.filePath("cut.csv"), Books(3).left(30));
+        Write(dir.filePath("old.csv"), "an earlier export\n");
+        QCOMPARE(Shelfwarden({"--import", dir.filePath("in.csv"), dir.filePath("c.mdb")}).status,
+                 0);
+        QVERIFY(QFile::copy(dir.filePath("c.mdb"), dir.filePath("notypes.mdb")));
+        QVERIFY(RawCatalogue(dir.filePath("notypes.mdb").toStdString()).exec("DROP TABLE types"));
+        for (const auto& [name, sql] :
+             {std::pair{"trigger.mdb",
+                        "CREATE TRIGGER wipe AFTER INSERT ON books BEGIN DELETE FROM books; END"},
+              {"view.mdb", "DROP TABLE books; CREATE VIEW books AS WITH RECURSIVE r(n) AS "
+                           "(SELECT 1 UNION ALL SELECT n + 1 FROM r) SELECT n AS id FROM r"}}) {
+            QVERIFY(QFile::copy(dir.filePath("c.mdb"), dir.filePath(name)));
+            QVERIFY(RawCatalogue(dir.filePath(name).toStdString()).exec(sql));
+        }
+        QVERIFY(QFile::link("c.mdb", dir.filePath("link.mdb")));
+        QCOMPARE(::mkfifo(dir.filePath("fifo").toLocal8Bit().constData(), 0600), 0);
+        QVERIFY(QDir(dir.path()).mkdir("folder"));
+        const auto before = Contents(dir.path());
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(SHELFWARDEN_BINARY, args);
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(err.contains(error), qPrintable(err));
+        QVERIFY(Contents(dir.path()) == before);
+    }
+
+    void aCatalogueNameIsUsedAsTheBytesGiven() {
+        QTemporaryDir dir;
+        Write(dir.filePath("in.csv"), Books(2));
+        const Run run = ThroughShell("cd \"$1\" && exec \"$0\" --import in.csv \"$(printf "
+                                     "'caf\\351.mdb')\"",
+                                     {dir.path()});
+        QCOMPARE(run.status, 0);
+        QVERIFY(Contents(dir.path()).count("caf\xe9.mdb") == 1);
+        QCOMPARE(Contents(dir.path()).size(), std::size_t(2));
+    }
+
+    void aFullDiskOrAKillLeavesNothingHalfDone() {
+        QTemporaryDir dir;
+        Write(dir.filePath("big.csv"), Books(60000));
+        const QString target = dir.filePath("new.mdb");
+        // A disk that fills up: writes beyond 64 blocks fail.
+        const Run full =
+            ThroughShell("trap '' XFSZ; ulimit -f 64; exec \"$0\" --import \"$1\" \"$2\"",
+                         {dir.filePath("big.csv"), target});
+        QCOMPARE(full.status, 1);
+        QVERIFY2(full.err.contains(target + ": "), qPrintable(full.err));
+        QCOMPARE(Contents(dir.path()).size(), std::size_t(1));
+        // Killed while it builds the catalogue: the target's name was never taken.
+        QProcess killed;
+        killed.start(SHELFWARDEN_BINARY, {"--import", dir.filePath("big.csv"), target});
+        QVERIFY(killed.waitForStarted());
+        while (Contents(dir.path()).size() < 2 && killed.state() == QProcess::Running) {
+            QTest::qWait(1);
+        }
+        ::kill(static_cast<pid_t>(killed.processId()), SIGKILL);
+        QVERIFY(killed.waitForFinished());
+        QVERIFY(!QFile::exists(target));
+        const Run again = Shelfwarden({"--import", dir.filePath("big.csv"), target});
+        QCOMPARE(again.status, 0);
+        QCOMPARE(RawCatalogue(target.toStdString()).one("SELECT count(*) FROM books"),
+                 std::string("60000"));
+        QCOMPARE(Contents(dir.path()).size(), std::size_t(2)); // what the kill left is gone
+
+        // An export that fills the disk leaves the earlier export whole.
+        Write(dir.filePath("old.csv"), "an earlier export\n");
+        const auto before = Contents(dir.path());
+        const Run exported =
+            ThroughShell("trap '' XFSZ; ulimit -f 64; exec \"$0\" --export \"$1\" \"$2\"",
+                         {target, dir.filePath("old.csv")});
+        QCOMPARE(exported.status, 1);
+        QVERIFY2(exported.err.contains("old.csv: cannot be written"), qPrintable(exported.err));
+        QVERIFY(Contents(dir.path()) == before);
+    }
+
+    void aBusyOrReadOnlyCatalogueIsBlamedNotTheLine() {
+        QTemporaryDir dir;
+        Write(dir.filePath("in.csv"), Books(3));
+        const QString catalogue = dir.filePath("c.mdb");
+        QCOMPARE(Shelfwarden({"--import", dir.filePath("in.csv"), catalogue}).status, 0);
+        RawCatalogue other(catalogue.toStdString());
+        const QString busy = "the catalogue is being written by another program; try again";
+        QVERIFY(other.exec("BEGIN IMMEDIATE; INSERT INTO types(tip) VALUES ('x')"));
+        const Run import = Shelfwarden({"--import", dir.filePath("in.csv"), catalogue});
+        QCOMPARE(import.status, 1);
+        QVERIFY2(import.err.contains(catalogue + ": " + busy + "; nothing imported"),
+                 qPrintable(import.err));
+        QVERIFY(other.exec("COMMIT; BEGIN EXCLUSIVE"));
+        const Run exported = Shelfwarden({"--export", catalogue, dir.filePath("out.csv")});
+        QCOMPARE(exported.status, 1);
+        QVERIFY2(exported.err.contains(catalogue + ": " + busy), qPrintable(exported.err));
+        QVERIFY(other.exec("COMMIT"));
+
+        // Read-only to the user who runs the import (root may write anything, so not as root).
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                      QFile::ExeOwner | QFile::ReadOther |
+                                                      QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(catalogue, QFile::ReadOwner | QFile::ReadOther));
+        QVERIFY(QFile::setPermissions(dir.filePath("in.csv"), QFile::ReadOwner | QFile::ReadOther));
+        QProcess p;
+        p.setChildProcessModifier([] {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+                ::_exit(3);
+            }
+        });
+        p.start(SHELFWARDEN_BINARY, {"--import", dir.filePath("in.csv"), catalogue});
+        QVERIFY(p.waitForFinished());
+        QCOMPARE(p.exitCode(), 1);
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(err.contains(catalogue + ": the catalogue is read-only; nothing imported"),
+                 qPrintable(err));
     }
 };
 

@@ -1,5 +1,6 @@
 #include "CBookDatabase.h"
 #include "CoreTestSupport.h"
+#include "CrashSnapshot.h"
 #include "EarlierCatalogue.h"
 #include "RawCatalogue.h"
 #include "StatementFormat.h"
@@ -8,6 +9,8 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTest>
+#include <QtEndian>
+#include <sys/stat.h>
 
 using Messages = std::vector<std::string>;
 
@@ -125,6 +128,61 @@ private slots:
             QVERIFY(!db.IsOpen());
             QCOMPARE(db.GetPath(), std::string());
         }
+    }
+
+    void openRefusesWhatIsNoRegularFileAtOnceAndSaysWhy() {
+        QTemporaryDir dir;
+        const std::string fifo = dir.filePath("fifo.mdb").toStdString();
+        QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
+        for (const auto& [path, reason] :
+             {std::pair{fifo, "not a regular file"},
+              {dir.path().toStdString(), "not a regular file"},
+              {dir.filePath("none.mdb").toStdString(), "No such file or directory"}}) {
+            CBookDatabase db(nullptr);
+            QVERIFY(!db.Open(path));
+            QCOMPARE(db.LastFailure(), std::string(reason));
+        }
+    }
+
+    void aCommitCutOffAfterItsFirstWriteIsRecoveredOnOpen() {
+        TestCatalogue c;
+        for (int i = 0; i < 52; ++i) {
+            QVERIFY(c.add(MakeBook("Book " + std::to_string(i))));
+        }
+        QVERIFY(c.db->Close());
+        const std::string crashed = c.path("crashed.mdb");
+        {
+            CrashSnapshot snapshot(c.path("test.mdb"), crashed);
+            QVERIFY(c.db->Open(c.path("test.mdb")));
+            QVERIFY(c.db->ExecuteStatement("BEGIN", ""));
+            for (int i = 0; i < 400; ++i) {
+                QVERIFY(c.add(MakeBook(std::string(200, 'x') + std::to_string(i))));
+            }
+            snapshot.Arm();
+            QVERIFY(c.db->ExecuteStatement("COMMIT", ""));
+            QVERIFY(snapshot.Taken());
+            QVERIFY(c.db->Close());
+        }
+        // What a kill at that write leaves: a header counting pages the file does not hold yet.
+        QFile file(QString::fromStdString(crashed));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray header = file.read(100);
+        const qint64 pageSize = (uchar(header[16]) << 8) | uchar(header[17]);
+        const qint64 counted = qFromBigEndian<quint32>(header.constData() + 28);
+        QVERIFY(counted * pageSize > file.size());
+        file.close();
+
+        const QString journal = QString::fromStdString(crashed + "-journal");
+        QVERIFY(QFile::rename(journal, journal + ".aside"));
+        CBookDatabase db(nullptr);
+        QVERIFY(!db.Open(crashed)); // truncated, and nothing to recover it from
+        QCOMPARE(db.LastFailure(), std::string("not a catalogue that can be opened"));
+        QVERIFY(QFile::rename(journal + ".aside", journal));
+        QVERIFY(db.Open(crashed));
+        auto books = db.SelectAllBooks();
+        QVERIFY(books);
+        QCOMPARE(books->GetRecordCount(), 52L);
+        QVERIFY(!QFile::exists(journal));
     }
 
     void storesTheEncodingsOfABook() {

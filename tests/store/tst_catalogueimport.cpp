@@ -65,7 +65,7 @@ private slots:
             "\"Multi\r\nline \"\"quoted\"\"\",O'Brien,  spaced  ,Fantasy,1,1,1,-700,1,Nu,De "
             "citit,\r\n"
             "ألف ليلة وليلة,مجهول,Dar,,,,,-800,,Nu,De citit,Acasa\r\n"
-            ",,,SF,10,2,1,1,1,Nu,De citit,Acasa\r\n";
+            "Anon ð â¬,,,SF,10,2,1,1,1,Nu,De citit,Acasa\r\n";
         const ImportResult r = ImportCsv(csv, *c.db);
         QVERIFY2(r.ok, r.error.c_str());
         QCOMPARE(r.books, 4);
@@ -78,7 +78,7 @@ private slots:
             (Rows{
                 "Harry Potter and the Philosopher's Stone|Rowling, J. K.|Bloomsbury|223|1997|-1|0",
                 "Multi\r\nline \"quoted\"|O'Brien|  spaced  |1|-700|0|6",
-                "ألف ليلة وليلة|مجهول|Dar|1|-800|0|6", "-|-|-|10|1|0|6"}));
+                "ألف ليلة وليلة|مجهول|Dar|1|-800|0|6", "Anon ð â¬|-|-|10|1|0|6"}));
         QCOMPARE(raw.rows("SELECT tip FROM types ORDER BY id"), (Rows{"Fantasy", "Alte", "SF"}));
         QCOMPARE(
             raw.one(
@@ -113,6 +113,35 @@ private slots:
         QVERIFY(second.find("\r\n0001,Alpha,") != std::string::npos);
     }
 
+    void anExportIsOneMomentOfTheCatalogue() {
+        TestCatalogue c;
+        c.db->InsertType("Roman");
+        c.add(MakeBook("Old"));
+        // The moment the export selects the books, another program adds a type and a book of it.
+        struct Writer {
+            RawCatalogue other;
+            bool wrote = false;
+        } writer{RawCatalogue(c.path("test.mdb"))};
+        auto onStatement = [](unsigned, void* context, void* statement, void*) {
+            auto* w = static_cast<Writer*>(context);
+            const std::string_view sql = sqlite3_sql(static_cast<sqlite3_stmt*>(statement));
+            if (!w->wrote && sql.find("FROM books") != std::string_view::npos) {
+                w->wrote = true;
+                w->other.exec("INSERT INTO types(tip) VALUES ('Nou');"
+                              "INSERT INTO books(titlu, tip, citita, calificativ, stare) "
+                              "VALUES ('New', (SELECT max(id) - 1 FROM types), 0, 6, 0)");
+            }
+            return 0;
+        };
+        sqlite3* handle = c.db->Engine().Handle();
+        sqlite3_trace_v2(handle, SQLITE_TRACE_STMT, onStatement, &writer);
+        std::string csv;
+        QVERIFY(ExportCsv(*c.db, csv));
+        sqlite3_trace_v2(handle, 0, nullptr, nullptr);
+        QVERIFY(writer.wrote);
+        QVERIFY2(csv.find("[nedefinit]") == std::string::npos, csv.c_str());
+    }
+
     void importsAReadingSiteExport() {
         TestCatalogue c;
         const std::string csv =
@@ -132,6 +161,7 @@ private slots:
                  (Rows{"Dune|Ace|604|1965|2005|-1|0", "Emma|Penguin|1|1815|2003|0|6",
                        "Ion|Humanitas|528|1920|2008|-1|4", "Walden|Penguin|352|1854|1|-1|3"}));
         QCOMPARE(raw.rows("SELECT tip FROM types"), Rows{"Alte"});
+        QCOMPARE(r.ignoredColumns, (Rows{"Book Id", "Author l-f"}));
         QCOMPARE(raw.rows("SELECT stare FROM states"), Rows{"Nedetinuta"});
     }
 
@@ -157,6 +187,38 @@ private slots:
                                       << 7 << "unterminated quoted field";
         QTest::newRow("unknown rating") << sixGood + "X,A,E,Roman,1,1,1,1,1,Nu,Grozava,Acasa\r\n"
                                         << 7 << "unknown Calificativ";
+        const QByteArray rest = ",A,E,Roman,1,1,1,1,1,Nu,De citit,Acasa\r\n";
+        QTest::newRow("a truncated last row")
+            << sixGood + "Cut short,A,E,Rom" << 7 << "the row has 4 cells, the header 12";
+        QTest::newRow("a blank row")
+            << sixGood + "\r\nAfter" + rest << 7 << "the row has 1 cell, the header 12";
+        QTest::newRow("a row of commas only") << sixGood + ",,,,,,,,,,,\r\n"
+                                              << 7 << "Citita must be";
+        QTest::newRow("a row without a title")
+            << sixGood + rest << 7 << "Trebuie specificat un titlu!";
+        QTest::newRow("a carriage return outside quotes")
+            << sixGood + "Split\rin two" + rest << 7 << "a carriage return outside quotes";
+        QTest::newRow("a column named twice")
+            << QByteArray("Titlu,Autor,Titlu\r\nA,B,C\r\n") << 1
+            << "the header names one column twice: \"Titlu\" and \"Titlu\"";
+        QTest::newRow("one field under two names")
+            << QByteArray("Title,Autor,Titlu\r\nA,B,C\r\n") << 1
+            << "the header names one column twice: \"Title\" and \"Titlu\"";
+        QTest::newRow("no pages") << sixGood + "Z,A,E,Roman,0,1,1,1,1,Nu,De citit,Acasa\r\n"
+                                  << 7 << "Numarul de pagini trebuie sa fie mai mare decat 0!";
+        QTest::newRow("a rating of a book not read")
+            << sixGood + "Z,A,E,Roman,1,1,1,1,1,Nu,Deosebita,Acasa\r\n"
+            << 7 << "Nu exista concordanta intre calificativ si stare citire carte!";
+        QTest::newRow("Windows-1252 text") << sixGood + "Jane Eyre,Bront\xeb" + rest.mid(2) << 7
+                                           << "column 2 is not valid UTF-8 text";
+        QTest::newRow("an overlong form")
+            << sixGood + "\xc0\xaf" + rest << 7 << "column 1 is not valid UTF-8 text";
+        QTest::newRow("a surrogate")
+            << sixGood + "\xed\xa0\x80" + rest << 7 << "column 1 is not valid UTF-8 text";
+        QTest::newRow("a cut sequence")
+            << sixGood + "\xe2\x82" + rest << 7 << "column 1 is not valid UTF-8 text";
+        QTest::newRow("a NUL byte")
+            << sixGood + QByteArray("A\0B", 3) + rest << 7 << "column 1 holds a NUL byte";
     }
 
     void aBadRowStopsTheImportAndChangesNothing() {

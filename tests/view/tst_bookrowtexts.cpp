@@ -60,6 +60,9 @@ private slots:
             QVERIFY(raw.exec("INSERT INTO books(titlu) VALUES (NULL)"));
             QVERIFY(raw.exec("INSERT INTO books(titlu, pagini, calificativ, tip, citita) "
                              "VALUES (42, 'many', 200, -5, 1)"));
+            // One huge value is cut to the list's limit, between characters.
+            QVERIFY(raw.exec("INSERT INTO books(titlu, autor) "
+                             "VALUES (replace(printf('%.3000c', 'x'), 'x', 'ă'), 'short')"));
         }
         auto set = c.db->OpenQuery("SELECT * FROM books ORDER BY id");
         const BookRowTable table = BookRowTable::FromRecordset(*set, Types(), States());
@@ -70,6 +73,12 @@ private slots:
         QCOMPARE(table.Text(1, 11), std::string_view(""));
         QCOMPARE(table.Text(1, 4), std::string_view("[nedefinit]"));
         QCOMPARE(table.Text(1, 10), std::string_view("Da"));
+        std::string cut;
+        for (std::size_t i = 0; i < kListTextLimit; ++i) {
+            cut += "ă";
+        }
+        QCOMPARE(table.Text(2, 1), std::string_view(cut));
+        QCOMPARE(table.Text(2, 2), std::string_view("short"));
     }
 
     void recordTextsAndBack() {

@@ -1,0 +1,117 @@
+#include "SiblingFiles.h"
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+std::filesystem::path FolderOf(const std::filesystem::path& file) {
+    return file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
+}
+
+std::string TemporaryPrefix(const std::filesystem::path& target) {
+    return "." + target.filename().string() + ".part-";
+}
+
+// Makes a rename durable: the folder entry is on disk once this returns.
+void SyncFolderOf(const std::filesystem::path& file) {
+    const int fd = ::open(FolderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+} // namespace
+
+std::string TemporarySibling(const std::string& target) {
+    static std::atomic<unsigned> counter{0};
+    return (FolderOf(target) / (TemporaryPrefix(target) + std::to_string(::getpid()) + "-" +
+                                std::to_string(counter++)))
+        .string();
+}
+
+void RemoveAbandonedTemporaries(const std::string& target) {
+    const std::string prefix = TemporaryPrefix(target);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(FolderOf(target), error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) != 0) {
+            continue;
+        }
+        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            std::filesystem::remove(entry.path(), error);
+        }
+    }
+}
+
+void RemoveQuietly(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+    std::filesystem::remove(path + "-journal", ignored);
+}
+
+std::string RealTarget(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(path, error)) {
+        return path;
+    }
+    const auto resolved = std::filesystem::weakly_canonical(path, error);
+    return error ? path : resolved.string();
+}
+
+std::string RenameIntoPlace(const std::string& temporary, const std::string& target) {
+    // A replaced file keeps who may read and write it.
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) {
+        ::chmod(temporary.c_str(), st.st_mode & 07777);
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        return std::strerror(errno);
+    }
+    SyncFolderOf(target);
+    return {};
+}
+
+std::string ReplaceFileWith(const std::string& path, std::string_view bytes) {
+    const std::string target = RealTarget(path);
+    RemoveAbandonedTemporaries(target);
+    const std::string temporary = TemporarySibling(target);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return std::strerror(errno);
+    }
+    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    const int writeError = errno;
+    if (::close(fd) != 0 || !written) {
+        RemoveQuietly(temporary);
+        return std::strerror(written ? errno : writeError);
+    }
+    std::string failure = RenameIntoPlace(temporary, target);
+    if (!failure.empty()) {
+        RemoveQuietly(temporary);
+    }
+    return failure;
+}
