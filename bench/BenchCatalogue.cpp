@@ -1,8 +1,8 @@
 #include "BenchCatalogue.h"
 
-#include "CBookDatabase.h"
-#include "Csv.h"
-#include "FixedNames.h"
+#include "store/CBookDatabase.h"
+#include "store/FixedNames.h"
+#include "transfer/Csv.h"
 
 #include <fstream>
 #include <random>

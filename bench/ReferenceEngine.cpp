@@ -1,7 +1,7 @@
 #include "ReferenceEngine.h"
 
-#include "RomanianCollation.h"
-#include "TextOrder.h"
+#include "store/RomanianCollation.h"
+#include "store/TextOrder.h"
 
 #include <sqlite3.h>
 #include <stdexcept>

@@ -2,16 +2,16 @@
 // statements run straight through SQLite, and prints one row per operation.
 
 #include "BenchCatalogue.h"
-#include "BookRowTable.h"
-#include "CBookDatabase.h"
-#include "CBookListModel.h"
-#include "CatalogueCopy.h"
-#include "GeneralStatistics.h"
-#include "LookupList.h"
-#include "NameStatistics.h"
 #include "ReferenceEngine.h"
-#include "SearchStatements.h"
-#include "StatementFormat.h"
+#include "search/SearchStatements.h"
+#include "stats/GeneralStatistics.h"
+#include "stats/NameStatistics.h"
+#include "store/CBookDatabase.h"
+#include "store/CatalogueCopy.h"
+#include "store/LookupList.h"
+#include "store/StatementFormat.h"
+#include "view/BookRowTable.h"
+#include "view/ui/CBookListModel.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

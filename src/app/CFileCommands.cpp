@@ -1,9 +1,9 @@
-#include "CFileCommands.h"
+#include "app/CFileCommands.h"
 
-#include "CBookDatabase.h"
-#include "CShelfwardenDoc.h"
-#include "CShelfwardenView.h"
-#include "Prompts.h"
+#include "shell/CShelfwardenDoc.h"
+#include "shell/Prompts.h"
+#include "store/CBookDatabase.h"
+#include "view/ui/CShelfwardenView.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
-#include "COptionsSheet.h"
+#include "app/COptionsSheet.h"
 
-#include "DialogParts.h"
-#include "Prompts.h"
+#include "shell/DialogParts.h"
+#include "shell/Prompts.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

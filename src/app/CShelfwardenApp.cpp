@@ -1,9 +1,9 @@
-#include "CShelfwardenApp.h"
+#include "app/CShelfwardenApp.h"
 
-#include "CBookDatabase.h"
-#include "CMainFrame.h"
-#include "CShelfwardenDoc.h"
-#include "CShelfwardenView.h"
+#include "app/CMainFrame.h"
+#include "shell/CShelfwardenDoc.h"
+#include "store/CBookDatabase.h"
+#include "view/ui/CShelfwardenView.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "RecentFiles.h"
+#include "app/RecentFiles.h"
 
-#include "AppSettings.h"
+#include "shell/AppSettings.h"
 
 #include <QFileInfo>
 #include <QSettings>

@@ -1,9 +1,9 @@
-#include "TransferCommands.h"
+#include "app/TransferCommands.h"
 
-#include "CBookDatabase.h"
-#include "CatalogueExport.h"
-#include "CatalogueImport.h"
-#include "SiblingFiles.h"
+#include "store/CBookDatabase.h"
+#include "store/SiblingFiles.h"
+#include "transfer/CatalogueExport.h"
+#include "transfer/CatalogueImport.h"
 
 #include <cerrno>
 #include <cstdio>

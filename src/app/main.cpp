@@ -1,6 +1,6 @@
-#include "CShelfwardenApp.h"
-#include "CommandLine.h"
-#include "TransferCommands.h"
+#include "app/CShelfwardenApp.h"
+#include "app/CommandLine.h"
+#include "app/TransferCommands.h"
 
 #include <QApplication>
 #include <cstdio>

@@ -1,7 +1,7 @@
-#include "SearchStatements.h"
+#include "search/SearchStatements.h"
 
-#include "FixedNames.h"
-#include "StatementFormat.h"
+#include "store/FixedNames.h"
+#include "store/StatementFormat.h"
 
 std::string ListingStatement(const std::string& base) {
     return base + " ORDER BY titlu";

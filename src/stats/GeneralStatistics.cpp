@@ -1,7 +1,7 @@
-#include "GeneralStatistics.h"
+#include "stats/GeneralStatistics.h"
 
-#include "CBookDatabase.h"
-#include "CEngineException.h"
+#include "store/CBookDatabase.h"
+#include "store/CEngineException.h"
 
 #include <cstdio>
 

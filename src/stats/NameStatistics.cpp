@@ -1,7 +1,7 @@
-#include "NameStatistics.h"
+#include "stats/NameStatistics.h"
 
-#include "CBookDatabase.h"
-#include "CEngineException.h"
+#include "store/CBookDatabase.h"
+#include "store/CEngineException.h"
 
 #include <map>
 #include <utility>

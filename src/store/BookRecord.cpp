@@ -1,4 +1,4 @@
-#include "BookRecord.h"
+#include "store/BookRecord.h"
 
 #include <tuple>
 

@@ -1,11 +1,11 @@
-#include "CBookDatabase.h"
+#include "store/CBookDatabase.h"
 
-#include "CEngineException.h"
-#include "CEngineTableDef.h"
-#include "CatalogueMessages.h"
-#include "CatalogueSchema.h"
-#include "PlainSchema.h"
-#include "StatementFormat.h"
+#include "store/CEngineException.h"
+#include "store/CEngineTableDef.h"
+#include "store/CatalogueMessages.h"
+#include "store/CatalogueSchema.h"
+#include "store/PlainSchema.h"
+#include "store/StatementFormat.h"
 
 CBookDatabase::CBookDatabase(MessageSink sink) : m_sink(std::move(sink)) {}
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "BookRecord.h"
-#include "CEngineDatabase.h"
-#include "CEngineRecordset.h"
-#include "MessageSink.h"
+#include "store/BookRecord.h"
+#include "store/CEngineDatabase.h"
+#include "store/CEngineRecordset.h"
+#include "store/MessageSink.h"
 
 #include <cstdint>
 #include <memory>

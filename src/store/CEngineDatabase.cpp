@@ -1,10 +1,10 @@
-#include "CEngineDatabase.h"
+#include "store/CEngineDatabase.h"
 
-#include "CEngineException.h"
-#include "CEngineTableDef.h"
-#include "CatalogueSchema.h"
-#include "RomanianCollation.h"
-#include "TextOrder.h"
+#include "store/CEngineException.h"
+#include "store/CEngineTableDef.h"
+#include "store/CatalogueSchema.h"
+#include "store/RomanianCollation.h"
+#include "store/TextOrder.h"
 
 #include <array>
 #include <cctype>

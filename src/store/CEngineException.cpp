@@ -1,4 +1,4 @@
-#include "CEngineException.h"
+#include "store/CEngineException.h"
 
 #include <sqlite3.h>
 

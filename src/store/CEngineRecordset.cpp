@@ -1,8 +1,8 @@
-#include "CEngineRecordset.h"
+#include "store/CEngineRecordset.h"
 
-#include "CEngineDatabase.h"
-#include "CEngineException.h"
-#include "TextOrder.h"
+#include "store/CEngineDatabase.h"
+#include "store/CEngineException.h"
+#include "store/TextOrder.h"
 
 #include <cctype>
 #include <cmath>

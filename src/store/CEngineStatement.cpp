@@ -1,8 +1,8 @@
-#include "CEngineStatement.h"
+#include "store/CEngineStatement.h"
 
-#include "CEngineDatabase.h"
-#include "CEngineException.h"
-#include "TextOrder.h"
+#include "store/CEngineDatabase.h"
+#include "store/CEngineException.h"
+#include "store/TextOrder.h"
 
 #include <sqlite3.h>
 

@@ -1,9 +1,9 @@
-#include "CEngineTableDef.h"
+#include "store/CEngineTableDef.h"
 
-#include "CEngineDatabase.h"
-#include "CEngineException.h"
-#include "StatementFormat.h"
-#include "TransactionGuard.h"
+#include "store/CEngineDatabase.h"
+#include "store/CEngineException.h"
+#include "store/StatementFormat.h"
+#include "store/TransactionGuard.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "CatalogueCopy.h"
+#include "store/CatalogueCopy.h"
 
-#include "CBookDatabase.h"
-#include "CEngineException.h"
-#include "CEngineRecordset.h"
-#include "CatalogueMessages.h"
-#include "SiblingFiles.h"
-#include "StatementFormat.h"
-#include "TransactionGuard.h"
+#include "store/CBookDatabase.h"
+#include "store/CEngineException.h"
+#include "store/CEngineRecordset.h"
+#include "store/CatalogueMessages.h"
+#include "store/SiblingFiles.h"
+#include "store/StatementFormat.h"
+#include "store/TransactionGuard.h"
 
 #include <filesystem>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MessageSink.h"
+#include "store/MessageSink.h"
 
 #include <memory>
 #include <string>

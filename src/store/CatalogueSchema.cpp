@@ -1,4 +1,4 @@
-#include "CatalogueSchema.h"
+#include "store/CatalogueSchema.h"
 
 const std::vector<SchemaTable>& CatalogueTables() {
     using T = EngineFieldType;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CEngineTableDef.h"
+#include "store/CEngineTableDef.h"
 
 #include <vector>
 

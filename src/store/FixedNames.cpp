@@ -1,4 +1,4 @@
-#include "FixedNames.h"
+#include "store/FixedNames.h"
 
 #include <algorithm>
 

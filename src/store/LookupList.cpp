@@ -1,7 +1,7 @@
-#include "LookupList.h"
+#include "store/LookupList.h"
 
-#include "CBookDatabase.h"
-#include "CEngineException.h"
+#include "store/CBookDatabase.h"
+#include "store/CEngineException.h"
 
 void LookupList::RemoveAt(int position) {
     if (position < 0 || position >= GetSize()) {

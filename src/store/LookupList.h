@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LookupEntry.h"
-#include "MessageSink.h"
+#include "store/LookupEntry.h"
+#include "store/MessageSink.h"
 
 #include <cstdint>
 #include <string>

@@ -1,11 +1,11 @@
-#include "PlainSchema.h"
+#include "store/PlainSchema.h"
 
-#include "CEngineDatabase.h"
-#include "CEngineException.h"
-#include "CEngineRecordset.h"
-#include "StatementFormat.h"
-#include "TextOrder.h"
-#include "TransactionGuard.h"
+#include "store/CEngineDatabase.h"
+#include "store/CEngineException.h"
+#include "store/CEngineRecordset.h"
+#include "store/StatementFormat.h"
+#include "store/TextOrder.h"
+#include "store/TransactionGuard.h"
 
 #include <optional>
 #include <sqlite3.h>

@@ -1,4 +1,4 @@
-#include "RomanianCollation.h"
+#include "store/RomanianCollation.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "SiblingFiles.h"
+#include "store/SiblingFiles.h"
 
 #include <atomic>
 #include <cerrno>
@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {

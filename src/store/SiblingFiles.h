@@ -25,6 +25,6 @@ std::string RealTarget(const std::string& path);
 std::string RenameIntoPlace(const std::string& temporary, const std::string& target);
 
 // Writes `bytes` to `target` whole or not at all: into a temporary sibling, flushed to disk, then
-// renamed over it (over the file it points to, when `target` is a symbolic link). Returns the reason of a failure, or an empty text; the target is untouched
-// on failure.
+// renamed over it (over the file it points to, when `target` is a symbolic link). Returns the
+// reason of a failure, or an empty text; the target is untouched on failure.
 std::string ReplaceFileWith(const std::string& target, std::string_view bytes);

@@ -1,6 +1,6 @@
-#include "TextOrder.h"
+#include "store/TextOrder.h"
 
-#include "RomanianCollation.h"
+#include "store/RomanianCollation.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CEngineDatabase.h"
-#include "CEngineException.h"
+#include "store/CEngineDatabase.h"
+#include "store/CEngineException.h"
 
 // One transaction on a connection: begun when made, committed by Commit(), rolled back when left
 // without it (an exception on the way out), so a failure never leaves half of a change behind.

@@ -1,6 +1,6 @@
-#include "BookFieldChecks.h"
+#include "view/BookFieldChecks.h"
 
-#include "FixedNames.h"
+#include "store/FixedNames.h"
 
 const char* CheckRatingAgainstRead(const std::string& readText, const std::string& ratingText) {
     const bool toRead = ratingText == g_ratingNames[kRatingToRead];

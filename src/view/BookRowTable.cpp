@@ -1,8 +1,8 @@
-#include "BookRowTable.h"
+#include "view/BookRowTable.h"
 
-#include "CEngineException.h"
-#include "CEngineRecordset.h"
-#include "CatalogueMessages.h"
+#include "store/CEngineException.h"
+#include "store/CEngineRecordset.h"
+#include "store/CatalogueMessages.h"
 
 std::string_view BookRowTable::Text(int row, int column) const {
     if (row < 0 || row >= RowCount() || column < 0 || column >= kBookColumnCount) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BookRowTexts.h"
-#include "MessageSink.h"
+#include "store/MessageSink.h"
+#include "view/BookRowTexts.h"
 
 #include <array>
 #include <cstdint>

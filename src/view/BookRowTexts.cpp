@@ -1,7 +1,7 @@
-#include "BookRowTexts.h"
+#include "view/BookRowTexts.h"
 
-#include "CEngineRecordset.h"
-#include "FixedNames.h"
+#include "store/CEngineRecordset.h"
+#include "store/FixedNames.h"
 
 #include <cctype>
 #include <charconv>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BookRecord.h"
-#include "LookupList.h"
+#include "store/BookRecord.h"
+#include "store/LookupList.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "IntegerText.h"
+#include "view/IntegerText.h"
 
 #include <cctype>
 #include <charconv>

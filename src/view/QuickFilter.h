@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BookRowTable.h"
+#include "view/BookRowTable.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,5 @@
-#include "CoreTestSupport.h"
-#include "RawCatalogue.h"
+#include "support/CoreTestSupport.h"
+#include "support/RawCatalogue.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "AppSettings.h"
-#include "CMainFrame.h"
-#include "COptionsSheet.h"
-#include "CShelfwardenDoc.h"
-#include "CShelfwardenView.h"
-#include "CoreTestSupport.h"
-#include "GuiDriver.h"
+#include "app/CMainFrame.h"
+#include "app/COptionsSheet.h"
+#include "shell/AppSettings.h"
+#include "shell/CShelfwardenDoc.h"
+#include "support/CoreTestSupport.h"
+#include "support/GuiDriver.h"
+#include "view/ui/CShelfwardenView.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -7,8 +7,8 @@
 //   fault_child readonly PATH      each write once, as a user who may not write the folder
 //   fault_child writer PATH N TAG  adds N books titled TAG-i
 
-#include "CBookDatabase.h"
-#include "CatalogueCopy.h"
+#include "store/CBookDatabase.h"
+#include "store/CatalogueCopy.h"
 
 #include <csignal>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // libFuzzer target: any bytes as a catalogue file, opened and used as the program uses it.
 // Built with `make fuzz`; crashing inputs go to tests/faults/corpus as regression files.
 
-#include "CBookDatabase.h"
-#include "CatalogueWorkout.h"
+#include "store/CBookDatabase.h"
+#include "support/CatalogueWorkout.h"
 
 #include <cstdint>
 #include <cstdio>

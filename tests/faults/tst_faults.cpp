@@ -1,7 +1,7 @@
-#include "CatalogueCopy.h"
-#include "CoreTestSupport.h"
-#include "EarlierCatalogue.h"
-#include "RawCatalogue.h"
+#include "store/CatalogueCopy.h"
+#include "support/CoreTestSupport.h"
+#include "support/EarlierCatalogue.h"
+#include "support/RawCatalogue.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "CatalogueWorkout.h"
-#include "CoreTestSupport.h"
-#include "RawCatalogue.h"
+#include "support/CatalogueWorkout.h"
+#include "support/CoreTestSupport.h"
+#include "support/RawCatalogue.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,4 +1,4 @@
-#include "SearchStatements.h"
+#include "search/SearchStatements.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
-#include "CoreTestSupport.h"
-#include "GeneralStatistics.h"
-#include "NameStatistics.h"
-#include "RawCatalogue.h"
+#include "stats/GeneralStatistics.h"
+#include "stats/NameStatistics.h"
+#include "support/CoreTestSupport.h"
+#include "support/RawCatalogue.h"
 
 #include <QTest>
 #include <map>

@@ -1,6 +1,6 @@
-#include "CMainFrame.h"
-#include "GuiDriver.h"
-#include "GuiLibrary.h"
+#include "app/CMainFrame.h"
+#include "support/GuiDriver.h"
+#include "support/GuiLibrary.h"
 
 #include <QDialog>
 #include <QHeaderView>

@@ -1,9 +1,9 @@
-#include "CBookDatabase.h"
-#include "CoreTestSupport.h"
-#include "CrashSnapshot.h"
-#include "EarlierCatalogue.h"
-#include "RawCatalogue.h"
-#include "StatementFormat.h"
+#include "store/CBookDatabase.h"
+#include "store/StatementFormat.h"
+#include "support/CoreTestSupport.h"
+#include "support/CrashSnapshot.h"
+#include "support/EarlierCatalogue.h"
+#include "support/RawCatalogue.h"
 
 #include <QFile>
 #include <QProcess>

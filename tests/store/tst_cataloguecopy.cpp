@@ -1,6 +1,6 @@
-#include "CatalogueCopy.h"
-#include "CoreTestSupport.h"
-#include "RawCatalogue.h"
+#include "store/CatalogueCopy.h"
+#include "support/CoreTestSupport.h"
+#include "support/RawCatalogue.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "CatalogueExport.h"
-#include "CatalogueImport.h"
-#include "CoreTestSupport.h"
-#include "Csv.h"
-#include "RawCatalogue.h"
+#include "support/CoreTestSupport.h"
+#include "support/RawCatalogue.h"
+#include "transfer/CatalogueExport.h"
+#include "transfer/CatalogueImport.h"
+#include "transfer/Csv.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "CoreTestSupport.h"
-#include "FixedNames.h"
-#include "LookupList.h"
+#include "store/FixedNames.h"
+#include "store/LookupList.h"
+#include "support/CoreTestSupport.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "StatementFormat.h"
+#include "store/StatementFormat.h"
 
 #include <QTest>
 

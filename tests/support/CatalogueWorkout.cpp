@@ -1,12 +1,12 @@
-#include "CatalogueWorkout.h"
+#include "support/CatalogueWorkout.h"
 
-#include "BookRowTable.h"
-#include "CBookDatabase.h"
-#include "GeneralStatistics.h"
-#include "LookupList.h"
-#include "NameStatistics.h"
-#include "SearchStatements.h"
-#include "StatementFormat.h"
+#include "search/SearchStatements.h"
+#include "stats/GeneralStatistics.h"
+#include "stats/NameStatistics.h"
+#include "store/CBookDatabase.h"
+#include "store/LookupList.h"
+#include "store/StatementFormat.h"
+#include "view/BookRowTable.h"
 
 int WorkOutCatalogue(CBookDatabase& db) {
     LookupList types;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BookRecord.h"
-#include "CBookDatabase.h"
+#include "store/BookRecord.h"
+#include "store/CBookDatabase.h"
 
 #include <QTemporaryDir>
 #include <memory>

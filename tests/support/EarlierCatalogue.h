@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RomanianCollation.h"
+#include "store/RomanianCollation.h"
 
 #include <sqlite3.h>
 #include <string>

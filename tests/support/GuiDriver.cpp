@@ -1,10 +1,10 @@
-#include "GuiDriver.h"
+#include "support/GuiDriver.h"
 
-#include "CBookListModel.h"
-#include "CMainFrame.h"
-#include "CShelfwardenApp.h"
-#include "CShelfwardenDoc.h"
-#include "CShelfwardenView.h"
+#include "app/CMainFrame.h"
+#include "app/CShelfwardenApp.h"
+#include "shell/CShelfwardenDoc.h"
+#include "view/ui/CBookListModel.h"
+#include "view/ui/CShelfwardenView.h"
 
 #include <QAbstractButton>
 #include <QAction>

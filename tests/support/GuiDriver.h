@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Prompts.h"
+#include "shell/Prompts.h"
 
 #include <QColor>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CoreTestSupport.h"
+#include "support/CoreTestSupport.h"
 
 #include <QString>
 

@@ -1,5 +1,5 @@
-#include "BookFieldChecks.h"
-#include "IntegerText.h"
+#include "view/BookFieldChecks.h"
+#include "view/IntegerText.h"
 
 #include <QTest>
 

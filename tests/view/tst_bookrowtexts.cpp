@@ -1,7 +1,7 @@
-#include "BookRowTable.h"
-#include "BookRowTexts.h"
-#include "CoreTestSupport.h"
-#include "RawCatalogue.h"
+#include "support/CoreTestSupport.h"
+#include "support/RawCatalogue.h"
+#include "view/BookRowTable.h"
+#include "view/BookRowTexts.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
-#include "CBookListModel.h"
-#include "CMainFrame.h"
-#include "CShelfwardenView.h"
-#include "GuiDriver.h"
-#include "GuiLibrary.h"
-#include "RawCatalogue.h"
+#include "app/CMainFrame.h"
+#include "support/GuiDriver.h"
+#include "support/GuiLibrary.h"
+#include "support/RawCatalogue.h"
+#include "view/ui/CBookListModel.h"
+#include "view/ui/CShelfwardenView.h"
 
 #include <QDialog>
 #include <QHeaderView>

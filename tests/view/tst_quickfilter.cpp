@@ -1,4 +1,4 @@
-#include "QuickFilter.h"
+#include "view/QuickFilter.h"
 
 #include <QTest>
 

@@ -1,10 +1,10 @@
-#include "CBookListModel.h"
-#include "CMainFrame.h"
-#include "CShelfwardenDoc.h"
-#include "CShelfwardenView.h"
-#include "GuiDriver.h"
-#include "GuiLibrary.h"
-#include "RawCatalogue.h"
+#include "app/CMainFrame.h"
+#include "shell/CShelfwardenDoc.h"
+#include "support/GuiDriver.h"
+#include "support/GuiLibrary.h"
+#include "support/RawCatalogue.h"
+#include "view/ui/CBookListModel.h"
+#include "view/ui/CShelfwardenView.h"
 
 #include <QComboBox>
 #include <QDialog>

@@ -1,0 +1,74 @@
+#include "shell/DialogParts.h"
+
+#include "shell/Prompts.h"
+#include "store/CatalogueMessages.h"
+#include "view/BookFieldChecks.h"
+#include "view/IntegerText.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <limits>
+
+QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel) {
+    auto* box = new QDialogButtonBox(withCancel ? QDialogButtonBox::Ok | QDialogButtonBox::Cancel
+                                                : QDialogButtonBox::Ok,
+                                     dialog);
+    QPushButton* ok = box->button(QDialogButtonBox::Ok);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    if (withCancel) {
+        box->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancel"));
+        QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    }
+    return box;
+}
+
+QLineEdit* MakeEdit(const char* objectName, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromUtf8(objectName));
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    return edit;
+}
+
+void AcceptDigitsOnly(QLineEdit* edit) {
+    edit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+}
+
+namespace {
+bool Refuse(QLineEdit* edit, const char* message) {
+    ShowMessage(message, edit->window());
+    edit->setEnabled(true);
+    edit->setFocus();
+    edit->selectAll();
+    return false;
+}
+} // namespace
+
+bool ExchangeInteger(QLineEdit* edit, int& value, bool bookNumber) {
+    const auto parsed = ParseIntegerField(ToUtf8(edit->text()));
+    if (!parsed) {
+        return Refuse(edit, msg::kNotAnInteger);
+    }
+    if (bookNumber && !FitsNumberColumn(*parsed)) {
+        return Refuse(edit, msg::kIntegerOutOfRange);
+    }
+    value = *parsed;
+    return true;
+}
+
+bool ExchangeText(QLineEdit* edit, std::string& value) {
+    if (edit->text() == FromUtf8(value)) {
+        return true;
+    }
+    const std::string typed = ToUtf8(edit->text());
+    if (!FitsTextColumn(typed)) {
+        return Refuse(edit, msg::kTextTooLong);
+    }
+    value = typed;
+    return true;
+}

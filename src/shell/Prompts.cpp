@@ -1,0 +1,77 @@
+#include "shell/Prompts.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+class DialogBackend : public PromptBackend {
+public:
+    void Message(QWidget* parent, const QString& text) override {
+        QMessageBox box(QMessageBox::Warning, kAppCaption, text, QMessageBox::Ok, parent);
+        box.exec();
+    }
+
+    bool Question(QWidget* parent, const QString& text) override {
+        QMessageBox box(QMessageBox::NoIcon, kAppCaption, text, QMessageBox::Yes | QMessageBox::No,
+                        parent);
+        return box.exec() == QMessageBox::Yes;
+    }
+
+    std::optional<QString> ChooseFile(QWidget* parent, FileDialogMode mode, const QString& filter,
+                                      const QString& suffix) override {
+        QFileDialog dialog(parent, kAppCaption, QString(), filter);
+        dialog.setAcceptMode(mode == FileDialogMode::Open ? QFileDialog::AcceptOpen
+                                                          : QFileDialog::AcceptSave);
+        dialog.setFileMode(mode == FileDialogMode::Open ? QFileDialog::ExistingFile
+                                                        : QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(suffix);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return std::nullopt;
+        }
+        return dialog.selectedFiles().constFirst();
+    }
+
+    std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override {
+        const QColor c = QColorDialog::getColor(initial, parent, kAppCaption);
+        if (!c.isValid()) {
+            return std::nullopt;
+        }
+        return c;
+    }
+};
+
+DialogBackend g_dialogs;
+PromptBackend* g_backend = &g_dialogs;
+
+} // namespace
+
+void SetPromptBackend(PromptBackend* backend) {
+    g_backend = backend ? backend : &g_dialogs;
+}
+
+void ShowMessage(const std::string& text, QWidget* parent) {
+    g_backend->Message(parent, QString::fromStdString(text));
+}
+
+bool AskYesNo(const std::string& text, QWidget* parent) {
+    return g_backend->Question(parent, QString::fromStdString(text));
+}
+
+std::optional<QString> ChooseFile(FileDialogMode mode, const QString& filter, const QString& suffix,
+                                  QWidget* parent) {
+    return g_backend->ChooseFile(parent, mode, filter, suffix);
+}
+
+std::optional<QString> ChooseCatalogueFile(FileDialogMode mode, QWidget* parent) {
+    return ChooseFile(mode, kCatalogueFilter, QStringLiteral("mdb"), parent);
+}
+
+std::optional<QColor> ChooseColor(const QColor& initial, QWidget* parent) {
+    return g_backend->ChooseColor(parent, initial);
+}
+
+MessageSink UserMessageSink() {
+    return [](const std::string& text) { ShowMessage(text); };
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "store/MessageSink.h"
+
+#include <QColor>
+#include <QString>
+#include <optional>
+#include <string>
+
+class QWidget;
+
+// Every message box, question and chooser the program shows goes through here, so there is
+// one caption, one look, and one place where tests give the answers.
+enum class FileDialogMode { Open, Save };
+
+class PromptBackend {
+public:
+    virtual ~PromptBackend() = default;
+    virtual void Message(QWidget* parent, const QString& text) = 0;
+    virtual bool Question(QWidget* parent, const QString& text) = 0;
+    virtual std::optional<QString> ChooseFile(QWidget* parent, FileDialogMode mode,
+                                              const QString& filter, const QString& suffix) = 0;
+    virtual std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) = 0;
+};
+
+// A message box captioned "Shelfwarden" with one OK button.
+void ShowMessage(const std::string& text, QWidget* parent = nullptr);
+// A Yes/No question captioned "Shelfwarden"; true for Yes.
+bool AskYesNo(const std::string& text, QWidget* parent = nullptr);
+// The file chooser for catalogues; the full path, or nothing when cancelled.
+std::optional<QString> ChooseCatalogueFile(FileDialogMode mode, QWidget* parent = nullptr);
+// Any file chooser: `suffix` is added to a name typed without one (none when empty).
+std::optional<QString> ChooseFile(FileDialogMode mode, const QString& filter, const QString& suffix,
+                                  QWidget* parent = nullptr);
+// The colour chooser, starting at `initial`; nothing when cancelled.
+std::optional<QColor> ChooseColor(const QColor& initial, QWidget* parent = nullptr);
+
+// The sink through which the catalogue reports to the user.
+MessageSink UserMessageSink();
+
+// Replaces the real dialogs (tests); nullptr restores them.
+void SetPromptBackend(PromptBackend* backend);
+
+inline const QString kAppCaption = QStringLiteral("Shelfwarden");
+inline const QString kCatalogueFilter = QStringLiteral("Microsoft Access Database (*.mdb)");

@@ -1,0 +1,186 @@
+#include "view/ui/CBookInfoDlg.h"
+
+#include "shell/DialogParts.h"
+#include "shell/Prompts.h"
+#include "store/CatalogueMessages.h"
+#include "store/FixedNames.h"
+#include "view/BookFieldChecks.h"
+#include "view/BookRowTexts.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+// Fields in their tab order with their labels; "stare" follows the buttons.
+struct Field {
+    const char* name;
+    const char* label;
+    bool combo;
+    bool digitsOnly;
+};
+constexpr Field kFields[] = {
+    {"titlu", "Titlu", false, false},
+    {"autor", "Autor", false, false},
+    {"editura", "Editura", false, false},
+    {"tip", "Tip", true, false},
+    {"pagini", "Pagini", false, true},
+    {"capitole", "Capitole", false, true},
+    {"volume", "Volume", false, true},
+    {"publicare", "An aparitie", false, false},
+    {"publicare_volum", "An publicare volum", false, true},
+    {"citita", "Citita", true, false},
+    {"calificativ", "Calificativ", true, false},
+    {"stare", "Stare", true, false},
+};
+} // namespace
+
+CBookInfoDlg::CBookInfoDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Shelfwarden Book Info"));
+    auto* frame = new QGroupBox(this);
+    auto* form = new QFormLayout(frame);
+    QList<QWidget*> tabOrder;
+    for (const Field& f : kFields) {
+        QWidget* w = nullptr;
+        if (f.combo) {
+            w = AddCombo(f.name);
+        } else {
+            auto* edit = AddEdit(f.name);
+            if (f.digitsOnly) {
+                AcceptDigitsOnly(edit);
+            }
+            w = edit;
+        }
+        form->addRow(QString::fromUtf8(f.label), w);
+        tabOrder << w;
+    }
+    auto widget = [this](const char* name) { return findChild<QWidget*>(QString::fromUtf8(name)); };
+    m_pTitlu = static_cast<QLineEdit*>(widget("titlu"));
+    m_pAutor = static_cast<QLineEdit*>(widget("autor"));
+    m_pEditura = static_cast<QLineEdit*>(widget("editura"));
+    m_pTip = static_cast<QComboBox*>(widget("tip"));
+    m_pPagini = static_cast<QLineEdit*>(widget("pagini"));
+    m_pCapitole = static_cast<QLineEdit*>(widget("capitole"));
+    m_pVolume = static_cast<QLineEdit*>(widget("volume"));
+    m_pPublicare = static_cast<QLineEdit*>(widget("publicare"));
+    m_pPublicareVolum = static_cast<QLineEdit*>(widget("publicare_volum"));
+    m_pCitita = static_cast<QComboBox*>(widget("citita"));
+    m_pCalificativ = static_cast<QComboBox*>(widget("calificativ"));
+    m_pStare = static_cast<QComboBox*>(widget("stare"));
+
+    QDialogButtonBox* buttons = MakeDialogButtons(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addWidget(buttons);
+    // The state drop-down comes after OK and Cancel in the tab order.
+    tabOrder.removeAll(m_pStare);
+    tabOrder << buttons->button(QDialogButtonBox::Ok) << buttons->button(QDialogButtonBox::Cancel)
+             << m_pStare;
+    for (qsizetype i = 1; i < tabOrder.size(); ++i) {
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    }
+    setMinimumWidth(420);
+}
+
+QLineEdit* CBookInfoDlg::AddEdit(const char* name) {
+    return MakeEdit(name, this);
+}
+
+QComboBox* CBookInfoDlg::AddCombo(const char* name) {
+    auto* combo = new QComboBox(this);
+    combo->setObjectName(QString::fromUtf8(name));
+    return combo;
+}
+
+int CBookInfoDlg::exec() {
+    auto fill = [](QComboBox* combo, const auto& names) {
+        combo->clear();
+        for (const auto& n : names) {
+            combo->addItem(FromUtf8(n));
+        }
+    };
+    auto entryNames = [](const LookupList& list) {
+        std::vector<std::string> names;
+        for (int i = 0; i < list.GetSize(); ++i) {
+            names.push_back(list.At(i).Name());
+        }
+        return names;
+    };
+    fill(m_pTip, entryNames(m_aTypes));
+    fill(m_pCitita, g_readNames);
+    fill(m_pCalificativ, g_ratingNames);
+    fill(m_pStare, entryNames(m_aStates));
+
+    const BookRecord& r = *m_pRecord;
+    m_pTitlu->setText(FromUtf8(r.titlu));
+    m_pAutor->setText(FromUtf8(r.autor));
+    m_pEditura->setText(FromUtf8(r.editura));
+    m_pPagini->setText(QString::number(r.pagini));
+    m_pCapitole->setText(QString::number(r.capitole));
+    m_pVolume->setText(QString::number(r.volume));
+    m_pPublicare->setText(QString::number(r.publicare));
+    m_pPublicareVolum->setText(QString::number(r.publicare_volum));
+    const int type = FindTypeIndex(r.tip);
+    m_pTip->setCurrentIndex(m_pTip->count() == 0 ? -1 : (type < 0 ? 0 : type));
+    m_pCitita->setCurrentIndex(r.citita >= 0 && r.citita < m_pCitita->count() ? r.citita : -1);
+    m_pCalificativ->setCurrentIndex(
+        r.calificativ >= 0 && r.calificativ < m_pCalificativ->count() ? r.calificativ : -1);
+    const int state = FindStateIndex(r.stare);
+    m_pStare->setCurrentIndex(m_pStare->count() == 0 ? -1 : (state < 0 ? 0 : state));
+    m_pTitlu->setFocus();
+    return QDialog::exec();
+}
+
+void CBookInfoDlg::accept() {
+    // An empty list leaves nothing to choose; nothing outside the lists is ever read.
+    if (m_pTip->currentIndex() < 0) {
+        ShowMessage(msg::kNoTypeDefined, this);
+        return;
+    }
+    if (m_pStare->currentIndex() < 0) {
+        ShowMessage(msg::kNoStateDefined, this);
+        return;
+    }
+    BookRecord& r = *m_pRecord;
+    if (!ExchangeText(m_pTitlu, r.titlu) || !ExchangeText(m_pAutor, r.autor) ||
+        !ExchangeText(m_pEditura, r.editura)) {
+        return;
+    }
+    r.tip = m_aTypes.At(m_pTip->currentIndex()).GetId();
+    auto leading = [](QLineEdit* e) { return static_cast<int>(LeadingInteger(ToUtf8(e->text()))); };
+    r.pagini = leading(m_pPagini);
+    r.capitole = leading(m_pCapitole);
+    r.volume = leading(m_pVolume);
+    r.publicare = leading(m_pPublicare);
+    r.publicare_volum = leading(m_pPublicareVolum);
+    r.citita = m_pCitita->currentIndex();
+    r.calificativ = m_pCalificativ->currentIndex();
+    r.stare = m_aStates.At(m_pStare->currentIndex()).GetId();
+
+    if (const char* m = CheckRatingAgainstRead(ToUtf8(m_pCitita->currentText()),
+                                               ToUtf8(m_pCalificativ->currentText()))) {
+        ShowMessage(m, this);
+        return;
+    }
+    BookFieldValues v;
+    if (!ExchangeInteger(m_pPublicareVolum, v.publicareVolum, true) ||
+        !ExchangeInteger(m_pPublicare, r.publicare, true) ||
+        !ExchangeInteger(m_pCapitole, v.capitole, true) ||
+        !ExchangeInteger(m_pPagini, v.pagini, true) ||
+        !ExchangeInteger(m_pVolume, v.volume, true)) {
+        return;
+    }
+    v.titlu = r.titlu;
+    v.autor = r.autor;
+    v.editura = r.editura;
+    if (const char* m = FirstFailedFieldCheck(v)) {
+        ShowMessage(m, this);
+        m_pTitlu->setFocus();
+        return;
+    }
+    QDialog::accept();
+}

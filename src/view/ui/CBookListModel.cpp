@@ -1,0 +1,112 @@
+#include "view/ui/CBookListModel.h"
+
+int CBookListModel::rowCount(const QModelIndex& parent) const {
+    if (parent.isValid()) {
+        return 0;
+    }
+    return IsFiltered() ? static_cast<int>(m_visible.size()) : m_rows.RowCount();
+}
+
+int CBookListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kBookColumnCount;
+}
+
+QString CBookListModel::Text(int row, int column) const {
+    if (row < 0 || row >= rowCount()) {
+        return {};
+    }
+    const std::string_view t = m_rows.Text(Source(row), column);
+    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+}
+
+QVariant CBookListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
+        return {};
+    }
+    return Text(index.row(), index.column());
+}
+
+QVariant CBookListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kBookColumnCount) {
+        return {};
+    }
+    if (role == Qt::DisplayRole) {
+        return QString::fromUtf8(BookListColumns()[static_cast<std::size_t>(section)].header);
+    }
+    if (role == Qt::TextAlignmentRole) {
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    return {};
+}
+
+void CBookListModel::ApplyFilter() {
+    if (!IsFiltered()) {
+        m_visible = {};
+        return;
+    }
+    if (!m_indexBuilt) {
+        m_index.Build(m_rows);
+        m_indexBuilt = true;
+    }
+    m_visible = m_index.Matching(m_words);
+}
+
+void CBookListModel::ResetRows(BookRowTable rows) {
+    beginResetModel();
+    m_rows.Swap(rows);
+    m_index.Clear();
+    m_indexBuilt = false;
+    ApplyFilter();
+    endResetModel();
+    emit CountsChanged();
+}
+
+void CBookListModel::Clear() {
+    beginResetModel();
+    m_rows.Clear();
+    m_index.Clear();
+    m_indexBuilt = false;
+    ApplyFilter();
+    endResetModel();
+    emit CountsChanged();
+}
+
+void CBookListModel::SetFilter(const std::string& typed) {
+    std::vector<std::string> words = FilterWords(typed);
+    if (words == m_words) {
+        return;
+    }
+    beginResetModel();
+    m_words = std::move(words);
+    ApplyFilter();
+    endResetModel();
+    emit CountsChanged();
+}
+
+void CBookListModel::AppendRow(const RowTexts& texts) {
+    const int source = m_rows.RowCount();
+    m_rows.AppendRow(texts);
+    if (m_indexBuilt) {
+        m_index.Append(texts);
+    }
+    if (!IsFiltered() || m_index.Matches(source, m_words)) {
+        const int row = rowCount();
+        beginInsertRows({}, row, row);
+        if (IsFiltered()) {
+            m_visible.push_back(source);
+        }
+        endInsertRows();
+    }
+    emit CountsChanged();
+}
+
+void CBookListModel::SetRowTexts(int row, const RowTexts& texts) {
+    if (row < 0 || row >= rowCount()) {
+        return;
+    }
+    m_rows.SetRowTexts(Source(row), texts);
+    if (m_indexBuilt) {
+        m_index.Update(Source(row), m_rows.Row(Source(row)));
+    }
+    emit dataChanged(index(row, 1), index(row, kBookColumnCount - 1));
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "view/BookRowTable.h"
+#include "view/QuickFilter.h"
+
+#include <QAbstractTableModel>
+#include <string>
+#include <vector>
+
+// The list's rows: thirteen texts each and nothing else. Whole listings arrive at once, with one
+// reset and no per-row signals. A quick filter may hide rows: every row number the model takes
+// or gives is then one of the rows shown, so a command always acts on the row the user picked.
+class CBookListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    void ResetRows(BookRowTable rows);
+    void Clear();
+    void AppendRow(const RowTexts& texts);
+    void SetRowTexts(int row, const RowTexts& texts);
+    RowTexts Row(int row) const { return m_rows.Row(Source(row)); }
+    QString Text(int row, int column) const;
+
+    // Shows only the rows whose texts hold every word typed; an empty text shows them all.
+    void SetFilter(const std::string& typed);
+    bool IsFiltered() const { return !m_words.empty(); }
+    // Every row of the listing, shown or not.
+    int TotalCount() const { return m_rows.RowCount(); }
+
+signals:
+    // The number of rows shown or listed changed.
+    void CountsChanged();
+
+private:
+    int Source(int row) const {
+        return IsFiltered() ? m_visible[static_cast<std::size_t>(row)] : row;
+    }
+    void ApplyFilter();
+
+    BookRowTable m_rows;
+    std::vector<std::string> m_words;
+    FilterIndex m_index;
+    bool m_indexBuilt = false;
+    std::vector<int> m_visible;
+};

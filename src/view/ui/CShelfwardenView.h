@@ -1,0 +1,66 @@
+#pragma once
+
+#include "store/BookRecord.h"
+#include "store/LookupList.h"
+#include "view/BookRowTexts.h"
+
+#include <QTableView>
+#include <memory>
+#include <string>
+
+class CBookDatabase;
+class CBookListModel;
+class CEngineRecordset;
+class CShelfwardenDoc;
+
+// The one view of the main frame: the list of books, its lookup lists and its current statement.
+// The commands that change books, search or count live with their subsystems and list their
+// results here.
+class CShelfwardenView : public QTableView {
+    Q_OBJECT
+public:
+    explicit CShelfwardenView(CShelfwardenDoc* doc, QWidget* parent = nullptr);
+    ~CShelfwardenView() override;
+
+    CBookListModel* Model() const { return m_pModel; }
+    const std::string& CurrentQuery() const { return m_strCurrentQuery; }
+    void SetCurrentQuery(const std::string& statement) { m_strCurrentQuery = statement; }
+    const LookupList& Types() const { return m_types; }
+    const LookupList& States() const { return m_states; }
+
+    CBookDatabase* Database() const;
+    // The database when a catalogue is open; otherwise tells the user and gives null.
+    CBookDatabase* OpenDatabaseOrComplain() const;
+    // The first selected row in list order, or -1.
+    int FirstSelectedRow() const;
+
+    void OnInitialUpdate();
+    void FillList(CEngineRecordset& set);
+    void SetRowTexts(const BookRecord& rec, int row);
+    void ReadRow(BookRecord& rec, int row) const;
+    void ApplyColors();
+    void ReloadLookups();
+    void RefreshCurrentQuery();
+    // After the document changed catalogue: its lookups and all its books, or nothing.
+    void ShowCatalogue();
+
+public slots:
+    void ClearList();
+    void ListAllBooks();
+    void OnViewAllBooks();
+    void OnViewReadBooks();
+    void OnViewUnreadBooks();
+    void OnColumnClick(int column);
+
+private:
+    // Runs a listing statement; the rows are replaced only when it yields records.
+    void ListQuery(const std::string& statement);
+    void ListSelection(std::unique_ptr<CEngineRecordset> set, const char* currentQuery);
+
+    std::string m_strCurrentQuery;
+    LookupList m_types;
+    LookupList m_states;
+    CShelfwardenDoc* m_pDocument;
+    CBookListModel* m_pModel;
+    bool m_bColumnsMade = false;
+};
