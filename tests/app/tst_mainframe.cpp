@@ -1,38 +1,19 @@
 #include "AppSettings.h"
-#include "CBookListModel.h"
-#include "CMainFrame.h"
-#include "CShelfwardenDoc.h"
-#include "CShelfwardenView.h"
-#include "CoreTestSupport.h"
-#include "Prompts.h"
 #include "GuiDriver.h"
-#include "GuiLibrary.h"
-#include "RawCatalogue.h"
+#include "Prompts.h"
 #include "RecentFiles.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCryptographicHash>
-#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSettings>
 #include <QStatusBar>
-#include <QTest>
 #include <QUrl>
 
 namespace {
-std::unique_ptr<QSettings> Store() {
-    auto s = std::make_unique<QSettings>(QStringLiteral("Local AppWizard-Generated Applications"),
-                                         QStringLiteral("Shelfwarden"));
-    s->beginGroup(QStringLiteral("Shelfwarden"));
-    return s;
-}
-
 QString MakeCatalogue(TestCatalogue& c, const char* title) {
     c.db->InsertType("Roman");
     c.db->InsertState("Acasa");
@@ -68,16 +49,8 @@ private slots:
         QVERIFY(run.frame()->windowState() & Qt::WindowMaximized);
         QVERIFY(run.prompts.messages.isEmpty());
         QVERIFY(!run.doc()->GetDatabase()->IsOpen());
-        auto store = Store();
-        QSettings& s = *store;
-        QCOMPARE(s.childKeys().size(), 8);
-        for (const char* key : {"BGRed", "BGGreen", "BGBlue"}) {
-            QCOMPARE(s.value(key).toInt(), 255);
-        }
-        for (const char* key : {"FGRed", "FGGreen", "FGBlue", "Default Open"}) {
-            QCOMPARE(s.value(key).toInt(), 0);
-        }
-        QCOMPARE(s.value("DB Path").toString(), QString());
+        QCOMPARE(SettingsStore()->childKeys().size(), 8);
+        QCOMPARE(StoredSettings(), (QStringList{"255", "255", "255", "0", "0", "0", "0", ""}));
         const QPalette p = run.view()->palette();
         QCOMPARE(p.color(QPalette::Base), QColor(Qt::white));
         QCOMPARE(p.color(QPalette::Text), QColor(Qt::black));
@@ -85,30 +58,18 @@ private slots:
     }
 
     void coloursUseTheLowEightBits() {
-        {
-            auto store = Store();
-            QSettings& s = *store;
-            s.setValue("BGRed", 256 + 10);
-            s.setValue("BGGreen", 20);
-            s.setValue("BGBlue", 30);
-            s.setValue("FGRed", 511);
-        }
+        StoreSettings({{"BGRed", 256 + 10}, {"BGGreen", 20}, {"BGBlue", 30}, {"FGRed", 511}});
         RunningApp run;
         QCOMPARE(run.view()->palette().color(QPalette::Base), QColor(10, 20, 30));
         QCOMPARE(run.view()->palette().color(QPalette::Text), QColor(255, 0, 0));
-        QCOMPARE(Store()->value("BGRed").toInt(), 266); // written back as read
+        QCOMPARE(StoredSettings()[0], QStringLiteral("266")); // written back as read
     }
 
     void defaultOpenListsTheCatalogue() {
         TestCatalogue c;
         const QString path = MakeCatalogue(c, "Dune");
         c.db->Close();
-        {
-            auto store = Store();
-            QSettings& s = *store;
-            s.setValue("Default Open", 2);
-            s.setValue("DB Path", path);
-        }
+        StoreSettings({{"Default Open", 2}, {"DB Path", path}});
         RunningApp run;
         QVERIFY(run.prompts.messages.isEmpty());
         QVERIFY(run.doc()->GetDatabase()->IsOpen());
@@ -119,17 +80,10 @@ private slots:
     }
 
     void defaultOpenOfAWrongPathReportsAndRunsOn() {
-        {
-            auto store = Store();
-            QSettings& s = *store;
-            s.setValue("Default Open", 1);
-            s.setValue("DB Path", "/no/such/catalogue.mdb");
-        }
+        StoreSettings({{"Default Open", 1}, {"DB Path", "/no/such/catalogue.mdb"}});
         RunningApp run;
-        QCOMPARE(run.prompts.takeMessages(), (QStringList{"Nu se poate deschide baza de date",
-                                                          "Nu se pot selecta inregistrarile!",
-                                                          "Nu se pot selecta inregistrarile!",
-                                                          "Nu se pot selecta inregistrarile!"}));
+        QCOMPARE(run.prompts.takeMessages(),
+                 QStringList{shown::kCannotOpen} + QStringList(3, shown::kSelectFailed));
         QVERIFY(!run.doc()->GetDatabase()->IsOpen());
         QCOMPARE(run.view()->Model()->rowCount(), 0);
     }
@@ -151,13 +105,38 @@ private slots:
         QCOMPARE(MenuTexts(menu(2)),
                  (QStringList{"Toate cartile", "Cartile citite", "Cartile necitite", "Sterge lista",
                               "-", "&Toolbar", "&Status Bar"}));
-        QCOMPARE(run.action("viewAll")->statusTip(),
-                 QStringLiteral("Show all books in the database"));
         QCOMPARE(run.action("fileNew")->statusTip(), QStringLiteral("Create a new document"));
         QCOMPARE(run.action("fileSave")->shortcut(), QKeySequence("Ctrl+S"));
         QCOMPARE(run.action("editUndo")->shortcuts(),
                  (QList<QKeySequence>{QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")}));
         QCOMPARE(MenuTexts(menu(7)), QStringList{"&About Shelfwarden..."});
+    }
+
+    // Each command that works on a catalogue says so, and only so, when none is open.
+    void commandsNeedACatalogue_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("closed"); // or never opened
+        for (const char* command :
+             {"recordsAdd",           "recordsDelete",         "recordsModify",
+              "recordsTypes",         "recordsStates",         "searchTitle",
+              "searchAuthor",         "searchPublisher",       "searchType",
+              "searchPages",          "searchChapters",        "searchVolumes",
+              "searchFirstPublished", "searchVolumePublished", "searchRating",
+              "searchState",          "searchComposite",       "statsGeneral",
+              "statsAuthors",         "statsPublishers"}) {
+            QTest::addRow("%s", command) << command << false;
+            QTest::addRow("%s after Close", command) << command << true;
+        }
+    }
+    void commandsNeedACatalogue() {
+        QFETCH(QString, command);
+        QFETCH(bool, closed);
+        Library books;
+        RunningApp run(closed ? books.path : QString());
+        run.trigger("fileClose");
+        run.trigger(command.toUtf8().constData());
+        QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kNoCatalogue});
+        QVERIFY(!run.doc()->GetDatabase()->IsOpen());
     }
 
     void aboutShowsTheVersionLine() {
@@ -258,7 +237,7 @@ private slots:
         QCOMPARE(run.prompts.fileRequests.size(), asksForAName ? 1 : 0);
         if (asksForAName) {
             QCOMPARE(run.prompts.fileRequests,
-                     QStringList{"save|Microsoft Access Database (*.mdb)|mdb"});
+                     QStringList{QStringLiteral("save|%1|mdb").arg(shown::kMdbFilter)});
         }
         QCOMPARE(run.frame()->windowTitle(), title);
         QCOMPARE(Digest(books.path), before);
@@ -273,7 +252,7 @@ private slots:
         run.prompts.files.push_back(books.path); // the user confirmed replacing it
         run.trigger("fileSaveAs");
         QCOMPARE(run.prompts.takeMessages(),
-                 (QStringList{"Nu se poate crea o nou baza de date!", "Nu se poate crea tabela!"}));
+                 (QStringList{shown::kCannotCreate, shown::kCannotCreateTable}));
         QCOMPARE(Digest(books.path), before);
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelf Warden - Untitled"));
         QVERIFY(!run.doc()->GetDatabase()->IsOpen());
@@ -309,7 +288,7 @@ private slots:
         run.trigger("fileSaveAs");
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - new.mdb"));
         run.trigger("recordsAdd");
-        QCOMPARE(run.prompts.takeMessages(), QStringList{"Nu exista definit nici un tip!"});
+        QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kNoType});
     }
 
     void anEmptyCatalogueOpenedByTheFrameworkShowsNoOldRows() {
@@ -333,11 +312,11 @@ private slots:
                      raw.one("SELECT group_concat(name) FROM sqlite_master").c_str());
         }
         RunningApp run(books.path);
-        QCOMPARE(run.prompts.takeMessages(), QStringList{"Nu se pot selecta inregistrarile!"});
+        QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kSelectFailed});
         QVERIFY(run.rows().isEmpty());
         run.frame()->View()->OnColumnClick(1);
         run.trigger("viewAll");
-        QCOMPARE(run.prompts.takeMessages(), QStringList(2, "Nu se pot selecta inregistrarile!"));
+        QCOMPARE(run.prompts.takeMessages(), QStringList(2, shown::kSelectFailed));
         QVERIFY(run.doc()->GetDatabase()->IsOpen());
     }
 

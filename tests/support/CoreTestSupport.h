@@ -2,8 +2,11 @@
 
 #include "BookRecord.h"
 #include "CBookDatabase.h"
+#include "Messages.h"
+#include "RawCatalogue.h"
 
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 #include <string>
 #include <vector>

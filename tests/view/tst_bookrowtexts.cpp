@@ -1,9 +1,6 @@
 #include "BookRowTable.h"
 #include "BookRowTexts.h"
 #include "CoreTestSupport.h"
-#include "RawCatalogue.h"
-
-#include <QTest>
 
 namespace {
 LookupList Types() {

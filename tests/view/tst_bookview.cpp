@@ -1,20 +1,6 @@
-#include "CBookListModel.h"
-#include "CMainFrame.h"
-#include "CShelfwardenDoc.h"
-#include "CShelfwardenView.h"
-#include "CoreTestSupport.h"
 #include "GuiDriver.h"
-#include "GuiLibrary.h"
-#include "RawCatalogue.h"
 
 #include <QAbstractItemModelTester>
-#include <QHeaderView>
-#include <QTest>
-
-namespace {
-const QString kSelectFailed = QStringLiteral("Nu se pot selecta inregistrarile!");
-
-} // namespace
 
 class TestBookView : public QObject {
     Q_OBJECT
@@ -43,8 +29,7 @@ private slots:
     }
 
     void viewCommandsAndTheCurrentStatement() {
-        Library lib;
-        RunningApp run(lib.path);
+        LibraryApp run;
         run.trigger("viewRead");
         QCOMPARE(run.column(1), (QStringList{"Dune", "Odiseea"}));
         QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books WHERE citita = -1"));
@@ -63,8 +48,7 @@ private slots:
     }
 
     void headerClicksSortTheCurrentStatement() {
-        Library lib;
-        RunningApp run(lib.path);
+        LibraryApp run;
         QHeaderView* header = run.view()->horizontalHeader();
         auto click = [&](int logical) {
             QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
@@ -162,22 +146,20 @@ private slots:
         run.prompts.files.push_back(bad);
         run.trigger("fileOpen");
         QCOMPARE(run.prompts.takeMessages(),
-                 (QStringList{"Nu se poate deschide baza de date", kSelectFailed, kSelectFailed,
-                              kSelectFailed}));
+                 QStringList{shown::kCannotOpen} + QStringList(3, shown::kSelectFailed));
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - bad.mdb"));
         QVERIFY(!run.doc()->GetDatabase()->IsOpen());
         run.trigger("viewAll");
-        QCOMPARE(run.prompts.takeMessages(), QStringList{kSelectFailed});
+        QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kSelectFailed});
     }
 
     void aFailedCopyKeepsTheOpenCatalogue() {
-        Library lib;
-        RunningApp run(lib.path);
+        LibraryApp run;
         run.prompts.files.push_back(run.path("missing/folder/copy.mdb"));
         run.trigger("fileSaveAs");
-        QCOMPARE(run.prompts.takeMessages(), QStringList{"Nu se poate crea o nou baza de date!"});
+        QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kCannotCreate});
         QVERIFY(run.doc()->GetDatabase()->IsOpen());
-        QCOMPARE(run.doc()->GetDatabase()->GetPath(), lib.path.toStdString());
+        QCOMPARE(run.doc()->GetDatabase()->GetPath(), run.Library::path.toStdString());
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - test.mdb"));
         QCOMPARE(run.view()->Model()->rowCount(), 4);
     }

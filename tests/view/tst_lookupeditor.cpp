@@ -1,14 +1,4 @@
-#include "CBookListModel.h"
-#include "CMainFrame.h"
-#include "CShelfwardenView.h"
 #include "GuiDriver.h"
-#include "GuiLibrary.h"
-#include "RawCatalogue.h"
-
-#include <QDialog>
-#include <QHeaderView>
-#include <QTableWidget>
-#include <QTest>
 
 namespace {
 using Steps = std::vector<std::function<void(QWidget*)>>;
@@ -82,26 +72,23 @@ private slots:
     }
 
     void namesStayUnique() {
-        Library lib;
-        RunningApp run(lib.path);
+        LibraryApp run;
         QStringList seen;
         WhenModals({PressOn("add"), Name("SF"), PressOn("modify", nullptr, 1), Name("SF"),
                     PressOn("modify", nullptr, 1), Name("Clasic"), PressOn("modify", &seen, 1),
                     Name("Science fiction"), PressOn("ok", &seen)});
         run.trigger("recordsTypes");
-        const QString exists = QStringLiteral("Tipul specificat exista deja!");
-        QCOMPARE(run.prompts.takeMessages(), (QStringList{exists, exists, exists}));
+        QCOMPARE(run.prompts.takeMessages(), QStringList(3, shown::kTypeExists));
         // A rename keeps the row's place until the editor is opened again.
         QCOMPARE(seen.last(), QStringLiteral("2|Clasic,1|Science fiction"));
         QCOMPARE(run.column(4),
                  (QStringList{"[nedefinit]", "Science fiction", "Clasic", "Science fiction"}));
-        QCOMPARE(RawCatalogue(lib.file()).one("SELECT tip FROM types WHERE id = 1"),
+        QCOMPARE(RawCatalogue(run.file()).one("SELECT tip FROM types WHERE id = 1"),
                  std::string("Science fiction"));
     }
 
     void deleteAsksFirst() {
-        Library lib;
-        RunningApp run(lib.path);
+        LibraryApp run;
         run.prompts.answers = {false, true};
         QStringList seen;
         WhenModals({[&](QWidget* editor) {
@@ -119,12 +106,11 @@ private slots:
         // Books keep their stored type, which no entry names any more.
         QCOMPARE(run.column(4),
                  (QStringList{"[nedefinit]", "[nedefinit]", "Clasic", "[nedefinit]"}));
-        QCOMPARE(RawCatalogue(lib.file()).one("SELECT count(*) FROM books"), std::string("4"));
+        QCOMPARE(RawCatalogue(run.file()).one("SELECT count(*) FROM books"), std::string("4"));
     }
 
     void nothingSelectedAndEscape() {
-        Library lib;
-        RunningApp run(lib.path);
+        LibraryApp run;
         WhenModals({[](QWidget* editor) {
                         Press(editor, "modify");
                         Press(editor, "delete");
@@ -136,7 +122,7 @@ private slots:
         const QString none = QStringLiteral("Trebuie selectata starea dorit");
         QCOMPARE(run.prompts.takeMessages(), (QStringList{none, none}));
         // Stored at once, so in the view's lists however the editor was closed.
-        QCOMPARE(RawCatalogue(lib.file()).one("SELECT count(*) FROM states"), std::string("2"));
+        QCOMPARE(RawCatalogue(run.file()).one("SELECT count(*) FROM states"), std::string("2"));
         QCOMPARE(run.view()->States().GetSize(), 2);
     }
 
@@ -165,7 +151,7 @@ private slots:
                         Press(editor, "ok");
                     }});
         run.trigger("recordsTypes");
-        QCOMPARE(run.prompts.takeMessages(), QStringList{"Tipul specificat exista deja!"});
+        QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kTypeExists});
         QCOMPARE(seen.first(), "4|Ba\uFFFDd!,2|Clasic,3|Clasic,5|Roman,1|SF");
         QCOMPARE(seen.mid(1), (QStringList{"4|Ba\uFFFDd!,2|Clasic,5|Roman,1|SF", "0"}));
         QCOMPARE(RawCatalogue(lib.file()).rows("SELECT id, tip FROM types ORDER BY id"),
@@ -188,20 +174,11 @@ private slots:
                         Press(editor, "ok");
                     }});
         run.trigger("recordsTypes");
-        QCOMPARE(run.prompts.takeMessages(), (QStringList{"Nu se poate adauga o noua inregistrare!",
-                                                          "Nu se poate modifica inregistrarea!",
-                                                          "Nu se pota sterge inregistrarea!"}));
+        QCOMPARE(run.prompts.takeMessages(),
+                 (QStringList{shown::kCannotInsert, shown::kCannotUpdate, shown::kCannotDelete}));
         QCOMPARE(seen, QStringList(3, "2|Clasic,1|SF"));
         QCOMPARE(RawCatalogue(lib.file()).rows("SELECT id, tip FROM types ORDER BY id"),
                  (std::vector<std::string>{"1|SF", "2|Clasic"}));
-    }
-
-    void noCatalogueOpen() {
-        RunningApp run;
-        run.trigger("recordsTypes");
-        run.trigger("recordsStates");
-        QCOMPARE(run.prompts.takeMessages(),
-                 QStringList(2, "Nici o baza de date nu este deschisa!"));
     }
 };
 
