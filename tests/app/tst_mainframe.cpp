@@ -65,18 +65,42 @@ private slots:
         QCOMPARE(StoredSettings()[0], QStringLiteral("266")); // written back as read
     }
 
-    void defaultOpenListsTheCatalogue() {
+    // However a catalogue comes to be opened, its books are listed under its name and it is
+    // remembered.
+    void aCatalogueIsOpenedAndRemembered_data() {
+        QTest::addColumn<QString>("how");
+        for (const char* how : {"command line", "default open", "dropped"}) {
+            QTest::newRow(how) << how;
+        }
+    }
+    void aCatalogueIsOpenedAndRemembered() {
+        QFETCH(QString, how);
         TestCatalogue c;
-        const QString path = MakeCatalogue(c, "Dune");
+        const QString path = MakeCatalogue(c, "Ion");
         c.db->Close();
-        StoreSettings({{"Default Open", 2}, {"DB Path", path}});
-        RunningApp run;
+        if (how == "default open") {
+            StoreSettings({{"Default Open", 2}, {"DB Path", path}});
+        }
+        RunningApp run(how == "command line" ? path : QString());
+        if (how == "dropped") {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(path)});
+            const QPoint at = run.frame()->rect().center();
+            QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(run.frame(), &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(run.frame(), &drop);
+        }
         QVERIFY(run.prompts.messages.isEmpty());
         QVERIFY(run.doc()->GetDatabase()->IsOpen());
-        QCOMPARE(run.column(1), QStringList{"Dune"});
-        QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books"));
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - test.mdb"));
+        QCOMPARE(run.column(1), QStringList{"Ion"});
+        QCOMPARE(run.column(4), QStringList{"Roman"});
+        QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books"));
         QCOMPARE(RecentFiles::Load(), QStringList{path});
+        QVERIFY(!run.action("fileRecentPlaceholder")->isVisible());
+        QCOMPARE(run.action("fileRecent1")->text(), "&1 " + path);
     }
 
     void defaultOpenOfAWrongPathReportsAndRunsOn() {
@@ -105,6 +129,8 @@ private slots:
         QCOMPARE(MenuTexts(menu(2)),
                  (QStringList{"Toate cartile", "Cartile citite", "Cartile necitite", "Sterge lista",
                               "-", "&Toolbar", "&Status Bar"}));
+        QCOMPARE(run.action("viewAll")->statusTip(),
+                 QStringLiteral("Show all books in the database"));
         QCOMPARE(run.action("fileNew")->statusTip(), QStringLiteral("Create a new document"));
         QCOMPARE(run.action("fileSave")->shortcut(), QKeySequence("Ctrl+S"));
         QCOMPARE(run.action("editUndo")->shortcuts(),
@@ -153,37 +179,6 @@ private slots:
         });
         run.trigger("helpAbout");
         QCOMPARE(seen, QStringLiteral("About Shelfwarden|Shelfwarden Version 1.0"));
-    }
-
-    void aCatalogueOnTheCommandLineIsOpenedAndRemembered() {
-        TestCatalogue c;
-        const QString path = MakeCatalogue(c, "Ion");
-        c.db->Close();
-        RunningApp run(path);
-        QVERIFY(run.prompts.messages.isEmpty());
-        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - test.mdb"));
-        QCOMPARE(run.column(1), QStringList{"Ion"});
-        QCOMPARE(run.column(4), QStringList{"Roman"});
-        QCOMPARE(RecentFiles::Load(), QStringList{path});
-        QVERIFY(!run.action("fileRecentPlaceholder")->isVisible());
-        QCOMPARE(run.action("fileRecent1")->text(), "&1 " + path);
-    }
-
-    void aDroppedFileIsOpened() {
-        TestCatalogue c;
-        const QString path = MakeCatalogue(c, "Dropped");
-        c.db->Close();
-        RunningApp run;
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(path)});
-        const QPoint at = run.frame()->rect().center();
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(run.frame(), &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(run.frame(), &drop);
-        QCOMPARE(run.column(1), QStringList{"Dropped"});
-        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - test.mdb"));
     }
 
     void recentFilesKeepFourNewestFirst() {

@@ -47,7 +47,11 @@ private slots:
         QFETCH(bool, changedThenCancelled);
         RunningApp run;
         WhenModal([&](QWidget* sheet) {
-            QCOMPARE(sheet->findChild<QTabWidget*>("pages")->currentIndex(), 0);
+            auto* tabs = sheet->findChild<QTabWidget*>("pages");
+            QCOMPARE(
+                QStringList({sheet->windowTitle(), tabs->tabText(0), tabs->tabText(1)}),
+                (QStringList{"Shelfwarden Options", "Shelfwarden Options", "Shelfwarden Colors"}));
+            QCOMPARE(tabs->currentIndex(), 0);
             QVERIFY(!sheet->findChild<QWidget*>("apply"));
             if (changedThenCancelled) {
                 run.prompts.colors = {QColor(1, 2, 3)};
@@ -55,7 +59,7 @@ private slots:
                 QTest::mouseClick(sheet->findChild<QCheckBox*>("openAtStart"), Qt::LeftButton, {},
                                   QPoint(8, 8));
                 Press(sheet, "browse");
-                sheet->findChild<QTabWidget*>("pages")->setCurrentIndex(1);
+                tabs->setCurrentIndex(1);
                 Press(sheet, "background");
             }
             Press(sheet, changedThenCancelled ? "cancel" : "ok");

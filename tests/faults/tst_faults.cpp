@@ -7,8 +7,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <algorithm>
+#include <QRegularExpression>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <signal.h>
@@ -25,34 +26,28 @@ QByteArray Digest(const std::string& path) {
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
 
-struct Book {
-    std::string title;
-    int pages;
-    bool operator==(const Book&) const = default;
-};
+// Each stored book's "title|pages" by identifier.
+using Books = std::map<int, std::string>;
 
-std::map<int, Book> Stored(const std::string& path) {
-    std::map<int, Book> out;
-    RawCatalogue raw(path);
-    for (const std::string& row : raw.rows("SELECT id, titlu, pagini FROM books")) {
-        const auto a = row.find('|');
-        const auto b = row.rfind('|');
-        out[std::stoi(row.substr(0, a))] = {row.substr(a + 1, b - a - 1),
-                                            std::stoi(row.substr(b + 1))};
+Books Stored(const std::string& path) {
+    Books out;
+    for (const std::string& row : RawCatalogue(path).rows("SELECT id, titlu, pagini FROM books")) {
+        out[std::stoi(row)] = row.substr(row.find('|') + 1);
     }
     return out;
 }
 
 // The books once the operation an intent line announces is done: `op` is its number, `id` the
 // identifier an add was given.
-std::map<int, Book> Applied(std::map<int, Book> books, const QString& intent, long op, int id) {
-    const QStringList f = intent.mid(6).split('|');
+Books Applied(Books books, const QString& intent, long op, int id) {
+    const QString what = intent.mid(6); // "title|pages", "id|pages" or "id"
     if (intent.startsWith("I add")) {
-        books[id] = {f[0].toStdString(), f[1].toInt()};
+        books[id] = what.toStdString();
     } else if (intent.startsWith("I mod")) {
-        books[f[0].toInt()] = {"book mod " + std::to_string(op), f[1].toInt()};
+        books[what.section('|', 0, 0).toInt()] =
+            "book mod " + std::to_string(op) + "|" + what.section('|', 1).toStdString();
     } else {
-        books.erase(f[0].toInt());
+        books.erase(what.toInt());
     }
     return books;
 }
@@ -105,15 +100,6 @@ private:
     QStringList m_lines;
 };
 
-qsizetype Count(const QStringList& lines, const QString& prefix) {
-    return std::count_if(lines.begin(), lines.end(),
-                         [&prefix](const QString& l) { return l.startsWith(prefix); });
-}
-
-bool Exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
 } // namespace
 
 class TestFaults : public QObject {
@@ -124,7 +110,7 @@ private slots:
         c.db->Close();
         const std::string path = c.path("test.mdb");
         QRandomGenerator rng(1206);
-        std::map<int, Book> expected;
+        Books expected;
         long next = 0;
         for (int kill = 0; kill < 60; ++kill) {
             QProcess child;
@@ -136,7 +122,8 @@ private slots:
             const qsizetype acks = 1 + rng.bounded(5);
             const bool inside = rng.bounded(2) == 1;
             QVERIFY2(report.waitUntil([&](const QStringList& l) {
-                return Count(l, "OK") >= acks && (!inside || l.last().startsWith("I "));
+                return l.filter(QRegularExpression("^OK")).size() >= acks &&
+                       (!inside || l.last().startsWith("I "));
             }),
                      "the child stopped reporting");
             report.killAfterSpinning(inside ? static_cast<int>(rng.bounded(4000)) : 0);
@@ -155,7 +142,7 @@ private slots:
             QCOMPARE(RawCatalogue(path).one("PRAGMA integrity_check"), std::string("ok"));
             // The operation in flight when the child died is wholly there (an added book under
             // the newest identifier) or wholly not.
-            const std::map<int, Book> stored = Stored(path);
+            const Books stored = Stored(path);
             if (!pending.isEmpty() && stored != expected) {
                 expected = Applied(expected, pending, next - 1,
                                    stored.empty() ? 0 : stored.rbegin()->first);
@@ -205,7 +192,7 @@ private slots:
             } else {
                 // While the copy is under way.
                 const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-                while (!Exists(temporary) && child.state() == QProcess::Running &&
+                while (!std::filesystem::exists(temporary) && child.state() == QProcess::Running &&
                        std::chrono::steady_clock::now() < deadline) {
                 }
                 report.killAfterSpinning(static_cast<int>(rng.bounded(1000)));
@@ -213,10 +200,10 @@ private slots:
             QCOMPARE(Digest(from), sourceDigest);
             const QByteArray after = Digest(target);
             if (after == digestBefore) {
-                Exists(temporary) ? ++midCopy : ++before;
+                std::filesystem::exists(temporary) ? ++midCopy : ++before;
                 continue;
             }
-            QVERIFY(!Exists(temporary));
+            QVERIFY(!std::filesystem::exists(temporary));
             QCOMPARE(RawCatalogue(target).one("PRAGMA integrity_check"), std::string("ok"));
             QCOMPARE(RawCatalogue(target).one("SELECT count(*) FROM books"), std::string("3000"));
             ++complete;

@@ -21,11 +21,8 @@ private slots:
                 "0001|Dune|Herbert|Nemira|SF|600|1|1|1965|2003|Da|Deosebita|Acasa",
                 "12345|Ion|Rebreanu|Minerva|Clasic|400|1|1|1920|1980|Nu|De citit|Acasa",
                 "0003|Odiseea|Homer|Univers|SF|300|1|1|-700|1970|Da|Foarte buna|Acasa"}));
-        QHeaderView* header = run.view()->horizontalHeader();
-        QCOMPARE(run.view()->Model()->headerData(9, Qt::Horizontal).toString(),
-                 QStringLiteral("An publicare volum"));
-        QCOMPARE(header->sectionSize(0), 50);
-        QCOMPARE(header->sectionSize(6), 55);
+        QCOMPARE(run.view()->horizontalHeader()->sectionSize(0), 50);
+        QCOMPARE(run.view()->horizontalHeader()->sectionSize(6), 55);
     }
 
     void viewCommandsAndTheCurrentStatement() {
@@ -103,12 +100,6 @@ private slots:
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - copy.mdb"));
         QCOMPARE(run.doc()->GetDatabase()->GetPath(), copy.toStdString());
         QCOMPARE(run.view()->Model()->rowCount(), 4);
-        {
-            RawCatalogue raw(copy.toStdString());
-            QCOMPARE(raw.rows("SELECT titlu, tip FROM books ORDER BY id"),
-                     (std::vector<std::string>{"Dune|0", "Ion|1", "Odiseea|0", "Abandonata|8"}));
-            QCOMPARE(raw.one("SELECT count(*) FROM types"), std::string("2"));
-        }
 
         run.trigger("fileClose");
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden"));
@@ -126,14 +117,6 @@ private slots:
         QCOMPARE(run.view()->Model()->rowCount(), 0);
         QCOMPARE(run.view()->Types().GetSize(), 0); // nothing open, nothing to choose from
         QVERIFY(run.prompts.messages.isEmpty());
-
-        // Save As with nothing open makes an empty catalogue and opens it.
-        const QString fresh = run.path("fresh.mdb");
-        run.prompts.files.push_back(fresh);
-        run.trigger("fileSaveAs");
-        QVERIFY(run.doc()->GetDatabase()->IsOpen());
-        QCOMPARE(RawCatalogue(fresh.toStdString()).one("SELECT count(*) FROM books"),
-                 std::string("0"));
     }
 
     void openingABadFileReportsAndLeavesNothingOpen() {

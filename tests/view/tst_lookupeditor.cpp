@@ -1,15 +1,14 @@
 #include "GuiDriver.h"
 
 namespace {
-using Steps = std::vector<std::function<void(QWidget*)>>;
-
-QStringList Rows(QWidget* editor) {
+// The entries listed, "id|name" joined by ','.
+QString Rows(QWidget* editor) {
     auto* list = editor->findChild<QTableWidget*>("entries");
     QStringList out;
     for (int r = 0; r < list->rowCount(); ++r) {
         out << list->item(r, 0)->text() + "|" + list->item(r, 1)->text();
     }
-    return out;
+    return out.join(',');
 }
 
 void SelectEntry(QWidget* editor, int row) {
@@ -28,7 +27,7 @@ std::function<void(QWidget*)> PressOn(const char* button, QStringList* seen = nu
                                       int select = -1) {
     return [=](QWidget* editor) {
         if (seen) {
-            *seen << Rows(editor).join(",");
+            *seen << Rows(editor);
         }
         if (select >= 0) {
             SelectEntry(editor, select);
@@ -37,8 +36,6 @@ std::function<void(QWidget*)> PressOn(const char* button, QStringList* seen = nu
     };
 }
 
-const char* kNoDelete =
-    "CREATE TRIGGER keep_types BEFORE DELETE ON types BEGIN SELECT RAISE(ABORT, 'kept'); END";
 } // namespace
 
 class TestLookupEditor : public QObject {
@@ -94,9 +91,9 @@ private slots:
         WhenModals({[&](QWidget* editor) {
             SelectEntry(editor, 1);
             Press(editor, "delete");
-            seen << Rows(editor).join(",");
+            seen << Rows(editor);
             Press(editor, "delete");
-            seen << Rows(editor).join(",");
+            seen << Rows(editor);
             Press(editor, "ok");
         }});
         run.trigger("recordsTypes");
@@ -141,7 +138,7 @@ private slots:
         WhenModals({PressOn("add", &seen), Name("Roman"), [&](QWidget* editor) {
                         SelectEntry(editor, 2); // the second "Clasic", id 3
                         Press(editor, "delete");
-                        seen << Rows(editor).join(",");
+                        seen << Rows(editor);
                         seen << QString::number(editor->findChild<QTableWidget*>("entries")
                                                     ->selectionModel()
                                                     ->selectedRows()
@@ -161,16 +158,18 @@ private slots:
 
     void aFailedOperationShowsWhatIsStored() {
         Library lib;
-        RawCatalogue(lib.file()).exec(kNoDelete);
+        RawCatalogue(lib.file())
+            .exec("CREATE TRIGGER keep_types BEFORE DELETE ON types BEGIN SELECT RAISE(ABORT, "
+                  "'kept'); END");
         RunningApp run(lib.path);
         run.prompts.answers = {true};
         QStringList seen;
         WhenModals({PressOn("add"), Name(QString(256, 'x')), PressOn("modify", &seen, 0),
                     Name(QString(300, 'y')), [&](QWidget* editor) {
-                        seen << Rows(editor).join(",");
+                        seen << Rows(editor);
                         SelectEntry(editor, 0);
                         Press(editor, "delete");
-                        seen << Rows(editor).join(",");
+                        seen << Rows(editor);
                         Press(editor, "ok");
                     }});
         run.trigger("recordsTypes");
