@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QSettings>
 #include <QTimer>
+#include <utility>
 
 namespace {
 int g_generation = 0;
@@ -69,9 +70,7 @@ std::optional<QColor> ScriptedPrompts::ChooseColor(QWidget*, const QColor& initi
 }
 
 QStringList ScriptedPrompts::takeMessages() {
-    QStringList out = messages;
-    messages.clear();
-    return out;
+    return std::exchange(messages, {});
 }
 
 void UseTemporarySettings() {
