@@ -1,15 +1,5 @@
 #include "GuiDriver.h"
 
-namespace {
-// Types the text into the search prompt and presses OK.
-std::function<void(QWidget*)> Typed(const QString& text) {
-    return [text](QWidget* dlg) {
-        TypeInto(dlg, "value", text);
-        Press(dlg, "ok");
-    };
-}
-} // namespace
-
 class TestFieldSearches : public QObject {
     Q_OBJECT
 private slots:
@@ -49,7 +39,7 @@ private slots:
         QString label;
         WhenModal([&](QWidget* dlg) {
             label = dlg->findChild<QLabel*>("label")->text();
-            Typed(text)(dlg);
+            Answer(text)(dlg);
         });
         run.trigger(command.toUtf8().constData());
         QCOMPARE(label, QStringLiteral("Search for"));
@@ -71,7 +61,7 @@ private slots:
 
     void sortingKeepsTheSearch() {
         LibraryApp run({MakeBook("Zzz", "Herbert", "Nemira"), MakeBook("Aaa", "Herbert", "Other")});
-        WhenModal(Typed("Herbert"));
+        WhenModal(Answer("Herbert"));
         run.trigger("searchAuthor");
         run.view()->OnColumnClick(3);
         QCOMPARE(run.column(3), (QStringList{"Nemira", "Nemira", "Other"}));

@@ -242,3 +242,10 @@ void Press(QWidget* dialog, const char* name) {
 void Choose(QWidget* dialog, const char* comboName, int index) {
     Find<QComboBox>(dialog, comboName)->setCurrentIndex(index);
 }
+
+std::function<void(QWidget*)> Answer(const QString& text) {
+    return [text](QWidget* dlg) {
+        TypeInto(dlg, "value", text);
+        Press(dlg, "ok");
+    };
+}

@@ -121,3 +121,5 @@ void WhenModals(std::vector<std::function<void(QWidget*)>> steps);
 void TypeInto(QWidget* dialog, const char* name, const QString& text);
 void Press(QWidget* dialog, const char* name);
 void Choose(QWidget* dialog, const char* comboName, int index);
+// A step that answers a one-line prompt: types the text into its field and presses OK.
+std::function<void(QWidget*)> Answer(const QString& text);

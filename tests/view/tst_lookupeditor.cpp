@@ -15,14 +15,6 @@ void SelectEntry(QWidget* editor, int row) {
     editor->findChild<QTableWidget*>("entries")->selectRow(row);
 }
 
-// The name prompt of Add and Modify: types the name and presses OK.
-std::function<void(QWidget*)> Name(const QString& text) {
-    return [text](QWidget* dlg) {
-        TypeInto(dlg, "value", text);
-        Press(dlg, "ok");
-    };
-}
-
 std::function<void(QWidget*)> PressOn(const char* button, QStringList* seen = nullptr,
                                       int select = -1) {
     return [=](QWidget* editor) {
@@ -55,8 +47,8 @@ private slots:
                      editor->findChild<QTableWidget*>("entries")->horizontalHeaderItem(1)->text();
                  PressOn("add", &seen)(editor);
              },
-             Name("Roman"), PressOn("add", &seen), Name("Poezii"), PressOn("add", &seen),
-             Name("roman"), PressOn("ok", &seen)});
+             Answer("Roman"), PressOn("add", &seen), Answer("Poezii"), PressOn("add", &seen),
+             Answer("roman"), PressOn("ok", &seen)});
         run.trigger("recordsTypes");
         QCOMPARE(header, QStringLiteral("Tip"));
         QCOMPARE(seen,
@@ -71,9 +63,9 @@ private slots:
     void namesStayUnique() {
         LibraryApp run;
         QStringList seen;
-        WhenModals({PressOn("add"), Name("SF"), PressOn("modify", nullptr, 1), Name("SF"),
-                    PressOn("modify", nullptr, 1), Name("Clasic"), PressOn("modify", &seen, 1),
-                    Name("Science fiction"), PressOn("ok", &seen)});
+        WhenModals({PressOn("add"), Answer("SF"), PressOn("modify", nullptr, 1), Answer("SF"),
+                    PressOn("modify", nullptr, 1), Answer("Clasic"), PressOn("modify", &seen, 1),
+                    Answer("Science fiction"), PressOn("ok", &seen)});
         run.trigger("recordsTypes");
         QCOMPARE(run.prompts.takeMessages(), QStringList(3, shown::kTypeExists));
         // A rename keeps the row's place until the editor is opened again.
@@ -113,7 +105,7 @@ private slots:
                         Press(editor, "delete");
                         Press(editor, "add");
                     },
-                    Name("Imprumutata"),
+                    Answer("Imprumutata"),
                     [](QWidget* editor) { QTest::keyClick(editor, Qt::Key_Escape); }});
         run.trigger("recordsStates");
         const QString none = QStringLiteral("Trebuie selectata starea dorit");
@@ -130,12 +122,12 @@ private slots:
             .exec("INSERT INTO types(id, tip) VALUES (3, 'Clasic'), (4, "
                   "CAST(X'4261C46421' AS TEXT))");
         RunningApp run(lib.path);
-        WhenModals({PressOn("add"), Name("Roman"),
+        WhenModals({PressOn("add"), Answer("Roman"),
                     [](QWidget* editor) { QTest::keyClick(editor, Qt::Key_Escape); }});
         run.trigger("recordsTypes");
         run.prompts.answers = {true, true};
         QStringList seen;
-        WhenModals({PressOn("add", &seen), Name("Roman"), [&](QWidget* editor) {
+        WhenModals({PressOn("add", &seen), Answer("Roman"), [&](QWidget* editor) {
                         SelectEntry(editor, 2); // the second "Clasic", id 3
                         Press(editor, "delete");
                         seen << Rows(editor);
@@ -164,8 +156,8 @@ private slots:
         RunningApp run(lib.path);
         run.prompts.answers = {true};
         QStringList seen;
-        WhenModals({PressOn("add"), Name(QString(256, 'x')), PressOn("modify", &seen, 0),
-                    Name(QString(300, 'y')), [&](QWidget* editor) {
+        WhenModals({PressOn("add"), Answer(QString(256, 'x')), PressOn("modify", &seen, 0),
+                    Answer(QString(300, 'y')), [&](QWidget* editor) {
                         seen << Rows(editor);
                         SelectEntry(editor, 0);
                         Press(editor, "delete");
