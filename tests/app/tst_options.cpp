@@ -89,7 +89,7 @@ private slots:
             run.trigger("settingsOptions");
             QVERIFY(checkedAfterBrowse);
             QCOMPARE(run.prompts.fileRequests,
-                     QStringList{"open|Microsoft Access Database (*.mdb)|"});
+                     QStringList{QStringLiteral("open|%1|").arg(shown::kMdbFilter)});
             QCOMPARE(StoredSettings().mid(6), (QStringList{"1", path}));
         }
         RunningApp next;

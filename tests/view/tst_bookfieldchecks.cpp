@@ -50,8 +50,7 @@ private slots:
     }
 
     void ratingAgainstRead() {
-        const QString clash =
-            QStringLiteral("Nu exista concordanta intre calificativ si stare citire carte!");
+        const QString clash = shown::kRatingClash;
         QCOMPARE(QString::fromUtf8(CheckRatingAgainstRead("Nu", "Deosebita")), clash);
         QCOMPARE(QString::fromUtf8(CheckRatingAgainstRead("Da", "De citit")), clash);
         QVERIFY(!CheckRatingAgainstRead("Nu", "De citit"));

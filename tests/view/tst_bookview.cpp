@@ -83,7 +83,7 @@ private slots:
         run.trigger("fileOpen");
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - Untitled"));
         QCOMPARE(run.prompts.fileRequests,
-                 QStringList{"open|Microsoft Access Database (*.mdb)|mdb"});
+                 QStringList{QStringLiteral("open|%1|mdb").arg(shown::kMdbFilter)});
 
         run.prompts.files.push_back(lib.path);
         run.trigger("fileOpen");
