@@ -10,29 +10,17 @@
 #include "view/ui/CBookListModel.h"
 #include "view/ui/CShelfwardenView.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCryptographicHash>
-#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSettings>
 #include <QStatusBar>
-#include <QTest>
 #include <QUrl>
 
 namespace {
-std::unique_ptr<QSettings> Store() {
-    auto s = std::make_unique<QSettings>(QStringLiteral("Local AppWizard-Generated Applications"),
-                                         QStringLiteral("Shelfwarden"));
-    s->beginGroup(QStringLiteral("Shelfwarden"));
-    return s;
-}
-
 QString MakeCatalogue(TestCatalogue& c, const char* title) {
     c.db->InsertType("Roman");
     c.db->InsertState("Acasa");
@@ -68,16 +56,8 @@ private slots:
         QVERIFY(run.frame()->windowState() & Qt::WindowMaximized);
         QVERIFY(run.prompts.messages.isEmpty());
         QVERIFY(!run.doc()->GetDatabase()->IsOpen());
-        auto store = Store();
-        QSettings& s = *store;
-        QCOMPARE(s.childKeys().size(), 8);
-        for (const char* key : {"BGRed", "BGGreen", "BGBlue"}) {
-            QCOMPARE(s.value(key).toInt(), 255);
-        }
-        for (const char* key : {"FGRed", "FGGreen", "FGBlue", "Default Open"}) {
-            QCOMPARE(s.value(key).toInt(), 0);
-        }
-        QCOMPARE(s.value("DB Path").toString(), QString());
+        QCOMPARE(SettingsStore()->childKeys().size(), 8);
+        QCOMPARE(StoredSettings(), (QStringList{"255", "255", "255", "0", "0", "0", "0", ""}));
         const QPalette p = run.view()->palette();
         QCOMPARE(p.color(QPalette::Base), QColor(Qt::white));
         QCOMPARE(p.color(QPalette::Text), QColor(Qt::black));
@@ -85,51 +65,56 @@ private slots:
     }
 
     void coloursUseTheLowEightBits() {
-        {
-            auto store = Store();
-            QSettings& s = *store;
-            s.setValue("BGRed", 256 + 10);
-            s.setValue("BGGreen", 20);
-            s.setValue("BGBlue", 30);
-            s.setValue("FGRed", 511);
-        }
+        StoreSettings({{"BGRed", 256 + 10}, {"BGGreen", 20}, {"BGBlue", 30}, {"FGRed", 511}});
         RunningApp run;
         QCOMPARE(run.view()->palette().color(QPalette::Base), QColor(10, 20, 30));
         QCOMPARE(run.view()->palette().color(QPalette::Text), QColor(255, 0, 0));
-        QCOMPARE(Store()->value("BGRed").toInt(), 266); // written back as read
+        QCOMPARE(StoredSettings()[0], QStringLiteral("266")); // written back as read
     }
 
-    void defaultOpenListsTheCatalogue() {
-        TestCatalogue c;
-        const QString path = MakeCatalogue(c, "Dune");
-        c.db->Close();
-        {
-            auto store = Store();
-            QSettings& s = *store;
-            s.setValue("Default Open", 2);
-            s.setValue("DB Path", path);
+    // However a catalogue comes to be opened, its books are listed under its name and it is
+    // remembered.
+    void aCatalogueIsOpenedAndRemembered_data() {
+        QTest::addColumn<QString>("how");
+        for (const char* how : {"command line", "default open", "dropped"}) {
+            QTest::newRow(how) << how;
         }
-        RunningApp run;
+    }
+    void aCatalogueIsOpenedAndRemembered() {
+        QFETCH(QString, how);
+        TestCatalogue c;
+        const QString path = MakeCatalogue(c, "Ion");
+        c.db->Close();
+        if (how == "default open") {
+            StoreSettings({{"Default Open", 2}, {"DB Path", path}});
+        }
+        RunningApp run(how == "command line" ? path : QString());
+        if (how == "dropped") {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(path)});
+            const QPoint at = run.frame()->rect().center();
+            QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(run.frame(), &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(run.frame(), &drop);
+        }
         QVERIFY(run.prompts.messages.isEmpty());
         QVERIFY(run.doc()->GetDatabase()->IsOpen());
-        QCOMPARE(run.column(1), QStringList{"Dune"});
-        QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books"));
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - test.mdb"));
+        QCOMPARE(run.column(1), QStringList{"Ion"});
+        QCOMPARE(run.column(4), QStringList{"Roman"});
+        QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books"));
         QCOMPARE(RecentFiles::Load(), QStringList{path});
+        QVERIFY(!run.action("fileRecentPlaceholder")->isVisible());
+        QCOMPARE(run.action("fileRecent1")->text(), "&1 " + path);
     }
 
     void defaultOpenOfAWrongPathReportsAndRunsOn() {
-        {
-            auto store = Store();
-            QSettings& s = *store;
-            s.setValue("Default Open", 1);
-            s.setValue("DB Path", "/no/such/catalogue.mdb");
-        }
+        StoreSettings({{"Default Open", 1}, {"DB Path", "/no/such/catalogue.mdb"}});
         RunningApp run;
-        QCOMPARE(run.prompts.takeMessages(), (QStringList{"Nu se poate deschide baza de date",
-                                                          "Nu se pot selecta inregistrarile!",
-                                                          "Nu se pot selecta inregistrarile!",
-                                                          "Nu se pot selecta inregistrarile!"}));
+        QCOMPARE(run.prompts.takeMessages(),
+                 QStringList{shown::kCannotOpen} + QStringList(3, shown::kSelectFailed));
         QVERIFY(!run.doc()->GetDatabase()->IsOpen());
         QCOMPARE(run.view()->Model()->rowCount(), 0);
     }
@@ -160,6 +145,33 @@ private slots:
         QCOMPARE(MenuTexts(menu(7)), QStringList{"&About Shelfwarden..."});
     }
 
+    // Each command that works on a catalogue says so, and only so, when none is open.
+    void commandsNeedACatalogue_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("closed"); // or never opened
+        for (const char* command :
+             {"recordsAdd",           "recordsDelete",         "recordsModify",
+              "recordsTypes",         "recordsStates",         "searchTitle",
+              "searchAuthor",         "searchPublisher",       "searchType",
+              "searchPages",          "searchChapters",        "searchVolumes",
+              "searchFirstPublished", "searchVolumePublished", "searchRating",
+              "searchState",          "searchComposite",       "statsGeneral",
+              "statsAuthors",         "statsPublishers"}) {
+            QTest::addRow("%s", command) << command << false;
+            QTest::addRow("%s after Close", command) << command << true;
+        }
+    }
+    void commandsNeedACatalogue() {
+        QFETCH(QString, command);
+        QFETCH(bool, closed);
+        Library books;
+        RunningApp run(closed ? books.path : QString());
+        run.trigger("fileClose");
+        run.trigger(command.toUtf8().constData());
+        QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kNoCatalogue});
+        QVERIFY(!run.doc()->GetDatabase()->IsOpen());
+    }
+
     void aboutShowsTheVersionLine() {
         RunningApp run;
         QString seen;
@@ -174,37 +186,6 @@ private slots:
         });
         run.trigger("helpAbout");
         QCOMPARE(seen, QStringLiteral("About Shelfwarden|Shelfwarden Version 1.0"));
-    }
-
-    void aCatalogueOnTheCommandLineIsOpenedAndRemembered() {
-        TestCatalogue c;
-        const QString path = MakeCatalogue(c, "Ion");
-        c.db->Close();
-        RunningApp run(path);
-        QVERIFY(run.prompts.messages.isEmpty());
-        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - test.mdb"));
-        QCOMPARE(run.column(1), QStringList{"Ion"});
-        QCOMPARE(run.column(4), QStringList{"Roman"});
-        QCOMPARE(RecentFiles::Load(), QStringList{path});
-        QVERIFY(!run.action("fileRecentPlaceholder")->isVisible());
-        QCOMPARE(run.action("fileRecent1")->text(), "&1 " + path);
-    }
-
-    void aDroppedFileIsOpened() {
-        TestCatalogue c;
-        const QString path = MakeCatalogue(c, "Dropped");
-        c.db->Close();
-        RunningApp run;
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(path)});
-        const QPoint at = run.frame()->rect().center();
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(run.frame(), &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(run.frame(), &drop);
-        QCOMPARE(run.column(1), QStringList{"Dropped"});
-        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - test.mdb"));
     }
 
     void recentFilesKeepFourNewestFirst() {
@@ -258,7 +239,7 @@ private slots:
         QCOMPARE(run.prompts.fileRequests.size(), asksForAName ? 1 : 0);
         if (asksForAName) {
             QCOMPARE(run.prompts.fileRequests,
-                     QStringList{"save|Microsoft Access Database (*.mdb)|mdb"});
+                     QStringList{QStringLiteral("save|%1|mdb").arg(shown::kMdbFilter)});
         }
         QCOMPARE(run.frame()->windowTitle(), title);
         QCOMPARE(Digest(books.path), before);
@@ -273,7 +254,7 @@ private slots:
         run.prompts.files.push_back(books.path); // the user confirmed replacing it
         run.trigger("fileSaveAs");
         QCOMPARE(run.prompts.takeMessages(),
-                 (QStringList{"Nu se poate crea o nou baza de date!", "Nu se poate crea tabela!"}));
+                 (QStringList{shown::kCannotCreate, shown::kCannotCreateTable}));
         QCOMPARE(Digest(books.path), before);
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelf Warden - Untitled"));
         QVERIFY(!run.doc()->GetDatabase()->IsOpen());
@@ -309,7 +290,7 @@ private slots:
         run.trigger("fileSaveAs");
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - new.mdb"));
         run.trigger("recordsAdd");
-        QCOMPARE(run.prompts.takeMessages(), QStringList{"Nu exista definit nici un tip!"});
+        QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kNoType});
     }
 
     void anEmptyCatalogueOpenedByTheFrameworkShowsNoOldRows() {
@@ -333,11 +314,11 @@ private slots:
                      raw.one("SELECT group_concat(name) FROM sqlite_master").c_str());
         }
         RunningApp run(books.path);
-        QCOMPARE(run.prompts.takeMessages(), QStringList{"Nu se pot selecta inregistrarile!"});
+        QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kSelectFailed});
         QVERIFY(run.rows().isEmpty());
         run.frame()->View()->OnColumnClick(1);
         run.trigger("viewAll");
-        QCOMPARE(run.prompts.takeMessages(), QStringList(2, "Nu se pot selecta inregistrarile!"));
+        QCOMPARE(run.prompts.takeMessages(), QStringList(2, shown::kSelectFailed));
         QVERIFY(run.doc()->GetDatabase()->IsOpen());
     }
 

@@ -6,25 +6,9 @@
 #include "support/GuiDriver.h"
 #include "view/ui/CShelfwardenView.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QSettings>
 #include <QTabWidget>
-#include <QTest>
 
 namespace {
-QStringList StoredValues() {
-    QSettings s(QStringLiteral("Local AppWizard-Generated Applications"),
-                QStringLiteral("Shelfwarden"));
-    s.beginGroup(QStringLiteral("Shelfwarden"));
-    QStringList out;
-    for (const char* k :
-         {"BGRed", "BGGreen", "BGBlue", "FGRed", "FGGreen", "FGBlue", "Default Open", "DB Path"}) {
-        out << s.value(k).toString();
-    }
-    return out;
-}
-
 QColor Swatch(QWidget* sheet, const char* name) {
     return sheet->findChild<CColorSwatch*>(name)->Color();
 }
@@ -34,24 +18,6 @@ class TestOptions : public QObject {
     Q_OBJECT
 private slots:
     void init() { UseTemporarySettings(); }
-
-    void okUntouchedRewritesTheSameValues() {
-        RunningApp run;
-        QStringList seen;
-        WhenModal([&](QWidget* sheet) {
-            seen << sheet->windowTitle();
-            auto* tabs = sheet->findChild<QTabWidget*>("pages");
-            seen << tabs->tabText(0) << tabs->tabText(1);
-            seen << QString::number(tabs->currentIndex());
-            QVERIFY(!sheet->findChild<QWidget*>("apply"));
-            Press(sheet, "ok");
-        });
-        run.trigger("settingsOptions");
-        QCOMPARE(seen, (QStringList{"Shelfwarden Options", "Shelfwarden Options",
-                                    "Shelfwarden Colors", "0"}));
-        QCOMPARE(StoredValues(), (QStringList{"255", "255", "255", "0", "0", "0", "0", ""}));
-        QCOMPARE(run.view()->palette().color(QPalette::Base), QColor(Qt::white));
-    }
 
     void coloursApplyAtOnceAndCancelledChoicesKeepTheSwatch() {
         RunningApp run;
@@ -71,24 +37,39 @@ private slots:
         QCOMPARE(swatches,
                  (QList<QColor>{QColor(255, 0, 128), QColor(255, 0, 128), QColor(0, 0, 0)}));
         QCOMPARE(run.prompts.colorRequests, QList<QColor>(3, QColor(Qt::black)));
-        QCOMPARE(StoredValues(), (QStringList{"255", "0", "128", "0", "0", "0", "0", ""}));
+        QCOMPARE(StoredSettings(), (QStringList{"255", "0", "128", "0", "0", "0", "0", ""}));
         QCOMPARE(run.view()->palette().color(QPalette::Base), QColor(255, 0, 128));
     }
 
-    void cancelLeavesEveryValue() {
+    void okUntouchedOrCancelKeepsEveryValue_data() {
+        QTest::addColumn<bool>("changedThenCancelled");
+        QTest::newRow("OK untouched") << false;
+        QTest::newRow("changed, then cancelled") << true;
+    }
+
+    void okUntouchedOrCancelKeepsEveryValue() {
+        QFETCH(bool, changedThenCancelled);
         RunningApp run;
-        run.prompts.colors = {QColor(1, 2, 3)};
-        run.prompts.files = {QStringLiteral("/somewhere/else.mdb")};
         WhenModal([&](QWidget* sheet) {
-            QTest::mouseClick(sheet->findChild<QCheckBox*>("openAtStart"), Qt::LeftButton, {},
-                              QPoint(8, 8));
-            Press(sheet, "browse");
-            sheet->findChild<QTabWidget*>("pages")->setCurrentIndex(1);
-            Press(sheet, "background");
-            Press(sheet, "cancel");
+            auto* tabs = sheet->findChild<QTabWidget*>("pages");
+            QCOMPARE(
+                QStringList({sheet->windowTitle(), tabs->tabText(0), tabs->tabText(1)}),
+                (QStringList{"Shelfwarden Options", "Shelfwarden Options", "Shelfwarden Colors"}));
+            QCOMPARE(tabs->currentIndex(), 0);
+            QVERIFY(!sheet->findChild<QWidget*>("apply"));
+            if (changedThenCancelled) {
+                run.prompts.colors = {QColor(1, 2, 3)};
+                run.prompts.files = {QStringLiteral("/somewhere/else.mdb")};
+                QTest::mouseClick(sheet->findChild<QCheckBox*>("openAtStart"), Qt::LeftButton, {},
+                                  QPoint(8, 8));
+                Press(sheet, "browse");
+                tabs->setCurrentIndex(1);
+                Press(sheet, "background");
+            }
+            Press(sheet, changedThenCancelled ? "cancel" : "ok");
         });
         run.trigger("settingsOptions");
-        QCOMPARE(StoredValues(), (QStringList{"255", "255", "255", "0", "0", "0", "0", ""}));
+        QCOMPARE(StoredSettings(), (QStringList{"255", "255", "255", "0", "0", "0", "0", ""}));
         QCOMPARE(Settings().defaultOpen, 0);
         QCOMPARE(run.view()->palette().color(QPalette::Base), QColor(Qt::white));
     }
@@ -112,8 +93,8 @@ private slots:
             run.trigger("settingsOptions");
             QVERIFY(checkedAfterBrowse);
             QCOMPARE(run.prompts.fileRequests,
-                     QStringList{"open|Microsoft Access Database (*.mdb)|"});
-            QCOMPARE(StoredValues().mid(6), (QStringList{"1", path}));
+                     QStringList{QStringLiteral("open|%1|").arg(shown::kMdbFilter)});
+            QCOMPARE(StoredSettings().mid(6), (QStringList{"1", path}));
         }
         RunningApp next;
         QCOMPARE(next.column(1), QStringList{"Opened at start"});
@@ -124,7 +105,7 @@ private slots:
             Press(sheet, "ok");
         });
         next.trigger("settingsOptions");
-        QCOMPARE(StoredValues().mid(6), (QStringList{"0", path}));
+        QCOMPARE(StoredSettings().mid(6), (QStringList{"0", path}));
     }
 };
 

@@ -1,101 +1,76 @@
-#include "app/CMainFrame.h"
 #include "support/GuiDriver.h"
-#include "support/GuiLibrary.h"
-#include "support/RawCatalogue.h"
-#include "view/ui/CBookListModel.h"
-#include "view/ui/CShelfwardenView.h"
-
-#include <QComboBox>
-#include <QDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
-
-namespace {
-// Types the text into the search prompt and presses OK.
-std::function<void(QWidget*)> Typed(const QString& text) {
-    return [text](QWidget* dlg) {
-        TypeInto(dlg, "value", text);
-        Press(dlg, "ok");
-    };
-}
-std::function<void(QWidget*)> Chosen(int index) {
-    return [index](QWidget* dlg) {
-        Choose(dlg, "selection", index);
-        Press(dlg, "ok");
-    };
-}
-} // namespace
 
 class TestFieldSearches : public QObject {
     Q_OBJECT
 private slots:
     void init() { UseTemporarySettings(); }
 
-    void textSearchesFindWholeValues() {
-        Library lib;
-        lib.c.db->Open(lib.file());
-        lib.c.add(MakeBook("Zzz", "Herbert", "Nemira"));
-        lib.c.add(MakeBook("Aaa", "Herbert", "Other"));
-        lib.c.db->Close();
-        RunningApp run(lib.path);
-        QString label;
-        WhenModal([&](QWidget* dlg) {
-            label = dlg->findChild<QLabel*>("label")->text();
-            Typed("Herbert")(dlg);
-        });
-        run.trigger("searchAuthor");
-        QCOMPARE(label, QStringLiteral("Search for"));
-        QCOMPARE(run.column(1), (QStringList{"Aaa", "Dune", "Zzz"}));
-        QCOMPARE(run.view()->CurrentQuery(),
-                 std::string("SELECT * FROM books WHERE autor = 'Herbert'"));
-        run.view()->OnColumnClick(3);
-        QCOMPARE(run.column(3), (QStringList{"Nemira", "Nemira", "Other"}));
-
-        WhenModal(Typed("Du"));
-        run.trigger("searchTitle");
-        QCOMPARE(run.prompts.takeMessages(),
-                 QStringList{"Nu exista nici o inregistrare cu acest titlu!"});
-        QCOMPARE(run.view()->Model()->rowCount(), 3); // rows kept
-        QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books WHERE titlu = 'Du'"));
-        run.view()->OnColumnClick(1); // finds nothing, changes nothing
-        QCOMPARE(run.view()->Model()->rowCount(), 3);
-
-        WhenModal(Typed("Minerva"));
-        run.trigger("searchPublisher");
-        QCOMPARE(run.column(1), QStringList{"Ion"});
-        QVERIFY(run.prompts.messages.isEmpty());
+    void textGoesInAsTyped_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("statement");  // empty: not compared
+        QTest::addColumn<QStringList>("titles"); // empty: none found, the list kept
+        auto row = [](const char* name, const char* command, const QString& text,
+                      const char* statement, const QStringList& titles) {
+            QTest::newRow(name) << command << text << statement << titles;
+        };
+        row("whole author", "searchAuthor", "Herbert", "autor = 'Herbert'", {"Aaa", "Dune", "Zzz"});
+        row("publisher", "searchPublisher", "Minerva", "editura = 'Minerva'", {"Ion"});
+        row("apostrophe", "searchAuthor", "O'Brien", "autor = 'O''Brien'", {" Dune "});
+        row("long title", "searchTitle", "Harry Potter and the Philosopher's Stone", "",
+            {"Harry Potter and the Philosopher's Stone"});
+        row("blanks around", "searchTitle", " Dune ", "", {" Dune "});
+        row("part of a title", "searchTitle", "Du", "titlu = 'Du'", {});
+        row("blanks after", "searchTitle", "Dune  ", "titlu = 'Dune  '", {});
+        row("statement", "searchTitle", "x'); DROP TABLE books; --", "", {});
+        row("percent", "searchTitle", "100%", "titlu = '100%'", {});
+        row("quotes and backslash", "searchTitle", "\\'\"", "", {});
+        row("100000 characters", "searchTitle", QString(100000, 'q'), "", {});
     }
 
     void textGoesInAsTyped() {
-        Library lib;
-        lib.c.db->Open(lib.file());
-        lib.c.add(MakeBook("Harry Potter and the Philosopher's Stone", "J. K. Rowling"));
-        lib.c.add(MakeBook(" Dune ", "O'Brien"));
-        lib.c.db->Close();
-        RunningApp run(lib.path);
-        WhenModal(Typed("O'Brien"));
+        QFETCH(QString, command);
+        QFETCH(QString, text);
+        QFETCH(QString, statement);
+        QFETCH(QStringList, titles);
+        LibraryApp run({MakeBook("Zzz", "Herbert", "Nemira"), MakeBook("Aaa", "Herbert", "Other"),
+                        MakeBook("Harry Potter and the Philosopher's Stone", "J. K. Rowling"),
+                        MakeBook(" Dune ", "O'Brien")});
+        QString label;
+        WhenModal([&](QWidget* dlg) {
+            label = dlg->findChild<QLabel*>("label")->text();
+            Answer(text)(dlg);
+        });
+        run.trigger(command.toUtf8().constData());
+        QCOMPARE(label, QStringLiteral("Search for"));
+        if (!statement.isEmpty()) {
+            QCOMPARE(QString::fromStdString(run.view()->CurrentQuery()),
+                     "SELECT * FROM books WHERE " + statement);
+        }
+        if (titles.isEmpty()) {
+            QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kNoSuchTitle});
+            QCOMPARE(run.view()->Model()->rowCount(), 8); // rows kept
+            run.view()->OnColumnClick(1);                 // finds nothing, changes nothing
+            QCOMPARE(run.view()->Model()->rowCount(), 8);
+            QCOMPARE(RawCatalogue(run.file()).one("SELECT count(*) FROM books"), std::string("8"));
+        } else {
+            QCOMPARE(run.column(1), titles);
+            QVERIFY(run.prompts.messages.isEmpty());
+        }
+    }
+
+    void sortingKeepsTheSearch() {
+        LibraryApp run({MakeBook("Zzz", "Herbert", "Nemira"), MakeBook("Aaa", "Herbert", "Other")});
+        WhenModal(Answer("Herbert"));
         run.trigger("searchAuthor");
-        QCOMPARE(run.column(1), QStringList{" Dune "});
+        run.view()->OnColumnClick(3);
+        QCOMPARE(run.column(3), (QStringList{"Nemira", "Nemira", "Other"}));
         QCOMPARE(run.view()->CurrentQuery(),
-                 std::string("SELECT * FROM books WHERE autor = 'O''Brien'"));
-        WhenModal(Typed("Harry Potter and the Philosopher's Stone"));
-        run.trigger("searchTitle");
-        QCOMPARE(run.column(2), QStringList{"J. K. Rowling"});
-        WhenModal(Typed(" Dune "));
-        run.trigger("searchTitle");
-        QCOMPARE(run.column(1), QStringList{" Dune "});
-        WhenModal(Typed("Dune  "));
-        run.trigger("searchTitle");
-        QCOMPARE(run.prompts.takeMessages(),
-                 QStringList{"Nu exista nici o inregistrare cu acest titlu!"});
-        QCOMPARE(run.view()->CurrentQuery(),
-                 std::string("SELECT * FROM books WHERE titlu = 'Dune  '"));
+                 std::string("SELECT * FROM books WHERE autor = 'Herbert'"));
     }
 
     void anEmptyTextIsRefusedAndCancelChangesNothing() {
-        Library lib;
-        RunningApp run(lib.path);
+        LibraryApp run;
         bool stillOpen = false;
         WhenModal([&](QWidget* dlg) {
             Press(dlg, "ok");
@@ -109,65 +84,58 @@ private slots:
         QCOMPARE(run.view()->Model()->rowCount(), 4);
     }
 
-    void typeAndStateSearchesUseTheChosenIdentifier() {
-        Library lib;
-        RunningApp run(lib.path);
-        QStringList offered;
-        WhenModal([&](QWidget* dlg) {
-            QCOMPARE(dlg->windowTitle(), QStringLiteral("Dialog"));
-            auto* combo = dlg->findChild<QComboBox*>("selection");
-            for (int i = 0; i < combo->count(); ++i) {
-                offered << combo->itemText(i);
-            }
-            Chosen(0)(dlg); // "Clasic", identifier 2
-        });
-        run.trigger("searchType");
-        QCOMPARE(offered, (QStringList{"Clasic", "SF"}));
-        QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books WHERE tip = 1"));
-        QCOMPARE(run.column(1), QStringList{"Ion"});
-
-        WhenModal(Chosen(0));
-        run.trigger("searchState");
-        QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books WHERE stare = 0"));
-        QCOMPARE(run.column(1), (QStringList{"Dune", "Ion", "Odiseea"}));
+    void choicesUseTheChosenIdentifier_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("offered");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QStringList>("titles"); // empty: none found
+        auto row = [](const char* name, const char* command, const QStringList& offered, int chosen,
+                      const char* condition, const QStringList& titles) {
+            QTest::newRow(name) << command << offered << chosen << condition << titles;
+        };
+        const QStringList ratings{"Deosebita", "Excelenta", "Foarte buna", "Buna",
+                                  "Mediocra",  "Slaba",     "De citit"};
+        row("type Clasic, identifier 2", "searchType", {"Clasic", "SF"}, 0, "tip = 1", {"Ion"});
+        row("state", "searchState", {"Acasa"}, 0, "stare = 0", {"Dune", "Ion", "Odiseea"});
+        row("rating De citit", "searchRating", ratings, 6, "calificativ = 6",
+            {"Abandonata", "Ion"});
+        row("rating Buna", "searchRating", ratings, 3, "calificativ = 3", {});
     }
 
-    void ratingSearchOffersTheSevenNames() {
-        Library lib;
-        RunningApp run(lib.path);
-        QStringList offered;
+    void choicesUseTheChosenIdentifier() {
+        QFETCH(QString, command);
+        QFETCH(QStringList, offered);
+        QFETCH(int, chosen);
+        QFETCH(QString, condition);
+        QFETCH(QStringList, titles);
+        LibraryApp run;
+        QStringList seen;
         WhenModal([&](QWidget* dlg) {
+            seen << dlg->windowTitle();
             auto* combo = dlg->findChild<QComboBox*>("selection");
             for (int i = 0; i < combo->count(); ++i) {
-                offered << combo->itemText(i);
+                seen << combo->itemText(i);
             }
-            Chosen(6)(dlg);
+            Choose(dlg, "selection", chosen);
+            Press(dlg, "ok");
         });
-        run.trigger("searchRating");
-        QCOMPARE(offered, (QStringList{"Deosebita", "Excelenta", "Foarte buna", "Buna", "Mediocra",
-                                       "Slaba", "De citit"}));
-        QCOMPARE(run.column(1), (QStringList{"Abandonata", "Ion"}));
-        WhenModal(Chosen(3));
-        run.trigger("searchRating");
-        QCOMPARE(run.view()->CurrentQuery(),
-                 std::string("SELECT * FROM books WHERE calificativ = 3"));
-        QCOMPARE(run.prompts.takeMessages(),
-                 QStringList{"Nu exista nici o inregistrare cu acest calificativ!"});
-    }
-
-    void withoutCatalogueOrEntriesNothingIsSearched() {
-        RunningApp run;
-        for (const char* command : {"searchTitle", "searchAuthor", "searchPublisher", "searchType",
-                                    "searchRating", "searchState"}) {
-            run.trigger(command);
+        run.trigger(command.toUtf8().constData());
+        QCOMPARE(seen, QStringList{"Dialog"} + offered);
+        QCOMPARE(QString::fromStdString(run.view()->CurrentQuery()),
+                 "SELECT * FROM books WHERE " + condition);
+        if (titles.isEmpty()) {
+            QCOMPARE(run.prompts.takeMessages(),
+                     QStringList{"Nu exista nici o inregistrare cu acest calificativ!"});
+        } else {
+            QCOMPARE(run.column(1), titles);
         }
-        QCOMPARE(run.prompts.takeMessages(),
-                 QStringList(6, "Nici o baza de date nu este deschisa!"));
+    }
 
+    void withoutEntriesNothingIsSearched() {
         TestCatalogue empty;
         empty.db->Close();
-        run.prompts.files.push_back(QString::fromStdString(empty.path("test.mdb")));
-        run.trigger("fileOpen");
+        RunningApp run(QString::fromStdString(empty.path("test.mdb")));
         WhenModal([](QWidget* dlg) { Press(dlg, "ok"); });
         run.trigger("searchType");
         QVERIFY(run.prompts.messages.isEmpty());

@@ -5,28 +5,10 @@
 #include "view/ui/CBookListModel.h"
 #include "view/ui/CShelfwardenView.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QRadioButton>
-#include <QTest>
+#include <QRegularExpression>
 
 namespace {
-std::function<void(QWidget*)> Range(const QString& min, const QString& max) {
-    return [=](QWidget* dlg) {
-        Press(dlg, "range");
-        TypeInto(dlg, "min", min);
-        TypeInto(dlg, "max", max);
-        Press(dlg, "ok");
-    };
-}
-std::function<void(QWidget*)> Single(const QString& value) {
-    return [=](QWidget* dlg) {
-        TypeInto(dlg, "value", value);
-        Press(dlg, "ok");
-    };
-}
 void Check(QWidget* dlg, const char* name) {
     auto* box = dlg->findChild<QCheckBox*>(name);
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2)); // on the box itself
@@ -39,8 +21,7 @@ private slots:
     void init() { UseTemporarySettings(); }
 
     void theNumericDialogOpensOnASingleValue() {
-        Library lib;
-        RunningApp run(lib.path);
+        LibraryApp run;
         QStringList state;
         WhenModal([&](QWidget* dlg) {
             auto enabled = [&](const char* name) {
@@ -63,44 +44,65 @@ private slots:
         QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books"));
     }
 
-    void rangesAreInclusive() {
-        Library lib;
-        RunningApp run(lib.path);
-        WhenModal(Range("300", "600"));
-        run.trigger("searchPages");
-        QCOMPARE(run.column(1), (QStringList{"Dune", "Ion", "Odiseea"}));
-        QCOMPARE(run.view()->CurrentQuery(),
-                 std::string("SELECT * FROM books WHERE pagini >= 300 AND pagini <= 600"));
-        run.view()->OnColumnClick(5);
-        QCOMPARE(run.column(5), (QStringList{"300", "400", "600"}));
+    void numbersAndRanges_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to"); // empty: a single value
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QStringList>("titles");
+        QTest::addColumn<QString>("message"); // empty: found, listed
+        auto row = [](const char* command, const char* from, const char* to, const char* condition,
+                      const QStringList& titles, const char* message = "") {
+            QTest::addRow("%s %s %s", command, from, to)
+                << command << from << to << condition << titles << message;
+        };
+        const QStringList all{"Abandonata", "Dune", "Ion", "Odiseea"};
+        row("searchPages", "300", "600", "pagini >= 300 AND pagini <= 600",
+            {"Dune", "Ion", "Odiseea"});
+        // Reversed bounds are searched as given; the list stays as it was.
+        row("searchPages", "600", "300", "pagini >= 600 AND pagini <= 300", all,
+            "Nu exista nici o inregistrare cu acest numar de pagini!");
+        row("searchFirstPublished", "-700", "", "publicare = -700", {"Odiseea"});
+        row("searchVolumePublished", "1900", "2100",
+            "publicare_volum >= 1900 AND publicare_volum <= 2100", all);
+        row("searchVolumes", "2", "", "volume = 2", all,
+            "Nu exista nici o inregistrare cu acest numar de volume!");
+        row("searchChapters", "1", "", "capitole = 1", all);
+        row("searchPages", "600", "", "pagini = 600", {"Dune"});
+        row("searchVolumes", "1", "1", "volume >= 1 AND volume <= 1", all);
+        row("searchFirstPublished", "-800", "0", "publicare >= -800 AND publicare <= 0",
+            {"Odiseea"});
+        row("searchVolumePublished", "2003", "", "publicare_volum = 2003", {"Dune"});
+    }
 
-        WhenModal(Range("600", "300"));
-        run.trigger("searchPages");
+    void numbersAndRanges() {
+        QFETCH(QString, command);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, condition);
+        QFETCH(QStringList, titles);
+        QFETCH(QString, message);
+        LibraryApp run;
+        WhenModal([&](QWidget* dlg) {
+            if (to.isEmpty()) {
+                TypeInto(dlg, "value", from);
+            } else {
+                Press(dlg, "range");
+                TypeInto(dlg, "min", from);
+                TypeInto(dlg, "max", to);
+            }
+            Press(dlg, "ok");
+        });
+        run.trigger(command.toUtf8().constData());
+        QCOMPARE(QString::fromStdString(run.view()->CurrentQuery()),
+                 "SELECT * FROM books WHERE " + condition);
+        QCOMPARE(run.column(1), titles);
         QCOMPARE(run.prompts.takeMessages(),
-                 QStringList{"Nu exista nici o inregistrare cu acest numar de pagini!"});
-        QCOMPARE(run.column(5),
-                 (QStringList{"300", "400", "600"})); // rows kept, statement replaced
-        QCOMPARE(run.view()->CurrentQuery(),
-                 std::string("SELECT * FROM books WHERE pagini >= 600 AND pagini <= 300"));
-
-        WhenModal(Single("-700"));
-        run.trigger("searchFirstPublished");
-        QCOMPARE(run.column(1), QStringList{"Odiseea"});
-        WhenModal(Range("1900", "2100"));
-        run.trigger("searchVolumePublished");
-        QCOMPARE(run.column(1), (QStringList{"Abandonata", "Dune", "Ion", "Odiseea"}));
-        WhenModal(Single("2"));
-        run.trigger("searchVolumes");
-        QCOMPARE(run.prompts.takeMessages(),
-                 QStringList{"Nu exista nici o inregistrare cu acest numar de volume!"});
-        WhenModal(Single("1"));
-        run.trigger("searchChapters");
-        QCOMPARE(run.view()->Model()->rowCount(), 4);
+                 message.isEmpty() ? QStringList{} : QStringList{message});
     }
 
     void aNonIntegerIsRefusedEvenInAGreyedField() {
-        Library lib;
-        RunningApp run(lib.path);
+        LibraryApp run;
         QString focused;
         WhenModal([&](QWidget* dlg) {
             TypeInto(dlg, "value", "abc");
@@ -116,85 +118,69 @@ private slots:
         });
         run.trigger("searchChapters");
         QCOMPARE(focused, QStringLiteral("value"));
-        QCOMPARE(run.prompts.takeMessages(), QStringList(2, "Please enter an integer."));
+        QCOMPARE(run.prompts.takeMessages(), QStringList(2, shown::kNotInteger));
         QCOMPARE(run.view()->CurrentQuery(),
                  std::string("SELECT * FROM books WHERE capitole >= 1 AND capitole <= 1"));
     }
 
-    void compositeByAuthorAndRead() {
-        Library lib;
-        lib.c.db->Open(lib.file());
-        BookRecord unread = MakeBook("Messiah", "Herbert");
-        lib.c.add(unread);
+    void composite_data() {
+        QTest::addColumn<QStringList>("steps"); // "useX" ticks box X, "x=text" types, "x#n" chooses
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QStringList>("titles");
+        auto row = [](const char* name, const QStringList& steps, const char* where,
+                      const QStringList& titles) {
+            QTest::newRow(name) << steps
+                                << (where[0] ? QStringLiteral("SELECT * FROM books WHERE ") + where
+                                             : QStringLiteral("SELECT * FROM books"))
+                                << titles;
+        };
+        // Pages ticked and unticked again: left out.
+        row("author and read",
+            {"useRead", "useAuthor", "author=Herbert", "read#1", "usePages", "usePages"},
+            "autor = 'Herbert' AND citita = -1", {"Dune"});
+        row("apostrophe", {"useAuthor", "author=O'Brien"}, "autor = 'O''Brien'", {"Irish tales"});
+        row("rating", {"useRating"}, "calificativ = 0", {"Dune", "Irish tales"});
+        // Types listed by name: "Clasic" first, identifier 2.
+        row("own types", {"useType", "type#0", "useState"}, "tip = 1 AND stare = 0", {"Ion"});
+        row("nothing ticked", {}, "",
+            {"Abandonata", "Dune", "Ion", "Irish tales", "Messiah", "Odiseea"});
+    }
+
+    void composite() {
+        QFETCH(QStringList, steps);
+        QFETCH(QString, statement);
+        QFETCH(QStringList, titles);
         BookRecord irish = MakeBook("Irish tales", "O'Brien");
         irish.citita = 1;
         irish.calificativ = 0;
-        lib.c.add(irish);
-        lib.c.db->Close();
-        RunningApp run(lib.path);
+        LibraryApp run({MakeBook("Messiah", "Herbert"), irish});
         QStringList initial;
         WhenModal([&](QWidget* dlg) {
             for (const char* f : {"title", "type", "read", "rating", "state"}) {
-                auto* w = dlg->findChild<QWidget*>(f);
-                initial << (w->isEnabled() ? "on" : "off");
+                initial << (dlg->findChild<QWidget*>(f)->isEnabled() ? "on" : "off");
             }
             initial << dlg->findChild<QComboBox*>("type")->currentText();
-            Check(dlg, "useRead");
-            Check(dlg, "useAuthor");
-            TypeInto(dlg, "author", "Herbert");
-            Choose(dlg, "read", 1);
-            Check(dlg, "usePages");
-            Check(dlg, "usePages"); // checked and unchecked again: left out
+            for (const QString& step : steps) {
+                const QByteArray name = step.section(QRegularExpression("[=#]"), 0, 0).toUtf8();
+                if (step.startsWith("use")) {
+                    Check(dlg, name.constData());
+                } else if (step.contains('=')) {
+                    TypeInto(dlg, name.constData(), step.section('=', 1));
+                } else {
+                    Choose(dlg, name.constData(), step.section('#', 1).toInt());
+                }
+            }
             Press(dlg, "ok");
         });
         run.trigger("searchComposite");
         QCOMPARE(initial, (QStringList{"off", "off", "off", "off", "off", "Clasic"}));
-        QCOMPARE(run.view()->CurrentQuery(),
-                 std::string("SELECT * FROM books WHERE autor = 'Herbert' AND citita = -1"));
-        QCOMPARE(run.column(1), QStringList{"Dune"});
-
-        WhenModal([](QWidget* dlg) {
-            Check(dlg, "useAuthor");
-            TypeInto(dlg, "author", "O'Brien");
-            Press(dlg, "ok");
-        });
-        run.trigger("searchComposite");
-        QCOMPARE(run.column(1), QStringList{"Irish tales"});
-
-        WhenModal([](QWidget* dlg) {
-            Check(dlg, "useRating");
-            Press(dlg, "ok");
-        });
-        run.trigger("searchComposite");
-        QCOMPARE(run.view()->CurrentQuery(),
-                 std::string("SELECT * FROM books WHERE calificativ = 0"));
-        QCOMPARE(run.column(1), (QStringList{"Dune", "Irish tales"}));
+        QCOMPARE(QString::fromStdString(run.view()->CurrentQuery()), statement);
+        QCOMPARE(run.column(1), titles);
         QVERIFY(run.prompts.messages.isEmpty());
     }
 
-    void compositeUsesTheCataloguesOwnTypes() {
-        Library lib; // types "SF" (id 1) and "Clasic" (id 2): listed by name, Clasic first
-        RunningApp run(lib.path);
-        WhenModal([](QWidget* dlg) {
-            Check(dlg, "useType");
-            Choose(dlg, "type", 0);
-            Check(dlg, "useState");
-            Press(dlg, "ok");
-        });
-        run.trigger("searchComposite");
-        QCOMPARE(run.view()->CurrentQuery(),
-                 std::string("SELECT * FROM books WHERE tip = 1 AND stare = 0"));
-        QCOMPARE(run.column(1), QStringList{"Ion"});
-    }
-
-    void compositeRefusalsAndNothingChecked() {
-        Library lib;
-        RunningApp run(lib.path);
-        WhenModal([](QWidget* dlg) { Press(dlg, "ok"); });
-        run.trigger("searchComposite");
-        QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books"));
-        QVERIFY(run.prompts.messages.isEmpty());
-
+    void compositeRefusals() {
+        LibraryApp run;
         QString focused;
         WhenModal([&](QWidget* dlg) {
             Check(dlg, "usePages");
@@ -207,7 +193,7 @@ private slots:
         run.trigger("searchComposite");
         QCOMPARE(focused, QStringLiteral("pages"));
         QCOMPARE(run.prompts.takeMessages(),
-                 (QStringList{"Please enter an integer.",
+                 (QStringList{shown::kNotInteger,
                               "Nu exista nici o potrivire pentru criteriul specificat!"}));
         QCOMPARE(run.view()->CurrentQuery(),
                  std::string("SELECT * FROM books WHERE titlu = '' AND pagini = 250"));
@@ -225,15 +211,7 @@ private slots:
             Press(dlg, "cancel");
         });
         run.trigger("searchComposite");
-        QCOMPARE(run.prompts.takeMessages(), (QStringList{"Nu exista definit nici un tip!",
-                                                          "Nu exista definita nici o stare!"}));
-        run.trigger("fileClose");
-        for (const char* c : {"searchPages", "searchChapters", "searchVolumes",
-                              "searchFirstPublished", "searchVolumePublished", "searchComposite"}) {
-            run.trigger(c);
-        }
-        QCOMPARE(run.prompts.takeMessages(),
-                 QStringList(6, "Nici o baza de date nu este deschisa!"));
+        QCOMPARE(run.prompts.takeMessages(), (QStringList{shown::kNoType, shown::kNoState}));
     }
 };
 

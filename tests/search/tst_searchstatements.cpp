@@ -5,23 +5,6 @@
 class TestSearchStatements : public QObject {
     Q_OBJECT
 private slots:
-    void numericStatements() {
-        QCOMPARE(NumericSearchStatement(kSearchPages, 0, 250, 1, 2),
-                 std::string("SELECT * FROM books WHERE pagini = 250"));
-        QCOMPARE(NumericSearchStatement(kSearchChapters, 1, 9, 300, 100),
-                 std::string("SELECT * FROM books WHERE capitole >= 300 AND capitole <= 100"));
-        QCOMPARE(NumericSearchStatement(kSearchVolumes, 1, 0, -2, 2),
-                 std::string("SELECT * FROM books WHERE volume >= -2 AND volume <= 2"));
-        QCOMPARE(NumericSearchStatement(kSearchFirstPublished, 0, -700, 0, 0),
-                 std::string("SELECT * FROM books WHERE publicare = -700"));
-        QCOMPARE(
-            NumericSearchStatement(kSearchVolumePublished, 1, 0, 1800, 1899),
-            std::string(
-                "SELECT * FROM books WHERE publicare_volum >= 1800 AND publicare_volum <= 1899"));
-        QCOMPARE(ListingStatement("SELECT * FROM books WHERE pagini = 1"),
-                 std::string("SELECT * FROM books WHERE pagini = 1 ORDER BY titlu"));
-    }
-
     void compositeConditionsComeInTableOrder() {
         CompositeCriteria c;
         QCOMPARE(CompositeStatement(c), std::string());

@@ -3,7 +3,6 @@
 #include "support/CoreTestSupport.h"
 #include "support/RawCatalogue.h"
 
-#include <QTest>
 #include <map>
 
 namespace {
@@ -128,10 +127,9 @@ private slots:
             QVERIFY(raw.exec("DROP TABLE books"));
         }
         QVERIFY(!ComputeGeneralStatistics(*c.db));
-        QCOMPARE(c.messages.take(), std::vector<std::string>{"Nu se pot selecta inregistrarile!"});
+        QCOMPARE(c.messages.take(), std::vector<std::string>{shown::kSelectFailed});
         QVERIFY(ComputeNameStatistics(*c.db, NameStatisticsMode::Publishers).empty());
-        QCOMPARE(c.messages.take(),
-                 std::vector<std::string>(3, "Nu se pot selecta inregistrarile!"));
+        QCOMPARE(c.messages.take(), std::vector<std::string>(3, shown::kSelectFailed));
     }
 };
 

@@ -1,7 +1,6 @@
 #include "app/CMainFrame.h"
 #include "support/GuiDriver.h"
 #include "support/GuiLibrary.h"
-
 #include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,8 +13,7 @@ private slots:
     void init() { UseTemporarySettings(); }
 
     void generalFiguresGoToTheirControls() {
-        Library lib;
-        RunningApp run(lib.path);
+        LibraryApp run;
         QStringList seen;
         WhenModal([&](QWidget* dlg) {
             seen << dlg->windowTitle();
@@ -31,8 +29,7 @@ private slots:
     }
 
     void authorAndPublisherRows() {
-        Library lib;
-        RunningApp run(lib.path);
+        LibraryApp run;
         QStringList headers;
         QStringList rows;
         auto read = [&](QWidget* dlg) {
@@ -61,15 +58,6 @@ private slots:
         run.trigger("statsPublishers");
         QCOMPARE(headers[1], QStringLiteral("Editura"));
         QCOMPARE(rows.first(), QStringLiteral("1|Minerva|1|0|0|0|0"));
-    }
-
-    void noCatalogueOpen() {
-        RunningApp run;
-        for (const char* c : {"statsGeneral", "statsAuthors", "statsPublishers"}) {
-            run.trigger(c);
-        }
-        QCOMPARE(run.prompts.takeMessages(),
-                 QStringList(3, "Nici o baza de date nu este deschisa!"));
     }
 };
 

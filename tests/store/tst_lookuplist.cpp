@@ -2,8 +2,6 @@
 #include "store/LookupList.h"
 #include "support/CoreTestSupport.h"
 
-#include <QTest>
-
 using Messages = std::vector<std::string>;
 
 class TestLookupList : public QObject {
@@ -39,7 +37,7 @@ private slots:
         ReloadLookupList(closed, LookupKind::States, kReloadStatesStatement, states);
         QCOMPARE(types.GetSize(), 0);
         QCOMPARE(states.GetSize(), 0);
-        QCOMPARE(sink.take(), Messages(2, "Nu se pot selecta inregistrarile!"));
+        QCOMPARE(sink.take(), Messages(2, shown::kSelectFailed));
     }
 
     void findsByExactNameAndById() {
@@ -56,15 +54,6 @@ private slots:
         QCOMPARE(list.FindIdByName("Roman"), 3);
         list.RemoveAt(7); // outside the list: nothing happens
         QCOMPARE(list.GetSize(), 2);
-    }
-
-    void fixedNames() {
-        QCOMPARE(FindRatingIndex("De citit"), 6);
-        QCOMPARE(FindRatingIndex("Deosebita"), 0);
-        QCOMPARE(FindRatingIndex("deosebita"), -1);
-        QCOMPARE(FindReadIndex("Da"), 1);
-        QCOMPARE(FindReadIndex("Nu"), 0);
-        QCOMPARE(FindReadIndex("Yes"), -1);
     }
 };
 

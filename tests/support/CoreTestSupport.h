@@ -2,8 +2,11 @@
 
 #include "store/BookRecord.h"
 #include "store/CBookDatabase.h"
+#include "support/Messages.h"
+#include "support/RawCatalogue.h"
 
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 #include <string>
 #include <vector>

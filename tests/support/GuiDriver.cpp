@@ -7,13 +7,10 @@
 #include "view/ui/CShelfwardenView.h"
 
 #include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
+#include <QClipboard>
 #include <QSettings>
-#include <QTest>
 #include <QTimer>
+#include <utility>
 
 namespace {
 int g_generation = 0;
@@ -21,6 +18,26 @@ int g_generation = 0;
 // Fails the running test at once, naming what went wrong, and lets it go on to its end.
 void Fail(const QString& what) {
     QTest::qFail(qPrintable(what), __FILE__, __LINE__);
+}
+
+// The next queued answer; with none queued, the test fails and the prompt is cancelled.
+template <typename T> T Next(std::deque<T>& queue, const QString& what) {
+    if (queue.empty()) {
+        Fail(what);
+        return T{};
+    }
+    T next = queue.front();
+    queue.pop_front();
+    return next;
+}
+
+// The control of this name in the dialog; a script naming none is broken, so it stops the test.
+template <typename T> T* Find(QWidget* dialog, const char* name) {
+    auto* w = dialog->findChild<T*>(QString::fromUtf8(name));
+    if (w == nullptr) {
+        qFatal("no control %s", name);
+    }
+    return w;
 }
 } // namespace
 
@@ -33,13 +50,7 @@ void ScriptedPrompts::Message(QWidget*, const QString& text) {
 
 bool ScriptedPrompts::Question(QWidget*, const QString& text) {
     questions << text;
-    if (answers.empty()) {
-        Fail("a question no answer was queued for: " + text);
-        return false;
-    }
-    const bool a = answers.front();
-    answers.pop_front();
-    return a;
+    return Next(answers, "a question no answer was queued for: " + text);
 }
 
 std::optional<QString> ScriptedPrompts::ChooseFile(QWidget*, FileDialogMode mode,
@@ -50,6 +61,7 @@ std::optional<QString> ScriptedPrompts::ChooseFile(QWidget*, FileDialogMode mode
         Fail("a file chooser no answer was queued for: " + fileRequests.last());
         return std::nullopt;
     }
+    // Taken apart and put together again: GCC takes a copied std::optional<QString> for unset.
     const bool chosen = files.front().has_value();
     const QString path = chosen ? *files.front() : QString();
     files.pop_front();
@@ -58,19 +70,11 @@ std::optional<QString> ScriptedPrompts::ChooseFile(QWidget*, FileDialogMode mode
 
 std::optional<QColor> ScriptedPrompts::ChooseColor(QWidget*, const QColor& initial) {
     colorRequests << initial;
-    if (colors.empty()) {
-        Fail(QStringLiteral("a colour chooser no answer was queued for"));
-        return std::nullopt;
-    }
-    auto c = colors.front();
-    colors.pop_front();
-    return c;
+    return Next(colors, QStringLiteral("a colour chooser no answer was queued for"));
 }
 
 QStringList ScriptedPrompts::takeMessages() {
-    QStringList out = messages;
-    messages.clear();
-    return out;
+    return std::exchange(messages, {});
 }
 
 void UseTemporarySettings() {
@@ -81,6 +85,30 @@ void UseTemporarySettings() {
                 QStringLiteral("Shelfwarden"));
     s.clear();
     s.sync();
+}
+
+std::unique_ptr<QSettings> SettingsStore() {
+    auto s = std::make_unique<QSettings>(QStringLiteral("Local AppWizard-Generated Applications"),
+                                         QStringLiteral("Shelfwarden"));
+    s->beginGroup(QStringLiteral("Shelfwarden"));
+    return s;
+}
+
+QStringList StoredSettings() {
+    const auto s = SettingsStore();
+    QStringList out;
+    for (const char* k :
+         {"BGRed", "BGGreen", "BGBlue", "FGRed", "FGGreen", "FGBlue", "Default Open", "DB Path"}) {
+        out << s->value(k).toString();
+    }
+    return out;
+}
+
+void StoreSettings(const QList<QPair<const char*, QVariant>>& values) {
+    const auto s = SettingsStore();
+    for (const auto& [key, value] : values) {
+        s->setValue(key, value);
+    }
 }
 
 RunningApp::RunningApp(const QString& catalogue) : app(std::make_unique<CShelfwardenApp>()) {
@@ -193,28 +221,35 @@ void WhenModals(std::vector<std::function<void(QWidget*)>> steps) {
 }
 
 void TypeInto(QWidget* dialog, const char* name, const QString& text) {
-    auto* edit = dialog->findChild<QLineEdit*>(QString::fromUtf8(name));
-    if (edit == nullptr) {
-        qFatal("no edit %s", name);
-    }
+    auto* edit = Find<QLineEdit>(dialog, name);
     edit->setFocus();
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
+    if (text.size() > 64) { // pasted, as a user enters a long text
+        QApplication::clipboard()->setText(text);
+        edit->paste();
+        return;
+    }
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7F) {
+            QTest::keyClick(edit, c.toLatin1());
+        } else {
+            edit->insert(QString(c)); // what no key click carries: tabs, letters beyond ASCII
+        }
+    }
 }
 
 void Press(QWidget* dialog, const char* name) {
-    auto* button = dialog->findChild<QAbstractButton*>(QString::fromUtf8(name));
-    if (button == nullptr) {
-        qFatal("no button %s", name);
-    }
-    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::mouseClick(Find<QAbstractButton>(dialog, name), Qt::LeftButton);
 }
 
 void Choose(QWidget* dialog, const char* comboName, int index) {
-    auto* combo = dialog->findChild<QComboBox*>(QString::fromUtf8(comboName));
-    if (combo == nullptr) {
-        qFatal("no drop-down %s", comboName);
-    }
-    combo->setCurrentIndex(index);
+    Find<QComboBox>(dialog, comboName)->setCurrentIndex(index);
+}
+
+std::function<void(QWidget*)> Answer(const QString& text) {
+    return [text](QWidget* dlg) {
+        TypeInto(dlg, "value", text);
+        Press(dlg, "ok");
+    };
 }

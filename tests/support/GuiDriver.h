@@ -1,21 +1,36 @@
 #pragma once
 
+#include "app/CMainFrame.h"
+#include "shell/CShelfwardenDoc.h"
 #include "shell/Prompts.h"
+#include "support/GuiLibrary.h"
+#include "support/Messages.h"
+#include "support/RawCatalogue.h"
+#include "view/ui/CBookListModel.h"
+#include "view/ui/CShelfwardenView.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QColor>
+#include <QComboBox>
+#include <QDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QStringList>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QVariant>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
 
-class CMainFrame;
 class CShelfwardenApp;
-class CShelfwardenDoc;
-class CShelfwardenView;
-class QAction;
+class QSettings;
 class QWidget;
 
 // Answers every message box, question and chooser from queues the test fills, and records
@@ -47,6 +62,12 @@ public:
 
 // Points the settings store at a folder of this test run and empties it.
 void UseTemporarySettings();
+// The program's group of the settings store.
+std::unique_ptr<QSettings> SettingsStore();
+// The eight stored settings as text: background and text colours' red, green and blue, then
+// "Default Open" and "DB Path".
+QStringList StoredSettings();
+void StoreSettings(const QList<QPair<const char*, QVariant>>& values);
 
 // The whole program, started as `main` starts it, on a temporary settings store.
 // A dialog still open this long (its script did not close it, or no script expected it) fails
@@ -80,6 +101,13 @@ private:
     int m_modalTicks = 0;
 };
 
+// The program started on a fresh Library.
+struct LibraryApp : Library, RunningApp {
+    using RunningApp::path;
+    explicit LibraryApp(std::initializer_list<BookRecord> extra = {})
+        : Library(extra), RunningApp(Library::path) {}
+};
+
 // Runs `act` on the next modal dialog once it is up (the command that opens it runs after this
 // call). `act` typically fills fields and presses a button.
 void WhenModal(std::function<void(QWidget*)> act);
@@ -88,7 +116,10 @@ void WhenModal(std::function<void(QWidget*)> act);
 // counts as next).
 void WhenModals(std::vector<std::function<void(QWidget*)>> steps);
 
-// Typing into and pressing the controls of a dialog, found by object name.
+// Typing into (key by key, or pasted when long) and pressing the controls of a dialog, found by
+// object name.
 void TypeInto(QWidget* dialog, const char* name, const QString& text);
 void Press(QWidget* dialog, const char* name);
 void Choose(QWidget* dialog, const char* comboName, int index);
+// A step that answers a one-line prompt: types the text into its field and presses OK.
+std::function<void(QWidget*)> Answer(const QString& text);

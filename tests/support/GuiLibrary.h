@@ -3,14 +3,15 @@
 #include "support/CoreTestSupport.h"
 
 #include <QString>
+#include <initializer_list>
 
-// A closed catalogue for GUI tests: types "SF" (1), "Clasic" (2) and state "Acasa" (1), and four
-// books of every kind, ready for the program to open.
+// A closed catalogue for GUI tests: types "SF" (1), "Clasic" (2) and state "Acasa" (1), four
+// books of every kind and any `extra` ones, ready for the program to open.
 struct Library {
     TestCatalogue c;
     QString path;
 
-    Library() {
+    explicit Library(std::initializer_list<BookRecord> extra = {}) {
         c.db->InsertType("SF");
         c.db->InsertType("Clasic");
         c.db->InsertState("Acasa");
@@ -38,6 +39,9 @@ struct Library {
         lost.publicare = 2001;
         lost.publicare_volum = 2002;
         for (const BookRecord& r : {dune, ion, odyssey, lost}) {
+            c.add(r);
+        }
+        for (const BookRecord& r : extra) {
             c.add(r);
         }
         path = QString::fromStdString(c.path("test.mdb"));

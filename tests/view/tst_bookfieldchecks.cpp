@@ -1,3 +1,4 @@
+#include "support/Messages.h"
 #include "view/BookFieldChecks.h"
 #include "view/IntegerText.h"
 
@@ -45,12 +46,11 @@ private slots:
         QCOMPARE(Check(v),
                  QStringLiteral("Anul publicarii volumului trebuie sa fie mai mare decat 0!"));
         v.titlu.clear();
-        QCOMPARE(Check(v), QStringLiteral("Trebuie specificat un titlu!"));
+        QCOMPARE(Check(v), QString(shown::kNoTitle));
     }
 
     void ratingAgainstRead() {
-        const QString clash =
-            QStringLiteral("Nu exista concordanta intre calificativ si stare citire carte!");
+        const QString clash = shown::kRatingClash;
         QCOMPARE(QString::fromUtf8(CheckRatingAgainstRead("Nu", "Deosebita")), clash);
         QCOMPARE(QString::fromUtf8(CheckRatingAgainstRead("Da", "De citit")), clash);
         QVERIFY(!CheckRatingAgainstRead("Nu", "De citit"));

@@ -2,7 +2,6 @@
 #include "support/RawCatalogue.h"
 #include "view/BookRowTable.h"
 #include "view/BookRowTexts.h"
-
 #include <QTest>
 
 namespace {

@@ -4,41 +4,31 @@
 #include "support/RawCatalogue.h"
 #include "view/ui/CBookListModel.h"
 #include "view/ui/CShelfwardenView.h"
-
 #include <QDialog>
 #include <QHeaderView>
 #include <QTableWidget>
 #include <QTest>
 
 namespace {
-using Steps = std::vector<std::function<void(QWidget*)>>;
-
-QStringList Rows(QWidget* editor) {
+// The entries listed, "id|name" joined by ','.
+QString Rows(QWidget* editor) {
     auto* list = editor->findChild<QTableWidget*>("entries");
     QStringList out;
     for (int r = 0; r < list->rowCount(); ++r) {
         out << list->item(r, 0)->text() + "|" + list->item(r, 1)->text();
     }
-    return out;
+    return out.join(',');
 }
 
 void SelectEntry(QWidget* editor, int row) {
     editor->findChild<QTableWidget*>("entries")->selectRow(row);
 }
 
-// The name prompt of Add and Modify: types the name and presses OK.
-std::function<void(QWidget*)> Name(const QString& text) {
-    return [text](QWidget* dlg) {
-        TypeInto(dlg, "value", text);
-        Press(dlg, "ok");
-    };
-}
-
 std::function<void(QWidget*)> PressOn(const char* button, QStringList* seen = nullptr,
                                       int select = -1) {
     return [=](QWidget* editor) {
         if (seen) {
-            *seen << Rows(editor).join(",");
+            *seen << Rows(editor);
         }
         if (select >= 0) {
             SelectEntry(editor, select);
@@ -47,8 +37,6 @@ std::function<void(QWidget*)> PressOn(const char* button, QStringList* seen = nu
     };
 }
 
-const char* kNoDelete =
-    "CREATE TRIGGER keep_types BEFORE DELETE ON types BEGIN SELECT RAISE(ABORT, 'kept'); END";
 } // namespace
 
 class TestLookupEditor : public QObject {
@@ -68,8 +56,8 @@ private slots:
                      editor->findChild<QTableWidget*>("entries")->horizontalHeaderItem(1)->text();
                  PressOn("add", &seen)(editor);
              },
-             Name("Roman"), PressOn("add", &seen), Name("Poezii"), PressOn("add", &seen),
-             Name("roman"), PressOn("ok", &seen)});
+             Answer("Roman"), PressOn("add", &seen), Answer("Poezii"), PressOn("add", &seen),
+             Answer("roman"), PressOn("ok", &seen)});
         run.trigger("recordsTypes");
         QCOMPARE(header, QStringLiteral("Tip"));
         QCOMPARE(seen,
@@ -82,34 +70,31 @@ private slots:
     }
 
     void namesStayUnique() {
-        Library lib;
-        RunningApp run(lib.path);
+        LibraryApp run;
         QStringList seen;
-        WhenModals({PressOn("add"), Name("SF"), PressOn("modify", nullptr, 1), Name("SF"),
-                    PressOn("modify", nullptr, 1), Name("Clasic"), PressOn("modify", &seen, 1),
-                    Name("Science fiction"), PressOn("ok", &seen)});
+        WhenModals({PressOn("add"), Answer("SF"), PressOn("modify", nullptr, 1), Answer("SF"),
+                    PressOn("modify", nullptr, 1), Answer("Clasic"), PressOn("modify", &seen, 1),
+                    Answer("Science fiction"), PressOn("ok", &seen)});
         run.trigger("recordsTypes");
-        const QString exists = QStringLiteral("Tipul specificat exista deja!");
-        QCOMPARE(run.prompts.takeMessages(), (QStringList{exists, exists, exists}));
+        QCOMPARE(run.prompts.takeMessages(), QStringList(3, shown::kTypeExists));
         // A rename keeps the row's place until the editor is opened again.
         QCOMPARE(seen.last(), QStringLiteral("2|Clasic,1|Science fiction"));
         QCOMPARE(run.column(4),
                  (QStringList{"[nedefinit]", "Science fiction", "Clasic", "Science fiction"}));
-        QCOMPARE(RawCatalogue(lib.file()).one("SELECT tip FROM types WHERE id = 1"),
+        QCOMPARE(RawCatalogue(run.file()).one("SELECT tip FROM types WHERE id = 1"),
                  std::string("Science fiction"));
     }
 
     void deleteAsksFirst() {
-        Library lib;
-        RunningApp run(lib.path);
+        LibraryApp run;
         run.prompts.answers = {false, true};
         QStringList seen;
         WhenModals({[&](QWidget* editor) {
             SelectEntry(editor, 1);
             Press(editor, "delete");
-            seen << Rows(editor).join(",");
+            seen << Rows(editor);
             Press(editor, "delete");
-            seen << Rows(editor).join(",");
+            seen << Rows(editor);
             Press(editor, "ok");
         }});
         run.trigger("recordsTypes");
@@ -119,24 +104,23 @@ private slots:
         // Books keep their stored type, which no entry names any more.
         QCOMPARE(run.column(4),
                  (QStringList{"[nedefinit]", "[nedefinit]", "Clasic", "[nedefinit]"}));
-        QCOMPARE(RawCatalogue(lib.file()).one("SELECT count(*) FROM books"), std::string("4"));
+        QCOMPARE(RawCatalogue(run.file()).one("SELECT count(*) FROM books"), std::string("4"));
     }
 
     void nothingSelectedAndEscape() {
-        Library lib;
-        RunningApp run(lib.path);
+        LibraryApp run;
         WhenModals({[](QWidget* editor) {
                         Press(editor, "modify");
                         Press(editor, "delete");
                         Press(editor, "add");
                     },
-                    Name("Imprumutata"),
+                    Answer("Imprumutata"),
                     [](QWidget* editor) { QTest::keyClick(editor, Qt::Key_Escape); }});
         run.trigger("recordsStates");
         const QString none = QStringLiteral("Trebuie selectata starea dorit");
         QCOMPARE(run.prompts.takeMessages(), (QStringList{none, none}));
         // Stored at once, so in the view's lists however the editor was closed.
-        QCOMPARE(RawCatalogue(lib.file()).one("SELECT count(*) FROM states"), std::string("2"));
+        QCOMPARE(RawCatalogue(run.file()).one("SELECT count(*) FROM states"), std::string("2"));
         QCOMPARE(run.view()->States().GetSize(), 2);
     }
 
@@ -147,15 +131,15 @@ private slots:
             .exec("INSERT INTO types(id, tip) VALUES (3, 'Clasic'), (4, "
                   "CAST(X'4261C46421' AS TEXT))");
         RunningApp run(lib.path);
-        WhenModals({PressOn("add"), Name("Roman"),
+        WhenModals({PressOn("add"), Answer("Roman"),
                     [](QWidget* editor) { QTest::keyClick(editor, Qt::Key_Escape); }});
         run.trigger("recordsTypes");
         run.prompts.answers = {true, true};
         QStringList seen;
-        WhenModals({PressOn("add", &seen), Name("Roman"), [&](QWidget* editor) {
+        WhenModals({PressOn("add", &seen), Answer("Roman"), [&](QWidget* editor) {
                         SelectEntry(editor, 2); // the second "Clasic", id 3
                         Press(editor, "delete");
-                        seen << Rows(editor).join(",");
+                        seen << Rows(editor);
                         seen << QString::number(editor->findChild<QTableWidget*>("entries")
                                                     ->selectionModel()
                                                     ->selectedRows()
@@ -165,7 +149,7 @@ private slots:
                         Press(editor, "ok");
                     }});
         run.trigger("recordsTypes");
-        QCOMPARE(run.prompts.takeMessages(), QStringList{"Tipul specificat exista deja!"});
+        QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kTypeExists});
         QCOMPARE(seen.first(), "4|Ba\uFFFDd!,2|Clasic,3|Clasic,5|Roman,1|SF");
         QCOMPARE(seen.mid(1), (QStringList{"4|Ba\uFFFDd!,2|Clasic,5|Roman,1|SF", "0"}));
         QCOMPARE(RawCatalogue(lib.file()).rows("SELECT id, tip FROM types ORDER BY id"),
@@ -177,32 +161,25 @@ private slots:
         Library lib;
         RunningApp run(lib.path);
         // Added behind the open catalogue: a file holding it is refused when opened.
-        RawCatalogue(lib.file()).exec(kNoDelete);
+        RawCatalogue(lib.file())
+            .exec("CREATE TRIGGER keep_types BEFORE DELETE ON types BEGIN SELECT RAISE(ABORT, "
+                  "'kept'); END");
         run.prompts.answers = {true};
         QStringList seen;
-        WhenModals({PressOn("add"), Name(QString(256, 'x')), PressOn("modify", &seen, 0),
-                    Name(QString(300, 'y')), [&](QWidget* editor) {
-                        seen << Rows(editor).join(",");
+        WhenModals({PressOn("add"), Answer(QString(256, 'x')), PressOn("modify", &seen, 0),
+                    Answer(QString(300, 'y')), [&](QWidget* editor) {
+                        seen << Rows(editor);
                         SelectEntry(editor, 0);
                         Press(editor, "delete");
-                        seen << Rows(editor).join(",");
+                        seen << Rows(editor);
                         Press(editor, "ok");
                     }});
         run.trigger("recordsTypes");
-        QCOMPARE(run.prompts.takeMessages(), (QStringList{"Nu se poate adauga o noua inregistrare!",
-                                                          "Nu se poate modifica inregistrarea!",
-                                                          "Nu se pota sterge inregistrarea!"}));
+        QCOMPARE(run.prompts.takeMessages(),
+                 (QStringList{shown::kCannotInsert, shown::kCannotUpdate, shown::kCannotDelete}));
         QCOMPARE(seen, QStringList(3, "2|Clasic,1|SF"));
         QCOMPARE(RawCatalogue(lib.file()).rows("SELECT id, tip FROM types ORDER BY id"),
                  (std::vector<std::string>{"1|SF", "2|Clasic"}));
-    }
-
-    void noCatalogueOpen() {
-        RunningApp run;
-        run.trigger("recordsTypes");
-        run.trigger("recordsStates");
-        QCOMPARE(run.prompts.takeMessages(),
-                 QStringList(2, "Nici o baza de date nu este deschisa!"));
     }
 };
 
