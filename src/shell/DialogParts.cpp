@@ -1,9 +1,9 @@
 #include "shell/DialogParts.h"
 
 #include "shell/Prompts.h"
+#include "store/BookFieldChecks.h"
 #include "store/CatalogueMessages.h"
-#include "view/BookFieldChecks.h"
-#include "view/IntegerText.h"
+#include "store/IntegerText.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -1,12 +1,12 @@
 #include "transfer/CatalogueImport.h"
 
+#include "store/BookFieldChecks.h"
 #include "store/CBookDatabase.h"
 #include "store/CEngineException.h"
 #include "store/CEngineStatement.h"
 #include "store/FixedNames.h"
 #include "store/LookupList.h"
 #include "transfer/Csv.h"
-#include "view/BookFieldChecks.h"
 
 #include <charconv>
 #include <map>

@@ -5,7 +5,7 @@
 #include "store/BookRecord.h"
 #include "store/CatalogueMessages.h"
 #include "store/FixedNames.h"
-#include "view/IntegerText.h"
+#include "store/IntegerText.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,9 +2,9 @@
 
 #include "shell/DialogParts.h"
 #include "shell/Prompts.h"
+#include "store/BookFieldChecks.h"
 #include "store/CatalogueMessages.h"
 #include "store/FixedNames.h"
-#include "view/BookFieldChecks.h"
 #include "view/BookRowTexts.h"
 
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "view/BookFieldChecks.h"
+#include "store/BookFieldChecks.h"
 
 #include "store/FixedNames.h"
 

@@ -1,4 +1,4 @@
-#include "view/IntegerText.h"
+#include "store/IntegerText.h"
 
 #include <cctype>
 #include <charconv>

@@ -1,6 +1,6 @@
+#include "store/BookFieldChecks.h"
+#include "store/IntegerText.h"
 #include "support/Messages.h"
-#include "view/BookFieldChecks.h"
-#include "view/IntegerText.h"
 
 #include <QTest>
 
