@@ -72,6 +72,7 @@ private slots:
         QTest::newRow("random bytes") << random << false;
         QTest::newRow("random after a header") << good.left(100) + random << false;
         QTest::newRow("truncated") << good.left(good.size() / 2) << false;
+        QTest::newRow("header only") << good.left(100) << false;
         QTest::newRow("another kind of database") << OtherDatabase() << true;
         QTest::newRow("types missing") << Catalogue("DROP TABLE types") << true;
         QTest::newRow("all tables missing")
@@ -147,10 +148,15 @@ private slots:
         Write(path, bytes);
         RecordingSink sink;
         CBookDatabase db(sink.sink());
-        if (!db.Open(path.toStdString())) {
+        // Flipped bytes may or may not leave a file SQLite accepts; every other row is known.
+        const bool eitherWay = QByteArray(QTest::currentDataTag()).startsWith("bytes flipped") ||
+                               QByteArray(QTest::currentDataTag()).startsWith("regression");
+        const bool opened = db.Open(path.toStdString());
+        QVERIFY(eitherWay || opened == opens);
+        if (!opened) {
             QCOMPARE(sink.take(), std::vector<std::string>{"Nu se poate deschide baza de date"});
-            QVERIFY(!opens || QByteArray(QTest::currentDataTag()).startsWith("bytes flipped") ||
-                    QByteArray(QTest::currentDataTag()).startsWith("regression"));
+            QVERIFY(!db.IsOpen());
+            QCOMPARE(db.GetPath(), std::string());
             return;
         }
         WorkOutCatalogue(db);

@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTest>
 #include <QtEndian>
 #include <sys/stat.h>
@@ -46,12 +45,6 @@ Messages ListedTitles(CBookDatabase& db, const std::string& statement) {
         titles.push_back(set->GetText("titlu"));
     }
     return titles;
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 } // namespace
 
@@ -93,41 +86,6 @@ private slots:
         QVERIFY(!missing.Open(c.path("no/such/folder/x.mdb")));
         QCOMPARE(sink.take(), (Messages{kOpenFailed, kOpenFailed}));
         QVERIFY(!missing.IsOpen());
-    }
-
-    void openRefusesFilesThatAreNotCatalogues() {
-        QTemporaryDir dir;
-        TestCatalogue good;
-        for (int i = 0; i < 50; ++i) {
-            QVERIFY(good.add(MakeBook("Book " + std::to_string(i))));
-        }
-        QFile source(QString::fromStdString(good.path("test.mdb")));
-        QVERIFY(source.open(QIODevice::ReadOnly));
-        const QByteArray whole = source.readAll();
-        QVERIFY(whole.size() > 8192);
-
-        QByteArray random(4096, '\0');
-        QRandomGenerator gen(7);
-        for (auto& b : random) {
-            b = static_cast<char>(gen.bounded(256));
-        }
-        const QList<QPair<QString, QByteArray>> files = {
-            {"empty.mdb", {}},
-            {"text.mdb", "Title,Author\nDune,Herbert\n"},
-            {"random.mdb", random},
-            {"truncated.mdb", whole.left(whole.size() - 4096)},
-            {"header-only.mdb", whole.left(100)},
-        };
-        for (const auto& [name, bytes] : files) {
-            const QString path = dir.filePath(name);
-            WriteFile(path, bytes);
-            RecordingSink sink;
-            CBookDatabase db(sink.sink());
-            QVERIFY2(!db.Open(path.toStdString()), qPrintable(name));
-            QCOMPARE(sink.take(), Messages{kOpenFailed});
-            QVERIFY(!db.IsOpen());
-            QCOMPARE(db.GetPath(), std::string());
-        }
     }
 
     void openRefusesWhatIsNoRegularFileAtOnceAndSaysWhy() {
