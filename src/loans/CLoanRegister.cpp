@@ -126,14 +126,9 @@ bool CLoanRegister::Lend(int book, const std::string& borrower, const std::strin
         Report(problem);
         return false;
     }
-    return Guarded(msg::kLoansUnusable, [&] {
+    return Guarded(msg::kCannotInsert, [&] {
         TransactionGuard transaction(m_engine, "BEGIN IMMEDIATE");
-        const std::optional<bool> hasTable = HasTable();
-        if (!hasTable) {
-            return false;
-        }
-        if (const auto open = *hasTable ? FindOpenLoan(book) : std::nullopt) {
-            Report(AlreadyLentMessage(*open));
+        if (!MayLend(book)) {
             return false;
         }
         CEngineRecordset title(m_engine);
@@ -143,17 +138,12 @@ bool CLoanRegister::Lend(int book, const std::string& borrower, const std::strin
             return false;
         }
         title.MoveFirst();
-        if (!*hasTable) {
+        if (InspectLoanTable(m_engine) == LoanTableState::Absent) {
             CreateLoanTable(m_engine);
         }
-        m_engine.Execute(
-            due.empty()
-                ? FormatStatement("INSERT INTO loans(book, title, borrower, lent) VALUES(%d, "
-                                  "'%s', '%s', '%s')",
-                                  book, title.GetText("titlu"), name, lent)
-                : FormatStatement("INSERT INTO loans(book, title, borrower, lent, due) VALUES(%d, "
-                                  "'%s', '%s', '%s', '%s')",
-                                  book, title.GetText("titlu"), name, lent, due));
+        m_engine.Execute(FormatStatement("INSERT INTO loans(book, title, borrower, lent, due) "
+                                         "VALUES(%d, '%s', '%s', '%s', nullif('%s', ''))",
+                                         book, title.GetText("titlu"), name, lent, due));
         transaction.Commit();
         return true;
     });
@@ -164,7 +154,7 @@ bool CLoanRegister::Return(int book, const std::string& date) {
         Report(msg::kNotADate);
         return false;
     }
-    return Guarded(msg::kLoansUnusable, [&] {
+    return Guarded(msg::kCannotUpdate, [&] {
         TransactionGuard transaction(m_engine, "BEGIN IMMEDIATE");
         const auto open = OpenLoanOrComplain(book);
         if (!open) {

@@ -19,7 +19,8 @@ struct LoanCounts {
 // (ISO text), so "today" is whatever the caller's clock says. Each operation reports its own
 // failure once through the sink and returns its failure value. A loans table of another shape,
 // or one the engine cannot read, refuses every loan operation with one message; the books are
-// not concerned.
+// not concerned. A loan that cannot be written (a read-only file, a full disk) is reported as
+// any record that cannot be added or changed.
 class CLoanRegister {
 public:
     CLoanRegister(CBookDatabase& db, MessageSink sink);

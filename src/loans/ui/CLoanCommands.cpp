@@ -23,58 +23,57 @@ QString CLoanCommands::CountsText() const {
     return FromUtf8(LoanCountsText(loans.Counts(IsoText(m_today()))));
 }
 
-int CLoanCommands::SelectedBookOrComplain(std::string* title) const {
+std::optional<CLoanCommands::SelectedBook> CLoanCommands::SelectedBookOrComplain() const {
+    CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
+    if (!db) {
+        return std::nullopt;
+    }
     const int row = m_pView->FirstSelectedRow();
     if (row < 0) {
         ShowMessage(msg::kNoBookSelected, m_pView);
-        return -1;
+        return std::nullopt;
     }
     BookRecord book;
     m_pView->ReadRow(book, row);
-    if (title) {
-        *title = book.titlu;
-    }
-    return book.id;
+    return SelectedBook{db, book.id, book.titlu};
 }
 
 void CLoanCommands::OnLend() {
-    CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
-    std::string title;
-    const int book = db ? SelectedBookOrComplain(&title) : -1;
-    if (book < 0) {
+    const auto book = SelectedBookOrComplain();
+    if (!book) {
         return;
     }
-    CLoanRegister loans(*db, UserMessageSink());
-    if (!loans.MayLend(book)) {
+    CLoanRegister loans(*book->db, UserMessageSink());
+    if (!loans.MayLend(book->id)) {
         return;
     }
     CLendDlg dlg(m_pView);
-    dlg.m_strTitle = title;
+    dlg.m_strTitle = book->title;
     dlg.m_aBorrowers = loans.Borrowers().value_or(std::vector<std::string>{});
     dlg.m_today = m_today();
     dlg.m_submit = [&](const std::string& borrower, const std::string& lent,
-                       const std::string& due) { return loans.Lend(book, borrower, lent, due); };
+                       const std::string& due) {
+        return loans.Lend(book->id, borrower, lent, due);
+    };
     if (dlg.exec() == QDialog::Accepted) {
         emit LoansChanged();
     }
 }
 
 void CLoanCommands::OnReturn() {
-    CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
-    std::string title;
-    const int book = db ? SelectedBookOrComplain(&title) : -1;
-    if (book < 0) {
+    const auto book = SelectedBookOrComplain();
+    if (!book) {
         return;
     }
-    CLoanRegister loans(*db, UserMessageSink());
-    const auto open = loans.OpenLoanOrComplain(book);
+    CLoanRegister loans(*book->db, UserMessageSink());
+    const auto open = loans.OpenLoanOrComplain(book->id);
     if (!open) {
         return;
     }
     CReturnDlg dlg(m_pView);
-    dlg.m_strLoan = title + ", " + OpenLoanText(*open);
+    dlg.m_strLoan = book->title + ", " + OpenLoanText(*open);
     dlg.m_today = m_today();
-    dlg.m_submit = [&](const std::string& date) { return loans.Return(book, date); };
+    dlg.m_submit = [&](const std::string& date) { return loans.Return(book->id, date); };
     if (dlg.exec() == QDialog::Accepted) {
         emit LoansChanged();
     }

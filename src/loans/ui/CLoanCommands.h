@@ -3,7 +3,10 @@
 #include <QDate>
 #include <QObject>
 #include <functional>
+#include <optional>
+#include <string>
 
+class CBookDatabase;
 class CShelfwardenView;
 
 // The loan commands of the Records menu: lend the selected book, take it back, and the loans
@@ -27,8 +30,13 @@ signals:
     void LoansChanged();
 
 private:
-    // The selected book's identifier, or -1 after telling the user what is missing.
-    int SelectedBookOrComplain(std::string* title = nullptr) const;
+    struct SelectedBook {
+        CBookDatabase* db;
+        int id;
+        std::string title;
+    };
+    // The open catalogue's selected book; nothing after telling the user what is missing.
+    std::optional<SelectedBook> SelectedBookOrComplain() const;
     // Selects the book in the main list, listing all books when the current listing lacks it.
     void ShowBook(int book);
 
