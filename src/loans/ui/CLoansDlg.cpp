@@ -27,9 +27,15 @@ CLoansDlg::CLoansDlg(QWidget* parent)
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setWordWrap(false);
     m_list->verticalHeader()->hide();
     m_list->horizontalHeader()->setSectionsClickable(true);
     m_list->horizontalHeader()->setStretchLastSection(true);
+    for (const auto& [column, width] :
+         {std::pair{LoanColumn::Title, 220}, std::pair{LoanColumn::Author, 150},
+          std::pair{LoanColumn::Borrower, 150}}) {
+        m_list->setColumnWidth(static_cast<int>(column), width);
+    }
     m_borrower->setObjectName(QStringLiteral("borrowerFilter"));
     m_withReturned->setObjectName(QStringLiteral("withReturned"));
 
