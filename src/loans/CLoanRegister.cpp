@@ -9,10 +9,9 @@
 #include "store/LoanSchema.h"
 #include "store/StatementFormat.h"
 #include "store/TransactionGuard.h"
+#include "view/BookFieldChecks.h"
 
 namespace {
-
-constexpr std::size_t kMaxBorrowerLength = 255;
 
 std::string Trimmed(const std::string& text) {
     const char* blank = " \t\r\n";
@@ -23,22 +22,13 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(blank) - first + 1);
 }
 
-// Characters, as the table's check counts them: UTF-8 continuation bytes do not start one.
-std::size_t CharacterCount(const std::string& text) {
-    std::size_t count = 0;
-    for (const char c : text) {
-        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-    }
-    return count;
-}
-
 // The first thing wrong with a loan about to be recorded, or null.
 const char* LoanProblem(const std::string& borrower, const std::string& lent,
                         const std::string& due) {
     if (borrower.empty()) {
         return msg::kNoBorrower;
     }
-    if (CharacterCount(borrower) > kMaxBorrowerLength) {
+    if (!FitsTextColumn(borrower)) {
         return msg::kTextTooLong;
     }
     if (!IsIsoDate(lent) || (!due.empty() && !IsIsoDate(due))) {
