@@ -2,7 +2,6 @@
 #include "loans/LoanDates.h"
 #include "loans/LoanTexts.h"
 #include "store/CatalogueCopy.h"
-#include "store/CatalogueMessages.h"
 #include "support/CoreTestSupport.h"
 #include "support/RawCatalogue.h"
 #include "support/SqliteShell.h"
@@ -73,7 +72,7 @@ private slots:
         QVERIFY(!s.loans.Lend(2, std::string(256, 'x'), kToday, ""));
         const std::string out = "Cartea este deja imprumutata lui Ana din 2026-11-01!";
         QCOMPARE(s.messages.take(),
-                 (Messages{out, out, msg::kNoBorrower, msg::kBeforeLent, msg::kTextTooLong}));
+                 (Messages{out, out, shown::kNoBorrower, shown::kBeforeLent, shown::kTextTooLong}));
         QVERIFY(s.loans.Lend(2, "Dan", kToday, ""));
         // Stored as ISO text that the sqlite3 shell reads as it is.
         QCOMPARE(Shell(QString::fromStdString(s.file()),
@@ -87,7 +86,8 @@ private slots:
         QVERIFY(s.loans.Return(1, kToday));
         QVERIFY(!s.loans.Return(1, kToday));
         QVERIFY(!s.loans.Return(3, kToday));
-        QCOMPARE(s.messages.take(), (Messages{msg::kBeforeLent, msg::kNotLent, msg::kNotLent}));
+        QCOMPARE(s.messages.take(),
+                 (Messages{shown::kBeforeLent, shown::kNotLent, shown::kNotLent}));
         QVERIFY(s.loans.MayLend(1));
         // The history outlives the book, under the title it had.
         QVERIFY(s.db->DeleteBook(1));
@@ -185,7 +185,7 @@ private slots:
             QVERIFY(!s.loans.Return(1, kToday));
             QCOMPARE(LoanCountsText(s.loans.Counts(kToday)),
                      std::string("imprumuturi indisponibile"));
-            QCOMPARE(s.messages.take(), Messages(3, msg::kLoansUnusable));
+            QCOMPARE(s.messages.take(), Messages(3, shown::kLoansUnusable));
         }
     }
 };

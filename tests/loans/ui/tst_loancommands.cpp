@@ -1,5 +1,4 @@
 #include "loans/CLoanRegister.h"
-#include "loans/LoanTexts.h"
 #include "loans/ui/CLoanCommands.h"
 #include "support/GuiDriver.h"
 
@@ -71,7 +70,7 @@ private slots:
         QCOMPARE(LoanCount(run), QStringLiteral("1 carte imprumutata, 1 intarziata"));
         run.trigger("recordsLend"); // Dune is out
         QCOMPARE(run.prompts.takeMessages(),
-                 (QStringList{msg::kNoBorrower,
+                 (QStringList{shown::kNoBorrower,
                               "Cartea este deja imprumutata lui Ana din 2026-10-01!"}));
 
         QStringList offered;
@@ -97,7 +96,7 @@ private slots:
         run.trigger("recordsReturn");
         run.selectRow(3); // Odiseea, never lent
         run.trigger("recordsReturn");
-        QCOMPARE(run.prompts.takeMessages(), QStringList{msg::kNotLent});
+        QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kNotLent});
         QCOMPARE(RawCatalogue(run.file())
                      .rows("SELECT book, borrower, lent, due, returned FROM "
                            "loans ORDER BY id"),
@@ -155,7 +154,7 @@ private slots:
         QCOMPARE(LoanCount(run), QStringLiteral("imprumuturi indisponibile"));
         QVERIFY(run.prompts.messages.isEmpty());
         run.trigger("recordsLoans");
-        QCOMPARE(run.prompts.takeMessages(), QStringList{msg::kLoansUnusable});
+        QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kLoansUnusable});
         QCOMPARE(run.rows().size(), 4);
     }
 };
