@@ -2,6 +2,8 @@
 
 #include "store/CBookDatabase.h"
 #include "store/FixedNames.h"
+#include "store/LoanSchema.h"
+#include "store/StatementFormat.h"
 #include "transfer/Csv.h"
 
 #include <fstream>
@@ -161,4 +163,36 @@ void WriteReferenceCatalogue(const std::string& path, const std::vector<BenchBoo
     }
     Insert(db, stored);
     sqlite3_close(db);
+}
+
+namespace {
+
+void AddLoans(const std::string& path, const std::string& schema, const std::string& today) {
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    const std::string fill = FormatStatement(
+        "INSERT INTO loans(book, title, borrower, lent, due) SELECT id, titlu, 'Cititor ' || (id "
+        "%% 97), date('%s', '-' || (id %% 60) || ' days'), CASE WHEN id %% 5 <> 0 THEN date('%s', "
+        "'-' || (id %% 60) || ' days', '+30 days') END FROM books WHERE id %% 10 = 0",
+        today, today);
+    for (const std::string& sql : {std::string("BEGIN"), schema, fill, std::string("COMMIT")}) {
+        if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+            throw std::runtime_error(std::string("cannot add loans: ") + sqlite3_errmsg(db));
+        }
+    }
+    sqlite3_close(db);
+}
+
+} // namespace
+
+void AddProgramLoans(const std::string& path, const std::string& today) {
+    AddLoans(path, std::string(kCreateLoansTable) + ";" + kCreateOpenLoanIndex, today);
+}
+
+void AddReferenceLoans(const std::string& path, const std::string& today) {
+    AddLoans(path,
+             "CREATE TABLE loans(id INTEGER PRIMARY KEY AUTOINCREMENT, book INTEGER, title TEXT, "
+             "borrower TEXT, lent TEXT, due TEXT, returned TEXT); CREATE UNIQUE INDEX loans_open "
+             "ON loans(book) WHERE returned IS NULL",
+             today);
 }

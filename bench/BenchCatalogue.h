@@ -18,5 +18,10 @@ std::vector<BenchBook> MakeBenchBooks(int count, const std::string& titlesCsv);
 void WriteProgramCatalogue(const std::string& path, const std::vector<BenchBook>& books);
 void WriteReferenceCatalogue(const std::string& path, const std::vector<BenchBook>& books);
 
+// Lends every tenth book, in the program's own loans table or in a bare one with the same
+// index; due dates spread over two months around `today`, one loan in five without one.
+void AddProgramLoans(const std::string& path, const std::string& today);
+void AddReferenceLoans(const std::string& path, const std::string& today);
+
 inline constexpr int kBenchTypes = 24;
 inline constexpr int kBenchStates = 4;

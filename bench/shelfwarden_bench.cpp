@@ -3,6 +3,8 @@
 
 #include "BenchCatalogue.h"
 #include "ReferenceEngine.h"
+#include "loans/CLoanRegister.h"
+#include "loans/ui/CLoanListModel.h"
 #include "search/SearchStatements.h"
 #include "stats/GeneralStatistics.h"
 #include "stats/NameStatistics.h"
@@ -93,6 +95,9 @@ int main(int argc, char** argv) {
         WriteProgramCatalogue(catalogue, books);
         WriteReferenceCatalogue(reference, books);
     }
+    const std::string today = "2026-12-06";
+    AddProgramLoans(catalogue, today);
+    AddReferenceLoans(reference, today);
     MessageSink failOnMessage = [](const std::string& m) { Fail("the program reported: " + m); };
     ReferenceEngine ref(reference);
 
@@ -258,6 +263,29 @@ int main(int argc, char** argv) {
                 "SELECT autor, sum(pagini) as spag, sum(volume) as svol, sum(capitole) as scap "
                 "FROM books WHERE citita = -1 GROUP BY autor");
         });
+    {
+        // The loans window: its borrower filter and the open loans, overdue first.
+        LoanQuery open;
+        open.today = today;
+        const std::string listing = LoanListStatement(open);
+        CLoanListModel loanModel;
+        measure(
+            "open the loans window",
+            [&] {
+                CLoanRegister loans(*db, failOnMessage);
+                loans.Borrowers();
+                if (auto rows = loans.List(open)) {
+                    loanModel.ResetRows(std::move(*rows));
+                }
+            },
+            [&] {
+                ref.Query("SELECT DISTINCT borrower FROM loans ORDER BY borrower");
+                ref.Query(listing);
+            });
+        if (loanModel.rowCount() != (o.books / 10)) {
+            Fail("the loans window listed " + std::to_string(loanModel.rowCount()) + " loans");
+        }
+    }
     int copies = 0;
     measure(
         "copy the catalogue",

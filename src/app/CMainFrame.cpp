@@ -4,6 +4,7 @@
 #include "app/CFileCommands.h"
 #include "app/COptionsSheet.h"
 #include "app/RecentFiles.h"
+#include "loans/ui/CLoanCommands.h"
 #include "search/ui/CSearchCommands.h"
 #include "shell/AppSettings.h"
 #include "shell/CShelfwardenDoc.h"
@@ -56,6 +57,7 @@ const std::vector<Menu>& MenuTable() {
     using R = CRecordCommands;
     using S = CSearchCommands;
     using T = CStatisticsCommands;
+    using L = CLoanCommands;
     static const std::vector<Menu> menus = {
         {"&File",
          {{"&New\tCtrl+N", "fileNew", "Create a new document\nNew", "Ctrl+N", &Run<&F::OnFileNew>},
@@ -92,7 +94,13 @@ const std::vector<Menu>& MenuTable() {
            &Run<&R::OnRecordsModify>},
           kSeparator,
           {"&Tip\tAlt+Ctrl+T", "recordsTypes", nullptr, "Ctrl+Alt+T", &Run<&R::OnEditTypes>},
-          {"Sta&re\tAlt+Ctrl+R", "recordsStates", nullptr, "Ctrl+Alt+R", &Run<&R::OnEditStates>}}},
+          {"Sta&re\tAlt+Ctrl+R", "recordsStates", nullptr, "Ctrl+Alt+R", &Run<&R::OnEditStates>},
+          kSeparator,
+          {"&Imprumuta...", "recordsLend", "Imprumuta cartea selectata", nullptr, &Run<&L::OnLend>},
+          {"Retur&nata", "recordsReturn", "Inchide imprumutul cartii selectate", nullptr,
+           &Run<&L::OnReturn>},
+          {"Im&prumuturi...", "recordsLoans", "Arata cartile imprumutate", nullptr,
+           &Run<&L::OnLoans>}}},
         {"&Search",
          {{"&Titlu", "searchTitle", nullptr, nullptr, &Run<&S::OnSearchTitle>},
           {"&Autor", "searchAuthor", nullptr, nullptr, &Run<&S::OnSearchAuthor>},
@@ -164,8 +172,13 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     m_pRecordCommands = new CRecordCommands(m_pView);
     m_pSearchCommands = new CSearchCommands(m_pView);
     m_pStatisticsCommands = new CStatisticsCommands(m_pView);
+    m_pLoanCommands = new CLoanCommands(m_pView);
+    // A listing changes with every catalogue opened or closed, and so may the loans.
     connect(m_pView->Model(), &CBookListModel::CountsChanged, this, &CMainFrame::ShowBookCount);
+    connect(m_pView->Model(), &CBookListModel::CountsChanged, this, &CMainFrame::ShowLoanCount);
+    connect(m_pLoanCommands, &CLoanCommands::LoansChanged, this, &CMainFrame::ShowLoanCount);
     ShowBookCount();
+    ShowLoanCount();
     CreateMenus();
     CreateToolBar();
     CreateFilterBar();
@@ -305,9 +318,16 @@ void CMainFrame::ShowBookCount() {
                                : total);
 }
 
+void CMainFrame::ShowLoanCount() {
+    m_pLoanLabel->setText(m_pLoanCommands->CountsText());
+}
+
 void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("statusBar"));
+    m_pLoanLabel = new QLabel(bar);
+    m_pLoanLabel->setObjectName(QStringLiteral("loanCount"));
+    bar->addPermanentWidget(m_pLoanLabel);
     m_pCountLabel = new QLabel(bar);
     m_pCountLabel->setObjectName(QStringLiteral("bookCount"));
     bar->addPermanentWidget(m_pCountLabel);

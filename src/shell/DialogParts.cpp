@@ -5,6 +5,7 @@
 #include "store/CatalogueMessages.h"
 #include "store/IntegerText.h"
 
+#include <QDateEdit>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLineEdit>
@@ -31,6 +32,14 @@ QLineEdit* MakeEdit(const char* objectName, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromUtf8(objectName));
     edit->setMaxLength(std::numeric_limits<int>::max());
+    return edit;
+}
+
+QDateEdit* MakeDateEdit(const char* objectName, QWidget* parent) {
+    auto* edit = new QDateEdit(parent);
+    edit->setObjectName(QString::fromUtf8(objectName));
+    edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    edit->setCalendarPopup(true);
     return edit;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <string>
 
+class QDateEdit;
 class QDialog;
 class QDialogButtonBox;
 class QLineEdit;
@@ -38,4 +40,14 @@ inline std::string ToUtf8(const QString& s) {
 }
 inline QString FromUtf8(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+// A date field written the ISO way ("2026-12-06"), with a calendar to pick from.
+QDateEdit* MakeDateEdit(const char* objectName, QWidget* parent);
+// Dates cross between Qt and the catalogue as ISO text.
+inline std::string IsoText(const QDate& date) {
+    return date.toString(Qt::ISODate).toStdString();
+}
+inline QDate FromIsoText(const std::string& text) {
+    return QDate::fromString(QString::fromStdString(text), Qt::ISODate);
 }

@@ -4,6 +4,7 @@
 #include "store/CEngineException.h"
 #include "store/CEngineRecordset.h"
 #include "store/CatalogueMessages.h"
+#include "store/LoanSchema.h"
 #include "store/SiblingFiles.h"
 #include "store/StatementFormat.h"
 #include "store/TransactionGuard.h"
@@ -21,9 +22,10 @@ void CopyCounters(CEngineDatabase& target) {
     if (set.GetLong("n") == 0) {
         return;
     }
-    target.Execute("INSERT INTO main.sqlite_sequence(name, seq) SELECT name, 0 FROM "
-                   "src.sqlite_sequence WHERE name IN ('books', 'types', 'states') AND name NOT "
-                   "IN (SELECT name FROM main.sqlite_sequence)");
+    target.Execute(
+        "INSERT INTO main.sqlite_sequence(name, seq) SELECT name, 0 FROM "
+        "src.sqlite_sequence WHERE name IN ('books', 'types', 'states', 'loans') AND name NOT "
+        "IN (SELECT name FROM main.sqlite_sequence)");
     target.Execute("UPDATE main.sqlite_sequence SET seq = max(seq, (SELECT max(s.seq) FROM "
                    "src.sqlite_sequence s WHERE s.name = main.sqlite_sequence.name))");
 }
@@ -38,6 +40,12 @@ void CopyRows(CEngineDatabase& target, const std::string& sourcePath) {
                        "publicare,publicare_volum,citita,calificativ,stare) "
                        "SELECT id,titlu,autor,editura,tip,pagini,capitole,volume,publicare,"
                        "publicare_volum,citita,calificativ,stare FROM src.books ORDER BY id");
+        if (InspectLoanTable(target, "src") == LoanTableState::Ours) {
+            CreateLoanTable(target);
+            target.Execute("INSERT INTO main.loans(id,book,title,borrower,lent,due,returned) "
+                           "SELECT id,book,title,borrower,lent,due,returned FROM src.loans "
+                           "ORDER BY id");
+        }
         CopyCounters(target);
         transaction.Commit();
     } catch (const CEngineException&) {

@@ -150,13 +150,12 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("closed"); // or never opened
         for (const char* command :
-             {"recordsAdd",           "recordsDelete",         "recordsModify",
-              "recordsTypes",         "recordsStates",         "searchTitle",
-              "searchAuthor",         "searchPublisher",       "searchType",
-              "searchPages",          "searchChapters",        "searchVolumes",
-              "searchFirstPublished", "searchVolumePublished", "searchRating",
-              "searchState",          "searchComposite",       "statsGeneral",
-              "statsAuthors",         "statsPublishers"}) {
+             {"recordsAdd",           "recordsDelete",         "recordsModify",  "recordsTypes",
+              "recordsStates",        "searchTitle",           "searchAuthor",   "searchPublisher",
+              "searchType",           "searchPages",           "searchChapters", "searchVolumes",
+              "searchFirstPublished", "searchVolumePublished", "searchRating",   "searchState",
+              "searchComposite",      "statsGeneral",          "statsAuthors",   "statsPublishers",
+              "recordsLend",          "recordsReturn",         "recordsLoans"}) {
             QTest::addRow("%s", command) << command << false;
             QTest::addRow("%s after Close", command) << command << true;
         }

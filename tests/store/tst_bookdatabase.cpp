@@ -4,9 +4,9 @@
 #include "support/CrashSnapshot.h"
 #include "support/EarlierCatalogue.h"
 #include "support/RawCatalogue.h"
+#include "support/SqliteShell.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTest>
 #include <QtEndian>
 #include <sys/stat.h>
@@ -19,21 +19,6 @@ const std::string kUpdateFailed = "Nu se poate modifica inregistrarea!";
 const std::string kDeleteFailed = "Nu se pota sterge inregistrarea!";
 const std::string kSelectFailed = "Nu se pot selecta inregistrarile!";
 const std::string kOpenFailed = "Nu se poate deschide baza de date";
-
-// What the sqlite3 shell prints for `command` (or for the statements on its input), or its
-// complaint.
-QString Shell(const QString& file, const QString& command, const QByteArray& input = {}) {
-    QProcess shell;
-    shell.start("sqlite3", command.isEmpty() ? QStringList{file} : QStringList{file, command});
-    shell.write(input);
-    shell.closeWriteChannel();
-    if (!shell.waitForFinished(30000) || shell.exitCode() != 0) {
-        return "FAILED " + QString::fromUtf8(shell.readAllStandardError());
-    }
-    const QString errors = QString::fromUtf8(shell.readAllStandardError());
-    return errors.isEmpty() ? QString::fromUtf8(shell.readAllStandardOutput()).trimmed()
-                            : "FAILED " + errors;
-}
 
 Messages ListedTitles(CBookDatabase& db, const std::string& statement) {
     auto set = db.OpenQuery(statement);

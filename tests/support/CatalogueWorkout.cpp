@@ -1,5 +1,6 @@
 #include "support/CatalogueWorkout.h"
 
+#include "loans/CLoanRegister.h"
 #include "search/SearchStatements.h"
 #include "stats/GeneralStatistics.h"
 #include "stats/NameStatistics.h"
@@ -51,6 +52,15 @@ int WorkOutCatalogue(CBookDatabase& db) {
     ComputeNameStatistics(db, NameStatisticsMode::Authors);
     ComputeNameStatistics(db, NameStatisticsMode::Publishers);
     db.InsertBook("Added", "A", "E", 0, 1, 1, 1, 1, 1, 0, 6, 0);
-    db.GetLastInsertedId();
+    const int added = db.GetLastInsertedId();
+    CLoanRegister loans(db, nullptr);
+    LoanQuery history;
+    history.today = "2026-12-06";
+    history.withReturned = true;
+    loans.Counts(history.today);
+    loans.Lend(added, "Ana", history.today, "");
+    loans.List(history);
+    loans.Borrowers();
+    loans.Return(added, history.today);
     return listed;
 }

@@ -19,5 +19,11 @@ inline constexpr const char* kNoTitle = "Trebuie specificat un titlu!";
 inline constexpr const char* kRatingClash =
     "Nu exista concordanta intre calificativ si stare citire carte!";
 inline constexpr const char* kTypeExists = "Tipul specificat exista deja!";
+inline constexpr const char* kTextTooLong = "Enter no more than 255 characters.";
+inline constexpr const char* kNoBorrower = "Trebuie specificat cui se imprumuta cartea!";
+inline constexpr const char* kNotLent = "Cartea nu este imprumutata!";
+inline constexpr const char* kBeforeLent = "Data nu poate fi inaintea imprumutului!";
+inline constexpr const char* kLoansUnusable =
+    "Imprumuturile nu pot fi folosite: tabela loans este deteriorata sau are alta forma!";
 inline constexpr const char* kMdbFilter = "Microsoft Access Database (*.mdb)";
 } // namespace shown

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "loans/LoanListing.h"
+#include "store/MessageSink.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class CBookDatabase;
+class CEngineDatabase;
+
+struct LoanCounts {
+    int out = 0;
+    int overdue = 0;
+};
+
+// The loans of one open catalogue: lending, returning, listing. Every date comes from the caller
+// (ISO text), so "today" is whatever the caller's clock says. Each operation reports its own
+// failure once through the sink and returns its failure value. A loans table of another shape,
+// or one the engine cannot read, refuses every loan operation with one message; the books are
+// not concerned. A loan that cannot be written (a read-only file, a full disk) is reported as
+// any record that cannot be added or changed.
+class CLoanRegister {
+public:
+    CLoanRegister(CBookDatabase& db, MessageSink sink);
+
+    // Records that `book` went to `borrower` on `lent`, due back on `due` (none when empty).
+    // Refused when the book is out already (naming to whom), the borrower is empty or too long,
+    // a date is no date or the due date comes before the loan. The first loan makes the table.
+    bool Lend(int book, const std::string& borrower, const std::string& lent,
+              const std::string& due);
+    // Closes the open loan of `book` on `date`.
+    bool Return(int book, const std::string& date);
+
+    // True when `book` may be lent; otherwise false, and the user is told to whom it is out or
+    // why the loans cannot be read.
+    bool MayLend(int book);
+    // The open loan of `book`; told to the user and nothing when there is none.
+    std::optional<LoanRow> OpenLoanOrComplain(int book);
+
+    std::optional<std::vector<LoanRow>> List(const LoanQuery& query);
+    // Everyone who ever borrowed a book, in the program's text order.
+    std::optional<std::vector<std::string>> Borrowers();
+    // Books out and overdue on `today`, quietly: nothing when the loans cannot be read.
+    std::optional<LoanCounts> Counts(const std::string& today);
+
+private:
+    // Runs `work`; an engine failure reports `failure` and gives false.
+    template <class Work> bool Guarded(const char* failure, Work&& work);
+    // Whether the table exists; nothing, reported, when it is not the program's own.
+    std::optional<bool> HasTable();
+    std::optional<LoanRow> FindOpenLoan(int book);
+    void Report(const std::string& message) const;
+
+    CEngineDatabase& m_engine;
+    MessageSink m_sink;
+};

@@ -1,0 +1,127 @@
+#include "loans/ui/CLoanCommands.h"
+
+#include "loans/CLoanRegister.h"
+#include "loans/LoanTexts.h"
+#include "loans/ui/CLendDlg.h"
+#include "loans/ui/CLoansDlg.h"
+#include "loans/ui/CReturnDlg.h"
+#include "shell/DialogParts.h"
+#include "shell/Prompts.h"
+#include "store/CBookDatabase.h"
+#include "view/BookRowTexts.h"
+#include "view/ui/CBookListModel.h"
+#include "view/ui/CShelfwardenView.h"
+
+CLoanCommands::CLoanCommands(CShelfwardenView* view) : QObject(view), m_pView(view) {}
+
+QString CLoanCommands::CountsText() const {
+    CBookDatabase* db = m_pView->Database();
+    if (!db->IsOpen()) {
+        return {};
+    }
+    CLoanRegister loans(*db, nullptr);
+    return FromUtf8(LoanCountsText(loans.Counts(IsoText(m_today()))));
+}
+
+std::optional<CLoanCommands::SelectedBook> CLoanCommands::SelectedBookOrComplain() const {
+    CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
+    if (!db) {
+        return std::nullopt;
+    }
+    const int row = m_pView->FirstSelectedRow();
+    if (row < 0) {
+        ShowMessage(msg::kNoBookSelected, m_pView);
+        return std::nullopt;
+    }
+    BookRecord book;
+    m_pView->ReadRow(book, row);
+    return SelectedBook{db, book.id, book.titlu};
+}
+
+void CLoanCommands::OnLend() {
+    const auto book = SelectedBookOrComplain();
+    if (!book) {
+        return;
+    }
+    CLoanRegister loans(*book->db, UserMessageSink());
+    if (!loans.MayLend(book->id)) {
+        return;
+    }
+    CLendDlg dlg(m_pView);
+    dlg.m_strTitle = book->title;
+    dlg.m_aBorrowers = loans.Borrowers().value_or(std::vector<std::string>{});
+    dlg.m_today = m_today();
+    dlg.m_submit = [&](const std::string& borrower, const std::string& lent,
+                       const std::string& due) {
+        return loans.Lend(book->id, borrower, lent, due);
+    };
+    if (dlg.exec() == QDialog::Accepted) {
+        emit LoansChanged();
+    }
+}
+
+void CLoanCommands::OnReturn() {
+    const auto book = SelectedBookOrComplain();
+    if (!book) {
+        return;
+    }
+    CLoanRegister loans(*book->db, UserMessageSink());
+    const auto open = loans.OpenLoanOrComplain(book->id);
+    if (!open) {
+        return;
+    }
+    CReturnDlg dlg(m_pView);
+    dlg.m_strLoan = book->title + ", " + OpenLoanText(*open);
+    dlg.m_today = m_today();
+    dlg.m_submit = [&](const std::string& date) { return loans.Return(book->id, date); };
+    if (dlg.exec() == QDialog::Accepted) {
+        emit LoansChanged();
+    }
+}
+
+void CLoanCommands::OnLoans() {
+    CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
+    if (!db) {
+        return;
+    }
+    CLoanRegister loans(*db, UserMessageSink());
+    CLoansDlg dlg(m_pView);
+    dlg.m_pLoans = &loans;
+    dlg.m_strToday = IsoText(m_today());
+    if (!dlg.Load()) {
+        return;
+    }
+    dlg.exec();
+    if (dlg.m_bChanged) {
+        emit LoansChanged();
+    }
+    if (dlg.m_nShowBook >= 0) {
+        ShowBook(dlg.m_nShowBook);
+    }
+}
+
+void CLoanCommands::ShowBook(int book) {
+    const QString id = FromUtf8(FormatBookId(book));
+    auto find = [this, &id] {
+        CBookListModel* model = m_pView->Model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            if (model->Text(row, 0) == id) {
+                return row;
+            }
+        }
+        return -1;
+    };
+    int row = find();
+    if (row < 0) {
+        m_pView->ClearList();
+        m_pView->ListAllBooks();
+        row = find();
+    }
+    if (row < 0) {
+        ShowMessage(msg::kBookNotListed, m_pView);
+        return;
+    }
+    m_pView->selectRow(row);
+    m_pView->scrollTo(m_pView->Model()->index(row, 0));
+    m_pView->setFocus();
+}

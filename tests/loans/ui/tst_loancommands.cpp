@@ -1,0 +1,163 @@
+#include "loans/CLoanRegister.h"
+#include "loans/ui/CLoanCommands.h"
+#include "support/GuiDriver.h"
+
+#include <QDateEdit>
+#include <QTableView>
+
+namespace {
+const QDate kToday(2026, 12, 6);
+
+QString LoanCount(RunningApp& run) {
+    return run.frame()->findChild<QLabel*>("loanCount")->text();
+}
+
+void FixToday(RunningApp& run) {
+    run.frame()->CommandTarget<CLoanCommands>()->SetClock([] { return kToday; });
+}
+
+QDateEdit* Date(QWidget* dlg, const char* name) {
+    return dlg->findChild<QDateEdit*>(name);
+}
+
+// Every listed loan of the loans window: its texts joined by '|', "!" first when marked overdue.
+QStringList Loans(QWidget* dlg) {
+    const QAbstractItemModel* m = dlg->findChild<QTableView*>("loanList")->model();
+    QStringList out;
+    for (int r = 0; r < m->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < m->columnCount(); ++c) {
+            cells << m->index(r, c).data().toString();
+        }
+        const bool red = m->index(r, 0).data(Qt::ForegroundRole).value<QBrush>().color() == Qt::red;
+        out << (red ? "!" : "") + cells.join('|');
+    }
+    return out;
+}
+
+void ClickHeader(QWidget* dlg, int column) {
+    QHeaderView* header = dlg->findChild<QTableView*>("loanList")->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(column) + 4, 4));
+}
+
+void SelectLoan(QWidget* dlg, int row) {
+    dlg->findChild<QTableView*>("loanList")->selectRow(row);
+}
+} // namespace
+
+class TestLoanCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { UseTemporarySettings(); }
+
+    void lendAndReturnShowInTheStatusBar() {
+        LibraryApp run;
+        FixToday(run);
+        QCOMPARE(LoanCount(run), QStringLiteral("0 carti imprumutate, 0 intarziate"));
+        QStringList dates;
+        run.selectRow(1); // Dune
+        WhenModal([&](QWidget* dlg) {
+            dates << Date(dlg, "lent")->date().toString(Qt::ISODate)
+                  << Date(dlg, "due")->date().toString(Qt::ISODate);
+            Press(dlg, "ok"); // no borrower yet
+            QTest::keyClicks(dlg->findChild<QComboBox*>("borrower")->lineEdit(), "Ana");
+            Date(dlg, "lent")->setDate(QDate(2026, 10, 1));
+            Press(dlg, "ok");
+        });
+        run.trigger("recordsLend");
+        QCOMPARE(dates, (QStringList{"2026-12-06", "2027-01-05"}));
+        QCOMPARE(LoanCount(run), QStringLiteral("1 carte imprumutata, 1 intarziata"));
+        run.trigger("recordsLend"); // Dune is out
+        QCOMPARE(run.prompts.takeMessages(),
+                 (QStringList{shown::kNoBorrower,
+                              "Cartea este deja imprumutata lui Ana din 2026-10-01!"}));
+
+        QStringList offered;
+        run.selectRow(2); // Ion
+        WhenModal([&](QWidget* dlg) {
+            auto* borrower = dlg->findChild<QComboBox*>("borrower");
+            for (int i = 0; i < borrower->count(); ++i) {
+                offered << borrower->itemText(i);
+            }
+            QTest::keyClicks(borrower->lineEdit(), "Dan");
+            dlg->findChild<QCheckBox*>("hasDue")->setChecked(false);
+            Press(dlg, "ok");
+        });
+        run.trigger("recordsLend");
+        QCOMPARE(offered, QStringList{"Ana"});
+        QCOMPARE(LoanCount(run), QStringLiteral("2 carti imprumutate, 1 intarziata"));
+
+        run.selectRow(1);
+        WhenModal([&](QWidget* dlg) {
+            QCOMPARE(Date(dlg, "returned")->date(), kToday);
+            Press(dlg, "ok");
+        });
+        run.trigger("recordsReturn");
+        run.selectRow(3); // Odiseea, never lent
+        run.trigger("recordsReturn");
+        QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kNotLent});
+        QCOMPARE(RawCatalogue(run.file())
+                     .rows("SELECT book, borrower, lent, due, returned FROM "
+                           "loans ORDER BY id"),
+                 (std::vector<std::string>{"1|Ana|2026-10-01|2026-10-31|2026-12-06",
+                                           "2|Dan|2026-12-06|NULL|NULL"}));
+        QCOMPARE(LoanCount(run), QStringLiteral("1 carte imprumutata, 0 intarziate"));
+    }
+
+    void theLoansWindowPutsOverdueFirstAndJumpsToTheBook() {
+        LibraryApp run;
+        FixToday(run);
+        {
+            CLoanRegister loans(*run.doc()->GetDatabase(), nullptr);
+            QVERIFY(loans.Lend(1, "Ana", "2026-11-01", "2026-12-01"));
+            QVERIFY(loans.Lend(2, "Bogdan", "2026-09-01", "2026-11-01"));
+            QVERIFY(loans.Lend(3, "Ana", "2026-11-20", "2026-12-20"));
+            QVERIFY(loans.Lend(4, "Cezar", "2026-11-01", ""));
+            QVERIFY(loans.Return(4, "2026-11-10"));
+        }
+        QStringList seen;
+        WhenModal([&](QWidget* dlg) {
+            seen << Loans(dlg) << "--";
+            ClickHeader(dlg, 2); // by borrower
+            seen << Loans(dlg) << "--";
+            dlg->findChild<QCheckBox*>("withReturned")->setChecked(true);
+            Choose(dlg, "borrowerFilter", 3); // (toti), Ana, Bogdan, Cezar
+            seen << Loans(dlg) << "--";
+            dlg->findChild<QCheckBox*>("withReturned")->setChecked(false);
+            Choose(dlg, "borrowerFilter", 0);
+            SelectLoan(dlg, 2); // Ion, after the sort by borrower
+            Press(dlg, "returnLoan");
+            seen << Loans(dlg);
+            SelectLoan(dlg, 1); // Odiseea
+            Press(dlg, "showBook");
+        });
+        run.trigger("recordsLoans");
+        QCOMPARE(seen, (QStringList{"!Ion|Rebreanu|Bogdan|2026-09-01|2026-11-01|35|",
+                                    "!Dune|Herbert|Ana|2026-11-01|2026-12-01|5|",
+                                    "Odiseea|Homer|Ana|2026-11-20|2026-12-20||", "--",
+                                    "!Dune|Herbert|Ana|2026-11-01|2026-12-01|5|",
+                                    "Odiseea|Homer|Ana|2026-11-20|2026-12-20||",
+                                    "!Ion|Rebreanu|Bogdan|2026-09-01|2026-11-01|35|", "--",
+                                    "Abandonata|Nimeni|Cezar|2026-11-01|||2026-11-10", "--",
+                                    "!Dune|Herbert|Ana|2026-11-01|2026-12-01|5|",
+                                    "Odiseea|Homer|Ana|2026-11-20|2026-12-20||"}));
+        QCOMPARE(run.view()->FirstSelectedRow(), 3);
+        QCOMPARE(LoanCount(run), QStringLiteral("2 carti imprumutate, 1 intarziata"));
+        QVERIFY(run.prompts.messages.isEmpty());
+    }
+
+    void aForeignLoansTableIsRefusedQuietlyUntilAsked() {
+        Library books;
+        QVERIFY(RawCatalogue(books.file()).exec("CREATE TABLE loans(book, who)"));
+        RunningApp run(books.path);
+        QCOMPARE(LoanCount(run), QStringLiteral("imprumuturi indisponibile"));
+        QVERIFY(run.prompts.messages.isEmpty());
+        run.trigger("recordsLoans");
+        QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kLoansUnusable});
+        QCOMPARE(run.rows().size(), 4);
+    }
+};
+
+QTEST_MAIN(TestLoanCommands)
+#include "tst_loancommands.moc"
