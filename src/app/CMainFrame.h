@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+class CBackupCommands;
 class CFileCommands;
 class CRecordCommands;
 class CSearchCommands;
@@ -55,6 +56,7 @@ private:
     CShelfwardenDoc* m_pDocument;
     CShelfwardenView* m_pView;
     CFileCommands* m_pFileCommands;
+    CBackupCommands* m_pBackupCommands;
     CRecordCommands* m_pRecordCommands;
     CSearchCommands* m_pSearchCommands;
     CStatisticsCommands* m_pStatisticsCommands;
@@ -74,6 +76,9 @@ template <> inline CShelfwardenView* CMainFrame::CommandTarget() {
 }
 template <> inline CFileCommands* CMainFrame::CommandTarget() {
     return m_pFileCommands;
+}
+template <> inline CBackupCommands* CMainFrame::CommandTarget() {
+    return m_pBackupCommands;
 }
 template <> inline CRecordCommands* CMainFrame::CommandTarget() {
     return m_pRecordCommands;

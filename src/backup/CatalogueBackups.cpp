@@ -191,6 +191,20 @@ std::string SizeText(std::int64_t bytes) {
     return text;
 }
 
+std::array<std::string, 3> BackupRowTexts(const BackupCopy& copy) {
+    const std::string number =
+        copy.number > 1 ? " (" + std::to_string(copy.number) + ")" : std::string();
+    return {DayText(copy.day) + number, SizeText(copy.bytes),
+            copy.books < 0 ? std::string("?") : std::to_string(copy.books)};
+}
+
+std::string RestoreQuestion(const BackupCopy& copy) {
+    const auto texts = BackupRowTexts(copy);
+    return "Baza de date va fi inlocuita cu copia din " + texts[0] + " (" + texts[2] +
+           " carti). Starea de acum se pastreaza intr-o copie noua, din care poate fi readusa. "
+           "Continuati?";
+}
+
 std::string BackupFolderOf(const std::string& root, const std::string& catalogue) {
     std::error_code error;
     fs::path full = fs::weakly_canonical(fs::absolute(catalogue, error), error);

@@ -2,6 +2,7 @@
 
 #include "store/MessageSink.h"
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -50,6 +51,12 @@ BackupDay LocalToday();
 std::string DayText(BackupDay day);
 // "12 KB", "8,1 MB".
 std::string SizeText(std::int64_t bytes);
+
+// A copy's row in the list of copies: its day ("2026-12-06", "2026-12-06 (2)" for a further
+// copy of the day), its size and its number of books ("?" when it cannot be read).
+std::array<std::string, 3> BackupRowTexts(const BackupCopy& copy);
+// The question asked before `copy` replaces the catalogue.
+std::string RestoreQuestion(const BackupCopy& copy);
 
 // The folder of the copies of `catalogue` under `root`.
 std::string BackupFolderOf(const std::string& root, const std::string& catalogue);
