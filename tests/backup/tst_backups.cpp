@@ -76,14 +76,14 @@ private slots:
             QCOMPARE(c.books, 3L);
             QCOMPARE(c.bytes, static_cast<std::int64_t>(Bytes(c.path).size()));
         }
-        // A file the program refuses to open is never copied.
-        QFile text(QString::fromStdString(s.path("notes.mdb")));
-        QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a catalogue\n") > 0);
-        text.close();
-        QCOMPARE(BackUpOnFirstOpen(s.path("notes.mdb"), s.settings, kDay, sink.sink()).outcome,
-                 O::Refused);
-        QVERIFY(!QDir(QString::fromStdString(BackupFolderOf(s.settings.root, s.path("notes.mdb"))))
-                     .exists());
+        // A file the program refuses to open (here a folder) is never copied.
+        QCOMPARE(
+            BackUpOnFirstOpen(s.dir.path().toStdString(), s.settings, kDay, sink.sink()).outcome,
+            O::Refused);
+        QCOMPARE(QDir(QString::fromStdString(s.settings.root))
+                     .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
+                     .size(),
+                 1);
         QVERIFY(sink.messages.empty());
     }
 

@@ -51,11 +51,6 @@ private slots:
         QCOMPARE(PressOnNewest(run, "restore"), (QStringList{kToday + " (2)|0", kToday + "|4"}));
         QCOMPARE(run.rows(), QStringList());
         QCOMPARE(run.doc()->GetPathName(), run.Library::path);
-
-        // Answering No restores nothing.
-        run.prompts.answers = {false};
-        PressOnNewest(run, "restore");
-        QCOMPARE(run.rows(), QStringList());
         QCOMPARE(run.prompts.messages, QStringList());
     }
 
