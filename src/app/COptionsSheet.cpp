@@ -178,7 +178,7 @@ COptionsSheet::COptionsSheet(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
     layout->addWidget(MakeDialogButtons(this));
-    resize(420, 220);
+    resize(500, 240);
 }
 
 void COptionsSheet::accept() {
