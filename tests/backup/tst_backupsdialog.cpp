@@ -79,7 +79,7 @@ private slots:
         run.trigger("fileOpen");
         const QStringList messages = run.prompts.takeMessages();
         QCOMPARE(messages.size(), 1);
-        QVERIFY(messages[0].startsWith("Nu se poate face copia de siguranta a bazei de date in "));
+        QVERIFY(messages[0].startsWith(msg::kBackupFailed));
         QCOMPARE(run.rows().size(), 4);
     }
 };
