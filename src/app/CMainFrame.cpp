@@ -4,6 +4,7 @@
 #include "app/CFileCommands.h"
 #include "app/COptionsSheet.h"
 #include "app/RecentFiles.h"
+#include "backup/ui/CBackupCommands.h"
 #include "loans/ui/CLoanCommands.h"
 #include "search/ui/CSearchCommands.h"
 #include "shell/AppSettings.h"
@@ -54,6 +55,7 @@ constexpr MenuItem kSeparator{nullptr, nullptr, nullptr, nullptr, nullptr};
 const std::vector<Menu>& MenuTable() {
     using V = CShelfwardenView;
     using F = CFileCommands;
+    using B = CBackupCommands;
     using R = CRecordCommands;
     using S = CSearchCommands;
     using T = CStatisticsCommands;
@@ -66,7 +68,10 @@ const std::vector<Menu>& MenuTable() {
           {"&Close", "fileClose", "Close the active document\nClose", nullptr,
            &Run<&F::OnFileClose>},
           {"Save &As...", "fileSaveAs", "Save the active document with a new name\nSave As",
-           nullptr, &Run<&F::OnFileSaveAs>}}},
+           nullptr, &Run<&F::OnFileSaveAs>},
+          {"Copii de &siguranta...", "fileBackups",
+           "List the backups of the catalogue, restore one or open it read-only", nullptr,
+           &Run<&B::OnFileBackups>}}},
         {"&Edit",
          {{"&Undo\tCtrl+Z", "editUndo", "Undo the last action\nUndo", "Ctrl+Z; Alt+Backspace",
            nullptr},
@@ -169,6 +174,7 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     m_pView = new CShelfwardenView(doc, this);
     setCentralWidget(m_pView);
     m_pFileCommands = new CFileCommands(doc, m_pView);
+    m_pBackupCommands = new CBackupCommands(doc, m_pView);
     m_pRecordCommands = new CRecordCommands(m_pView);
     m_pSearchCommands = new CSearchCommands(m_pView);
     m_pStatisticsCommands = new CStatisticsCommands(m_pView);
@@ -404,6 +410,7 @@ void CMainFrame::OnOptions() {
     open.m_nOpenAtStart = s.defaultOpen;
     open.m_strPath = s.dbPath;
     open.UpdateControls();
+    sheet.m_pBackupsPage->Load(s);
     if (sheet.exec() != QDialog::Accepted) {
         return;
     }
@@ -415,6 +422,7 @@ void CMainFrame::OnOptions() {
     s.fgBlue = colors.m_nFgBlue;
     s.defaultOpen = open.m_nOpenAtStart;
     s.dbPath = open.m_strPath;
+    sheet.m_pBackupsPage->Store(s);
     SaveSettings();
     m_pView->ApplyColors();
 }

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+class CBackupCommands;
 class CFileCommands;
 class CLoanCommands;
 class CRecordCommands;
@@ -58,6 +59,7 @@ private:
     CShelfwardenDoc* m_pDocument;
     CShelfwardenView* m_pView;
     CFileCommands* m_pFileCommands;
+    CBackupCommands* m_pBackupCommands;
     CRecordCommands* m_pRecordCommands;
     CSearchCommands* m_pSearchCommands;
     CStatisticsCommands* m_pStatisticsCommands;
@@ -79,6 +81,9 @@ template <> inline CShelfwardenView* CMainFrame::CommandTarget() {
 }
 template <> inline CFileCommands* CMainFrame::CommandTarget() {
     return m_pFileCommands;
+}
+template <> inline CBackupCommands* CMainFrame::CommandTarget() {
+    return m_pBackupCommands;
 }
 template <> inline CRecordCommands* CMainFrame::CommandTarget() {
     return m_pRecordCommands;

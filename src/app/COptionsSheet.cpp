@@ -1,5 +1,6 @@
 #include "app/COptionsSheet.h"
 
+#include "shell/AppSettings.h"
 #include "shell/DialogParts.h"
 #include "shell/Prompts.h"
 
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -116,17 +118,67 @@ void CPropColorsDlg::OnForeground() {
     }
 }
 
+CPropBackupsDlg::CPropBackupsDlg(QWidget* parent)
+    : QWidget(parent),
+      m_pOn(new QCheckBox(QStringLiteral("Fa o copie de siguranta la prima deschidere din zi"),
+                          this)),
+      m_pFolder(new QLineEdit(this)), m_pDaily(new QSpinBox(this)), m_pMonthly(new QSpinBox(this)) {
+    m_pOn->setObjectName(QStringLiteral("backupsOn"));
+    m_pFolder->setObjectName(QStringLiteral("backupFolder"));
+    m_pFolder->setPlaceholderText(DefaultBackupFolder());
+    m_pDaily->setObjectName(QStringLiteral("backupDaily"));
+    m_pDaily->setRange(1, 365);
+    m_pMonthly->setObjectName(QStringLiteral("backupMonthly"));
+    m_pMonthly->setRange(0, 240);
+    auto* browse = new QPushButton(QStringLiteral("&Browse"), this);
+    browse->setObjectName(QStringLiteral("backupBrowse"));
+    browse->setAutoDefault(false);
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(m_pOn, 0, 0, 1, 3);
+    layout->addWidget(new QLabel(QStringLiteral("Dosar"), this), 1, 0);
+    layout->addWidget(m_pFolder, 1, 1);
+    layout->addWidget(browse, 1, 2);
+    layout->addWidget(new QLabel(QStringLiteral("Copii zilnice pastrate"), this), 2, 0);
+    layout->addWidget(m_pDaily, 2, 1);
+    layout->addWidget(new QLabel(QStringLiteral("Copii lunare pastrate"), this), 3, 0);
+    layout->addWidget(m_pMonthly, 3, 1);
+    layout->setRowStretch(4, 1);
+    connect(browse, &QPushButton::clicked, this, &CPropBackupsDlg::OnBrowse);
+}
+
+void CPropBackupsDlg::Load(const AppSettings& settings) {
+    m_pOn->setChecked(settings.backups != 0);
+    m_pFolder->setText(settings.backupFolder);
+    m_pDaily->setValue(settings.backupDaily);
+    m_pMonthly->setValue(settings.backupMonthly);
+}
+
+void CPropBackupsDlg::Store(AppSettings& settings) const {
+    settings.backups = m_pOn->isChecked() ? 1 : 0;
+    settings.backupFolder = m_pFolder->text();
+    settings.backupDaily = m_pDaily->value();
+    settings.backupMonthly = m_pMonthly->value();
+}
+
+void CPropBackupsDlg::OnBrowse() {
+    if (const auto folder = ChooseFolder(this)) {
+        m_pFolder->setText(*folder);
+    }
+}
+
 COptionsSheet::COptionsSheet(QWidget* parent)
-    : QDialog(parent), m_pOpenPage(new CPropOpenDlg), m_pColorsPage(new CPropColorsDlg) {
+    : QDialog(parent), m_pOpenPage(new CPropOpenDlg), m_pColorsPage(new CPropColorsDlg),
+      m_pBackupsPage(new CPropBackupsDlg) {
     setWindowTitle(QStringLiteral("Shelfwarden Options"));
     auto* tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("pages"));
     tabs->addTab(m_pOpenPage, QStringLiteral("Shelfwarden Options"));
     tabs->addTab(m_pColorsPage, QStringLiteral("Shelfwarden Colors"));
+    tabs->addTab(m_pBackupsPage, QStringLiteral("Copii de siguranta"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
     layout->addWidget(MakeDialogButtons(this));
-    resize(420, 220);
+    resize(500, 240);
 }
 
 void COptionsSheet::accept() {

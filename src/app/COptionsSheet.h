@@ -5,8 +5,10 @@
 #include <QString>
 #include <QWidget>
 
+struct AppSettings;
 class QCheckBox;
 class QLineEdit;
+class QSpinBox;
 
 // The open-at-start page: whether and which catalogue to open when the program starts.
 class CPropOpenDlg : public QWidget {
@@ -65,7 +67,27 @@ private:
     CColorSwatch* m_pForeground;
 };
 
-// "Shelfwarden Options": the two pages, OK and Cancel.
+// The backups page: whether a catalogue is copied on its first opening of a day, where the copies
+// go, and how many stay.
+class CPropBackupsDlg : public QWidget {
+    Q_OBJECT
+public:
+    explicit CPropBackupsDlg(QWidget* parent = nullptr);
+
+    void Load(const AppSettings& settings);
+    void Store(AppSettings& settings) const;
+
+private slots:
+    void OnBrowse();
+
+private:
+    QCheckBox* m_pOn;
+    QLineEdit* m_pFolder;
+    QSpinBox* m_pDaily;
+    QSpinBox* m_pMonthly;
+};
+
+// "Shelfwarden Options": the three pages, OK and Cancel.
 class COptionsSheet : public QDialog {
     Q_OBJECT
 public:
@@ -75,4 +97,5 @@ public:
 
     CPropOpenDlg* m_pOpenPage;
     CPropColorsDlg* m_pColorsPage;
+    CPropBackupsDlg* m_pBackupsPage;
 };

@@ -34,6 +34,16 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
                 result.error = QStringLiteral("unexpected argument: %1").arg(arguments[i + 3]);
             }
             return result;
+        } else if (!optionsEnded && arg == QLatin1String("--backup")) {
+            result.action = Action::Backup;
+            result.catalogueArgument = i + 1;
+            if (i + 2 != arguments.size()) {
+                result.action = Action::Error;
+                result.error = QStringLiteral("--backup needs one catalogue");
+                return result;
+            }
+            result.catalogue = arguments[i + 1];
+            return result;
         } else if (!optionsEnded && arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
             result.action = Action::Error;
             result.error = QStringLiteral("unknown option: %1").arg(arg);
@@ -63,11 +73,14 @@ QString CommandLine::Usage() {
         "                   it does not exist; columns are read by their header\n"
         "                   (the export's, or a reading site's library export);\n"
         "                   all or nothing\n"
+        "  --backup CATALOGUE\n"
+        "                   make a backup of CATALOGUE now, in the backups folder\n"
+        "                   of the settings, and print its path\n"
         "  --help, -h       show this help and exit\n"
         "  --version        show the version and exit\n"
         "\n"
-        "Errors go to standard error, with exit status 1 for a failed transfer\n"
-        "and 2 for a wrong command line.\n");
+        "Errors go to standard error, with exit status 1 for a failed transfer or\n"
+        "backup and 2 for a wrong command line.\n");
 }
 
 QString CommandLine::Version() {

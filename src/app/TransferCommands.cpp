@@ -182,3 +182,15 @@ int RunImport(const std::string& csvPath, const std::string& catalogue) {
                 catalogue.c_str());
     return 0;
 }
+
+int RunBackup(const std::string& catalogue, const BackupSettings& settings) {
+    const BackupResult r = BackUpCatalogue(catalogue, settings, LocalToday(), ToStderr());
+    if (r.outcome == BackupResult::Outcome::Refused) {
+        Error(catalogue + ": " + r.failure);
+    }
+    if (r.outcome != BackupResult::Outcome::Made) {
+        return 1;
+    }
+    std::printf("%s\n", r.path.c_str());
+    return 0;
+}

@@ -1,6 +1,7 @@
 #include "app/CShelfwardenApp.h"
 #include "app/CommandLine.h"
 #include "app/TransferCommands.h"
+#include "shell/AppSettings.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -26,6 +27,9 @@ int main(int argc, char* argv[]) {
         return RunExport(argv[command.catalogueArgument], argv[command.csvArgument]);
     case CommandLine::Action::Import:
         return RunImport(argv[command.csvArgument], argv[command.catalogueArgument]);
+    case CommandLine::Action::Backup:
+        LoadSettings();
+        return RunBackup(argv[command.catalogueArgument], Settings().Backups());
     case CommandLine::Action::Run:
         break;
     }

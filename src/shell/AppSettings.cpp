@@ -1,6 +1,7 @@
 #include "shell/AppSettings.h"
 
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace {
 const QString kOrganisation = QStringLiteral("Local AppWizard-Generated Applications");
@@ -20,8 +21,20 @@ constexpr IntKey kIntKeys[] = {
     {"FGGreen", &AppSettings::fgGreen, 0},
     {"FGBlue", &AppSettings::fgBlue, 0},
     {"Default Open", &AppSettings::defaultOpen, 0},
+    {"Backups", &AppSettings::backups, 1},
+    {"Backup Daily", &AppSettings::backupDaily, 7},
+    {"Backup Monthly", &AppSettings::backupMonthly, 12},
 };
-const QString kPathKey = QStringLiteral("DB Path");
+
+struct TextKey {
+    const char* key;
+    QString AppSettings::*member;
+};
+
+constexpr TextKey kTextKeys[] = {
+    {"DB Path", &AppSettings::dbPath},
+    {"Backup Folder", &AppSettings::backupFolder},
+};
 } // namespace
 
 QColor AppSettings::Background() const {
@@ -30,6 +43,19 @@ QColor AppSettings::Background() const {
 
 QColor AppSettings::Foreground() const {
     return QColor(fgRed & 0xFF, fgGreen & 0xFF, fgBlue & 0xFF);
+}
+
+BackupSettings AppSettings::Backups() const {
+    BackupSettings out;
+    out.root = (backupFolder.isEmpty() ? DefaultBackupFolder() : backupFolder).toStdString();
+    out.daily = backupDaily;
+    out.monthly = backupMonthly;
+    return out;
+}
+
+QString DefaultBackupFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Shelfwarden/backups");
 }
 
 AppSettings& Settings() {
@@ -58,8 +84,10 @@ void LoadSettings() {
         values.*k.member = ok ? v : k.fallback;
         s.setValue(k.key, values.*k.member);
     }
-    values.dbPath = s.value(kPathKey, QString()).toString();
-    s.setValue(kPathKey, values.dbPath);
+    for (const TextKey& k : kTextKeys) {
+        values.*k.member = s.value(k.key, QString()).toString();
+        s.setValue(k.key, values.*k.member);
+    }
 }
 
 void SaveSettings() {
@@ -69,5 +97,7 @@ void SaveSettings() {
     for (const IntKey& k : kIntKeys) {
         s.setValue(k.key, values.*k.member);
     }
-    s.setValue(kPathKey, values.dbPath);
+    for (const TextKey& k : kTextKeys) {
+        s.setValue(k.key, values.*k.member);
+    }
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "backup/CatalogueBackups.h"
+
 #include <QColor>
 #include <QString>
 
-// The eight user settings, process-wide, loaded once when the main frame is made.
+// The user settings, process-wide, loaded once when the main frame is made.
 struct AppSettings {
     int bgRed = 0;
     int bgGreen = 0;
@@ -13,17 +15,26 @@ struct AppSettings {
     int fgBlue = 0;
     int defaultOpen = 0;
     QString dbPath;
+    int backups = 1;      // a copy of each catalogue on its first opening of a day
+    QString backupFolder; // empty: the user's data folder
+    int backupDaily = 7;
+    int backupMonthly = 12;
 
     // Each colour component counts by its low 8 bits.
     QColor Background() const;
     QColor Foreground() const;
+    // Where the copies go and how many stay.
+    BackupSettings Backups() const;
 };
+
+// The copies' folder when the settings name none: under the user's data folder.
+QString DefaultBackupFolder();
 
 AppSettings& Settings();
 
-// Reads the eight values (defaults where missing) and writes each straight back.
+// Reads the values (defaults where missing) and writes each straight back.
 void LoadSettings();
-// Writes the eight values in their order.
+// Writes the values in their order.
 void SaveSettings();
 
 class QSettings;

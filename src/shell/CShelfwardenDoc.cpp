@@ -1,5 +1,7 @@
 #include "shell/CShelfwardenDoc.h"
 
+#include "backup/CatalogueBackups.h"
+#include "shell/AppSettings.h"
 #include "shell/Prompts.h"
 #include "store/CatalogueCopy.h"
 
@@ -28,8 +30,36 @@ bool CShelfwardenDoc::OnNewDocument() {
 
 bool CShelfwardenDoc::OnOpenDocument(const QString& path) {
     ReplaceDatabase();
+    BackUpOnOpen(path.toStdString());
     m_pDatabase->Open(path.toStdString());
     return true;
+}
+
+void CShelfwardenDoc::BackUpOnOpen(const std::string& path) {
+    if (Settings().backups == 0) {
+        return;
+    }
+    // A folder that cannot be written stays so for every catalogue opened: one message is enough.
+    BackUpOnFirstOpen(path, Settings().Backups(), LocalToday(), [this](const std::string& text) {
+        if (!m_bBackupFailureShown) {
+            m_bBackupFailureShown = true;
+            ShowMessage(text);
+        }
+    });
+}
+
+void CShelfwardenDoc::OpenReadOnly(const QString& path) {
+    ReplaceDatabase();
+    m_pDatabase->Open(path.toStdString(), true);
+}
+
+bool CShelfwardenDoc::RestoreBackup(const QString& copy) {
+    const std::string path = m_pDatabase->GetPath();
+    ReplaceDatabase();
+    const bool restored = ::RestoreBackup(path, copy.toStdString(), Settings().Backups(),
+                                          LocalToday(), UserMessageSink());
+    m_pDatabase->Open(path);
+    return restored;
 }
 
 bool CShelfwardenDoc::OnSaveDocument(const QString& path) {

@@ -22,10 +22,11 @@ public:
     std::optional<QString> ChooseFile(QWidget* parent, FileDialogMode mode, const QString& filter,
                                       const QString& suffix) override {
         QFileDialog dialog(parent, kAppCaption, QString(), filter);
-        dialog.setAcceptMode(mode == FileDialogMode::Open ? QFileDialog::AcceptOpen
-                                                          : QFileDialog::AcceptSave);
-        dialog.setFileMode(mode == FileDialogMode::Open ? QFileDialog::ExistingFile
-                                                        : QFileDialog::AnyFile);
+        dialog.setAcceptMode(mode == FileDialogMode::Save ? QFileDialog::AcceptSave
+                                                          : QFileDialog::AcceptOpen);
+        dialog.setFileMode(mode == FileDialogMode::Open   ? QFileDialog::ExistingFile
+                           : mode == FileDialogMode::Save ? QFileDialog::AnyFile
+                                                          : QFileDialog::Directory);
         dialog.setDefaultSuffix(suffix);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return std::nullopt;
@@ -66,6 +67,10 @@ std::optional<QString> ChooseFile(FileDialogMode mode, const QString& filter, co
 
 std::optional<QString> ChooseCatalogueFile(FileDialogMode mode, QWidget* parent) {
     return ChooseFile(mode, kCatalogueFilter, QStringLiteral("mdb"), parent);
+}
+
+std::optional<QString> ChooseFolder(QWidget* parent) {
+    return ChooseFile(FileDialogMode::Folder, QString(), QString(), parent);
 }
 
 std::optional<QColor> ChooseColor(const QColor& initial, QWidget* parent) {

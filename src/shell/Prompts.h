@@ -11,7 +11,7 @@ class QWidget;
 
 // Every message box, question and chooser the program shows goes through here, so there is
 // one caption, one look, and one place where tests give the answers.
-enum class FileDialogMode { Open, Save };
+enum class FileDialogMode { Open, Save, Folder };
 
 class PromptBackend {
 public:
@@ -32,6 +32,8 @@ std::optional<QString> ChooseCatalogueFile(FileDialogMode mode, QWidget* parent 
 // Any file chooser: `suffix` is added to a name typed without one (none when empty).
 std::optional<QString> ChooseFile(FileDialogMode mode, const QString& filter, const QString& suffix,
                                   QWidget* parent = nullptr);
+// The folder chooser; the full path, or nothing when cancelled.
+std::optional<QString> ChooseFolder(QWidget* parent = nullptr);
 // The colour chooser, starting at `initial`; nothing when cancelled.
 std::optional<QColor> ChooseColor(const QColor& initial, QWidget* parent = nullptr);
 

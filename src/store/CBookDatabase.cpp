@@ -50,9 +50,9 @@ void CBookDatabase::CreateTables() {
     }
 }
 
-bool CBookDatabase::Open(const std::string& path) {
+bool CBookDatabase::Open(const std::string& path, bool readOnly) {
     try {
-        m_db.Open(path);
+        m_db.Open(path, readOnly);
     } catch (const CEngineException& e) {
         m_lastFailure = e.Reason();
         Report(msg::kCannotOpenDatabase);

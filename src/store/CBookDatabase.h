@@ -19,7 +19,8 @@ public:
 
     bool Create(const std::string& path);
     void CreateTables();
-    bool Open(const std::string& path);
+    // Read-only, every change is refused with its message and the file stays as it is.
+    bool Open(const std::string& path, bool readOnly = false);
     bool Close();
     bool IsOpen() const { return m_bOpen; }
     std::string GetPath() const { return m_strPath; }

@@ -146,13 +146,13 @@ void CEngineDatabase::Create(const std::string& path) {
     }
 }
 
-void CEngineDatabase::Open(const std::string& path) {
+void CEngineDatabase::Open(const std::string& path, bool readOnly) {
     if (m_db != nullptr) {
         throw CEngineException("database already open");
     }
     CheckCatalogueFile(path);
-    const int rc =
-        sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int mode = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    const int rc = sqlite3_open_v2(path.c_str(), &m_db, mode | SQLITE_OPEN_NOMUTEX, nullptr);
     try {
         if (rc != SQLITE_OK) {
             ThrowError("cannot open database");

@@ -15,8 +15,9 @@ public:
 
     // Makes a new, empty catalogue file and leaves it open; fails when the file exists.
     void Create(const std::string& path);
-    // Opens an existing catalogue file for reading and writing; never creates one.
-    void Open(const std::string& path);
+    // Opens an existing catalogue file for reading and writing, or only for reading; never
+    // creates one.
+    void Open(const std::string& path, bool readOnly = false);
     void Close();
     bool IsOpen() const { return m_db != nullptr; }
 

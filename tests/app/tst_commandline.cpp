@@ -1,3 +1,4 @@
+#include "backup/CatalogueBackups.h"
 #include "support/CoreTestSupport.h"
 #include "support/RawCatalogue.h"
 
@@ -72,8 +73,8 @@ private slots:
     void helpAndVersion() {
         const Run help = Shelfwarden({"--help"});
         QCOMPARE(help.status, 0);
-        for (const char* option :
-             {"--export CATALOGUE FILE.csv", "--import FILE.csv CATALOGUE", "--version"}) {
+        for (const char* option : {"--export CATALOGUE FILE.csv", "--import FILE.csv CATALOGUE",
+                                   "--backup CATALOGUE", "--version"}) {
             QVERIFY2(help.out.contains(option), option);
         }
         const Run version = Shelfwarden({"--version"});
@@ -100,6 +101,33 @@ private slots:
                 "An publicare volum,Citita,Calificativ,Stare\r\n"
                 "0001,Dune,Frank Herbert,-,Alte,1,1,1,1,1,Da,Excelenta,Nedetinuta\r\n"
                 "0002,\"Emma, a novel\",Jane Austen,-,Alte,1,1,1,1,1,Nu,De citit,Nedetinuta\r\n"));
+    }
+
+    void aBackupIsMadeNowAndItsPathPrinted() {
+        QTemporaryDir dir;
+        // The settings and the data folder of this run, never the user's own.
+        qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
+        qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
+        TestCatalogue c;
+        c.add(MakeBook("Dune"));
+        c.db->Close();
+        const QString catalogue = QString::fromStdString(c.path("test.mdb"));
+        const QString folder = QString::fromStdString(BackupFolderOf(
+            dir.filePath("data/Shelfwarden/backups").toStdString(), c.path("test.mdb")));
+        const QString today = QString::fromStdString(DayText(LocalToday()));
+        for (const QString& name : {today + ".mdb", today + ".2.mdb"}) {
+            const Run made = Shelfwarden({"--backup", catalogue});
+            QCOMPARE(made.status, 0);
+            QCOMPARE(made.out, folder + "/" + name + "\n");
+            QCOMPARE(
+                RawCatalogue((folder + "/" + name).toStdString()).one("SELECT titlu FROM books"),
+                std::string("Dune"));
+        }
+        const Run refused = Shelfwarden({"--backup", dir.filePath("config")});
+        QCOMPARE(refused.status, 1);
+        QVERIFY(refused.err.startsWith("shelfwarden: " + dir.filePath("config") + ": "));
+        qunsetenv("XDG_CONFIG_HOME");
+        qunsetenv("XDG_DATA_HOME");
     }
 
     void errorsGoToStandardError() {

@@ -56,8 +56,12 @@ private slots:
         QVERIFY(run.frame()->windowState() & Qt::WindowMaximized);
         QVERIFY(run.prompts.messages.isEmpty());
         QVERIFY(!run.doc()->GetDatabase()->IsOpen());
-        QCOMPARE(SettingsStore()->childKeys().size(), 8);
+        QCOMPARE(SettingsStore()->childKeys().size(), 12);
         QCOMPARE(StoredSettings(), (QStringList{"255", "255", "255", "0", "0", "0", "0", ""}));
+        const auto s = SettingsStore();
+        QCOMPARE((QStringList{s->value("Backups").toString(), s->value("Backup Daily").toString(),
+                              s->value("Backup Monthly").toString()}),
+                 (QStringList{"1", "7", "12"}));
         const QPalette p = run.view()->palette();
         QCOMPARE(p.color(QPalette::Base), QColor(Qt::white));
         QCOMPARE(p.color(QPalette::Text), QColor(Qt::black));
@@ -129,8 +133,8 @@ private slots:
                                       "S&tatistics", "Settin&gs", "&Help"}));
         auto menu = [&](int i) { return run.frame()->menuBar()->actions()[i]->menu(); };
         QCOMPARE(MenuTexts(menu(0)),
-                 (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "Save &As...", "-",
-                              "Recent File (off)", "-", "E&xit"}));
+                 (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "Save &As...",
+                              "Copii de &siguranta...", "-", "Recent File (off)", "-", "E&xit"}));
         QCOMPARE(MenuTexts(menu(1)), (QStringList{"&Undo\tCtrl+Z (off)", "-", "Cu&t\tCtrl+X (off)",
                                                   "&Copy\tCtrl+C (off)", "&Paste\tCtrl+V (off)"}));
         QCOMPARE(MenuTexts(menu(2)),
@@ -155,7 +159,7 @@ private slots:
               "searchType",           "searchPages",           "searchChapters", "searchVolumes",
               "searchFirstPublished", "searchVolumePublished", "searchRating",   "searchState",
               "searchComposite",      "statsGeneral",          "statsAuthors",   "statsPublishers",
-              "recordsLend",          "recordsReturn",         "recordsLoans"}) {
+              "recordsLend",          "recordsReturn",         "recordsLoans",   "fileBackups"}) {
             QTest::addRow("%s", command) << command << false;
             QTest::addRow("%s after Close", command) << command << true;
         }

@@ -6,6 +6,9 @@
 #include "support/GuiDriver.h"
 #include "view/ui/CShelfwardenView.h"
 
+#include <QDir>
+#include <QSettings>
+#include <QSpinBox>
 #include <QTabWidget>
 
 namespace {
@@ -106,6 +109,38 @@ private slots:
         });
         next.trigger("settingsOptions");
         QCOMPARE(StoredSettings().mid(6), (QStringList{"0", path}));
+    }
+
+    void theBackupsPageStoresItsSettings() {
+        Library library;
+        RunningApp run;
+        const QString folder = run.path("copies");
+        run.prompts.files = {folder};
+        QString tab;
+        WhenModal([&](QWidget* sheet) {
+            auto* tabs = sheet->findChild<QTabWidget*>("pages");
+            tab = tabs->tabText(2);
+            tabs->setCurrentIndex(2);
+            QTest::mouseClick(sheet->findChild<QCheckBox*>("backupsOn"), Qt::LeftButton, {},
+                              QPoint(8, 8));
+            Press(sheet, "backupBrowse");
+            sheet->findChild<QSpinBox*>("backupDaily")->setValue(3);
+            sheet->findChild<QSpinBox*>("backupMonthly")->setValue(5);
+            Press(sheet, "ok");
+        });
+        run.trigger("settingsOptions");
+        QCOMPARE(tab, QStringLiteral("Copii de siguranta"));
+        QCOMPARE(run.prompts.fileRequests, QStringList{"folder||"});
+        const auto s = SettingsStore();
+        QCOMPARE((QStringList{s->value("Backups").toString(), s->value("Backup Folder").toString(),
+                              s->value("Backup Daily").toString(),
+                              s->value("Backup Monthly").toString()}),
+                 (QStringList{"0", folder, "3", "5"}));
+        // Off: opening a catalogue makes no copy.
+        run.prompts.files = {library.path};
+        run.trigger("fileOpen");
+        QCOMPARE(run.column(1).size(), 4);
+        QVERIFY(!QDir(folder).exists());
     }
 };
 

@@ -6,9 +6,11 @@
 //   fault_child full PATH          the same writes with the file size limited: until one fails
 //   fault_child readonly PATH      each write once, as a user who may not write the folder
 //   fault_child writer PATH N TAG  adds N books titled TAG-i
+//   fault_child batches PATH N     adds N batches of 10 books, one transaction each
 
 #include "store/CBookDatabase.h"
 #include "store/CatalogueCopy.h"
+#include "store/TransactionGuard.h"
 
 #include <csignal>
 #include <cstdio>
@@ -111,6 +113,17 @@ int main(int argc, char** argv) {
                 Say("OK " + title);
             }
         }
+        return 0;
+    }
+    if (mode == "batches" && argc == 4) {
+        for (int b = 0; b < std::atoi(argv[3]); ++b) {
+            TransactionGuard transaction(db.Engine(), "BEGIN IMMEDIATE");
+            for (int i = 0; i < 10; ++i) {
+                db.InsertBook("batch " + std::to_string(b), "a", "e", 0, 1, 1, 1, 1, 1, 0, 6, 0);
+            }
+            transaction.Commit();
+        }
+        Say("DONE");
         return 0;
     }
     if (mode == "full") {

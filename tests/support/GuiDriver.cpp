@@ -56,7 +56,10 @@ bool ScriptedPrompts::Question(QWidget*, const QString& text) {
 std::optional<QString> ScriptedPrompts::ChooseFile(QWidget*, FileDialogMode mode,
                                                    const QString& filter, const QString& suffix) {
     fileRequests << QStringLiteral("%1|%2|%3")
-                        .arg(mode == FileDialogMode::Open ? "open" : "save", filter, suffix);
+                        .arg(mode == FileDialogMode::Open   ? "open"
+                             : mode == FileDialogMode::Save ? "save"
+                                                            : "folder",
+                             filter, suffix);
     if (files.empty()) {
         Fail("a file chooser no answer was queued for: " + fileRequests.last());
         return std::nullopt;
@@ -84,6 +87,8 @@ void UseTemporarySettings() {
     QSettings s(QStringLiteral("Local AppWizard-Generated Applications"),
                 QStringLiteral("Shelfwarden"));
     s.clear();
+    // Copies made while a test opens catalogues stay in this run's folder.
+    s.setValue(QStringLiteral("Shelfwarden/Backup Folder"), settingsDir.filePath("backups"));
     s.sync();
 }
 

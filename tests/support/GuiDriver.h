@@ -51,7 +51,7 @@ public:
 
     QStringList messages;
     QStringList questions;
-    QStringList fileRequests; // "open|filter|suffix" or "save|..."
+    QStringList fileRequests; // "open|filter|suffix", "save|..." or "folder||"
     QList<QColor> colorRequests;
     std::deque<bool> answers;
     std::deque<std::optional<QString>> files;
@@ -60,7 +60,8 @@ public:
     std::function<void(const QString&)> onMessage;
 };
 
-// Points the settings store at a folder of this test run and empties it.
+// Points the settings store at a folder of this test run and empties it, but for the copies'
+// folder, which it points at a folder of this run too.
 void UseTemporarySettings();
 // The program's group of the settings store.
 std::unique_ptr<QSettings> SettingsStore();

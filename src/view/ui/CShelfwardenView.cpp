@@ -55,10 +55,9 @@ void CShelfwardenView::OnInitialUpdate() {
     ClearList();
     m_types.RemoveAll();
     m_states.RemoveAll();
-    CBookDatabase* db = Database();
-    const bool openedByFramework = db->IsOpen();
+    const bool openedByFramework = Database()->IsOpen();
     if (Settings().defaultOpen != 0 && !openedByFramework) {
-        db->Open(Settings().dbPath.toStdString());
+        m_pDocument->OnOpenDocument(Settings().dbPath);
     }
     if (Settings().defaultOpen != 0 || openedByFramework) {
         ReloadLookups();

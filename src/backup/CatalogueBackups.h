@@ -1,0 +1,92 @@
+#pragma once
+
+#include "store/MessageSink.h"
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Copies of a catalogue kept for a person who deleted, overwrote or lost it by mistake.
+//
+// A copy is made with SQLite's online backup, in one read transaction, so it is consistent even
+// while another program writes: it holds all or none of each of that program's transactions.
+// The copies of one catalogue live in a folder of their own under a root folder, named after the
+// catalogue's file and a short hash of its full path ("books.mdb-3f9a01c2"): a person recognises
+// it, and two catalogues of the same name never mix. A copy is named after its day
+// ("2026-12-06.mdb"); a further copy of the same day gets a number ("2026-12-06.2.mdb"). Every
+// copy is built under a temporary name beside its place and renamed into place only when
+// complete, so a failure leaves no partial copy. The day is always given by the caller.
+
+using BackupDay = std::chrono::year_month_day;
+
+// Where copies go and how many stay: every copy of the newest `daily` days that have copies, and
+// the first copy of each of the last `monthly` calendar months. The rest is deleted after each
+// new copy.
+struct BackupSettings {
+    std::string root;
+    int daily = 7;
+    int monthly = 12;
+};
+
+struct BackupCopy {
+    BackupDay day;
+    int number = 1; // the day's first copy is 1
+    std::string path;
+    std::int64_t bytes = 0;
+    long books = -1; // -1 when the copy cannot be read
+};
+
+struct BackupResult {
+    enum class Outcome { Made, NotNeeded, Refused, Failed };
+    Outcome outcome = Outcome::Failed;
+    std::string path;    // the new copy, when made
+    std::string failure; // why none was made, when refused or failed
+};
+
+// The local calendar day now.
+BackupDay LocalToday();
+// "2026-12-06".
+std::string DayText(BackupDay day);
+// "12 KB", "8,1 MB".
+std::string SizeText(std::int64_t bytes);
+
+// A copy's row in the list of copies: its day ("2026-12-06", "2026-12-06 (2)" for a further
+// copy of the day), its size and its number of books ("?" when it cannot be read).
+std::array<std::string, 3> BackupRowTexts(const BackupCopy& copy);
+// The question asked before `copy` replaces the catalogue.
+std::string RestoreQuestion(const BackupCopy& copy);
+
+// The folder of the copies of `catalogue` under `root`.
+std::string BackupFolderOf(const std::string& root, const std::string& catalogue);
+
+// The copies in `folder`, newest first, each with its size and its number of books.
+std::vector<BackupCopy> ListBackups(const std::string& folder);
+
+// Makes a copy of `catalogue` now and deletes the copies no longer kept. A file the program
+// refuses to open is never copied (Refused, no message: opening it tells why). A copy that cannot
+// be written (folder not writable, disk full) reports one message to `sink`, leaves nothing
+// behind and changes nothing else (Failed).
+BackupResult BackUpCatalogue(const std::string& catalogue, const BackupSettings& settings,
+                             BackupDay today, const MessageSink& sink);
+
+// The same, on the day's first opening only: NotNeeded when `today` has a copy already.
+BackupResult BackUpOnFirstOpen(const std::string& catalogue, const BackupSettings& settings,
+                               BackupDay today, const MessageSink& sink);
+
+// Deletes the copies in `folder` that `settings` does not keep.
+void RotateBackups(const std::string& folder, BackupDay today, const BackupSettings& settings);
+
+// Puts the copy `copy` in place of `catalogue`, which this process must have closed. The
+// catalogue is copied first itself, so restoring that copy undoes the restore; then `copy` is
+// written beside the catalogue under a temporary name and renamed over it, keeping its permission
+// bits (over the file it points to, when it is a symbolic link). On failure one message goes to
+// `sink`, the catalogue is left as it was and false is returned.
+bool RestoreBackup(const std::string& catalogue, const std::string& copy,
+                   const BackupSettings& settings, BackupDay today, const MessageSink& sink);
+
+namespace msg {
+inline constexpr const char* kBackupFailed = "Nu se poate face copia de siguranta a bazei de date";
+inline constexpr const char* kRestoreFailed = "Nu se poate restaura copia de siguranta";
+} // namespace msg

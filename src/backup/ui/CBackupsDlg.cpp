@@ -1,0 +1,69 @@
+#include "backup/ui/CBackupsDlg.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+CBackupsDlg::CBackupsDlg(const std::vector<BackupCopy>& copies, const QString& folder,
+                         QWidget* parent)
+    : QDialog(parent), m_list(new QTableWidget(static_cast<int>(copies.size()), 3, this)) {
+    setWindowTitle(QStringLiteral("Copii de siguranta"));
+    setObjectName(QStringLiteral("backupsDialog"));
+    auto* where = new QLabel(QStringLiteral("Copiile se afla in %1").arg(folder), this);
+    where->setObjectName(QStringLiteral("folder"));
+    where->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_list->setObjectName(QStringLiteral("backupList"));
+    m_list->setHorizontalHeaderLabels(
+        {QStringLiteral("Data"), QStringLiteral("Marime"), QStringLiteral("Carti")});
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->verticalHeader()->hide();
+    m_list->horizontalHeader()->setStretchLastSection(true);
+    for (int row = 0; row < m_list->rowCount(); ++row) {
+        const auto texts = BackupRowTexts(copies[static_cast<std::size_t>(row)]);
+        for (int column = 0; column < 3; ++column) {
+            m_list->setItem(row, column,
+                            new QTableWidgetItem(
+                                QString::fromStdString(texts[static_cast<std::size_t>(column)])));
+        }
+    }
+    m_list->selectRow(0);
+
+    auto* buttons = new QDialogButtonBox(this);
+    auto* restore =
+        buttons->addButton(QStringLiteral("&Restaureaza"), QDialogButtonBox::ActionRole);
+    restore->setObjectName(QStringLiteral("restore"));
+    auto* open =
+        buttons->addButton(QStringLiteral("&Deschide copia"), QDialogButtonBox::ActionRole);
+    open->setObjectName(QStringLiteral("openCopy"));
+    auto* close = buttons->addButton(QStringLiteral("Inchide"), QDialogButtonBox::RejectRole);
+    close->setObjectName(QStringLiteral("close"));
+    restore->setEnabled(!copies.empty());
+    open->setEnabled(!copies.empty());
+    connect(restore, &QPushButton::clicked, this, [this] { Choose(Choice::Restore); });
+    connect(open, &QPushButton::clicked, this, [this] { Choose(Choice::OpenCopy); });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(where);
+    layout->addWidget(m_list);
+    layout->addWidget(buttons);
+    resize(460, 360);
+}
+
+int CBackupsDlg::ChosenRow() const {
+    const auto rows = m_list->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void CBackupsDlg::Choose(Choice choice) {
+    if (ChosenRow() < 0) {
+        return;
+    }
+    m_choice = choice;
+    accept();
+}
