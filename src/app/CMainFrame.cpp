@@ -9,6 +9,7 @@
 #include "shell/CShelfwardenDoc.h"
 #include "shell/Prompts.h"
 #include "stats/ui/CStatisticsCommands.h"
+#include "transfer/ui/CTransferCommands.h"
 #include "view/ui/CBookListModel.h"
 #include "view/ui/CRecordCommands.h"
 #include "view/ui/CShelfwardenView.h"
@@ -56,6 +57,7 @@ const std::vector<Menu>& MenuTable() {
     using R = CRecordCommands;
     using S = CSearchCommands;
     using T = CStatisticsCommands;
+    using X = CTransferCommands;
     static const std::vector<Menu> menus = {
         {"&File",
          {{"&New\tCtrl+N", "fileNew", "Create a new document\nNew", "Ctrl+N", &Run<&F::OnFileNew>},
@@ -64,7 +66,19 @@ const std::vector<Menu>& MenuTable() {
           {"&Close", "fileClose", "Close the active document\nClose", nullptr,
            &Run<&F::OnFileClose>},
           {"Save &As...", "fileSaveAs", "Save the active document with a new name\nSave As",
-           nullptr, &Run<&F::OnFileSaveAs>}}},
+           nullptr, &Run<&F::OnFileSaveAs>},
+          kSeparator,
+          {"&Import...", "fileImport", "Adauga cartile unui fisier CSV\nImport", nullptr,
+           &Run<&X::OnFileImport>},
+          {"&Export...", "fileExport", "Scrie toate cartile intr-un fisier CSV\nExport", nullptr,
+           &Run<&X::OnFileExport>},
+          kSeparator,
+          {"&Print...\tCtrl+P", "filePrint", "Print the active document\nPrint", "Ctrl+P",
+           &Run<&X::OnFilePrint>},
+          {"Print Pre&view", "filePrintPreview", "Display full pages\nPrint Preview", nullptr,
+           &Run<&X::OnFilePrintPreview>},
+          {"Export P&DF...", "fileExportPdf", "Scrie lista intr-un fisier PDF\nExport PDF", nullptr,
+           &Run<&X::OnFileExportPdf>}}},
         {"&Edit",
          {{"&Undo\tCtrl+Z", "editUndo", "Undo the last action\nUndo", "Ctrl+Z; Alt+Backspace",
            nullptr},
@@ -164,6 +178,7 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     m_pRecordCommands = new CRecordCommands(m_pView);
     m_pSearchCommands = new CSearchCommands(m_pView);
     m_pStatisticsCommands = new CStatisticsCommands(m_pView);
+    m_pTransferCommands = new CTransferCommands(doc, m_pView);
     connect(m_pView->Model(), &CBookListModel::CountsChanged, this, &CMainFrame::ShowBookCount);
     ShowBookCount();
     CreateMenus();
@@ -253,9 +268,9 @@ void CMainFrame::CreateToolBar() {
         bar->addAction(action);
     }
     bar->addSeparator();
-    QAction* print = bar->addAction(QStringLiteral("Print"));
-    print->setObjectName(QStringLiteral("filePrint"));
-    print->setEnabled(false);
+    QAction* print = find("filePrint");
+    print->setIconText(QStringLiteral("Print"));
+    bar->addAction(print);
     bar->addSeparator();
     QAction* about = find("helpAbout");
     about->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));

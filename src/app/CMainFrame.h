@@ -8,6 +8,7 @@ class CSearchCommands;
 class CShelfwardenDoc;
 class CShelfwardenView;
 class CStatisticsCommands;
+class CTransferCommands;
 class QLabel;
 class QMenu;
 
@@ -58,6 +59,7 @@ private:
     CRecordCommands* m_pRecordCommands;
     CSearchCommands* m_pSearchCommands;
     CStatisticsCommands* m_pStatisticsCommands;
+    CTransferCommands* m_pTransferCommands;
     QMenu* m_pFileMenu = nullptr;
     QMenu* m_pViewMenu = nullptr;
     QAction* m_pSaveAction = nullptr;
@@ -83,4 +85,7 @@ template <> inline CSearchCommands* CMainFrame::CommandTarget() {
 }
 template <> inline CStatisticsCommands* CMainFrame::CommandTarget() {
     return m_pStatisticsCommands;
+}
+template <> inline CTransferCommands* CMainFrame::CommandTarget() {
+    return m_pTransferCommands;
 }

@@ -128,9 +128,11 @@ private slots:
         QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "&Records", "&Search",
                                       "S&tatistics", "Settin&gs", "&Help"}));
         auto menu = [&](int i) { return run.frame()->menuBar()->actions()[i]->menu(); };
-        QCOMPARE(MenuTexts(menu(0)),
-                 (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "Save &As...", "-",
-                              "Recent File (off)", "-", "E&xit"}));
+        QCOMPARE(
+            MenuTexts(menu(0)),
+            (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "Save &As...", "-",
+                         "&Import...", "&Export...", "-", "&Print...\tCtrl+P", "Print Pre&view",
+                         "Export P&DF...", "-", "Recent File (off)", "-", "E&xit"}));
         QCOMPARE(MenuTexts(menu(1)), (QStringList{"&Undo\tCtrl+Z (off)", "-", "Cu&t\tCtrl+X (off)",
                                                   "&Copy\tCtrl+C (off)", "&Paste\tCtrl+V (off)"}));
         QCOMPARE(MenuTexts(menu(2)),
@@ -149,14 +151,17 @@ private slots:
     void commandsNeedACatalogue_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("closed"); // or never opened
-        for (const char* command :
-             {"recordsAdd",           "recordsDelete",         "recordsModify",
-              "recordsTypes",         "recordsStates",         "searchTitle",
-              "searchAuthor",         "searchPublisher",       "searchType",
-              "searchPages",          "searchChapters",        "searchVolumes",
-              "searchFirstPublished", "searchVolumePublished", "searchRating",
-              "searchState",          "searchComposite",       "statsGeneral",
-              "statsAuthors",         "statsPublishers"}) {
+        for (const char* command : {"recordsAdd",           "recordsDelete",
+                                    "recordsModify",        "recordsTypes",
+                                    "recordsStates",        "searchTitle",
+                                    "searchAuthor",         "searchPublisher",
+                                    "searchType",           "searchPages",
+                                    "searchChapters",       "searchVolumes",
+                                    "searchFirstPublished", "searchVolumePublished",
+                                    "searchRating",         "searchState",
+                                    "searchComposite",      "statsGeneral",
+                                    "statsAuthors",         "statsPublishers",
+                                    "fileImport",           "fileExport"}) {
             QTest::addRow("%s", command) << command << false;
             QTest::addRow("%s after Close", command) << command << true;
         }
