@@ -11,6 +11,7 @@
 #include "shell/CShelfwardenDoc.h"
 #include "shell/Prompts.h"
 #include "stats/ui/CStatisticsCommands.h"
+#include "transfer/ui/CTransferCommands.h"
 #include "view/ui/CBookListModel.h"
 #include "view/ui/CRecordCommands.h"
 #include "view/ui/CShelfwardenView.h"
@@ -60,6 +61,7 @@ const std::vector<Menu>& MenuTable() {
     using S = CSearchCommands;
     using T = CStatisticsCommands;
     using L = CLoanCommands;
+    using X = CTransferCommands;
     static const std::vector<Menu> menus = {
         {"&File",
          {{"&New\tCtrl+N", "fileNew", "Create a new document\nNew", "Ctrl+N", &Run<&F::OnFileNew>},
@@ -71,7 +73,19 @@ const std::vector<Menu>& MenuTable() {
            nullptr, &Run<&F::OnFileSaveAs>},
           {"Copii de &siguranta...", "fileBackups",
            "List the backups of the catalogue, restore one or open it read-only", nullptr,
-           &Run<&B::OnFileBackups>}}},
+           &Run<&B::OnFileBackups>},
+          kSeparator,
+          {"&Import...", "fileImport", "Adauga cartile unui fisier CSV\nImport", nullptr,
+           &Run<&X::OnFileImport>},
+          {"&Export...", "fileExport", "Scrie toate cartile intr-un fisier CSV\nExport", nullptr,
+           &Run<&X::OnFileExport>},
+          kSeparator,
+          {"&Print...\tCtrl+P", "filePrint", "Print the active document\nPrint", "Ctrl+P",
+           &Run<&X::OnFilePrint>},
+          {"Print Pre&view", "filePrintPreview", "Display full pages\nPrint Preview", nullptr,
+           &Run<&X::OnFilePrintPreview>},
+          {"Export P&DF...", "fileExportPdf", "Scrie lista intr-un fisier PDF\nExport PDF", nullptr,
+           &Run<&X::OnFileExportPdf>}}},
         {"&Edit",
          {{"&Undo\tCtrl+Z", "editUndo", "Undo the last action\nUndo", "Ctrl+Z; Alt+Backspace",
            nullptr},
@@ -178,6 +192,7 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     m_pRecordCommands = new CRecordCommands(m_pView);
     m_pSearchCommands = new CSearchCommands(m_pView);
     m_pStatisticsCommands = new CStatisticsCommands(m_pView);
+    m_pTransferCommands = new CTransferCommands(doc, m_pView);
     m_pLoanCommands = new CLoanCommands(m_pView);
     // A listing changes with every catalogue opened or closed, and so may the loans.
     connect(m_pView->Model(), &CBookListModel::CountsChanged, this, &CMainFrame::ShowBookCount);
@@ -272,9 +287,9 @@ void CMainFrame::CreateToolBar() {
         bar->addAction(action);
     }
     bar->addSeparator();
-    QAction* print = bar->addAction(QStringLiteral("Print"));
-    print->setObjectName(QStringLiteral("filePrint"));
-    print->setEnabled(false);
+    QAction* print = find("filePrint");
+    print->setIconText(QStringLiteral("Print"));
+    bar->addAction(print);
     bar->addSeparator();
     QAction* about = find("helpAbout");
     about->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));

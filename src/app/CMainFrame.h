@@ -10,6 +10,7 @@ class CSearchCommands;
 class CShelfwardenDoc;
 class CShelfwardenView;
 class CStatisticsCommands;
+class CTransferCommands;
 class QLabel;
 class QMenu;
 
@@ -64,6 +65,7 @@ private:
     CSearchCommands* m_pSearchCommands;
     CStatisticsCommands* m_pStatisticsCommands;
     CLoanCommands* m_pLoanCommands;
+    CTransferCommands* m_pTransferCommands;
     QMenu* m_pFileMenu = nullptr;
     QMenu* m_pViewMenu = nullptr;
     QAction* m_pSaveAction = nullptr;
@@ -96,4 +98,7 @@ template <> inline CStatisticsCommands* CMainFrame::CommandTarget() {
 }
 template <> inline CLoanCommands* CMainFrame::CommandTarget() {
     return m_pLoanCommands;
+}
+template <> inline CTransferCommands* CMainFrame::CommandTarget() {
+    return m_pTransferCommands;
 }

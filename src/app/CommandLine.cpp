@@ -29,10 +29,7 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
             result.csvArgument = exporting ? i + 2 : i + 1;
             result.catalogue = arguments[result.catalogueArgument];
             result.csv = arguments[result.csvArgument];
-            if (i + 3 < arguments.size()) {
-                result.action = Action::Error;
-                result.error = QStringLiteral("unexpected argument: %1").arg(arguments[i + 3]);
-            }
+            result.ReadTransferOptions(arguments, i + 3);
             return result;
         } else if (!optionsEnded && arg == QLatin1String("--backup")) {
             result.action = Action::Backup;
@@ -59,19 +56,47 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
     return result;
 }
 
+void CommandLine::ReadTransferOptions(const QStringList& arguments, qsizetype first) {
+    const bool importing = action == Action::Import;
+    for (qsizetype i = first; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        if (importing && arg == QLatin1String("--rejects") && i + 1 < arguments.size()) {
+            rejectsArgument = ++i;
+            rejects = arguments[i];
+        } else if (importing && arg == QLatin1String("--skip-duplicates")) {
+            skipDuplicates = true;
+        } else if (!importing && arg == QLatin1String("--safe-cells")) {
+            safeCells = true;
+        } else {
+            action = Action::Error;
+            error = arg == QLatin1String("--rejects")
+                        ? QStringLiteral("--rejects needs a CSV file")
+                        : QStringLiteral("unexpected argument: %1").arg(arg);
+            return;
+        }
+    }
+}
+
 QString CommandLine::Usage() {
     return QStringLiteral(
         "Usage: shelfwarden [options] [catalogue]\n"
         "A desktop catalogue of a private book collection.\n"
         "\n"
         "  catalogue        a catalogue file (.mdb) to open at start\n"
-        "  --export CATALOGUE FILE.csv\n"
+        "  --export CATALOGUE FILE.csv [--safe-cells]\n"
         "                   write every book of CATALOGUE, ordered by title, as\n"
-        "                   CSV with the list's thirteen columns\n"
-        "  --import FILE.csv CATALOGUE\n"
+        "                   CSV with the list's thirteen columns; --safe-cells puts\n"
+        "                   an apostrophe before a text beginning with = + - @ so\n"
+        "                   that a spreadsheet does not run it as a formula\n"
+        "  --import FILE.csv CATALOGUE [--rejects REJECTS.csv] [--skip-duplicates]\n"
         "                   add the books of FILE.csv to CATALOGUE, making it when\n"
         "                   it does not exist; columns are read by their header\n"
         "                   (the export's, or a reading site's library export);\n"
+        "                   all or nothing, unless --rejects is given: then the\n"
+        "                   rows that cannot be stored are written to REJECTS.csv\n"
+        "                   with their line and reason, and the others stored;\n"
+        "                   --skip-duplicates leaves out a book whose title and\n"
+        "                   author are already in the catalogue\n"
         "                   all or nothing\n"
         "  --backup CATALOGUE\n"
         "                   make a backup of CATALOGUE now, in the backups folder\n"

@@ -4,7 +4,9 @@
 #include <QStringList>
 
 // What the command line asks for: `shelfwarden [catalogue]`, `--help`, `--version`,
-// `--export CATALOGUE FILE.csv`, `--import FILE.csv CATALOGUE`, `--backup CATALOGUE`.
+// `--export CATALOGUE FILE.csv [--safe-cells]`,
+// `--import FILE.csv CATALOGUE [--rejects REJECTS.csv] [--skip-duplicates]`,
+// `--backup CATALOGUE`.
 struct CommandLine {
     enum class Action { Run, Help, Version, Export, Import, Backup, Error };
     Action action = Action::Run;
@@ -14,9 +16,17 @@ struct CommandLine {
     // the bytes given, whatever their encoding.
     qsizetype catalogueArgument = 0;
     qsizetype csvArgument = 0;
+    QString rejects;
+    qsizetype rejectsArgument = 0; // 0 when no rejects file is asked for
+    bool skipDuplicates = false;
+    bool safeCells = false;
     QString error;
 
     static CommandLine Parse(const QStringList& arguments);
     static QString Usage();
     static QString Version();
+
+private:
+    // The options after a transfer's two paths, from argument `first` on.
+    void ReadTransferOptions(const QStringList& arguments, qsizetype first);
 };

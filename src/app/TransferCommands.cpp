@@ -1,16 +1,16 @@
 #include "app/TransferCommands.h"
 
 #include "store/CBookDatabase.h"
+#include "store/CatalogueCopy.h"
 #include "store/SiblingFiles.h"
 #include "transfer/CatalogueExport.h"
 #include "transfer/CatalogueImport.h"
+#include "transfer/FileText.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -26,51 +26,23 @@ MessageSink ToStderr() {
 // must be a regular file.
 struct PathState {
     bool exists = false;
-    struct stat st {};
     std::string failure; // why the path cannot be used, or empty
 };
 
 PathState Inspect(const std::string& path) {
     PathState state;
-    if (::stat(path.c_str(), &state.st) != 0) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
         if (errno != ENOENT) {
             state.failure = std::strerror(errno);
         }
         return state;
     }
     state.exists = true;
-    if (!S_ISREG(state.st.st_mode)) {
+    if (!S_ISREG(st.st_mode)) {
         state.failure = "not a regular file";
     }
     return state;
-}
-
-// The whole of a regular file; a FIFO, a device or a folder is refused without being read.
-bool ReadRegularFile(const std::string& path, std::string& text, std::string& failure) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        failure = std::strerror(errno);
-        return false;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        failure = "not a regular file";
-        return false;
-    }
-    text.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
-    ssize_t n = 0;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
-        text.append(buffer, static_cast<std::size_t>(n > 0 ? n : 0));
-    }
-    const int readError = errno;
-    ::close(fd);
-    if (n < 0) {
-        failure = std::strerror(readError);
-        return false;
-    }
-    return true;
 }
 
 void ReportImportFailure(const ImportResult& r, const std::string& csvPath,
@@ -84,7 +56,8 @@ void ReportImportFailure(const ImportResult& r, const std::string& csvPath,
 
 // Imports into a new catalogue built under a temporary name and renamed into place only when
 // complete, so that a kill or a full disk leaves nothing that blocks the next try.
-ImportResult ImportIntoNewCatalogue(const std::string& text, const std::string& catalogue) {
+ImportResult ImportIntoNewCatalogue(const std::string& text, const std::string& catalogue,
+                                    const ImportOptions& options) {
     RemoveAbandonedTemporaries(catalogue);
     const std::string temporary = TemporarySibling(catalogue);
     CBookDatabase db(ToStderr());
@@ -95,7 +68,7 @@ ImportResult ImportIntoNewCatalogue(const std::string& text, const std::string& 
         return r;
     }
     db.CreateTables();
-    r = ImportCsv(text, db);
+    r = ImportCsv(text, db, options);
     db.Close();
     if (r.ok) {
         const std::string failure = RenameIntoPlace(temporary, catalogue);
@@ -111,17 +84,44 @@ ImportResult ImportIntoNewCatalogue(const std::string& text, const std::string& 
     return r;
 }
 
+// The rejects file must be a new or regular file, and neither the file read nor the catalogue.
+std::string RejectsPathFailure(const std::string& rejects, const std::string& csvPath,
+                               const std::string& catalogue) {
+    const PathState state = Inspect(rejects);
+    if (!state.failure.empty()) {
+        return state.failure;
+    }
+    if (IsSameFile(rejects, csvPath)) {
+        return "is the file imported";
+    }
+    return IsSameFile(rejects, catalogue) ? "is the catalogue itself" : "";
+}
+
+void PrintImportSummary(const ImportResult& r, const std::string& catalogue,
+                        const ImportOptions& options, const std::string& rejectsPath) {
+    std::printf("Imported %d books, %d types, %d states into %s\n", r.books, r.types, r.states,
+                catalogue.c_str());
+    const int skipped = options.skipDuplicates ? r.duplicates : 0;
+    if (options.setAsideRejects) {
+        std::printf("Rejected %zu rows, written to %s\n",
+                    r.rejects.size() - static_cast<std::size_t>(skipped), rejectsPath.c_str());
+    }
+    if (skipped > 0) {
+        std::printf("Skipped %d books already in the catalogue\n", skipped);
+    } else if (r.duplicates > 0) {
+        std::printf("%d of the books imported were already in the catalogue\n", r.duplicates);
+    }
+}
+
 } // namespace
 
-int RunExport(const std::string& catalogue, const std::string& csvPath) {
-    const PathState input = Inspect(catalogue);
+int RunExport(const std::string& catalogue, const std::string& csvPath, bool safeCells) {
     const PathState output = Inspect(csvPath);
     if (!output.failure.empty()) {
         Error(csvPath + ": " + output.failure + "; nothing written");
         return 1;
     }
-    if (input.exists && output.exists && input.st.st_dev == output.st.st_dev &&
-        input.st.st_ino == output.st.st_ino) {
+    if (IsSameFile(csvPath, catalogue)) {
         Error(csvPath + ": is the catalogue itself; nothing written");
         return 1;
     }
@@ -131,7 +131,9 @@ int RunExport(const std::string& catalogue, const std::string& csvPath) {
         return 1;
     }
     std::string csv;
-    if (!ExportCsv(db, csv)) {
+    ExportOptions options;
+    options.safeCells = safeCells;
+    if (!ExportCsv(db, csv, options)) {
         Error(catalogue + ": the books cannot be read: " + db.LastFailure());
         return 1;
     }
@@ -143,7 +145,8 @@ int RunExport(const std::string& catalogue, const std::string& csvPath) {
     return 0;
 }
 
-int RunImport(const std::string& csvPath, const std::string& catalogue) {
+int RunImport(const std::string& csvPath, const std::string& catalogue,
+              const std::string& rejectsPath, bool skipDuplicates) {
     std::string text;
     std::string failure;
     if (!ReadRegularFile(csvPath, text, failure)) {
@@ -155,16 +158,26 @@ int RunImport(const std::string& csvPath, const std::string& catalogue) {
         Error(catalogue + ": " + target.failure);
         return 1;
     }
+    ImportOptions options;
+    options.setAsideRejects = !rejectsPath.empty();
+    options.skipDuplicates = skipDuplicates;
+    if (options.setAsideRejects) {
+        failure = RejectsPathFailure(rejectsPath, csvPath, catalogue);
+        if (!failure.empty()) {
+            Error(rejectsPath + ": " + failure + "; nothing imported");
+            return 1;
+        }
+    }
     ImportResult r;
     if (!target.exists) {
-        r = ImportIntoNewCatalogue(text, catalogue);
+        r = ImportIntoNewCatalogue(text, catalogue, options);
     } else {
         CBookDatabase db(ToStderr());
         if (!db.Open(catalogue)) {
             Error(catalogue + ": " + db.LastFailure());
             return 1;
         }
-        r = ImportCsv(text, db);
+        r = ImportCsv(text, db, options);
         db.Close();
     }
     if (!r.ok) {
@@ -178,8 +191,14 @@ int RunImport(const std::string& csvPath, const std::string& catalogue) {
         }
         Error(csvPath + ": columns not used: " + names);
     }
-    std::printf("Imported %d books, %d types, %d states into %s\n", r.books, r.types, r.states,
-                catalogue.c_str());
+    if (options.setAsideRejects) {
+        failure = ReplaceFileWith(rejectsPath, RejectsCsv(r));
+        if (!failure.empty()) {
+            Error(rejectsPath + ": cannot be written: " + failure + "; the books are imported");
+            return 1;
+        }
+    }
+    PrintImportSummary(r, catalogue, options, rejectsPath);
     return 0;
 }
 

@@ -6,7 +6,10 @@
 
 // The command-line transfers and backup; they print to stdout and stderr and open no window.
 // Each returns the process's exit status.
-int RunExport(const std::string& catalogue, const std::string& csvPath);
-int RunImport(const std::string& csvPath, const std::string& catalogue);
+int RunExport(const std::string& catalogue, const std::string& csvPath, bool safeCells);
+// With a rejects path, the rows that cannot be stored go there and the others are stored;
+// without one, the first such row stops the import.
+int RunImport(const std::string& csvPath, const std::string& catalogue,
+              const std::string& rejectsPath, bool skipDuplicates);
 // Makes a backup of `catalogue` now and prints the new copy's path.
 int RunBackup(const std::string& catalogue, const BackupSettings& settings);

@@ -24,9 +24,12 @@ int main(int argc, char* argv[]) {
                      CommandLine::Usage().toLocal8Bit().constData());
         return 2;
     case CommandLine::Action::Export:
-        return RunExport(argv[command.catalogueArgument], argv[command.csvArgument]);
+        return RunExport(argv[command.catalogueArgument], argv[command.csvArgument],
+                         command.safeCells);
     case CommandLine::Action::Import:
-        return RunImport(argv[command.csvArgument], argv[command.catalogueArgument]);
+        return RunImport(argv[command.csvArgument], argv[command.catalogueArgument],
+                         command.rejectsArgument ? argv[command.rejectsArgument] : "",
+                         command.skipDuplicates);
     case CommandLine::Action::Backup:
         LoadSettings();
         return RunBackup(argv[command.catalogueArgument], Settings().Backups());

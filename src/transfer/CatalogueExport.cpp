@@ -9,7 +9,16 @@
 
 namespace {
 
-bool ReadEveryBook(CBookDatabase& db, std::string& csv) {
+constexpr int kProgressRows = 4096;
+
+// A whole number, perhaps negative: no spreadsheet runs it.
+bool IsPlainNumber(const std::string& cell) {
+    const std::size_t digits = cell.rfind('-', 0) == 0 ? 1 : 0;
+    return cell.size() > digits &&
+           cell.find_first_not_of("0123456789", digits) == std::string::npos;
+}
+
+bool ReadEveryBook(CBookDatabase& db, std::string& csv, const ExportOptions& options) {
     LookupList types;
     LookupList states;
     if (!ReloadLookupList(db, LookupKind::Types, kReloadTypesStatement, types) ||
@@ -27,9 +36,16 @@ bool ReadEveryBook(CBookDatabase& db, std::string& csv) {
     csv = CsvRecord(fields);
     try {
         const BookRowTable rows = BookRowTable::FromRecordset(*set, types, states);
+        const auto total = static_cast<std::size_t>(rows.RowCount());
         for (int r = 0; r < rows.RowCount(); ++r) {
+            if (options.progress && r % kProgressRows == 0 &&
+                !options.progress(static_cast<std::size_t>(r), total)) {
+                return false;
+            }
             for (int c = 0; c < kBookColumnCount; ++c) {
-                fields[static_cast<std::size_t>(c)] = std::string(rows.Text(r, c));
+                std::string cell(rows.Text(r, c));
+                fields[static_cast<std::size_t>(c)] =
+                    options.safeCells ? SafeCell(std::move(cell)) : std::move(cell);
             }
             csv += CsvRecord(fields);
         }
@@ -41,12 +57,19 @@ bool ReadEveryBook(CBookDatabase& db, std::string& csv) {
 
 } // namespace
 
-bool ExportCsv(CBookDatabase& db, std::string& csv) {
+std::string SafeCell(std::string cell) {
+    if (cell.empty() || cell == "-" || cell.find_first_of("=+-@") != 0 || IsPlainNumber(cell)) {
+        return cell;
+    }
+    return "'" + cell;
+}
+
+bool ExportCsv(CBookDatabase& db, std::string& csv, const ExportOptions& options) {
     // One read transaction: types, states and books are read as one moment of the catalogue,
     // however another program writes it meanwhile.
     if (!db.ExecuteStatement("BEGIN", msg::kCannotSelect)) {
         return false;
     }
-    const bool read = ReadEveryBook(db, csv);
+    const bool read = ReadEveryBook(db, csv, options);
     return db.ExecuteStatement("COMMIT", msg::kCannotSelect) && read;
 }

@@ -1,28 +1,64 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 class CBookDatabase;
 
+// A row of the file that was not stored: its line, why, and its cells as they were read.
+struct RejectedRow {
+    std::size_t line = 0;
+    std::string reason;
+    std::vector<std::string> cells;
+};
+
+struct ImportOptions {
+    // Rows that cannot be stored are set aside in the result and the others stored; otherwise
+    // the first such row stops the import and nothing is stored.
+    bool setAsideRejects = false;
+    // A row whose title and author are those of a book stored before the import is set aside as
+    // already in the catalogue instead of being stored again.
+    bool skipDuplicates = false;
+    // Called every few hundred rows with the bytes read so far and the file's size; returning
+    // false cancels the import, storing nothing.
+    std::function<bool(std::size_t done, std::size_t total)> progress;
+};
+
 struct ImportResult {
     bool ok = false;
+    bool cancelled = false;
     int books = 0;
     int types = 0;
     int states = 0;
+    // Rows whose title and author match a book stored before the import (stored anyway unless
+    // skipped; a skipped one is among the rejects too).
+    int duplicates = 0;
     std::size_t errorLine = 0;    // line of the file at fault, or 0 when no line is
     bool catalogueFailed = false; // the catalogue failed (busy, read-only, disk full), no line
     std::string error;
     std::vector<std::string> ignoredColumns; // header columns the import does not use
+    std::vector<std::string> header;         // the file's header, as read
+    std::vector<RejectedRow> rejects;
 };
 
-// Adds the books of a CSV text to an open catalogue, all or nothing in one transaction.
+// The reason given for a duplicate skipped.
+inline constexpr const char* kAlreadyInCatalogue = "already in the catalogue";
+
+// Adds the books of a CSV text to an open catalogue in one transaction.
 // Columns are found by their header: the thirteen of the program's own export ("ID" ignored),
 // or those of a reading site's library export ("Title", "Author", "Publisher",
 // "Number of Pages", "Original Publication Year", "Year Published", "Exclusive Shelf",
 // "My Rating"). Type and state names the catalogue lacks are added. A row must have as many
-// cells as the header and pass the book dialog's own checks; a row that does not, or text that
-// cannot be read faithfully, stops the import naming its line.
-ImportResult ImportCsv(std::string_view csv, CBookDatabase& db);
+// cells as the header and pass the book dialog's own checks; a number written with a zero
+// fraction ("2008.0") is that integer. A row that does not pass is set aside or stops the
+// import (see ImportOptions). Text that cannot be read faithfully (a broken quote, a carriage
+// return outside quotes, a NUL byte, bytes that are not UTF-8) always stops it, naming its line.
+ImportResult ImportCsv(std::string_view csv, CBookDatabase& db, const ImportOptions& options = {});
+
+// The rejected rows as a CSV the user can mend and import again: the columns "Linie" and
+// "Motiv" (which an import leaves out) before the file's own header, then each row's line,
+// reason and original cells.
+std::string RejectsCsv(const ImportResult& result);

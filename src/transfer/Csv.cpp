@@ -61,7 +61,8 @@ bool CsvReader::Accept(Record& record, std::string& field, std::size_t line) {
         return Fail(column + " holds a NUL byte", line);
     }
     if (!IsValidUtf8(field)) {
-        return Fail(column + " is not valid UTF-8 text", line);
+        return Fail(column + " is not valid UTF-8 text; save the file as UTF-8 and try again",
+                    line);
     }
     record.fields.push_back(std::move(field));
     field.clear();

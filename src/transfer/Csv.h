@@ -23,6 +23,8 @@ public:
     std::optional<Record> Next();
     const std::string& Error() const { return m_error; }
     std::size_t ErrorLine() const { return m_errorLine; }
+    // Bytes of the text read so far.
+    std::size_t Position() const { return m_pos; }
 
 private:
     bool Fail(const std::string& error, std::size_t line);

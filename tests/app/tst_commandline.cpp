@@ -153,6 +153,28 @@ private slots:
         QVERIFY2(failed.err.contains(bad + ":3: Pagini is not an integer"), qPrintable(failed.err));
         QVERIFY(
             !QFile::exists(dir.filePath("c.mdb"))); // a catalogue made for the import goes again
+
+        // With --rejects the good rows are stored and the bad one listed; twice, the first run's
+        // books are skipped as duplicates.
+        const QString rejects = dir.filePath("rejects.csv");
+        for (const char* expected :
+             {"Imported 1 books, 1 types, 1 states into %1\nRejected 1 rows, written to %2\n",
+              "Imported 0 books, 0 types, 0 states into %1\nRejected 1 rows, written to %2\n"
+              "Skipped 1 books already in the catalogue\n"}) {
+            const Run reported = Shelfwarden({"--import", bad, dir.filePath("c.mdb"), "--rejects",
+                                              rejects, "--skip-duplicates"});
+            QCOMPARE(reported.status, 0);
+            QCOMPARE(reported.out, QString(expected).arg(dir.filePath("c.mdb"), rejects));
+        }
+        QFile listed(rejects);
+        QVERIFY(listed.open(QIODevice::ReadOnly));
+        QCOMPARE(listed.readAll(),
+                 QByteArray("Linie,Motiv,Titlu,Pagini\r\n"
+                            "2,already in the catalogue,Good,1\r\n"
+                            "3,\"Pagini is not an integer: \"\"many\"\"\",Bad,many\r\n"));
+        QCOMPARE(Shelfwarden({"--import", bad, dir.filePath("c.mdb"), "--rejects"}).status, 2);
+        QCOMPARE(Shelfwarden({"--export", dir.filePath("c.mdb"), rejects, "--rejects", "x"}).status,
+                 2);
     }
 
     void refusedTransfersLeaveEveryFileAsItWas_data() {

@@ -134,7 +134,9 @@ private slots:
         auto menu = [&](int i) { return run.frame()->menuBar()->actions()[i]->menu(); };
         QCOMPARE(MenuTexts(menu(0)),
                  (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "Save &As...",
-                              "Copii de &siguranta...", "-", "Recent File (off)", "-", "E&xit"}));
+                              "Copii de &siguranta...", "-", "&Import...", "&Export...", "-",
+                              "&Print...\tCtrl+P", "Print Pre&view", "Export P&DF...", "-",
+                              "Recent File (off)", "-", "E&xit"}));
         QCOMPARE(MenuTexts(menu(1)), (QStringList{"&Undo\tCtrl+Z (off)", "-", "Cu&t\tCtrl+X (off)",
                                                   "&Copy\tCtrl+C (off)", "&Paste\tCtrl+V (off)"}));
         QCOMPARE(MenuTexts(menu(2)),
@@ -153,13 +155,19 @@ private slots:
     void commandsNeedACatalogue_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("closed"); // or never opened
-        for (const char* command :
-             {"recordsAdd",           "recordsDelete",         "recordsModify",  "recordsTypes",
-              "recordsStates",        "searchTitle",           "searchAuthor",   "searchPublisher",
-              "searchType",           "searchPages",           "searchChapters", "searchVolumes",
-              "searchFirstPublished", "searchVolumePublished", "searchRating",   "searchState",
-              "searchComposite",      "statsGeneral",          "statsAuthors",   "statsPublishers",
-              "recordsLend",          "recordsReturn",         "recordsLoans",   "fileBackups"}) {
+        for (const char* command : {"recordsAdd",           "recordsDelete",
+                                    "recordsModify",        "recordsTypes",
+                                    "recordsStates",        "searchTitle",
+                                    "searchAuthor",         "searchPublisher",
+                                    "searchType",           "searchPages",
+                                    "searchChapters",       "searchVolumes",
+                                    "searchFirstPublished", "searchVolumePublished",
+                                    "searchRating",         "searchState",
+                                    "searchComposite",      "statsGeneral",
+                                    "statsAuthors",         "statsPublishers",
+                                    "recordsLend",          "recordsReturn",
+                                    "recordsLoans",         "fileBackups",
+                                    "fileImport",           "fileExport"}) {
             QTest::addRow("%s", command) << command << false;
             QTest::addRow("%s after Close", command) << command << true;
         }

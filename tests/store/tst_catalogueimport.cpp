@@ -165,6 +165,104 @@ private slots:
         QCOMPARE(raw.rows("SELECT stare FROM states"), Rows{"Nedetinuta"});
     }
 
+    void aReportingImportStoresTheGoodRowsAndListsTheOthers() {
+        TestCatalogue c;
+        c.add(MakeBook("Ion", "Liviu Rebreanu"));
+        const std::string longAuthor(256, 'a');
+        const std::string csv = std::string("\xEF\xBB\xBF") + kHeader +
+                                "Good one,A,E,Roman,320.00,1,1,2008.0,1,Nu,De citit,Acasa\r\n" +
+                                "Too long," + longAuthor +
+                                ",E,Roman,1,1,1,1,1,Nu,De citit,Acasa\r\n" +
+                                "Text pages,A,E,Roman,many,1,1,1,1,Nu,De citit,Acasa\r\n" +
+                                "ION,liviu rebreanu,E,Roman,1,1,1,1,1,Nu,De citit,Acasa\r\n" +
+                                "Half a year,A,E,Roman,1,1,1,2008.5,1,Nu,De citit,Acasa\r\n" +
+                                "Good two,A,E,Roman,1,1,1,1,1,Nu,De citit,Acasa\r\n";
+        ImportOptions options;
+        options.setAsideRejects = true;
+        options.skipDuplicates = true;
+        const ImportResult r = ImportCsv(csv, *c.db, options);
+        QVERIFY2(r.ok, r.error.c_str());
+        QCOMPARE(r.books, 2);
+        QCOMPARE(r.duplicates, 1);
+        RawCatalogue raw(c.path("test.mdb"));
+        QCOMPARE(raw.rows("SELECT titlu, pagini, publicare FROM books ORDER BY id"),
+                 (Rows{"Ion|1|1", "Good one|320|2008", "Good two|1|1"}));
+        const std::string rejects = RejectsCsv(r);
+        CsvReader reader(rejects);
+        std::vector<Rows> listed;
+        while (auto record = reader.Next()) {
+            listed.push_back(record->fields);
+        }
+        QCOMPARE(listed.size(), std::size_t(5));
+        QCOMPARE(Rows(listed[0].begin(), listed[0].begin() + 3), (Rows{"Linie", "Motiv", "Titlu"}));
+        const Rows expected[] = {
+            {"3", "Autor is longer than 255 characters", "Too long", longAuthor},
+            {"4", "Pagini is not an integer: \"many\"", "Text pages", "A"},
+            {"5", "already in the catalogue", "ION", "liviu rebreanu"},
+            {"6", "An aparitie is not an integer: \"2008.5\"", "Half a year", "A"}};
+        for (std::size_t i = 0; i < 4; ++i) {
+            QCOMPARE(Rows(listed[i + 1].begin(), listed[i + 1].begin() + 4), expected[i]);
+        }
+        // Mended, the rejects import back; the duplicate is set aside again.
+        std::string mended = rejects;
+        mended.replace(mended.find(longAuthor), longAuthor.size(), "Short");
+        mended.replace(mended.find(",many,"), 6, ",12,");
+        mended.replace(mended.rfind("2008.5"), 6, "2008");
+        const ImportResult again = ImportCsv(mended, *c.db, options);
+        QVERIFY2(again.ok, again.error.c_str());
+        QCOMPARE(again.books, 3);
+        QVERIFY(again.ignoredColumns.empty());
+        QCOMPARE(again.rejects.size(), std::size_t(1));
+        QCOMPARE(again.rejects[0].reason, std::string(kAlreadyInCatalogue));
+        QCOMPARE(raw.one("SELECT count(*) FROM books"), std::string("6"));
+        // Text that is not UTF-8 refuses the whole file, naming its line.
+        TestCatalogue other;
+        const ImportResult refused = ImportCsv(
+            csv + "Bront\xeb,A,E,Roman,1,1,1,1,1,Nu,De citit,Acasa\r\n", *other.db, options);
+        QVERIFY(!refused.ok);
+        QCOMPARE(refused.errorLine, std::size_t(8));
+        QVERIFY2(refused.error.find("save the file as UTF-8") != std::string::npos,
+                 refused.error.c_str());
+        QCOMPARE(RawCatalogue(other.path("test.mdb")).one("SELECT count(*) FROM books"),
+                 std::string("0"));
+    }
+
+    void aCancelledImportLeavesTheCatalogueAsItWas() {
+        TestCatalogue c;
+        c.add(MakeBook("Already there"));
+        QVERIFY(c.db->Close());
+        const QByteArray before = Bytes(c.path("test.mdb"));
+        QVERIFY(c.db->Open(c.path("test.mdb")));
+        std::string csv = "Titlu,Autor\n";
+        for (int i = 0; i < 2000; ++i) {
+            csv += "Book " + std::to_string(i) + ",A\n";
+        }
+        int calls = 0;
+        ImportOptions options;
+        options.progress = [&](std::size_t done, std::size_t total) {
+            return done < total && ++calls < 3;
+        };
+        const ImportResult r = ImportCsv(csv, *c.db, options);
+        QVERIFY(r.cancelled && !r.ok);
+        QCOMPARE(calls, 3);
+        QVERIFY(c.db->Close());
+        QCOMPARE(Bytes(c.path("test.mdb")), before);
+    }
+
+    void safeCellsDisarmFormulasOnly() {
+        const std::pair<const char*, const char*> cases[] = {{"=1+1", "'=1+1"},
+                                                             {"+40 723", "'+40 723"},
+                                                             {"@SUM(A1)", "'@SUM(A1)"},
+                                                             {"-2+3", "'-2+3"},
+                                                             {"-700", "-700"},
+                                                             {"-", "-"},
+                                                             {"a=b", "a=b"},
+                                                             {"", ""}};
+        for (const auto& [cell, safe] : cases) {
+            QCOMPARE(SafeCell(cell), std::string(safe));
+        }
+    }
+
     void aBadRowStopsTheImportAndChangesNothing_data() {
         QTest::addColumn<QByteArray>("csv");
         QTest::addColumn<int>("line");
@@ -204,6 +302,11 @@ private slots:
         QTest::newRow("one field under two names")
             << QByteArray("Title,Autor,Titlu\r\nA,B,C\r\n") << 1
             << "the header names one column twice: \"Title\" and \"Titlu\"";
+        QTest::newRow("a fraction") << sixGood + "Z,A,E,Roman,1.5,1,1,1,1,Nu,De citit,Acasa\r\n"
+                                    << 7 << "Pagini is not an integer: \"1.5\"";
+        QTest::newRow("no known column")
+            << QByteArray("Name,Writer\r\nA,B\r\n") << 1
+            << "no known column in the header; the known columns are \"Titlu\", \"Autor\"";
         QTest::newRow("no pages") << sixGood + "Z,A,E,Roman,0,1,1,1,1,Nu,De citit,Acasa\r\n"
                                   << 7 << "Numarul de pagini trebuie sa fie mai mare decat 0!";
         QTest::newRow("a rating of a book not read")

@@ -1,0 +1,259 @@
+#include "transfer/ui/CTransferCommands.h"
+
+#include "shell/CShelfwardenDoc.h"
+#include "shell/DialogParts.h"
+#include "shell/Prompts.h"
+#include "store/CatalogueCopy.h"
+#include "store/SiblingFiles.h"
+#include "transfer/CatalogueExport.h"
+#include "transfer/CatalogueImport.h"
+#include "transfer/FileText.h"
+#include "transfer/ui/ListingPrint.h"
+#include "view/ui/CBookListModel.h"
+#include "view/ui/CShelfwardenView.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kCsvFilter = QStringLiteral("Fisiere CSV (*.csv)");
+
+// A path as the file system takes it.
+std::string FileName(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+std::string Shown(const QString& path) {
+    return ToUtf8(QFileInfo(path).fileName());
+}
+
+// A progress dialog that shows itself only when the work lasts, and the step the core calls:
+// it moves the bar, lets the window breathe and tells whether to go on.
+class Progress {
+public:
+    Progress(const QString& label, QWidget* parent)
+        : m_dialog(label, QStringLiteral("Anuleaza"), 0, kSteps, parent) {
+        m_dialog.setWindowTitle(kAppCaption);
+        m_dialog.setWindowModality(Qt::WindowModal);
+        m_dialog.setMinimumDuration(400);
+        m_dialog.setValue(0);
+    }
+    bool Step(std::size_t done, std::size_t total) {
+        if (total > 0) {
+            m_dialog.setValue(static_cast<int>(kSteps * done / total));
+        }
+        return !m_dialog.wasCanceled();
+    }
+
+private:
+    static constexpr int kSteps = 1000;
+    QProgressDialog m_dialog;
+};
+
+std::string ImportFailure(const ImportResult& r, const QString& path) {
+    std::string where = r.errorLine > 0
+                            ? Shown(path) + ", linia " + std::to_string(r.errorLine) + ": "
+                            : std::string();
+    return "Nu s-a importat nicio carte.\n" + where + r.error;
+}
+
+QString ImportSummary(const ImportResult& r, bool skipDuplicates) {
+    const int skipped = skipDuplicates ? r.duplicates : 0;
+    QString text = QStringLiteral("Importate: %1 carti; respinse: %2; deja in catalog: %3")
+                       .arg(r.books)
+                       .arg(static_cast<qsizetype>(r.rejects.size()) - skipped)
+                       .arg(r.duplicates);
+    if (!r.ignoredColumns.empty()) {
+        QStringList names;
+        for (const std::string& c : r.ignoredColumns) {
+            names << FromUtf8(c);
+        }
+        text += QStringLiteral("\nColoane nefolosite: ") + names.join(QStringLiteral(", "));
+    }
+    return text;
+}
+
+} // namespace
+
+CTransferCommands::CTransferCommands(CShelfwardenDoc* doc, CShelfwardenView* view)
+    : QObject(view), m_pDocument(doc), m_pView(view) {}
+
+std::optional<bool> CTransferCommands::AskImportDuplicates(const QString& path) {
+    QDialog dialog(m_pView);
+    dialog.setObjectName(QStringLiteral("importDialog"));
+    dialog.setWindowTitle(QStringLiteral("Import"));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(
+        new QLabel(QStringLiteral("Se importa cartile din %1.").arg(QFileInfo(path).fileName())));
+    auto* duplicates = new QCheckBox(QStringLiteral("Importa si duplicatele"), &dialog);
+    duplicates->setObjectName(QStringLiteral("importDuplicates"));
+    duplicates->setToolTip(QStringLiteral(
+        "Cartile cu acelasi titlu si autor ca una din catalog sunt importate si ele"));
+    layout->addWidget(duplicates);
+    layout->addWidget(MakeDialogButtons(&dialog));
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return duplicates->isChecked();
+}
+
+void CTransferCommands::OnFileImport() {
+    CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
+    if (!db) {
+        return;
+    }
+    const auto path = ChooseFile(FileDialogMode::Open, kCsvFilter, QStringLiteral("csv"), m_pView);
+    if (!path) {
+        return;
+    }
+    const std::optional<bool> withDuplicates = AskImportDuplicates(*path);
+    if (!withDuplicates) {
+        return;
+    }
+    std::string text;
+    std::string failure;
+    if (!ReadRegularFile(FileName(*path), text, failure)) {
+        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi citit: " + failure, m_pView);
+        return;
+    }
+    ImportOptions options;
+    options.setAsideRejects = true;
+    options.skipDuplicates = !*withDuplicates;
+    ImportResult result;
+    {
+        Progress progress(QStringLiteral("Se importa cartile..."), m_pView);
+        options.progress = [&](std::size_t done, std::size_t total) {
+            return progress.Step(done, total);
+        };
+        result = ImportCsv(text, *db, options);
+    }
+    if (result.cancelled) {
+        ShowMessage("Importul a fost anulat; nu s-a importat nicio carte.", m_pView);
+        return;
+    }
+    if (!result.ok) {
+        ShowMessage(ImportFailure(result, *path), m_pView);
+        return;
+    }
+    m_pView->ShowCatalogue();
+    const QString summary = ImportSummary(result, options.skipDuplicates);
+    if (result.rejects.empty()) {
+        ShowMessage(ToUtf8(summary), m_pView);
+        return;
+    }
+    OfferRejects(result, summary);
+}
+
+void CTransferCommands::OfferRejects(const ImportResult& result, const QString& summary) {
+    if (!AskYesNo(ToUtf8(summary) +
+                      "\n\nSalvati randurile respinse intr-un fisier CSV, ca sa le corectati si "
+                      "sa le importati din nou?",
+                  m_pView)) {
+        return;
+    }
+    const auto path = ChooseFile(FileDialogMode::Save, kCsvFilter, QStringLiteral("csv"), m_pView);
+    if (!path) {
+        return;
+    }
+    const std::string failure = ReplaceFileWith(FileName(*path), RejectsCsv(result));
+    if (!failure.empty()) {
+        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + failure, m_pView);
+    }
+}
+
+void CTransferCommands::OnFileExport() {
+    CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
+    if (!db) {
+        return;
+    }
+    const auto path = ChooseFile(FileDialogMode::Save, kCsvFilter, QStringLiteral("csv"), m_pView);
+    if (!path) {
+        return;
+    }
+    if (IsSameFile(FileName(*path), db->GetPath())) {
+        ShowMessage("Fisierul " + Shown(*path) + " este chiar catalogul; nu s-a scris nimic.",
+                    m_pView);
+        return;
+    }
+    std::string csv;
+    std::size_t books = 0;
+    bool cancelled = false;
+    bool read = false;
+    {
+        Progress progress(QStringLiteral("Se exporta cartile..."), m_pView);
+        ExportOptions options;
+        options.progress = [&](std::size_t done, std::size_t total) {
+            books = total;
+            cancelled = !progress.Step(done, total);
+            return !cancelled;
+        };
+        read = ExportCsv(*db, csv, options);
+    }
+    if (cancelled) {
+        ShowMessage("Exportul a fost anulat; nu s-a scris niciun fisier.", m_pView);
+        return;
+    }
+    if (!read) {
+        return; // the catalogue has said why
+    }
+    const std::string failure = ReplaceFileWith(FileName(*path), csv);
+    if (!failure.empty()) {
+        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + failure, m_pView);
+        return;
+    }
+    ShowMessage("Exportate: " + std::to_string(books) + " carti in " + Shown(*path) + ".", m_pView);
+}
+
+void CTransferCommands::OnFilePrint() {
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpListingPrinter(printer);
+    QPrintDialog dialog(&printer, m_pView);
+    if (dialog.exec() == QDialog::Accepted &&
+        !PrintListing(printer, *m_pView->Model(), m_pDocument->GetTitle())) {
+        ShowMessage("Lista nu poate fi tiparita.", m_pView);
+    }
+}
+
+void CTransferCommands::OnFilePrintPreview() {
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpListingPrinter(printer);
+    QPrintPreviewDialog preview(&printer, m_pView);
+    preview.setObjectName(QStringLiteral("printPreview"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* p) { PrintListing(*p, *m_pView->Model(), m_pDocument->GetTitle()); });
+    preview.exec();
+}
+
+void CTransferCommands::OnFileExportPdf() {
+    const auto path = ChooseFile(FileDialogMode::Save, QStringLiteral("Fisiere PDF (*.pdf)"),
+                                 QStringLiteral("pdf"), m_pView);
+    if (!path) {
+        return;
+    }
+    // Written beside the target and renamed over it, so an earlier file stays whole until then.
+    const std::string target = RealTarget(FileName(*path));
+    RemoveAbandonedTemporaries(target);
+    const std::string temporary = TemporarySibling(target);
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpListingPrinter(printer);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QFile::decodeName(temporary.c_str()));
+    std::string failure = "scrierea a esuat";
+    if (PrintListing(printer, *m_pView->Model(), m_pDocument->GetTitle())) {
+        failure = RenameIntoPlace(temporary, target);
+    }
+    if (!failure.empty()) {
+        RemoveQuietly(temporary);
+        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + failure, m_pView);
+    }
+}

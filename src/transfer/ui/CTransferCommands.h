@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <optional>
+
+class CShelfwardenDoc;
+class CShelfwardenView;
+struct ImportResult;
+
+// The File menu's ways in and out of the catalogue: Import and Export of CSV files, Print,
+// Print Preview and Export PDF of the listing shown. A long import or export shows its progress
+// and can be cancelled: a cancelled import stores nothing, a cancelled export writes no file.
+class CTransferCommands : public QObject {
+    Q_OBJECT
+public:
+    CTransferCommands(CShelfwardenDoc* doc, CShelfwardenView* view);
+
+public slots:
+    // Stores every row that can be stored, skipping (unless asked) books already in the
+    // catalogue, tells what was stored and offers to save the rows set aside as a CSV.
+    void OnFileImport();
+    void OnFileExport();
+    void OnFilePrint();
+    void OnFilePrintPreview();
+    void OnFileExportPdf();
+
+private:
+    // Whether to import the books already in the catalogue too; nothing when cancelled.
+    std::optional<bool> AskImportDuplicates(const QString& path);
+    void OfferRejects(const ImportResult& result, const QString& summary);
+
+    CShelfwardenDoc* m_pDocument;
+    CShelfwardenView* m_pView;
+};

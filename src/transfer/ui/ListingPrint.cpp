@@ -1,0 +1,119 @@
+#include "transfer/ui/ListingPrint.h"
+
+#include "transfer/ListingPages.h"
+#include "view/ui/CBookListModel.h"
+
+#include <QDate>
+#include <QFontMetrics>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+
+namespace {
+
+constexpr int kFontPoints = 7;
+
+// The page's parts, in device pixels.
+struct PageFrame {
+    QRect page;
+    int line = 0;    // height of one row
+    int top = 0;     // where the rows start, below the title and the headers
+    int padding = 0; // room left between two columns
+    std::array<int, kBookColumnCount + 1> edges{}; // left edge of each column, then the right one
+};
+
+PageFrame FramePage(QPrinter& printer, const QFontMetrics& metrics) {
+    PageFrame f;
+    f.page = printer.pageLayout().paintRectPixels(printer.resolution());
+    f.page.moveTo(0, 0);
+    f.line = metrics.height() + metrics.height() / 4;
+    f.padding = metrics.averageCharWidth() / 2;
+    f.top = 3 * f.line;
+    return f;
+}
+
+void PlaceColumns(PageFrame& f, const ListingPages& pages) {
+    double left = 0;
+    for (int c = 0; c < kBookColumnCount; ++c) {
+        f.edges[static_cast<std::size_t>(c)] = static_cast<int>(left);
+        left += pages.ColumnShares()[static_cast<std::size_t>(c)] * f.page.width();
+    }
+    f.edges[kBookColumnCount] = f.page.width();
+}
+
+void PaintRow(QPainter& painter, const PageFrame& f, int y,
+              const std::array<QString, kBookColumnCount>& texts) {
+    const QFontMetrics metrics = painter.fontMetrics();
+    for (std::size_t c = 0; c < texts.size(); ++c) {
+        const int width = f.edges[c + 1] - f.edges[c] - 2 * f.padding;
+        const QRect cell(f.edges[c] + f.padding, y, width, f.line);
+        painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter,
+                         metrics.elidedText(texts[c], Qt::ElideRight, width));
+    }
+}
+
+void PaintPage(QPainter& painter, const PageFrame& f, const CBookListModel& model,
+               const ListingPages& pages, int page, const QString& heading) {
+    QFont bold = painter.font();
+    bold.setBold(true);
+    const QFont plain = painter.font();
+    painter.setFont(bold);
+    painter.drawText(QRect(0, 0, f.page.width(), f.line), Qt::AlignLeft | Qt::AlignVCenter,
+                     heading);
+    painter.drawText(QRect(0, 0, f.page.width(), f.line), Qt::AlignRight | Qt::AlignVCenter,
+                     QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+    std::array<QString, kBookColumnCount> texts;
+    for (std::size_t c = 0; c < texts.size(); ++c) {
+        texts[c] = QString::fromUtf8(BookListColumns()[c].header);
+    }
+    PaintRow(painter, f, f.top - f.line, texts);
+    painter.setFont(plain);
+    painter.drawLine(0, f.top, f.page.width(), f.top);
+    int y = f.top;
+    for (int row = pages.FirstRow(page); row < pages.EndRow(page); ++row, y += f.line) {
+        for (std::size_t c = 0; c < texts.size(); ++c) {
+            texts[c] = model.Text(row, static_cast<int>(c));
+        }
+        PaintRow(painter, f, y, texts);
+    }
+    painter.drawText(QRect(0, f.page.height() - f.line, f.page.width(), f.line), Qt::AlignCenter,
+                     QStringLiteral("Pagina %1 din %2").arg(page + 1).arg(pages.PageCount()));
+}
+
+} // namespace
+
+void SetUpListingPrinter(QPrinter& printer) {
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+}
+
+bool PrintListing(QPrinter& printer, const CBookListModel& model, const QString& catalogueName) {
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        return false;
+    }
+    QFont font = painter.font();
+    font.setPointSize(kFontPoints);
+    painter.setFont(font);
+    ListingPages pages;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        pages.Measure(model.Row(row));
+    }
+    PageFrame frame = FramePage(printer, painter.fontMetrics());
+    // The title and headers above the rows, the page number below them.
+    const int rowsPerPage = (frame.page.height() - frame.top - 2 * frame.line) / frame.line;
+    // The width of a character as catalogue texts have them: capitals, small letters, digits.
+    const QString sample = QStringLiteral("Penguin Classics, 1997: Harry Potter");
+    const double character =
+        static_cast<double>(painter.fontMetrics().horizontalAdvance(sample)) / sample.size();
+    pages.LayOut(model.rowCount(), rowsPerPage, frame.page.width() / character);
+    PlaceColumns(frame, pages);
+    for (int page = 0; page < pages.PageCount(); ++page) {
+        if (page > 0) {
+            printer.newPage();
+        }
+        PaintPage(painter, frame, model, pages, page, catalogueName);
+    }
+    return painter.end();
+}
