@@ -51,6 +51,8 @@ private:
     // "52 carti", or "7 din 52 carti" while the filter hides rows.
     void ShowBookCount();
     void RebuildRecentFiles();
+    // Undo and Redo are enabled while the history has a step to take.
+    void ConnectHistory();
 
     CShelfwardenDoc* m_pDocument;
     CShelfwardenView* m_pView;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "view/ListLayout.h"
+
 #include <QColor>
+#include <QSize>
 #include <QString>
 
 // The eight user settings, process-wide, loaded once when the main frame is made.
@@ -25,6 +28,14 @@ AppSettings& Settings();
 void LoadSettings();
 // Writes the eight values in their order.
 void SaveSettings();
+
+// The list's layout as the user left it; the starting layout where nothing valid is stored.
+ListLayout LoadListLayout();
+void SaveListLayout(const ListLayout& layout);
+
+// The size a resizable dialog was last closed at, or an invalid size.
+QSize LoadDialogSize(const QString& dialog);
+void SaveDialogSize(const QString& dialog, const QSize& size);
 
 class QSettings;
 // The settings store, positioned in one group: the program's settings unless told otherwise.
