@@ -37,8 +37,11 @@ void MakeDialogList(QTableView* list) {
 
 void FitColumnsToHeaders(QTableView* list) {
     QHeaderView* header = list->horizontalHeader();
+    // A letter's room to spare, so the last letter does not touch the line.
+    const int spare = header->fontMetrics().averageCharWidth();
     for (int c = 0; c < header->count(); ++c) {
-        header->resizeSection(c, std::max(header->sectionSize(c), header->sectionSizeHint(c)));
+        header->resizeSection(c,
+                              std::max(header->sectionSize(c), header->sectionSizeHint(c) + spare));
     }
 }
 
