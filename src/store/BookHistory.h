@@ -33,7 +33,8 @@ struct BookChange {
 };
 
 inline constexpr const char* kChangedElsewhere =
-    "Cartea a fost schimbata de alt program intre timp; pasul nu mai poate fi refacut.";
+    "Cartea a fost schimbata intre timp de alt program; pasul nu mai poate fi facut, nimic nu "
+    "s-a schimbat.";
 
 // Takes the book back to `before` (undo) or forward to `after` (redo) in one transaction, the
 // identifier and every field included. Refused, with kChangedElsewhere, when the stored row is
