@@ -17,6 +17,7 @@ void CFileCommands::SetFrameTitle(const QString& title) {
 void CFileCommands::OnFileNew() {
     if (m_pDocument->OnNewDocument()) {
         m_pView->ShowCatalogue();
+        emit CatalogueChanged();
     }
     SetFrameTitle(QStringLiteral("Shelf Warden - ") + m_pDocument->GetTitle());
 }
@@ -27,6 +28,7 @@ void CFileCommands::OnFileOpen() {
         return;
     }
     m_pDocument->OnOpenDocument(*path);
+    emit CatalogueChanged();
     SetFrameTitle(QStringLiteral("Shelfwarden - ") + QFileInfo(*path).fileName());
     m_pView->ReloadLookups();
     m_pView->ClearList();
@@ -41,6 +43,7 @@ void CFileCommands::OnFileSaveAs() {
     if (!path || !m_pDocument->OnSaveDocument(*path)) {
         return; // a failed copy has said why and left everything as it was
     }
+    emit CatalogueChanged();
     SetFrameTitle(QStringLiteral("Shelfwarden - ") + QFileInfo(*path).fileName());
     // From here on every command goes to the copy: show its rows, not the source's.
     const std::string listing = m_pView->CurrentQuery();
@@ -57,6 +60,7 @@ void CFileCommands::OnFileClose() {
         return;
     }
     db->Close();
+    emit CatalogueChanged();
     SetFrameTitle(QStringLiteral("Shelfwarden"));
     m_pView->ShowCatalogue();
 }

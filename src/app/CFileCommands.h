@@ -22,6 +22,8 @@ public slots:
 signals:
     // A catalogue was opened or made under this path.
     void CatalogueNamed(const QString& path);
+    // The document holds another catalogue, or none.
+    void CatalogueChanged();
 
 private:
     void SetFrameTitle(const QString& title);

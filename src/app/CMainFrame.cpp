@@ -26,6 +26,8 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <QUndoStack>
+#include <tuple>
 
 namespace {
 
@@ -88,12 +90,14 @@ const std::vector<Menu>& MenuTable() {
            &Run<&X::OnFileExportPdf>}}},
         {"&Edit",
          {{"&Undo\tCtrl+Z", "editUndo", "Undo the last action\nUndo", "Ctrl+Z; Alt+Backspace",
-           nullptr},
+           &Run<&R::OnEditUndo>},
+          {"&Redo\tCtrl+Y", "editRedo", "Redo the previously undone action\nRedo",
+           "Ctrl+Y; Ctrl+Shift+Z", &Run<&R::OnEditRedo>},
           kSeparator,
           {"Cu&t\tCtrl+X", "editCut", "Cut the selection and put it on the Clipboard\nCut",
            "Ctrl+X; Shift+Del", nullptr},
           {"&Copy\tCtrl+C", "editCopy", "Copy the selection and put it on the Clipboard\nCopy",
-           "Ctrl+C; Ctrl+Ins", nullptr},
+           "Ctrl+C; Ctrl+Ins", &Run<&R::OnEditCopy>},
           {"&Paste\tCtrl+V", "editPaste", "Insert Clipboard contents\nPaste", "Ctrl+V; Shift+Ins",
            nullptr}}},
         {"&View",
@@ -151,6 +155,16 @@ QString PromptText(const char* prompt) {
     return prompt ? QString::fromUtf8(prompt).section(QLatin1Char('\n'), 0, 0) : QString();
 }
 
+// Tool tips are the prompt's second line, else the menu text without its shortcut or mnemonic.
+QString ToolTipText(const char* text, const char* prompt) {
+    const QString tip =
+        prompt ? QString::fromUtf8(prompt).section(QLatin1Char('\n'), 1) : QString();
+    if (!tip.isEmpty()) {
+        return tip;
+    }
+    return QString::fromUtf8(text).section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&'));
+}
+
 QList<QKeySequence> Shortcuts(const char* keys) {
     QList<QKeySequence> out;
     if (keys) {
@@ -205,6 +219,25 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     CreateFilterBar();
     UpdateFrameTitle();
     connect(m_pFileCommands, &CFileCommands::CatalogueNamed, this, &CMainFrame::RememberRecentFile);
+    connect(m_pFileCommands, &CFileCommands::CatalogueChanged, m_pRecordCommands,
+            &CRecordCommands::ClearHistory);
+    ConnectHistory();
+    // A right-click on a row offers what can be done to it.
+    m_pView->setContextMenuPolicy(Qt::ActionsContextMenu);
+    for (const char* name : {"recordsModify", "recordsDelete", "editCopy"}) {
+        m_pView->addAction(findChild<QAction*>(QString::fromUtf8(name)));
+    }
+}
+
+void CMainFrame::ConnectHistory() {
+    QUndoStack* history = m_pRecordCommands->History();
+    for (const auto& [name, enabled, signal] :
+         {std::tuple{"editUndo", &QUndoStack::canUndo, &QUndoStack::canUndoChanged},
+          std::tuple{"editRedo", &QUndoStack::canRedo, &QUndoStack::canRedoChanged}}) {
+        QAction* action = findChild<QAction*>(QString::fromUtf8(name));
+        action->setEnabled((history->*enabled)());
+        connect(history, signal, action, &QAction::setEnabled);
+    }
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -214,6 +247,7 @@ QAction* CMainFrame::AddMenuAction(QMenu* menu, const char* text, const char* na
     QAction* action = menu->addAction(QString::fromUtf8(text));
     action->setObjectName(QString::fromUtf8(name));
     action->setStatusTip(PromptText(prompt));
+    action->setToolTip(ToolTipText(text, prompt));
     action->setShortcuts(Shortcuts(keys));
     addAction(action); // the shortcut works wherever the focus is in the window
     return action;
@@ -256,11 +290,11 @@ void CMainFrame::CreateMenus() {
     connect(about, &QAction::triggered, this, &CMainFrame::OnAppAbout);
 
     // Save has an accelerator and a toolbar button but no menu item.
-    m_pSaveAction = new QAction(style()->standardIcon(QStyle::SP_DialogSaveButton),
-                                QStringLiteral("Save"), this);
+    m_pSaveAction = new QAction(QStringLiteral("Save"), this);
     m_pSaveAction->setObjectName(QStringLiteral("fileSave"));
     m_pSaveAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
     m_pSaveAction->setStatusTip(QStringLiteral("Save the active document"));
+    m_pSaveAction->setToolTip(QStringLiteral("Save"));
     connect(m_pSaveAction, &QAction::triggered, this, &CMainFrame::OnFileSave);
     addAction(m_pSaveAction);
     RebuildRecentFiles();
@@ -269,31 +303,39 @@ void CMainFrame::CreateMenus() {
 void CMainFrame::CreateToolBar() {
     QToolBar* bar = addToolBar(QStringLiteral("Standard"));
     bar->setObjectName(QStringLiteral("toolBar"));
-    bar->setIconSize(QSize(16, 15));
+    bar->setIconSize(QSize(16, 16));
     bar->setMovable(true);
-    auto find = [this](const char* name) { return findChild<QAction*>(QString::fromUtf8(name)); };
-    QAction* newAction = find("fileNew");
-    newAction->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
-    find("fileOpen")->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
-    bar->addAction(newAction);
-    bar->addAction(find("fileOpen"));
-    bar->addAction(m_pSaveAction);
-    bar->addSeparator();
-    // Without an icon the toolbar shows the icon text: the short name, not the menu text.
-    for (const auto& [name, text] : {std::pair{"editCut", "Cut"}, std::pair{"editCopy", "Copy"},
-                                     std::pair{"editPaste", "Paste"}}) {
-        QAction* action = find(name);
-        action->setIconText(QString::fromUtf8(text));
+    // The desktop theme's icon (or its symbolic variant), else the closest of Qt's own.
+    struct Button {
+        const char* name;
+        const char* themeIcon;
+        QStyle::StandardPixmap fallback;
+    };
+    static const Button buttons[] = {
+        {"fileNew", "document-new", QStyle::SP_FileIcon},
+        {"fileOpen", "document-open", QStyle::SP_DialogOpenButton},
+        {"fileSave", "document-save", QStyle::SP_DialogSaveButton},
+        {nullptr, nullptr, QStyle::SP_CustomBase},
+        {"editCut", "edit-cut", QStyle::SP_DialogDiscardButton},
+        {"editCopy", "edit-copy", QStyle::SP_FileLinkIcon},
+        {"editPaste", "edit-paste", QStyle::SP_DialogApplyButton},
+        {nullptr, nullptr, QStyle::SP_CustomBase},
+        {"filePrint", "document-print", QStyle::SP_ComputerIcon},
+        {nullptr, nullptr, QStyle::SP_CustomBase},
+        {"helpAbout", "help-about", QStyle::SP_MessageBoxQuestion},
+    };
+    for (const Button& b : buttons) {
+        if (b.name == nullptr) {
+            bar->addSeparator();
+            continue;
+        }
+        QAction* action = findChild<QAction*>(QString::fromUtf8(b.name));
+        const QString theme = QString::fromUtf8(b.themeIcon);
+        action->setIcon(
+            QIcon::fromTheme(theme, QIcon::fromTheme(theme + QStringLiteral("-symbolic"),
+                                                     style()->standardIcon(b.fallback))));
         bar->addAction(action);
     }
-    bar->addSeparator();
-    QAction* print = find("filePrint");
-    print->setIconText(QStringLiteral("Print"));
-    bar->addAction(print);
-    bar->addSeparator();
-    QAction* about = find("helpAbout");
-    about->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
-    bar->addAction(about);
 
     m_pViewMenu->addSeparator();
     QAction* toggleBar = bar->toggleViewAction();
@@ -392,6 +434,7 @@ void CMainFrame::UpdateFrameTitle() {
 void CMainFrame::OpenDocumentFile(const QString& path) {
     const QString full = QFileInfo(path).absoluteFilePath();
     m_pDocument->OnOpenDocument(full);
+    m_pRecordCommands->ClearHistory();
     RememberRecentFile(full);
     UpdateFrameTitle();
     m_pView->OnInitialUpdate();

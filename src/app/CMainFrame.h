@@ -56,6 +56,8 @@ private:
     // "3 carti imprumutate, 1 intarziata"; asks nothing, whatever the loans table holds.
     void ShowLoanCount();
     void RebuildRecentFiles();
+    // Undo and Redo are enabled while the history has a step to take.
+    void ConnectHistory();
 
     CShelfwardenDoc* m_pDocument;
     CShelfwardenView* m_pView;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "backup/CatalogueBackups.h"
+#include "view/ListLayout.h"
 
 #include <QColor>
+#include <QSize>
 #include <QString>
 
 // The user settings, process-wide, loaded once when the main frame is made.
@@ -36,6 +38,14 @@ AppSettings& Settings();
 void LoadSettings();
 // Writes the values in their order.
 void SaveSettings();
+
+// The list's layout as the user left it; the starting layout where nothing valid is stored.
+ListLayout LoadListLayout();
+void SaveListLayout(const ListLayout& layout);
+
+// The size a resizable dialog was last closed at, or an invalid size.
+QSize LoadDialogSize(const QString& dialog);
+void SaveDialogSize(const QString& dialog, const QSize& size);
 
 class QSettings;
 // The settings store, positioned in one group: the program's settings unless told otherwise.

@@ -1,5 +1,6 @@
 #include "shell/DialogParts.h"
 
+#include "shell/AppSettings.h"
 #include "shell/Prompts.h"
 #include "store/BookFieldChecks.h"
 #include "store/CatalogueMessages.h"
@@ -8,9 +9,12 @@
 #include <QDateEdit>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QTableView>
+#include <algorithm>
 #include <limits>
 
 QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel) {
@@ -26,6 +30,29 @@ QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel) {
         QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     }
     return box;
+}
+
+void MakeDialogList(QTableView* list) {
+    list->setTabKeyNavigation(false);
+}
+
+void FitColumnsToHeaders(QTableView* list) {
+    QHeaderView* header = list->horizontalHeader();
+    // A letter's room to spare, so the last letter does not touch the line.
+    const int spare = header->fontMetrics().averageCharWidth();
+    for (int c = 0; c < header->count(); ++c) {
+        header->resizeSection(c,
+                              std::max(header->sectionSize(c), header->sectionSizeHint(c) + spare));
+    }
+}
+
+void RememberDialogSize(QDialog* dialog, const QString& name) {
+    const QSize size = LoadDialogSize(name);
+    if (size.isValid()) {
+        dialog->resize(size);
+    }
+    QObject::connect(dialog, &QDialog::finished, dialog,
+                     [dialog, name] { SaveDialogSize(name, dialog->size()); });
 }
 
 QLineEdit* MakeEdit(const char* objectName, QWidget* parent) {

@@ -8,6 +8,7 @@ class QDateEdit;
 class QDialog;
 class QDialogButtonBox;
 class QLineEdit;
+class QTableView;
 class QWidget;
 
 // The pieces every dialog of the program is made of.
@@ -15,6 +16,13 @@ class QWidget;
 // OK (the default button) and, unless told otherwise, Cancel, wired to the dialog's accept and
 // reject. Object names "ok" and "cancel".
 QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel = true);
+
+// A list in a dialog: Tab moves on to the next control instead of walking the cells.
+void MakeDialogList(QTableView* list);
+// Widens each column of a list to at least its header's text.
+void FitColumnsToHeaders(QTableView* list);
+// The dialog opens at the size it was last closed at, kept in the settings under `name`.
+void RememberDialogSize(QDialog* dialog, const QString& name);
 
 // A one-line edit without a length limit: what the catalogue cannot hold, it refuses itself.
 QLineEdit* MakeEdit(const char* objectName, QWidget* parent);

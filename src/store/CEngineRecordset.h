@@ -23,6 +23,8 @@ public:
     bool IsEOF() const { return m_pos >= m_rowCount; }
     bool IsBOF() const { return m_pos < 0; }
 
+    // The set's column names or aliases, by position.
+    const std::vector<std::string>& ColumnNames() const { return m_names; }
     // Column position by name or alias; throws when the set has no such column.
     int FieldIndex(std::string_view name) const;
 

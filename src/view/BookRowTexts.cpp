@@ -66,15 +66,32 @@ const std::array<BookListColumn, kBookColumnCount>& BookListColumns() {
     return columns;
 }
 
-std::string SortStatement(const std::string& base, int column) {
+std::string SortStatement(const std::string& base, int column, bool descending) {
     // Two headers are not column names; the others are, up to letter case.
-    if (column == 8) {
-        return base + " ORDER BY publicare";
+    const char* name = column == 8   ? "publicare"
+                       : column == 9 ? "publicare_volum"
+                                     : BookListColumns()[static_cast<std::size_t>(column)].header;
+    return base + " ORDER BY " + name + (descending ? " DESC, titlu" : "");
+}
+
+std::string TabSeparatedRows(const std::vector<RowTexts>& rows) {
+    std::string out;
+    auto appendLine = [&out](auto cellAt) {
+        for (int c = 0; c < kBookColumnCount; ++c) {
+            if (c > 0) {
+                out += '\t';
+            }
+            for (char ch : std::string_view(cellAt(static_cast<std::size_t>(c)))) {
+                out += ch == '\t' || ch == '\n' || ch == '\r' ? ' ' : ch;
+            }
+        }
+        out += '\n';
+    };
+    appendLine([](std::size_t c) { return BookListColumns()[c].header; });
+    for (const RowTexts& row : rows) {
+        appendLine([&row](std::size_t c) { return std::string_view(row[c]); });
     }
-    if (column == 9) {
-        return base + " ORDER BY publicare_volum";
-    }
-    return base + " ORDER BY " + BookListColumns()[static_cast<std::size_t>(column)].header;
+    return out;
 }
 
 std::string FormatBookId(std::int64_t id) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CEngineRecordset;
 
@@ -29,8 +30,13 @@ inline constexpr std::size_t kListTextLimit = 1000;
 inline const std::string kUndefinedType = "[nedefinit]";
 inline const std::string kUndefinedState = "[nedefinita]";
 
-// The statement a click on the header of `column` runs: `base` ordered by that column.
-std::string SortStatement(const std::string& base, int column);
+// The statement a click on the header of `column` runs: `base` ordered by that column. The
+// reverse order is the same statement with DESC, ties ordered by title.
+std::string SortStatement(const std::string& base, int column, bool descending = false);
+
+// Rows as a spreadsheet pastes them: the headers, then one line per row, the cells separated by
+// tabs; a tab or line break inside a text becomes a space.
+std::string TabSeparatedRows(const std::vector<RowTexts>& rows);
 
 // Column 0: the identifier with at least four digits ("0007").
 std::string FormatBookId(std::int64_t id);

@@ -137,8 +137,9 @@ private slots:
                               "Copii de &siguranta...", "-", "&Import...", "&Export...", "-",
                               "&Print...\tCtrl+P", "Print Pre&view", "Export P&DF...", "-",
                               "Recent File (off)", "-", "E&xit"}));
-        QCOMPARE(MenuTexts(menu(1)), (QStringList{"&Undo\tCtrl+Z (off)", "-", "Cu&t\tCtrl+X (off)",
-                                                  "&Copy\tCtrl+C (off)", "&Paste\tCtrl+V (off)"}));
+        QCOMPARE(MenuTexts(menu(1)),
+                 (QStringList{"&Undo\tCtrl+Z (off)", "&Redo\tCtrl+Y (off)", "-",
+                              "Cu&t\tCtrl+X (off)", "&Copy\tCtrl+C", "&Paste\tCtrl+V (off)"}));
         QCOMPARE(MenuTexts(menu(2)),
                  (QStringList{"Toate cartile", "Cartile citite", "Cartile necitite", "Sterge lista",
                               "-", "&Toolbar", "&Status Bar"}));
@@ -149,6 +150,9 @@ private slots:
         QCOMPARE(run.action("editUndo")->shortcuts(),
                  (QList<QKeySequence>{QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")}));
         QCOMPARE(MenuTexts(menu(7)), QStringList{"&About Shelfwarden..."});
+        // Tool tips name the command without the shortcut's tab.
+        QCOMPARE(run.action("fileNew")->toolTip(), QStringLiteral("New"));
+        QCOMPARE(run.action("recordsAdd")->toolTip(), QStringLiteral("Adauga"));
     }
 
     // Each command that works on a catalogue says so, and only so, when none is open.

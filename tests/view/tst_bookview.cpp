@@ -8,6 +8,8 @@
 #include "view/ui/CShelfwardenView.h"
 
 #include <QAbstractItemModelTester>
+#include <QClipboard>
+#include <QGuiApplication>
 
 class TestBookView : public QObject {
     Q_OBJECT
@@ -70,10 +72,17 @@ private slots:
         QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books"));
 
         run.trigger("viewRead");
-        click(5);
-        QCOMPARE(run.column(5), (QStringList{"300", "600"}));
-        click(5);
-        QCOMPARE(run.column(5), (QStringList{"300", "600"}));
+        // A second click on the same header reverses the order, a third restores it; the arrow
+        // shows which.
+        for (const auto& [order, pages] :
+             {std::pair{Qt::AscendingOrder, QStringList{"300", "600"}},
+              std::pair{Qt::DescendingOrder, QStringList{"600", "300"}},
+              std::pair{Qt::AscendingOrder, QStringList{"300", "600"}}}) {
+            click(5);
+            QCOMPARE(run.column(5), pages);
+            QCOMPARE(header->sortIndicatorSection(), 5);
+            QCOMPARE(header->sortIndicatorOrder(), order);
+        }
 
         // A dragged header keeps sorting by its own column.
         header->moveSection(header->visualIndex(9), 0);
@@ -81,6 +90,66 @@ private slots:
         click(9);
         QCOMPARE(run.column(9), (QStringList{"1970", "1980", "2002", "2003"}));
         QVERIFY(run.prompts.messages.isEmpty());
+    }
+
+    // Titlu, Autor and Editura fill a wide window; widths, order and the last header click are
+    // there again at the next start.
+    void theListComesBackAsLeft() {
+        Library lib;
+        {
+            RunningApp run(lib.path);
+            CShelfwardenView* view = run.view();
+            run.frame()->setWindowState(Qt::WindowNoState);
+            run.frame()->resize(1600, 1000);
+            QTRY_COMPARE(view->horizontalHeader()->length(), view->viewport()->width());
+            QVERIFY(view->columnWidth(1) > 2 * 150);
+            QCOMPARE(view->columnWidth(6), 55);
+            QHeaderView* header = view->horizontalHeader();
+            header->resizeSection(6, 120);
+            header->moveSection(header->visualIndex(12), 0);
+            for (int click = 0; click < 2; ++click) {
+                view->OnColumnClick(2);
+            }
+        }
+        RunningApp run(lib.path);
+        QHeaderView* header = run.view()->horizontalHeader();
+        QCOMPARE(header->sectionSize(6), 120);
+        QCOMPARE(header->logicalIndex(0), 12);
+        QCOMPARE(header->sortIndicatorSection(), 2);
+        QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+        QCOMPARE(run.column(2), (QStringList{"Rebreanu", "Nimeni", "Homer", "Herbert"}));
+    }
+
+    // Copy puts the selected rows under the headers, tab-separated; Delete and Enter act on the
+    // selected row; a right-click offers what can be done to a row.
+    void copyKeysAndTheRowMenu() {
+        LibraryApp run;
+        run.view()->selectRow(1);
+        run.view()->selectionModel()->select(run.view()->Model()->index(3, 0),
+                                             QItemSelectionModel::Select |
+                                                 QItemSelectionModel::Rows);
+        run.trigger("editCopy");
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QStringLiteral("ID\tTitlu\tAutor\tEditura\tTip\tPagini\tCapitole\tVolume\t"
+                                "An aparitie\tAn publicare volum\tCitita\tCalificativ\tStare\n"
+                                "0001\tDune\tHerbert\tNemira\tSF\t600\t1\t1\t1965\t2003\tDa\t"
+                                "Deosebita\tAcasa\n"
+                                "0003\tOdiseea\tHomer\tUnivers\tSF\t300\t1\t1\t-700\t1970\tDa\t"
+                                "Foarte buna\tAcasa\n"));
+        QStringList offered;
+        for (QAction* a : run.view()->actions()) {
+            offered << a->objectName();
+        }
+        QCOMPARE(offered, (QStringList{"recordsModify", "recordsDelete", "editCopy"}));
+
+        run.selectRow(1);
+        WhenModal([](QWidget* dlg) {
+            QCOMPARE(dlg->findChild<QLineEdit*>("titlu")->text(), QStringLiteral("Dune"));
+            Press(dlg, "cancel");
+        });
+        QTest::keyClick(run.view(), Qt::Key_Return);
+        QTest::keyClick(run.view(), Qt::Key_Delete);
+        QCOMPARE(run.column(1), (QStringList{"Abandonata", "Ion", "Odiseea"}));
     }
 
     void fileCommandsAndTheTitle() {

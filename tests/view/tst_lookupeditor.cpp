@@ -69,6 +69,33 @@ private slots:
                  (std::vector<std::string>{"1|Roman", "2|Poezii", "3|roman"}));
     }
 
+    // Tab leaves the list at once: OK, list, Add, Modify, Delete; the size is kept for next time.
+    void tabOrderAndSize() {
+        LibraryApp run;
+        QStringList chain;
+        WhenModal([&](QWidget* editor) {
+            QWidget* w = editor->findChild<QWidget*>("ok");
+            for (int i = 0; i < 5; ++i, w = w->nextInFocusChain()) {
+                while (!(w->focusPolicy() & Qt::TabFocus)) {
+                    w = w->nextInFocusChain();
+                }
+                chain << w->objectName();
+            }
+            editor->resize(500, 420);
+            Press(editor, "ok");
+        });
+        run.trigger("recordsTypes");
+        QCOMPARE(chain, (QStringList{"ok", "entries", "add", "modify", "delete"}));
+        QSize size;
+        WhenModal([&](QWidget* editor) {
+            QVERIFY(!editor->findChild<QTableWidget*>("entries")->tabKeyNavigation());
+            size = editor->size();
+            Press(editor, "ok");
+        });
+        run.trigger("recordsStates");
+        QCOMPARE(size, QSize(500, 420));
+    }
+
     void namesStayUnique() {
         LibraryApp run;
         QStringList seen;

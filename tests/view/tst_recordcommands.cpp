@@ -1,5 +1,6 @@
 #include "app/CMainFrame.h"
 #include "shell/CShelfwardenDoc.h"
+#include "store/BookHistory.h"
 #include "support/GuiDriver.h"
 #include "support/GuiLibrary.h"
 #include "support/RawCatalogue.h"
@@ -117,6 +118,56 @@ private slots:
         QCOMPARE(Stored(run, "SELECT id FROM books WHERE titlu = 'Twin'"),
                  std::vector<std::string>{"6"});
         QVERIFY(run.prompts.messages.isEmpty());
+    }
+
+    // Add, modify and delete, undone and redone step by step: the catalogue is each time what
+    // it was, identifiers included; a book another program changed is left alone.
+    void undoAndRedoRestoreTheCatalogue() {
+        LibraryApp run;
+        const char* all = "SELECT * FROM books ORDER BY id";
+        std::vector<std::vector<std::string>> states{Stored(run, all)};
+        const std::vector<std::function<void()>> steps = {
+            [&] {
+                WhenModal(Book({{"titlu", "Nou"}, {"autor", "A"}, {"editura", "E"}},
+                               {{"calificativ", 6}}));
+                run.trigger("recordsAdd");
+            },
+            [&] {
+                run.selectRow(1); // Dune
+                WhenModal(Book({{"titlu", "Dune II"}, {"pagini", "700"}}));
+                run.trigger("recordsModify");
+            },
+            [&] {
+                run.selectRow(2); // Ion
+                run.trigger("recordsDelete");
+            },
+        };
+        for (const auto& step : steps) {
+            step();
+            states.push_back(Stored(run, all));
+        }
+        QCOMPARE(states.back().size(), std::size_t{4});
+        for (int i = static_cast<int>(steps.size()) - 1; i >= 0; --i) {
+            run.trigger("editUndo");
+            QCOMPARE(Stored(run, all), states[static_cast<std::size_t>(i)]);
+        }
+        QVERIFY(!run.action("editUndo")->isEnabled());
+        for (std::size_t i = 1; i < states.size(); ++i) {
+            run.trigger("editRedo");
+            QCOMPARE(Stored(run, all), states[i]);
+        }
+        QCOMPARE(run.view()->Model()->rowCount(), 4);
+        QVERIFY(run.prompts.messages.isEmpty());
+
+        run.trigger("editUndo"); // Ion is back
+        RawCatalogue(run.file()).exec("UPDATE books SET pagini = 401 WHERE titlu = 'Ion'");
+        const auto changed = Stored(run, all);
+        run.trigger("editRedo");
+        QCOMPARE(Stored(run, all), changed);
+        QCOMPARE(run.prompts.takeMessages(), QStringList{kChangedElsewhere});
+
+        run.trigger("fileClose");
+        QVERIFY(!run.action("editUndo")->isEnabled());
     }
 
     void modifyWritesOnlyAChange() {

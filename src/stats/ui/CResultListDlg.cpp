@@ -27,10 +27,12 @@ CResultListDlg::CResultListDlg(QWidget* parent) : QDialog(parent), m_list(new QT
     m_list->verticalHeader()->hide();
     m_list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_list->horizontalHeader()->setSectionsClickable(false);
+    MakeDialogList(m_list);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
     layout->addWidget(MakeDialogButtons(this, false));
     resize(560, 400);
+    RememberDialogSize(this, QStringLiteral("Statistics Dialog"));
 }
 
 int CResultListDlg::exec() {
@@ -46,6 +48,7 @@ int CResultListDlg::exec() {
     for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
         m_list->setColumnWidth(c, kColumns[c].width);
     }
+    FitColumnsToHeaders(m_list);
     const auto rows = ComputeNameStatistics(*m_pDatabase, m_nMode);
     m_list->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {

@@ -24,6 +24,7 @@ CLookupEditDlg::CLookupEditDlg(QWidget* parent) : QDialog(parent), m_list(new QT
     m_list->verticalHeader()->hide();
     m_list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_list->horizontalHeader()->setStretchLastSection(true);
+    MakeDialogList(m_list);
 
     QDialogButtonBox* ok = MakeDialogButtons(this, false);
     auto* buttons = new QHBoxLayout;
@@ -37,21 +38,28 @@ CLookupEditDlg::CLookupEditDlg(QWidget* parent) : QDialog(parent), m_list(new QT
                    {"&Delete", "delete", &CLookupEditDlg::OnDelete}};
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
+    // Tab goes OK, list, Add, Modify, Delete.
+    QWidget* previous = m_list;
+    setTabOrder(ok->findChild<QWidget*>(QStringLiteral("ok")), m_list);
     for (const auto& a : actions) {
         auto* button = new QPushButton(QString::fromUtf8(a.text), this);
         button->setObjectName(QString::fromUtf8(a.name));
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, a.slot);
         buttons->addWidget(button);
+        setTabOrder(previous, button);
+        previous = button;
     }
     layout->addLayout(buttons);
     setMinimumSize(340, 300);
+    RememberDialogSize(this, QStringLiteral("Lookup Editor"));
 }
 
 int CLookupEditDlg::exec() {
     m_list->setHorizontalHeaderLabels({QStringLiteral("ID"), QString::fromUtf8(Texts().header)});
     m_list->setColumnWidth(0, 50);
     m_list->setColumnWidth(1, 120);
+    FitColumnsToHeaders(m_list);
     // What the catalogue holds now, not a copy that an earlier editor may have outdated.
     ShowStoredRows();
     m_bChanged = false;

@@ -2,6 +2,7 @@
 
 #include "shell/Prompts.h"
 #include "store/CBookDatabase.h"
+#include "store/CEngineException.h"
 #include "store/CatalogueMessages.h"
 #include "view/BookRowTexts.h"
 #include "view/ui/CBookInfoDlg.h"
@@ -9,8 +10,78 @@
 #include "view/ui/CLookupEditDlg.h"
 #include "view/ui/CShelfwardenView.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace {
+
+// One step of the history: the change is made already when the step is pushed, so the first
+// redo does nothing; a step the catalogue refuses is dropped from the history.
+class BookStep : public QUndoCommand {
+public:
+    BookStep(const char* text, BookChange change, CShelfwardenView* view)
+        : QUndoCommand(QString::fromUtf8(text)), m_change(std::move(change)), m_pView(view) {}
+
+    void undo() override { Apply(UndoBookChange); }
+    void redo() override {
+        if (m_bMade) {
+            Apply(RedoBookChange);
+        }
+        m_bMade = true;
+    }
+
+private:
+    using Move = bool (*)(CBookDatabase&, const BookChange&, const MessageSink&);
+    void Apply(Move move) {
+        if (!move(*m_pView->Database(), m_change, UserMessageSink())) {
+            setObsolete(true);
+        }
+        m_pView->Relist();
+    }
+
+    BookChange m_change;
+    CShelfwardenView* m_pView;
+    bool m_bMade = false;
+};
+
+} // namespace
+
 CRecordCommands::CRecordCommands(CShelfwardenView* view) : QObject(view), m_pView(view) {
     connect(view, &QAbstractItemView::doubleClicked, this, &CRecordCommands::OnDoubleClick);
+    connect(view, &CShelfwardenView::OpenRequested, this, &CRecordCommands::OnDoubleClick);
+    connect(view, &CShelfwardenView::DeleteRequested, this, &CRecordCommands::OnRecordsDelete);
+}
+
+std::optional<StoredBook> CRecordCommands::ReadBook(std::int32_t id) {
+    try {
+        return ReadStoredBook(*m_pView->Database(), id);
+    } catch (const CEngineException&) {
+        ShowMessage(msg::kCannotSelect, m_pView);
+        return std::nullopt;
+    }
+}
+
+void CRecordCommands::Remember(const char* text, BookChange change) {
+    m_history.push(new BookStep(text, std::move(change), m_pView));
+}
+
+void CRecordCommands::OnEditUndo() {
+    m_history.undo();
+}
+
+void CRecordCommands::OnEditRedo() {
+    m_history.redo();
+}
+
+void CRecordCommands::ClearHistory() {
+    m_history.clear();
+}
+
+void CRecordCommands::OnEditCopy() {
+    const std::vector<RowTexts> rows = m_pView->SelectedRows();
+    if (!rows.empty()) {
+        QGuiApplication::clipboard()->setText(QString::fromStdString(TabSeparatedRows(rows)));
+    }
 }
 
 void CRecordCommands::EditLookups(const char* kind) {
@@ -65,9 +136,13 @@ void CRecordCommands::OnRecordsAdd() {
         return;
     }
     // The row carries the identifier the catalogue gave this very row: a title may be shared.
+    const std::int32_t id = db->GetLastInsertedId();
     RowTexts texts = RowTextsFromRecord(rec, m_pView->Types(), m_pView->States());
-    texts[0] = FormatBookId(db->GetLastInsertedId());
+    texts[0] = FormatBookId(id);
     m_pView->Model()->AppendRow(texts);
+    if (auto added = ReadBook(id)) {
+        Remember("Adauga", {id, std::nullopt, std::move(added)});
+    }
 }
 
 void CRecordCommands::OnRecordsDelete() {
@@ -81,7 +156,10 @@ void CRecordCommands::OnRecordsDelete() {
     }
     BookRecord rec;
     m_pView->ReadRow(rec, row);
-    db->DeleteBook(rec.id);
+    std::optional<StoredBook> before = ReadBook(rec.id);
+    if (db->DeleteBook(rec.id) && before) {
+        Remember("Sterge", {rec.id, std::move(before), std::nullopt});
+    }
     m_pView->ClearList();
     m_pView->ListAllBooks();
 }
@@ -116,10 +194,14 @@ void CRecordCommands::EditSelectedBook() {
         return;
     }
     const BookRecord& a = edited;
+    std::optional<StoredBook> stored = ReadBook(a.id);
     if (m_pView->Database()->UpdateBook(a.id, a.titlu, a.autor, a.editura, StoredLookupValue(a.tip),
                                         a.pagini, a.capitole, a.volume, a.publicare,
                                         a.publicare_volum, a.citita, a.calificativ,
                                         StoredLookupValue(a.stare))) {
         m_pView->SetRowTexts(a, row);
+        if (auto after = ReadBook(a.id); stored && after) {
+            Remember("Modifica", {a.id, std::move(stored), std::move(after)});
+        }
     }
 }

@@ -8,13 +8,27 @@
 #include "view/ui/CBookListModel.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+
+namespace {
+// A moment after the last change of the header, so that a drag writes the settings once.
+constexpr int kLayoutSaveDelayMs = 500;
+} // namespace
+
 CShelfwardenView::CShelfwardenView(CShelfwardenDoc* doc, QWidget* parent)
     : QTableView(parent), m_pDocument(doc), m_pModel(new CBookListModel(this)) {
     setModel(m_pModel);
     setObjectName(QStringLiteral("bookList"));
+    m_saveLayout.setSingleShot(true);
+    m_saveLayout.setInterval(kLayoutSaveDelayMs);
+    connect(&m_saveLayout, &QTimer::timeout, this, &CShelfwardenView::SaveLayout);
 }
 
-CShelfwardenView::~CShelfwardenView() = default;
+CShelfwardenView::~CShelfwardenView() {
+    if (m_saveLayout.isActive()) {
+        SaveLayout();
+    }
+}
 
 CBookDatabase* CShelfwardenView::Database() const {
     return m_pDocument->GetDatabase();
@@ -29,27 +43,40 @@ CBookDatabase* CShelfwardenView::OpenDatabaseOrComplain() const {
     return db;
 }
 
+void CShelfwardenView::MakeColumns() {
+    setShowGrid(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setSortingEnabled(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6); // list-control rows
+    QHeaderView* header = horizontalHeader();
+    header->setSectionsMovable(true);
+    header->setSectionsClickable(true);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setHighlightSections(false);
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    m_layout = LoadListLayout();
+    for (int c = 0; c < kBookColumnCount; ++c) {
+        setColumnWidth(c, m_layout.widths[static_cast<std::size_t>(c)]);
+    }
+    for (int visual = 0; visual < kBookColumnCount; ++visual) {
+        header->moveSection(header->visualIndex(m_layout.order[static_cast<std::size_t>(visual)]),
+                            visual);
+    }
+    connect(header, &QHeaderView::sectionClicked, this, &CShelfwardenView::OnColumnClick);
+    connect(header, &QHeaderView::sectionResized, this, &CShelfwardenView::LayoutChanged);
+    connect(header, &QHeaderView::sectionMoved, this, &CShelfwardenView::LayoutChanged);
+}
+
 void CShelfwardenView::OnInitialUpdate() {
     if (!m_bColumnsMade) {
         m_bColumnsMade = true;
-        setShowGrid(true);
-        setSelectionBehavior(QAbstractItemView::SelectRows);
-        setSelectionMode(QAbstractItemView::ExtendedSelection);
-        setEditTriggers(QAbstractItemView::NoEditTriggers);
-        setWordWrap(false);
-        setSortingEnabled(false);
-        verticalHeader()->hide();
-        verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-        verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6); // list-control rows
-        horizontalHeader()->setSectionsMovable(true);
-        horizontalHeader()->setSectionsClickable(true);
-        horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        horizontalHeader()->setHighlightSections(false);
-        for (int c = 0; c < kBookColumnCount; ++c) {
-            setColumnWidth(c, BookListColumns()[static_cast<std::size_t>(c)].width);
-        }
-        connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
-                &CShelfwardenView::OnColumnClick);
+        MakeColumns();
     }
     ApplyColors();
     ClearList();
@@ -62,7 +89,57 @@ void CShelfwardenView::OnInitialUpdate() {
     if (Settings().defaultOpen != 0 || openedByFramework) {
         ReloadLookups();
         ListAllBooks();
+        if (m_layout.sortColumn >= 0 && !m_strCurrentQuery.empty()) {
+            SortBy(m_layout.sortColumn, m_layout.sortDescending);
+        }
     }
+}
+
+void CShelfwardenView::LayoutChanged() {
+    m_saveLayout.start();
+}
+
+void CShelfwardenView::SaveLayout() {
+    m_saveLayout.stop();
+    const QHeaderView* header = horizontalHeader();
+    for (int c = 0; c < kBookColumnCount; ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        m_layout.widths[i] = header->sectionSize(c);
+        m_layout.order[i] = header->logicalIndex(c);
+    }
+    SaveListLayout(m_layout);
+}
+
+void CShelfwardenView::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    if (!m_bColumnsMade) {
+        return;
+    }
+    ColumnNumbers widths{};
+    for (int c = 0; c < kBookColumnCount; ++c) {
+        widths[static_cast<std::size_t>(c)] = columnWidth(c);
+    }
+    const ColumnNumbers fitted = FitColumnWidths(widths, viewport()->width());
+    for (int c = 0; c < kBookColumnCount; ++c) {
+        if (fitted[static_cast<std::size_t>(c)] != widths[static_cast<std::size_t>(c)]) {
+            setColumnWidth(c, fitted[static_cast<std::size_t>(c)]);
+        }
+    }
+}
+
+void CShelfwardenView::keyPressEvent(QKeyEvent* event) {
+    const bool plain =
+        event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        FirstSelectedRow() >= 0) {
+        emit OpenRequested();
+        return;
+    }
+    if (plain && event->key() == Qt::Key_Delete) {
+        emit DeleteRequested();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void CShelfwardenView::ApplyColors() {
@@ -98,11 +175,26 @@ void CShelfwardenView::ReadRow(BookRecord& rec, int row) const {
 void CShelfwardenView::ClearList() {
     m_pModel->Clear();
     m_strCurrentQuery.clear();
+    ForgetSort();
+}
+
+void CShelfwardenView::SetCurrentQuery(const std::string& statement) {
+    m_strCurrentQuery = statement;
+    ForgetSort();
+}
+
+void CShelfwardenView::ForgetSort() {
+    m_sortColumn = -1;
+    m_sortDescending = false;
+    if (m_bColumnsMade) {
+        horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    }
 }
 
 void CShelfwardenView::ListSelection(std::unique_ptr<CEngineRecordset> set,
                                      const char* currentQuery) {
     m_pModel->Clear();
+    ForgetSort();
     if (set) {
         m_strCurrentQuery = currentQuery;
         FillList(*set);
@@ -126,27 +218,71 @@ void CShelfwardenView::ListAllBooks() {
     if (set) {
         FillList(*set);
         m_strCurrentQuery = "SELECT * FROM books";
+        ForgetSort();
     }
 }
 
-void CShelfwardenView::ListQuery(const std::string& statement) {
+bool CShelfwardenView::ListQuery(const std::string& statement) {
     auto set = Database()->OpenQuery(statement);
     if (set) {
         FillList(*set);
     }
+    return set != nullptr;
 }
 
 void CShelfwardenView::OnColumnClick(int column) {
     if (m_strCurrentQuery.empty() || column < 0 || column >= kBookColumnCount) {
+        // The header turned its arrow on the click; the list did not change.
+        horizontalHeader()->setSortIndicator(m_sortColumn, m_sortDescending ? Qt::DescendingOrder
+                                                                            : Qt::AscendingOrder);
         return;
     }
-    ListQuery(SortStatement(m_strCurrentQuery, column));
+    SortBy(column, column == m_sortColumn && !m_sortDescending);
+    m_layout.sortColumn = m_sortColumn;
+    m_layout.sortDescending = m_sortDescending;
+    SaveLayout();
+}
+
+void CShelfwardenView::SortBy(int column, bool descending) {
+    if (ListQuery(SortStatement(m_strCurrentQuery, column, descending))) {
+        m_sortColumn = column;
+        m_sortDescending = descending;
+    }
+    horizontalHeader()->setSortIndicator(m_sortColumn, m_sortDescending ? Qt::DescendingOrder
+                                                                        : Qt::AscendingOrder);
+    scrollToTop();
 }
 
 void CShelfwardenView::RefreshCurrentQuery() {
     if (!m_strCurrentQuery.empty()) {
+        ForgetSort();
         ListQuery(m_strCurrentQuery + " ORDER BY titlu");
     }
+}
+
+void CShelfwardenView::Relist() {
+    if (m_strCurrentQuery.empty()) {
+        ListAllBooks();
+        return;
+    }
+    auto set = Database()->OpenQuery(
+        m_sortColumn >= 0 ? SortStatement(m_strCurrentQuery, m_sortColumn, m_sortDescending)
+                          : m_strCurrentQuery + " ORDER BY titlu");
+    if (set) {
+        m_pModel->Clear();
+        FillList(*set);
+    }
+}
+
+std::vector<RowTexts> CShelfwardenView::SelectedRows() const {
+    QModelIndexList selected = selectionModel()->selectedRows();
+    std::sort(selected.begin(), selected.end());
+    std::vector<RowTexts> rows;
+    rows.reserve(static_cast<std::size_t>(selected.size()));
+    for (const QModelIndex& index : selected) {
+        rows.push_back(m_pModel->Row(index.row()));
+    }
+    return rows;
 }
 
 void CShelfwardenView::ReloadLookups() {

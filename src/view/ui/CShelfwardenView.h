@@ -3,8 +3,10 @@
 #include "store/BookRecord.h"
 #include "store/LookupList.h"
 #include "view/BookRowTexts.h"
+#include "view/ListLayout.h"
 
 #include <QTableView>
+#include <QTimer>
 #include <memory>
 #include <string>
 
@@ -24,7 +26,8 @@ public:
 
     CBookListModel* Model() const { return m_pModel; }
     const std::string& CurrentQuery() const { return m_strCurrentQuery; }
-    void SetCurrentQuery(const std::string& statement) { m_strCurrentQuery = statement; }
+    // A new listing, not ordered by a header click.
+    void SetCurrentQuery(const std::string& statement);
     const LookupList& Types() const { return m_types; }
     const LookupList& States() const { return m_states; }
 
@@ -43,6 +46,15 @@ public:
     void RefreshCurrentQuery();
     // After the document changed catalogue: its lookups and all its books, or nothing.
     void ShowCatalogue();
+    // Lists the current listing again in its current order, after its books changed.
+    void Relist();
+    // The rows selected, in list order.
+    std::vector<RowTexts> SelectedRows() const;
+
+signals:
+    // Enter on a selected row, and the Delete key.
+    void OpenRequested();
+    void DeleteRequested();
 
 public slots:
     void ClearList();
@@ -52,9 +64,21 @@ public slots:
     void OnViewUnreadBooks();
     void OnColumnClick(int column);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
-    // Runs a listing statement; the rows are replaced only when it yields records.
-    void ListQuery(const std::string& statement);
+    // Runs a listing statement; the rows are replaced only when it yields records. False when
+    // the statement failed.
+    bool ListQuery(const std::string& statement);
+    void SortBy(int column, bool descending);
+    // A listing not ordered by a header click: no arrow.
+    void ForgetSort();
+    void MakeColumns();
+    // Keeps the widths and order in the settings store a moment after the user changed them.
+    void LayoutChanged();
+    void SaveLayout();
     void ListSelection(std::unique_ptr<CEngineRecordset> set, const char* currentQuery);
 
     std::string m_strCurrentQuery;
@@ -63,4 +87,9 @@ private:
     CShelfwardenDoc* m_pDocument;
     CBookListModel* m_pModel;
     bool m_bColumnsMade = false;
+    ListLayout m_layout;
+    // The header click the list shows now (-1: none).
+    int m_sortColumn = -1;
+    bool m_sortDescending = false;
+    QTimer m_saveLayout;
 };

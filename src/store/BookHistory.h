@@ -1,0 +1,44 @@
+#pragma once
+
+#include "store/MessageSink.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+class CBookDatabase;
+
+// One stored value of a book's row exactly as the catalogue holds it.
+using StoredValue = std::variant<std::monostate, std::int64_t, std::string>;
+
+// A book's row as stored: every column of `books`, by name, in the table's order.
+struct StoredBook {
+    std::vector<std::string> columns;
+    std::vector<StoredValue> values;
+    bool operator==(const StoredBook&) const = default;
+};
+
+// The book with this identifier as it is stored now, or nothing when there is none. Throws
+// CEngineException when the catalogue cannot be read.
+std::optional<StoredBook> ReadStoredBook(CBookDatabase& db, std::int32_t id);
+
+// One change to one book: the row before it and after it (nothing before an add, nothing after
+// a delete).
+struct BookChange {
+    std::int32_t id = 0;
+    std::optional<StoredBook> before;
+    std::optional<StoredBook> after;
+};
+
+inline constexpr const char* kChangedElsewhere =
+    "Cartea a fost schimbata intre timp de alt program; pasul nu mai poate fi facut, nimic nu "
+    "s-a schimbat.";
+
+// Takes the book back to `before` (undo) or forward to `after` (redo) in one transaction, the
+// identifier and every field included. Refused, with kChangedElsewhere, when the stored row is
+// no longer the one the change left; a failure is reported too. Either way nothing changes and
+// the result is false.
+bool UndoBookChange(CBookDatabase& db, const BookChange& change, const MessageSink& sink);
+bool RedoBookChange(CBookDatabase& db, const BookChange& change, const MessageSink& sink);
