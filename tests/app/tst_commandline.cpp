@@ -33,12 +33,6 @@ Run Shelfwarden(const QStringList& args, const QString& program = SHELFWARDEN_BI
             QString::fromUtf8(p.readAllStandardError())};
 }
 
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 // Runs the program through the shell, so that a test can set limits and pass raw bytes.
 Run ThroughShell(const QString& script, const QStringList& args) {
     return Shelfwarden(QStringList{"-c", script, SHELFWARDEN_BINARY} + args, "/bin/sh");
@@ -84,8 +78,8 @@ private slots:
     void importThenExport() {
         QTemporaryDir dir;
         const QString csv = dir.filePath("in.csv");
-        Write(csv, "Title,Author,Exclusive Shelf,My Rating\r\nDune,Frank Herbert,read,4\r\n"
-                   "\"Emma, a novel\",Jane Austen,to-read,0\r\n");
+        WriteFile(csv, "Title,Author,Exclusive Shelf,My Rating\r\nDune,Frank Herbert,read,4\r\n"
+                       "\"Emma, a novel\",Jane Austen,to-read,0\r\n");
         const QString catalogue = dir.filePath("new.mdb");
         const Run imported = Shelfwarden({"--import", csv, catalogue});
         QCOMPARE(imported.status, 0);
@@ -147,7 +141,7 @@ private slots:
         QVERIFY(noCsv.err.contains("cannot be read"));
 
         const QString bad = dir.filePath("bad.csv");
-        Write(bad, "Titlu,Pagini\nGood,1\nBad,many\n");
+        WriteFile(bad, "Titlu,Pagini\nGood,1\nBad,many\n");
         const Run failed = Shelfwarden({"--import", bad, dir.filePath("c.mdb")});
         QCOMPARE(failed.status, 1);
         QVERIFY2(failed.err.contains(bad + ":3: Pagini is not an integer"), qPrintable(failed.err));
@@ -223,9 +217,9 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(QString, error);
         QTemporaryDir dir;
-        Write(dir.filePath("in.csv"), Books(3));
-        Write(dir.filePath("cut.csv"), Books(3).left(30));
-        Write(dir.filePath("old.csv"), "an earlier export\n");
+        WriteFile(dir.filePath("in.csv"), Books(3));
+        WriteFile(dir.filePath("cut.csv"), Books(3).left(30));
+        WriteFile(dir.filePath("old.csv"), "an earlier export\n");
         QCOMPARE(Shelfwarden({"--import", dir.filePath("in.csv"), dir.filePath("c.mdb")}).status,
                  0);
         QVERIFY(QFile::copy(dir.filePath("c.mdb"), dir.filePath("notypes.mdb")));
@@ -255,7 +249,7 @@ private slots:
 
     void aCatalogueNameIsUsedAsTheBytesGiven() {
         QTemporaryDir dir;
-        Write(dir.filePath("in.csv"), Books(2));
+        WriteFile(dir.filePath("in.csv"), Books(2));
         const Run run = ThroughShell("cd \"$1\" && exec \"$0\" --import in.csv \"$(printf "
                                      "'caf\\351.mdb')\"",
                                      {dir.path()});
@@ -266,7 +260,7 @@ private slots:
 
     void aFullDiskOrAKillLeavesNothingHalfDone() {
         QTemporaryDir dir;
-        Write(dir.filePath("big.csv"), Books(60000));
+        WriteFile(dir.filePath("big.csv"), Books(60000));
         const QString target = dir.filePath("new.mdb");
         // A disk that fills up: writes beyond 64 blocks fail.
         const Run full =
@@ -292,7 +286,7 @@ private slots:
         QCOMPARE(Contents(dir.path()).size(), std::size_t(2)); // what the kill left is gone
 
         // An export that fills the disk leaves the earlier export whole.
-        Write(dir.filePath("old.csv"), "an earlier export\n");
+        WriteFile(dir.filePath("old.csv"), "an earlier export\n");
         const auto before = Contents(dir.path());
         const Run exported =
             ThroughShell("trap '' XFSZ; ulimit -f 64; exec \"$0\" --export \"$1\" \"$2\"",
@@ -304,7 +298,7 @@ private slots:
 
     void aBusyOrReadOnlyCatalogueIsBlamedNotTheLine() {
         QTemporaryDir dir;
-        Write(dir.filePath("in.csv"), Books(3));
+        WriteFile(dir.filePath("in.csv"), Books(3));
         const QString catalogue = dir.filePath("c.mdb");
         QCOMPARE(Shelfwarden({"--import", dir.filePath("in.csv"), catalogue}).status, 0);
         RawCatalogue other(catalogue.toStdString());

@@ -10,7 +10,6 @@
 #include "view/ui/CBookListModel.h"
 #include "view/ui/CShelfwardenView.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,13 +25,6 @@ QString MakeCatalogue(TestCatalogue& c, const char* title) {
     c.db->InsertState("Acasa");
     c.add(MakeBook(title));
     return QString::fromStdString(c.path("test.mdb"));
-}
-
-QByteArray Digest(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly)
-               ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
-               : QByteArray();
 }
 
 QStringList MenuTexts(QMenu* menu) {
@@ -239,7 +231,7 @@ private slots:
         Library other;
         const QString otherPath = QFileInfo(other.path).dir().filePath("other.mdb");
         QVERIFY(QFile::rename(other.path, otherPath));
-        const QByteArray before = Digest(books.path);
+        const QByteArray before = FileBytes(books.path);
         RunningApp run(books.path);
         if (commands[0] == "fileOpen" || commands[0] == "fileSaveAs") {
             run.prompts.files.push_back(commands[0] == "fileOpen" ? otherPath
@@ -257,20 +249,20 @@ private slots:
                      QStringList{QStringLiteral("save|%1|mdb").arg(shown::kMdbFilter)});
         }
         QCOMPARE(run.frame()->windowTitle(), title);
-        QCOMPARE(Digest(books.path), before);
+        QCOMPARE(FileBytes(books.path), before);
         QVERIFY(run.prompts.messages.isEmpty());
     }
 
     void saveAsOntoAFileWithNoCatalogueOpenLeavesItAlone() {
         Library books;
-        const QByteArray before = Digest(books.path);
+        const QByteArray before = FileBytes(books.path);
         RunningApp run(books.path);
         run.trigger("fileNew");
         run.prompts.files.push_back(books.path); // the user confirmed replacing it
         run.trigger("fileSaveAs");
         QCOMPARE(run.prompts.takeMessages(),
                  (QStringList{shown::kCannotCreate, shown::kCannotCreateTable}));
-        QCOMPARE(Digest(books.path), before);
+        QCOMPARE(FileBytes(books.path), before);
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelf Warden - Untitled"));
         QVERIFY(!run.doc()->GetDatabase()->IsOpen());
     }
@@ -283,14 +275,14 @@ private slots:
         run.trigger("fileSaveAs");
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - copy.mdb"));
         QCOMPARE(RecentFiles::Load().first(), copy);
-        const QByteArray source = Digest(books.path);
+        const QByteArray source = FileBytes(books.path);
         // Row 0 is "Abandonata", the fourth book stored: the copy must know it by that number.
         QCOMPARE(run.column(0), (QStringList{"0004", "0001", "0002", "0003"}));
         run.selectRow(0);
         run.trigger("recordsDelete");
         QCOMPARE(RawCatalogue(copy.toStdString()).rows("SELECT titlu FROM books ORDER BY id"),
                  (std::vector<std::string>{"Dune", "Ion", "Odiseea"}));
-        QCOMPARE(Digest(books.path), source);
+        QCOMPARE(FileBytes(books.path), source);
         // A book added to the copy never takes a number the source has given.
         run.doc()->GetDatabase()->InsertBook("Nou", "A", "E", 0, 1, 1, 1, 1, 1, 0, 6, 0);
         QCOMPARE(run.doc()->GetDatabase()->GetLastInsertedId(), 5);

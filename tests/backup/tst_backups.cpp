@@ -22,11 +22,6 @@ BackupDay DaysAfter(BackupDay d, int n) {
     return BackupDay(sys_days(d) + days(n));
 }
 
-QByteArray Bytes(const std::string& path) {
-    QFile f(QString::fromStdString(path));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 int Books(const std::string& path) {
     return std::stoi(RawCatalogue(path).one("SELECT count(*) FROM books"));
 }
@@ -74,7 +69,7 @@ private slots:
         QCOMPARE(s.names(), (QStringList{"2026-12-07.mdb", "2026-12-06.mdb"}));
         for (const BackupCopy& c : ListBackups(s.folder())) {
             QCOMPARE(c.books, 3L);
-            QCOMPARE(c.bytes, static_cast<std::int64_t>(Bytes(c.path).size()));
+            QCOMPARE(c.bytes, static_cast<std::int64_t>(FileBytes(c.path).size()));
         }
         // A file the program refuses to open (here a folder) is never copied.
         QCOMPARE(
@@ -150,10 +145,10 @@ private slots:
         QVERIFY(sink.messages.empty());
 
         // A copy that cannot be read leaves the catalogue as it was.
-        const QByteArray kept = Bytes(s.catalogue());
+        const QByteArray kept = FileBytes(s.catalogue());
         QVERIFY(
             !RestoreBackup(s.catalogue(), s.path("missing.mdb"), s.settings, kDay, sink.sink()));
-        QCOMPARE(Bytes(s.catalogue()), kept);
+        QCOMPARE(FileBytes(s.catalogue()), kept);
         QCOMPARE(sink.messages.size(), std::size_t{1});
         QVERIFY(sink.messages[0].rfind(msg::kRestoreFailed, 0) == 0);
     }
@@ -167,7 +162,7 @@ private slots:
     void aFailedCopyChangesNothingAndSaysSoOnce() {
         QFETCH(bool, diskFull);
         Shelf s(50);
-        const QByteArray before = Bytes(s.catalogue());
+        const QByteArray before = FileBytes(s.catalogue());
         if (diskFull) {
             const pid_t child = ::fork();
             if (child == 0) {
@@ -190,7 +185,7 @@ private slots:
             QVERIFY(
                 FailedOnce(BackUpCatalogue(s.catalogue(), s.settings, kDay, sink.sink()), sink));
         }
-        QCOMPARE(Bytes(s.catalogue()), before);
+        QCOMPARE(FileBytes(s.catalogue()), before);
         QCOMPARE(s.names(), QStringList());
     }
 };

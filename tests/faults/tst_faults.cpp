@@ -3,7 +3,6 @@
 #include "support/EarlierCatalogue.h"
 #include "support/RawCatalogue.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,14 +18,6 @@
 
 namespace {
 const QString kChild = QStringLiteral(FAULT_CHILD);
-
-QByteArray Digest(const std::string& path) {
-    QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
 
 // Each stored book's "title|pages" by identifier.
 using Books = std::map<int, std::string>;
@@ -163,7 +154,7 @@ private slots:
         }
         source.db->Close();
         const std::string from = source.path("test.mdb");
-        const QByteArray sourceDigest = Digest(from);
+        const QByteArray sourceDigest = FileBytes(from);
         TestCatalogue old("old.mdb");
         old.add(MakeBook("Old"));
         old.db->Close();
@@ -176,7 +167,7 @@ private slots:
             const bool ontoExisting = round % 2 == 1;
             const std::string target = ontoExisting ? old.path("old.mdb") : source.path("new.mdb");
             QFile::remove(QString::fromStdString(source.path("new.mdb")));
-            const QByteArray digestBefore = Digest(target);
+            const QByteArray digestBefore = FileBytes(target);
             QProcess child;
             child.start(kChild,
                         {"copy", QString::fromStdString(from), QString::fromStdString(target)});
@@ -199,8 +190,8 @@ private slots:
                 }
                 report.killAfterSpinning(static_cast<int>(rng.bounded(1000)));
             }
-            QCOMPARE(Digest(from), sourceDigest);
-            const QByteArray after = Digest(target);
+            QCOMPARE(FileBytes(from), sourceDigest);
+            const QByteArray after = FileBytes(target);
             if (after == digestBefore) {
                 std::filesystem::exists(temporary) ? ++midCopy : ++before;
                 continue;
@@ -281,7 +272,7 @@ private slots:
             QVERIFY(WriteEarlierCatalogue(path, "INSERT INTO books(titlu, autor) VALUES"
                                                 "('Kept', 'a'), ('Also kept', 'b')"));
         }
-        const QByteArray before = Digest(path);
+        const QByteArray before = FileBytes(path);
         ::chmod(c.dir.path().toUtf8().constData(), 0555);
         ::chmod(path.c_str(), static_cast<mode_t>(fileMode));
         QProcess child;
@@ -297,7 +288,7 @@ private slots:
                                         "MSG Nu se pota sterge inregistrarea!",
                                         "MSG Nu se poate crea o nou baza de date!", "NOT COPIED",
                                         "LISTED 2"}));
-        QCOMPARE(Digest(path), before);
+        QCOMPARE(FileBytes(path), before);
     }
 
     void twoInstancesWriteTheSameCatalogue() {

@@ -9,17 +9,6 @@
 #include <QTest>
 
 namespace {
-QByteArray Bytes(const std::string& path) {
-    QFile f(QString::fromStdString(path));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 // A good catalogue with some books, types and states, altered by `sql` run straight on the file.
 QByteArray Catalogue(const std::string& sql, int books = 30) {
     TestCatalogue c;
@@ -36,7 +25,7 @@ QByteArray Catalogue(const std::string& sql, int books = 30) {
             qFatal("corpus statement failed: %s", sql.c_str());
         }
     }
-    return Bytes(c.path("test.mdb"));
+    return FileBytes(c.path("test.mdb"));
 }
 
 QByteArray OtherDatabase() {
@@ -51,7 +40,7 @@ QByteArray OtherDatabase() {
                  "INSERT INTO Customers VALUES ('ALFKI', 'Alfreds Futterkiste', 'Berlin');"
                  "CREATE TABLE \"Order Details\"(OrderID INTEGER, Quantity INTEGER)");
     }
-    return Bytes(path);
+    return FileBytes(path);
 }
 } // namespace
 
@@ -145,7 +134,7 @@ private slots:
         QFETCH(bool, opens);
         QTemporaryDir dir;
         const QString path = dir.filePath("hostile.mdb");
-        Write(path, bytes);
+        WriteFile(path, bytes);
         RecordingSink sink;
         CBookDatabase db(sink.sink());
         // Flipped bytes may or may not leave a file SQLite accepts; every other row is known.
@@ -192,11 +181,11 @@ private slots:
         QFETCH(QString, reason);
         QTemporaryDir dir;
         const QString path = dir.filePath("hostile.mdb");
-        Write(path, bytes);
+        WriteFile(path, bytes);
         CBookDatabase db(nullptr);
         QCOMPARE(db.Open(path.toStdString()), reason.isEmpty());
         QCOMPARE(QString::fromStdString(db.LastFailure()), reason);
-        QCOMPARE(Bytes(path.toStdString()), bytes);
+        QCOMPARE(FileBytes(path.toStdString()), bytes);
     }
 
     void valuesNoListNamesShowEmptyAndTheRestStillLists() {

@@ -10,11 +10,6 @@
 using Messages = std::vector<std::string>;
 
 namespace {
-QByteArray Bytes(const std::string& path) {
-    QFile f(QString::fromStdString(path));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 void Fill(TestCatalogue& c) {
     QVERIFY(c.db->InsertType("Roman"));
     QVERIFY(c.db->InsertType("Poezii"));
@@ -127,13 +122,13 @@ private slots:
         QVERIFY(other.add(MakeBook("Kept")));
         QVERIFY(other.db->Close());
         const std::string target = other.path("other.mdb");
-        const QByteArray before = Bytes(target);
+        const QByteArray before = FileBytes(target);
         RecordingSink sink;
         CBookDatabase closed(sink.sink());
         QVERIFY(!CopyCatalogue(closed, target, sink.sink()));
         QCOMPARE(sink.take(),
                  (Messages{"Nu se poate crea o nou baza de date!", "Nu se poate crea tabela!"}));
-        QCOMPARE(Bytes(target), before);
+        QCOMPARE(FileBytes(target), before);
     }
 
     void aFailedCopyLeavesEverythingAsItWas() {
@@ -149,13 +144,13 @@ private slots:
         QVERIFY(other.add(MakeBook("Old content")));
         const std::string target = other.path("other.mdb");
         QVERIFY(other.db->Close());
-        const QByteArray before = Bytes(target);
-        const QByteArray sourceBefore = Bytes(c.path("test.mdb"));
+        const QByteArray before = FileBytes(target);
+        const QByteArray sourceBefore = FileBytes(c.path("test.mdb"));
 
         QVERIFY(!CopyCatalogue(*c.db, target, c.messages.sink()));
         QCOMPARE(c.messages.take(), Messages{"Nu se poate adauga o noua inregistrare!"});
-        QCOMPARE(Bytes(target), before);
-        QCOMPARE(Bytes(c.path("test.mdb")), sourceBefore);
+        QCOMPARE(FileBytes(target), before);
+        QCOMPARE(FileBytes(c.path("test.mdb")), sourceBefore);
         QCOMPARE(FolderEntries(other.dir), QStringList{"other.mdb"});
         QVERIFY(c.db->IsOpen());
 

@@ -24,10 +24,6 @@ std::vector<Rows> WithoutIds(const std::string& csv) {
     return out;
 }
 
-QByteArray Bytes(const std::string& path) {
-    QFile f(QString::fromStdString(path));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 } // namespace
 
 class TestCatalogueImport : public QObject {
@@ -231,7 +227,7 @@ private slots:
         TestCatalogue c;
         c.add(MakeBook("Already there"));
         QVERIFY(c.db->Close());
-        const QByteArray before = Bytes(c.path("test.mdb"));
+        const QByteArray before = FileBytes(c.path("test.mdb"));
         QVERIFY(c.db->Open(c.path("test.mdb")));
         std::string csv = "Titlu,Autor\n";
         for (int i = 0; i < 2000; ++i) {
@@ -246,7 +242,7 @@ private slots:
         QVERIFY(r.cancelled && !r.ok);
         QCOMPARE(calls, 3);
         QVERIFY(c.db->Close());
-        QCOMPARE(Bytes(c.path("test.mdb")), before);
+        QCOMPARE(FileBytes(c.path("test.mdb")), before);
     }
 
     void safeCellsDisarmFormulasOnly() {
@@ -330,14 +326,14 @@ private slots:
         QFETCH(QString, reason);
         TestCatalogue c;
         c.add(MakeBook("Already there"));
-        const QByteArray before = Bytes(c.path("test.mdb"));
+        const QByteArray before = FileBytes(c.path("test.mdb"));
         const ImportResult r = ImportCsv(csv.toStdString(), *c.db);
         QVERIFY(!r.ok);
         QCOMPARE(r.errorLine, std::size_t(line));
         QVERIFY2(QString::fromStdString(r.error).startsWith(reason), r.error.c_str());
         QCOMPARE(r.books, 0);
         QVERIFY(c.db->Close());
-        QCOMPARE(Bytes(c.path("test.mdb")), before);
+        QCOMPARE(FileBytes(c.path("test.mdb")), before);
     }
 };
 

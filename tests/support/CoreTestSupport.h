@@ -5,11 +5,27 @@
 #include "support/Messages.h"
 #include "support/RawCatalogue.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 #include <string>
 #include <vector>
+
+// A file's bytes as they are on disk; empty when it cannot be read.
+inline QByteArray FileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+inline QByteArray FileBytes(const std::string& path) {
+    return FileBytes(QString::fromStdString(path));
+}
+
+inline void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
 
 // Collects the messages the core reports, in order.
 struct RecordingSink {

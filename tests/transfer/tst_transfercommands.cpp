@@ -5,12 +5,6 @@
 
 namespace {
 
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 QByteArray Read(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -38,11 +32,11 @@ private slots:
     void importReportsAndOffersTheRejects() {
         LibraryApp app;
         const QString csv = app.path("in.csv");
-        Write(csv, "\xEF\xBB\xBFTitle,Author,Number of Pages,Original Publication Year\r\n"
-                   "Emma,Jane Austen,320.00,1815.0\r\n"
-                   "DUNE,herbert,600,1965\r\n"
-                   "Walden,Thoreau,many,1854\r\n"
-                   "Ion,Liviu Rebreanu,,1920\r\n");
+        WriteFile(csv, "\xEF\xBB\xBFTitle,Author,Number of Pages,Original Publication Year\r\n"
+                       "Emma,Jane Austen,320.00,1815.0\r\n"
+                       "DUNE,herbert,600,1965\r\n"
+                       "Walden,Thoreau,many,1854\r\n"
+                       "Ion,Liviu Rebreanu,,1920\r\n");
         app.prompts.files = {csv, app.path("rejects.csv")};
         app.prompts.answers = {true};
         ConfirmImport(false);
@@ -90,7 +84,7 @@ private slots:
         for (int i = 0; i < 300; ++i) {
             csv += "Carte " + QByteArray::number(i) + "\n";
         }
-        Write(app.path("many.csv"), csv);
+        WriteFile(app.path("many.csv"), csv);
         app.prompts.files = {app.path("many.csv"), app.path("many.pdf")};
         ConfirmImport(false);
         app.trigger("fileImport");
