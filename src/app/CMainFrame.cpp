@@ -210,7 +210,7 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     m_pLoanCommands = new CLoanCommands(m_pView);
     // A listing changes with every catalogue opened or closed, and so may the loans.
     connect(m_pView->Model(), &CBookListModel::CountsChanged, this, &CMainFrame::ShowBookCount);
-    connect(m_pView->Model(), &CBookListModel::CountsChanged, this, &CMainFrame::ShowLoanCount);
+    connect(m_pView->Model(), &CBookListModel::ListingReplaced, this, &CMainFrame::ShowLoanCount);
     connect(m_pLoanCommands, &CLoanCommands::LoansChanged, this, &CMainFrame::ShowLoanCount);
     ShowBookCount();
     ShowLoanCount();

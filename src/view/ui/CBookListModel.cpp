@@ -59,16 +59,11 @@ void CBookListModel::ResetRows(BookRowTable rows) {
     ApplyFilter();
     endResetModel();
     emit CountsChanged();
+    emit ListingReplaced();
 }
 
 void CBookListModel::Clear() {
-    beginResetModel();
-    m_rows.Clear();
-    m_index.Clear();
-    m_indexBuilt = false;
-    ApplyFilter();
-    endResetModel();
-    emit CountsChanged();
+    ResetRows(BookRowTable()); // the old rows go with the argument, memory and all
 }
 
 void CBookListModel::SetFilter(const std::string& typed) {

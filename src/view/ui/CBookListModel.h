@@ -37,6 +37,8 @@ public:
 signals:
     // The number of rows shown or listed changed.
     void CountsChanged();
+    // A whole new listing (or none) took the place of the old one; the filter alone never does.
+    void ListingReplaced();
 
 private:
     int Source(int row) const {
