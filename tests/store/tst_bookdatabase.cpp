@@ -36,7 +36,7 @@ Messages ListedTitles(CBookDatabase& db, const std::string& statement) {
 class TestBookDatabase : public QObject {
     Q_OBJECT
 private slots:
-    void createMakesThreeEmptyTablesInOrder() {
+    void createMakesThreeEmptyTablesInOrderButNeverOverAFile() {
         TestCatalogue c;
         QVERIFY(c.db->IsOpen());
         QCOMPARE(c.db->GetPath(), c.path("test.mdb"));
@@ -54,23 +54,9 @@ private slots:
         QCOMPARE(raw.one("SELECT (SELECT count(*) FROM books) + (SELECT count(*) FROM types) + "
                          "(SELECT count(*) FROM states)"),
                  std::string("0"));
-    }
-
-    void createRefusesAnExistingFileAndOpenNeverCreates() {
-        TestCatalogue c;
-        RecordingSink sink;
-        CBookDatabase again(sink.sink());
-        QVERIFY(!again.Create(c.path("test.mdb")));
+        RecordingSink sink; // an existing file is never made anew
+        QVERIFY(!CBookDatabase(sink.sink()).Create(c.path("test.mdb")));
         QCOMPARE(sink.take(), Messages{"Nu se poate crea o nou baza de date!"});
-        QVERIFY(!again.IsOpen());
-        QCOMPARE(again.GetPath(), std::string());
-
-        CBookDatabase missing(sink.sink());
-        QVERIFY(!missing.Open(c.path("absent.mdb")));
-        QVERIFY(!QFile::exists(QString::fromStdString(c.path("absent.mdb"))));
-        QVERIFY(!missing.Open(c.path("no/such/folder/x.mdb")));
-        QCOMPARE(sink.take(), (Messages{kOpenFailed, kOpenFailed}));
-        QVERIFY(!missing.IsOpen());
     }
 
     void openRefusesWhatIsNoRegularFileAtOnceAndSaysWhy() {
@@ -128,33 +114,6 @@ private slots:
         QVERIFY(!QFile::exists(journal));
     }
 
-    void storesTheEncodingsOfABook() {
-        TestCatalogue c;
-        QVERIFY(c.db->InsertBook("Dune", "Frank Herbert", "Nemira", 2, 600, 48, 1, 1965, 2003, 1, 0,
-                                 3));
-        QVERIFY(c.db->InsertBook("Ion", "Rebreanu", "Minerva", 0, 400, 20, 2, 1920, 1980, 0, 6, 0));
-        RawCatalogue raw(c.path("test.mdb"));
-        QCOMPARE(raw.rows("SELECT * FROM books ORDER BY id"),
-                 (Messages{"1|Dune|Frank Herbert|Nemira|2|600|48|1|1965|2003|-1|0|3",
-                           "2|Ion|Rebreanu|Minerva|0|400|20|2|1920|1980|0|6|0"}));
-        auto read = c.db->SelectReadBooks();
-        QVERIFY(read);
-        QCOMPARE(read->GetRecordCount(), 1L);
-        read->MoveFirst();
-        QCOMPARE(read->GetText("TITLU"), std::string("Dune"));
-        QCOMPARE(read->GetLong("citita"), -1);
-        auto unread = c.db->SelectUnreadBooks();
-        QCOMPARE(unread->GetRecordCount(), 1L);
-
-        QVERIFY(c.db->UpdateBook(2, "Ion", "Liviu Rebreanu", "Minerva", 1, 410, 20, 2, 1920, 1980,
-                                 7, 2, 1));
-        QCOMPARE(
-            raw.one(
-                "SELECT autor, tip, pagini, citita, calificativ, stare FROM books WHERE id = 2"),
-            std::string("Liviu Rebreanu|1|410|-1|2|1"));
-        QVERIFY(c.messages.messages.empty());
-    }
-
     void quotesPercentSignsAndNonAsciiAreStoredAndFoundExactly() {
         TestCatalogue c;
         const std::vector<std::string> texts = {"Harry Potter and the Philosopher's Stone",
@@ -176,7 +135,7 @@ private slots:
             QVERIFY(set);
             QCOMPARE(set->GetRecordCount(), 1L);
             set->MoveFirst();
-            QCOMPARE(set->GetText("editura"), t);
+            QCOMPARE(set->GetText("EDITURA"), t); // names match in any case
             QCOMPARE(set->GetLong("id"), id);
         }
         QVERIFY(c.db->InsertType("Capa si spada's"));
@@ -205,24 +164,6 @@ private slots:
         QCOMPARE(raw.rows("SELECT titlu, pagini FROM books ORDER BY id"),
                  (Messages{"ok|32767", maxText + "|1"}));
         QCOMPARE(raw.one("SELECT count(*) FROM types"), std::string("0"));
-    }
-
-    void idsStartAtOneAndAreNeverReused() {
-        TestCatalogue c;
-        for (const char* t : {"a", "b", "c"}) {
-            QVERIFY(c.db->InsertBook(t, "x", "y", 0, 1, 1, 1, 1, 1, 0, 0, 0));
-        }
-        QCOMPARE(c.db->GetLastInsertedId(), 3);
-        QVERIFY(c.db->DeleteBook(3));
-        QVERIFY(c.db->DeleteBook(999)); // nothing to delete still succeeds
-        QVERIFY(c.db->InsertBook("d", "x", "y", 0, 1, 1, 1, 1, 1, 0, 0, 0));
-        QCOMPARE(c.db->GetLastInsertedId(), 4);
-        QVERIFY(c.db->InsertState("Acasa"));
-        QCOMPARE(c.db->GetLastInsertedId(), 1);
-        QVERIFY(c.db->DeleteState(1));
-        QVERIFY(c.db->InsertState("Acasa"));
-        QCOMPARE(c.db->GetLastInsertedId(), 2);
-        QVERIFY(c.messages.messages.empty());
     }
 
     void findBookIdReportsAMissingTitle() {
@@ -259,33 +200,15 @@ private slots:
                  std::string("abc"));
     }
 
-    void theStatementsRunAsWritten() {
+    // A record set is for reading only: an action statement is refused.
+    void aListingRunsNoActionStatement() {
         TestCatalogue c;
-        QVERIFY(c.db->InsertBook("a", "x", "y", 0, 100, 1, 1, 1, 1, 1, 0, 0));
-        QVERIFY(c.db->InsertBook("b", "x", "y", 0, 250, 3, 1, 1, 1, 0, 6, 0));
-        auto s1 = c.db->OpenQuery(
-            "SELECT count(id) AS  idn, \t\t\tsum(pagini) AS pag,\t\t\tsum(capitole) "
-            "AS cap,\t\t\tsum(volume) AS vol FROM books");
-        QVERIFY(s1);
-        s1->MoveFirst();
-        QCOMPARE(s1->GetLong("IDN"), 2);
-        QCOMPARE(s1->GetDouble("pag"), 350.0);
-        auto percent = c.db->OpenQuery("SELECT * FROM books WHERE titlu = '100%'");
-        QVERIFY(percent);
-        QCOMPARE(percent->GetRecordCount(), 0L);
-        auto back = c.db->SelectAllBooks();
-        back->MoveLast();
-        QCOMPARE(back->GetText("titlu"), std::string("b"));
-        back->MovePrev();
-        QCOMPARE(back->GetText("titlu"), std::string("a"));
-        back->MovePrev();
-        QVERIFY(back->IsBOF());
-        // A record set is for reading only: an action statement is refused.
+        QVERIFY(c.add(MakeBook("a")));
         QVERIFY(!c.db->OpenQuery("DELETE FROM books"));
         QVERIFY(!c.db->OpenQuery("SELECT * FROM books; DELETE FROM books"));
         QCOMPARE(c.messages.take(), Messages(2, kSelectFailed));
-        RawCatalogue raw(c.path("test.mdb"));
-        QCOMPARE(raw.one("SELECT count(*) FROM books"), std::string("2"));
+        QCOMPARE(RawCatalogue(c.path("test.mdb")).one("SELECT count(*) FROM books"),
+                 std::string("1"));
     }
 
     void aClosedCatalogueFailsEveryOperationWithItsMessage() {

@@ -1,17 +1,11 @@
 #include "support/GuiDriver.h"
 
-#include <QFile>
 #include <QRegularExpression>
 
 namespace {
 
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 int PdfPages(const QString& path) {
-    return static_cast<int>(QString::fromLatin1(Read(path))
+    return static_cast<int>(QString::fromLatin1(FileBytes(path))
                                 .count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))));
 }
 
@@ -47,7 +41,7 @@ private slots:
                  qPrintable(app.prompts.questions[0]));
         QCOMPARE(app.column(1),
                  (QStringList{"Abandonata", "Dune", "Emma", "Ion", "Ion", "Odiseea"}));
-        QCOMPARE(Read(app.path("rejects.csv")),
+        QCOMPARE(FileBytes(app.path("rejects.csv")),
                  QByteArray(
                      "Linie,Motiv,Title,Author,Number of Pages,Original Publication Year\r\n"
                      "3,already in the catalogue,DUNE,herbert,600,1965\r\n"
@@ -70,8 +64,8 @@ private slots:
         QCOMPARE(app.prompts.takeMessages(),
                  (QStringList{"Exportate: 4 carti in out.csv.",
                               "Fisierul test.mdb este chiar catalogul; nu s-a scris nimic."}));
-        QVERIFY(Read(app.path("out.csv")).startsWith("ID,Titlu,Autor,"));
-        QCOMPARE(Read(app.path("out.csv")).count("\r\n"), 5);
+        QVERIFY(FileBytes(app.path("out.csv")).startsWith("ID,Titlu,Autor,"));
+        QCOMPARE(FileBytes(app.path("out.csv")).count("\r\n"), 5);
     }
 
     void thePdfHoldsTheListingShown() {

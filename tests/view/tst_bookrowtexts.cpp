@@ -28,29 +28,6 @@ std::vector<std::string> Row(const BookRowTable& t, int row) {
 class TestBookRowTexts : public QObject {
     Q_OBJECT
 private slots:
-    void rowsFromTheCatalogue() {
-        TestCatalogue c;
-        QVERIFY(c.db->InsertBook("Ion", "Rebreanu", "Minerva", 0, 400, 20, 2, -500, 1980, 1, 1, 0));
-        QVERIFY(c.db->InsertBook("Alba", "X", "Y", 6, 1, 1, 1, 1, 1, 0, 6, 9));
-        {
-            RawCatalogue raw(c.path("test.mdb"));
-            QVERIFY(raw.exec("UPDATE sqlite_sequence SET seq = 12344 WHERE name = 'books'"));
-        }
-        QVERIFY(c.db->InsertBook("Zed", "X", "Y", 1, 1, 1, 1, 1, 1, 0, 6, 0));
-        auto set = c.db->SelectAllBooks();
-        QVERIFY(set);
-        const BookRowTable table = BookRowTable::FromRecordset(*set, Types(), States());
-        QCOMPARE(table.RowCount(), 3);
-        QCOMPARE(Row(table, 0),
-                 (std::vector<std::string>{"0002", "Alba", "X", "Y", "[nedefinit]", "1", "1", "1",
-                                           "1", "1", "Nu", "De citit", "[nedefinita]"}));
-        QCOMPARE(Row(table, 1),
-                 (std::vector<std::string>{"0001", "Ion", "Rebreanu", "Minerva", "Roman", "400",
-                                           "20", "2", "-500", "1980", "Da", "Excelenta", "Acasa"}));
-        QCOMPARE(table.Text(2, 0), std::string_view("12345"));
-        QCOMPARE(table.Text(2, 4), std::string_view("Poezii"));
-    }
-
     void valuesNoReaderCanNameShowEmpty() {
         TestCatalogue c;
         {
