@@ -103,21 +103,29 @@ private slots:
         QProcess writer;
         writer.start(FAULT_CHILD, {"batches", QString::fromStdString(s.catalogue()), "300"});
         QVERIFY(writer.waitForStarted());
+        // One copy while the writer stands between its first batch and the rest, then copies
+        // as fast as they come while it writes on: each must hold whole batches only.
+        while (!writer.canReadLine() && writer.waitForReadyRead(60000)) {
+        }
+        QCOMPARE(writer.readLine(), QByteArray("BATCH 0\n"));
         std::vector<std::string> copies;
-        while (writer.state() != QProcess::NotRunning && copies.size() < 40) {
+        for (bool first = true;
+             first || (writer.state() != QProcess::NotRunning && copies.size() < 40);
+             first = false) {
             const BackupResult r = BackUpCatalogue(s.catalogue(), s.settings, kDay, nullptr);
             QCOMPARE(r.outcome, BackupResult::Outcome::Made);
             copies.push_back(r.path);
+            if (first) {
+                writer.write("go\n");
+                writer.waitForBytesWritten();
+            }
         }
         QVERIFY(writer.waitForFinished(120000));
-        bool midway = false;
+        QCOMPARE(Books(copies.front()), 10);
         for (const std::string& copy : copies) {
             QCOMPARE(RawCatalogue(copy).one("PRAGMA integrity_check"), std::string("ok"));
-            const int books = Books(copy);
-            QCOMPARE(books % 10, 0);
-            midway = midway || (books > 0 && books < 3000);
+            QCOMPARE(Books(copy) % 10, 0);
         }
-        QVERIFY(midway);
     }
 
     void restoreReplacesTheCatalogueWholeAndCanBeUndone() {

@@ -6,7 +6,8 @@
 //   fault_child full PATH          the same writes with the file size limited: until one fails
 //   fault_child readonly PATH      each write once, as a user who may not write the folder
 //   fault_child writer PATH N TAG  adds N books titled TAG-i
-//   fault_child batches PATH N     adds N batches of 10 books, one transaction each
+//   fault_child batches PATH N     adds N batches of 10 books, one transaction each; after
+//                                  the first it says so and waits for a line on stdin
 
 #include "store/CBookDatabase.h"
 #include "store/CatalogueCopy.h"
@@ -122,6 +123,13 @@ int main(int argc, char** argv) {
                 db.InsertBook("batch " + std::to_string(b), "a", "e", 0, 1, 1, 1, 1, 1, 0, 6, 0);
             }
             transaction.Commit();
+            if (b == 0) { // the first batch is in: wait until the test has taken its copy
+                Say("BATCH 0");
+                char line[8];
+                if (std::fgets(line, sizeof line, stdin) == nullptr) {
+                    return 1;
+                }
+            }
         }
         Say("DONE");
         return 0;
