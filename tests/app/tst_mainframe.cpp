@@ -1,17 +1,8 @@
-#include "app/CMainFrame.h"
 #include "app/RecentFiles.h"
 #include "shell/AppSettings.h"
-#include "shell/CShelfwardenDoc.h"
-#include "shell/Prompts.h"
-#include "support/CoreTestSupport.h"
 #include "support/GuiDriver.h"
-#include "support/GuiLibrary.h"
-#include "support/RawCatalogue.h"
-#include "view/ui/CBookListModel.h"
-#include "view/ui/CShelfwardenView.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMimeData>

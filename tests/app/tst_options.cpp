@@ -1,10 +1,6 @@
-#include "app/CMainFrame.h"
 #include "app/COptionsSheet.h"
 #include "shell/AppSettings.h"
-#include "shell/CShelfwardenDoc.h"
-#include "support/CoreTestSupport.h"
 #include "support/GuiDriver.h"
-#include "view/ui/CShelfwardenView.h"
 
 #include <QDir>
 #include <QSettings>

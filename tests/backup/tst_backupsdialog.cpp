@@ -1,8 +1,6 @@
 #include "backup/CatalogueBackups.h"
 #include "support/GuiDriver.h"
 
-#include <QTableWidget>
-
 namespace {
 const QString kToday = QString::fromStdString(DayText(LocalToday()));
 

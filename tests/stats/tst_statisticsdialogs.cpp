@@ -1,11 +1,4 @@
-#include "app/CMainFrame.h"
 #include "support/GuiDriver.h"
-#include "support/GuiLibrary.h"
-#include <QDialog>
-#include <QHeaderView>
-#include <QLabel>
-#include <QTableWidget>
-#include <QTest>
 
 class TestStatisticsDialogs : public QObject {
     Q_OBJECT

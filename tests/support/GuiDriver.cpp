@@ -1,15 +1,10 @@
 #include "support/GuiDriver.h"
 
-#include "app/CMainFrame.h"
 #include "app/CShelfwardenApp.h"
-#include "shell/CShelfwardenDoc.h"
-#include "view/ui/CBookListModel.h"
-#include "view/ui/CShelfwardenView.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QSettings>
-#include <QTimer>
 #include <utility>
 
 namespace {

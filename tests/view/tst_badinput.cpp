@@ -1,13 +1,5 @@
-#include "app/CMainFrame.h"
 #include "support/GuiDriver.h"
-#include "support/GuiLibrary.h"
-#include "support/RawCatalogue.h"
-#include "view/ui/CBookListModel.h"
-#include "view/ui/CShelfwardenView.h"
-#include <QApplication>
 #include <QClipboard>
-#include <QLineEdit>
-#include <QTest>
 
 namespace {
 struct Outcome {

@@ -1,13 +1,4 @@
-#include "app/CMainFrame.h"
 #include "support/GuiDriver.h"
-#include "support/GuiLibrary.h"
-#include "support/RawCatalogue.h"
-#include "view/ui/CBookListModel.h"
-#include "view/ui/CShelfwardenView.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
 
 namespace {
 QLineEdit* FilterBox(RunningApp& run) {

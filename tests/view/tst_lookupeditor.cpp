@@ -1,13 +1,4 @@
-#include "app/CMainFrame.h"
 #include "support/GuiDriver.h"
-#include "support/GuiLibrary.h"
-#include "support/RawCatalogue.h"
-#include "view/ui/CBookListModel.h"
-#include "view/ui/CShelfwardenView.h"
-#include <QDialog>
-#include <QHeaderView>
-#include <QTableWidget>
-#include <QTest>
 
 namespace {
 // The entries listed, "id|name" joined by ','.

@@ -1,15 +1,5 @@
-#include "app/CMainFrame.h"
-#include "shell/CShelfwardenDoc.h"
 #include "store/BookHistory.h"
 #include "support/GuiDriver.h"
-#include "support/GuiLibrary.h"
-#include "support/RawCatalogue.h"
-#include "view/ui/CBookListModel.h"
-#include "view/ui/CShelfwardenView.h"
-#include <QComboBox>
-#include <QDialog>
-#include <QLineEdit>
-#include <QTest>
 
 namespace {
 // Fills the book dialog's text fields from name/value pairs and presses OK.
