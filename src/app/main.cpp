@@ -1,6 +1,7 @@
 #include "app/CShelfwardenApp.h"
 #include "app/CommandLine.h"
 #include "app/TransferCommands.h"
+#include "backup/ui/UserBackupSettings.h"
 #include "shell/AppSettings.h"
 
 #include <QApplication>
@@ -32,7 +33,7 @@ int main(int argc, char* argv[]) {
                          command.skipDuplicates);
     case CommandLine::Action::Backup:
         LoadSettings();
-        return RunBackup(argv[command.catalogueArgument], Settings().Backups());
+        return RunBackup(argv[command.catalogueArgument], UserBackupSettings());
     case CommandLine::Action::Run:
         break;
     }

@@ -36,10 +36,6 @@ constexpr TextKey kTextKeys[] = {
     {"Backup Folder", &AppSettings::backupFolder},
 };
 const QString kPathKey = QStringLiteral("DB Path");
-const QString kWidthsKey = QStringLiteral("Column Widths");
-const QString kOrderKey = QStringLiteral("Column Order");
-const QString kSortKey = QStringLiteral("Sort Column");
-const QString kDescendingKey = QStringLiteral("Sort Descending");
 } // namespace
 
 QColor AppSettings::Background() const {
@@ -48,14 +44,6 @@ QColor AppSettings::Background() const {
 
 QColor AppSettings::Foreground() const {
     return QColor(fgRed & 0xFF, fgGreen & 0xFF, fgBlue & 0xFF);
-}
-
-BackupSettings AppSettings::Backups() const {
-    BackupSettings out;
-    out.root = (backupFolder.isEmpty() ? DefaultBackupFolder() : backupFolder).toStdString();
-    out.daily = backupDaily;
-    out.monthly = backupMonthly;
-    return out;
 }
 
 QString DefaultBackupFolder() {
@@ -105,34 +93,6 @@ void SaveSettings() {
     for (const TextKey& k : kTextKeys) {
         s.setValue(k.key, values.*k.member);
     }
-}
-
-ListLayout LoadListLayout() {
-    SettingsStore store;
-    QSettings& s = store.Get();
-    ListLayout layout = DefaultListLayout();
-    if (auto widths = ParseColumnWidths(s.value(kWidthsKey).toString().toStdString())) {
-        layout.widths = *widths;
-    }
-    if (auto order = ParseColumnOrder(s.value(kOrderKey).toString().toStdString())) {
-        layout.order = *order;
-    }
-    bool ok = false;
-    const int sort = s.value(kSortKey, -1).toInt(&ok);
-    if (ok && sort >= 0 && sort < kBookColumnCount) {
-        layout.sortColumn = sort;
-        layout.sortDescending = s.value(kDescendingKey, false).toBool();
-    }
-    return layout;
-}
-
-void SaveListLayout(const ListLayout& layout) {
-    SettingsStore store;
-    QSettings& s = store.Get();
-    s.setValue(kWidthsKey, QString::fromStdString(JoinColumnNumbers(layout.widths)));
-    s.setValue(kOrderKey, QString::fromStdString(JoinColumnNumbers(layout.order)));
-    s.setValue(kSortKey, layout.sortColumn);
-    s.setValue(kDescendingKey, layout.sortDescending);
 }
 
 QSize LoadDialogSize(const QString& dialog) {

@@ -1,8 +1,5 @@
 #pragma once
 
-#include "backup/CatalogueBackups.h"
-#include "view/ListLayout.h"
-
 #include <QColor>
 #include <QSize>
 #include <QString>
@@ -25,8 +22,6 @@ struct AppSettings {
     // Each colour component counts by its low 8 bits.
     QColor Background() const;
     QColor Foreground() const;
-    // Where the copies go and how many stay.
-    BackupSettings Backups() const;
 };
 
 // The copies' folder when the settings name none: under the user's data folder.
@@ -38,10 +33,6 @@ AppSettings& Settings();
 void LoadSettings();
 // Writes the values in their order.
 void SaveSettings();
-
-// The list's layout as the user left it; the starting layout where nothing valid is stored.
-ListLayout LoadListLayout();
-void SaveListLayout(const ListLayout& layout);
 
 // The size a resizable dialog was last closed at, or an invalid size.
 QSize LoadDialogSize(const QString& dialog);

@@ -1,7 +1,5 @@
 #include "shell/CShelfwardenDoc.h"
 
-#include "backup/CatalogueBackups.h"
-#include "shell/AppSettings.h"
 #include "shell/Prompts.h"
 #include "store/CatalogueCopy.h"
 
@@ -30,22 +28,15 @@ bool CShelfwardenDoc::OnNewDocument() {
 
 bool CShelfwardenDoc::OnOpenDocument(const QString& path) {
     ReplaceDatabase();
-    BackUpOnOpen(path.toStdString());
+    if (m_beforeOpen) {
+        m_beforeOpen(path.toStdString());
+    }
     m_pDatabase->Open(path.toStdString());
     return true;
 }
 
-void CShelfwardenDoc::BackUpOnOpen(const std::string& path) {
-    if (Settings().backups == 0) {
-        return;
-    }
-    // A folder that cannot be written stays so for every catalogue opened: one message is enough.
-    BackUpOnFirstOpen(path, Settings().Backups(), LocalToday(), [this](const std::string& text) {
-        if (!m_bBackupFailureShown) {
-            m_bBackupFailureShown = true;
-            ShowMessage(text);
-        }
-    });
+void CShelfwardenDoc::SetBeforeOpen(std::function<void(const std::string&)> hook) {
+    m_beforeOpen = std::move(hook);
 }
 
 void CShelfwardenDoc::OpenReadOnly(const QString& path) {
@@ -53,13 +44,12 @@ void CShelfwardenDoc::OpenReadOnly(const QString& path) {
     m_pDatabase->Open(path.toStdString(), true);
 }
 
-bool CShelfwardenDoc::RestoreBackup(const QString& copy) {
+bool CShelfwardenDoc::ReopenAfter(const std::function<bool(const std::string&)>& whileClosed) {
     const std::string path = m_pDatabase->GetPath();
     ReplaceDatabase();
-    const bool restored = ::RestoreBackup(path, copy.toStdString(), Settings().Backups(),
-                                          LocalToday(), UserMessageSink());
+    const bool done = whileClosed(path);
     m_pDatabase->Open(path);
-    return restored;
+    return done;
 }
 
 bool CShelfwardenDoc::OnSaveDocument(const QString& path) {

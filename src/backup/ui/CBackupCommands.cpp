@@ -1,6 +1,7 @@
 #include "backup/ui/CBackupCommands.h"
 
 #include "backup/ui/CBackupsDlg.h"
+#include "backup/ui/UserBackupSettings.h"
 #include "shell/AppSettings.h"
 #include "shell/CShelfwardenDoc.h"
 #include "shell/Prompts.h"
@@ -8,14 +9,34 @@
 #include "view/ui/CShelfwardenView.h"
 
 CBackupCommands::CBackupCommands(CShelfwardenDoc* doc, CShelfwardenView* view)
-    : QObject(view), m_pDocument(doc), m_pView(view) {}
+    : QObject(view), m_pDocument(doc), m_pView(view) {
+    doc->SetBeforeOpen([this](const std::string& path) { BackUpOnOpen(path); });
+}
+
+CBackupCommands::~CBackupCommands() {
+    m_pDocument->SetBeforeOpen(nullptr);
+}
+
+void CBackupCommands::BackUpOnOpen(const std::string& path) {
+    if (Settings().backups == 0) {
+        return;
+    }
+    // With backups on, the day's first opening of a catalogue copies it before any change. A
+    // folder that cannot be written stays so for every catalogue opened: one message is enough.
+    BackUpOnFirstOpen(path, UserBackupSettings(), LocalToday(), [this](const std::string& text) {
+        if (!m_bFailureShown) {
+            m_bFailureShown = true;
+            ShowMessage(text);
+        }
+    });
+}
 
 void CBackupCommands::OnFileBackups() {
     const CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
     if (db == nullptr) {
         return;
     }
-    const std::string folder = BackupFolderOf(Settings().Backups().root, db->GetPath());
+    const std::string folder = BackupFolderOf(UserBackupSettings().root, db->GetPath());
     const std::vector<BackupCopy> copies = ListBackups(folder);
     CBackupsDlg dialog(copies, QString::fromStdString(folder), m_pView);
     if (dialog.exec() != QDialog::Accepted) {
@@ -33,7 +54,12 @@ void CBackupCommands::Restore(const BackupCopy& copy) {
     if (!AskYesNo(RestoreQuestion(copy), m_pView)) {
         return;
     }
-    m_pDocument->RestoreBackup(QString::fromStdString(copy.path));
+    // The open catalogue is copied first, so that the restore can be undone; a failed restore has
+    // said why and left the catalogue as it was.
+    m_pDocument->ReopenAfter([&copy](const std::string& path) {
+        return RestoreBackup(path, copy.path, UserBackupSettings(), LocalToday(),
+                             UserMessageSink());
+    });
     m_pView->ShowCatalogue();
 }
 

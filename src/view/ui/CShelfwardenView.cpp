@@ -6,6 +6,7 @@
 #include "store/CBookDatabase.h"
 #include "store/CatalogueMessages.h"
 #include "view/ui/CBookListModel.h"
+#include "view/ui/ListLayoutSettings.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
