@@ -44,12 +44,11 @@ void CShelfwardenDoc::OpenReadOnly(const QString& path) {
     m_pDatabase->Open(path.toStdString(), true);
 }
 
-bool CShelfwardenDoc::ReopenAfter(const std::function<bool(const std::string&)>& whileClosed) {
+void CShelfwardenDoc::ReopenAfter(const std::function<void(const std::string&)>& whileClosed) {
     const std::string path = m_pDatabase->GetPath();
     ReplaceDatabase();
-    const bool done = whileClosed(path);
+    whileClosed(path);
     m_pDatabase->Open(path);
-    return done;
 }
 
 bool CShelfwardenDoc::OnSaveDocument(const QString& path) {

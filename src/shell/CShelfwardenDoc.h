@@ -26,8 +26,8 @@ public:
     // reaches the file, and no copy of it is made.
     void OpenReadOnly(const QString& path);
     // Closes the open catalogue, runs `whileClosed` on its path (which may replace the file) and
-    // opens it again; returns what `whileClosed` returned.
-    bool ReopenAfter(const std::function<bool(const std::string&)>& whileClosed);
+    // opens it again.
+    void ReopenAfter(const std::function<void(const std::string&)>& whileClosed);
     // Copies the open catalogue into a new file at `path` and continues on the copy; false when
     // the copy failed, leaving the open catalogue, the path and the title as they were.
     bool OnSaveDocument(const QString& path);

@@ -109,17 +109,15 @@ private slots:
         }
         QCOMPARE(writer.readLine(), QByteArray("BATCH 0\n"));
         std::vector<std::string> copies;
-        for (bool first = true;
-             first || (writer.state() != QProcess::NotRunning && copies.size() < 40);
-             first = false) {
+        do {
             const BackupResult r = BackUpCatalogue(s.catalogue(), s.settings, kDay, nullptr);
             QCOMPARE(r.outcome, BackupResult::Outcome::Made);
             copies.push_back(r.path);
-            if (first) {
+            if (copies.size() == 1) {
                 writer.write("go\n");
                 writer.waitForBytesWritten();
             }
-        }
+        } while (writer.state() != QProcess::NotRunning && copies.size() < 40);
         QVERIFY(writer.waitForFinished(120000));
         QCOMPARE(Books(copies.front()), 10);
         for (const std::string& copy : copies) {

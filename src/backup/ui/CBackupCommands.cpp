@@ -57,8 +57,7 @@ void CBackupCommands::Restore(const BackupCopy& copy) {
     // The open catalogue is copied first, so that the restore can be undone; a failed restore has
     // said why and left the catalogue as it was.
     m_pDocument->ReopenAfter([&copy](const std::string& path) {
-        return RestoreBackup(path, copy.path, UserBackupSettings(), LocalToday(),
-                             UserMessageSink());
+        RestoreBackup(path, copy.path, UserBackupSettings(), LocalToday(), UserMessageSink());
     });
     m_pView->ShowCatalogue();
 }
