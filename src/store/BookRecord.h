@@ -1,7 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string>
+
+// A number the source did not give (a NULL in the catalogue): shown as an empty cell, left out
+// of sums and ranges. No column can hold it, so it never stands for a real value.
+inline constexpr std::int32_t kUnknownNumber = std::numeric_limits<std::int32_t>::min();
+
+inline bool IsUnknown(std::int32_t number) {
+    return number == kUnknownNumber;
+}
 
 // One book in memory. `tip` and `stare` hold the type's and state's identifiers themselves
 // (the catalogue stores them minus one); `citita` is 0 or 1, `calificativ` a rating position.

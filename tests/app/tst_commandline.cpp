@@ -315,6 +315,12 @@ private slots:
         QVERIFY(other.exec("COMMIT"));
 
         // Read-only to the user who runs the import (root may write anything, so not as root).
+        // That user may not reach the build folder (a clone in a private folder), so it runs a
+        // copy of the program from the test's own folder.
+        const QString program = dir.filePath("shelfwarden");
+        QVERIFY(QFile::copy(SHELFWARDEN_BINARY, program));
+        QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner |
+                                                   QFile::ReadOther | QFile::ExeOther));
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner |
                                                       QFile::ExeOwner | QFile::ReadOther |
                                                       QFile::ExeOther));
@@ -326,7 +332,7 @@ private slots:
                 ::_exit(3);
             }
         });
-        p.start(SHELFWARDEN_BINARY, {"--import", dir.filePath("in.csv"), catalogue});
+        p.start(program, {"--import", dir.filePath("in.csv"), catalogue});
         QVERIFY(p.waitForFinished());
         QCOMPARE(p.exitCode(), 1);
         const QString err = QString::fromUtf8(p.readAllStandardError());
