@@ -27,10 +27,15 @@ int main(int argc, char* argv[]) {
     case CommandLine::Action::Export:
         return RunExport(argv[command.catalogueArgument], argv[command.csvArgument],
                          command.safeCells);
-    case CommandLine::Action::Import:
+    case CommandLine::Action::Import: {
+        ImportOptions options;
+        options.skipDuplicates = command.skipDuplicates;
+        options.delimiter = command.delimiter;
+        options.encoding =
+            FindTextEncoding(command.encoding.toStdString()).value_or(TextEncoding::Utf8);
         return RunImport(argv[command.csvArgument], argv[command.catalogueArgument],
-                         command.rejectsArgument ? argv[command.rejectsArgument] : "",
-                         command.skipDuplicates);
+                         command.rejectsArgument ? argv[command.rejectsArgument] : "", options);
+    }
     case CommandLine::Action::Backup:
         LoadSettings();
         return RunBackup(argv[command.catalogueArgument], UserBackupSettings());

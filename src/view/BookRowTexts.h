@@ -41,6 +41,9 @@ std::string TabSeparatedRows(const std::vector<RowTexts>& rows);
 // Column 0: the identifier with at least four digits ("0007").
 std::string FormatBookId(std::int64_t id);
 
+// A book's number as the list shows it: empty when it is not known.
+std::string NumberText(std::int32_t number);
+
 // Texts of columns 1 to 12 from a book held in memory (identifiers, not minus one); column 0 is
 // left empty for the caller.
 RowTexts RowTextsFromRecord(const BookRecord& rec, const LookupList& types,

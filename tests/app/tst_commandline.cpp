@@ -93,8 +93,8 @@ private slots:
             QByteArray(
                 "ID,Titlu,Autor,Editura,Tip,Pagini,Capitole,Volume,An aparitie,"
                 "An publicare volum,Citita,Calificativ,Stare\r\n"
-                "0001,Dune,Frank Herbert,-,Alte,1,1,1,1,1,Da,Excelenta,Nedetinuta\r\n"
-                "0002,\"Emma, a novel\",Jane Austen,-,Alte,1,1,1,1,1,Nu,De citit,Nedetinuta\r\n"));
+                "0001,Dune,Frank Herbert,,Alte,,,,,,Da,Excelenta,Nedetinuta\r\n"
+                "0002,\"Emma, a novel\",Jane Austen,,Alte,,,,,,Nu,De citit,Nedetinuta\r\n"));
     }
 
     void aBackupIsMadeNowAndItsPathPrinted() {
@@ -164,7 +164,7 @@ private slots:
         QVERIFY(listed.open(QIODevice::ReadOnly));
         QCOMPARE(listed.readAll(),
                  QByteArray("Linie,Motiv,Titlu,Pagini\r\n"
-                            "2,already in the catalogue,Good,1\r\n"
+                            "2,deja in catalog,Good,1\r\n"
                             "3,\"Pagini is not an integer: \"\"many\"\"\",Bad,many\r\n"));
         QCOMPARE(Shelfwarden({"--import", bad, dir.filePath("c.mdb"), "--rejects"}).status, 2);
         QCOMPARE(Shelfwarden({"--export", dir.filePath("c.mdb"), rejects, "--rejects", "x"}).status,

@@ -8,6 +8,7 @@
 #include "transfer/CatalogueExport.h"
 #include "transfer/CatalogueImport.h"
 #include "transfer/FileText.h"
+#include "transfer/ui/CImportDlg.h"
 #include "transfer/ui/ListingPrint.h"
 #include "view/ui/CBookListModel.h"
 #include "view/ui/CShelfwardenView.h"
@@ -88,25 +89,6 @@ QString ImportSummary(const ImportResult& r, bool skipDuplicates) {
 CTransferCommands::CTransferCommands(CShelfwardenDoc* doc, CShelfwardenView* view)
     : QObject(view), m_pDocument(doc), m_pView(view) {}
 
-std::optional<bool> CTransferCommands::AskImportDuplicates(const QString& path) {
-    QDialog dialog(m_pView);
-    dialog.setObjectName(QStringLiteral("importDialog"));
-    dialog.setWindowTitle(QStringLiteral("Import"));
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(
-        new QLabel(QStringLiteral("Se importa cartile din %1.").arg(QFileInfo(path).fileName())));
-    auto* duplicates = new QCheckBox(QStringLiteral("Importa si duplicatele"), &dialog);
-    duplicates->setObjectName(QStringLiteral("importDuplicates"));
-    duplicates->setToolTip(QStringLiteral(
-        "Cartile cu acelasi titlu si autor ca una din catalog sunt importate si ele"));
-    layout->addWidget(duplicates);
-    layout->addWidget(MakeDialogButtons(&dialog));
-    if (dialog.exec() != QDialog::Accepted) {
-        return std::nullopt;
-    }
-    return duplicates->isChecked();
-}
-
 void CTransferCommands::OnFileImport() {
     CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
     if (!db) {
@@ -116,19 +98,19 @@ void CTransferCommands::OnFileImport() {
     if (!path) {
         return;
     }
-    const std::optional<bool> withDuplicates = AskImportDuplicates(*path);
-    if (!withDuplicates) {
-        return;
-    }
     std::string text;
     std::string failure;
     if (!ReadRegularFile(FileName(*path), text, failure)) {
         ShowMessage("Fisierul " + Shown(*path) + " nu poate fi citit: " + failure, m_pView);
         return;
     }
-    ImportOptions options;
+    CImportDlg dialog(QFileInfo(*path).fileName(), text, m_pView->Types().Names(),
+                      m_pView->States().Names(), m_pView);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    ImportOptions options = dialog.Options();
     options.setAsideRejects = true;
-    options.skipDuplicates = !*withDuplicates;
     ImportResult result;
     {
         Progress progress(QStringLiteral("Se importa cartile..."), m_pView);

@@ -5,6 +5,7 @@
 #include "store/CEngineException.h"
 #include "store/CatalogueMessages.h"
 #include "view/BookRowTexts.h"
+#include "view/SameBook.h"
 #include "view/ui/CBookInfoDlg.h"
 #include "view/ui/CBookListModel.h"
 #include "view/ui/CLookupEditDlg.h"
@@ -127,6 +128,13 @@ void CRecordCommands::OnRecordsAdd() {
     dlg.m_aTypes = m_pView->Types();
     dlg.m_aStates = m_pView->States();
     dlg.m_pRecord = &rec;
+    dlg.m_holdsBook = [db](const std::string& titlu, const std::string& autor) {
+        try {
+            return CatalogueHoldsBook(*db, titlu, autor);
+        } catch (const CEngineException&) {
+            return false; // the insert that follows meets the same fault and reports it
+        }
+    };
     if (dlg.exec() != QDialog::Accepted) {
         return;
     }
