@@ -38,7 +38,6 @@ std::optional<CsvReader::Record> CsvReader::Next() {
     std::string field;
     std::size_t fieldLine = m_line;
     bool quoted = false;
-    bool afterQuote = false; // a quoted field has closed; only a separator may follow
     while (true) {
         if (m_pos >= m_text.size()) {
             if (quoted) {
@@ -57,8 +56,9 @@ std::optional<CsvReader::Record> CsvReader::Next() {
                     field += '"';
                     ++m_pos;
                 } else {
+                    // Text after the closing quote goes on as part of the field, quotes and all,
+                    // as spreadsheets read it.
                     quoted = false;
-                    afterQuote = true;
                 }
             } else {
                 if (c == '\n') {
@@ -73,7 +73,6 @@ std::optional<CsvReader::Record> CsvReader::Next() {
                 return std::nullopt;
             }
             fieldLine = m_line;
-            afterQuote = false;
         } else if (c == '\n' || (c == '\r' && m_pos < m_text.size() && m_text[m_pos] == '\n')) {
             m_pos += c == '\r' ? 1 : 0;
             ++m_line;
@@ -84,9 +83,6 @@ std::optional<CsvReader::Record> CsvReader::Next() {
         } else if (c == '\r') {
             // A spreadsheet would read a line end here, another reader a character of the text.
             Fail("a carriage return outside quotes", m_line);
-            return std::nullopt;
-        } else if (afterQuote) {
-            Fail("text after a closing quote", m_line);
             return std::nullopt;
         } else if (c == '"' && field.empty()) {
             quoted = true;

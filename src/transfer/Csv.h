@@ -8,10 +8,10 @@
 
 // Reads RFC 4180 CSV with a comma, a semicolon or a tab between fields: quoted fields may hold
 // the delimiter, doubled quotes and line breaks; CRLF and LF line ends; a UTF-8 byte-order mark
-// at the start is skipped; a quote inside an unquoted field is a character of it, as spreadsheets
-// read it. Reading stops, naming the line, at a broken quote, a carriage return outside quotes (a
-// line end to one reader, text to another), and at a field that is not valid UTF-8 or holds a
-// NUL byte.
+// at the start is skipped; a quote inside an unquoted field, or text after a closing quote, is
+// part of the field, as spreadsheets read it. Reading stops, naming the line, at a broken quote, a
+// carriage return outside quotes (a line end to one reader, text to another), and at a field that
+// is not valid UTF-8 or holds a NUL byte.
 class CsvReader {
 public:
     explicit CsvReader(std::string_view text, char delimiter = ',');

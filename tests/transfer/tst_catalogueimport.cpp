@@ -237,14 +237,21 @@ private slots:
         // Pădurea spânzuraţilor, Şt. O. Iosif, as a spreadsheet with Romanian settings saves them.
         QTest::newRow("semicolons in Windows-1250")
             << QByteArray("titlu;autor;editura;pagini\r\n"
-                          "P\xe3" "durea sp\xe2" "nzura\xfe" "ilor;Liviu Rebreanu;Minerva;350\r\n"
-                          "Poezii;\xaa" "t. O. Iosif;\"Editura; noua\";0\r\n")
+                          "P\xe3"
+                          "durea sp\xe2"
+                          "nzura\xfe"
+                          "ilor;Liviu Rebreanu;Minerva;350\r\n"
+                          "Poezii;\xaa"
+                          "t. O. Iosif;\"Editura; noua\";0\r\n")
             << static_cast<int>(TextEncoding::Windows1250)
             << QStringList{"Pădurea spânzuraţilor|Liviu Rebreanu|Minerva|350|NULL|NULL",
                            "Poezii|Şt. O. Iosif|Editura; noua|NULL|NULL|NULL"};
-        QTest::newRow("a quote inside an unquoted cell")
-            << QByteArray("Titlu,Autor\nHe said \"no\",Author\n") << utf8
-            << QStringList{"He said \"no\"|Author||NULL|NULL|NULL"};
+        QTest::newRow("stray quotes, inside a cell and after a closing one")
+            << QByteArray("Titlu,Autor\nHe said \"no\",Author\n"
+                          "\"Stand Back \" Said the \"Elephant\",Thomas\n")
+            << utf8
+            << QStringList{"He said \"no\"|Author||NULL|NULL|NULL",
+                           "Stand Back  Said the \"Elephant\"|Thomas||NULL|NULL|NULL"};
         QTest::newRow("blank lines between and after")
             << QByteArray("Titlu,Autor\r\n\r\nA,B\r\n,\r\n\r\n") << utf8
             << QStringList{"A|B||NULL|NULL|NULL"};
