@@ -279,6 +279,26 @@ private slots:
         QCOMPARE(run.doc()->GetDatabase()->GetLastInsertedId(), 5);
     }
 
+    // Save As onto the open catalogue under another name ("./", a link) writes nothing over it.
+    void saveAsOntoTheOpenCatalogueByAnotherNameKeepsIt() {
+        Library books;
+        QVERIFY(
+            RawCatalogue(books.file()).exec("CREATE TABLE mine(x); INSERT INTO mine VALUES (1)"));
+        const QString folder = QFileInfo(books.path).absolutePath();
+        QVERIFY(QFile::link(books.path, folder + "/link.mdb"));
+        RunningApp run(books.path);
+        for (const QString& other : {folder + "/./test.mdb", folder + "/link.mdb"}) {
+            run.prompts.files.push_back(other);
+            run.trigger("fileSaveAs");
+            QCOMPARE(RawCatalogue(books.file())
+                         .rows("SELECT count(*) FROM mine UNION ALL "
+                               "SELECT count(*) FROM books"),
+                     (std::vector<std::string>{"1", "4"}));
+        }
+        QVERIFY(QFileInfo(folder + "/link.mdb").isSymLink());
+        QCOMPARE(run.rows().size(), 4);
+    }
+
     void aNewCatalogueHasNoneOfTheOldLookups() {
         Library books;
         RunningApp run(books.path);

@@ -213,6 +213,9 @@ private slots:
         QVERIFY(again.ignoredColumns.empty());
         QCOMPARE(again.rejects.size(), std::size_t(1));
         QCOMPARE(again.rejects[0].reason, std::string(kAlreadyInCatalogue));
+        // Its own rejects file has one line and one reason column, not the earlier ones again.
+        QVERIFY(RejectsCsv(again).rfind("Linie,Motiv,Titlu,Autor,", 0) == 0);
+        QCOMPARE(RejectsCsv(again).find("Motiv", 7), std::string::npos);
         QCOMPARE(raw.one("SELECT count(*) FROM books"), std::string("6"));
         // Text that is not UTF-8 refuses the whole file, naming its line.
         TestCatalogue other;

@@ -63,6 +63,20 @@ private slots:
                  std::string("Odiseea|333"));
         QCOMPARE(run.rows(), QStringList{"0003|Odiseea|Homer|Univers|SF|333|1|1|-700|1970|Da|"
                                          "Foarte buna|Acasa"});
+        // Changed under the filter, the book is matched by its new texts from then on.
+        run.selectRow(0);
+        WhenModal([](QWidget* dlg) {
+            TypeInto(dlg, "autor", "Vergiliu");
+            Press(dlg, "ok");
+        });
+        run.trigger("recordsModify");
+        for (const auto& [typed, titles] :
+             {std::pair{"vergil", QStringList{"Odiseea"}}, std::pair{"homer", QStringList{}},
+              std::pair{"odis", QStringList{"Odiseea"}}}) {
+            FilterBox(run)->clear();
+            QTest::keyClicks(FilterBox(run), typed);
+            QCOMPARE(run.column(1), titles);
+        }
         run.selectRow(0);
         run.trigger("recordsDelete");
         QCOMPARE(RawCatalogue(lib.file()).rows("SELECT titlu FROM books ORDER BY id"),
