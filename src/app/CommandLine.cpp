@@ -97,7 +97,6 @@ QString CommandLine::Usage() {
         "                   with their line and reason, and the others stored;\n"
         "                   --skip-duplicates leaves out a book whose title and\n"
         "                   author are already in the catalogue\n"
-        "                   all or nothing\n"
         "  --backup CATALOGUE\n"
         "                   make a backup of CATALOGUE now, in the backups folder\n"
         "                   of the settings, and print its path\n"
