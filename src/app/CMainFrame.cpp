@@ -11,6 +11,7 @@
 #include "shell/CShelfwardenDoc.h"
 #include "shell/Prompts.h"
 #include "stats/ui/CStatisticsCommands.h"
+#include "store/CountedNoun.h"
 #include "transfer/ui/CTransferCommands.h"
 #include "view/ui/CBookListModel.h"
 #include "view/ui/CRecordCommands.h"
@@ -24,7 +25,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolBar>
 #include <QUndoStack>
 #include <tuple>
@@ -74,8 +74,9 @@ const std::vector<Menu>& MenuTable() {
           {"Save &As...", "fileSaveAs", "Save the active document with a new name\nSave As",
            nullptr, &Run<&F::OnFileSaveAs>},
           {"Copii de &siguranta...", "fileBackups",
-           "List the backups of the catalogue, restore one or open it read-only", nullptr,
-           &Run<&B::OnFileBackups>},
+           "Arata copiile de siguranta ale catalogului, restaureaza una sau deschide-o doar "
+           "pentru citire",
+           nullptr, &Run<&B::OnFileBackups>},
           kSeparator,
           {"&Import...", "fileImport", "Adauga cartile unui fisier CSV\nImport", nullptr,
            &Run<&X::OnFileImport>},
@@ -208,6 +209,10 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     m_pStatisticsCommands = new CStatisticsCommands(m_pView);
     m_pTransferCommands = new CTransferCommands(doc, m_pView);
     m_pLoanCommands = new CLoanCommands(m_pView);
+    m_pRecordCommands->SetDeleteCheck(
+        [this](std::int32_t book, std::optional<LoanClosing>& closing) {
+            return m_pLoanCommands->MayDelete(book, closing);
+        });
     // A listing changes with every catalogue opened or closed, and so may the loans.
     connect(m_pView->Model(), &CBookListModel::CountsChanged, this, &CMainFrame::ShowBookCount);
     connect(m_pView->Model(), &CBookListModel::ListingReplaced, this, &CMainFrame::ShowLoanCount);
@@ -221,6 +226,7 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     connect(m_pFileCommands, &CFileCommands::CatalogueNamed, this, &CMainFrame::RememberRecentFile);
     connect(m_pFileCommands, &CFileCommands::CatalogueChanged, m_pRecordCommands,
             &CRecordCommands::ClearHistory);
+    connect(m_pFileCommands, &CFileCommands::CatalogueChanged, this, &CMainFrame::ClearFilter);
     ConnectHistory();
     // A right-click on a row offers what can be done to it.
     m_pView->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -305,35 +311,25 @@ void CMainFrame::CreateToolBar() {
     bar->setObjectName(QStringLiteral("toolBar"));
     bar->setIconSize(QSize(16, 16));
     bar->setMovable(true);
-    // The desktop theme's icon (or its symbolic variant), else the closest of Qt's own.
-    struct Button {
-        const char* name;
-        const char* themeIcon;
-        QStyle::StandardPixmap fallback;
+    // The desktop theme's icon (or its symbolic variant), else the program's own picture of it.
+    static const std::pair<const char*, const char*> buttons[] = {
+        {"fileNew", "document-new"},     {"fileOpen", "document-open"},
+        {"fileSave", "document-save"},   {nullptr, nullptr},
+        {"editCut", "edit-cut"},         {"editCopy", "edit-copy"},
+        {"editPaste", "edit-paste"},     {nullptr, nullptr},
+        {"filePrint", "document-print"}, {nullptr, nullptr},
+        {"helpAbout", "help-about"},
     };
-    static const Button buttons[] = {
-        {"fileNew", "document-new", QStyle::SP_FileIcon},
-        {"fileOpen", "document-open", QStyle::SP_DialogOpenButton},
-        {"fileSave", "document-save", QStyle::SP_DialogSaveButton},
-        {nullptr, nullptr, QStyle::SP_CustomBase},
-        {"editCut", "edit-cut", QStyle::SP_DialogDiscardButton},
-        {"editCopy", "edit-copy", QStyle::SP_FileLinkIcon},
-        {"editPaste", "edit-paste", QStyle::SP_DialogApplyButton},
-        {nullptr, nullptr, QStyle::SP_CustomBase},
-        {"filePrint", "document-print", QStyle::SP_ComputerIcon},
-        {nullptr, nullptr, QStyle::SP_CustomBase},
-        {"helpAbout", "help-about", QStyle::SP_MessageBoxQuestion},
-    };
-    for (const Button& b : buttons) {
-        if (b.name == nullptr) {
+    for (const auto& [name, icon] : buttons) {
+        if (name == nullptr) {
             bar->addSeparator();
             continue;
         }
-        QAction* action = findChild<QAction*>(QString::fromUtf8(b.name));
-        const QString theme = QString::fromUtf8(b.themeIcon);
-        action->setIcon(
-            QIcon::fromTheme(theme, QIcon::fromTheme(theme + QStringLiteral("-symbolic"),
-                                                     style()->standardIcon(b.fallback))));
+        QAction* action = findChild<QAction*>(QString::fromUtf8(name));
+        const QString theme = QString::fromUtf8(icon);
+        action->setIcon(QIcon::fromTheme(
+            theme, QIcon::fromTheme(theme + QStringLiteral("-symbolic"),
+                                    QIcon(QStringLiteral(":/icons/%1.png").arg(theme)))));
         bar->addAction(action);
     }
 
@@ -342,10 +338,12 @@ void CMainFrame::CreateToolBar() {
     toggleBar->setText(QStringLiteral("&Toolbar"));
     toggleBar->setObjectName(QStringLiteral("viewToolbar"));
     toggleBar->setStatusTip(QStringLiteral("Show or hide the toolbar"));
+    toggleBar->setToolTip(QStringLiteral("Toggle ToolBar"));
     m_pViewMenu->addAction(toggleBar);
     QAction* toggleStatus = m_pViewMenu->addAction(QStringLiteral("&Status Bar"));
     toggleStatus->setObjectName(QStringLiteral("viewStatusBar"));
     toggleStatus->setStatusTip(QStringLiteral("Show or hide the status bar"));
+    toggleStatus->setToolTip(QStringLiteral("Toggle StatusBar"));
     toggleStatus->setCheckable(true);
     toggleStatus->setChecked(true);
     connect(toggleStatus, &QAction::toggled, statusBar(), &QWidget::setVisible);
@@ -373,10 +371,16 @@ void CMainFrame::CreateFilterBar() {
     addAction(find);
 }
 
+void CMainFrame::ClearFilter() {
+    findChild<QLineEdit*>(QStringLiteral("quickFilter"))->clear();
+}
+
 void CMainFrame::ShowBookCount() {
     const CBookListModel* model = m_pView->Model();
-    const QString total = QStringLiteral("%1 carti").arg(model->TotalCount());
-    m_pCountLabel->setText(model->IsFiltered()
+    const QString total =
+        QString::fromStdString(CountedNoun(model->TotalCount(), "carte", "carti"));
+    // An empty listing has nothing for the filter to hide.
+    m_pCountLabel->setText(model->IsFiltered() && model->TotalCount() > 0
                                ? QStringLiteral("%1 din %2").arg(model->rowCount()).arg(total)
                                : total);
 }
@@ -435,9 +439,11 @@ void CMainFrame::OpenDocumentFile(const QString& path) {
     const QString full = QFileInfo(path).absoluteFilePath();
     m_pDocument->OnOpenDocument(full);
     m_pRecordCommands->ClearHistory();
+    ClearFilter();
     RememberRecentFile(full);
-    UpdateFrameTitle();
     m_pView->OnInitialUpdate();
+    // After the first update, which may have opened the catalogue of the settings instead.
+    UpdateFrameTitle();
 }
 
 void CMainFrame::RememberRecentFile(const QString& path) {
@@ -467,6 +473,7 @@ void CMainFrame::OnOptions() {
     CPropOpenDlg& open = *sheet.m_pOpenPage;
     open.m_nOpenAtStart = s.defaultOpen;
     open.m_strPath = s.dbPath;
+    open.m_nReverseSort = s.reverseOnSecondClick;
     open.UpdateControls();
     sheet.m_pBackupsPage->Load(s);
     if (sheet.exec() != QDialog::Accepted) {
@@ -480,6 +487,7 @@ void CMainFrame::OnOptions() {
     s.fgBlue = colors.m_nFgBlue;
     s.defaultOpen = open.m_nOpenAtStart;
     s.dbPath = open.m_strPath;
+    s.reverseOnSecondClick = open.m_nReverseSort;
     sheet.m_pBackupsPage->Store(s);
     SaveSettings();
     m_pView->ApplyColors();
@@ -491,6 +499,7 @@ void CMainFrame::OnAppAbout() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    SaveWindowGeometry(saveGeometry());
     m_pDocument->OnCloseDocument();
     event->accept();
 }

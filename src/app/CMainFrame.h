@@ -51,7 +51,9 @@ private:
     void CreateStatusBar();
     // The quick filter above the list: Ctrl+F to reach it, Escape to clear it.
     void CreateFilterBar();
-    // "52 carti", or "7 din 52 carti" while the filter hides rows.
+    // Another catalogue is shown: the words typed for the last one go.
+    void ClearFilter();
+    // "52 de carti", or "7 din 52 de carti" while the filter hides rows.
     void ShowBookCount();
     // "3 carti imprumutate, 1 intarziata"; asks nothing, whatever the loans table holds.
     void ShowLoanCount();

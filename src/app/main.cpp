@@ -42,8 +42,6 @@ int main(int argc, char* argv[]) {
     case CommandLine::Action::Run:
         break;
     }
-    // The icon lives in the window library; a static library's resources need calling in.
-    Q_INIT_RESOURCE(shelfwarden);
     QApplication application(argc, argv);
     CShelfwardenApp app;
     if (!app.InitInstance(command.catalogue)) {

@@ -3,6 +3,7 @@
 #include "store/CEngineDatabase.h"
 #include "store/CEngineException.h"
 #include "store/CEngineRecordset.h"
+#include "store/CountedNoun.h"
 #include "store/SiblingFiles.h"
 
 #include <algorithm>
@@ -200,8 +201,10 @@ std::array<std::string, 3> BackupRowTexts(const BackupCopy& copy) {
 
 std::string RestoreQuestion(const BackupCopy& copy) {
     const auto texts = BackupRowTexts(copy);
-    return "Baza de date va fi inlocuita cu copia din " + texts[0] + " (" + texts[2] +
-           " carti). Starea de acum se pastreaza intr-o copie noua, din care poate fi readusa. "
+    const std::string books =
+        copy.books < 0 ? texts[2] + " carti" : CountedNoun(copy.books, "carte", "carti");
+    return "Baza de date va fi inlocuita cu copia din " + texts[0] + " (" + books +
+           "). Starea de acum se pastreaza intr-o copie noua, din care poate fi readusa. "
            "Continuati?";
 }
 

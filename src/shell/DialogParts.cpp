@@ -6,6 +6,7 @@
 #include "store/CatalogueMessages.h"
 #include "store/IntegerText.h"
 
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -53,6 +54,12 @@ void RememberDialogSize(QDialog* dialog, const QString& name) {
     }
     QObject::connect(dialog, &QDialog::finished, dialog,
                      [dialog, name] { SaveDialogSize(name, dialog->size()); });
+}
+
+void KeepNameChooserNarrow(QComboBox* names) {
+    constexpr int kUsualNameCharacters = 24;
+    names->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    names->setMinimumContentsLength(kUsualNameCharacters);
 }
 
 QLineEdit* MakeEdit(const char* objectName, QWidget* parent) {

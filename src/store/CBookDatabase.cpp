@@ -7,12 +7,13 @@
 #include "store/CatalogueSchema.h"
 #include "store/PlainSchema.h"
 #include "store/StatementFormat.h"
+#include "store/UserReasons.h"
 
 CBookDatabase::CBookDatabase(MessageSink sink) : m_sink(std::move(sink)) {}
 
 CBookDatabase::~CBookDatabase() = default;
 
-void CBookDatabase::Report(const char* message) const {
+void CBookDatabase::Report(const std::string& message) const {
     if (m_sink) {
         m_sink(message);
     }
@@ -23,7 +24,8 @@ bool CBookDatabase::Create(const std::string& path) {
         m_db.Create(path);
     } catch (const CEngineException& e) {
         m_lastFailure = e.Reason();
-        Report(msg::kCannotCreateDatabase);
+        // The Part's words, and below them why.
+        Report(std::string(msg::kCannotCreateDatabase) + "\n" + EngineReason(e));
         return false;
     }
     m_strPath = path;
@@ -56,7 +58,7 @@ bool CBookDatabase::Open(const std::string& path, bool readOnly) {
         m_db.Open(path, readOnly);
     } catch (const CEngineException& e) {
         m_lastFailure = e.Reason();
-        Report(msg::kCannotOpenDatabase);
+        Report(std::string(msg::kCannotOpenDatabase) + "\n" + EngineReason(e));
         return false;
     }
     ConvertToPlainSchema(m_db);

@@ -71,7 +71,9 @@ std::string SortStatement(const std::string& base, int column, bool descending) 
     const char* name = column == 8   ? "publicare"
                        : column == 9 ? "publicare_volum"
                                      : BookListColumns()[static_cast<std::size_t>(column)].header;
-    return base + " ORDER BY " + name + (descending ? " DESC, titlu" : "");
+    // A writer's books, or a year's, stand by title whichever way the column goes.
+    return base + " ORDER BY " + name + (descending ? " DESC" : "") +
+           (column == 1 ? "" : ", titlu");
 }
 
 std::string TabSeparatedRows(const std::vector<RowTexts>& rows) {

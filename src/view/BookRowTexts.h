@@ -30,8 +30,8 @@ inline constexpr std::size_t kListTextLimit = 1000;
 inline const std::string kUndefinedType = "[nedefinit]";
 inline const std::string kUndefinedState = "[nedefinita]";
 
-// The statement a click on the header of `column` runs: `base` ordered by that column. The
-// reverse order is the same statement with DESC, ties ordered by title.
+// The statement a click on the header of `column` runs: `base` ordered by that column, ascending
+// or descending, ties ordered by title.
 std::string SortStatement(const std::string& base, int column, bool descending = false);
 
 // Rows as a spreadsheet pastes them: the headers, then one line per row, the cells separated by

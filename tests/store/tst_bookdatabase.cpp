@@ -56,20 +56,43 @@ private slots:
                  std::string("0"));
         RecordingSink sink; // an existing file is never made anew
         QVERIFY(!CBookDatabase(sink.sink()).Create(c.path("test.mdb")));
-        QCOMPARE(sink.take(), Messages{"Nu se poate crea o nou baza de date!"});
+        QCOMPARE(sink.take(),
+                 Messages{"Nu se poate crea o nou baza de date!\nfisierul exista deja"});
     }
 
-    void openRefusesWhatIsNoRegularFileAtOnceAndSaysWhy() {
+    // A failed open says why: in English for the command line, and in Romanian below the
+    // message the window shows.
+    void openRefusesAndSaysWhy() {
+        TestCatalogue c;
+        QVERIFY(c.db->Close());
         QTemporaryDir dir;
         const std::string fifo = dir.filePath("fifo.mdb").toStdString();
         QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
-        for (const auto& [path, reason] :
-             {std::pair{fifo, "not a regular file"},
-              {dir.path().toStdString(), "not a regular file"},
-              {dir.filePath("none.mdb").toStdString(), "No such file or directory"}}) {
-            CBookDatabase db(nullptr);
-            QVERIFY(!db.Open(path));
-            QCOMPARE(db.LastFailure(), std::string(reason));
+        const std::string text = dir.filePath("text.mdb").toStdString();
+        WriteFile(QString::fromStdString(text), QByteArray(4096, 'x'));
+        RawCatalogue locker(c.path("test.mdb"));
+        QVERIFY(locker.exec("PRAGMA locking_mode = EXCLUSIVE"));
+        QVERIFY(locker.exec("BEGIN EXCLUSIVE"));
+        struct Case {
+            std::string path;
+            const char* reason;
+            const char* shown;
+        };
+        for (const Case& k :
+             {Case{fifo, "not a regular file", "nu este un fisier obisnuit"},
+              Case{dir.path().toStdString(), "not a regular file", "nu este un fisier obisnuit"},
+              Case{dir.filePath("none.mdb").toStdString(), "No such file or directory",
+                   "fisierul sau dosarul nu exista"},
+              Case{text, "not a catalogue that can be opened",
+                   "fisierul nu este un catalog sau este deteriorat"},
+              Case{c.path("test.mdb"),
+                   "the catalogue is being written by another program; try again",
+                   "fisierul este blocat de alt program; incercati din nou"}}) {
+            RecordingSink sink;
+            CBookDatabase db(sink.sink());
+            QVERIFY(!db.Open(k.path));
+            QCOMPARE(db.LastFailure(), std::string(k.reason));
+            QCOMPARE(sink.take(), Messages{kOpenFailed + "\n" + k.shown});
         }
     }
 

@@ -130,7 +130,8 @@ private slots:
         CBookDatabase closed(sink.sink());
         QVERIFY(!CopyCatalogue(closed, target, sink.sink()));
         QCOMPARE(sink.take(),
-                 (Messages{"Nu se poate crea o nou baza de date!", "Nu se poate crea tabela!"}));
+                 (Messages{"Nu se poate crea o nou baza de date!\nfisierul exista deja",
+                           "Nu se poate crea tabela!"}));
         QCOMPARE(FileBytes(target), before);
     }
 
@@ -158,7 +159,8 @@ private slots:
         QVERIFY(c.db->IsOpen());
 
         QVERIFY(!CopyCatalogue(*c.db, c.path("missing/folder/x.mdb"), c.messages.sink()));
-        QCOMPARE(c.messages.take(), Messages{"Nu se poate crea o nou baza de date!"});
+        QCOMPARE(c.messages.take(),
+                 Messages{"Nu se poate crea o nou baza de date!\nfisierul sau dosarul nu exista"});
         QVERIFY(c.db->IsOpen());
     }
 };

@@ -1,6 +1,7 @@
 #include "support/GuiDriver.h"
 
 #include <QRegularExpression>
+#include <QStatusBar>
 
 namespace {
 
@@ -116,6 +117,8 @@ private slots:
         app.prompts.files = {app.path("four.pdf")};
         app.trigger("fileExportPdf");
         QCOMPARE(PdfPages(app.path("four.pdf")), 1);
+        QCOMPARE(app.frame()->statusBar()->currentMessage(),
+                 QStringLiteral("Lista a fost scrisa in four.pdf."));
         QByteArray csv = "Titlu\n";
         for (int i = 0; i < 300; ++i) {
             csv += "Carte " + QByteArray::number(i) + "\n";

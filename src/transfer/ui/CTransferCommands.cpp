@@ -4,7 +4,9 @@
 #include "shell/DialogParts.h"
 #include "shell/Prompts.h"
 #include "store/CatalogueCopy.h"
+#include "store/CountedNoun.h"
 #include "store/SiblingFiles.h"
+#include "store/UserReasons.h"
 #include "transfer/CatalogueExport.h"
 #include "transfer/CatalogueImport.h"
 #include "transfer/FileText.h"
@@ -19,10 +21,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -65,13 +69,13 @@ std::string ImportFailure(const ImportResult& r, const QString& path) {
     std::string where = r.errorLine > 0
                             ? Shown(path) + ", linia " + std::to_string(r.errorLine) + ": "
                             : std::string();
-    return "Nu s-a importat nicio carte.\n" + where + r.error;
+    return "Nu s-a importat nicio carte.\n" + where + RomanianReason(r.error);
 }
 
 QString ImportSummary(const ImportResult& r, bool skipDuplicates) {
     const int skipped = skipDuplicates ? r.duplicates : 0;
-    QString text = QStringLiteral("Importate: %1 carti; respinse: %2; deja in catalog: %3")
-                       .arg(r.books)
+    QString text = QStringLiteral("Importate: %1; respinse: %2; deja in catalog: %3")
+                       .arg(QString::fromStdString(CountedNoun(r.books, "carte", "carti")))
                        .arg(static_cast<qsizetype>(r.rejects.size()) - skipped)
                        .arg(r.duplicates);
     if (!r.ignoredColumns.empty()) {
@@ -101,7 +105,8 @@ void CTransferCommands::OnFileImport() {
     std::string text;
     std::string failure;
     if (!ReadRegularFile(FileName(*path), text, failure)) {
-        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi citit: " + failure, m_pView);
+        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi citit: " + RomanianReason(failure),
+                    m_pView);
         return;
     }
     CImportDlg dialog(QFileInfo(*path).fileName(), text, m_pView->Types().Names(),
@@ -149,7 +154,8 @@ void CTransferCommands::OfferRejects(const ImportResult& result, const QString& 
     }
     const std::string failure = ReplaceFileWith(FileName(*path), RejectsCsv(result));
     if (!failure.empty()) {
-        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + failure, m_pView);
+        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + RomanianReason(failure),
+                    m_pView);
     }
 }
 
@@ -190,10 +196,12 @@ void CTransferCommands::OnFileExport() {
     }
     const std::string failure = ReplaceFileWith(FileName(*path), csv);
     if (!failure.empty()) {
-        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + failure, m_pView);
+        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + RomanianReason(failure),
+                    m_pView);
         return;
     }
-    ShowMessage("Exportate: " + std::to_string(books) + " carti in " + Shown(*path) + ".", m_pView);
+    ShowMessage("Exportate: " + CountedNoun(books, "carte", "carti") + " in " + Shown(*path) + ".",
+                m_pView);
 }
 
 void CTransferCommands::OnFilePrint() {
@@ -236,6 +244,12 @@ void CTransferCommands::OnFileExportPdf() {
     }
     if (!failure.empty()) {
         RemoveQuietly(temporary);
-        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + failure, m_pView);
+        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + RomanianReason(failure),
+                    m_pView);
+        return;
+    }
+    if (auto* frame = qobject_cast<QMainWindow*>(m_pView->window())) {
+        frame->statusBar()->showMessage(
+            QString::fromStdString("Lista a fost scrisa in " + Shown(*path) + "."));
     }
 }

@@ -3,6 +3,7 @@
 #include "support/GuiDriver.h"
 
 #include <QDateEdit>
+#include <QScreen>
 #include <QTableView>
 
 namespace {
@@ -144,6 +145,82 @@ private slots:
                                     "Odiseea|Homer|Ana|2026-11-20|2026-12-20||"}));
         QCOMPARE(run.view()->FirstSelectedRow(), 3);
         QCOMPARE(LoanCount(run), QStringLiteral("2 carti imprumutate, 1 intarziata"));
+        QVERIFY(run.prompts.messages.isEmpty());
+    }
+
+    // A borrower's or a title's full 255 characters never push a window past the screen.
+    void longNamesKeepTheWindowsOnTheScreen() {
+        const std::string longTitle(255, 't');
+        LibraryApp run({MakeBook(longTitle, "A")});
+        FixToday(run);
+        {
+            CLoanRegister loans(*run.doc()->GetDatabase(), nullptr);
+            QVERIFY(loans.Lend(1, std::string(255, 'b'), "2026-11-01", ""));
+        }
+        const int screen = QGuiApplication::primaryScreen()->availableGeometry().width();
+        QList<int> widths;
+        const auto measure = [&](QWidget* dlg) {
+            widths << dlg->frameGeometry().width();
+            Press(dlg, dlg->findChild<QWidget*>("cancel") ? "cancel" : "close");
+        };
+        run.selectRow(4); // the long title, listed last
+        QVERIFY(run.view()->Model()->Text(4, 1).size() == 255);
+        WhenModal(measure);
+        run.trigger("recordsLend");
+        WhenModal(measure);
+        run.trigger("recordsLoans");
+        QCOMPARE(widths.size(), 2);
+        for (int width : widths) {
+            QVERIFY2(width <= screen,
+                     qPrintable(QStringLiteral("%1 of %2").arg(width).arg(screen)));
+        }
+    }
+
+    // A lent book is deleted only when the user says so, and its loan is closed with it; undo
+    // brings both back.
+    void deletingALentBook_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("no") << false;
+        QTest::newRow("yes") << true;
+    }
+
+    void deletingALentBook() {
+        QFETCH(bool, yes);
+        LibraryApp run;
+        FixToday(run);
+        {
+            CLoanRegister loans(*run.doc()->GetDatabase(), nullptr);
+            QVERIFY(loans.Lend(1, "Ana", "2026-11-01", "2026-12-01"));
+        }
+        run.trigger("viewAll"); // the status bar counts the loan
+        RawCatalogue raw(run.file());
+        const auto loan = [&] {
+            return raw.one("SELECT book || '|' || borrower || '|' || ifnull(returned, 'open') "
+                           "FROM loans");
+        };
+        run.selectRow(1); // Dune
+        run.prompts.answers.push_back(yes);
+        run.trigger("recordsDelete");
+        QCOMPARE(run.prompts.questions,
+                 QStringList{"Cartea este imprumutata lui Ana din 2026-11-01. O stergeti oricum?"});
+        QCOMPARE(run.column(1).contains("Dune"), !yes);
+        QCOMPARE(raw.one("SELECT count(*) FROM books WHERE titlu = 'Dune'"),
+                 std::string(yes ? "0" : "1"));
+        QCOMPARE(loan(), std::string(yes ? "1|Ana|2026-12-06" : "1|Ana|open"));
+        QCOMPARE(LoanCount(run), yes ? QStringLiteral("0 carti imprumutate, 0 intarziate")
+                                     : QStringLiteral("1 carte imprumutata, 1 intarziata"));
+        if (!yes) {
+            QVERIFY(!run.action("editUndo")->isEnabled());
+            return;
+        }
+        run.trigger("editUndo");
+        QCOMPARE(raw.one("SELECT count(*) FROM books WHERE titlu = 'Dune' AND id = 1"),
+                 std::string("1"));
+        QCOMPARE(loan(), std::string("1|Ana|open"));
+        QCOMPARE(LoanCount(run), QStringLiteral("1 carte imprumutata, 1 intarziata"));
+        run.trigger("editRedo");
+        QCOMPARE(raw.one("SELECT count(*) FROM books"), std::string("3"));
+        QCOMPARE(loan(), std::string("1|Ana|2026-12-06"));
         QVERIFY(run.prompts.messages.isEmpty());
     }
 
