@@ -18,6 +18,10 @@ CLendDlg::CLendDlg(QWidget* parent)
     m_borrower->setObjectName(QStringLiteral("borrower"));
     m_borrower->setEditable(true);
     m_borrower->setInsertPolicy(QComboBox::NoInsert);
+    // A long name (255 characters) scrolls inside the box instead of widening the dialog.
+    m_borrower->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_borrower->setMinimumContentsLength(24);
+    m_title->setWordWrap(true);
     m_hasDue->setObjectName(QStringLiteral("hasDue"));
     m_hasDue->setChecked(true);
     auto* form = new QFormLayout(this);

@@ -37,6 +37,9 @@ CLoansDlg::CLoansDlg(QWidget* parent)
         m_list->setColumnWidth(static_cast<int>(column), width);
     }
     m_borrower->setObjectName(QStringLiteral("borrowerFilter"));
+    // A long name (255 characters) is cut in the box instead of widening the window.
+    m_borrower->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_borrower->setMinimumContentsLength(24);
     m_withReturned->setObjectName(QStringLiteral("withReturned"));
 
     auto* filters = new QHBoxLayout;

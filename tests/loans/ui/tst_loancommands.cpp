@@ -3,6 +3,7 @@
 #include "support/GuiDriver.h"
 
 #include <QDateEdit>
+#include <QScreen>
 #include <QTableView>
 
 namespace {
@@ -145,6 +146,33 @@ private slots:
         QCOMPARE(run.view()->FirstSelectedRow(), 3);
         QCOMPARE(LoanCount(run), QStringLiteral("2 carti imprumutate, 1 intarziata"));
         QVERIFY(run.prompts.messages.isEmpty());
+    }
+
+    // A borrower's name of 255 characters does not widen the windows that list borrowers.
+    void aLongBorrowerNeverWidensTheWindows() {
+        LibraryApp run;
+        FixToday(run);
+        QList<int> widths;
+        const auto measure = [&](const char* command) {
+            WhenModal([&](QWidget* dlg) {
+                widths << dlg->width();
+                dlg->close();
+            });
+            run.trigger(command);
+        };
+        for (const std::string& borrower : {std::string("Ana"), std::string(255, 'W')}) {
+            {
+                CLoanRegister loans(*run.doc()->GetDatabase(), nullptr);
+                QVERIFY(loans.Lend(borrower == "Ana" ? 1 : 2, borrower, "2026-11-01", ""));
+            }
+            measure("recordsLoans");
+            run.selectRow(3);
+            measure("recordsLend");
+        }
+        QCOMPARE(widths.size(), 4);
+        QCOMPARE(widths[2], widths[0]);
+        QCOMPARE(widths[3], widths[1]);
+        QVERIFY(widths[1] <= QGuiApplication::primaryScreen()->availableGeometry().width());
     }
 
     void aForeignLoansTableIsRefusedQuietlyUntilAsked() {
