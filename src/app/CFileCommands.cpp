@@ -17,7 +17,6 @@ void CFileCommands::SetFrameTitle(const QString& title) {
 void CFileCommands::OnFileNew() {
     if (m_pDocument->OnNewDocument()) {
         m_pView->ShowCatalogue();
-        emit CatalogueChanged();
     }
     SetFrameTitle(QStringLiteral("Shelf Warden - ") + m_pDocument->GetTitle());
 }
@@ -28,8 +27,8 @@ void CFileCommands::OnFileOpen() {
         return;
     }
     m_pDocument->OnOpenDocument(*path);
-    emit CatalogueChanged();
-    SetFrameTitle(QStringLiteral("Shelfwarden - ") + QFileInfo(*path).fileName());
+    SetFrameTitle(QStringLiteral("Shelfwarden - ") +
+                  m_pDocument->MarkReadOnly(QFileInfo(*path).fileName()));
     m_pView->ReloadLookups();
     m_pView->ClearList();
     m_pView->ListAllBooks();
@@ -43,7 +42,6 @@ void CFileCommands::OnFileSaveAs() {
     if (!path || !m_pDocument->OnSaveDocument(*path)) {
         return; // a failed copy has said why and left everything as it was
     }
-    emit CatalogueChanged();
     SetFrameTitle(QStringLiteral("Shelfwarden - ") + QFileInfo(*path).fileName());
     // From here on every command goes to the copy: show its rows, not the source's.
     const std::string listing = m_pView->CurrentQuery();
@@ -55,12 +53,10 @@ void CFileCommands::OnFileSaveAs() {
 }
 
 void CFileCommands::OnFileClose() {
-    CBookDatabase* db = m_pDocument->GetDatabase();
-    if (!db->IsOpen()) {
+    if (!m_pDocument->GetDatabase()->IsOpen()) {
         return;
     }
-    db->Close();
-    emit CatalogueChanged();
+    m_pDocument->OnCloseDocument();
     SetFrameTitle(QStringLiteral("Shelfwarden"));
     m_pView->ShowCatalogue();
 }

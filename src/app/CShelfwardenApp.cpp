@@ -16,12 +16,12 @@ CShelfwardenApp::~CShelfwardenApp() {
     m_pDocument.reset();
 }
 
-bool CShelfwardenApp::InitInstance(const QString& catalogue) {
+bool CShelfwardenApp::InitInstance(const std::string& catalogue) {
     QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     QCoreApplication::setApplicationName(QStringLiteral("Shelfwarden"));
     m_pDocument = std::make_unique<CShelfwardenDoc>();
     m_pFrame = std::make_unique<CMainFrame>(m_pDocument.get());
-    if (catalogue.isEmpty()) {
+    if (catalogue.empty()) {
         m_pDocument->OnNewDocument();
         m_pFrame->View()->OnInitialUpdate();
         // The catalogue the settings open at start is named like any other.
