@@ -17,7 +17,6 @@ void CFileCommands::SetFrameTitle(const QString& title) {
 void CFileCommands::OnFileNew() {
     if (m_pDocument->OnNewDocument()) {
         m_pView->ShowCatalogue();
-        emit CatalogueChanged();
     }
     SetFrameTitle(QStringLiteral("Shelf Warden - ") + m_pDocument->GetTitle());
 }
@@ -28,8 +27,8 @@ void CFileCommands::OnFileOpen() {
         return;
     }
     m_pDocument->OnOpenDocument(*path);
-    emit CatalogueChanged();
-    SetFrameTitle(QStringLiteral("Shelfwarden - ") + QFileInfo(*path).fileName());
+    SetFrameTitle(QStringLiteral("Shelfwarden - ") +
+                  m_pDocument->MarkReadOnly(QFileInfo(*path).fileName()));
     m_pView->ReloadLookups();
     m_pView->ClearList();
     m_pView->ListAllBooks();
@@ -50,12 +49,10 @@ void CFileCommands::OnFileSaveAs() {
 }
 
 void CFileCommands::OnFileClose() {
-    CBookDatabase* db = m_pDocument->GetDatabase();
-    if (!db->IsOpen()) {
+    if (!m_pDocument->GetDatabase()->IsOpen()) {
         return;
     }
-    db->Close();
-    emit CatalogueChanged();
+    m_pDocument->OnCloseDocument();
     SetFrameTitle(QStringLiteral("Shelfwarden"));
     m_pView->ShowCatalogue();
 }

@@ -22,8 +22,6 @@ public slots:
 signals:
     // A catalogue was opened or made under this path.
     void CatalogueNamed(const QString& path);
-    // The document holds another catalogue, or none (not a copy of the same one).
-    void CatalogueChanged();
 
 private:
     void SetFrameTitle(const QString& title);

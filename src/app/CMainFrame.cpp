@@ -18,6 +18,7 @@
 #include "view/ui/CShelfwardenView.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -27,6 +28,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUndoStack>
+#include <filesystem>
 #include <tuple>
 
 namespace {
@@ -224,9 +226,8 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     CreateFilterBar();
     UpdateFrameTitle();
     connect(m_pFileCommands, &CFileCommands::CatalogueNamed, this, &CMainFrame::RememberRecentFile);
-    connect(m_pFileCommands, &CFileCommands::CatalogueChanged, m_pRecordCommands,
-            &CRecordCommands::ClearHistory);
-    connect(m_pFileCommands, &CFileCommands::CatalogueChanged, this, &CMainFrame::ClearFilter);
+    connect(doc, &CShelfwardenDoc::CatalogueChanged, this, &CMainFrame::CatalogueChanged);
+    connect(doc, &CShelfwardenDoc::CatalogueCopied, this, &CMainFrame::EnableWritingCommands);
     ConnectHistory();
     // A right-click on a row offers what can be done to it.
     m_pView->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -243,6 +244,19 @@ void CMainFrame::ConnectHistory() {
         QAction* action = findChild<QAction*>(QString::fromUtf8(name));
         action->setEnabled((history->*enabled)());
         connect(history, signal, action, &QAction::setEnabled);
+    }
+}
+
+void CMainFrame::CatalogueChanged() {
+    m_pRecordCommands->ClearHistory();
+    ClearFilter();
+    EnableWritingCommands();
+}
+
+void CMainFrame::EnableWritingCommands() {
+    for (const char* name : {"fileImport", "recordsAdd", "recordsDelete", "recordsModify",
+                             "recordsTypes", "recordsStates", "recordsLend", "recordsReturn"}) {
+        findChild<QAction*>(QString::fromUtf8(name))->setEnabled(!m_pDocument->IsReadOnly());
     }
 }
 
@@ -432,15 +446,20 @@ void CMainFrame::RebuildRecentFiles() {
 }
 
 void CMainFrame::UpdateFrameTitle() {
-    setWindowTitle(QStringLiteral("Shelfwarden - ") + m_pDocument->GetTitle());
+    setWindowTitle(QStringLiteral("Shelfwarden - ") +
+                   m_pDocument->MarkReadOnly(m_pDocument->GetTitle()));
 }
 
 void CMainFrame::OpenDocumentFile(const QString& path) {
-    const QString full = QFileInfo(path).absoluteFilePath();
+    OpenDocumentFile(QFile::encodeName(path).toStdString());
+}
+
+void CMainFrame::OpenDocumentFile(const std::string& path) {
+    std::error_code error;
+    const std::string full = std::filesystem::absolute(path, error).string();
     m_pDocument->OnOpenDocument(full);
-    m_pRecordCommands->ClearHistory();
-    ClearFilter();
-    RememberRecentFile(full);
+    RememberRecentFile(QFile::decodeName(full.c_str()));
+    UpdateFrameTitle();
     m_pView->OnInitialUpdate();
     // After the first update, which may have opened the catalogue of the settings instead.
     UpdateFrameTitle();

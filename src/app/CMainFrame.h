@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <string>
 
 class CBackupCommands;
 class CFileCommands;
@@ -28,6 +29,8 @@ public:
     // The framework's open: the document opens the file, is named after it, the file joins the
     // recent-file list and the view starts afresh.
     void OpenDocumentFile(const QString& path);
+    // The same, for a path given as the file system's bytes.
+    void OpenDocumentFile(const std::string& path);
     // Title made of "Shelfwarden", " - " and the document's title.
     void UpdateFrameTitle();
 
@@ -60,6 +63,11 @@ private:
     void RebuildRecentFiles();
     // Undo and Redo are enabled while the history has a step to take.
     void ConnectHistory();
+    // Every change of catalogue forgets the last one's steps; a catalogue open for reading only
+    // disables every command that writes.
+    void CatalogueChanged();
+    // Commands that write are off while a read-only catalogue is open.
+    void EnableWritingCommands();
 
     CShelfwardenDoc* m_pDocument;
     CShelfwardenView* m_pView;

@@ -21,7 +21,7 @@ CShelfwardenApp::~CShelfwardenApp() {
     m_pDocument.reset();
 }
 
-bool CShelfwardenApp::InitInstance(const QString& catalogue) {
+bool CShelfwardenApp::InitInstance(const std::string& catalogue) {
     // The icons live in the window library; a static library's resources need calling in.
     Q_INIT_RESOURCE(shelfwarden);
     QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
@@ -39,7 +39,7 @@ bool CShelfwardenApp::InitInstance(const QString& catalogue) {
     }
     m_pDocument = std::make_unique<CShelfwardenDoc>();
     m_pFrame = std::make_unique<CMainFrame>(m_pDocument.get());
-    if (catalogue.isEmpty()) {
+    if (catalogue.empty()) {
         m_pDocument->OnNewDocument();
         m_pFrame->View()->OnInitialUpdate();
         // The catalogue the settings open at start is named like any other.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <memory>
+#include <string>
 
 class CMainFrame;
 class CShelfwardenDoc;
@@ -15,8 +15,8 @@ public:
     CShelfwardenApp();
     ~CShelfwardenApp();
 
-    // `catalogue` is the file named on the command line, or empty.
-    bool InitInstance(const QString& catalogue);
+    // `catalogue` is the file named on the command line, as its bytes, or empty.
+    bool InitInstance(const std::string& catalogue);
 
     CMainFrame* MainFrame() const { return m_pFrame.get(); }
     CShelfwardenDoc* Document() const { return m_pDocument.get(); }

@@ -49,6 +49,7 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
             return result;
         } else if (result.catalogue.isEmpty()) {
             result.catalogue = arg;
+            result.catalogueArgument = i;
         } else {
             result.action = Action::Error;
             result.error = QStringLiteral("only one catalogue can be opened: %1").arg(arg);

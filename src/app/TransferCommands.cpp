@@ -2,10 +2,12 @@
 
 #include "store/CBookDatabase.h"
 #include "store/CatalogueCopy.h"
+#include "store/OutputTarget.h"
 #include "store/SiblingFiles.h"
 #include "transfer/CatalogueExport.h"
 #include "transfer/CatalogueImport.h"
 #include "transfer/FileText.h"
+#include "transfer/NewCatalogueImport.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -54,37 +56,8 @@ void ReportImportFailure(const ImportResult& r, const std::string& csvPath,
     Error(where + ": " + r.error + "; nothing imported");
 }
 
-// Imports into a new catalogue built under a temporary name and renamed into place only when
-// complete, so that a kill or a full disk leaves nothing that blocks the next try.
-ImportResult ImportIntoNewCatalogue(const std::string& text, const std::string& catalogue,
-                                    const ImportOptions& options) {
-    RemoveAbandonedTemporaries(catalogue);
-    const std::string temporary = TemporarySibling(catalogue);
-    CBookDatabase db(ToStderr());
-    ImportResult r;
-    if (!db.Create(temporary)) {
-        r.error = "cannot be made: " + db.LastFailure();
-        r.catalogueFailed = true;
-        return r;
-    }
-    db.CreateTables();
-    r = ImportCsv(text, db, options);
-    db.Close();
-    if (r.ok) {
-        const std::string failure = RenameIntoPlace(temporary, catalogue);
-        if (!failure.empty()) {
-            r.ok = false;
-            r.error = "cannot be made: " + failure;
-            r.catalogueFailed = true;
-        }
-    }
-    if (!r.ok) {
-        RemoveQuietly(temporary);
-    }
-    return r;
-}
-
-// The rejects file must be a new or regular file, and neither the file read nor the catalogue.
+// The rejects file must be a new or regular file in a folder that takes it, and neither the file
+// read nor the catalogue or its journal files.
 std::string RejectsPathFailure(const std::string& rejects, const std::string& csvPath,
                                const std::string& catalogue) {
     const PathState state = Inspect(rejects);
@@ -94,7 +67,7 @@ std::string RejectsPathFailure(const std::string& rejects, const std::string& cs
     if (IsSameFile(rejects, csvPath)) {
         return "is the file imported";
     }
-    return IsSameFile(rejects, catalogue) ? "is the catalogue itself" : "";
+    return OutputRefusalText(CheckOutputTarget(rejects, catalogue));
 }
 
 void PrintImportSummary(const ImportResult& r, const std::string& catalogue,
@@ -121,8 +94,8 @@ int RunExport(const std::string& catalogue, const std::string& csvPath, bool saf
         Error(csvPath + ": " + output.failure + "; nothing written");
         return 1;
     }
-    if (IsSameFile(csvPath, catalogue)) {
-        Error(csvPath + ": is the catalogue itself; nothing written");
+    if (const OutputCheck check = CheckOutputTarget(csvPath, catalogue); !check) {
+        Error(csvPath + ": " + OutputRefusalText(check) + "; nothing written");
         return 1;
     }
     CBookDatabase db(ToStderr());
@@ -168,7 +141,7 @@ int RunImport(const std::string& csvPath, const std::string& catalogue,
     }
     ImportResult r;
     if (!target.exists) {
-        r = ImportIntoNewCatalogue(text, catalogue, options);
+        r = ImportIntoNewCatalogue(text, catalogue, options, ToStderr());
     } else {
         CBookDatabase db(ToStderr());
         if (!db.Open(catalogue)) {

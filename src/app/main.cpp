@@ -5,9 +5,13 @@
 #include "shell/AppSettings.h"
 
 #include <QApplication>
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+    // Past a file size limit a write fails like one on a full disk and is told as such, instead
+    // of the signal ending the program in the middle of it.
+    std::signal(SIGXFSZ, SIG_IGN);
     QStringList arguments;
     for (int i = 0; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -44,7 +48,8 @@ int main(int argc, char* argv[]) {
     }
     QApplication application(argc, argv);
     CShelfwardenApp app;
-    if (!app.InitInstance(command.catalogue)) {
+    // The catalogue's name is the bytes given: a name that is not UTF-8 opens too.
+    if (!app.InitInstance(command.catalogue.isEmpty() ? "" : argv[command.catalogueArgument])) {
         return 1;
     }
     return QApplication::exec();

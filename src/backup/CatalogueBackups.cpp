@@ -4,6 +4,7 @@
 #include "store/CEngineException.h"
 #include "store/CEngineRecordset.h"
 #include "store/CountedNoun.h"
+#include "store/OutputTarget.h"
 #include "store/SiblingFiles.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <set>
 #include <sqlite3.h>
@@ -26,6 +28,13 @@ namespace {
 // How long a copy waits for a writer of another program to let go of the catalogue.
 constexpr int kBusyWaitMs = 30000;
 constexpr int kBusyPollMs = 20;
+
+// The full name of a file or folder, its links followed; it need not exist.
+fs::path FullName(const std::string& path) {
+    std::error_code error;
+    const fs::path full = fs::weakly_canonical(fs::absolute(path, error), error);
+    return error ? fs::absolute(path, error) : full;
+}
 
 std::string CopyName(BackupDay day, int number) {
     return DayText(day) + (number > 1 ? "." + std::to_string(number) : std::string()) + ".mdb";
@@ -67,17 +76,54 @@ std::vector<BackupCopy> ScanCopies(const std::string& folder) {
     return copies;
 }
 
-long CountBooks(const std::string& path) {
+// The first row of SQLite's check of a database: "ok" when it finds no fault.
+std::string CheckResult(CEngineDatabase& db, const char* pragma) {
+    CEngineRecordset set(db);
+    set.Open(pragma);
+    set.MoveFirst();
+    return set.IsEOF() ? std::string() : set.GetText(0);
+}
+
+// Looks inside a copy: its pages (a quick check) and its number of books. A copy that is not a
+// database at all, or whose pages fail the check, is damaged; one that cannot be read now
+// (permissions) is only unknown.
+void Inspect(BackupCopy& copy) {
+    CEngineDatabase db;
     try {
-        CEngineDatabase copy;
-        copy.Open(path, true);
-        CEngineRecordset set(copy);
+        db.Open(copy.path, true);
+    } catch (const CEngineException& e) {
+        copy.damaged = e.Failure() == EngineFailure::NotACatalogue;
+        return;
+    }
+    try {
+        copy.damaged = CheckResult(db, "PRAGMA quick_check") != "ok";
+    } catch (const CEngineException&) {
+        copy.damaged = true;
+    }
+    try {
+        CEngineRecordset set(db);
         set.Open("SELECT count(*) AS n FROM books");
         set.MoveFirst();
-        return set.GetLong("n");
+        copy.books = set.GetLong("n");
     } catch (const CEngineException&) {
-        return -1;
+        copy.books = -1;
     }
+}
+
+// Why a copy may not replace a catalogue: it fails SQLite's full integrity check, or lacks a
+// table the program reads. Empty when it may.
+std::string RestoreRefusal(CEngineDatabase& copy) {
+    try {
+        if (CheckResult(copy, "PRAGMA integrity_check") != "ok") {
+            return msg::kDamagedCopy;
+        }
+        CEngineRecordset set(copy);
+        set.Open("SELECT (SELECT count(*) FROM books) + (SELECT count(*) FROM types) + "
+                 "(SELECT count(*) FROM states) AS n");
+    } catch (const CEngineException& e) {
+        return e.Reason();
+    }
+    return {};
 }
 
 // Copies every page of `source` into `destination` in one read transaction, waiting while another
@@ -110,33 +156,6 @@ std::string SyncFile(const std::string& path) {
     return synced ? std::string() : std::strerror(error);
 }
 
-// Writes the database of `source` to `target` whole or not at all. Returns the reason of a
-// failure, or an empty text.
-std::string WriteCopy(sqlite3* source, const std::string& target) {
-    RemoveAbandonedTemporaries(target);
-    const std::string temporary = TemporarySibling(target);
-    sqlite3* destination = nullptr;
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
-    // A temporary file needs no journal: when anything fails, it is deleted whole.
-    std::string failure =
-        sqlite3_open_v2(temporary.c_str(), &destination, flags, nullptr) == SQLITE_OK &&
-                sqlite3_exec(destination, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF",
-                             nullptr, nullptr, nullptr) == SQLITE_OK
-            ? CopyPages(source, destination)
-            : std::string(sqlite3_errmsg(destination));
-    sqlite3_close_v2(destination);
-    if (failure.empty()) {
-        failure = SyncFile(temporary);
-    }
-    if (failure.empty()) {
-        failure = RenameIntoPlace(temporary, target);
-    }
-    if (!failure.empty()) {
-        RemoveQuietly(temporary);
-    }
-    return failure;
-}
-
 bool HasCopyOf(const std::string& folder, BackupDay day) {
     const auto copies = ScanCopies(folder);
     return std::any_of(copies.begin(), copies.end(),
@@ -153,12 +172,97 @@ int NextNumber(const std::string& folder, BackupDay day) {
     return last + 1;
 }
 
+// Writes the database of `source` into the new file `temporary`. Returns the reason of a
+// failure, or an empty text.
+std::string WriteTemporaryCopy(sqlite3* source, const std::string& temporary) {
+    sqlite3* destination = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+    // A temporary file needs no journal: when anything fails, it is deleted whole.
+    std::string failure =
+        sqlite3_open_v2(temporary.c_str(), &destination, flags, nullptr) == SQLITE_OK &&
+                sqlite3_exec(destination, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF",
+                             nullptr, nullptr, nullptr) == SQLITE_OK
+            ? CopyPages(source, destination)
+            : std::string(sqlite3_errmsg(destination));
+    sqlite3_close_v2(destination);
+    return failure.empty() ? SyncFile(temporary) : failure;
+}
+
+// Writes a file's bytes as they are into the new file `temporary`, flushed to disk.
+std::string WriteTemporaryBytes(const std::string& file, const std::string& temporary) {
+    std::error_code error;
+    fs::copy_file(file, temporary, error);
+    return error ? error.message() : SyncFile(temporary);
+}
+
+// Puts a copy into `folder` as the day's next copy, whole or not at all: `write` makes it under
+// the temporary name given. The copy never takes the name of a file that is there: when another
+// program made the day's copy meanwhile, it takes the next number. Returns the reason of a
+// failure, or an empty text.
+std::string WriteNewCopy(const std::function<std::string(const std::string&)>& write,
+                         const std::string& folder, BackupDay today, std::string& path) {
+    constexpr int kTries = 100;
+    const std::string first = (fs::path(folder) / CopyName(today, 1)).string();
+    RemoveAbandonedTemporaries(first);
+    const std::string temporary = TemporarySibling(first);
+    std::string failure = write(temporary);
+    for (int i = 0; failure.empty() && i < kTries; ++i) {
+        path = (fs::path(folder) / CopyName(today, NextNumber(folder, today))).string();
+        failure = RenameIntoNewPlace(temporary, path);
+        if (failure.empty()) {
+            return {};
+        }
+        std::error_code error;
+        if (fs::exists(path, error)) {
+            failure.clear(); // taken meanwhile: the next number
+        }
+    }
+    RemoveQuietly(temporary);
+    return failure.empty() ? std::strerror(EEXIST) : failure;
+}
+
 std::uint32_t ShortHash(const std::string& text) {
     std::uint32_t hash = 2166136261u; // FNV-1a
     for (const unsigned char c : text) {
         hash = (hash ^ c) * 16777619u;
     }
     return hash;
+}
+
+// A catalogue the program will not open cannot take a copy through SQLite: its bytes are kept as
+// they are, as a further copy of the day, and the chosen copy is renamed over it.
+std::string ReplaceUnopenable(const std::string& catalogue, sqlite3* chosen,
+                              const BackupSettings& settings, BackupDay today) {
+    const std::string folder = BackupFolderOf(settings.root, catalogue);
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error) {
+        return error.message();
+    }
+    // A catalogue that is gone has nothing to keep.
+    if (fs::exists(catalogue, error)) {
+        std::string kept;
+        const std::string failure = WriteNewCopy(
+            [&catalogue](const std::string& temporary) {
+                return WriteTemporaryBytes(catalogue, temporary);
+            },
+            folder, today, kept);
+        if (!failure.empty()) {
+            return failure;
+        }
+        RotateBackups(folder, today, settings, kept);
+    }
+    const std::string target = RealTarget(catalogue);
+    RemoveAbandonedTemporaries(target);
+    const std::string temporary = TemporarySibling(target);
+    std::string failure = WriteTemporaryCopy(chosen, temporary);
+    if (failure.empty()) {
+        failure = RenameIntoPlace(temporary, target);
+    }
+    if (!failure.empty()) {
+        RemoveQuietly(temporary);
+    }
+    return failure;
 }
 
 } // namespace
@@ -195,8 +299,10 @@ std::string SizeText(std::int64_t bytes) {
 std::array<std::string, 3> BackupRowTexts(const BackupCopy& copy) {
     const std::string number =
         copy.number > 1 ? " (" + std::to_string(copy.number) + ")" : std::string();
-    return {DayText(copy.day) + number, SizeText(copy.bytes),
-            copy.books < 0 ? std::string("?") : std::to_string(copy.books)};
+    const std::string books = copy.damaged     ? std::string(msg::kDamagedMark)
+                              : copy.books < 0 ? std::string("?")
+                                               : std::to_string(copy.books);
+    return {DayText(copy.day) + number, SizeText(copy.bytes), books};
 }
 
 std::string RestoreQuestion(const BackupCopy& copy) {
@@ -209,14 +315,15 @@ std::string RestoreQuestion(const BackupCopy& copy) {
 }
 
 std::string BackupFolderOf(const std::string& root, const std::string& catalogue) {
-    std::error_code error;
-    fs::path full = fs::weakly_canonical(fs::absolute(catalogue, error), error);
-    if (error) {
-        full = fs::absolute(catalogue, error);
-    }
+    const fs::path full = FullName(catalogue);
     char hash[16];
     std::snprintf(hash, sizeof hash, "%08x", static_cast<unsigned>(ShortHash(full.string())));
     return (fs::path(root) / (full.filename().string() + "-" + hash)).string();
+}
+
+bool IsInsideBackupRoot(const std::string& path, const std::string& root) {
+    const std::string folder = FullName(root).string() + "/";
+    return FullName(path).string().rfind(folder, 0) == 0;
 }
 
 std::vector<BackupCopy> ListBackups(const std::string& folder) {
@@ -225,9 +332,13 @@ std::vector<BackupCopy> ListBackups(const std::string& folder) {
         std::error_code error;
         const auto size = fs::file_size(c.path, error);
         c.bytes = error ? 0 : static_cast<std::int64_t>(size);
-        c.books = CountBooks(c.path);
+        Inspect(c);
     }
     return copies;
+}
+
+bool HasBackups(const std::string& folder) {
+    return !ScanCopies(folder).empty();
 }
 
 BackupResult BackUpCatalogue(const std::string& catalogue, const BackupSettings& settings,
@@ -235,6 +346,9 @@ BackupResult BackUpCatalogue(const std::string& catalogue, const BackupSettings&
     BackupResult result;
     CEngineDatabase source;
     try {
+        if (IsInsideBackupRoot(catalogue, settings.root)) {
+            throw CEngineException("is a backup copy");
+        }
         source.Open(catalogue);
     } catch (const CEngineException& e) {
         result.outcome = BackupResult::Outcome::Refused;
@@ -244,12 +358,18 @@ BackupResult BackUpCatalogue(const std::string& catalogue, const BackupSettings&
     const std::string folder = BackupFolderOf(settings.root, catalogue);
     std::error_code error;
     fs::create_directories(folder, error);
+    const OutputCheck check =
+        CheckOutputTarget((fs::path(folder) / CopyName(today, 1)).string(), catalogue);
     if (error) {
         result.failure = error.message();
+    } else if (!check) {
+        result.failure = OutputRefusalText(check);
     } else {
-        const std::string target = (fs::path(folder) / CopyName(today, NextNumber(folder, today)));
-        result.failure = WriteCopy(source.Handle(), target);
-        result.path = target;
+        result.failure = WriteNewCopy(
+            [&source](const std::string& temporary) {
+                return WriteTemporaryCopy(source.Handle(), temporary);
+            },
+            folder, today, result.path);
     }
     if (!result.failure.empty()) {
         result.path.clear();
@@ -259,7 +379,7 @@ BackupResult BackUpCatalogue(const std::string& catalogue, const BackupSettings&
         return result;
     }
     result.outcome = BackupResult::Outcome::Made;
-    RotateBackups(folder, today, settings);
+    RotateBackups(folder, today, settings, result.path);
     return result;
 }
 
@@ -273,9 +393,11 @@ BackupResult BackUpOnFirstOpen(const std::string& catalogue, const BackupSetting
     return BackUpCatalogue(catalogue, settings, today, sink);
 }
 
-void RotateBackups(const std::string& folder, BackupDay today, const BackupSettings& settings) {
+void RotateBackups(const std::string& folder, BackupDay today, const BackupSettings& settings,
+                   const std::string& keep) {
     const std::vector<BackupCopy> copies = ScanCopies(folder);
-    std::set<std::string> kept;
+    // A clock set back makes the copy just made older than the newest ones: it stays all the same.
+    std::set<std::string> kept = {keep};
     // The newest day always stays: it holds the copy just made.
     const int daily = std::max(1, settings.daily);
     int days = 0;
@@ -319,10 +441,27 @@ bool RestoreBackup(const std::string& catalogue, const std::string& copy,
     } catch (const CEngineException& e) {
         return fail(copy + ": " + e.Reason());
     }
+    if (const std::string refusal = RestoreRefusal(chosen); !refusal.empty()) {
+        return fail(copy + ": " + refusal);
+    }
+    CEngineDatabase target;
+    try {
+        target.Open(catalogue);
+    } catch (const CEngineException& e) {
+        // Only a file no program can use as a catalogue is replaced around SQLite; one that is
+        // busy or cannot be read now stays as it is.
+        const EngineFailure why = e.Failure();
+        if (why != EngineFailure::NotACatalogue && why != EngineFailure::ForeignSchema &&
+            why != EngineFailure::NotFound) {
+            return fail(catalogue + ": " + e.Reason());
+        }
+        const std::string failure = ReplaceUnopenable(catalogue, chosen.Handle(), settings, today);
+        return failure.empty() || fail(failure);
+    }
     const BackupResult before = BackUpCatalogue(catalogue, settings, today, nullptr);
     if (before.outcome != BackupResult::Outcome::Made) {
         return fail(before.failure);
     }
-    const std::string failure = WriteCopy(chosen.Handle(), RealTarget(catalogue));
+    const std::string failure = CopyPages(chosen.Handle(), target.Handle());
     return failure.empty() || fail(failure);
 }

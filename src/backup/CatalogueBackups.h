@@ -35,7 +35,8 @@ struct BackupCopy {
     int number = 1; // the day's first copy is 1
     std::string path;
     std::int64_t bytes = 0;
-    long books = -1; // -1 when the copy cannot be read
+    long books = -1;      // -1 when the copy cannot be read
+    bool damaged = false; // its pages do not pass SQLite's check: it cannot be restored
 };
 
 struct BackupResult {
@@ -53,7 +54,8 @@ std::string DayText(BackupDay day);
 std::string SizeText(std::int64_t bytes);
 
 // A copy's row in the list of copies: its day ("2026-12-06", "2026-12-06 (2)" for a further
-// copy of the day), its size and its number of books ("?" when it cannot be read).
+// copy of the day), its size and its number of books ("?" when it cannot be read, "deteriorata"
+// when it is damaged).
 std::array<std::string, 3> BackupRowTexts(const BackupCopy& copy);
 // The question asked before `copy` replaces the catalogue.
 std::string RestoreQuestion(const BackupCopy& copy);
@@ -61,13 +63,22 @@ std::string RestoreQuestion(const BackupCopy& copy);
 // The folder of the copies of `catalogue` under `root`.
 std::string BackupFolderOf(const std::string& root, const std::string& catalogue);
 
-// The copies in `folder`, newest first, each with its size and its number of books.
-std::vector<BackupCopy> ListBackups(const std::string& folder);
+// True when `path` lies inside the folder of copies `root`: such a file is a copy, opened for
+// reading only and never itself copied.
+bool IsInsideBackupRoot(const std::string& path, const std::string& root);
 
-// Makes a copy of `catalogue` now and deletes the copies no longer kept. A file the program
-// refuses to open is never copied (Refused, no message: opening it tells why). A copy that cannot
-// be written (folder not writable, disk full) reports one message to `sink`, leaves nothing
-// behind and changes nothing else (Failed).
+// The copies in `folder`, newest first, each with its size and its number of books, and marked
+// damaged when SQLite's quick check finds fault with its pages.
+std::vector<BackupCopy> ListBackups(const std::string& folder);
+// True when `folder` holds at least one copy; nothing is opened.
+bool HasBackups(const std::string& folder);
+
+// Makes a copy of `catalogue` now and deletes the copies no longer kept; the copy just made is
+// always kept, whatever day the clock gives. A file the program refuses to open, and a file in
+// the folder of copies, is never copied (Refused, no message: opening it tells why). A copy that
+// cannot be written (folder not writable, disk full) reports one message to `sink`, leaves
+// nothing behind and changes nothing else (Failed). A copy never replaces a file: when another
+// program took the name meanwhile, the copy takes the day's next number.
 BackupResult BackUpCatalogue(const std::string& catalogue, const BackupSettings& settings,
                              BackupDay today, const MessageSink& sink);
 
@@ -75,13 +86,16 @@ BackupResult BackUpCatalogue(const std::string& catalogue, const BackupSettings&
 BackupResult BackUpOnFirstOpen(const std::string& catalogue, const BackupSettings& settings,
                                BackupDay today, const MessageSink& sink);
 
-// Deletes the copies in `folder` that `settings` does not keep.
-void RotateBackups(const std::string& folder, BackupDay today, const BackupSettings& settings);
+// Deletes the copies in `folder` that `settings` does not keep, never the copy `kept`.
+void RotateBackups(const std::string& folder, BackupDay today, const BackupSettings& settings,
+                   const std::string& kept = {});
 
-// Puts the copy `copy` in place of `catalogue`, which this process must have closed. The
-// catalogue is copied first itself, so restoring that copy undoes the restore; then `copy` is
-// written beside the catalogue under a temporary name and renamed over it, keeping its permission
-// bits (over the file it points to, when it is a symbolic link). On failure one message goes to
+// Puts the copy `copy` in place of `catalogue`. The copy must pass SQLite's integrity check and
+// be a catalogue the program opens; then the catalogue is copied itself, so restoring that copy
+// undoes the restore, and the chosen copy is written into it with SQLite's online backup, which
+// holds the catalogue's write lock for the whole replacement: a program writing the catalogue
+// meanwhile finishes its transaction first or waits, and the catalogue is at every moment the old
+// one or the copy. Its file, permission bits and links stay. On failure one message goes to
 // `sink`, the catalogue is left as it was and false is returned.
 bool RestoreBackup(const std::string& catalogue, const std::string& copy,
                    const BackupSettings& settings, BackupDay today, const MessageSink& sink);
@@ -89,4 +103,6 @@ bool RestoreBackup(const std::string& catalogue, const std::string& copy,
 namespace msg {
 inline constexpr const char* kBackupFailed = "Nu se poate face copia de siguranta a bazei de date";
 inline constexpr const char* kRestoreFailed = "Nu se poate restaura copia de siguranta";
+inline constexpr const char* kDamagedCopy = "copia este deteriorata";
+inline constexpr const char* kDamagedMark = "deteriorata";
 } // namespace msg

@@ -3,6 +3,7 @@
 #include "shell/Prompts.h"
 #include "store/CatalogueCopy.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 CShelfwardenDoc::CShelfwardenDoc()
@@ -19,40 +20,63 @@ void CShelfwardenDoc::ReplaceDatabase() {
         m_pDatabase->Close();
     }
     m_pDatabase = std::make_unique<CBookDatabase>(UserMessageSink());
+    m_bReadOnly = false;
+}
+
+void CShelfwardenDoc::Open(const std::string& path, const OpenAdvice& advice) {
+    // The note goes below the failure of this opening only, never below a later message.
+    auto note = std::make_shared<std::string>(advice.noteOnFailure);
+    m_pDatabase = std::make_unique<CBookDatabase>([note](const std::string& text) {
+        UserMessageSink()(note->empty() ? text : text + "\n\n" + *note);
+    });
+    m_bReadOnly = advice.readOnly;
+    const bool opened = m_pDatabase->Open(path, advice.readOnly);
+    note->clear();
+    m_lastFailedPath = opened ? std::string() : path;
 }
 
 bool CShelfwardenDoc::OnNewDocument() {
     ReplaceDatabase();
+    emit CatalogueChanged();
+    return true;
+}
+
+bool CShelfwardenDoc::OnOpenDocument(const std::string& path) {
+    ReplaceDatabase();
+    Open(path, m_beforeOpen ? m_beforeOpen(path) : OpenAdvice());
+    emit CatalogueChanged();
     return true;
 }
 
 bool CShelfwardenDoc::OnOpenDocument(const QString& path) {
-    ReplaceDatabase();
-    if (m_beforeOpen) {
-        m_beforeOpen(path.toStdString());
-    }
-    m_pDatabase->Open(path.toStdString());
-    return true;
+    return OnOpenDocument(QFile::encodeName(path).toStdString());
 }
 
-void CShelfwardenDoc::SetBeforeOpen(std::function<void(const std::string&)> hook) {
+void CShelfwardenDoc::SetBeforeOpen(std::function<OpenAdvice(const std::string&)> hook) {
     m_beforeOpen = std::move(hook);
 }
 
 void CShelfwardenDoc::OpenReadOnly(const QString& path) {
     ReplaceDatabase();
-    m_pDatabase->Open(path.toStdString(), true);
+    OpenAdvice advice;
+    advice.readOnly = true;
+    Open(QFile::encodeName(path).toStdString(), advice);
+    emit CatalogueChanged();
 }
 
 void CShelfwardenDoc::ReopenAfter(const std::function<void(const std::string&)>& whileClosed) {
     const std::string path = m_pDatabase->GetPath();
+    const bool readOnly = m_bReadOnly;
     ReplaceDatabase();
     whileClosed(path);
-    m_pDatabase->Open(path);
+    OpenAdvice advice;
+    advice.readOnly = readOnly;
+    Open(path, advice);
+    emit CatalogueChanged();
 }
 
 bool CShelfwardenDoc::OnSaveDocument(const QString& path) {
-    const std::string target = path.toStdString();
+    const std::string target = QFile::encodeName(path).toStdString();
     if (m_pDatabase->IsOpen() && IsSameFile(m_pDatabase->GetPath(), target)) {
         return true; // the catalogue in use is that file and is already saved
     }
@@ -64,6 +88,8 @@ bool CShelfwardenDoc::OnSaveDocument(const QString& path) {
         m_pDatabase->Close();
     }
     m_pDatabase = std::move(copy);
+    m_bReadOnly = false;
+    emit CatalogueCopied();
     return true;
 }
 
@@ -71,6 +97,12 @@ void CShelfwardenDoc::OnCloseDocument() {
     if (m_pDatabase->IsOpen()) {
         m_pDatabase->Close();
     }
+    m_bReadOnly = false;
+    emit CatalogueChanged();
+}
+
+bool CShelfwardenDoc::IsReadOnly() const {
+    return m_bReadOnly && m_pDatabase->IsOpen();
 }
 
 QString CShelfwardenDoc::GetTitle() const {
@@ -78,6 +110,10 @@ QString CShelfwardenDoc::GetTitle() const {
     return path.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(path).fileName();
 }
 
+QString CShelfwardenDoc::MarkReadOnly(const QString& name) const {
+    return IsReadOnly() ? name + QStringLiteral(" (doar citire)") : name;
+}
+
 QString CShelfwardenDoc::GetPathName() const {
-    return m_pDatabase->IsOpen() ? QString::fromStdString(m_pDatabase->GetPath()) : QString();
+    return m_pDatabase->IsOpen() ? QFile::decodeName(m_pDatabase->GetPath().c_str()) : QString();
 }

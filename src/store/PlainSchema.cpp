@@ -42,17 +42,24 @@ std::optional<std::int64_t> Counter(CEngineDatabase& db, const std::string& tabl
     return set.GetInteger(set.FieldIndex("seq"));
 }
 
-// Moves the rows aside, creates the table again without the order and brings the rows back
-// with their identifiers; the counter is set back to what it was, not to the highest id left.
+// The table's statement under another name: what stands before the column list is replaced.
+std::string UnderName(const std::string& create, const std::string& name) {
+    return "CREATE TABLE " + QuotedName(name) + " " + create.substr(create.find('('));
+}
+
+// SQLite's documented way of changing a table: a new table made without the order, the rows
+// copied with their identifiers, the old table dropped and the new one renamed to its name. The
+// old table is never renamed, so the references of every other table keep naming it. The counter
+// is set back to what it was, not to the highest id left.
 void RebuildTable(CEngineDatabase& db, const SchemaObject& table, bool hasCounters) {
     const std::optional<std::int64_t> counter =
         hasCounters ? Counter(db, table.name) : std::nullopt;
     const std::string name = QuotedName(table.name);
-    const std::string earlier = QuotedName(table.name + "_earlier_schema");
-    db.Execute("ALTER TABLE " + name + " RENAME TO " + earlier);
-    db.Execute(WithoutTextOrder(table.sql));
-    db.Execute("INSERT INTO " + name + " SELECT * FROM " + earlier);
-    db.Execute("DROP TABLE " + earlier);
+    const std::string plain = QuotedName(table.name + "_plain_schema");
+    db.Execute(UnderName(WithoutTextOrder(table.sql), table.name + "_plain_schema"));
+    db.Execute("INSERT INTO " + plain + " SELECT * FROM " + name);
+    db.Execute("DROP TABLE " + name);
+    db.Execute("ALTER TABLE " + plain + " RENAME TO " + name);
     if (counter) {
         db.Execute(FormatStatement("DELETE FROM sqlite_sequence WHERE name = '%s'", table.name));
         db.Execute(FormatStatement("INSERT INTO sqlite_sequence(name, seq) VALUES('%s', %ld)",
@@ -60,8 +67,13 @@ void RebuildTable(CEngineDatabase& db, const SchemaObject& table, bool hasCounte
     }
 }
 
-// Indexes, triggers and views go first and come back last: a rename would otherwise rewrite
-// them to point at the table being emptied.
+bool ForeignKeysHold(CEngineDatabase& db) {
+    CEngineRecordset set(db);
+    set.Open("PRAGMA foreign_key_check");
+    return set.GetRecordCount() == 0;
+}
+
+// Indexes, triggers and views go first and come back last: they name the tables being rebuilt.
 void Convert(CEngineDatabase& db, const std::vector<SchemaObject>& objects) {
     bool hasCounters = false;
     for (const SchemaObject& o : objects) {
@@ -99,10 +111,19 @@ void ConvertToPlainSchema(CEngineDatabase& db) {
         if (!earlier || sqlite3_db_readonly(db.Handle(), "main") != 0) {
             return;
         }
+        // The connection keeps foreign keys off, so that dropping a table deletes no row of
+        // another; the legacy rename leaves every other table's statement as it is.
+        db.Execute("PRAGMA legacy_alter_table = ON");
         TransactionGuard transaction(db, "BEGIN IMMEDIATE");
+        const bool heldBefore = ForeignKeysHold(db);
         Convert(db, objects);
+        if (heldBefore && !ForeignKeysHold(db)) {
+            throw CEngineException("the references would no longer hold");
+        }
         transaction.Commit();
+        db.Execute("PRAGMA legacy_alter_table = OFF");
     } catch (const CEngineException&) {
         // A catalogue that cannot be converted is used as it is: nothing of the attempt stays.
+        sqlite3_exec(db.Handle(), "PRAGMA legacy_alter_table = OFF", nullptr, nullptr, nullptr);
     }
 }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -16,8 +17,15 @@ std::filesystem::path FolderOf(const std::filesystem::path& file) {
     return file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path();
 }
 
+// Room left in a file name for the temporary's process id and counter.
+constexpr std::size_t kNameMax = 255;
+constexpr std::size_t kSuffixRoom = 32;
+
 std::string TemporaryPrefix(const std::filesystem::path& target) {
-    return "." + target.filename().string() + ".part-";
+    const std::string prefix = "." + target.filename().string() + ".part-";
+    return prefix.size() + kSuffixRoom <= kNameMax
+               ? prefix
+               : prefix.substr(0, kNameMax - kSuffixRoom - 6) + ".part-";
 }
 
 // Makes a rename durable: the folder entry is on disk once this returns.
@@ -89,6 +97,23 @@ std::string RenameIntoPlace(const std::string& temporary, const std::string& tar
         ::chmod(temporary.c_str(), st.st_mode & 07777);
     }
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        return std::strerror(errno);
+    }
+    SyncFolderOf(target);
+    return {};
+}
+
+std::string RenameIntoNewPlace(const std::string& temporary, const std::string& target) {
+    int rc = ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE);
+    if (rc != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        // A file system without the no-replace rename: a hard link fails just the same when the
+        // name is taken.
+        rc = ::link(temporary.c_str(), target.c_str());
+        if (rc == 0) {
+            ::unlink(temporary.c_str());
+        }
+    }
+    if (rc != 0) {
         return std::strerror(errno);
     }
     SyncFolderOf(target);

@@ -7,7 +7,8 @@
 // the same folder and renaming it over the target. These are the steps shared by everything
 // that replaces a file so.
 
-// A fresh temporary name beside `target`, carrying this process's id.
+// A fresh temporary name beside `target`, carrying this process's id; never longer than a file
+// name may be, however long the target's own name is.
 std::string TemporarySibling(const std::string& target);
 
 // A process killed while building leaves its temporary file behind; the next build for the same
@@ -23,6 +24,11 @@ std::string RealTarget(const std::string& path);
 // Renames `temporary` over `target` and makes the rename durable; a replaced file keeps its
 // permission bits. Returns the reason of a failure, or an empty text.
 std::string RenameIntoPlace(const std::string& temporary, const std::string& target);
+
+// Gives `temporary` the name `target` only when nothing has that name: a file that appeared
+// there meanwhile is left alone and the rename fails ("File exists"). Durable like
+// RenameIntoPlace. Returns the reason of a failure, or an empty text.
+std::string RenameIntoNewPlace(const std::string& temporary, const std::string& target);
 
 // Writes `bytes` to `target` whole or not at all: into a temporary sibling, flushed to disk, then
 // renamed over it (over the file it points to, when `target` is a symbolic link). Returns the

@@ -202,16 +202,29 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("error");
         QTest::newRow("export onto the catalogue")
-            << QStringList{"--export", "c.mdb", "c.mdb"} << "c.mdb: is the catalogue itself";
+            << QStringList{"--export", "c.mdb", "c.mdb"}
+            << "c.mdb: is the catalogue itself or one of its journal files";
         QTest::newRow("export onto a link to it")
-            << QStringList{"--export", "c.mdb", "link.mdb"} << "link.mdb: is the catalogue itself";
+            << QStringList{"--export", "c.mdb", "link.mdb"}
+            << "link.mdb: is the catalogue itself or one of its journal files";
+        QTest::newRow("export onto the catalogue's log")
+            << QStringList{"--export", "c.mdb", "c.mdb-wal"}
+            << "c.mdb-wal: is the catalogue itself or one of its journal files";
+        QTest::newRow("rejects onto the catalogue's journal")
+            << QStringList{"--import", "in.csv", "c.mdb", "--rejects", "c.mdb-journal"}
+            << "c.mdb-journal: is the catalogue itself or one of its journal files; nothing "
+               "imported";
+        QTest::newRow("rejects into a missing folder")
+            << QStringList{"--import", "in.csv", "c.mdb", "--rejects", "none/r.csv"}
+            << "none/r.csv: its folder cannot be written: No such file or directory; nothing "
+               "imported";
         QTest::newRow("export into a FIFO")
             << QStringList{"--export", "c.mdb", "fifo"} << "fifo: not a regular file";
         QTest::newRow("export of a FIFO")
             << QStringList{"--export", "fifo", "old.csv"} << "fifo: not a regular file";
         QTest::newRow("export into a missing folder")
             << QStringList{"--export", "c.mdb", "none/out.csv"}
-            << "none/out.csv: cannot be written: No such file or directory";
+            << "none/out.csv: its folder cannot be written: No such file or directory";
         QTest::newRow("export of unreadable types")
             << QStringList{"--export", "notypes.mdb", "old.csv"}
             << "notypes.mdb: the books cannot be read";
@@ -282,6 +295,18 @@ private slots:
                                      {dir.path()});
         QCOMPARE(run.status, 0);
         QVERIFY(Contents(dir.path()).count("caf\xe9.mdb") == 1);
+        QCOMPARE(Contents(dir.path()).size(), std::size_t(2));
+    }
+
+    // The longest name a file may have is taken whole: only the temporary name is shortened.
+    void aNameOfTheLongestLengthIsTaken() {
+        QTemporaryDir dir;
+        WriteFile(dir.filePath("in.csv"), Books(2));
+        const QString name = dir.filePath(QString(251, 'n') + ".mdb");
+        const Run run = Shelfwarden({"--import", dir.filePath("in.csv"), name});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(RawCatalogue(name.toStdString()).one("SELECT count(*) FROM books"),
+                 std::string("2"));
         QCOMPARE(Contents(dir.path()).size(), std::size_t(2));
     }
 

@@ -14,6 +14,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QUrl>
+#include <cstdio>
 
 namespace {
 QString MakeCatalogue(TestCatalogue& c, const char* title) {
@@ -168,19 +169,31 @@ private slots:
     void commandsNeedACatalogue_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("closed"); // or never opened
-        for (const char* command : {"recordsAdd",           "recordsDelete",
-                                    "recordsModify",        "recordsTypes",
-                                    "recordsStates",        "searchTitle",
-                                    "searchAuthor",         "searchPublisher",
-                                    "searchType",           "searchPages",
-                                    "searchChapters",       "searchVolumes",
-                                    "searchFirstPublished", "searchVolumePublished",
-                                    "searchRating",         "searchState",
-                                    "searchComposite",      "statsGeneral",
-                                    "statsAuthors",         "statsPublishers",
-                                    "recordsLend",          "recordsReturn",
-                                    "recordsLoans",         "fileBackups",
-                                    "fileImport",           "fileExport"}) {
+        for (const char* command : {"recordsAdd",
+                                    "recordsDelete",
+                                    "recordsModify",
+                                    "recordsTypes",
+                                    "recordsStates",
+                                    "searchTitle",
+                                    "searchAuthor",
+                                    "searchPublisher",
+                                    "searchType",
+                                    "searchPages",
+                                    "searchChapters",
+                                    "searchVolumes",
+                                    "searchFirstPublished",
+                                    "searchVolumePublished",
+                                    "searchRating",
+                                    "searchState",
+                                    "searchComposite",
+                                    "statsGeneral",
+                                    "statsAuthors",
+                                    "statsPublishers",
+                                    "recordsLend",
+                                    "recordsReturn",
+                                    "recordsLoans",
+                                    "fileImport",
+                                    "fileExport"}) {
             QTest::addRow("%s", command) << command << false;
             QTest::addRow("%s after Close", command) << command << true;
         }
@@ -452,6 +465,18 @@ private slots:
         run.frame()->OpenDocumentFile(QString::fromStdString(empty.path("test.mdb")));
         QVERIFY(run.rows().isEmpty());
         QCOMPARE(run.view()->Types().GetSize(), 0);
+        QVERIFY(run.prompts.messages.isEmpty());
+    }
+
+    // A name that is not UTF-8 (an old disk's Latin-1 "cafe" with an accent) is the bytes given.
+    void aCatalogueNameIsOpenedAsTheBytesGiven() {
+        Library books;
+        const std::string name = books.c.dir.path().toStdString() + "/caf\xe9.mdb";
+        QCOMPARE(::rename(books.file().c_str(), name.c_str()), 0);
+        RunningApp run;
+        run.frame()->OpenDocumentFile(name);
+        QCOMPARE(run.rows().size(), 4);
+        QCOMPARE(run.doc()->GetDatabase()->GetPath(), name);
         QVERIFY(run.prompts.messages.isEmpty());
     }
 

@@ -45,6 +45,28 @@ struct Shelf : TestCatalogue {
     }
 };
 
+// Adds `n` books in one statement, so that a test's catalogue spans many pages at once.
+void AddBooks(const std::string& catalogue, int n) {
+    QVERIFY(RawCatalogue(catalogue).exec(
+        "WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r WHERE n < " +
+        std::to_string(n) +
+        ") INSERT INTO books(titlu, autor, editura, tip, pagini, capitole, volume, publicare, "
+        "publicare_volum, citita, calificativ, stare) SELECT 'Book ' || n, 'Author ' || (n % 97), "
+        "'Publisher', 0, n % 900 + 1, 1, 1, 1990, 1990, 0, 6, 0 FROM r"));
+}
+
+// Overwrites bytes in the middle of the file's pages, its header left whole: a disk that went bad.
+void Damage(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const qint64 size = file.size();
+    QVERIFY(size > 8 * 4096);
+    for (qint64 at = 2 * 4096 + 100; at < size; at += 3 * 4096) {
+        file.seek(at);
+        file.write(QByteArray(300, '\x5a'));
+    }
+}
+
 bool FailedOnce(const BackupResult& result, const RecordingSink& sink) {
     return result.outcome == BackupResult::Outcome::Failed && sink.messages.size() == 1 &&
            sink.messages[0].rfind(msg::kBackupFailed, 0) == 0;
@@ -140,7 +162,7 @@ private slots:
         struct stat after {};
         ::stat(s.catalogue().c_str(), &after);
         QCOMPARE(Books(s.catalogue()), 3);
-        QVERIFY(after.st_ino != before.st_ino); // renamed into place, never written over
+        QCOMPARE(after.st_ino, before.st_ino); // written through SQLite: the file itself stays
         QCOMPARE(after.st_mode & 07777, 0640u);
         QCOMPARE(s.names(), (QStringList{"2026-12-06.mdb", "2026-12-05.mdb"}));
 
@@ -157,6 +179,172 @@ private slots:
         QCOMPARE(FileBytes(s.catalogue()), kept);
         QCOMPARE(sink.messages.size(), std::size_t{1});
         QVERIFY(sink.messages[0].rfind(msg::kRestoreFailed, 0) == 0);
+    }
+
+    void aRestoreWaitsForAWriterOfAnotherProgramAndLeavesAWholeCatalogue() {
+        Shelf s(0);
+        AddBooks(s.catalogue(), 4000);
+        const std::string copy =
+            BackUpCatalogue(s.catalogue(), s.settings, DaysAfter(kDay, -1), nullptr).path;
+        QVERIFY(RawCatalogue(s.catalogue()).exec("DELETE FROM books WHERE id % 2 = 0"));
+        QProcess writer;
+        writer.start(FAULT_CHILD, {"holder", QString::fromStdString(s.catalogue()), "2"});
+        QVERIFY(writer.waitForStarted());
+        const auto tell = [&writer](const QByteArray& line, const QByteArray& answer) {
+            writer.write(line);
+            writer.waitForBytesWritten();
+            while (!writer.canReadLine() && writer.waitForReadyRead(60000)) {
+            }
+            return writer.readLine() == answer;
+        };
+        // The writer is inside a transaction, its pages partly in the file already, when the
+        // restore starts: it finishes first.
+        QVERIFY(tell("begin\n", "HOLDING 0\n"));
+        writer.write("commit\n");
+        writer.waitForBytesWritten();
+        RecordingSink sink;
+        QVERIFY(RestoreBackup(s.catalogue(), copy, s.settings, kDay, sink.sink()));
+        QVERIFY(sink.messages.empty());
+        QVERIFY(writer.waitForReadyRead(60000));
+        QCOMPARE(writer.readLine(), QByteArray("COMMITTED 0\n"));
+        // The copy made first holds the writer's transaction, whole.
+        QCOMPARE(RawCatalogue(s.folder() + "/2026-12-06.mdb")
+                     .one("SELECT count(*) || '|' || min(capitole) || '|' || max(capitole) FROM "
+                          "books"),
+                 std::string("2000|2|2"));
+
+        // The writer's next transaction goes to the restored catalogue: locked while it holds
+        // it, and in it once committed.
+        QVERIFY(tell("begin\n", "HOLDING 1\n"));
+        QVERIFY(RawCatalogue(s.catalogue()).one("SELECT count(*) FROM books").rfind("ERROR", 0) ==
+                0);
+        QVERIFY(tell("commit\n", "COMMITTED 1\n"));
+        QVERIFY(writer.waitForFinished(60000));
+        QCOMPARE(writer.exitCode(), 0);
+        const RawCatalogue restored(s.catalogue());
+        QCOMPARE(restored.one("PRAGMA integrity_check"), std::string("ok"));
+        QCOMPARE(restored.one("SELECT count(*) || '|' || min(capitole) || '|' || max(capitole) "
+                              "FROM books"),
+                 std::string("4000|2|2"));
+    }
+
+    void theNewestCopyStaysWhateverTheClockSays_data() {
+        QTest::addColumn<int>("daily");
+        QTest::addColumn<int>("monthly");
+        QTest::addColumn<int>("clock"); // days from the newest copy
+        QTest::newRow("clock a month behind") << 7 << 12 << -30;
+        QTest::newRow("clock a year behind") << 7 << 12 << -400;
+        QTest::newRow("clock a day behind, one day kept") << 1 << 0 << -1;
+        QTest::newRow("no monthly copies, clock behind") << 3 << 0 << -5;
+        QTest::newRow("clock right, no monthly copies") << 2 << 0 << 1;
+    }
+
+    void theNewestCopyStaysWhateverTheClockSays() {
+        QFETCH(int, daily);
+        QFETCH(int, monthly);
+        QFETCH(int, clock);
+        Shelf s(2);
+        s.settings.daily = daily;
+        s.settings.monthly = monthly;
+        for (int i = 0; i < 10; ++i) {
+            QCOMPARE(
+                BackUpCatalogue(s.catalogue(), s.settings, DaysAfter(kDay, i), nullptr).outcome,
+                BackupResult::Outcome::Made);
+        }
+        const BackupDay today = DaysAfter(kDay, 9 + clock);
+        const BackupResult made = BackUpCatalogue(s.catalogue(), s.settings, today, nullptr);
+        QCOMPARE(made.outcome, BackupResult::Outcome::Made);
+        QVERIFY(QFile::exists(QString::fromStdString(made.path)));
+
+        // A restore under that clock keeps the copy it makes of the catalogue first.
+        QVERIFY(RawCatalogue(s.catalogue()).exec("DELETE FROM books"));
+        RecordingSink sink;
+        QVERIFY(RestoreBackup(s.catalogue(), made.path, s.settings, today, sink.sink()));
+        QCOMPARE(Books(s.catalogue()), 2);
+        const std::vector<BackupCopy> copies = ListBackups(s.folder());
+        QVERIFY(std::any_of(copies.begin(), copies.end(),
+                            [](const BackupCopy& c) { return c.books == 0; }));
+    }
+
+    void aDamagedCopyIsShownSoAndNeverRestored() {
+        Shelf s(0);
+        AddBooks(s.catalogue(), 3000);
+        const std::string copy = BackUpCatalogue(s.catalogue(), s.settings, kDay, nullptr).path;
+        Damage(copy);
+        QVERIFY(RawCatalogue(s.catalogue()).exec("DELETE FROM books WHERE id > 10"));
+        const QByteArray before = FileBytes(s.catalogue());
+        const std::vector<BackupCopy> listed = ListBackups(s.folder());
+        QCOMPARE(listed.size(), std::size_t{1});
+        QVERIFY(listed[0].damaged);
+        QCOMPARE(BackupRowTexts(listed[0])[2], std::string("deteriorata"));
+
+        RecordingSink sink;
+        QVERIFY(!RestoreBackup(s.catalogue(), copy, s.settings, kDay, sink.sink()));
+        QCOMPARE(sink.messages, std::vector<std::string>{std::string(msg::kRestoreFailed) + ": " +
+                                                         copy + ": " + msg::kDamagedCopy});
+        QCOMPARE(FileBytes(s.catalogue()), before);
+        QCOMPARE(s.names(), QStringList{"2026-12-06.mdb"}); // no copy made for nothing
+    }
+
+    void aCatalogueThatWillNotOpenIsRestoredAndKeptAsACopy() {
+        Shelf s(3);
+        const std::string copy = BackUpCatalogue(s.catalogue(), s.settings, kDay, nullptr).path;
+        WriteFile(QString::fromStdString(s.catalogue()), "not a catalogue any more");
+        RecordingSink sink;
+        QVERIFY(RestoreBackup(s.catalogue(), copy, s.settings, kDay, sink.sink()));
+        QCOMPARE(Books(s.catalogue()), 3);
+        QCOMPARE(FileBytes(s.folder() + "/2026-12-06.2.mdb"),
+                 QByteArray("not a catalogue any more"));
+        QVERIFY(sink.messages.empty());
+    }
+
+    void aCopyIsNeverCopiedAgain() {
+        Shelf s(3);
+        const std::string copy = BackUpCatalogue(s.catalogue(), s.settings, kDay, nullptr).path;
+        QVERIFY(IsInsideBackupRoot(copy, s.settings.root));
+        QVERIFY(!IsInsideBackupRoot(s.catalogue(), s.settings.root));
+        RecordingSink sink;
+        const BackupResult again = BackUpCatalogue(copy, s.settings, kDay, sink.sink());
+        QCOMPARE(again.outcome, BackupResult::Outcome::Refused);
+        QCOMPARE(QDir(QString::fromStdString(s.settings.root))
+                     .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                     .size(),
+                 1);
+        QVERIFY(sink.messages.empty());
+    }
+
+    void simultaneousCopiesEachKeepTheirOwnFile() {
+        Shelf s(0);
+        AddBooks(s.catalogue(), 3000);
+        constexpr int kCopies = 4;
+        int pipes[2];
+        QCOMPARE(::pipe(pipes), 0);
+        std::vector<pid_t> children;
+        for (int i = 0; i < kCopies; ++i) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                char go = 0;
+                ::close(pipes[1]);
+                if (::read(pipes[0], &go, 1) != 0) { // all start together, when the pipe closes
+                    ::_exit(2);
+                }
+                const BackupResult r = BackUpCatalogue(s.catalogue(), s.settings, kDay, nullptr);
+                ::_exit(r.outcome == BackupResult::Outcome::Made &&
+                                QFile::exists(QString::fromStdString(r.path))
+                            ? 0
+                            : 1);
+            }
+            children.push_back(child);
+        }
+        ::close(pipes[0]);
+        ::close(pipes[1]);
+        for (const pid_t child : children) {
+            int status = -1;
+            ::waitpid(child, &status, 0);
+            QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        QCOMPARE(s.names(), (QStringList{"2026-12-06.mdb", "2026-12-06.4.mdb", "2026-12-06.3.mdb",
+                                         "2026-12-06.2.mdb"}));
     }
 
     void aFailedCopyChangesNothingAndSaysSoOnce_data() {

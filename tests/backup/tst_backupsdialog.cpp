@@ -1,5 +1,8 @@
 #include "backup/CatalogueBackups.h"
+#include "backup/ui/UserBackupSettings.h"
 #include "support/GuiDriver.h"
+
+#include <QDir>
 
 namespace {
 const QString kToday = QString::fromStdString(DayText(LocalToday()));
@@ -23,6 +26,35 @@ QStringList PressOnNewest(RunningApp& run, const char* button) {
     });
     run.trigger("fileBackups");
     return listed;
+}
+
+// The commands that change a catalogue: none of them may run on one open for reading only.
+const char* const kWritingCommands[] = {"fileImport",    "recordsAdd",   "recordsDelete",
+                                        "recordsModify", "recordsTypes", "recordsStates",
+                                        "recordsLend",   "recordsReturn"};
+
+QStringList EnabledWritingCommands(const RunningApp& run) {
+    QStringList enabled;
+    for (const char* name : kWritingCommands) {
+        if (run.action(name)->isEnabled()) {
+            enabled << name;
+        }
+    }
+    return enabled;
+}
+
+QStringList AllWritingCommands() {
+    QStringList all;
+    for (const char* name : kWritingCommands) {
+        all << name;
+    }
+    return all;
+}
+
+// The copies the program keeps of `catalogue`.
+QStringList CopiesOf(const std::string& catalogue) {
+    return QDir(QString::fromStdString(BackupFolderOf(UserBackupSettings().root, catalogue)))
+        .entryList(QDir::Files, QDir::Name);
 }
 } // namespace
 
@@ -58,12 +90,142 @@ private slots:
         QVERIFY(RawCatalogue(run.file()).exec("DELETE FROM books WHERE titlu = 'Dune'"));
         PressOnNewest(run, "openCopy");
         QCOMPARE(run.rows(), books);
-        QVERIFY(run.frame()->windowTitle().endsWith(kToday + ".mdb (copie, doar citire)"));
+        QVERIFY(run.frame()->windowTitle().endsWith(kToday + ".mdb (doar citire)"));
         const std::string copy = run.doc()->GetDatabase()->GetPath();
         const std::string before = RawCatalogue(copy).one("SELECT count(*) FROM books");
         QVERIFY(!run.doc()->GetDatabase()->DeleteBook(1));
         QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kCannotDelete});
         QCOMPARE(RawCatalogue(copy).one("SELECT count(*) FROM books"), before);
+    }
+
+    // The steps of a catalogue never reach the one that replaced it.
+    void aRestoreOrACopyOpenedLeavesNoStepToTake_data() {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("restore") << "restore";
+        QTest::newRow("open the copy") << "openCopy";
+    }
+
+    void aRestoreOrACopyOpenedLeavesNoStepToTake() {
+        QFETCH(QString, button);
+        LibraryApp run;
+        run.selectRow(1);
+        run.trigger("recordsDelete");
+        run.trigger("editUndo");
+        QVERIFY(run.action("editRedo")->isEnabled());
+        const std::string all = "SELECT id, titlu FROM books ORDER BY id";
+        const auto stored = RawCatalogue(run.file()).rows(all);
+        run.prompts.answers = {true};
+        PressOnNewest(run, qPrintable(button));
+        QVERIFY(!run.action("editUndo")->isEnabled());
+        QVERIFY(!run.action("editRedo")->isEnabled());
+        run.trigger("editRedo");
+        run.trigger("editUndo");
+        QCOMPARE(RawCatalogue(run.file()).rows(all), stored);
+        QCOMPARE(run.view()->Model()->rowCount(), 4);
+        QCOMPARE(run.prompts.messages, QStringList());
+    }
+
+    void aCatalogueOpenForReadingOnlyOffersNoCommandThatWrites() {
+        LibraryApp run;
+        QCOMPARE(EnabledWritingCommands(run), AllWritingCommands());
+        PressOnNewest(run, "openCopy");
+        QCOMPARE(EnabledWritingCommands(run), QStringList());
+        // The keys of the list change nothing either.
+        run.selectRow(0);
+        QTest::keyClick(run.view(), Qt::Key_Delete);
+        QCOMPARE(run.view()->Model()->rowCount(), 4);
+        run.prompts.files = {run.Library::path};
+        run.trigger("fileOpen");
+        QCOMPARE(EnabledWritingCommands(run), AllWritingCommands());
+        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - test.mdb"));
+        QCOMPARE(run.prompts.messages, QStringList());
+    }
+
+    void aFileInTheBackupsFolderOpensForReadingOnly() {
+        LibraryApp run;
+        const QStringList copies = CopiesOf(run.file());
+        QCOMPARE(copies, QStringList{kToday + ".mdb"});
+        const QString copy =
+            QString::fromStdString(BackupFolderOf(UserBackupSettings().root, run.file()) + "/" +
+                                   kToday.toStdString() + ".mdb");
+        run.prompts.files = {copy};
+        run.trigger("fileOpen");
+        QCOMPARE(run.frame()->windowTitle(),
+                 QStringLiteral("Shelfwarden - %1.mdb (doar citire)").arg(kToday));
+        QCOMPARE(EnabledWritingCommands(run), QStringList());
+        QCOMPARE(run.rows().size(), 4);
+        QVERIFY(!run.doc()->GetDatabase()->DeleteBook(1));
+        QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kCannotDelete});
+        // Never itself copied: the catalogue keeps its one copy, the copy has none.
+        QCOMPARE(CopiesOf(copy.toStdString()), QStringList());
+        QVERIFY(!QFile::exists(
+            QString::fromStdString(BackupFolderOf(UserBackupSettings().root, copy.toStdString()))));
+        QCOMPARE(CopiesOf(run.file()), copies);
+    }
+
+    void aDamagedCopyIsListedSoAndCannotBeRestored() {
+        LibraryApp run;
+        const std::string copy = BackupFolderOf(UserBackupSettings().root, run.file()) + "/" +
+                                 kToday.toStdString() + ".mdb";
+        // Its first page stays whole; the pages of the books are gone.
+        QFile file(QString::fromStdString(copy));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.size() > 4096);
+        file.seek(4096);
+        file.write(QByteArray(file.size() - 4096, '\x5a'));
+        file.close();
+        bool restorable = true;
+        QStringList listed;
+        WhenModal([&](QWidget* dialog) {
+            listed = Listed(dialog);
+            restorable = dialog->findChild<QWidget*>("restore")->isEnabled();
+            Press(dialog, "close");
+        });
+        run.trigger("fileBackups");
+        QCOMPARE(listed, QStringList{kToday + "|deteriorata"});
+        QVERIFY(!restorable);
+    }
+
+    // A catalogue that will not open: its copies are named below the message, listed by the
+    // command, and restored.
+    void theCopiesOfACatalogueThatWillNotOpenCanBeRestored() {
+        LibraryApp run;
+        const QStringList books = run.rows();
+        run.trigger("fileClose");
+        WriteFile(run.Library::path, "not a catalogue any more");
+        run.prompts.files = {run.Library::path};
+        run.trigger("fileOpen");
+        // The failed opening is told first; the listing that follows it fails as it always did.
+        const QStringList messages = run.prompts.takeMessages();
+        QCOMPARE(messages.mid(1), QStringList(3, shown::kSelectFailed));
+        QVERIFY2(messages[0].startsWith(QString(shown::kCannotOpenNotACatalogue) + "\n\nExista copii de "
+                                                                      "siguranta ale acestui "
+                                                                      "fisier in "),
+                 qPrintable(messages[0]));
+        QVERIFY(messages[0].contains(
+            QString::fromStdString(BackupFolderOf(UserBackupSettings().root, run.file()))));
+        run.prompts.answers = {true};
+        QCOMPARE(PressOnNewest(run, "restore"), QStringList{kToday + "|4"});
+        QCOMPARE(run.rows(), books);
+        QCOMPARE(run.doc()->GetPathName(), run.Library::path);
+        QCOMPARE(FileBytes(
+                     QString::fromStdString(BackupFolderOf(UserBackupSettings().root, run.file())) +
+                     "/" + kToday + ".2.mdb"),
+                 QByteArray("not a catalogue any more"));
+        QCOMPARE(run.prompts.messages, QStringList());
+    }
+
+    void withNoCatalogueOpenTheUserPicksOneWithCopies() {
+        LibraryApp run;
+        run.trigger("fileClose");
+        run.prompts.files = {run.Library::path};
+        QCOMPARE(PressOnNewest(run, "openCopy"), QStringList{kToday + "|4"});
+        QCOMPARE(run.rows().size(), 4);
+        QVERIFY(run.frame()->windowTitle().endsWith("(doar citire)"));
+        run.trigger("fileClose");
+        run.prompts.files = {std::nullopt};
+        run.trigger("fileBackups"); // cancelled: nothing listed
+        QCOMPARE(run.prompts.messages, QStringList());
     }
 
     void aFailingBackupIsToldOnceAndTheWorkGoesOn() {

@@ -8,8 +8,14 @@
 //   fault_child writer PATH N TAG  adds N books titled TAG-i
 //   fault_child batches PATH N     adds N batches of 10 books, one transaction each; after
 //                                  the first it says so and waits for a line on stdin
+//   fault_child holder PATH N      N transactions that add a chapter to every book with a
+//                                  small page cache (so pages reach the file before the
+//                                  commit), each begun on a line on stdin and committed a
+//                                  moment after the next line; says HOLDING t inside one,
+//                                  COMMITTED t after it, FAILED and the reason on a failure
 
 #include "store/CBookDatabase.h"
+#include "store/CEngineException.h"
 #include "store/CatalogueCopy.h"
 #include "store/TransactionGuard.h"
 
@@ -132,6 +138,28 @@ int main(int argc, char** argv) {
             }
         }
         Say("DONE");
+        return 0;
+    }
+    if (mode == "holder" && argc == 4) {
+        CEngineDatabase& engine = db.Engine();
+        engine.Execute("PRAGMA cache_size = 10");
+        char line[8];
+        for (int t = 0; t < std::atoi(argv[3]) && std::fgets(line, sizeof line, stdin); ++t) {
+            try {
+                TransactionGuard transaction(engine, "BEGIN IMMEDIATE");
+                engine.Execute("UPDATE books SET capitole = capitole + 1");
+                Say("HOLDING " + std::to_string(t));
+                if (std::fgets(line, sizeof line, stdin) == nullptr) {
+                    return 1;
+                }
+                ::usleep(300000); // whoever asked for the catalogue meanwhile waits
+                transaction.Commit();
+                Say("COMMITTED " + std::to_string(t));
+            } catch (const CEngineException& e) {
+                Say(std::string("FAILED ") + e.what());
+                return 1;
+            }
+        }
         return 0;
     }
     if (mode == "full") {

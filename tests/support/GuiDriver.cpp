@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QFile>
 #include <QSettings>
 #include <utility>
 
@@ -125,7 +126,7 @@ RunningApp::RunningApp(const QString& catalogue) : app(std::make_unique<CShelfwa
         }
     });
     watchdog.start(kWatchdogMs);
-    app->InitInstance(catalogue);
+    app->InitInstance(QFile::encodeName(catalogue).toStdString());
 }
 
 RunningApp::~RunningApp() {

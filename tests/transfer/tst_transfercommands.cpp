@@ -1,5 +1,7 @@
 #include "support/GuiDriver.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStatusBar>
 
@@ -106,9 +108,59 @@ private slots:
         app.trigger("fileExport");
         QCOMPARE(app.prompts.takeMessages(),
                  (QStringList{"Exportate: 4 carti in out.csv.",
-                              "Fisierul test.mdb este chiar catalogul; nu s-a scris nimic."}));
+                              "Fisierul test.mdb este chiar catalogul sau un fisier al lui; nu s-a "
+                              "scris nimic."}));
         QVERIFY(FileBytes(app.path("out.csv")).startsWith("ID,Titlu,Autor,"));
         QCOMPARE(FileBytes(app.path("out.csv")).count("\r\n"), 5);
+    }
+
+    // No output of the window may land on the open catalogue or the files SQLite keeps beside
+    // it, or in a folder that is not there; each is refused before anything is written.
+    void everyOutputIsRefusedOnTheCatalogueAndItsJournals_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("message");
+        const QString mine = "Fisierul %1 este chiar catalogul sau un fisier al lui; nu s-a "
+                             "scris nimic.";
+        const QString missing = "Fisierul out.%1 nu poate fi scris: dosarul lui nu primeste "
+                                "fisiere (No such file or directory); nu s-a scris nimic.";
+        for (const char* command : {"fileExport", "fileExportPdf", "rejects"}) {
+            const QString suffix = QString(command) == "fileExportPdf" ? "pdf" : "csv";
+            for (const char* target :
+                 {"test.mdb", "test.mdb-journal", "test.mdb-wal", "test.mdb-shm"}) {
+                QTest::addRow("%s onto %s", command, target)
+                    << command << target << mine.arg(target);
+            }
+            QTest::addRow("%s into a missing folder", command)
+                << command << "none/out." + suffix << missing.arg(suffix);
+        }
+    }
+
+    void everyOutputIsRefusedOnTheCatalogueAndItsJournals() {
+        QFETCH(QString, command);
+        QFETCH(QString, target);
+        QFETCH(QString, message);
+        LibraryApp app;
+        const QString path = QFileInfo(app.Library::path).dir().filePath(target);
+        const bool existed = QFile::exists(path);
+        const QByteArray before = FileBytes(app.Library::path);
+        if (command == "rejects") {
+            const QString csv = app.path("in.csv");
+            WriteFile(csv, "Titlu,Pagini\nBun,1\nRau,many\n");
+            app.prompts.files = {csv, path};
+            app.prompts.answers = {true};
+            ConfirmImport(true);
+            app.trigger("fileImport");
+        } else {
+            app.prompts.files = {path};
+            app.trigger(command.toUtf8().constData());
+        }
+        QCOMPARE(app.prompts.takeMessages(), QStringList{message});
+        QCOMPARE(QFile::exists(path), existed);
+        if (command != "rejects") {
+            QCOMPARE(FileBytes(app.Library::path), before);
+        }
+        QCOMPARE(app.view()->Model()->rowCount(), command == "rejects" ? 5 : 4);
     }
 
     void thePdfHoldsTheListingShown() {

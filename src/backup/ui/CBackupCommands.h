@@ -4,10 +4,12 @@
 #include <string>
 
 struct BackupCopy;
+struct OpenAdvice;
 class CShelfwardenDoc;
 class CShelfwardenView;
 
-// File > Copii de siguranta: the open catalogue's copies, restored or opened for reading.
+// File > Copii de siguranta: the copies of the open catalogue (or of the one that would not open,
+// or of one the user picks), restored or opened for reading.
 class CBackupCommands : public QObject {
     Q_OBJECT
 public:
@@ -19,9 +21,14 @@ public slots:
     void OnFileBackups();
 
 private:
-    void BackUpOnOpen(const std::string& path);
-    void Restore(const BackupCopy& copy);
+    // Makes the day's copy, and says how to open the file: a copy for reading only.
+    OpenAdvice BeforeOpen(const std::string& path);
+    // The catalogue whose copies the command lists; empty when the user picked none.
+    std::string CatalogueOfCopies() const;
+    void Restore(const std::string& catalogue, const BackupCopy& copy);
     void OpenCopy(const BackupCopy& copy);
+    // The window tells the catalogue now open, and lists it.
+    void ShowOpenCatalogue();
 
     CShelfwardenDoc* m_pDocument;
     CShelfwardenView* m_pView;

@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -31,7 +32,6 @@ CBackupsDlg::CBackupsDlg(const std::vector<BackupCopy>& copies, const QString& f
                                 QString::fromStdString(texts[static_cast<std::size_t>(column)])));
         }
     }
-    m_list->selectRow(0);
 
     auto* buttons = new QDialogButtonBox(this);
     auto* restore =
@@ -42,8 +42,15 @@ CBackupsDlg::CBackupsDlg(const std::vector<BackupCopy>& copies, const QString& f
     open->setObjectName(QStringLiteral("openCopy"));
     auto* close = buttons->addButton(QStringLiteral("Inchide"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("close"));
-    restore->setEnabled(!copies.empty());
     open->setEnabled(!copies.empty());
+    // A damaged copy can be looked at, never restored.
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this, restore, copies] {
+                const int row = ChosenRow();
+                restore->setEnabled(row >= 0 && !copies[static_cast<std::size_t>(row)].damaged);
+            });
+    restore->setEnabled(false);
+    m_list->selectRow(0);
     connect(restore, &QPushButton::clicked, this, [this] { Choose(Choice::Restore); });
     connect(open, &QPushButton::clicked, this, [this] { Choose(Choice::OpenCopy); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -3,8 +3,10 @@
 #include "shell/CShelfwardenDoc.h"
 #include "shell/DialogParts.h"
 #include "shell/Prompts.h"
+#include "store/CBookDatabase.h"
 #include "store/CatalogueCopy.h"
 #include "store/CountedNoun.h"
+#include "store/OutputTarget.h"
 #include "store/SiblingFiles.h"
 #include "store/UserReasons.h"
 #include "transfer/CatalogueExport.h"
@@ -64,6 +66,30 @@ private:
     static constexpr int kSteps = 1000;
     QProgressDialog m_dialog;
 };
+
+// Every file written from the window passes the one output check first; a refusal is told and
+// nothing is written.
+bool MayWrite(const QString& path, const CBookDatabase& db, QWidget* parent) {
+    const OutputCheck check = CheckOutputTarget(FileName(path), db.IsOpen() ? db.GetPath() : "");
+    const std::string file = "Fisierul " + Shown(path);
+    switch (check.refusal) {
+    case OutputRefusal::None:
+        return true;
+    case OutputRefusal::NotRegularFile:
+        ShowMessage(file + " nu este un fisier obisnuit; nu s-a scris nimic.", parent);
+        break;
+    case OutputRefusal::CatalogueFile:
+        ShowMessage(file + " este chiar catalogul sau un fisier al lui; nu s-a scris nimic.",
+                    parent);
+        break;
+    case OutputRefusal::FolderNotWritable:
+        ShowMessage(file + " nu poate fi scris: dosarul lui nu primeste fisiere (" + check.reason +
+                        "); nu s-a scris nimic.",
+                    parent);
+        break;
+    }
+    return false;
+}
 
 std::string ImportFailure(const ImportResult& r, const QString& path) {
     std::string where = r.errorLine > 0
@@ -149,7 +175,7 @@ void CTransferCommands::OfferRejects(const ImportResult& result, const QString& 
         return;
     }
     const auto path = ChooseFile(FileDialogMode::Save, kCsvFilter, QStringLiteral("csv"), m_pView);
-    if (!path) {
+    if (!path || !MayWrite(*path, *m_pView->Database(), m_pView)) {
         return;
     }
     const std::string failure = ReplaceFileWith(FileName(*path), RejectsCsv(result));
@@ -165,12 +191,7 @@ void CTransferCommands::OnFileExport() {
         return;
     }
     const auto path = ChooseFile(FileDialogMode::Save, kCsvFilter, QStringLiteral("csv"), m_pView);
-    if (!path) {
-        return;
-    }
-    if (IsSameFile(FileName(*path), db->GetPath())) {
-        ShowMessage("Fisierul " + Shown(*path) + " este chiar catalogul; nu s-a scris nimic.",
-                    m_pView);
+    if (!path || !MayWrite(*path, *db, m_pView)) {
         return;
     }
     std::string csv;
@@ -227,7 +248,7 @@ void CTransferCommands::OnFilePrintPreview() {
 void CTransferCommands::OnFileExportPdf() {
     const auto path = ChooseFile(FileDialogMode::Save, QStringLiteral("Fisiere PDF (*.pdf)"),
                                  QStringLiteral("pdf"), m_pView);
-    if (!path) {
+    if (!path || !MayWrite(*path, *m_pView->Database(), m_pView)) {
         return;
     }
     // Written beside the target and renamed over it, so an earlier file stays whole until then.

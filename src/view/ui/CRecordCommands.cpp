@@ -50,7 +50,12 @@ private:
 CRecordCommands::CRecordCommands(CShelfwardenView* view) : QObject(view), m_pView(view) {
     connect(view, &QAbstractItemView::doubleClicked, this, &CRecordCommands::OnDoubleClick);
     connect(view, &CShelfwardenView::OpenRequested, this, &CRecordCommands::OnDoubleClick);
-    connect(view, &CShelfwardenView::DeleteRequested, this, &CRecordCommands::OnRecordsDelete);
+    // The keys of a catalogue open for reading only change nothing, as its disabled commands.
+    connect(view, &CShelfwardenView::DeleteRequested, this, [this] {
+        if (!m_pView->IsReadOnly()) {
+            OnRecordsDelete();
+        }
+    });
 }
 
 std::optional<StoredBook> CRecordCommands::ReadBook(std::int32_t id) {
@@ -189,7 +194,9 @@ void CRecordCommands::OnRecordsModify() {
 }
 
 void CRecordCommands::OnDoubleClick() {
-    EditSelectedBook();
+    if (!m_pView->IsReadOnly()) {
+        EditSelectedBook();
+    }
 }
 
 void CRecordCommands::EditSelectedBook() {

@@ -37,6 +37,10 @@ CBookDatabase* CShelfwardenView::Database() const {
     return m_pDocument->GetDatabase();
 }
 
+bool CShelfwardenView::IsReadOnly() const {
+    return m_pDocument->IsReadOnly();
+}
+
 CBookDatabase* CShelfwardenView::OpenDatabaseOrComplain() const {
     CBookDatabase* db = Database();
     if (!db->IsOpen()) {

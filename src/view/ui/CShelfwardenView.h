@@ -32,6 +32,8 @@ public:
     const LookupList& States() const { return m_states; }
 
     CBookDatabase* Database() const;
+    // True while the open catalogue may be read but not changed.
+    bool IsReadOnly() const;
     // The database when a catalogue is open; otherwise tells the user and gives null.
     CBookDatabase* OpenDatabaseOrComplain() const;
     // The first selected row in list order, or -1.
