@@ -5,6 +5,7 @@
 #include "store/CEngineRecordset.h"
 #include "store/CountedNoun.h"
 #include "store/SiblingFiles.h"
+#include "store/UserReasons.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -254,7 +255,8 @@ BackupResult BackUpCatalogue(const std::string& catalogue, const BackupSettings&
     if (!result.failure.empty()) {
         result.path.clear();
         if (sink) {
-            sink(std::string(msg::kBackupFailed) + " in " + folder + ": " + result.failure);
+            sink(std::string(msg::kBackupFailed) + " in " + folder + ": " +
+                 RomanianReason(result.failure));
         }
         return result;
     }
@@ -308,7 +310,7 @@ bool RestoreBackup(const std::string& catalogue, const std::string& copy,
                    const BackupSettings& settings, BackupDay today, const MessageSink& sink) {
     auto fail = [&sink](const std::string& why) {
         if (sink) {
-            sink(std::string(msg::kRestoreFailed) + ": " + why);
+            sink(std::string(msg::kRestoreFailed) + ": " + RomanianReason(why));
         }
         return false;
     };
