@@ -6,6 +6,7 @@
 #include "store/CountedNoun.h"
 #include "store/OutputTarget.h"
 #include "store/SiblingFiles.h"
+#include "store/UserReasons.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -374,7 +375,8 @@ BackupResult BackUpCatalogue(const std::string& catalogue, const BackupSettings&
     if (!result.failure.empty()) {
         result.path.clear();
         if (sink) {
-            sink(std::string(msg::kBackupFailed) + " in " + folder + ": " + result.failure);
+            sink(std::string(msg::kBackupFailed) + " in " + folder + ": " +
+                 RomanianReason(result.failure));
         }
         return result;
     }
@@ -430,7 +432,7 @@ bool RestoreBackup(const std::string& catalogue, const std::string& copy,
                    const BackupSettings& settings, BackupDay today, const MessageSink& sink) {
     auto fail = [&sink](const std::string& why) {
         if (sink) {
-            sink(std::string(msg::kRestoreFailed) + ": " + why);
+            sink(std::string(msg::kRestoreFailed) + ": " + RomanianReason(why));
         }
         return false;
     };

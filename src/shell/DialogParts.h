@@ -15,7 +15,7 @@ class QWidget;
 // The pieces every dialog of the program is made of.
 
 // OK (the default button) and, unless told otherwise, Cancel, wired to the dialog's accept and
-// reject. Object names "ok" and "cancel".
+// reject, captioned so in any language. Object names "ok" and "cancel".
 QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel = true);
 
 // A list in a dialog: Tab moves on to the next control instead of walking the cells.

@@ -96,15 +96,19 @@ std::string EngineReason(const CEngineException& failure) {
 }
 
 std::string RomanianReason(const std::string& reason) {
+    // What comes before the reason (a file's name) stays.
+    const auto replaced = [&reason](std::string_view english, const std::string& romanian) {
+        return reason.substr(0, reason.size() - english.size()) + romanian;
+    };
     for (int errnum : kKnownErrors) {
         const std::string_view system = std::strerror(errnum);
         if (std::string_view(reason).ends_with(system)) {
-            return SystemReason(errnum);
+            return replaced(system, SystemReason(errnum));
         }
     }
     for (const OwnReason& own : kOwnReasons) {
-        if (reason == own.english) {
-            return own.romanian;
+        if (std::string_view(reason).ends_with(own.english)) {
+            return replaced(own.english, own.romanian);
         }
     }
     return reason;

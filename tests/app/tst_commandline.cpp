@@ -71,11 +71,8 @@ private slots:
                                    "--backup CATALOGUE", "--version"}) {
             QVERIFY2(help.out.contains(option), option);
         }
-        // Each line says its own thing once.
-        const QStringList lines = help.out.split('\n', Qt::SkipEmptyParts);
-        for (const QString& line : lines) {
-            QVERIFY2(lines.count(line) == 1, qPrintable(line));
-        }
+        // The import's way of going is said once.
+        QCOMPARE(help.out.count(QStringLiteral("all or nothing")), 1);
         const Run version = Shelfwarden({"--version"});
         QCOMPARE(version.out, QStringLiteral("Shelfwarden 1.0\n"));
     }

@@ -437,6 +437,14 @@ private slots:
             QCOMPARE(chooser.findChild<QLabel*>("lookInLabel")->text(),
                      QStringLiteral("Cauta in:"));
             QCOMPARE(run.action("fileOpen")->text(), QStringLiteral("&Open...\tCtrl+O"));
+            QStringList captions;
+            WhenModal([&](QWidget* sheet) {
+                captions << sheet->findChild<QPushButton*>("ok")->text()
+                         << sheet->findChild<QPushButton*>("cancel")->text();
+                Press(sheet, "cancel");
+            });
+            run.trigger("settingsOptions");
+            QCOMPARE(captions, (QStringList{"OK", "Cancel"}));
         }
         QLocale::setDefault(QLocale::c());
         RunningApp run;

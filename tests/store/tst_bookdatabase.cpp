@@ -1,5 +1,6 @@
 #include "store/CBookDatabase.h"
 #include "store/StatementFormat.h"
+#include "store/UserReasons.h"
 #include "support/CoreTestSupport.h"
 #include "support/CrashSnapshot.h"
 #include "support/EarlierCatalogue.h"
@@ -9,6 +10,8 @@
 #include <QFile>
 #include <QTest>
 #include <QtEndian>
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 
 using Messages = std::vector<std::string>;
@@ -94,6 +97,36 @@ private slots:
             QCOMPARE(db.LastFailure(), std::string(k.reason));
             QCOMPARE(sink.take(), Messages{kOpenFailed + "\n" + k.shown});
         }
+    }
+
+    // What the system says when a file cannot be read or written, told in Romanian in the
+    // window; a text it does not know stays as it is.
+    void systemReasonsInRomanian_data() {
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("missing") << QString::fromUtf8(std::strerror(ENOENT))
+                                 << "fisierul sau dosarul nu exista";
+        QTest::newRow("no right")
+            << QString::fromUtf8(std::strerror(EACCES))
+            << "fisierul nu poate fi citit sau scris: lipseste dreptul de acces";
+        QTest::newRow("full") << QString::fromUtf8(std::strerror(ENOSPC)) << "discul este plin";
+        QTest::newRow("busy") << QString::fromUtf8(std::strerror(EBUSY))
+                              << "fisierul este folosit de alt program";
+        QTest::newRow("read-only disk")
+            << QString::fromUtf8(std::strerror(EROFS)) << "discul poate fi doar citit";
+        QTest::newRow("after a file name")
+            << "copy.mdb: " + QString::fromUtf8(std::strerror(ENOSPC))
+            << "copy.mdb: discul este plin";
+        QTest::newRow("the program's own") << "the catalogue is read-only"
+                                           << "fisierul poate fi doar citit";
+        QTest::newRow("unknown") << "something else"
+                                 << "something else";
+    }
+
+    void systemReasonsInRomanian() {
+        QFETCH(QString, reason);
+        QFETCH(QString, shown);
+        QCOMPARE(QString::fromStdString(RomanianReason(reason.toStdString())), shown);
     }
 
     void aCommitCutOffAfterItsFirstWriteIsRecoveredOnOpen() {

@@ -3,6 +3,7 @@
 #include <QAbstractItemModelTester>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QSettings>
 
 class TestBookView : public QObject {
@@ -11,6 +12,12 @@ private slots:
     void init() { UseTemporarySettings(); }
 
     void rowsShowEveryKindOfBook() {
+        // A desktop's larger font: the state of a lent book is still read whole.
+        const QFont font = QApplication::font();
+        QFont large = font;
+        large.setPixelSize(16);
+        QApplication::setFont(large);
+        const auto restore = qScopeGuard([&] { QApplication::setFont(font); });
         Library lib;
         RawCatalogue(lib.path.toStdString())
             .exec("UPDATE books SET id = 12345 WHERE titlu = 'Ion'");
@@ -26,6 +33,9 @@ private slots:
                 "0003|Odiseea|Homer|Univers|SF|300|1|1|-700|1970|Da|Foarte buna|Acasa"}));
         QCOMPARE(run.view()->horizontalHeader()->sectionSize(0), 50);
         QCOMPARE(run.view()->horizontalHeader()->sectionSize(6), 55);
+        // A lent book's usual state is read whole.
+        QVERIFY(run.view()->horizontalHeader()->sectionSize(12) >
+                run.view()->fontMetrics().horizontalAdvance(QStringLiteral("Imprumutata")));
     }
 
     void viewCommandsAndTheCurrentStatement() {
