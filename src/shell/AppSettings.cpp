@@ -24,6 +24,7 @@ constexpr IntKey kIntKeys[] = {
     {"Backups", &AppSettings::backups, 1},
     {"Backup Daily", &AppSettings::backupDaily, 7},
     {"Backup Monthly", &AppSettings::backupMonthly, 12},
+    {"ISBN Lookup", &AppSettings::isbnLookup, -1},
 };
 
 struct TextKey {
@@ -34,6 +35,7 @@ struct TextKey {
 constexpr TextKey kTextKeys[] = {
     {"DB Path", &AppSettings::dbPath},
     {"Backup Folder", &AppSettings::backupFolder},
+    {"ISBN Service", &AppSettings::isbnService},
 };
 const QString kPathKey = QStringLiteral("DB Path");
 } // namespace

@@ -18,11 +18,15 @@ struct AppSettings {
     QString backupFolder; // empty: the user's data folder
     int backupDaily = 7;
     int backupMonthly = 12;
+    int isbnLookup = -1; // books looked up by ISBN online: 1 yes, 0 no, -1 not asked yet
+    QString isbnService; // the look-up service's address; empty: kDefaultIsbnService
 
     // Each colour component counts by its low 8 bits.
     QColor Background() const;
     QColor Foreground() const;
 };
+
+inline const QString kDefaultIsbnService = QStringLiteral("https://openlibrary.org");
 
 // The copies' folder when the settings name none: under the user's data folder.
 QString DefaultBackupFolder();

@@ -1,3 +1,4 @@
+#include "backup/CatalogueBackups.h"
 #include "isbn/CBookDetailsStore.h"
 #include "store/BookHistory.h"
 #include "store/CatalogueCopy.h"
@@ -160,6 +161,21 @@ private slots:
         QCOMPARE(RawCatalogue(bare.path("plain.mdb"))
                      .one("SELECT count(*) FROM sqlite_master WHERE name = 'book_details'"),
                  std::string("0"));
+        QCOMPARE(s.messages.take(), Messages{});
+    }
+
+    void aBackupAndItsRestoreKeepTheDetails() {
+        Shelf s;
+        QVERIFY(s.details.Write(1, Given("9780451526533")));
+        const BackupSettings settings{s.path("copies")};
+        const BackupDay today = LocalToday();
+        const BackupResult made = BackUpCatalogue(s.file(), settings, today, s.messages.sink());
+        QVERIFY(made.outcome == BackupResult::Outcome::Made);
+        QVERIFY(s.details.Write(1, BookDetails{}));
+        QVERIFY(s.db->Close());
+        QVERIFY(RestoreBackup(s.file(), made.path, settings, today, s.messages.sink()));
+        QVERIFY(s.db->Open(s.file()));
+        QCOMPARE(s.details.Read(1), std::optional<BookDetails>(Given("9780451526533")));
         QCOMPARE(s.messages.take(), Messages{});
     }
 

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "isbn/BookDetails.h"
 #include "store/BookHistory.h"
 
+#include <QImage>
 #include <QObject>
 #include <QUndoStack>
 
+class CBookDetailsStore;
+class CBookInfoDlg;
 class CShelfwardenView;
 
 // The Records menu: adds, deletes and modifies books, and keeps the types and states, each
@@ -29,12 +33,18 @@ public slots:
     // Another catalogue came: the steps of the last one no longer apply.
     void ClearHistory();
     QUndoStack* History() { return &m_history; }
+    // Opens the book dialog on `start` and `details` (what is known of the book already) and adds
+    // the book the user confirms, with its details; true when it was added.
+    bool AddBook(const BookRecord& start, const BookDetails& details, const QImage& cover = {});
 
 private:
     // Records a change already made to the catalogue as the next step.
     void Remember(const char* text, BookChange change);
     std::optional<StoredBook> ReadBook(std::int32_t id);
     void EditSelectedBook();
+    // Points the dialog at `details` with the names already used; leaves the page greyed when the
+    // catalogue cannot keep details (the user is told).
+    void OfferDetails(CBookDetailsStore& store, CBookInfoDlg& dlg, BookDetails& details);
     void EditLookups(const char* kind);
 
     CShelfwardenView* m_pView;
