@@ -127,6 +127,23 @@ std::optional<std::map<std::int32_t, BookDetails>> CBookDetailsStore::ReadAll() 
     return all;
 }
 
+void CBookDetailsStore::Store(std::int32_t id, const BookDetails& details, bool hasTable) {
+    if (details.IsEmpty()) {
+        if (hasTable) {
+            m_engine.Execute(FormatStatement("DELETE FROM book_details WHERE id = %d", id));
+        }
+        return;
+    }
+    if (!hasTable) {
+        CreateDetailsTable(m_engine);
+    }
+    m_engine.Execute(FormatStatement("INSERT OR REPLACE INTO book_details(%s) VALUES(%d, ",
+                                     kDetailsColumns, id) +
+                     TextValue(details.isbn) + "," + TextValue(details.locatie) + "," +
+                     TextValue(details.serie) + "," + NumberValue(details.numar_serie) + "," +
+                     TextValue(details.note) + "," + TextValue(details.adaugata) + ")");
+}
+
 bool CBookDetailsStore::Write(std::int32_t id, const BookDetails& given) {
     BookDetails details = given;
     if (const char* problem = Problem(details)) {
@@ -139,24 +156,24 @@ bool CBookDetailsStore::Write(std::int32_t id, const BookDetails& given) {
         if (!hasTable) {
             return false;
         }
-        if (details.IsEmpty()) {
-            if (*hasTable) {
-                m_engine.Execute(FormatStatement("DELETE FROM book_details WHERE id = %d", id));
-            }
-            transaction.Commit();
-            return true;
-        }
-        if (!*hasTable) {
-            CreateDetailsTable(m_engine);
-        }
-        m_engine.Execute(FormatStatement("INSERT OR REPLACE INTO book_details(%s) VALUES(%d, ",
-                                         kDetailsColumns, id) +
-                         TextValue(details.isbn) + "," + TextValue(details.locatie) + "," +
-                         TextValue(details.serie) + "," + NumberValue(details.numar_serie) + "," +
-                         TextValue(details.note) + "," + TextValue(details.adaugata) + ")");
+        Store(id, details, *hasTable);
         transaction.Commit();
         return true;
     });
+}
+
+bool CBookDetailsStore::WriteWithin(std::int32_t id, const BookDetails& given) {
+    BookDetails details = given;
+    if (const char* problem = Problem(details)) {
+        Report(problem);
+        return false;
+    }
+    const std::optional<bool> hasTable = HasTable();
+    if (!hasTable) {
+        return false;
+    }
+    Store(id, details, *hasTable);
+    return true;
 }
 
 std::optional<std::vector<std::int32_t>>

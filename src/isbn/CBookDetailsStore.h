@@ -39,6 +39,10 @@ public:
     // typed and kept as its 13 digits; refused with its message when it is no ISBN, or when a
     // text is longer than the catalogue holds.
     bool Write(std::int32_t id, const BookDetails& details);
+    // The same inside a transaction the caller holds (an import's, with its books): a refused
+    // value or a foreign table is reported and gives false; an engine failure is thrown as
+    // CEngineException for the caller to roll its transaction back.
+    bool WriteWithin(std::int32_t id, const BookDetails& details);
     // The books that have this ISBN (13 digits), lowest identifier first.
     std::optional<std::vector<std::int32_t>> BooksWithIsbn(const std::string& isbn13);
     // The locations and the series already used, each once, in the program's text order.
@@ -55,6 +59,8 @@ private:
     // Whether the table exists; nothing, reported, when it is not the program's own.
     std::optional<bool> HasTable();
     std::optional<std::vector<std::string>> Names(const char* column);
+    // Stores checked details; the table is made when absent.
+    void Store(std::int32_t id, const BookDetails& details, bool hasTable);
     void Report(const std::string& message) const;
 
     CEngineDatabase& m_engine;

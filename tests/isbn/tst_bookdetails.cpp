@@ -2,6 +2,7 @@
 #include "isbn/CBookDetailsStore.h"
 #include "store/BookHistory.h"
 #include "store/CatalogueCopy.h"
+#include "store/TransactionGuard.h"
 #include "support/CoreTestSupport.h"
 #include "support/RawCatalogue.h"
 #include "support/SqliteShell.h"
@@ -71,6 +72,26 @@ private slots:
         QVERIFY(s.details.Write(2, BookDetails{}));
         QCOMPARE(s.raw("SELECT count(*) FROM book_details"), std::string("1"));
         QCOMPARE(s.messages.take(), Messages{});
+    }
+
+    void detailsGoWithTheCallersTransaction() {
+        for (const bool commit : {true, false}) {
+            Shelf s;
+            {
+                TransactionGuard transaction(s.db->Engine());
+                QVERIFY(s.add(MakeBook("Nou")));
+                QVERIFY(s.details.WriteWithin(4, Given("9780451526533")));
+                QVERIFY(!s.details.WriteWithin(4, Given("9780451526534")));
+                if (commit) {
+                    transaction.Commit();
+                }
+            }
+            QCOMPARE(s.raw("SELECT count(*) FROM sqlite_master WHERE name = 'book_details'"),
+                     std::string(commit ? "1" : "0"));
+            QCOMPARE(s.details.Read(4),
+                     std::optional<BookDetails>(commit ? Given("9780451526533") : BookDetails{}));
+            QCOMPARE(s.messages.take(), Messages{msg::kIsbnCheckDigit});
+        }
     }
 
     void wrongDetailsAreRefused() {
