@@ -222,6 +222,8 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
          },
          [this](const QString& text) { statusBar()->showMessage(text); }},
         this);
+    m_pRecordCommands->SetCoverSource(
+        [this](const std::string& isbn) { return m_pIsbnCommands->Lookup()->CachedCover(isbn); });
     // A listing changes with every catalogue opened or closed, and so may the loans.
     connect(m_pView->Model(), &CBookListModel::CountsChanged, this, &CMainFrame::ShowBookCount);
     connect(m_pView->Model(), &CBookListModel::ListingReplaced, this, &CMainFrame::ShowLoanCount);

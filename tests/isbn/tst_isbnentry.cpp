@@ -138,6 +138,16 @@ private slots:
         // Ready for the next book.
         QCOMPARE(run.field()->text(), QString());
         QCOMPARE(run.window->focusWidget(), run.field());
+        // Its cover, kept on disk, is on Detalii whenever the book is opened again.
+        run.selectRow(run.column(1).indexOf("The adventures of Tom Sawyer"));
+        bool coverAgain = false;
+        WhenModal([&](QWidget* dlg) {
+            coverAgain = !dlg->findChild<QLabel*>("coperta")->pixmap().isNull();
+            Press(dlg, "cancel");
+        });
+        run.trigger("recordsModify");
+        QVERIFY(coverAgain);
+        QCOMPARE(run.server.requests.size(), 2);
         QCOMPARE(run.prompts.takeMessages(), QStringList());
     }
 

@@ -12,9 +12,12 @@ class CIsbnCommands : public QObject {
     Q_OBJECT
 public:
     CIsbnCommands(IsbnEntryHooks hooks, QWidget* parent);
+    // The window goes first: it uses the look-up.
+    ~CIsbnCommands() override;
 
     // The ISBN window, made when it is not there yet.
     CIsbnEntryDlg* Window();
+    CIsbnLookup* Lookup() { return &m_lookup; }
 
 public slots:
     void OnAddByIsbn();
@@ -22,5 +25,6 @@ public slots:
 private:
     IsbnEntryHooks m_hooks;
     QWidget* m_pParent;
+    CIsbnLookup m_lookup;
     QPointer<CIsbnEntryDlg> m_pWindow;
 };

@@ -20,16 +20,17 @@ QString ServiceAddress() {
 }
 } // namespace
 
-CIsbnEntryDlg::CIsbnEntryDlg(IsbnEntryHooks hooks, QWidget* parent)
-    : QDialog(parent), m_hooks(std::move(hooks)), m_pIsbn(MakeEdit("isbn", this)) {
+CIsbnEntryDlg::CIsbnEntryDlg(IsbnEntryHooks hooks, CIsbnLookup* lookup, QWidget* parent)
+    : QDialog(parent), m_hooks(std::move(hooks)), m_lookup(*lookup),
+      m_pIsbn(MakeEdit("isbn", this)) {
     setWindowTitle(QStringLiteral("Adauga dupa ISBN"));
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("ISBN"), m_pIsbn);
     setMinimumWidth(320);
     connect(m_pIsbn, &QLineEdit::returnPressed, this, &CIsbnEntryDlg::OnEnter);
-    connect(&m_lookup, &CIsbnLookup::Answered, this, &CIsbnEntryDlg::OnAnswered);
-    connect(&m_lookup, &CIsbnLookup::Failed, this, &CIsbnEntryDlg::OnFailed);
-    connect(&m_lookup, &CIsbnLookup::CoverReady, this, &CIsbnEntryDlg::OnCover);
+    connect(lookup, &CIsbnLookup::Answered, this, &CIsbnEntryDlg::OnAnswered);
+    connect(lookup, &CIsbnLookup::Failed, this, &CIsbnEntryDlg::OnFailed);
+    connect(lookup, &CIsbnLookup::CoverReady, this, &CIsbnEntryDlg::OnCover);
 }
 
 void CIsbnEntryDlg::Status(const QString& text) {

@@ -32,7 +32,8 @@ struct IsbnEntryHooks {
 class CIsbnEntryDlg : public QDialog {
     Q_OBJECT
 public:
-    CIsbnEntryDlg(IsbnEntryHooks hooks, QWidget* parent = nullptr);
+    // `lookup` outlives the window.
+    CIsbnEntryDlg(IsbnEntryHooks hooks, CIsbnLookup* lookup, QWidget* parent = nullptr);
 
     CIsbnLookup* Lookup() { return &m_lookup; }
 
@@ -51,7 +52,7 @@ private:
     void Status(const QString& text);
 
     IsbnEntryHooks m_hooks;
-    CIsbnLookup m_lookup;
+    CIsbnLookup& m_lookup;
     QLineEdit* m_pIsbn;
     std::deque<QString> m_waiting;
     bool m_busy = false;

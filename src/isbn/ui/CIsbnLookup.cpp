@@ -46,6 +46,10 @@ QString CIsbnLookup::CacheFile(const Request& request) const {
            request.isbn + (request.cover ? QStringLiteral(".img") : QStringLiteral(".json"));
 }
 
+QImage CIsbnLookup::CachedCover(const std::string& isbn13) const {
+    return QImage(CacheFile({QString::fromStdString(isbn13), QUrl(), true}));
+}
+
 void CIsbnLookup::Lookup(const std::string& isbn13) {
     const QString isbn = QString::fromStdString(isbn13);
     QUrl url(m_service + QStringLiteral("/api/books"));

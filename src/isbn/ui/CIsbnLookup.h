@@ -36,6 +36,9 @@ public:
     // is none to be had.
     void FetchCover(const std::string& isbn13, const QString& url);
 
+    // The cover kept for this ISBN, or a null image.
+    QImage CachedCover(const std::string& isbn13) const;
+
     static QByteArray UserAgent();
     // The user's cache folder for look-ups.
     static QString DefaultCacheFolder();

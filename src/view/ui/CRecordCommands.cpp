@@ -221,6 +221,9 @@ void CRecordCommands::EditSelectedBook() {
     if (stored) {
         OfferDetails(store, dlg, details);
     }
+    if (m_coverOf && !details.isbn.empty()) {
+        dlg.m_cover = m_coverOf(details.isbn);
+    }
     if (dlg.exec() != QDialog::Accepted) {
         return;
     }

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QObject>
 #include <QUndoStack>
+#include <functional>
+#include <string>
 
 class CBookDetailsStore;
 class CBookInfoDlg;
@@ -18,6 +20,10 @@ class CRecordCommands : public QObject {
     Q_OBJECT
 public:
     explicit CRecordCommands(CShelfwardenView* view);
+    // Where the book dialog gets a book's cover by its ISBN (13 digits).
+    void SetCoverSource(std::function<QImage(const std::string&)> coverOf) {
+        m_coverOf = std::move(coverOf);
+    }
 
 public slots:
     void OnRecordsAdd();
@@ -49,4 +55,5 @@ private:
 
     CShelfwardenView* m_pView;
     QUndoStack m_history;
+    std::function<QImage(const std::string&)> m_coverOf;
 };
