@@ -5,6 +5,8 @@
 #include "app/COptionsSheet.h"
 #include "app/RecentFiles.h"
 #include "backup/ui/CBackupCommands.h"
+#include "isbn/ui/CIsbnCommands.h"
+#include "isbn/ui/CPropIsbnDlg.h"
 #include "loans/ui/CLoanCommands.h"
 #include "search/ui/CSearchCommands.h"
 #include "shell/AppSettings.h"
@@ -66,6 +68,7 @@ const std::vector<Menu>& MenuTable() {
     using T = CStatisticsCommands;
     using L = CLoanCommands;
     using X = CTransferCommands;
+    using I = CIsbnCommands;
     static const std::vector<Menu> menus = {
         {"&File",
          {{"&New\tCtrl+N", "fileNew", "Create a new document\nNew", "Ctrl+N", &Run<&F::OnFileNew>},
@@ -118,6 +121,9 @@ const std::vector<Menu>& MenuTable() {
            &Run<&R::OnRecordsDelete>},
           {"&Modifica\tCtrl+M", "recordsModify", "Modify a record in from the database", "Ctrl+M",
            &Run<&R::OnRecordsModify>},
+          {"Adauga dupa &ISBN...\tCtrl+I", "recordsAddByIsbn",
+           "Adauga carti dupa ISBN, scrise sau citite cu un cititor de coduri", "Ctrl+I",
+           &Run<&I::OnAddByIsbn>},
           kSeparator,
           {"&Tip\tAlt+Ctrl+T", "recordsTypes", nullptr, "Ctrl+Alt+T", &Run<&R::OnEditTypes>},
           {"Sta&re\tAlt+Ctrl+R", "recordsStates", nullptr, "Ctrl+Alt+R", &Run<&R::OnEditStates>},
@@ -215,6 +221,16 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
         [this](std::int32_t book, std::optional<LoanClosing>& closing) {
             return m_pLoanCommands->MayDelete(book, closing);
         });
+    m_pIsbnCommands = new CIsbnCommands(
+        {[this] { return m_pView->OpenDatabaseOrComplain(); },
+         [this](std::int32_t book) { m_pView->ShowBook(book); },
+         [this](const BookRecord& book, const BookDetails& details, const QImage& cover) {
+             return m_pRecordCommands->AddBook(book, details, cover);
+         },
+         [this](const QString& text) { statusBar()->showMessage(text); }},
+        this);
+    m_pRecordCommands->SetCoverSource(
+        [this](const std::string& isbn) { return m_pIsbnCommands->Lookup()->CachedCover(isbn); });
     // A listing changes with every catalogue opened or closed, and so may the loans.
     connect(m_pView->Model(), &CBookListModel::CountsChanged, this, &CMainFrame::ShowBookCount);
     connect(m_pView->Model(), &CBookListModel::ListingReplaced, this, &CMainFrame::ShowLoanCount);
@@ -495,6 +511,7 @@ void CMainFrame::OnOptions() {
     open.m_nReverseSort = s.reverseOnSecondClick;
     open.UpdateControls();
     sheet.m_pBackupsPage->Load(s);
+    sheet.m_pIsbnPage->Load(s);
     if (sheet.exec() != QDialog::Accepted) {
         return;
     }
@@ -508,6 +525,7 @@ void CMainFrame::OnOptions() {
     s.dbPath = open.m_strPath;
     s.reverseOnSecondClick = open.m_nReverseSort;
     sheet.m_pBackupsPage->Store(s);
+    sheet.m_pIsbnPage->Store(s);
     SaveSettings();
     m_pView->ApplyColors();
 }

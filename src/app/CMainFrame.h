@@ -5,6 +5,7 @@
 
 class CBackupCommands;
 class CFileCommands;
+class CIsbnCommands;
 class CLoanCommands;
 class CRecordCommands;
 class CSearchCommands;
@@ -78,6 +79,7 @@ private:
     CStatisticsCommands* m_pStatisticsCommands;
     CLoanCommands* m_pLoanCommands;
     CTransferCommands* m_pTransferCommands;
+    CIsbnCommands* m_pIsbnCommands;
     QMenu* m_pFileMenu = nullptr;
     QMenu* m_pViewMenu = nullptr;
     QAction* m_pSaveAction = nullptr;
@@ -113,4 +115,7 @@ template <> inline CLoanCommands* CMainFrame::CommandTarget() {
 }
 template <> inline CTransferCommands* CMainFrame::CommandTarget() {
     return m_pTransferCommands;
+}
+template <> inline CIsbnCommands* CMainFrame::CommandTarget() {
+    return m_pIsbnCommands;
 }

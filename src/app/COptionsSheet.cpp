@@ -1,5 +1,6 @@
 #include "app/COptionsSheet.h"
 
+#include "isbn/ui/CPropIsbnDlg.h"
 #include "shell/AppSettings.h"
 #include "shell/DialogParts.h"
 #include "shell/Prompts.h"
@@ -174,13 +175,14 @@ void CPropBackupsDlg::OnBrowse() {
 
 COptionsSheet::COptionsSheet(QWidget* parent)
     : QDialog(parent), m_pOpenPage(new CPropOpenDlg), m_pColorsPage(new CPropColorsDlg),
-      m_pBackupsPage(new CPropBackupsDlg) {
+      m_pBackupsPage(new CPropBackupsDlg), m_pIsbnPage(new CPropIsbnDlg) {
     setWindowTitle(QStringLiteral("Shelfwarden Options"));
     auto* tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("pages"));
     tabs->addTab(m_pOpenPage, QStringLiteral("Shelfwarden Options"));
     tabs->addTab(m_pColorsPage, QStringLiteral("Shelfwarden Colors"));
     tabs->addTab(m_pBackupsPage, QStringLiteral("Copii de siguranta"));
+    tabs->addTab(m_pIsbnPage, QStringLiteral("ISBN"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
     layout->addWidget(MakeDialogButtons(this));

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 struct AppSettings;
+class CPropIsbnDlg;
 class QCheckBox;
 class QLineEdit;
 class QSpinBox;
@@ -90,7 +91,7 @@ private:
     QSpinBox* m_pMonthly;
 };
 
-// "Shelfwarden Options": the three pages, OK and Cancel.
+// "Shelfwarden Options": the four pages, OK and Cancel.
 class COptionsSheet : public QDialog {
     Q_OBJECT
 public:
@@ -101,4 +102,5 @@ public:
     CPropOpenDlg* m_pOpenPage;
     CPropColorsDlg* m_pColorsPage;
     CPropBackupsDlg* m_pBackupsPage;
+    CPropIsbnDlg* m_pIsbnPage;
 };

@@ -25,6 +25,7 @@ constexpr IntKey kIntKeys[] = {
     {"Backup Daily", &AppSettings::backupDaily, 7},
     {"Backup Monthly", &AppSettings::backupMonthly, 12},
     {"Reverse Sort", &AppSettings::reverseOnSecondClick, 0},
+    {"ISBN Lookup", &AppSettings::isbnLookup, -1},
 };
 
 struct TextKey {
@@ -35,6 +36,7 @@ struct TextKey {
 constexpr TextKey kTextKeys[] = {
     {"DB Path", &AppSettings::dbPath},
     {"Backup Folder", &AppSettings::backupFolder},
+    {"ISBN Service", &AppSettings::isbnService},
 };
 const QString kPathKey = QStringLiteral("DB Path");
 } // namespace

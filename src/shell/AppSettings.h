@@ -20,11 +20,15 @@ struct AppSettings {
     int backupDaily = 7;
     int backupMonthly = 12;
     int reverseOnSecondClick = 0; // a second click on the sorted header reverses the order
+    int isbnLookup = -1; // books looked up by ISBN online: 1 yes, 0 no, -1 not asked yet
+    QString isbnService; // the look-up service's address; empty: kDefaultIsbnService
 
     // Each colour component counts by its low 8 bits.
     QColor Background() const;
     QColor Foreground() const;
 };
+
+inline const QString kDefaultIsbnService = QStringLiteral("https://openlibrary.org");
 
 // The copies' folder when the settings name none: under the user's data folder.
 QString DefaultBackupFolder();

@@ -3,6 +3,7 @@
 #include "store/CBookDatabase.h"
 #include "store/CEngineException.h"
 #include "store/CatalogueMessages.h"
+#include "store/DetailsSchema.h"
 #include "store/StatementFormat.h"
 #include "store/TransactionGuard.h"
 
@@ -18,15 +19,16 @@ StoredValue ReadValue(const CEngineRecordset& set, int field) {
     return set.GetText(field);
 }
 
-// The statement that stores `book` whole: every column named, the identifier included.
-std::string InsertStatement(const StoredBook& book) {
+// The statement that stores one row whole: every column named, the identifier included.
+std::string InsertStatement(const char* table, const std::vector<std::string>& columns,
+                            const std::vector<StoredValue>& row) {
     std::string names;
     std::string values;
-    for (std::size_t i = 0; i < book.columns.size(); ++i) {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
         const char* comma = i == 0 ? "" : ",";
-        names += comma + QuotedName(book.columns[i]);
+        names += comma + QuotedName(columns[i]);
         values += comma;
-        const StoredValue& v = book.values[i];
+        const StoredValue& v = row[i];
         if (std::holds_alternative<std::int64_t>(v)) {
             values += FormatStatement("%ld", std::get<std::int64_t>(v));
         } else if (std::holds_alternative<std::string>(v)) {
@@ -35,7 +37,34 @@ std::string InsertStatement(const StoredBook& book) {
             values += "NULL";
         }
     }
-    return "INSERT INTO books(" + names + ") VALUES(" + values + ")";
+    return std::string("INSERT INTO ") + table + "(" + names + ") VALUES(" + values + ")";
+}
+
+// Every column of the one row `sql` selects, or false when it selects none.
+bool ReadRow(CEngineDatabase& engine, const std::string& sql, std::vector<std::string>& columns,
+             std::vector<StoredValue>& values) {
+    CEngineRecordset set(engine);
+    set.Open(sql);
+    if (set.GetRecordCount() == 0) {
+        return false;
+    }
+    set.MoveFirst();
+    columns = set.ColumnNames();
+    for (int field = 0; field < static_cast<int>(columns.size()); ++field) {
+        values.push_back(ReadValue(set, field));
+    }
+    return true;
+}
+
+void StoreBook(CEngineDatabase& engine, const StoredBook& book) {
+    engine.Execute(InsertStatement("books", book.columns, book.values));
+    if (book.detailColumns.empty()) {
+        return;
+    }
+    if (InspectDetailsTable(engine) == DetailsTableState::Absent) {
+        CreateDetailsTable(engine);
+    }
+    engine.Execute(InsertStatement("book_details", book.detailColumns, book.detailValues));
 }
 
 // Closes the loan going forward, opens it again going back; false when it is not as the
@@ -67,10 +96,13 @@ bool MoveBook(CBookDatabase& db, const BookChange& change, bool forward, const M
             return false;
         }
         if (from) {
+            if (!from->detailColumns.empty()) {
+                db.Engine().Execute(FormatStatement("DELETE FROM book_details WHERE id = %d", id));
+            }
             db.Engine().Execute(FormatStatement("DELETE FROM books WHERE id = %d", id));
         }
         if (to) {
-            db.Engine().Execute(InsertStatement(*to));
+            StoreBook(db.Engine(), *to);
         }
         guard.Commit();
     } catch (const CEngineException&) {
@@ -83,16 +115,14 @@ bool MoveBook(CBookDatabase& db, const BookChange& change, bool forward, const M
 } // namespace
 
 std::optional<StoredBook> ReadStoredBook(CBookDatabase& db, std::int32_t id) {
-    CEngineRecordset set(db.Engine());
-    set.Open(FormatStatement("SELECT * FROM books WHERE id = %d", id));
-    if (set.GetRecordCount() == 0) {
+    StoredBook book;
+    if (!ReadRow(db.Engine(), FormatStatement("SELECT * FROM books WHERE id = %d", id),
+                 book.columns, book.values)) {
         return std::nullopt;
     }
-    set.MoveFirst();
-    StoredBook book;
-    book.columns = set.ColumnNames();
-    for (int field = 0; field < static_cast<int>(book.columns.size()); ++field) {
-        book.values.push_back(ReadValue(set, field));
+    if (InspectDetailsTable(db.Engine()) == DetailsTableState::Ours) {
+        ReadRow(db.Engine(), FormatStatement("SELECT * FROM book_details WHERE id = %d", id),
+                book.detailColumns, book.detailValues);
     }
     return book;
 }

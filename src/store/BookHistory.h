@@ -13,15 +13,18 @@ class CBookDatabase;
 // One stored value of a book's row exactly as the catalogue holds it.
 using StoredValue = std::variant<std::monostate, std::int64_t, std::string>;
 
-// A book's row as stored: every column of `books`, by name, in the table's order.
+// A book's row as stored: every column of `books`, by name, in the table's order; and its row
+// of the program's details table the same way, empty when it has none.
 struct StoredBook {
     std::vector<std::string> columns;
     std::vector<StoredValue> values;
+    std::vector<std::string> detailColumns;
+    std::vector<StoredValue> detailValues;
     bool operator==(const StoredBook&) const = default;
 };
 
-// The book with this identifier as it is stored now, or nothing when there is none. Throws
-// CEngineException when the catalogue cannot be read.
+// The book with this identifier as it is stored now, with its details, or nothing when there is
+// none. Throws CEngineException when the catalogue cannot be read.
 std::optional<StoredBook> ReadStoredBook(CBookDatabase& db, std::int32_t id);
 
 // A loan that a change closes with it (a lent book deleted): returned on `returned` going

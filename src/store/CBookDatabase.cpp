@@ -5,9 +5,11 @@
 #include "store/CEngineTableDef.h"
 #include "store/CatalogueMessages.h"
 #include "store/CatalogueSchema.h"
+#include "store/DetailsSchema.h"
 #include "store/PlainSchema.h"
 #include "store/StatementFormat.h"
 #include "store/UserReasons.h"
+#include "store/TransactionGuard.h"
 
 CBookDatabase::CBookDatabase(MessageSink sink) : m_sink(std::move(sink)) {}
 
@@ -127,8 +129,24 @@ bool CBookDatabase::UpdateBook(int id, const std::string& titlu, const std::stri
 }
 
 bool CBookDatabase::DeleteBook(int id) {
-    return ExecuteStatement(FormatStatement("DELETE * FROM books WHERE id = %ld", id),
-                            msg::kCannotDelete);
+    const std::string deleteBook = FormatStatement("DELETE * FROM books WHERE id = %ld", id);
+    try {
+        // A book's details go with it, in the same transaction; a table of that name the
+        // program did not make is not its to change.
+        if (InspectDetailsTable(m_db) != DetailsTableState::Ours) {
+            m_db.Execute(deleteBook);
+            return true;
+        }
+        TransactionGuard transaction(m_db, "BEGIN IMMEDIATE");
+        m_db.Execute(FormatStatement("DELETE FROM book_details WHERE id = %d", id));
+        m_db.Execute(deleteBook);
+        transaction.Commit();
+    } catch (const CEngineException& e) {
+        m_lastFailure = e.Reason();
+        Report(msg::kCannotDelete);
+        return false;
+    }
+    return true;
 }
 
 std::int32_t CBookDatabase::FindBookId(const std::string& titlu) {

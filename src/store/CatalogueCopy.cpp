@@ -4,6 +4,7 @@
 #include "store/CEngineException.h"
 #include "store/CEngineRecordset.h"
 #include "store/CatalogueMessages.h"
+#include "store/DetailsSchema.h"
 #include "store/LoanSchema.h"
 #include "store/SiblingFiles.h"
 #include "store/StatementFormat.h"
@@ -47,6 +48,11 @@ void CopyRows(CEngineDatabase& target, const std::string& sourcePath) {
             target.Execute("INSERT INTO main.loans(id,book,title,borrower,lent,due,returned) "
                            "SELECT id,book,title,borrower,lent,due,returned FROM src.loans "
                            "ORDER BY id");
+        }
+        if (InspectDetailsTable(target, "src") == DetailsTableState::Ours) {
+            CreateDetailsTable(target);
+            target.Execute(std::string("INSERT INTO main.book_details(") + kDetailsColumns +
+                           ") SELECT " + kDetailsColumns + " FROM src.book_details ORDER BY id");
         }
         CopyCounters(target);
         transaction.Commit();

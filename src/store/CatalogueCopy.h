@@ -8,7 +8,7 @@
 class CBookDatabase;
 
 // Copies the catalogue `source` into a new catalogue file at `path`: its books, types and states
-// with their identifiers, its loans when it has the program's loans table (a table of another
+// with their identifiers, its loans and details in the program's own tables (a table of another
 // shape under that name is not the program's and stays behind), and the counters that number
 // new rows, so an identifier is never given twice. When `source` is not open the new catalogue has
 // its three tables and no rows, and an existing file at `path` is refused. The new file is built

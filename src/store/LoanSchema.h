@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/OwnTable.h"
+
 #include <string>
 
 class CEngineDatabase;
@@ -19,11 +21,7 @@ inline constexpr const char* kCreateLoansTable =
 inline constexpr const char* kCreateOpenLoanIndex =
     "CREATE UNIQUE INDEX loans_open ON loans(book) WHERE returned IS NULL";
 
-enum class LoanTableState {
-    Absent, // no loan was ever recorded
-    Ours,   // the table and its open-loan index, exactly as the program makes them
-    Foreign // anything else named loans: the program leaves it alone
-};
+using LoanTableState = OwnTableState;
 
 // What the attached database `schema` ("main", or the source of a copy) holds under the name.
 LoanTableState InspectLoanTable(CEngineDatabase& db, const std::string& schema = "main");

@@ -45,12 +45,16 @@ private slots:
         QVERIFY(run.frame()->windowState() & Qt::WindowMaximized);
         QVERIFY(run.prompts.messages.isEmpty());
         QVERIFY(!run.doc()->GetDatabase()->IsOpen());
-        QCOMPARE(SettingsStore()->childKeys().size(), 13);
+        QCOMPARE(SettingsStore()->childKeys().size(), 15);
         QCOMPARE(StoredSettings(), (QStringList{"255", "255", "255", "0", "0", "0", "0", ""}));
         const auto s = SettingsStore();
         QCOMPARE((QStringList{s->value("Backups").toString(), s->value("Backup Daily").toString(),
                               s->value("Backup Monthly").toString()}),
                  (QStringList{"1", "7", "12"}));
+        // ISBN look-ups: not asked yet, at the default service.
+        QCOMPARE(
+            (QStringList{s->value("ISBN Lookup").toString(), s->value("ISBN Service").toString()}),
+            (QStringList{"-1", ""}));
         const QPalette p = run.view()->palette();
         QCOMPARE(p.color(QPalette::Base), QColor(Qt::white));
         QCOMPARE(p.color(QPalette::Text), QColor(Qt::black));

@@ -8,8 +8,6 @@
 #include "shell/DialogParts.h"
 #include "shell/Prompts.h"
 #include "store/CBookDatabase.h"
-#include "view/BookRowTexts.h"
-#include "view/ui/CBookListModel.h"
 #include "view/ui/CShelfwardenView.h"
 
 CLoanCommands::CLoanCommands(CShelfwardenView* view) : QObject(view), m_pView(view) {}
@@ -114,27 +112,7 @@ void CLoanCommands::OnLoans() {
 }
 
 void CLoanCommands::ShowBook(int book) {
-    const QString id = FromUtf8(FormatBookId(book));
-    auto find = [this, &id] {
-        CBookListModel* model = m_pView->Model();
-        for (int row = 0; row < model->rowCount(); ++row) {
-            if (model->Text(row, 0) == id) {
-                return row;
-            }
-        }
-        return -1;
-    };
-    int row = find();
-    if (row < 0) {
-        m_pView->ClearList();
-        m_pView->ListAllBooks();
-        row = find();
-    }
-    if (row < 0) {
+    if (!m_pView->ShowBook(book)) {
         ShowMessage(msg::kBookNotListed, m_pView);
-        return;
     }
-    m_pView->selectRow(row);
-    m_pView->scrollTo(m_pView->Model()->index(row, 0));
-    m_pView->setFocus();
 }

@@ -1,5 +1,6 @@
 #include "view/ui/CBookInfoDlg.h"
 
+#include "isbn/CBookDetailsStore.h"
 #include "shell/DialogParts.h"
 #include "shell/Prompts.h"
 #include "store/BookFieldChecks.h"
@@ -11,8 +12,11 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -73,8 +77,14 @@ CBookInfoDlg::CBookInfoDlg(QWidget* parent) : QDialog(parent) {
     m_pStare = static_cast<QComboBox*>(widget("stare"));
 
     QDialogButtonBox* buttons = MakeDialogButtons(this);
+    // The book's own fields stay the first page, exactly as they were; the details come second.
+    m_pPages = new QTabWidget(this);
+    m_pPages->setObjectName(QStringLiteral("pages"));
+    m_pPages->addTab(frame, QStringLiteral("Carte"));
+    m_pDetailsPage = MakeDetailsPage();
+    m_pPages->addTab(m_pDetailsPage, QStringLiteral("Detalii"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame);
+    layout->addWidget(m_pPages);
     layout->addWidget(buttons);
     // The state drop-down comes after OK and Cancel in the tab order.
     tabOrder.removeAll(m_pStare);
@@ -84,6 +94,79 @@ CBookInfoDlg::CBookInfoDlg(QWidget* parent) : QDialog(parent) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
     setMinimumWidth(420);
+}
+
+QWidget* CBookInfoDlg::MakeDetailsPage() {
+    auto* page = new QWidget(this);
+    auto* form = new QFormLayout(page);
+    auto names = [page](const char* name) {
+        auto* combo = new QComboBox(page);
+        combo->setObjectName(QString::fromUtf8(name));
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        return combo;
+    };
+    m_pIsbn = MakeEdit("isbn", page);
+    m_pLocatie = names("locatie");
+    m_pSerie = names("serie");
+    m_pNumarSerie = MakeEdit("numar_serie", page);
+    AcceptDigitsOnly(m_pNumarSerie);
+    m_pNote = MakeEdit("note", page);
+    m_pAdaugata = new QLabel(page);
+    m_pAdaugata->setObjectName(QStringLiteral("adaugata"));
+    m_pCover = new QLabel(page);
+    m_pCover->setObjectName(QStringLiteral("coperta"));
+    form->addRow(QStringLiteral("ISBN"), m_pIsbn);
+    form->addRow(QStringLiteral("Locatie"), m_pLocatie);
+    form->addRow(QStringLiteral("Serie"), m_pSerie);
+    form->addRow(QStringLiteral("Numar in serie"), m_pNumarSerie);
+    form->addRow(QStringLiteral("Note"), m_pNote);
+    form->addRow(QStringLiteral("Adaugata"), m_pAdaugata);
+    form->addRow(m_pCover);
+    return page;
+}
+
+void CBookInfoDlg::ShowDetails() {
+    m_pDetailsPage->setEnabled(m_pDetails != nullptr);
+    const BookDetails shown = m_pDetails ? *m_pDetails : BookDetails{};
+    auto offer = [](QComboBox* combo, const std::vector<std::string>& names,
+                    const std::string& current) {
+        combo->clear();
+        for (const std::string& n : names) {
+            combo->addItem(FromUtf8(n));
+        }
+        combo->setCurrentText(FromUtf8(current));
+    };
+    m_pIsbn->setText(FromUtf8(shown.isbn));
+    offer(m_pLocatie, m_aLocations, shown.locatie);
+    offer(m_pSerie, m_aSeries, shown.serie);
+    m_pNumarSerie->setText(IsUnknown(shown.numar_serie) ? QString()
+                                                        : QString::number(shown.numar_serie));
+    m_pNote->setText(FromUtf8(shown.note));
+    m_pAdaugata->setText(FromUtf8(shown.adaugata));
+    m_pCover->setPixmap(m_cover.isNull() ? QPixmap() : QPixmap::fromImage(m_cover));
+}
+
+bool CBookInfoDlg::ExchangeDetails() {
+    if (!m_pDetails) {
+        return true;
+    }
+    BookDetails read = *m_pDetails;
+    read.isbn = ToUtf8(m_pIsbn->text().trimmed());
+    read.locatie = ToUtf8(m_pLocatie->currentText().trimmed());
+    read.serie = ToUtf8(m_pSerie->currentText().trimmed());
+    read.note = ToUtf8(m_pNote->text().trimmed());
+    bool number = true;
+    const QString typed = m_pNumarSerie->text();
+    read.numar_serie = typed.isEmpty() ? kUnknownNumber : typed.toInt(&number);
+    const char* problem = number ? CBookDetailsStore::Problem(read) : msg::kNotAnInteger;
+    if (problem) {
+        m_pPages->setCurrentWidget(m_pDetailsPage);
+        ShowMessage(problem, this);
+        return false;
+    }
+    *m_pDetails = read;
+    return true;
 }
 
 QLineEdit* CBookInfoDlg::AddEdit(const char* name) {
@@ -146,11 +229,15 @@ int CBookInfoDlg::exec() {
         r.calificativ >= 0 && r.calificativ < m_pCalificativ->count() ? r.calificativ : -1);
     const int state = FindStateIndex(r.stare);
     m_pStare->setCurrentIndex(m_pStare->count() == 0 ? -1 : (state < 0 ? 0 : state));
+    ShowDetails();
+    m_pPages->setCurrentIndex(0);
     m_pTitlu->setFocus();
     return QDialog::exec();
 }
 
 void CBookInfoDlg::accept() {
+    // The first page's checks put the focus on its fields, so they must be in sight.
+    m_pPages->setCurrentIndex(0);
     // An empty list leaves nothing to choose; nothing outside the lists is ever read.
     if (m_pTip->currentIndex() < 0) {
         ShowMessage(msg::kNoTypeDefined, this);
@@ -198,6 +285,9 @@ void CBookInfoDlg::accept() {
     if (const char* m = FirstFailedFieldCheck(v)) {
         ShowMessage(m, this);
         m_pTitlu->setFocus();
+        return;
+    }
+    if (!ExchangeDetails()) {
         return;
     }
     if (m_holdsBook && m_holdsBook(r.titlu, r.autor) &&

@@ -1,18 +1,24 @@
 #pragma once
 
+#include "isbn/BookDetails.h"
 #include "store/BookRecord.h"
 #include "store/LookupList.h"
 
 #include <QDialog>
+#include <QImage>
 #include <QList>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
+class QTabWidget;
 
 // Enters a new book or changes one: edits the record the caller points it at, and closes with
-// OK only when every field check passes.
+// OK only when every field check passes. Its second page, "Detalii", edits the details the
+// caller points it at; without them (the catalogue cannot keep details) the page is greyed.
 class CBookInfoDlg : public QDialog {
     Q_OBJECT
 public:
@@ -30,6 +36,10 @@ public:
     // Set for a new book: whether the catalogue already holds one with this title and author,
     // which the user is asked about before the book is stored.
     std::function<bool(const std::string& titlu, const std::string& autor)> m_holdsBook;
+    BookDetails* m_pDetails = nullptr;
+    std::vector<std::string> m_aLocations; // offered in the location's drop-down
+    std::vector<std::string> m_aSeries;
+    QImage m_cover; // shown on Detalii when there is one
 
 private:
     QLineEdit* AddEdit(const char* name);
@@ -37,6 +47,10 @@ private:
     bool MayStayUnknown(QLineEdit* edit) const;
     bool ExchangeNumber(QLineEdit* edit, int& value) const;
     QComboBox* AddCombo(const char* name);
+    QWidget* MakeDetailsPage();
+    void ShowDetails();
+    // Reads the Detalii page into the details; false, after telling why, when a field is wrong.
+    bool ExchangeDetails();
 
     QLineEdit* m_pTitlu;
     QLineEdit* m_pAutor;
@@ -51,4 +65,13 @@ private:
     QComboBox* m_pCalificativ;
     QComboBox* m_pStare;
     QList<QLineEdit*> m_unknownAtOpen;
+    QTabWidget* m_pPages;
+    QWidget* m_pDetailsPage;
+    QLineEdit* m_pIsbn;
+    QComboBox* m_pLocatie;
+    QComboBox* m_pSerie;
+    QLineEdit* m_pNumarSerie;
+    QLineEdit* m_pNote;
+    QLabel* m_pAdaugata;
+    QLabel* m_pCover;
 };

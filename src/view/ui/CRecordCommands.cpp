@@ -1,5 +1,7 @@
 #include "view/ui/CRecordCommands.h"
 
+#include "isbn/CBookDetailsStore.h"
+#include "shell/DialogParts.h"
 #include "shell/Prompts.h"
 #include "store/CBookDatabase.h"
 #include "store/CEngineException.h"
@@ -12,6 +14,7 @@
 #include "view/ui/CShelfwardenView.h"
 
 #include <QClipboard>
+#include <QDate>
 #include <QGuiApplication>
 
 namespace {
@@ -113,22 +116,42 @@ void CRecordCommands::OnEditStates() {
     EditLookups("Stare");
 }
 
+void CRecordCommands::OfferDetails(CBookDetailsStore& store, CBookInfoDlg& dlg,
+                                   BookDetails& details) {
+    auto locations = store.Locations();
+    auto series = locations ? store.Series() : std::nullopt;
+    if (!series) {
+        return;
+    }
+    dlg.m_aLocations = std::move(*locations);
+    dlg.m_aSeries = std::move(*series);
+    dlg.m_pDetails = &details;
+}
+
 void CRecordCommands::OnRecordsAdd() {
-    CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
-    if (!db) {
-        return;
-    }
-    if (m_pView->Types().GetSize() == 0) {
-        ShowMessage(msg::kNoTypeDefined, m_pView);
-        return;
-    }
-    if (m_pView->States().GetSize() == 0) {
-        ShowMessage(msg::kNoStateDefined, m_pView);
-        return;
-    }
     BookRecord rec;
     rec.tip = 1;
     rec.stare = 1;
+    AddBook(rec, {});
+}
+
+bool CRecordCommands::AddBook(const BookRecord& start, const BookDetails& known,
+                              const QImage& cover) {
+    CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
+    if (!db) {
+        return false;
+    }
+    if (m_pView->Types().GetSize() == 0) {
+        ShowMessage(msg::kNoTypeDefined, m_pView);
+        return false;
+    }
+    if (m_pView->States().GetSize() == 0) {
+        ShowMessage(msg::kNoStateDefined, m_pView);
+        return false;
+    }
+    BookRecord rec = start;
+    BookDetails details = known;
+    CBookDetailsStore store(*db, UserMessageSink());
     CBookInfoDlg dlg(m_pView);
     dlg.m_aTypes = m_pView->Types();
     dlg.m_aStates = m_pView->States();
@@ -140,22 +163,29 @@ void CRecordCommands::OnRecordsAdd() {
             return false; // the insert that follows meets the same fault and reports it
         }
     };
+    dlg.m_cover = cover;
+    OfferDetails(store, dlg, details);
     if (dlg.exec() != QDialog::Accepted) {
-        return;
+        return false;
     }
     if (!db->InsertBook(rec.titlu, rec.autor, rec.editura, StoredLookupValue(rec.tip), rec.pagini,
                         rec.capitole, rec.volume, rec.publicare, rec.publicare_volum, rec.citita,
                         rec.calificativ, StoredLookupValue(rec.stare))) {
-        return;
+        return false;
     }
     // The row carries the identifier the catalogue gave this very row: a title may be shared.
     const std::int32_t id = db->GetLastInsertedId();
+    if (dlg.m_pDetails && !details.IsEmpty()) {
+        details.adaugata = IsoText(QDate::currentDate());
+        store.Write(id, details);
+    }
     RowTexts texts = RowTextsFromRecord(rec, m_pView->Types(), m_pView->States());
     texts[0] = FormatBookId(id);
     m_pView->Model()->AppendRow(texts);
     if (auto added = ReadBook(id)) {
         Remember("Adauga", {id, std::nullopt, std::move(added), std::nullopt});
     }
+    return true;
 }
 
 void CRecordCommands::OnRecordsDelete() {
@@ -206,27 +236,42 @@ void CRecordCommands::EditSelectedBook() {
     }
     BookRecord edited;
     m_pView->ReadRow(edited, row);
+    CBookDetailsStore store(*m_pView->Database(), UserMessageSink());
+    const std::optional<BookDetails> stored = store.Read(edited.id);
+    BookDetails details = stored.value_or(BookDetails{});
     CBookInfoDlg dlg(m_pView);
     dlg.m_aTypes = m_pView->Types();
     dlg.m_aStates = m_pView->States();
     dlg.m_pRecord = &edited;
+    if (stored) {
+        OfferDetails(store, dlg, details);
+    }
+    if (m_coverOf && !details.isbn.empty()) {
+        dlg.m_cover = m_coverOf(details.isbn);
+    }
     if (dlg.exec() != QDialog::Accepted) {
         return;
     }
     BookRecord before;
     m_pView->ReadRow(before, row);
-    if (SameUserFields(edited, before)) {
+    const bool bookChanged = !SameUserFields(edited, before);
+    const bool detailsChanged = dlg.m_pDetails && details != *stored;
+    if (!bookChanged && !detailsChanged) {
         return;
     }
     const BookRecord& a = edited;
-    std::optional<StoredBook> stored = ReadBook(a.id);
-    if (m_pView->Database()->UpdateBook(a.id, a.titlu, a.autor, a.editura, StoredLookupValue(a.tip),
-                                        a.pagini, a.capitole, a.volume, a.publicare,
-                                        a.publicare_volum, a.citita, a.calificativ,
-                                        StoredLookupValue(a.stare))) {
-        m_pView->SetRowTexts(a, row);
-        if (auto after = ReadBook(a.id); stored && after) {
-            Remember("Modifica", {a.id, std::move(stored), std::move(after), std::nullopt});
-        }
+    std::optional<StoredBook> storedBook = ReadBook(a.id);
+    if (bookChanged && !m_pView->Database()->UpdateBook(
+                           a.id, a.titlu, a.autor, a.editura, StoredLookupValue(a.tip), a.pagini,
+                           a.capitole, a.volume, a.publicare, a.publicare_volum, a.citita,
+                           a.calificativ, StoredLookupValue(a.stare))) {
+        return;
+    }
+    if (detailsChanged && !store.Write(a.id, details) && !bookChanged) {
+        return;
+    }
+    m_pView->SetRowTexts(a, row);
+    if (auto after = ReadBook(a.id); storedBook && after) {
+        Remember("Modifica", {a.id, std::move(storedBook), std::move(after), std::nullopt});
     }
 }

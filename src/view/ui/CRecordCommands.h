@@ -1,11 +1,16 @@
 #pragma once
 
+#include "isbn/BookDetails.h"
 #include "store/BookHistory.h"
 
+#include <QImage>
 #include <QObject>
 #include <QUndoStack>
 #include <functional>
+#include <string>
 
+class CBookDetailsStore;
+class CBookInfoDlg;
 class CShelfwardenView;
 
 // The Records menu: adds, deletes and modifies books, and keeps the types and states, each
@@ -15,6 +20,10 @@ class CRecordCommands : public QObject {
     Q_OBJECT
 public:
     explicit CRecordCommands(CShelfwardenView* view);
+    // Where the book dialog gets a book's cover by its ISBN (13 digits).
+    void SetCoverSource(std::function<QImage(const std::string&)> coverOf) {
+        m_coverOf = std::move(coverOf);
+    }
 
     // Asked before a book is deleted: false keeps the book; a loan to close with the deletion
     // comes back in its second argument.
@@ -35,15 +44,22 @@ public slots:
     // Another catalogue came: the steps of the last one no longer apply.
     void ClearHistory();
     QUndoStack* History() { return &m_history; }
+    // Opens the book dialog on `start` and `details` (what is known of the book already) and adds
+    // the book the user confirms, with its details; true when it was added.
+    bool AddBook(const BookRecord& start, const BookDetails& details, const QImage& cover = {});
 
 private:
     // Records a change already made to the catalogue as the next step.
     void Remember(const char* text, BookChange change);
     std::optional<StoredBook> ReadBook(std::int32_t id);
     void EditSelectedBook();
+    // Points the dialog at `details` with the names already used; leaves the page greyed when the
+    // catalogue cannot keep details (the user is told).
+    void OfferDetails(CBookDetailsStore& store, CBookInfoDlg& dlg, BookDetails& details);
     void EditLookups(const char* kind);
 
     CShelfwardenView* m_pView;
     QUndoStack m_history;
     DeleteCheck m_deleteCheck;
+    std::function<QImage(const std::string&)> m_coverOf;
 };

@@ -319,3 +319,28 @@ void CShelfwardenView::ShowCatalogue() {
         m_states.RemoveAll();
     }
 }
+
+bool CShelfwardenView::ShowBook(std::int32_t book) {
+    const QString id = QString::fromStdString(FormatBookId(book));
+    auto find = [this, &id] {
+        for (int row = 0; row < m_pModel->rowCount(); ++row) {
+            if (m_pModel->Text(row, 0) == id) {
+                return row;
+            }
+        }
+        return -1;
+    };
+    int row = find();
+    if (row < 0) {
+        ClearList();
+        ListAllBooks();
+        row = find();
+    }
+    if (row < 0) {
+        return false;
+    }
+    selectRow(row);
+    scrollTo(m_pModel->index(row, 0));
+    setFocus();
+    return true;
+}

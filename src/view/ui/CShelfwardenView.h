@@ -52,6 +52,9 @@ public:
     void Relist();
     // The rows selected, in list order.
     std::vector<RowTexts> SelectedRows() const;
+    // Selects the book and brings it into sight, listing all books when the current listing
+    // lacks it; false when it is not listed even then.
+    bool ShowBook(std::int32_t book);
 
 signals:
     // Enter on a selected row, and the Delete key.

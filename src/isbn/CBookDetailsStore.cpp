@@ -1,0 +1,229 @@
+#include "isbn/CBookDetailsStore.h"
+
+#include "isbn/IsbnCode.h"
+#include "store/BookFieldChecks.h"
+#include "store/CBookDatabase.h"
+#include "store/CEngineException.h"
+#include "store/CEngineRecordset.h"
+#include "store/CatalogueMessages.h"
+#include "store/DetailsSchema.h"
+#include "store/StatementFormat.h"
+#include "store/TransactionGuard.h"
+
+namespace {
+
+BookDetails ReadDetails(const CEngineRecordset& set) {
+    BookDetails details;
+    details.isbn = set.GetText("isbn");
+    details.locatie = set.GetText("locatie");
+    details.serie = set.GetText("serie");
+    const int number = set.FieldIndex("numar_serie");
+    details.numar_serie =
+        set.IsNull(number) ? kUnknownNumber : static_cast<std::int32_t>(set.GetInteger(number));
+    details.note = set.GetText("note");
+    details.adaugata = set.GetText("adaugata");
+    return details;
+}
+
+// Values as SQL: NULL for a text or number not given, so `sqlite3` shows them as unknown.
+std::string TextValue(const std::string& text) {
+    return text.empty() ? "NULL" : FormatStatement("'%s'", text);
+}
+
+std::string NumberValue(std::int32_t number) {
+    return IsUnknown(number) ? "NULL" : FormatStatement("%d", number);
+}
+
+} // namespace
+
+CBookDetailsStore::CBookDetailsStore(CBookDatabase& db, MessageSink sink)
+    : m_engine(db.Engine()), m_sink(std::move(sink)) {}
+
+void CBookDetailsStore::Report(const std::string& message) const {
+    if (m_sink) {
+        m_sink(message);
+    }
+}
+
+template <class Work> bool CBookDetailsStore::Guarded(const char* failure, Work&& work) {
+    try {
+        return work();
+    } catch (const CEngineException&) {
+        Report(failure);
+        return false;
+    }
+}
+
+std::optional<bool> CBookDetailsStore::HasTable() {
+    switch (InspectDetailsTable(m_engine)) {
+    case DetailsTableState::Absent:
+        return false;
+    case DetailsTableState::Ours:
+        return true;
+    case DetailsTableState::Foreign:
+        break;
+    }
+    Report(msg::kDetailsUnusable);
+    return std::nullopt;
+}
+
+const char* CBookDetailsStore::Problem(BookDetails& details) {
+    if (!details.isbn.empty()) {
+        const IsbnCheck check = CheckIsbn(details.isbn);
+        if (check.problem == IsbnProblem::WrongCheckDigit) {
+            return msg::kIsbnCheckDigit;
+        }
+        if (check.problem == IsbnProblem::NotAnIsbn) {
+            return msg::kIsbnNotValid;
+        }
+        details.isbn = check.isbn13;
+    }
+    for (const std::string* text : {&details.locatie, &details.serie, &details.note}) {
+        if (!FitsTextColumn(*text)) {
+            return msg::kTextTooLong;
+        }
+    }
+    return nullptr;
+}
+
+std::optional<BookDetails> CBookDetailsStore::Read(std::int32_t id) {
+    std::optional<BookDetails> details;
+    Guarded(msg::kDetailsUnusable, [&] {
+        const std::optional<bool> hasTable = HasTable();
+        if (!hasTable) {
+            return false;
+        }
+        details = BookDetails{};
+        if (*hasTable) {
+            CEngineRecordset set(m_engine);
+            set.Open(FormatStatement("SELECT * FROM book_details WHERE id = %d", id));
+            if (set.GetRecordCount() > 0) {
+                set.MoveFirst();
+                details = ReadDetails(set);
+            }
+        }
+        return true;
+    });
+    return details;
+}
+
+std::optional<std::map<std::int32_t, BookDetails>> CBookDetailsStore::ReadAll() {
+    std::optional<std::map<std::int32_t, BookDetails>> all;
+    Guarded(msg::kDetailsUnusable, [&] {
+        const std::optional<bool> hasTable = HasTable();
+        if (!hasTable) {
+            return false;
+        }
+        all.emplace();
+        if (*hasTable) {
+            CEngineRecordset set(m_engine);
+            set.Open("SELECT * FROM book_details");
+            for (set.MoveFirst(); !set.IsEOF(); set.MoveNext()) {
+                all->emplace(set.GetLong("id"), ReadDetails(set));
+            }
+        }
+        return true;
+    });
+    return all;
+}
+
+void CBookDetailsStore::Store(std::int32_t id, const BookDetails& details, bool hasTable) {
+    if (details.IsEmpty()) {
+        if (hasTable) {
+            m_engine.Execute(FormatStatement("DELETE FROM book_details WHERE id = %d", id));
+        }
+        return;
+    }
+    if (!hasTable) {
+        CreateDetailsTable(m_engine);
+    }
+    m_engine.Execute(FormatStatement("INSERT OR REPLACE INTO book_details(%s) VALUES(%d, ",
+                                     kDetailsColumns, id) +
+                     TextValue(details.isbn) + "," + TextValue(details.locatie) + "," +
+                     TextValue(details.serie) + "," + NumberValue(details.numar_serie) + "," +
+                     TextValue(details.note) + "," + TextValue(details.adaugata) + ")");
+}
+
+bool CBookDetailsStore::Write(std::int32_t id, const BookDetails& given) {
+    BookDetails details = given;
+    if (const char* problem = Problem(details)) {
+        Report(problem);
+        return false;
+    }
+    return Guarded(msg::kCannotUpdate, [&] {
+        TransactionGuard transaction(m_engine, "BEGIN IMMEDIATE");
+        const std::optional<bool> hasTable = HasTable();
+        if (!hasTable) {
+            return false;
+        }
+        Store(id, details, *hasTable);
+        transaction.Commit();
+        return true;
+    });
+}
+
+bool CBookDetailsStore::WriteWithin(std::int32_t id, const BookDetails& given) {
+    BookDetails details = given;
+    if (const char* problem = Problem(details)) {
+        Report(problem);
+        return false;
+    }
+    const std::optional<bool> hasTable = HasTable();
+    if (!hasTable) {
+        return false;
+    }
+    Store(id, details, *hasTable);
+    return true;
+}
+
+std::optional<std::vector<std::int32_t>>
+CBookDetailsStore::BooksWithIsbn(const std::string& isbn13) {
+    std::optional<std::vector<std::int32_t>> ids;
+    Guarded(msg::kDetailsUnusable, [&] {
+        const std::optional<bool> hasTable = HasTable();
+        if (!hasTable) {
+            return false;
+        }
+        ids.emplace();
+        if (*hasTable) {
+            CEngineRecordset set(m_engine);
+            set.Open(FormatStatement("SELECT id FROM book_details WHERE isbn = '%s' ORDER BY id",
+                                     isbn13));
+            for (set.MoveFirst(); !set.IsEOF(); set.MoveNext()) {
+                ids->push_back(set.GetLong("id"));
+            }
+        }
+        return true;
+    });
+    return ids;
+}
+
+std::optional<std::vector<std::string>> CBookDetailsStore::Names(const char* column) {
+    std::optional<std::vector<std::string>> names;
+    Guarded(msg::kDetailsUnusable, [&] {
+        const std::optional<bool> hasTable = HasTable();
+        if (!hasTable) {
+            return false;
+        }
+        names.emplace();
+        if (*hasTable) {
+            const std::string name = column;
+            CEngineRecordset set(m_engine);
+            set.Open("SELECT DISTINCT " + name + " AS name FROM book_details WHERE " + name +
+                     " IS NOT NULL ORDER BY name");
+            for (set.MoveFirst(); !set.IsEOF(); set.MoveNext()) {
+                names->push_back(set.GetText("name"));
+            }
+        }
+        return true;
+    });
+    return names;
+}
+
+std::optional<std::vector<std::string>> CBookDetailsStore::Locations() {
+    return Names("locatie");
+}
+
+std::optional<std::vector<std::string>> CBookDetailsStore::Series() {
+    return Names("serie");
+}

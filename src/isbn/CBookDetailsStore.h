@@ -1,0 +1,68 @@
+#pragma once
+
+#include "isbn/BookDetails.h"
+#include "store/MessageSink.h"
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+class CBookDatabase;
+class CEngineDatabase;
+
+namespace msg {
+inline constexpr const char* kDetailsUnusable =
+    "Detaliile cartilor nu pot fi folosite: tabela book_details este deteriorata sau are alta "
+    "forma!";
+inline constexpr const char* kIsbnNotValid =
+    "ISBN gresit: trebuie sa aiba 10 cifre (ultima poate fi X) sau 13 cifre incepand cu 978 "
+    "sau 979";
+inline constexpr const char* kIsbnCheckDigit = "ISBN gresit: cifra de control nu se potriveste";
+} // namespace msg
+
+// The details of the books of one open catalogue, kept in the program's own table, which the
+// first book given details makes. A catalogue without the table has no details and reads as
+// such, quietly; a table of that name the program did not make refuses every operation with one
+// message and stays as it is. Each operation reports its own failure once through the sink and
+// returns its failure value.
+class CBookDetailsStore {
+public:
+    CBookDetailsStore(CBookDatabase& db, MessageSink sink);
+
+    // The details of the book `id`: all empty when it has none.
+    std::optional<BookDetails> Read(std::int32_t id);
+    // Every book's details that has some, by identifier.
+    std::optional<std::map<std::int32_t, BookDetails>> ReadAll();
+    // Replaces the details of the book `id`; empty details remove them. The ISBN is taken as
+    // typed and kept as its 13 digits; refused with its message when it is no ISBN, or when a
+    // text is longer than the catalogue holds.
+    bool Write(std::int32_t id, const BookDetails& details);
+    // The same inside a transaction the caller holds (an import's, with its books): a refused
+    // value or a foreign table is reported and gives false; an engine failure is thrown as
+    // CEngineException for the caller to roll its transaction back.
+    bool WriteWithin(std::int32_t id, const BookDetails& details);
+    // The books that have this ISBN (13 digits), lowest identifier first.
+    std::optional<std::vector<std::int32_t>> BooksWithIsbn(const std::string& isbn13);
+    // The locations and the series already used, each once, in the program's text order.
+    std::optional<std::vector<std::string>> Locations();
+    std::optional<std::vector<std::string>> Series();
+
+    // The first thing wrong with details about to be written, or null; `details.isbn` is made
+    // the 13 digits of the ISBN typed.
+    static const char* Problem(BookDetails& details);
+
+private:
+    // Runs `work`; an engine failure reports `failure` and gives false.
+    template <class Work> bool Guarded(const char* failure, Work&& work);
+    // Whether the table exists; nothing, reported, when it is not the program's own.
+    std::optional<bool> HasTable();
+    std::optional<std::vector<std::string>> Names(const char* column);
+    // Stores checked details; the table is made when absent.
+    void Store(std::int32_t id, const BookDetails& details, bool hasTable);
+    void Report(const std::string& message) const;
+
+    CEngineDatabase& m_engine;
+    MessageSink m_sink;
+};

@@ -1,0 +1,156 @@
+#include "isbn/ui/CIsbnEntryDlg.h"
+
+#include "isbn/CBookDetailsStore.h"
+#include "isbn/IsbnCode.h"
+#include "shell/AppSettings.h"
+#include "shell/DialogParts.h"
+#include "shell/Prompts.h"
+#include "store/FixedNames.h"
+
+#include <QFormLayout>
+#include <QLineEdit>
+
+namespace {
+constexpr const char* kAlreadyThere =
+    "O carte cu acest ISBN este deja in catalog (este aleasa in lista). Adaugati inca un "
+    "exemplar?";
+
+QString ServiceAddress() {
+    return Settings().isbnService.isEmpty() ? kDefaultIsbnService : Settings().isbnService;
+}
+} // namespace
+
+CIsbnEntryDlg::CIsbnEntryDlg(IsbnEntryHooks hooks, CIsbnLookup* lookup, QWidget* parent)
+    : QDialog(parent), m_hooks(std::move(hooks)), m_lookup(*lookup),
+      m_pIsbn(MakeEdit("isbn", this)) {
+    setWindowTitle(QStringLiteral("Adauga dupa ISBN"));
+    auto* form = new QFormLayout(this);
+    form->addRow(QStringLiteral("ISBN"), m_pIsbn);
+    setMinimumWidth(320);
+    connect(m_pIsbn, &QLineEdit::returnPressed, this, &CIsbnEntryDlg::OnEnter);
+    connect(lookup, &CIsbnLookup::Answered, this, &CIsbnEntryDlg::OnAnswered);
+    connect(lookup, &CIsbnLookup::Failed, this, &CIsbnEntryDlg::OnFailed);
+    connect(lookup, &CIsbnLookup::CoverReady, this, &CIsbnEntryDlg::OnCover);
+}
+
+void CIsbnEntryDlg::Status(const QString& text) {
+    if (m_hooks.status) {
+        m_hooks.status(text);
+    }
+}
+
+void CIsbnEntryDlg::OnEnter() {
+    const QString typed = m_pIsbn->text().trimmed();
+    if (typed.isEmpty()) {
+        return;
+    }
+    m_pIsbn->clear();
+    m_waiting.push_back(typed);
+    Next();
+}
+
+void CIsbnEntryDlg::Next() {
+    while (!m_busy && !m_waiting.empty()) {
+        const QString typed = m_waiting.front();
+        m_waiting.pop_front();
+        Take(typed);
+    }
+    if (!m_busy) {
+        m_pIsbn->setFocus();
+    }
+}
+
+void CIsbnEntryDlg::Take(const QString& typed) {
+    // What cannot be taken is given back to be mended, unless something else was typed since.
+    auto giveBack = [this, &typed] {
+        if (m_pIsbn->text().isEmpty()) {
+            m_pIsbn->setText(typed);
+            m_pIsbn->selectAll();
+        }
+    };
+    const IsbnCheck check = CheckIsbn(ToUtf8(typed));
+    if (check.problem != IsbnProblem::None) {
+        giveBack();
+        ShowMessage(check.problem == IsbnProblem::WrongCheckDigit ? msg::kIsbnCheckDigit
+                                                                  : msg::kIsbnNotValid,
+                    this);
+        return;
+    }
+    CBookDatabase* db = m_hooks.database();
+    if (!db) {
+        giveBack();
+        return;
+    }
+    const auto same = CBookDetailsStore(*db, UserMessageSink()).BooksWithIsbn(check.isbn13);
+    if (same && !same->empty()) {
+        m_hooks.showBook(same->front());
+        if (!AskYesNo(kAlreadyThere, this)) {
+            return;
+        }
+    }
+    const QString isbn = FromUtf8(check.isbn13);
+    if (!LookupsAllowed()) {
+        Status(QStringLiteral("Cautarea dupa ISBN este oprita (Options, pagina ISBN)"));
+        Open(BookRecord{}, isbn, {});
+        return;
+    }
+    m_busy = true;
+    Status(QStringLiteral("Se cauta ISBN %1...").arg(isbn));
+    m_lookup.SetService(ServiceAddress());
+    m_lookup.Lookup(check.isbn13);
+}
+
+bool CIsbnEntryDlg::LookupsAllowed() {
+    AppSettings& settings = Settings();
+    if (settings.isbnLookup < 0) {
+        settings.isbnLookup =
+            AskYesNo(ToUtf8(QStringLiteral("Cartile pot fi cautate dupa ISBN la %1: ISBN-ul "
+                                           "este trimis acestui serviciu. Permiteti cautarea?")
+                                .arg(ServiceAddress())),
+                     this)
+                ? 1
+                : 0;
+        SaveSettings();
+    }
+    return settings.isbnLookup == 1;
+}
+
+void CIsbnEntryDlg::OnAnswered(const QString& isbn13, const LookupAnswer& answer) {
+    if (answer.kind != LookupAnswer::Kind::Found) {
+        Status(QStringLiteral("ISBN %1 nu a fost gasit la serviciul de cautare").arg(isbn13));
+        Open(BookRecord{}, isbn13, {});
+        return;
+    }
+    Status(QStringLiteral("ISBN %1 gasit").arg(isbn13));
+    if (answer.coverUrl.isEmpty()) {
+        Open(answer.book, isbn13, {});
+        return;
+    }
+    m_found = answer;
+    m_lookup.FetchCover(ToUtf8(isbn13), answer.coverUrl);
+}
+
+void CIsbnEntryDlg::OnCover(const QString& isbn13, const QImage& cover) {
+    Open(m_found.book, isbn13, cover);
+}
+
+void CIsbnEntryDlg::OnFailed(const QString& isbn13, const QString& reason) {
+    Status(QStringLiteral("ISBN %1: %2").arg(isbn13, reason));
+    Open(BookRecord{}, isbn13, {});
+}
+
+void CIsbnEntryDlg::Open(BookRecord book, const QString& isbn13, const QImage& cover) {
+    m_busy = true;
+    book.tip = 1;
+    book.stare = 1;
+    // A book just scanned in is one still to read, which the dialog's rating rule accepts.
+    book.citita = 0;
+    book.calificativ = kRatingToRead;
+    BookDetails details;
+    details.isbn = ToUtf8(isbn13);
+    m_hooks.addBook(book, details, cover);
+    m_busy = false;
+    // The scanner types into this window again, not into the list.
+    activateWindow();
+    Next();
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "isbn/BookDetails.h"
+#include "isbn/ui/CIsbnLookup.h"
+#include "store/BookRecord.h"
+
+#include <QDialog>
+#include <QImage>
+#include <cstdint>
+#include <deque>
+#include <functional>
+
+class CBookDatabase;
+class QLineEdit;
+
+// What the ISBN window needs of the main window.
+struct IsbnEntryHooks {
+    // The open catalogue, or null after telling the user there is none.
+    std::function<CBookDatabase*()> database;
+    // Shows the book in the list.
+    std::function<void(std::int32_t)> showBook;
+    // Opens the book dialog on what is known and adds the book the user confirms.
+    std::function<bool(const BookRecord&, const BookDetails&, const QImage&)> addBook;
+    // Says something in the status bar.
+    std::function<void(const QString&)> status;
+};
+
+// "Adauga dupa ISBN": one field that takes an ISBN typed or scanned (digits, then Enter). Each
+// ISBN is checked, matched against the catalogue, looked up, and the book dialog opens filled in;
+// then the field waits for the next one, so a pile of books goes in scan after scan. What a
+// scanner types while a look-up or the dialog is under way waits its turn.
+class CIsbnEntryDlg : public QDialog {
+    Q_OBJECT
+public:
+    // `lookup` outlives the window.
+    CIsbnEntryDlg(IsbnEntryHooks hooks, CIsbnLookup* lookup, QWidget* parent = nullptr);
+
+    CIsbnLookup* Lookup() { return &m_lookup; }
+
+private:
+    void OnEnter();
+    // Takes the next waiting ISBN when nothing is under way.
+    void Next();
+    void Take(const QString& typed);
+    // Whether the user lets ISBNs go to the service; asked once.
+    bool LookupsAllowed();
+    void OnAnswered(const QString& isbn13, const LookupAnswer& answer);
+    void OnFailed(const QString& isbn13, const QString& reason);
+    void OnCover(const QString& isbn13, const QImage& cover);
+    // Opens the book dialog on what is known; the field is ready again afterwards.
+    void Open(BookRecord book, const QString& isbn13, const QImage& cover);
+    void Status(const QString& text);
+
+    IsbnEntryHooks m_hooks;
+    CIsbnLookup& m_lookup;
+    QLineEdit* m_pIsbn;
+    std::deque<QString> m_waiting;
+    bool m_busy = false;
+    LookupAnswer m_found; // the answer whose cover is being fetched
+};

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "isbn/ui/LookupAnswer.h"
+
+#include <QImage>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+#include <deque>
+#include <functional>
+#include <string>
+
+class QNetworkReply;
+
+// Looks books up by ISBN on a Books API service, politely and without blocking: at most one
+// request a second and one at a time, a User-Agent naming the program and its version, a time
+// limit on each answer, and every well-formed answer and cover kept on disk so that the same
+// ISBN is never asked twice. The clock, the time limit, the address and the cache folder can be
+// set (tests point them at a local server and a temporary folder).
+class CIsbnLookup : public QObject {
+    Q_OBJECT
+public:
+    explicit CIsbnLookup(QObject* parent = nullptr);
+
+    void SetService(const QString& address) { m_service = address; }
+    void SetCacheFolder(const QString& folder) { m_cacheFolder = folder; }
+    // Milliseconds from any fixed moment; the rate limit counts by it.
+    void SetClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
+    void SetTimeout(int milliseconds) { m_timeout = milliseconds; }
+
+    // Asks for the book with this ISBN (13 digits); Answered or Failed follows.
+    void Lookup(const std::string& isbn13);
+    // Fetches the cover at `url` for this ISBN; CoverReady follows, with a null image when there
+    // is none to be had.
+    void FetchCover(const std::string& isbn13, const QString& url);
+
+    // The cover kept for this ISBN, or a null image.
+    QImage CachedCover(const std::string& isbn13) const;
+
+    static QByteArray UserAgent();
+    // The user's cache folder for look-ups.
+    static QString DefaultCacheFolder();
+
+signals:
+    void Answered(const QString& isbn13, const LookupAnswer& answer);
+    void Failed(const QString& isbn13, const QString& reason);
+    void CoverReady(const QString& isbn13, const QImage& cover);
+
+private:
+    struct Request {
+        QString isbn;
+        QUrl url;
+        bool cover;
+    };
+    QString CacheFile(const Request& request) const;
+    // Answers from the cache; false when the request is not there.
+    bool AnswerFromCache(const Request& request);
+    void Answer(const Request& request, const QByteArray& body);
+    // Sends the next waiting request when none is out and the rate limit allows.
+    void Pump();
+    void Finished(QNetworkReply* reply, const Request& request, bool timedOut);
+
+    QNetworkAccessManager m_network;
+    QString m_service;
+    QString m_cacheFolder;
+    std::function<qint64()> m_clock;
+    int m_timeout = 10000;
+    std::deque<Request> m_waiting;
+    bool m_busy = false;
+    bool m_sentBefore = false;
+    qint64 m_lastSent = 0;
+    QTimer m_pause;
+};

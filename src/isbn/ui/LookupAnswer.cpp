@@ -1,0 +1,70 @@
+#include "isbn/ui/LookupAnswer.h"
+
+#include "store/BookFieldChecks.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace {
+
+// The "name" of each object of an array, in order, the empty ones left out.
+QStringList Names(const QJsonValue& array) {
+    QStringList names;
+    for (const QJsonValue& entry : array.toArray()) {
+        const QString name = entry.toObject().value(QStringLiteral("name")).toString().trimmed();
+        if (!name.isEmpty()) {
+            names << name;
+        }
+    }
+    return names;
+}
+
+} // namespace
+
+int YearOfPublishDate(const QString& date) {
+    static const QRegularExpression year(QStringLiteral("(?<![0-9])[0-9]{4}(?![0-9])"));
+    const QRegularExpressionMatch match = year.match(date);
+    return match.hasMatch() ? match.captured().toInt() : 0;
+}
+
+LookupAnswer ReadLookupAnswer(const QByteArray& json, const std::string& isbn13) {
+    LookupAnswer answer;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+        return answer;
+    }
+    const QJsonValue entry = document.object().value(QString::fromStdString("ISBN:" + isbn13));
+    if (entry.isUndefined()) {
+        answer.kind = LookupAnswer::Kind::NotFound;
+        return answer;
+    }
+    if (!entry.isObject()) {
+        return answer;
+    }
+    const QJsonObject book = entry.toObject();
+    answer.kind = LookupAnswer::Kind::Found;
+    QString title = book.value(QStringLiteral("title")).toString().trimmed();
+    const QString subtitle = book.value(QStringLiteral("subtitle")).toString().trimmed();
+    if (!subtitle.isEmpty()) {
+        title += QStringLiteral(": ") + subtitle;
+    }
+    answer.book.titlu = title.toStdString();
+    answer.book.autor = Names(book.value(QStringLiteral("authors"))).join(", ").toStdString();
+    const QStringList publishers = Names(book.value(QStringLiteral("publishers")));
+    answer.book.editura = publishers.isEmpty() ? std::string() : publishers.first().toStdString();
+    const int pages = book.value(QStringLiteral("number_of_pages")).toInt(0);
+    if (pages > 0 && FitsNumberColumn(pages)) {
+        answer.book.pagini = pages;
+    }
+    const int year = YearOfPublishDate(book.value(QStringLiteral("publish_date")).toString());
+    if (year > 0) {
+        answer.book.publicare = year;
+    }
+    answer.coverUrl =
+        book.value(QStringLiteral("cover")).toObject().value(QStringLiteral("medium")).toString();
+    return answer;
+}

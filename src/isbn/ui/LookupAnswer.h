@@ -1,0 +1,25 @@
+#pragma once
+
+#include "store/BookRecord.h"
+
+#include <QByteArray>
+#include <QString>
+#include <string>
+
+// What a look-up service said of one ISBN, read from its JSON answer (the Books API shape: an
+// object keyed "ISBN:<isbn>", that key absent when the book is unknown). Reading needs Qt Core
+// alone, so it is tested without a window.
+struct LookupAnswer {
+    enum class Kind { Found, NotFound, Malformed };
+    Kind kind = Kind::Malformed;
+    // Found: title (with its subtitle after ": "), authors joined by ", ", the first publisher;
+    // pages and year when the answer gives them, else the record's own defaults.
+    BookRecord book;
+    QString coverUrl; // the medium cover, or empty
+};
+
+LookupAnswer ReadLookupAnswer(const QByteArray& json, const std::string& isbn13);
+
+// The year of a free-text date ("1997", "June 2005", "May 16, 2005"): its first four-digit
+// number, or 0 when it has none.
+int YearOfPublishDate(const QString& date);

@@ -1,0 +1,224 @@
+#include "backup/CatalogueBackups.h"
+#include "isbn/CBookDetailsStore.h"
+#include "store/BookHistory.h"
+#include "store/CatalogueCopy.h"
+#include "store/TransactionGuard.h"
+#include "support/CoreTestSupport.h"
+#include "support/RawCatalogue.h"
+#include "support/SqliteShell.h"
+
+#include <QTest>
+
+using Messages = std::vector<std::string>;
+
+namespace {
+
+struct Shelf : TestCatalogue {
+    CBookDetailsStore details{*db, messages.sink()};
+    Shelf() {
+        for (const char* title : {"Dune", "Ion", "Odiseea"}) {
+            add(MakeBook(title));
+        }
+    }
+    std::string file() const { return path("test.mdb"); }
+    std::string raw(const std::string& sql) const { return RawCatalogue(file()).one(sql); }
+    bool hasTable() const {
+        return raw("SELECT count(*) FROM sqlite_master WHERE name = 'book_details'") == "1";
+    }
+};
+
+BookDetails Given(std::string isbn, std::string locatie = "Sufragerie", std::string serie = "Dune",
+                  std::int32_t numar = 1) {
+    BookDetails d;
+    d.isbn = std::move(isbn);
+    d.locatie = std::move(locatie);
+    d.serie = std::move(serie);
+    d.numar_serie = numar;
+    d.note = "cu dedicatie";
+    d.adaugata = "2026-12-07";
+    return d;
+}
+
+} // namespace
+
+class TestBookDetails : public QObject {
+    Q_OBJECT
+private slots:
+    void detailsAreKeptReadAndListed() {
+        Shelf s;
+        QCOMPARE(s.details.Read(1), std::optional<BookDetails>(BookDetails{}));
+        QVERIFY(!s.hasTable());
+        QVERIFY(s.details.Write(1, Given("0-451-52653-8", "Birou, raftul 2")));
+        QVERIFY(s.details.Write(2, Given("9791032305690", "Sufragerie", "", kUnknownNumber)));
+        QVERIFY(s.hasTable());
+        BookDetails first = Given("9780451526533", "Birou, raftul 2");
+        QCOMPARE(s.details.Read(1), std::optional<BookDetails>(first));
+        // Plain values that another SQLite tool reads; what was not given is NULL.
+        QCOMPARE(Shell(QString::fromStdString(s.file()),
+                       "SELECT id, isbn, locatie, serie, numar_serie IS NULL, note, adaugata FROM "
+                       "book_details ORDER BY id"),
+                 QString("1|9780451526533|Birou, raftul 2|Dune|0|cu dedicatie|2026-12-07\n"
+                         "2|9791032305690|Sufragerie||1|cu dedicatie|2026-12-07"));
+        QCOMPARE(s.details.Locations(),
+                 std::optional<Messages>(Messages{"Birou, raftul 2", "Sufragerie"}));
+        QCOMPARE(s.details.Series(), std::optional<Messages>(Messages{"Dune"}));
+        QCOMPARE(s.details.BooksWithIsbn("9780451526533"),
+                 std::optional<std::vector<std::int32_t>>(std::vector<std::int32_t>{1}));
+        const auto all = s.details.ReadAll();
+        QVERIFY(all);
+        QCOMPARE(all->size(), std::size_t(2));
+        QCOMPARE(all->at(1), first);
+        // Emptied details leave no row behind.
+        QVERIFY(s.details.Write(2, BookDetails{}));
+        QCOMPARE(s.raw("SELECT count(*) FROM book_details"), std::string("1"));
+        QCOMPARE(s.messages.take(), Messages{});
+    }
+
+    void detailsGoWithTheCallersTransaction() {
+        for (const bool commit : {true, false}) {
+            Shelf s;
+            {
+                TransactionGuard transaction(s.db->Engine());
+                QVERIFY(s.add(MakeBook("Nou")));
+                QVERIFY(s.details.WriteWithin(4, Given("9780451526533")));
+                QVERIFY(!s.details.WriteWithin(4, Given("9780451526534")));
+                if (commit) {
+                    transaction.Commit();
+                }
+            }
+            QCOMPARE(s.raw("SELECT count(*) FROM sqlite_master WHERE name = 'book_details'"),
+                     std::string(commit ? "1" : "0"));
+            QCOMPARE(s.details.Read(4),
+                     std::optional<BookDetails>(commit ? Given("9780451526533") : BookDetails{}));
+            QCOMPARE(s.messages.take(), Messages{msg::kIsbnCheckDigit});
+        }
+    }
+
+    void wrongDetailsAreRefused() {
+        Shelf s;
+        for (const auto& [details, message] : std::vector<std::pair<BookDetails, const char*>>{
+                 {Given("9780451526534"), msg::kIsbnCheckDigit},
+                 {Given("12345"), msg::kIsbnNotValid},
+                 {Given("", std::string(256, 'x')), shown::kTextTooLong},
+                 {Given("", "", std::string(256, 'x')), shown::kTextTooLong}}) {
+            QVERIFY(!s.details.Write(1, details));
+            QCOMPARE(s.messages.take(), Messages{message});
+        }
+        QVERIFY(!s.hasTable());
+        // Counted in characters, as every text of the catalogue.
+        QVERIFY(s.details.Write(1, Given("", "", "", kUnknownNumber)));
+        BookDetails note;
+        for (int i = 0; i < 255; ++i) {
+            note.note += "ă";
+        }
+        QVERIFY(s.details.Write(2, note));
+    }
+
+    void deletingABookDeletesItsDetails() {
+        Shelf s;
+        QVERIFY(s.details.Write(1, Given("9780451526533")));
+        QVERIFY(s.details.Write(2, Given("9791032305690")));
+        QVERIFY(s.db->DeleteBook(1));
+        QCOMPARE(s.raw("SELECT group_concat(id) FROM book_details"), std::string("2"));
+        // The two go together or not at all: a refused delete keeps the details.
+        QVERIFY(RawCatalogue(s.file()).exec(
+            "CREATE TRIGGER keep BEFORE DELETE ON books BEGIN SELECT RAISE(ABORT, 'no'); END"));
+        QVERIFY(!s.db->DeleteBook(2));
+        QCOMPARE(s.raw("SELECT group_concat(id) FROM book_details"), std::string("2"));
+        QCOMPARE(s.messages.take(), Messages{shown::kCannotDelete});
+    }
+
+    void undoAndRedoCarryTheDetails() {
+        Shelf s;
+        QVERIFY(s.details.Write(1, Given("9780451526533")));
+        const auto before = ReadStoredBook(*s.db, 1);
+        QVERIFY(before);
+        QVERIFY(s.db->DeleteBook(1));
+        const BookChange deleted{1, before, std::nullopt, std::nullopt};
+        QVERIFY(UndoBookChange(*s.db, deleted, s.messages.sink()));
+        QCOMPARE(s.details.Read(1), std::optional<BookDetails>(Given("9780451526533")));
+        QVERIFY(RedoBookChange(*s.db, deleted, s.messages.sink()));
+        QCOMPARE(s.raw("SELECT count(*) FROM book_details"), std::string("0"));
+        QVERIFY(UndoBookChange(*s.db, deleted, s.messages.sink()));
+
+        // A change of the details alone is a step too.
+        QVERIFY(s.details.Write(1, Given("9780451526533", "Pod")));
+        const BookChange moved{1, before, ReadStoredBook(*s.db, 1), std::nullopt};
+        QVERIFY(UndoBookChange(*s.db, moved, s.messages.sink()));
+        QCOMPARE(s.details.Read(1)->locatie, std::string("Sufragerie"));
+        QVERIFY(RedoBookChange(*s.db, moved, s.messages.sink()));
+        QCOMPARE(s.details.Read(1)->locatie, std::string("Pod"));
+
+        // Details another program changed since are not overwritten.
+        QVERIFY(RawCatalogue(s.file()).exec("UPDATE book_details SET locatie = 'Hol'"));
+        QVERIFY(!UndoBookChange(*s.db, moved, s.messages.sink()));
+        QCOMPARE(s.details.Read(1)->locatie, std::string("Hol"));
+        QCOMPARE(s.messages.take(), Messages{kChangedElsewhere});
+
+        // Undoing the first details of a book made before the table brings the table back.
+        Shelf fresh;
+        const auto bare = ReadStoredBook(*fresh.db, 3);
+        QVERIFY(fresh.details.Write(3, Given("9780451526533")));
+        const BookChange given{3, bare, ReadStoredBook(*fresh.db, 3), std::nullopt};
+        QVERIFY(UndoBookChange(*fresh.db, given, fresh.messages.sink()));
+        QCOMPARE(fresh.details.Read(3), std::optional<BookDetails>(BookDetails{}));
+        QVERIFY(RedoBookChange(*fresh.db, given, fresh.messages.sink()));
+        QCOMPARE(fresh.details.Read(3), std::optional<BookDetails>(Given("9780451526533")));
+    }
+
+    void aCopyKeepsTheDetails() {
+        Shelf s;
+        QVERIFY(s.details.Write(2, Given("9780451526533")));
+        auto copy = CopyCatalogue(*s.db, s.path("copy.mdb"), s.messages.sink());
+        QVERIFY(copy);
+        CBookDetailsStore copied(*copy, s.messages.sink());
+        QCOMPARE(copied.Read(2), std::optional<BookDetails>(Given("9780451526533")));
+        QCOMPARE(RawCatalogue(s.path("copy.mdb")).one("PRAGMA integrity_check"), std::string("ok"));
+
+        // A catalogue that never had details copies without the table.
+        Shelf bare;
+        auto plain = CopyCatalogue(*bare.db, bare.path("plain.mdb"), bare.messages.sink());
+        QVERIFY(plain);
+        QCOMPARE(RawCatalogue(bare.path("plain.mdb"))
+                     .one("SELECT count(*) FROM sqlite_master WHERE name = 'book_details'"),
+                 std::string("0"));
+        QCOMPARE(s.messages.take(), Messages{});
+    }
+
+    void aBackupAndItsRestoreKeepTheDetails() {
+        Shelf s;
+        QVERIFY(s.details.Write(1, Given("9780451526533")));
+        const BackupSettings settings{s.path("copies")};
+        const BackupDay today = LocalToday();
+        const BackupResult made = BackUpCatalogue(s.file(), settings, today, s.messages.sink());
+        QVERIFY(made.outcome == BackupResult::Outcome::Made);
+        QVERIFY(s.details.Write(1, BookDetails{}));
+        QVERIFY(s.db->Close());
+        QVERIFY(RestoreBackup(s.file(), made.path, settings, today, s.messages.sink()));
+        QVERIFY(s.db->Open(s.file()));
+        QCOMPARE(s.details.Read(1), std::optional<BookDetails>(Given("9780451526533")));
+        QCOMPARE(s.messages.take(), Messages{});
+    }
+
+    void aForeignTableIsRefusedButTheBooksList() {
+        for (const char* foreign : {"CREATE TABLE book_details(id, isbn)",
+                                    "CREATE VIEW book_details AS SELECT id FROM books"}) {
+            Shelf s;
+            QVERIFY(RawCatalogue(s.file()).exec(foreign));
+            auto books = s.db->SelectAllBooks();
+            QVERIFY(books);
+            QCOMPARE(books->GetRecordCount(), 3L);
+            QVERIFY(!s.details.Read(1));
+            QVERIFY(!s.details.Write(1, Given("9780451526533")));
+            QVERIFY(!s.details.Locations());
+            QCOMPARE(s.messages.take(), Messages(3, msg::kDetailsUnusable));
+            // The books themselves are deleted as before, and the foreign table left alone.
+            QVERIFY(s.db->DeleteBook(1));
+            QCOMPARE(s.raw("SELECT sql FROM sqlite_master WHERE name = 'book_details'"),
+                     std::string(foreign));
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(TestBookDetails)
+#include "tst_bookdetails.moc"

@@ -1,0 +1,385 @@
+#include "isbn/ReplayServer.h"
+#include "isbn/ui/CIsbnCommands.h"
+#include "shell/AppSettings.h"
+#include "support/GuiDriver.h"
+
+#include <QBuffer>
+#include <QDate>
+#include <QImage>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTcpServer>
+
+namespace {
+const QString kLookupTom = "/api/books?bibkeys=ISBN:9780451526533&format=json&jscmd=data";
+const QString kLookupPride = "/api/books?bibkeys=ISBN:9780141439518&format=json&jscmd=data";
+const QString kCheckDigit = "ISBN gresit: cifra de control nu se potriveste";
+const QString kAlreadyThere =
+    "O carte cu acest ISBN este deja in catalog (este aleasa in lista). Adaugati inca un "
+    "exemplar?";
+
+QByteArray SomeCover() {
+    QImage image(20, 30, QImage::Format_RGB32);
+    image.fill(Qt::darkRed);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+QString Value(QWidget* dlg, const char* name) {
+    if (auto* e = dlg->findChild<QLineEdit*>(name)) {
+        return e->text();
+    }
+    return dlg->findChild<QComboBox*>(name)->currentText();
+}
+
+void SetName(QWidget* dlg, const char* combo, const QString& text) {
+    dlg->findChild<QComboBox*>(combo)->setCurrentText(text);
+}
+
+// The program on the test library, its ISBN window up, looking books up at a local server.
+struct IsbnRun : LibraryApp {
+    ReplayServer server{QStringLiteral(ANSWERS_DIR)};
+    QTemporaryDir cache;
+    CIsbnEntryDlg* window = nullptr;
+
+    explicit IsbnRun(int lookups = 1) {
+        server.cover = SomeCover();
+        Settings().isbnService = server.address();
+        Settings().isbnLookup = lookups;
+        trigger("recordsAddByIsbn");
+        window = frame()->CommandTarget<CIsbnCommands>()->Window();
+        window->Lookup()->SetCacheFolder(cache.path());
+    }
+    QLineEdit* field() const { return window->findChild<QLineEdit*>("isbn"); }
+    // Types as a scanner does: the digits, then Enter.
+    void scan(const QString& isbn) {
+        QTest::keyClicks(field(), isbn);
+        QTest::keyClick(field(), Qt::Key_Return);
+    }
+    QString status() const { return frame()->statusBar()->currentMessage(); }
+    std::vector<std::string> stored(const char* sql) const {
+        return RawCatalogue(file()).rows(sql);
+    }
+};
+
+using Step = std::function<void(QWidget*)>;
+
+// The book dialog's first page and the ISBN on Detalii, joined by '|'; then `then` runs.
+Step Shown(QString& seen, Step then) {
+    return [&seen, then](QWidget* dlg) {
+        QStringList values;
+        for (const char* f : {"titlu", "autor", "editura", "pagini", "publicare", "isbn"}) {
+            values << Value(dlg, f);
+        }
+        seen = values.join('|');
+        then(dlg);
+    };
+}
+
+// Completes what the look-up could not give and confirms.
+Step Confirm(const QString& title = {}) {
+    return [title](QWidget* dlg) {
+        if (!title.isEmpty()) {
+            TypeInto(dlg, "titlu", title);
+            TypeInto(dlg, "autor", "Autor");
+            TypeInto(dlg, "editura", "Editura");
+        }
+        Press(dlg, "ok");
+    };
+}
+
+Step CancelDialog() {
+    return [](QWidget* dlg) { Press(dlg, "cancel"); };
+}
+} // namespace
+
+class TestIsbnEntry : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() { UseTemporarySettings(); }
+
+    void aScannedIsbnIsLookedUpAndAddedWithItsDetails() {
+        IsbnRun run(-1);
+        QString seen;
+        bool cover = false;
+        run.prompts.answers = {true}; // ISBNs may go to the service
+        WhenModal(Shown(seen, [&](QWidget* dlg) {
+            cover = !dlg->findChild<QLabel*>("coperta")->pixmap().isNull();
+            SetName(dlg, "locatie", "Birou, raftul 2");
+            SetName(dlg, "serie", "Clasici");
+            TypeInto(dlg, "numar_serie", "3");
+            Confirm()(dlg);
+        }));
+        run.scan("0-451-52653-8");
+        QTRY_COMPARE(run.stored("SELECT count(*) FROM books"), std::vector<std::string>{"5"});
+        QCOMPARE(seen, QString("The adventures of Tom Sawyer|Mark Twain|Signet Classic|216|1997|"
+                               "9780451526533"));
+        QVERIFY(cover);
+        QCOMPARE(run.stored("SELECT b.titlu || '|' || d.isbn || '|' || d.locatie || '|' || "
+                            "d.serie || '|' || d.numar_serie || '|' || d.adaugata FROM books b "
+                            "JOIN book_details d ON d.id = b.id"),
+                 std::vector<std::string>{
+                     "The adventures of Tom Sawyer|9780451526533|Birou, raftul 2|Clasici|3|" +
+                     QDate::currentDate().toString(Qt::ISODate).toStdString()});
+        // Asked once whether ISBNs may be sent; the answer is kept.
+        QCOMPARE(run.prompts.questions.size(), 1);
+        QVERIFY(run.prompts.questions.first().contains(run.server.address()));
+        QCOMPARE(SettingsStore()->value("ISBN Lookup").toInt(), 1);
+        QCOMPARE(run.server.requests, (QStringList{kLookupTom, "/b/id/295577-M.jpg"}));
+        for (const QString& agent : run.server.agents) {
+            QVERIFY2(agent.startsWith("Shelfwarden/" SHELFWARDEN_VERSION " ("), qPrintable(agent));
+        }
+        // Ready for the next book.
+        QCOMPARE(run.field()->text(), QString());
+        QCOMPARE(run.window->focusWidget(), run.field());
+        // Its cover, kept on disk, is on Detalii whenever the book is opened again.
+        run.selectRow(run.column(1).indexOf("The adventures of Tom Sawyer"));
+        bool coverAgain = false;
+        WhenModal([&](QWidget* dlg) {
+            coverAgain = !dlg->findChild<QLabel*>("coperta")->pixmap().isNull();
+            Press(dlg, "cancel");
+        });
+        run.trigger("recordsModify");
+        QVERIFY(coverAgain);
+        QCOMPARE(run.server.requests.size(), 2);
+        QCOMPARE(run.prompts.takeMessages(), QStringList());
+    }
+
+    void anIsbnAskedBeforeIsAnsweredFromTheCache() {
+        IsbnRun run;
+        QString first;
+        QString second;
+        WhenModal(Shown(first, CancelDialog()));
+        run.scan("9780141439518");
+        QTRY_VERIFY(!first.isEmpty());
+        WhenModal(Shown(second, CancelDialog()));
+        run.scan("978-0-14-143951-8");
+        QTRY_VERIFY(!second.isEmpty());
+        QCOMPARE(first, QString("Pride and Prejudice: a novel|Jane Austen|Penguin Books|1|2003|"
+                                "9780141439518"));
+        QCOMPARE(second, first);
+        QCOMPARE(run.server.requests, QStringList{kLookupPride});
+        QCOMPARE(run.stored("SELECT count(*) FROM books"), std::vector<std::string>{"4"});
+    }
+
+    void aFailedLookupOpensTheDialogWithJustTheIsbn_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("down");
+        QTest::addColumn<QString>("isbn");
+        QTest::addColumn<QString>("said");
+        using M = ReplayServer::Mode;
+        QTest::newRow("not found")
+            << int(M::Replay) << QByteArray() << 200 << false << "9791032305690"
+            << "ISBN 9791032305690 nu a fost gasit la serviciul de cautare";
+        QTest::newRow("an HTML page")
+            << int(M::Body) << QByteArray("<html>proxy</html>") << 200 << false << "9780451526533"
+            << "ISBN 9780451526533: raspunsul serviciului de cautare "
+               "nu poate fi citit";
+        QTest::newRow("too many requests")
+            << int(M::Status) << QByteArray() << 429 << false << "9780451526533"
+            << "ISBN 9780451526533: serviciul de cautare a raspuns cu eroarea 429";
+        QTest::newRow("a slow service")
+            << int(M::Silent) << QByteArray() << 200 << false << "9780451526533"
+            << "ISBN 9780451526533: serviciul de cautare nu a raspuns la timp";
+        QTest::newRow("the service down")
+            << int(M::Replay) << QByteArray() << 200 << true << "9780451526533"
+            << "ISBN 9780451526533: serviciul de cautare nu poate fi contactat";
+    }
+    void aFailedLookupOpensTheDialogWithJustTheIsbn() {
+        QFETCH(int, mode);
+        QFETCH(QByteArray, body);
+        QFETCH(int, status);
+        QFETCH(bool, down);
+        QFETCH(QString, isbn);
+        QFETCH(QString, said);
+        IsbnRun run;
+        run.server.mode = static_cast<ReplayServer::Mode>(mode);
+        run.server.body = body;
+        run.server.status = status;
+        run.window->Lookup()->SetTimeout(300);
+        if (down) {
+            QTcpServer closed;
+            closed.listen(QHostAddress::LocalHost);
+            Settings().isbnService = QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort());
+        }
+        QString seen;
+        QString statusShown;
+        WhenModal(Shown(seen, [&](QWidget* dlg) {
+            statusShown = run.status();
+            Confirm("Scrisa de mana")(dlg);
+        }));
+        run.scan(isbn);
+        QTRY_VERIFY_WITH_TIMEOUT(!seen.isEmpty(), 15000);
+        QCOMPARE(seen, "|||1|1|" + isbn);
+        QCOMPARE(statusShown, said);
+        // Nothing typed or scanned is lost: the book goes in with its ISBN.
+        QCOMPARE(run.stored("SELECT b.titlu || '|' || d.isbn FROM books b JOIN book_details d ON "
+                            "d.id = b.id"),
+                 std::vector<std::string>{"Scrisa de mana|" + isbn.toStdString()});
+        // A failure is not kept (the next look-up asks again); an answer is.
+        run.server.mode = ReplayServer::Mode::Replay;
+        Settings().isbnService = run.server.address();
+        run.prompts.answers = {true};
+        QString again;
+        WhenModal(Shown(again, CancelDialog()));
+        run.scan(isbn);
+        QTRY_VERIFY(!again.isEmpty());
+        QCOMPARE(run.prompts.questions, QStringList{kAlreadyThere});
+        QCOMPARE(run.server.requests.count(kLookupTom),
+                 down ? 1 : (isbn == "9780451526533" ? 2 : 0));
+    }
+
+    void lookupsAreSpacedByOneSecond() {
+        ReplayServer server{QStringLiteral(ANSWERS_DIR)};
+        QTemporaryDir cache;
+        CIsbnLookup lookup;
+        lookup.SetService(server.address());
+        lookup.SetCacheFolder(cache.path());
+        qint64 now = 50000;
+        lookup.SetClock([&now] { return now; });
+        QStringList answered;
+        connect(&lookup, &CIsbnLookup::Answered, this,
+                [&](const QString& isbn, const LookupAnswer&) { answered << isbn; });
+        lookup.Lookup("9780451526533");
+        lookup.Lookup("9780141439518");
+        QTRY_COMPARE(answered, QStringList{"9780451526533"});
+        now += 999;
+        // Past a real second and more, the clock still says the second has not passed.
+        QTest::qWait(1500);
+        QCOMPARE(server.requests, QStringList{kLookupTom});
+        now += 1;
+        QTRY_COMPARE(answered, (QStringList{"9780451526533", "9780141439518"}));
+        QCOMPARE(server.requests, (QStringList{kLookupTom, kLookupPride}));
+    }
+
+    void aWrongIsbnIsRefusedAndKeptToMend_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("check digit") << "9780451526534" << kCheckDigit;
+        QTest::newRow("ISBN-10 check") << "0451526539" << kCheckDigit;
+        QTest::newRow("too short") << "97804515"
+                                   << "ISBN gresit: trebuie sa aiba 10 cifre (ultima poate fi X) "
+                                      "sau 13 cifre incepand cu 978 sau 979";
+    }
+    void aWrongIsbnIsRefusedAndKeptToMend() {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        IsbnRun run;
+        run.scan(typed);
+        QCOMPARE(run.prompts.takeMessages(), QStringList{message});
+        QCOMPARE(run.field()->text(), typed);
+        QVERIFY(run.server.requests.isEmpty());
+    }
+
+    void anIsbnAlreadyThereShowsThatBookAndAsks() {
+        IsbnRun run(0); // look-ups off: the dialog opens with the ISBN alone
+        WhenModal(Confirm("Primul exemplar"));
+        run.scan("9780451526533");
+        QTRY_COMPARE(run.stored("SELECT count(*) FROM book_details"),
+                     std::vector<std::string>{"1"});
+        QCOMPARE(run.status(), QString("Cautarea dupa ISBN este oprita (Options, pagina ISBN)"));
+        run.view()->clearSelection();
+        // No: nothing more; the book is shown in the list.
+        run.prompts.answers = {false};
+        run.scan("0451526538");
+        QCOMPARE(run.prompts.questions, QStringList{kAlreadyThere});
+        const QModelIndexList selected = run.view()->selectionModel()->selectedRows();
+        QCOMPARE(selected.size(), 1);
+        QCOMPARE(run.view()->Model()->Text(selected.first().row(), 1), QString("Primul exemplar"));
+        QCOMPARE(run.stored("SELECT count(*) FROM books"), std::vector<std::string>{"5"});
+        // Yes: another copy, with the same ISBN.
+        run.prompts.answers = {true};
+        WhenModal(Confirm("Al doilea exemplar"));
+        run.scan("0451526538");
+        QCOMPARE(run.stored("SELECT group_concat(isbn) FROM book_details"),
+                 std::vector<std::string>{"9780451526533,9780451526533"});
+        QVERIFY(run.server.requests.isEmpty());
+    }
+
+    void detailsFollowTheBookThroughModifyDeleteAndUndo() {
+        LibraryApp run;
+        WhenModal([](QWidget* dlg) {
+            TypeInto(dlg, "titlu", "Fundatia");
+            TypeInto(dlg, "autor", "Asimov");
+            TypeInto(dlg, "editura", "Paladin");
+            Choose(dlg, "calificativ", 6);
+            dlg->findChild<QTabWidget*>("pages")->setCurrentIndex(1);
+            TypeInto(dlg, "isbn", "978-0-553-29335-7");
+            SetName(dlg, "locatie", "Hol");
+            TypeInto(dlg, "note", "cadou");
+            Press(dlg, "ok");
+        });
+        run.trigger("recordsAdd");
+        const char* details = "SELECT id || '|' || isbn || '|' || locatie || '|' || "
+                              "ifnull(note, '') FROM book_details";
+        QCOMPARE(RawCatalogue(run.file()).rows(details),
+                 std::vector<std::string>{"5|9780553293357|Hol|cadou"});
+        // Modify: the names used are offered; a change of details alone is a change.
+        run.selectRow(run.column(1).indexOf("Fundatia"));
+        QStringList offered;
+        WhenModal([&](QWidget* dlg) {
+            auto* locatie = dlg->findChild<QComboBox*>("locatie");
+            for (int i = 0; i < locatie->count(); ++i) {
+                offered << locatie->itemText(i);
+            }
+            SetName(dlg, "locatie", "Dormitor");
+            Press(dlg, "ok");
+        });
+        run.trigger("recordsModify");
+        QCOMPARE(offered, QStringList{"Hol"});
+        QCOMPARE(RawCatalogue(run.file()).rows(details),
+                 std::vector<std::string>{"5|9780553293357|Dormitor|cadou"});
+        run.trigger("editUndo");
+        QCOMPARE(RawCatalogue(run.file()).rows(details),
+                 std::vector<std::string>{"5|9780553293357|Hol|cadou"});
+        run.trigger("editRedo");
+        // Delete takes the details along; undo brings both back.
+        run.selectRow(run.column(1).indexOf("Fundatia"));
+        run.trigger("recordsDelete");
+        QCOMPARE(RawCatalogue(run.file()).rows(details), std::vector<std::string>{});
+        run.trigger("editUndo");
+        QCOMPARE(RawCatalogue(run.file()).rows(details),
+                 std::vector<std::string>{"5|9780553293357|Dormitor|cadou"});
+        // A wrong ISBN on Detalii is refused with the page in sight.
+        run.selectRow(run.column(1).indexOf("Fundatia"));
+        int page = -1;
+        WhenModal([&](QWidget* dlg) {
+            dlg->findChild<QTabWidget*>("pages")->setCurrentIndex(1);
+            TypeInto(dlg, "isbn", "9780553293358");
+            Press(dlg, "ok");
+            page = dlg->findChild<QTabWidget*>("pages")->currentIndex();
+            Press(dlg, "cancel");
+        });
+        run.trigger("recordsModify");
+        QCOMPARE(page, 1);
+        QCOMPARE(run.prompts.takeMessages(), QStringList{kCheckDigit});
+    }
+
+    void theOptionsPageTurnsLookupsOnAndOff() {
+        LibraryApp run;
+        WhenModal([](QWidget* dlg) {
+            QCOMPARE(dlg->findChild<QLineEdit*>("isbnService")->placeholderText(),
+                     QString("https://openlibrary.org"));
+            auto* on = dlg->findChild<QCheckBox*>("isbnLookupOn");
+            QVERIFY(!on->isChecked());
+            QTest::mouseClick(on, Qt::LeftButton, {}, QPoint(4, on->height() / 2));
+            TypeInto(dlg, "isbnService", "http://127.0.0.1:1");
+            Press(dlg, "ok");
+        });
+        run.trigger("settingsOptions");
+        const auto stored = SettingsStore();
+        QCOMPARE(stored->value("ISBN Lookup").toInt(), 1);
+        QCOMPARE(stored->value("ISBN Service").toString(), QString("http://127.0.0.1:1"));
+    }
+};
+
+QTEST_MAIN(TestIsbnEntry)
+#include "tst_isbnentry.moc"
