@@ -20,7 +20,8 @@ ReferenceEngine::~ReferenceEngine() {
 
 long ReferenceEngine::Query(const std::string& sql) {
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(m_db, WithTextOrder(sql).c_str(), -1, &st, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(m_db, WithTextOrder(sql, TextSort::Comparisons).c_str(), -1, &st,
+                           nullptr) != SQLITE_OK) {
         throw std::runtime_error(std::string("reference: ") + sqlite3_errmsg(m_db));
     }
     long rows = 0;
@@ -43,7 +44,8 @@ long ReferenceEngine::Query(const std::string& sql) {
 
 void ReferenceEngine::Execute(const std::string& sql) {
     char* error = nullptr;
-    if (sqlite3_exec(m_db, WithTextOrder(sql).c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+    if (sqlite3_exec(m_db, WithTextOrder(sql, TextSort::Comparisons).c_str(), nullptr, nullptr,
+                     &error) != SQLITE_OK) {
         const std::string what = error ? error : "?";
         sqlite3_free(error);
         throw std::runtime_error("reference: " + what);
@@ -71,7 +73,8 @@ void ReferenceCopy(const std::string& source, const std::string& target) {
     sqlite3_prepare_v2(from.Handle(),
                        WithTextOrder("SELECT titlu,autor,editura,tip,pagini,capitole,volume,"
                                      "publicare,publicare_volum,citita,calificativ,stare FROM "
-                                     "books ORDER BY titlu")
+                                     "books ORDER BY titlu",
+                                     TextSort::Comparisons)
                            .c_str(),
                        -1, &read, nullptr);
     sqlite3_stmt* write = nullptr;

@@ -6,7 +6,8 @@ struct sqlite3;
 
 // The same statements straight through the SQLite C library: what the program's own path is
 // measured against. Its connection knows the program's text order and every statement sorts
-// texts by it as the program's do, so a text sort does the same work on both sides.
+// texts by it, calling the collation on every comparison: the program's sort keys are its own
+// work and the reference does not get them.
 class ReferenceEngine {
 public:
     explicit ReferenceEngine(const std::string& path);
