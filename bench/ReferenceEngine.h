@@ -24,5 +24,5 @@ private:
     sqlite3* m_db = nullptr;
 };
 
-// Copies the reference catalogue's rows into a new file in one transaction, row by row.
+// Copies the reference catalogue into a new file with SQLite's online backup, flushed to disk.
 void ReferenceCopy(const std::string& source, const std::string& target);
