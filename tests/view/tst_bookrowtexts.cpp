@@ -2,6 +2,7 @@
 #include "support/RawCatalogue.h"
 #include "view/BookRowTable.h"
 #include "view/BookRowTexts.h"
+#include <QFile>
 #include <QTest>
 
 namespace {
@@ -135,6 +136,59 @@ private slots:
             listed << QString::number(LeadingInteger(table->Text(row, 0)));
         }
         QCOMPARE(listed.join(' '), ids);
+    }
+
+    void aBrokenListingIsReportedOnce_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("a column missing")
+            << "DROP INDEX IF EXISTS books_autor; ALTER TABLE books DROP COLUMN autor"
+            << "SELECT * FROM books ORDER BY titlu" << true;
+        // A sorted listing meets the damage while sorting, when it opens; one read in place
+        // meets it halfway through its rows.
+        QTest::newRow("a damaged page, sorted") << "page"
+                                                << "SELECT * FROM books ORDER BY titlu" << false;
+        QTest::newRow("a damaged page, read in place") << "page"
+                                                       << "SELECT * FROM books" << true;
+    }
+
+    void aBrokenListingIsReportedOnce() {
+        QFETCH(QString, damage);
+        QFETCH(QString, statement);
+        QFETCH(bool, opens);
+        TestCatalogue c;
+        c.db->Close();
+        const std::string file = c.path("test.mdb");
+        {
+            RawCatalogue raw(file);
+            QVERIFY(raw.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
+                             "i < 300) INSERT INTO books(titlu, autor, editura, tip, pagini, "
+                             "capitole, volume, publicare, publicare_volum, citita, calificativ, "
+                             "stare) SELECT printf('Carte %03d', i), 'Autor', 'Editura', 0, 100, "
+                             "1, 1, 2000, 2000, 0, 6, 0 FROM n"));
+            if (damage != "page") {
+                QVERIFY(raw.exec(damage.toStdString()));
+            }
+        }
+        if (damage == "page") {
+            const long page = std::stol(
+                RawCatalogue(file).one("SELECT max(pageno) FROM dbstat WHERE name = 'books' AND "
+                                       "pagetype = 'leaf'"));
+            QFile f(QString::fromStdString(file));
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.seek((page - 1) * 4096));
+            f.write(QByteArray(4096, '\xff'));
+        }
+        RecordingSink sink;
+        CBookDatabase db(sink.sink());
+        QVERIFY(db.Open(file));
+        auto set = db.OpenQuery(statement.toStdString(), RecordReading::Forward);
+        QCOMPARE(set != nullptr, opens);
+        if (set) {
+            QVERIFY(!ReadBookRows(*set, Types(), States(), sink.sink()));
+        }
+        QCOMPARE(sink.take(), std::vector<std::string>{"Nu se pot selecta inregistrarile!"});
     }
 
     void recordTextsAndBack() {
