@@ -76,6 +76,7 @@ void CEngineRecordset::Open(const std::string& text, RecordReading reading) {
 void CEngineRecordset::Step() {
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW) {
+        DecodeCurrent();
         return;
     }
     FinishForward();
@@ -166,13 +167,12 @@ int CEngineRecordset::FieldIndex(std::string_view name) const {
     throw CEngineException("no field named " + std::string(name));
 }
 
-CEngineRecordset::Value CEngineRecordset::At(int field) const {
-    if (field < 0 || field >= static_cast<int>(m_names.size()) ||
-        (m_forward ? m_stmt == nullptr : m_pos < 0 || m_pos >= m_rowCount)) {
-        throw CEngineException("no current record");
-    }
-    Value v{Kind::Null, 0, 0.0, {}};
-    if (m_forward) {
+void CEngineRecordset::DecodeCurrent() {
+    m_current.resize(m_names.size());
+    for (std::size_t i = 0; i < m_current.size(); ++i) {
+        const int field = static_cast<int>(i);
+        Value& v = m_current[i];
+        v = Value{Kind::Null, 0, 0.0, {}};
         switch (sqlite3_column_type(m_stmt, field)) {
         case SQLITE_INTEGER:
             v.kind = Kind::Integer;
@@ -193,11 +193,20 @@ CEngineRecordset::Value CEngineRecordset::At(int field) const {
             break;
         }
         }
-        return v;
+    }
+}
+
+CEngineRecordset::Value CEngineRecordset::At(int field) const {
+    if (field < 0 || field >= static_cast<int>(m_names.size()) ||
+        (m_forward ? m_stmt == nullptr : m_pos < 0 || m_pos >= m_rowCount)) {
+        throw CEngineException("no current record");
+    }
+    if (m_forward) {
+        return m_current[static_cast<std::size_t>(field)];
     }
     const Cell& cell =
         m_cells[static_cast<std::size_t>(m_pos) * m_names.size() + static_cast<std::size_t>(field)];
-    v.kind = cell.kind;
+    Value v{cell.kind, 0, 0.0, {}};
     if (cell.kind == Kind::Real) {
         v.d = cell.d;
     } else if (cell.kind == Kind::Text) {

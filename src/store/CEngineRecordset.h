@@ -81,12 +81,15 @@ private:
 
     Value At(int field) const;
     void Step();
+    void DecodeCurrent();
     void ReadWhole();
     void FinishForward();
 
     CEngineDatabase& m_db;
     sqlite3_stmt* m_stmt = nullptr;
     bool m_forward = false;
+    // A forward set's current row, each field read from the engine once.
+    std::vector<Value> m_current;
     std::vector<std::string> m_names;
     std::vector<Cell> m_cells;
     std::string m_textPool;
