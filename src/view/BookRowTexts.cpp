@@ -7,6 +7,9 @@
 #include <cstdio>
 
 std::string_view CappedText(std::string_view text) {
+    if (text.size() <= kListTextLimit) {
+        return text; // no more characters than bytes
+    }
     std::size_t characters = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && ++characters > kListTextLimit) {
