@@ -223,6 +223,11 @@ private slots:
         table.SetRowTexts(0, RowTextsFromRecord(changed, Types(), States()));
         QCOMPARE(table.Text(0, 0), std::string_view("0007"));
         QCOMPARE(table.Text(0, 1), std::string_view("Dune Messiah"));
+        // An unknown number is an empty cell, and an empty cell an unknown number.
+        changed.pagini = kUnknownNumber;
+        const RowTexts unknown = RowTextsFromRecord(changed, Types(), States());
+        QCOMPARE(unknown[5], std::string());
+        QVERIFY(IsUnknown(RecordFromRowTexts(unknown, Types(), States()).pagini));
         QCOMPARE(LeadingInteger(" 12abc"), 12);
         QCOMPARE(LeadingInteger("-0042"), -42);
         QCOMPARE(LeadingInteger("x"), 0);
