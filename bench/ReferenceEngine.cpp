@@ -3,8 +3,10 @@
 #include "store/RomanianCollation.h"
 #include "store/TextOrder.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <stdexcept>
+#include <unistd.h>
 
 ReferenceEngine::ReferenceEngine(const std::string& path) {
     if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
@@ -20,7 +22,8 @@ ReferenceEngine::~ReferenceEngine() {
 
 long ReferenceEngine::Query(const std::string& sql) {
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(m_db, WithTextOrder(sql).c_str(), -1, &st, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(m_db, WithTextOrder(sql, TextSort::Comparisons).c_str(), -1, &st,
+                           nullptr) != SQLITE_OK) {
         throw std::runtime_error(std::string("reference: ") + sqlite3_errmsg(m_db));
     }
     long rows = 0;
@@ -43,7 +46,8 @@ long ReferenceEngine::Query(const std::string& sql) {
 
 void ReferenceEngine::Execute(const std::string& sql) {
     char* error = nullptr;
-    if (sqlite3_exec(m_db, WithTextOrder(sql).c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+    if (sqlite3_exec(m_db, WithTextOrder(sql, TextSort::Comparisons).c_str(), nullptr, nullptr,
+                     &error) != SQLITE_OK) {
         const std::string what = error ? error : "?";
         sqlite3_free(error);
         throw std::runtime_error("reference: " + what);
@@ -54,44 +58,17 @@ void ReferenceCopy(const std::string& source, const std::string& target) {
     ReferenceEngine from(source);
     sqlite3* to = nullptr;
     sqlite3_open(target.c_str(), &to);
-    sqlite3_exec(
-        to,
-        "PRAGMA synchronous = FULL;"
-        "CREATE TABLE books(id INTEGER PRIMARY KEY AUTOINCREMENT, titlu TEXT, autor TEXT,"
-        " editura TEXT, tip INTEGER, pagini INTEGER, capitole INTEGER, volume INTEGER,"
-        " publicare INTEGER, publicare_volum INTEGER, citita INTEGER, calificativ INTEGER,"
-        " stare INTEGER);"
-        "CREATE TABLE states(id INTEGER PRIMARY KEY AUTOINCREMENT, stare TEXT);"
-        "CREATE TABLE types(id INTEGER PRIMARY KEY AUTOINCREMENT, tip TEXT);"
-        "CREATE INDEX books_titlu ON books(titlu); CREATE INDEX books_autor ON books(autor);"
-        "CREATE INDEX books_editura ON books(editura);"
-        "BEGIN",
-        nullptr, nullptr, nullptr);
-    sqlite3_stmt* read = nullptr;
-    sqlite3_prepare_v2(from.Handle(),
-                       WithTextOrder("SELECT titlu,autor,editura,tip,pagini,capitole,volume,"
-                                     "publicare,publicare_volum,citita,calificativ,stare FROM "
-                                     "books ORDER BY titlu")
-                           .c_str(),
-                       -1, &read, nullptr);
-    sqlite3_stmt* write = nullptr;
-    sqlite3_prepare_v2(to,
-                       "INSERT INTO books(titlu,autor,editura,tip,pagini,capitole,volume,publicare,"
-                       "publicare_volum,citita,calificativ,stare) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)",
-                       -1, &write, nullptr);
-    while (sqlite3_step(read) == SQLITE_ROW) {
-        for (int c = 0; c < 12; ++c) {
-            sqlite3_bind_value(write, c + 1, sqlite3_column_value(read, c));
-        }
-        sqlite3_step(write);
-        sqlite3_reset(write);
-    }
-    sqlite3_finalize(read);
-    sqlite3_finalize(write);
-    sqlite3_exec(to,
-                 "INSERT INTO types(id, tip) VALUES (1, 'x');"
-                 "INSERT INTO states(id, stare) VALUES (1, 'x');"
-                 "COMMIT",
-                 nullptr, nullptr, nullptr);
+    sqlite3_exec(to, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF", nullptr, nullptr,
+                 nullptr);
+    sqlite3_backup* backup = sqlite3_backup_init(to, "main", from.Handle(), "main");
+    const int rc = sqlite3_backup_step(backup, -1);
+    sqlite3_backup_finish(backup);
     sqlite3_close(to);
+    if (rc != SQLITE_DONE) {
+        throw std::runtime_error("reference: the copy failed");
+    }
+    // On disk, as the program's copy is before it takes its name.
+    const int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
+    ::fsync(fd);
+    ::close(fd);
 }

@@ -6,7 +6,8 @@ struct sqlite3;
 
 // The same statements straight through the SQLite C library: what the program's own path is
 // measured against. Its connection knows the program's text order and every statement sorts
-// texts by it as the program's do, so a text sort does the same work on both sides.
+// texts by it, calling the collation on every comparison: the program's sort keys are its own
+// work and the reference does not get them.
 class ReferenceEngine {
 public:
     explicit ReferenceEngine(const std::string& path);
@@ -23,5 +24,5 @@ private:
     sqlite3* m_db = nullptr;
 };
 
-// Copies the reference catalogue's rows into a new file in one transaction, row by row.
+// Copies the reference catalogue into a new file with SQLite's online backup, flushed to disk.
 void ReferenceCopy(const std::string& source, const std::string& target);

@@ -171,10 +171,11 @@ std::int32_t CBookDatabase::GetLastInsertedId() const {
     }
 }
 
-std::unique_ptr<CEngineRecordset> CBookDatabase::OpenQuery(const std::string& text) {
+std::unique_ptr<CEngineRecordset> CBookDatabase::OpenQuery(const std::string& text,
+                                                           RecordReading reading) {
     auto set = std::make_unique<CEngineRecordset>(m_db);
     try {
-        set->Open(text);
+        set->Open(text, reading);
     } catch (const CEngineException& e) {
         m_lastFailure = e.Reason();
         Report(msg::kCannotSelect);
@@ -183,16 +184,16 @@ std::unique_ptr<CEngineRecordset> CBookDatabase::OpenQuery(const std::string& te
     return set;
 }
 
-std::unique_ptr<CEngineRecordset> CBookDatabase::SelectAllBooks() {
-    return OpenQuery("SELECT * FROM books ORDER BY titlu");
+std::unique_ptr<CEngineRecordset> CBookDatabase::SelectAllBooks(RecordReading reading) {
+    return OpenQuery("SELECT * FROM books ORDER BY titlu", reading);
 }
 
-std::unique_ptr<CEngineRecordset> CBookDatabase::SelectReadBooks() {
-    return OpenQuery("SELECT * FROM books WHERE citita = -1 ORDER BY titlu");
+std::unique_ptr<CEngineRecordset> CBookDatabase::SelectReadBooks(RecordReading reading) {
+    return OpenQuery("SELECT * FROM books WHERE citita = -1 ORDER BY titlu", reading);
 }
 
-std::unique_ptr<CEngineRecordset> CBookDatabase::SelectUnreadBooks() {
-    return OpenQuery("SELECT * FROM books WHERE citita = 0 ORDER BY titlu");
+std::unique_ptr<CEngineRecordset> CBookDatabase::SelectUnreadBooks(RecordReading reading) {
+    return OpenQuery("SELECT * FROM books WHERE citita = 0 ORDER BY titlu", reading);
 }
 
 std::unique_ptr<CEngineRecordset> CBookDatabase::SelectAuthors() {

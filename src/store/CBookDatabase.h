@@ -36,12 +36,15 @@ public:
     // Identifier the catalogue gave the row inserted last on this connection.
     std::int32_t GetLastInsertedId() const;
 
-    std::unique_ptr<CEngineRecordset> SelectAllBooks();
-    std::unique_ptr<CEngineRecordset> SelectReadBooks();
-    std::unique_ptr<CEngineRecordset> SelectUnreadBooks();
+    // A listing reads its rows forward, once; other readers read them whole.
+    std::unique_ptr<CEngineRecordset> SelectAllBooks(RecordReading reading = RecordReading::Whole);
+    std::unique_ptr<CEngineRecordset> SelectReadBooks(RecordReading reading = RecordReading::Whole);
+    std::unique_ptr<CEngineRecordset>
+    SelectUnreadBooks(RecordReading reading = RecordReading::Whole);
     std::unique_ptr<CEngineRecordset> SelectAuthors();
     std::unique_ptr<CEngineRecordset> SelectPublishers();
-    std::unique_ptr<CEngineRecordset> OpenQuery(const std::string& text);
+    std::unique_ptr<CEngineRecordset> OpenQuery(const std::string& text,
+                                                RecordReading reading = RecordReading::Whole);
 
     bool InsertState(const std::string& name);
     bool InsertType(const std::string& name);

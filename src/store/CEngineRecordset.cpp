@@ -23,58 +23,90 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-struct Statement {
-    sqlite3_stmt* stmt = nullptr;
-    ~Statement() { sqlite3_finalize(stmt); }
-};
-
 } // namespace
 
-void CEngineRecordset::Open(const std::string& text) {
+CEngineRecordset::CEngineRecordset(CEngineDatabase& db) : m_db(db) {}
+
+CEngineRecordset::~CEngineRecordset() {
+    sqlite3_finalize(m_stmt);
+}
+
+void CEngineRecordset::FinishForward() {
+    sqlite3_finalize(m_stmt);
+    m_stmt = nullptr;
+}
+
+void CEngineRecordset::Open(const std::string& text, RecordReading reading) {
+    FinishForward();
+    m_forward = false;
+    m_cells.clear();
+    m_textPool.clear();
+    m_rowCount = 0;
+    m_pos = 0;
     sqlite3* db = m_db.Handle();
     const std::string sql = WithTextOrder(text);
-    Statement s;
     const char* tail = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size() + 1), &s.stmt, &tail) !=
+    if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size() + 1), &m_stmt, &tail) !=
             SQLITE_OK ||
-        s.stmt == nullptr) {
+        m_stmt == nullptr) {
+        FinishForward();
         throw CEngineException::FromEngine(db, "cannot prepare query");
     }
     while (tail != nullptr && *tail != '\0' && std::isspace(static_cast<unsigned char>(*tail))) {
         ++tail;
     }
-    if ((tail != nullptr && *tail != '\0') || !sqlite3_stmt_readonly(s.stmt)) {
+    if ((tail != nullptr && *tail != '\0') || !sqlite3_stmt_readonly(m_stmt)) {
+        FinishForward();
         throw CEngineException("a record set is opened on one SELECT only");
     }
-    const int columns = sqlite3_column_count(s.stmt);
+    const int columns = sqlite3_column_count(m_stmt);
     m_names.clear();
     for (int c = 0; c < columns; ++c) {
-        const char* name = sqlite3_column_name(s.stmt, c);
+        const char* name = sqlite3_column_name(m_stmt, c);
         m_names.emplace_back(name != nullptr ? name : "");
     }
-    m_cells.clear();
-    m_textPool.clear();
-    m_rowCount = 0;
+    m_forward = reading == RecordReading::Forward;
+    if (m_forward) {
+        Step(); // a sorted statement sorts here, so its failure is the opening's
+    } else {
+        ReadWhole();
+    }
+}
+
+void CEngineRecordset::Step() {
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW) {
+        DecodeCurrent();
+        return;
+    }
+    FinishForward();
+    if (rc != SQLITE_DONE) {
+        throw CEngineException::FromEngine(m_db.Handle(), "query failed");
+    }
+}
+
+void CEngineRecordset::ReadWhole() {
+    const int columns = static_cast<int>(m_names.size());
     int rc = 0;
-    while ((rc = sqlite3_step(s.stmt)) == SQLITE_ROW) {
+    while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
         for (int c = 0; c < columns; ++c) {
             Cell cell{};
-            switch (sqlite3_column_type(s.stmt, c)) {
+            switch (sqlite3_column_type(m_stmt, c)) {
             case SQLITE_INTEGER:
                 cell.kind = Kind::Integer;
-                cell.i = sqlite3_column_int64(s.stmt, c);
+                cell.i = sqlite3_column_int64(m_stmt, c);
                 break;
             case SQLITE_FLOAT:
                 cell.kind = Kind::Real;
-                cell.d = sqlite3_column_double(s.stmt, c);
+                cell.d = sqlite3_column_double(m_stmt, c);
                 break;
             case SQLITE_NULL:
                 cell.kind = Kind::Null;
                 cell.i = 0;
                 break;
             default: {
-                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s.stmt, c));
-                const int bytes = sqlite3_column_bytes(s.stmt, c);
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, c));
+                const int bytes = sqlite3_column_bytes(m_stmt, c);
                 cell.kind = Kind::Text;
                 cell.text.offset = static_cast<std::uint32_t>(m_textPool.size());
                 cell.text.length = static_cast<std::uint32_t>(bytes);
@@ -88,13 +120,42 @@ void CEngineRecordset::Open(const std::string& text) {
         }
         ++m_rowCount;
     }
+    FinishForward();
     if (rc != SQLITE_DONE) {
         m_cells.clear();
         m_textPool.clear();
         m_rowCount = 0;
-        throw CEngineException::FromEngine(db, "query failed");
+        throw CEngineException::FromEngine(m_db.Handle(), "query failed");
+    }
+}
+
+void CEngineRecordset::MoveNext() {
+    if (!m_forward) {
+        ++m_pos;
+    } else if (m_stmt != nullptr) {
+        Step();
+    }
+}
+
+void CEngineRecordset::MoveFirst() {
+    if (m_forward) {
+        throw CEngineException("a forward record set moves only forward");
     }
     m_pos = 0;
+}
+
+void CEngineRecordset::MoveLast() {
+    if (m_forward) {
+        throw CEngineException("a forward record set moves only forward");
+    }
+    m_pos = m_rowCount - 1;
+}
+
+void CEngineRecordset::MovePrev() {
+    if (m_forward) {
+        throw CEngineException("a forward record set moves only forward");
+    }
+    --m_pos;
 }
 
 int CEngineRecordset::FieldIndex(std::string_view name) const {
@@ -106,13 +167,54 @@ int CEngineRecordset::FieldIndex(std::string_view name) const {
     throw CEngineException("no field named " + std::string(name));
 }
 
-const CEngineRecordset::Cell& CEngineRecordset::At(int field) const {
-    if (m_pos < 0 || m_pos >= m_rowCount || field < 0 ||
-        field >= static_cast<int>(m_names.size())) {
+void CEngineRecordset::DecodeCurrent() {
+    m_current.resize(m_names.size());
+    for (std::size_t i = 0; i < m_current.size(); ++i) {
+        const int field = static_cast<int>(i);
+        Value& v = m_current[i];
+        v = Value{Kind::Null, 0, 0.0, {}};
+        switch (sqlite3_column_type(m_stmt, field)) {
+        case SQLITE_INTEGER:
+            v.kind = Kind::Integer;
+            v.i = sqlite3_column_int64(m_stmt, field);
+            break;
+        case SQLITE_FLOAT:
+            v.kind = Kind::Real;
+            v.d = sqlite3_column_double(m_stmt, field);
+            break;
+        case SQLITE_NULL:
+            break;
+        default: {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, field));
+            v.kind = Kind::Text;
+            v.text =
+                std::string_view(text != nullptr ? text : "",
+                                 static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, field)));
+            break;
+        }
+        }
+    }
+}
+
+CEngineRecordset::Value CEngineRecordset::At(int field) const {
+    if (field < 0 || field >= static_cast<int>(m_names.size()) ||
+        (m_forward ? m_stmt == nullptr : m_pos < 0 || m_pos >= m_rowCount)) {
         throw CEngineException("no current record");
     }
-    return m_cells[static_cast<std::size_t>(m_pos) * m_names.size() +
-                   static_cast<std::size_t>(field)];
+    if (m_forward) {
+        return m_current[static_cast<std::size_t>(field)];
+    }
+    const Cell& cell =
+        m_cells[static_cast<std::size_t>(m_pos) * m_names.size() + static_cast<std::size_t>(field)];
+    Value v{cell.kind, 0, 0.0, {}};
+    if (cell.kind == Kind::Real) {
+        v.d = cell.d;
+    } else if (cell.kind == Kind::Text) {
+        v.text = std::string_view(m_textPool).substr(cell.text.offset, cell.text.length);
+    } else {
+        v.i = cell.i;
+    }
+    return v;
 }
 
 bool CEngineRecordset::IsNull(int field) const {
@@ -124,7 +226,7 @@ bool CEngineRecordset::HoldsInteger(int field) const {
 }
 
 std::int64_t CEngineRecordset::GetInteger(int field) const {
-    const Cell& cell = At(field);
+    const Value cell = At(field);
     switch (cell.kind) {
     case Kind::Integer:
         return cell.i;
@@ -139,7 +241,7 @@ std::int64_t CEngineRecordset::GetInteger(int field) const {
 }
 
 double CEngineRecordset::GetDouble(int field) const {
-    const Cell& cell = At(field);
+    const Value cell = At(field);
     switch (cell.kind) {
     case Kind::Integer:
         return static_cast<double>(cell.i);
@@ -151,18 +253,14 @@ double CEngineRecordset::GetDouble(int field) const {
 }
 
 std::string_view CEngineRecordset::GetTextView(int field) const {
-    const Cell& cell = At(field);
-    if (cell.kind != Kind::Text) {
-        return {};
-    }
-    return std::string_view(m_textPool).substr(cell.text.offset, cell.text.length);
+    return At(field).text;
 }
 
 std::string CEngineRecordset::GetText(int field) const {
-    const Cell& cell = At(field);
+    const Value cell = At(field);
     switch (cell.kind) {
     case Kind::Text:
-        return std::string(GetTextView(field));
+        return std::string(cell.text);
     case Kind::Integer:
         return std::to_string(cell.i);
     case Kind::Real: {

@@ -6,22 +6,36 @@
 #include <vector>
 
 class CEngineDatabase;
+struct sqlite3_stmt;
 
-// The rows of one SELECT, read whole when opened so that the count is exact before any move.
-// Fields are read by column name or alias, letter case ignored.
+// How a record set reads its rows.
+enum class RecordReading {
+    // Read whole when opened, so that the count is exact before any move.
+    Whole,
+    // Read one at a time as the set moves forward, straight from the engine and kept nowhere:
+    // for a caller that copies each row once (the list). The count is not known (-1) and only
+    // MoveNext moves.
+    Forward,
+};
+
+// The rows of one SELECT. Fields are read by column name or alias, letter case ignored. An
+// engine failure, when opening or when a forward set moves, throws CEngineException.
 class CEngineRecordset {
 public:
-    explicit CEngineRecordset(CEngineDatabase& db) : m_db(db) {}
+    explicit CEngineRecordset(CEngineDatabase& db);
+    ~CEngineRecordset();
+    CEngineRecordset(const CEngineRecordset&) = delete;
+    CEngineRecordset& operator=(const CEngineRecordset&) = delete;
 
-    void Open(const std::string& sql);
+    void Open(const std::string& sql, RecordReading reading = RecordReading::Whole);
 
-    long GetRecordCount() const { return m_rowCount; }
-    void MoveFirst() { m_pos = 0; }
-    void MoveLast() { m_pos = m_rowCount - 1; }
-    void MoveNext() { ++m_pos; }
-    void MovePrev() { --m_pos; }
-    bool IsEOF() const { return m_pos >= m_rowCount; }
-    bool IsBOF() const { return m_pos < 0; }
+    long GetRecordCount() const { return m_forward ? -1 : m_rowCount; }
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrev();
+    bool IsEOF() const { return m_forward ? m_stmt == nullptr : m_pos >= m_rowCount; }
+    bool IsBOF() const { return !m_forward && m_pos < 0; }
 
     // The set's column names or aliases, by position.
     const std::vector<std::string>& ColumnNames() const { return m_names; }
@@ -56,10 +70,25 @@ private:
         };
         Kind kind;
     };
+    // One field of the current row, wherever it is held.
+    struct Value {
+        Kind kind;
+        std::int64_t i;
+        double d;
+        std::string_view text;
+    };
 
-    const Cell& At(int field) const;
+    Value At(int field) const;
+    void Step();
+    void DecodeCurrent();
+    void ReadWhole();
+    void FinishForward();
 
     CEngineDatabase& m_db;
+    sqlite3_stmt* m_stmt = nullptr;
+    bool m_forward = false;
+    // A forward set's current row, each field read from the engine once.
+    std::vector<Value> m_current;
     std::vector<std::string> m_names;
     std::vector<Cell> m_cells;
     std::string m_textPool;

@@ -1,78 +1,87 @@
 #include "store/CatalogueCopy.h"
 
 #include "store/CBookDatabase.h"
-#include "store/CEngineException.h"
-#include "store/CEngineRecordset.h"
 #include "store/CatalogueMessages.h"
-#include "store/DetailsSchema.h"
-#include "store/LoanSchema.h"
 #include "store/SiblingFiles.h"
-#include "store/StatementFormat.h"
-#include "store/TransactionGuard.h"
 #include "store/UserReasons.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
+#include <sqlite3.h>
+#include <unistd.h>
 
 namespace {
 
-// The counters of AUTOINCREMENT travel with the rows: the copy must not give again an identifier
-// the source has already used, or an old book would take the name of a type added later.
-void CopyCounters(CEngineDatabase& target) {
-    CEngineRecordset set(target);
-    set.Open("SELECT count(*) AS n FROM src.sqlite_master WHERE name = 'sqlite_sequence'");
-    set.MoveFirst();
-    if (set.GetLong("n") == 0) {
-        return;
+// How long a copy waits, in steps, while another program holds the source.
+constexpr int kBusyPollMs = 50;
+constexpr int kBusyWaitMs = 5000;
+
+// Copies every page of `source` into the new file `temporary`, in one read transaction, and
+// flushes it to disk. Returns the message of a failure, or nothing.
+std::string CopyPages(sqlite3* source, const std::string& temporary) {
+    sqlite3* destination = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+    // The temporary file needs no journal: when anything fails, it is deleted whole.
+    const bool created =
+        sqlite3_open_v2(temporary.c_str(), &destination, flags, nullptr) == SQLITE_OK &&
+        sqlite3_exec(destination, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF", nullptr,
+                     nullptr, nullptr) == SQLITE_OK;
+    bool copied = created;
+    if (copied) {
+        sqlite3_backup* backup = sqlite3_backup_init(destination, "main", source, "main");
+        int rc = backup == nullptr ? SQLITE_ERROR : SQLITE_BUSY;
+        for (int waited = 0; backup != nullptr && waited <= kBusyWaitMs; waited += kBusyPollMs) {
+            rc = sqlite3_backup_step(backup, -1);
+            if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED) {
+                break;
+            }
+            sqlite3_sleep(kBusyPollMs);
+        }
+        copied = sqlite3_backup_finish(backup) == SQLITE_OK && rc == SQLITE_DONE;
     }
-    target.Execute(
-        "INSERT INTO main.sqlite_sequence(name, seq) SELECT name, 0 FROM "
-        "src.sqlite_sequence WHERE name IN ('books', 'types', 'states', 'loans') AND name NOT "
-        "IN (SELECT name FROM main.sqlite_sequence)");
-    target.Execute("UPDATE main.sqlite_sequence SET seq = max(seq, (SELECT max(s.seq) FROM "
-                   "src.sqlite_sequence s WHERE s.name = main.sqlite_sequence.name))");
+    sqlite3_close_v2(destination);
+    if (!copied) {
+        return created ? msg::kCannotInsert : msg::kCannotCreateDatabase;
+    }
+    const int fd = ::open(temporary.c_str(), O_RDONLY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return synced ? std::string() : msg::kCannotInsert;
 }
 
-void CopyRows(CEngineDatabase& target, const std::string& sourcePath) {
-    target.Execute(FormatStatement("ATTACH DATABASE '%s' AS src", sourcePath));
-    try {
-        TransactionGuard transaction(target);
-        target.Execute("INSERT INTO main.types(id, tip) SELECT id, tip FROM src.types");
-        target.Execute("INSERT INTO main.states(id, stare) SELECT id, stare FROM src.states");
-        target.Execute("INSERT INTO main.books(id,titlu,autor,editura,tip,pagini,capitole,volume,"
-                       "publicare,publicare_volum,citita,calificativ,stare) "
-                       "SELECT id,titlu,autor,editura,tip,pagini,capitole,volume,publicare,"
-                       "publicare_volum,citita,calificativ,stare FROM src.books ORDER BY id");
-        if (InspectLoanTable(target, "src") == LoanTableState::Ours) {
-            CreateLoanTable(target);
-            target.Execute("INSERT INTO main.loans(id,book,title,borrower,lent,due,returned) "
-                           "SELECT id,book,title,borrower,lent,due,returned FROM src.loans "
-                           "ORDER BY id");
-        }
-        if (InspectDetailsTable(target, "src") == DetailsTableState::Ours) {
-            CreateDetailsTable(target);
-            target.Execute(std::string("INSERT INTO main.book_details(") + kDetailsColumns +
-                           ") SELECT " + kDetailsColumns + " FROM src.book_details ORDER BY id");
-        }
-        CopyCounters(target);
-        transaction.Commit();
-    } catch (const CEngineException&) {
-        target.Execute("DETACH DATABASE src");
-        throw;
-    }
-    target.Execute("DETACH DATABASE src");
-}
-
-} // namespace
-
-std::unique_ptr<CBookDatabase> CopyCatalogue(CBookDatabase& source, const std::string& path,
-                                             const MessageSink& sink) {
+// Builds the new catalogue under `temporary`; returns the message of a failure, or nothing.
+std::string BuildCopy(CBookDatabase& source, const std::string& temporary) {
     std::string failure;
     auto firstOnly = [&failure](const std::string& text) {
         if (failure.empty()) {
             failure = text;
         }
     };
+    CBookDatabase building(firstOnly);
+    if (!source.IsOpen()) {
+        if (building.Create(temporary)) {
+            building.CreateTables();
+            building.Close();
+        }
+        return failure;
+    }
+    if (std::string copied = CopyPages(source.Engine().Handle(), temporary); !copied.empty()) {
+        return copied;
+    }
+    // Opened as the program opens a catalogue, the copy is one it can use.
+    if (building.Open(temporary)) {
+        building.Close();
+    }
+    return failure.empty() ? std::string() : msg::kCannotInsert;
+}
+
+} // namespace
+
+std::unique_ptr<CBookDatabase> CopyCatalogue(CBookDatabase& source, const std::string& path,
+                                             const MessageSink& sink) {
     std::error_code missing;
     if (!source.IsOpen() && std::filesystem::exists(path, missing)) {
         // Nothing to copy: an existing file is never replaced by an empty catalogue.
@@ -85,20 +94,7 @@ std::unique_ptr<CBookDatabase> CopyCatalogue(CBookDatabase& source, const std::s
     const std::string target = RealTarget(path);
     RemoveAbandonedTemporaries(target);
     const std::string temporary = TemporarySibling(target);
-    {
-        CBookDatabase building(firstOnly);
-        if (building.Create(temporary)) {
-            building.CreateTables();
-            if (failure.empty() && source.IsOpen()) {
-                try {
-                    CopyRows(building.Engine(), source.GetPath());
-                } catch (const CEngineException&) {
-                    failure = msg::kCannotInsert;
-                }
-            }
-            building.Close();
-        }
-    }
+    std::string failure = BuildCopy(source, temporary);
     if (failure.empty()) {
         if (const std::string renamed = RenameIntoPlace(temporary, target); !renamed.empty()) {
             failure = std::string(msg::kCannotCreateDatabase) + "\n" + RomanianReason(renamed);

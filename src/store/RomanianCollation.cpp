@@ -4,7 +4,8 @@
 #include <cstring>
 #include <sqlite3.h>
 #include <unicode/ucol.h>
-#include <unicode/uiter.h>
+#include <unicode/ustring.h>
+#include <vector>
 
 namespace {
 
@@ -34,6 +35,63 @@ void DestroyCollator(void* context) {
     ucol_close(static_cast<UCollator*>(context));
 }
 
+// A text's key is a blob, so a text sorts after every number as it does under the collation; a
+// first byte keeps the keys of texts before the blobs a column may hold.
+constexpr unsigned char kTextKey = 0;
+constexpr unsigned char kBlobKey = 1;
+
+void ResultBlobKey(sqlite3_context* context, sqlite3_value* value) {
+    const auto* bytes = static_cast<const unsigned char*>(sqlite3_value_blob(value));
+    const int length = sqlite3_value_bytes(value);
+    std::vector<unsigned char> key(static_cast<std::size_t>(length) + 1, kBlobKey);
+    if (length > 0) {
+        std::memcpy(key.data() + 1, bytes, static_cast<std::size_t>(length));
+    }
+    sqlite3_result_blob(context, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+}
+
+void SortKey(sqlite3_context* context, int, sqlite3_value** argv) {
+    sqlite3_value* value = argv[0];
+    const int type = sqlite3_value_type(value);
+    if (type == SQLITE_BLOB) {
+        ResultBlobKey(context, value);
+        return;
+    }
+    if (type != SQLITE_TEXT) {
+        sqlite3_result_value(context, value);
+        return;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    const int bytes = sqlite3_value_bytes(value);
+    // The collation reads ill-formed UTF-8 as U+FFFD, and so does the key.
+    thread_local std::vector<UChar> utf16;
+    thread_local std::vector<uint8_t> key;
+    utf16.resize(static_cast<std::size_t>(bytes) + 1);
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t units = 0;
+    u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &units, text, bytes,
+                         0xFFFD, nullptr, &status);
+    if (U_FAILURE(status)) {
+        sqlite3_result_error(context, "cannot read a text for its sort key", -1);
+        return;
+    }
+    const auto* collator = static_cast<const UCollator*>(sqlite3_user_data(context));
+    key.resize(std::max<std::size_t>(key.size(), static_cast<std::size_t>(units) * 4 + 16));
+    key[0] = kTextKey;
+    const auto capacity = static_cast<int32_t>(key.size() - 1);
+    int32_t length = ucol_getSortKey(collator, utf16.data(), units, key.data() + 1, capacity);
+    if (length > capacity) {
+        key.resize(static_cast<std::size_t>(length) + 1);
+        length = ucol_getSortKey(collator, utf16.data(), units, key.data() + 1, length);
+    }
+    if (length <= 0) {
+        sqlite3_result_error(context, "cannot make a sort key", -1);
+        return;
+    }
+    // The key's closing zero byte adds nothing to the order.
+    sqlite3_result_blob(context, key.data(), length, SQLITE_TRANSIENT);
+}
+
 } // namespace
 
 int RegisterRomanianCollation(sqlite3* db) {
@@ -42,6 +100,14 @@ int RegisterRomanianCollation(sqlite3* db) {
     if (U_FAILURE(status)) {
         return SQLITE_ERROR;
     }
-    return sqlite3_create_collation_v2(db, kTextCollationName, SQLITE_UTF8, collator,
-                                       CompareRomanian, DestroyCollator);
+    const int rc = sqlite3_create_collation_v2(db, kTextCollationName, SQLITE_UTF8, collator,
+                                               CompareRomanian, DestroyCollator);
+    if (rc != SQLITE_OK) {
+        return rc;
+    }
+    // The collation's destructor closes the collator, which outlives the function with the
+    // connection.
+    return sqlite3_create_function_v2(db, kSortKeyFunctionName, 1,
+                                      SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY,
+                                      collator, SortKey, nullptr, nullptr, nullptr);
 }

@@ -118,9 +118,37 @@ std::size_t PlainTermEnd(const std::string& s, const std::vector<Token>& t, std:
     return i == last ? end : 0;
 }
 
+// The catalogue's text columns, which a listing sorts by their keys.
+bool IsTextColumn(const std::string& s, const Token& t) {
+    for (const char* name : {"titlu", "autor", "editura", "tip", "stare"}) {
+        if (IsWord(s, t, name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The token of a term that ends at text position `end`.
+std::size_t NameTokenEndingAt(const std::vector<Token>& t, std::size_t first, std::size_t end) {
+    std::size_t i = first;
+    while (t[i].end != end) {
+        ++i;
+    }
+    return i;
+}
+
+struct PlainTerm {
+    std::size_t begin;
+    // Where the name or number ends, and where the term with its direction ends.
+    std::size_t nameEnd;
+    std::size_t end;
+    // Whether the term is one of the catalogue's text columns (a name, not a number).
+    bool textColumn;
+};
+
 struct TermList {
-    // The text span of each term that is plain, and whether every term is.
-    std::vector<std::pair<std::size_t, std::size_t>> plain;
+    // Each term that is plain, and whether every term is.
+    std::vector<PlainTerm> plain;
     bool allPlain = true;
     // The token that ended the list (a comma-free stop), or the token count.
     std::size_t stop = 0;
@@ -139,7 +167,9 @@ TermList ReadTerms(const std::string& s, const std::vector<Token>& t, std::size_
              IsWord(s, t[i], "LIMIT") || IsWord(s, t[i], "HAVING") || IsWord(s, t[i], "WINDOW"));
         if (atEnd || closes) {
             if (const std::size_t end = PlainTermEnd(s, t, first, i); end != 0) {
-                list.plain.emplace_back(t[first].begin, end);
+                const std::size_t last = NameTokenEndingAt(t, first, end);
+                list.plain.push_back({t[first].begin, end, t[i - 1].end,
+                                      t[last].kind == Kind::Word && IsTextColumn(s, t[last])});
             } else {
                 list.allPlain = false;
             }
@@ -180,15 +210,14 @@ std::vector<std::pair<std::size_t, std::size_t>> TextOrderClauses(const std::str
 
 } // namespace
 
-std::string WithTextOrder(const std::string& sql) {
+std::string WithTextOrder(const std::string& sql, TextSort sort) {
     const std::vector<Token> t = Tokenize(sql);
     // A schema statement is stored in the file as written, and the file declares no order.
     if (!t.empty() && IsWord(sql, t.front(), "CREATE")) {
         return sql;
     }
     const std::string clause = std::string(" COLLATE ") + kTextCollationName;
-    // Each insertion: where, and what.
-    std::vector<std::pair<std::size_t, std::string>> inserts;
+    std::vector<TermList> orders;
     bool orderedAtTop = false;
     bool compound = false;
     std::optional<TermList> groups;
@@ -198,9 +227,7 @@ std::string WithTextOrder(const std::string& sql) {
         const bool by = i + 1 < t.size() && IsWord(sql, t[i + 1], "BY");
         if (by && IsWord(sql, t[i], "ORDER")) {
             orderedAtTop = orderedAtTop || depth == 0;
-            for (const auto& term : ReadTerms(sql, t, i + 2).plain) {
-                inserts.emplace_back(term.second, clause);
-            }
+            orders.push_back(ReadTerms(sql, t, i + 2));
         } else if (by && depth == 0 && IsWord(sql, t[i], "GROUP")) {
             groups = ReadTerms(sql, t, i + 2);
         }
@@ -209,14 +236,38 @@ std::string WithTextOrder(const std::string& sql) {
                    (depth == 0 && (IsWord(sql, t[i], "UNION") || IsWord(sql, t[i], "INTERSECT") ||
                                    IsWord(sql, t[i], "EXCEPT")));
     }
+    // A compound statement orders by its result columns only, so it cannot order by keys.
+    const bool keys = sort == TextSort::Keys && !compound;
+    // Each insertion: where, and what.
+    std::vector<std::pair<std::size_t, std::string>> inserts;
+    auto orderTerm = [&](const PlainTerm& term) {
+        if (keys && term.textColumn) {
+            const std::string name = sql.substr(term.begin, term.nameEnd - term.begin);
+            const std::string direction = sql.substr(term.nameEnd, term.end - term.nameEnd);
+            inserts.emplace_back(term.begin, std::string(kSortKeyFunctionName) + "(");
+            inserts.emplace_back(term.nameEnd, ")" + direction + ", " + name + " COLLATE BINARY");
+        } else {
+            inserts.emplace_back(term.nameEnd, clause);
+        }
+    };
+    for (const TermList& order : orders) {
+        for (const PlainTerm& term : order.plain) {
+            orderTerm(term);
+        }
+    }
     // Grouped rows come out in the text order of their groups, as a list of names is read.
     if (groups && groups->allPlain && !orderedAtTop && !compound) {
-        std::string order = " ORDER BY ";
-        for (const auto& [begin, end] : groups->plain) {
-            order += (order.size() > 10 ? ", " : "") + sql.substr(begin, end - begin) + clause;
-        }
         const bool semicolon = !t.empty() && IsSymbol(sql, t.back(), ';');
-        inserts.emplace_back(semicolon ? t.back().begin : sql.size(), order);
+        const std::size_t at = semicolon ? t.back().begin : sql.size();
+        std::string order = " ORDER BY ";
+        for (const PlainTerm& term : groups->plain) {
+            const std::string name = sql.substr(term.begin, term.nameEnd - term.begin);
+            order += order.size() > 10 ? ", " : "";
+            order += keys && term.textColumn ? std::string(kSortKeyFunctionName) + "(" + name +
+                                                   "), " + name + " COLLATE BINARY"
+                                             : name + clause;
+        }
+        inserts.emplace_back(at, order);
     }
     if (inserts.empty()) {
         return sql;

@@ -3,41 +3,198 @@
 #include "store/CEngineException.h"
 #include "store/CEngineRecordset.h"
 #include "store/CatalogueMessages.h"
+#include "store/FixedNames.h"
 
-std::string_view BookRowTable::Text(int row, int column) const {
+#include <charconv>
+#include <limits>
+
+namespace {
+
+constexpr std::array<const char*, kBookColumnCount> kFieldNames = {
+    "id",     "titlu",     "autor",           "editura", "tip",         "pagini", "capitole",
+    "volume", "publicare", "publicare_volum", "citita",  "calificativ", "stare"};
+
+// Rows are stored in blocks of this size, so the store grows without copying what it holds.
+constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+
+// Columns 1 to 3 are always texts; the others may be held as numbers.
+std::size_t NumberSlot(int column) {
+    return static_cast<std::size_t>(column == 0 ? 0 : column - 3);
+}
+
+bool FitsInt32(std::int64_t v) {
+    return v >= std::numeric_limits<std::int32_t>::min() &&
+           v <= std::numeric_limits<std::int32_t>::max();
+}
+
+std::string Decimal(std::int64_t value) {
+    char buf[24];
+    const auto result = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, result.ptr);
+}
+
+} // namespace
+
+// Reads the current record of a set over `books` into a packed row: the field positions are
+// found once; stored values that name nothing (NULL, a rating outside the list) give an empty
+// text.
+class BookRowTable::RowReader {
+public:
+    RowReader(const CEngineRecordset& set) : m_set(set) {
+        for (int c = 0; c < kBookColumnCount; ++c) {
+            m_fields[static_cast<std::size_t>(c)] =
+                set.FieldIndex(kFieldNames[static_cast<std::size_t>(c)]);
+        }
+    }
+
+    // The row's texts go to `texts`, its numbers and the columns' ends to `row`.
+    void Read(PackedRow& row, std::string& texts) const {
+        m_row = &row;
+        m_texts = &texts;
+        const std::int64_t id = Number(0);
+        if (!m_set.IsNull(Field(0)) && FitsInt32(id)) {
+            Keep(0, id);
+        } else {
+            Write(0, m_set.IsNull(Field(0)) ? std::string() : FormatBookId(id));
+        }
+        for (int c = 1; c <= 3; ++c) {
+            const int field = Field(c);
+            const std::string_view text = m_set.GetTextView(field);
+            Write(c, text.empty() && !m_set.IsNull(field) ? m_set.GetText(field) : text);
+        }
+        ReadLookup(4, kUndefinedType);
+        for (int c = 5; c <= 9; ++c) {
+            ReadNumber(c);
+        }
+        if (m_set.IsNull(Field(10))) {
+            Write(10, {});
+        } else {
+            // The lowest bit of the stored flag: -1 is read, 0 unread.
+            Keep(10, Number(10) & 1);
+        }
+        const std::int64_t rating = Number(11);
+        if (m_set.IsNull(Field(11)) || RatingName(rating).empty()) {
+            Write(11, {});
+        } else {
+            Keep(11, rating);
+        }
+        ReadLookup(12, kUndefinedState);
+    }
+
+private:
+    int Field(int column) const { return m_fields[static_cast<std::size_t>(column)]; }
+    std::int64_t Number(int column) const { return m_set.GetInteger(Field(column)); }
+
+    void Keep(int column, std::int64_t value) const {
+        m_row->numbers[NumberSlot(column)] = static_cast<std::int32_t>(value);
+        m_row->ends[static_cast<std::size_t>(column)] = static_cast<std::uint16_t>(m_texts->size());
+    }
+    void Write(int column, std::string_view text) const {
+        m_texts->append(CappedText(text));
+        m_row->heldAsText = static_cast<std::uint16_t>(m_row->heldAsText | (1U << column));
+        m_row->ends[static_cast<std::size_t>(column)] = static_cast<std::uint16_t>(m_texts->size());
+    }
+
+    void ReadNumber(int column) const {
+        const int field = Field(column);
+        if (m_set.IsNull(field) ||
+            !(m_set.HoldsInteger(field) || m_set.GetTextView(field).empty())) {
+            Write(column, {});
+        } else if (const std::int64_t value = Number(column); FitsInt32(value)) {
+            Keep(column, value);
+        } else {
+            Write(column, Decimal(value));
+        }
+    }
+
+    void ReadLookup(int column, const std::string& fallback) const {
+        if (m_set.IsNull(Field(column))) {
+            Write(column, {});
+            return;
+        }
+        // The catalogue stores the identifier minus one.
+        const std::int64_t id = LookupIdOfStored(Number(column));
+        if (FitsInt32(id)) {
+            Keep(column, id);
+        } else {
+            Write(column, fallback);
+        }
+    }
+
+    const CEngineRecordset& m_set;
+    std::array<int, kBookColumnCount> m_fields{};
+    mutable PackedRow* m_row = nullptr;
+    mutable std::string* m_texts = nullptr;
+};
+
+std::string_view BookRowTable::StoredText(const PackedRow& r, int column) const {
+    const auto c = static_cast<std::size_t>(column);
+    const std::uint16_t begin = c == 0 ? 0 : r.ends[c - 1];
+    const std::string& block = m_blocks[static_cast<std::size_t>(r.texts >> 32)];
+    return std::string_view(block).substr((r.texts & 0xFFFFFFFFU) + begin, r.ends[c] - begin);
+}
+
+std::string BookRowTable::DerivedText(const PackedRow& r, int column) const {
+    const std::int32_t value = r.numbers[NumberSlot(column)];
+    switch (column) {
+    case 0:
+        return FormatBookId(value);
+    case 4:
+        return std::string(CappedText(m_types.NameOfId(value, kUndefinedType)));
+    case 10:
+        return g_readNames[static_cast<std::size_t>(value & 1)];
+    case 11:
+        return RatingName(value);
+    case 12:
+        return std::string(CappedText(m_states.NameOfId(value, kUndefinedState)));
+    default:
+        return Decimal(value);
+    }
+}
+
+std::string BookRowTable::Text(int row, int column) const {
     if (row < 0 || row >= RowCount() || column < 0 || column >= kBookColumnCount) {
         return {};
     }
     const PackedRow& r = m_rows[static_cast<std::size_t>(row)];
-    const auto c = static_cast<std::size_t>(column);
-    const std::uint32_t begin = c == 0 ? 0 : r.ends[c - 1];
-    return std::string_view(r.data).substr(begin, r.ends[c] - begin);
+    if ((r.heldAsText & (1U << column)) != 0) {
+        return std::string(StoredText(r, column));
+    }
+    return DerivedText(r, column);
 }
 
 RowTexts BookRowTable::Row(int row) const {
     RowTexts texts;
     for (int c = 0; c < kBookColumnCount; ++c) {
-        texts[static_cast<std::size_t>(c)] = std::string(Text(row, c));
+        texts[static_cast<std::size_t>(c)] = Text(row, c);
     }
     return texts;
 }
 
-BookRowTable::PackedRow BookRowTable::Pack(const RowTexts& texts) {
+std::uint64_t BookRowTable::StoreTexts(std::string_view texts) {
+    if (m_blocks.empty() || m_blocks.back().size() + texts.size() > m_blocks.back().capacity()) {
+        m_blocks.emplace_back().reserve(std::max(kBlockBytes, texts.size()));
+    }
+    std::string& block = m_blocks.back();
+    const std::uint64_t at = (static_cast<std::uint64_t>(m_blocks.size() - 1) << 32) | block.size();
+    block.append(texts);
+    return at;
+}
+
+BookRowTable::PackedRow BookRowTable::RowOfTexts(const RowTexts& texts) {
     PackedRow r;
-    std::size_t total = 0;
-    for (const auto& t : texts) {
-        total += t.size();
-    }
-    r.data.reserve(total);
+    std::string joined;
     for (std::size_t c = 0; c < texts.size(); ++c) {
-        r.data += texts[c];
-        r.ends[c] = static_cast<std::uint32_t>(r.data.size());
+        joined.append(CappedText(texts[c]));
+        r.ends[c] = static_cast<std::uint16_t>(joined.size());
     }
+    r.heldAsText = (1U << kBookColumnCount) - 1;
+    r.texts = StoreTexts(joined);
     return r;
 }
 
 void BookRowTable::AppendRow(const RowTexts& texts) {
-    m_rows.push_back(Pack(texts));
+    m_rows.push_back(RowOfTexts(texts));
 }
 
 void BookRowTable::SetRowTexts(int row, const RowTexts& texts) {
@@ -45,25 +202,32 @@ void BookRowTable::SetRowTexts(int row, const RowTexts& texts) {
         return;
     }
     RowTexts merged = texts;
-    merged[0] = std::string(Text(row, 0));
-    m_rows[static_cast<std::size_t>(row)] = Pack(merged);
+    merged[0] = Text(row, 0);
+    m_rows[static_cast<std::size_t>(row)] = RowOfTexts(merged);
+}
+
+void BookRowTable::Swap(BookRowTable& other) noexcept {
+    m_rows.swap(other.m_rows);
+    m_blocks.swap(other.m_blocks);
+    std::swap(m_types, other.m_types);
+    std::swap(m_states, other.m_states);
 }
 
 BookRowTable BookRowTable::FromRecordset(CEngineRecordset& set, const LookupList& types,
                                          const LookupList& states) {
     BookRowTable table;
-    const long count = set.GetRecordCount();
-    if (count <= 0) {
+    if (set.IsEOF()) {
         return table;
     }
-    const BookRowFormatter formatter(set, types, states);
-    table.m_rows.reserve(static_cast<std::size_t>(count));
+    table.m_types = types;
+    table.m_states = states;
+    const RowReader reader(set);
     std::string scratch;
-    for (set.MoveFirst(); !set.IsEOF(); set.MoveNext()) {
+    for (; !set.IsEOF(); set.MoveNext()) {
         PackedRow& r = table.m_rows.emplace_back();
         scratch.clear();
-        formatter.AppendCurrent(scratch, r.ends);
-        r.data.assign(scratch); // an exact allocation, not the scratch buffer's capacity
+        reader.Read(r, scratch);
+        r.texts = table.StoreTexts(scratch);
     }
     return table;
 }

@@ -5,43 +5,61 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 class CEngineRecordset;
 
-// The texts of the list's rows, compactly: one buffer per row and the end of each column in it,
-// so a listed book costs about a hundred bytes beyond its texts.
+// The list's rows, compactly. A listed row keeps its three texts and the numbers it was read
+// with; the texts derived from them (the padded identifier, the numbers, the type, read, rating
+// and state names) are made when asked for, as the list draws a row, so a listing copies each
+// row once, straight from the engine. A row given as texts keeps its texts.
 class BookRowTable {
 public:
     int RowCount() const { return static_cast<int>(m_rows.size()); }
-    std::string_view Text(int row, int column) const;
+    std::string Text(int row, int column) const;
     RowTexts Row(int row) const;
 
     void AppendRow(const RowTexts& texts);
     // Rewrites columns 1 to 12 of a row; column 0 stays.
     void SetRowTexts(int row, const RowTexts& texts);
     // Gives the memory back, not only the rows.
-    void Clear() { std::vector<PackedRow>().swap(m_rows); }
-    void Swap(BookRowTable& other) noexcept { m_rows.swap(other.m_rows); }
+    void Clear() { BookRowTable().Swap(*this); }
+    void Swap(BookRowTable& other) noexcept;
 
-    // Builds the rows of every record of the set, in the set's order.
+    // Reads every record of the set from its current one on, in the set's order; the type and
+    // state names are later drawn from `types` and `states` as they are now. A forward set is
+    // read as it moves. An engine failure throws CEngineException.
     static BookRowTable FromRecordset(CEngineRecordset& set, const LookupList& types,
                                       const LookupList& states);
 
 private:
+    // A row's texts lie in one block of the text store, one after another: `ends` tells where
+    // each column ends (a column held as a number has an empty text there). The numbers of
+    // columns 0 and 4 to 12 are in `numbers`, by NumberSlot.
     struct PackedRow {
-        std::string data;
-        std::array<std::uint32_t, kBookColumnCount> ends{};
+        std::uint64_t texts = 0; // block index above, offset within it below
+        std::array<std::uint16_t, kBookColumnCount> ends{};
+        std::uint16_t heldAsText = 0; // one bit per column
+        std::array<std::int32_t, kBookColumnCount - 3> numbers{};
     };
-    static PackedRow Pack(const RowTexts& texts);
+    class RowReader;
 
-    std::vector<PackedRow> m_rows;
+    std::string_view StoredText(const PackedRow& r, int column) const;
+    std::string DerivedText(const PackedRow& r, int column) const;
+    std::uint64_t StoreTexts(std::string_view texts);
+    PackedRow RowOfTexts(const RowTexts& texts);
+
+    std::deque<PackedRow> m_rows;
+    std::vector<std::string> m_blocks;
+    LookupList m_types;
+    LookupList m_states;
 };
 
 // The rows of a listing, or nothing when the set is not one of books (a column missing, a value
-// of the wrong kind): then "Nu se pot selecta inregistrarile!" has gone to `sink`.
+// of the wrong kind) or the engine fails while reading it: then "Nu se pot selecta
+// inregistrarile!" has gone to `sink`.
 std::optional<BookRowTable> ReadBookRows(CEngineRecordset& set, const LookupList& types,
                                          const LookupList& states, const MessageSink& sink);

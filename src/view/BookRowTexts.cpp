@@ -1,51 +1,30 @@
 #include "view/BookRowTexts.h"
 
-#include "store/CEngineRecordset.h"
 #include "store/FixedNames.h"
 
 #include <cctype>
 #include <charconv>
 #include <cstdio>
-#include <limits>
 
-namespace {
-
-constexpr std::array<const char*, kBookColumnCount> kFieldNames = {
-    "id",     "titlu",     "autor",           "editura", "tip",         "pagini", "capitole",
-    "volume", "publicare", "publicare_volum", "citita",  "calificativ", "stare"};
-
-void AppendDecimal(std::int64_t value, std::string& out) {
-    char buf[24];
-    const auto result = std::to_chars(buf, buf + sizeof buf, value);
-    out.append(buf, result.ptr);
-}
-
-// At most kListTextLimit characters of a UTF-8 text, cut between characters.
-void AppendCapped(std::string_view text, std::string& out) {
+std::string_view CappedText(std::string_view text) {
+    if (text.size() <= kListTextLimit) {
+        return text; // no more characters than bytes
+    }
     std::size_t characters = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && ++characters > kListTextLimit) {
-            out.append(text.substr(0, i));
-            return;
+            return text.substr(0, i);
         }
     }
-    out.append(text);
+    return text;
 }
 
-template <std::size_t N>
-const std::string& NameAt(const std::array<std::string, N>& names, std::int64_t position) {
-    static const std::string empty;
-    return position >= 0 && position < static_cast<std::int64_t>(N)
-               ? names[static_cast<std::size_t>(position)]
-               : empty;
+const std::string& RatingName(std::int64_t position) {
+    static const std::string none;
+    return position >= 0 && position < static_cast<std::int64_t>(g_ratingNames.size())
+               ? g_ratingNames[static_cast<std::size_t>(position)]
+               : none;
 }
-
-bool FitsId(std::int64_t v) {
-    return v >= std::numeric_limits<std::int32_t>::min() &&
-           v <= std::numeric_limits<std::int32_t>::max();
-}
-
-} // namespace
 
 const std::array<BookListColumn, kBookColumnCount>& BookListColumns() {
     static const std::array<BookListColumn, kBookColumnCount> columns = {{
@@ -118,8 +97,9 @@ RowTexts RowTextsFromRecord(const BookRecord& rec, const LookupList& types,
     t[7] = NumberText(rec.volume);
     t[8] = NumberText(rec.publicare);
     t[9] = NumberText(rec.publicare_volum);
-    t[10] = NameAt(g_readNames, rec.citita);
-    t[11] = NameAt(g_ratingNames, rec.calificativ);
+    t[10] = rec.citita == 0 || rec.citita == 1 ? g_readNames[static_cast<std::size_t>(rec.citita)]
+                                               : std::string();
+    t[11] = RatingName(rec.calificativ);
     t[12] = states.NameOfId(rec.stare, kUndefinedState);
     return t;
 }
@@ -157,65 +137,4 @@ BookRecord RecordFromRowTexts(const RowTexts& t, const LookupList& types,
     r.calificativ = FindRatingIndex(t[11]);
     r.stare = states.FindIdByName(t[12]);
     return r;
-}
-
-BookRowFormatter::BookRowFormatter(const CEngineRecordset& set, const LookupList& types,
-                                   const LookupList& states)
-    : m_set(set), m_types(types), m_states(states) {
-    for (int c = 0; c < kBookColumnCount; ++c) {
-        m_fields[static_cast<std::size_t>(c)] =
-            set.FieldIndex(kFieldNames[static_cast<std::size_t>(c)]);
-    }
-}
-
-void BookRowFormatter::AppendNumber(int field, std::string& out) const {
-    if (!m_set.IsNull(field) && (m_set.HoldsInteger(field) || m_set.GetTextView(field).empty())) {
-        AppendDecimal(m_set.GetInteger(field), out);
-    }
-}
-
-void BookRowFormatter::AppendLookup(int field, const LookupList& list, const std::string& fallback,
-                                    std::string& out) const {
-    if (m_set.IsNull(field)) {
-        return;
-    }
-    // The catalogue stores the identifier minus one.
-    const std::int64_t id = LookupIdOfStored(m_set.GetInteger(field));
-    AppendCapped(FitsId(id) ? list.NameOfId(static_cast<std::int32_t>(id), fallback) : fallback,
-                 out);
-}
-
-void BookRowFormatter::AppendCurrent(std::string& out,
-                                     std::array<std::uint32_t, kBookColumnCount>& ends) const {
-    const auto& f = m_fields;
-    auto mark = [&](int column) {
-        ends[static_cast<std::size_t>(column)] = static_cast<std::uint32_t>(out.size());
-    };
-    if (!m_set.IsNull(f[0])) {
-        out += FormatBookId(m_set.GetInteger(f[0]));
-    }
-    mark(0);
-    for (int c = 1; c <= 3; ++c) {
-        const int field = f[static_cast<std::size_t>(c)];
-        const std::string_view text = m_set.GetTextView(field);
-        AppendCapped(text.empty() && !m_set.IsNull(field) ? m_set.GetText(field) : text, out);
-        mark(c);
-    }
-    AppendLookup(f[4], m_types, kUndefinedType, out);
-    mark(4);
-    for (int c = 5; c <= 9; ++c) {
-        AppendNumber(f[static_cast<std::size_t>(c)], out);
-        mark(c);
-    }
-    if (!m_set.IsNull(f[10])) {
-        // The lowest bit of the stored flag: -1 is read, 0 unread.
-        out += g_readNames[static_cast<std::size_t>(m_set.GetInteger(f[10]) & 1)];
-    }
-    mark(10);
-    if (!m_set.IsNull(f[11])) {
-        out += NameAt(g_ratingNames, m_set.GetInteger(f[11]));
-    }
-    mark(11);
-    AppendLookup(f[12], m_states, kUndefinedState, out);
-    mark(12);
 }

@@ -9,8 +9,6 @@
 #include <string_view>
 #include <vector>
 
-class CEngineRecordset;
-
 inline constexpr int kBookColumnCount = 13;
 
 struct BookListColumn {
@@ -26,6 +24,12 @@ using RowTexts = std::array<std::string, kBookColumnCount>;
 // The list shows at most this many characters of a text, so that one huge value in a file
 // cannot freeze the window.
 inline constexpr std::size_t kListTextLimit = 1000;
+
+// At most kListTextLimit characters of a UTF-8 text, cut between characters.
+std::string_view CappedText(std::string_view text);
+
+// The name of a rating by its stored position; empty for a position that names none.
+const std::string& RatingName(std::int64_t position);
 
 inline const std::string kUndefinedType = "[nedefinit]";
 inline const std::string kUndefinedState = "[nedefinita]";
@@ -45,35 +49,14 @@ std::string FormatBookId(std::int64_t id);
 std::string NumberText(std::int32_t number);
 
 // Texts of columns 1 to 12 from a book held in memory (identifiers, not minus one); column 0 is
-// left empty for the caller.
+// left empty for the caller, and so is an unknown number.
 RowTexts RowTextsFromRecord(const BookRecord& rec, const LookupList& types,
                             const LookupList& states);
 
-// Reads a row's texts back into a book: numbers by their leading integer, names through the
-// lookups (-1 where nothing matches).
+// Reads a row's texts back into a book: numbers by their leading integer (an empty cell is an
+// unknown number), names through the lookups (-1 where nothing matches).
 BookRecord RecordFromRowTexts(const RowTexts& texts, const LookupList& types,
                               const LookupList& states);
 
 // Leading decimal integer of a text, as a formatted scan reads it; 0 when there is none.
 std::int64_t LeadingInteger(std::string_view text);
-
-// Turns the records of a set over `books` into row texts. Field positions are found once;
-// stored values that name nothing (NULL, a rating outside the list) give an empty text.
-class BookRowFormatter {
-public:
-    BookRowFormatter(const CEngineRecordset& set, const LookupList& types,
-                     const LookupList& states);
-
-    // Appends the texts of the set's current record to `out`, recording each column's end.
-    void AppendCurrent(std::string& out, std::array<std::uint32_t, kBookColumnCount>& ends) const;
-
-private:
-    void AppendNumber(int field, std::string& out) const;
-    void AppendLookup(int field, const LookupList& list, const std::string& fallback,
-                      std::string& out) const;
-
-    const CEngineRecordset& m_set;
-    const LookupList& m_types;
-    const LookupList& m_states;
-    std::array<int, kBookColumnCount> m_fields{};
-};

@@ -100,11 +100,13 @@ void FilterIndex::Build(const BookRowTable& rows) {
     m_ends.reserve(static_cast<std::size_t>(rows.RowCount()));
     m_replacement.reserve(static_cast<std::size_t>(rows.RowCount()));
     for (int r = 0; r < rows.RowCount(); ++r) {
-        std::array<std::string_view, 5> texts;
+        std::array<std::string, 5> texts;
+        std::array<std::string_view, 5> views;
         for (std::size_t k = 0; k < kFilteredColumns.size(); ++k) {
             texts[k] = rows.Text(r, kFilteredColumns[k]);
+            views[k] = texts[k];
         }
-        AppendFolded(texts);
+        AppendFolded(views);
     }
 }
 

@@ -16,8 +16,8 @@ int WorkOutCatalogue(CBookDatabase& db) {
     ReloadLookupList(db, LookupKind::States, kReloadStatesStatement, states);
     int listed = 0;
     auto list = [&](const std::string& sql) {
-        auto set = db.OpenQuery(sql);
-        if (set && set->GetRecordCount() > 0) {
+        auto set = db.OpenQuery(sql, RecordReading::Forward);
+        if (set && !set->IsEOF()) {
             // As the list reads a listing: a set without the book columns cannot be listed.
             const auto rows = ReadBookRows(*set, types, states, nullptr);
             if (!rows) {

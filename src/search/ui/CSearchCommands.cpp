@@ -15,12 +15,12 @@ void CSearchCommands::RunSearch(const std::string& base, const char* nothingFoun
     if (when == Replace::BeforeRunning) {
         m_pView->SetCurrentQuery(base);
     }
-    auto set = m_pView->Database()->OpenQuery(ListingStatement(base));
+    auto set = m_pView->Database()->OpenQuery(ListingStatement(base), RecordReading::Forward);
     if (!set) {
         return;
     }
     m_pView->SetCurrentQuery(base);
-    if (set->GetRecordCount() > 0) {
+    if (!set->IsEOF()) {
         m_pView->FillList(*set);
     } else {
         ShowMessage(nothingFound, m_pView);

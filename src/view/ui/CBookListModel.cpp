@@ -15,7 +15,7 @@ QString CBookListModel::Text(int row, int column) const {
     if (row < 0 || row >= rowCount()) {
         return {};
     }
-    const std::string_view t = m_rows.Text(Source(row), column);
+    const std::string t = m_rows.Text(Source(row), column);
     return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
 }
 

@@ -166,7 +166,7 @@ void CShelfwardenView::ApplyColors() {
 }
 
 void CShelfwardenView::FillList(CEngineRecordset& set) {
-    if (set.GetRecordCount() <= 0) {
+    if (set.IsEOF()) {
         return;
     }
     if (auto rows = ReadBookRows(set, m_types, m_states, UserMessageSink())) {
@@ -212,19 +212,21 @@ void CShelfwardenView::ListSelection(std::unique_ptr<CEngineRecordset> set,
 }
 
 void CShelfwardenView::OnViewAllBooks() {
-    ListSelection(Database()->SelectAllBooks(), "SELECT * FROM books");
+    ListSelection(Database()->SelectAllBooks(RecordReading::Forward), "SELECT * FROM books");
 }
 
 void CShelfwardenView::OnViewReadBooks() {
-    ListSelection(Database()->SelectReadBooks(), "SELECT * FROM books WHERE citita = -1");
+    ListSelection(Database()->SelectReadBooks(RecordReading::Forward),
+                  "SELECT * FROM books WHERE citita = -1");
 }
 
 void CShelfwardenView::OnViewUnreadBooks() {
-    ListSelection(Database()->SelectUnreadBooks(), "SELECT * FROM books WHERE citita = 0");
+    ListSelection(Database()->SelectUnreadBooks(RecordReading::Forward),
+                  "SELECT * FROM books WHERE citita = 0");
 }
 
 void CShelfwardenView::ListAllBooks() {
-    auto set = Database()->SelectAllBooks();
+    auto set = Database()->SelectAllBooks(RecordReading::Forward);
     if (set) {
         FillList(*set);
         m_strCurrentQuery = "SELECT * FROM books";
@@ -233,7 +235,7 @@ void CShelfwardenView::ListAllBooks() {
 }
 
 bool CShelfwardenView::ListQuery(const std::string& statement) {
-    auto set = Database()->OpenQuery(statement);
+    auto set = Database()->OpenQuery(statement, RecordReading::Forward);
     if (set) {
         FillList(*set);
     }
@@ -276,7 +278,8 @@ void CShelfwardenView::Relist() {
     }
     auto set = Database()->OpenQuery(
         m_sortColumn >= 0 ? SortStatement(m_strCurrentQuery, m_sortColumn, m_sortDescending)
-                          : m_strCurrentQuery + " ORDER BY titlu");
+                          : m_strCurrentQuery + " ORDER BY titlu",
+        RecordReading::Forward);
     if (set) {
         m_pModel->Clear();
         FillList(*set);
