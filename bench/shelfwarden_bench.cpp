@@ -239,6 +239,9 @@ int main(int argc, char** argv) {
                   "SELECT count(id) AS idn, sum(pagini) AS pag, sum(capitole) AS cap, sum(volume) "
                   "AS vol FROM "
                   "books WHERE citita = -1",
+                  "SELECT count(pagini), count(capitole), count(volume) FROM books",
+                  "SELECT count(pagini), count(capitole), count(volume) FROM books WHERE "
+                  "citita = -1",
                   "SELECT DISTINCT autor FROM books", "SELECT DISTINCT editura FROM books",
                   "SELECT count(id) AS idn FROM books WHERE publicare <= 1800",
                   "SELECT count(id) AS idn FROM books WHERE publicare > 1800 AND publicare <= 1900",

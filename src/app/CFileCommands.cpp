@@ -43,12 +43,8 @@ void CFileCommands::OnFileSaveAs() {
         return; // a failed copy has said why and left everything as it was
     }
     SetFrameTitle(QStringLiteral("Shelfwarden - ") + QFileInfo(*path).fileName());
-    // From here on every command goes to the copy: show its rows, not the source's.
-    const std::string listing = m_pView->CurrentQuery();
-    m_pView->ReloadLookups();
-    m_pView->ClearList();
-    m_pView->SetCurrentQuery(listing);
-    m_pView->RefreshCurrentQuery();
+    // The copy keeps every identifier, so the rows shown, their order, the statement behind them
+    // and the steps of the history are the copy's as they stand.
     emit CatalogueNamed(*path);
 }
 

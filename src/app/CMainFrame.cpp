@@ -11,6 +11,7 @@
 #include "shell/CShelfwardenDoc.h"
 #include "shell/Prompts.h"
 #include "stats/ui/CStatisticsCommands.h"
+#include "store/CountedNoun.h"
 #include "transfer/ui/CTransferCommands.h"
 #include "view/ui/CBookListModel.h"
 #include "view/ui/CRecordCommands.h"
@@ -25,7 +26,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolBar>
 #include <QUndoStack>
 #include <filesystem>
@@ -76,8 +76,9 @@ const std::vector<Menu>& MenuTable() {
           {"Save &As...", "fileSaveAs", "Save the active document with a new name\nSave As",
            nullptr, &Run<&F::OnFileSaveAs>},
           {"Copii de &siguranta...", "fileBackups",
-           "List the backups of the catalogue, restore one or open it read-only", nullptr,
-           &Run<&B::OnFileBackups>},
+           "Arata copiile de siguranta ale catalogului, restaureaza una sau deschide-o doar "
+           "pentru citire",
+           nullptr, &Run<&B::OnFileBackups>},
           kSeparator,
           {"&Import...", "fileImport", "Adauga cartile unui fisier CSV\nImport", nullptr,
            &Run<&X::OnFileImport>},
@@ -210,6 +211,10 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     m_pStatisticsCommands = new CStatisticsCommands(m_pView);
     m_pTransferCommands = new CTransferCommands(doc, m_pView);
     m_pLoanCommands = new CLoanCommands(m_pView);
+    m_pRecordCommands->SetDeleteCheck(
+        [this](std::int32_t book, std::optional<LoanClosing>& closing) {
+            return m_pLoanCommands->MayDelete(book, closing);
+        });
     // A listing changes with every catalogue opened or closed, and so may the loans.
     connect(m_pView->Model(), &CBookListModel::CountsChanged, this, &CMainFrame::ShowBookCount);
     connect(m_pView->Model(), &CBookListModel::ListingReplaced, this, &CMainFrame::ShowLoanCount);
@@ -222,6 +227,7 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     UpdateFrameTitle();
     connect(m_pFileCommands, &CFileCommands::CatalogueNamed, this, &CMainFrame::RememberRecentFile);
     connect(doc, &CShelfwardenDoc::CatalogueChanged, this, &CMainFrame::CatalogueChanged);
+    connect(doc, &CShelfwardenDoc::CatalogueCopied, this, &CMainFrame::EnableWritingCommands);
     ConnectHistory();
     // A right-click on a row offers what can be done to it.
     m_pView->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -243,6 +249,11 @@ void CMainFrame::ConnectHistory() {
 
 void CMainFrame::CatalogueChanged() {
     m_pRecordCommands->ClearHistory();
+    ClearFilter();
+    EnableWritingCommands();
+}
+
+void CMainFrame::EnableWritingCommands() {
     for (const char* name : {"fileImport", "recordsAdd", "recordsDelete", "recordsModify",
                              "recordsTypes", "recordsStates", "recordsLend", "recordsReturn"}) {
         findChild<QAction*>(QString::fromUtf8(name))->setEnabled(!m_pDocument->IsReadOnly());
@@ -314,35 +325,25 @@ void CMainFrame::CreateToolBar() {
     bar->setObjectName(QStringLiteral("toolBar"));
     bar->setIconSize(QSize(16, 16));
     bar->setMovable(true);
-    // The desktop theme's icon (or its symbolic variant), else the closest of Qt's own.
-    struct Button {
-        const char* name;
-        const char* themeIcon;
-        QStyle::StandardPixmap fallback;
+    // The desktop theme's icon (or its symbolic variant), else the program's own picture of it.
+    static const std::pair<const char*, const char*> buttons[] = {
+        {"fileNew", "document-new"},     {"fileOpen", "document-open"},
+        {"fileSave", "document-save"},   {nullptr, nullptr},
+        {"editCut", "edit-cut"},         {"editCopy", "edit-copy"},
+        {"editPaste", "edit-paste"},     {nullptr, nullptr},
+        {"filePrint", "document-print"}, {nullptr, nullptr},
+        {"helpAbout", "help-about"},
     };
-    static const Button buttons[] = {
-        {"fileNew", "document-new", QStyle::SP_FileIcon},
-        {"fileOpen", "document-open", QStyle::SP_DialogOpenButton},
-        {"fileSave", "document-save", QStyle::SP_DialogSaveButton},
-        {nullptr, nullptr, QStyle::SP_CustomBase},
-        {"editCut", "edit-cut", QStyle::SP_DialogDiscardButton},
-        {"editCopy", "edit-copy", QStyle::SP_FileLinkIcon},
-        {"editPaste", "edit-paste", QStyle::SP_DialogApplyButton},
-        {nullptr, nullptr, QStyle::SP_CustomBase},
-        {"filePrint", "document-print", QStyle::SP_ComputerIcon},
-        {nullptr, nullptr, QStyle::SP_CustomBase},
-        {"helpAbout", "help-about", QStyle::SP_MessageBoxQuestion},
-    };
-    for (const Button& b : buttons) {
-        if (b.name == nullptr) {
+    for (const auto& [name, icon] : buttons) {
+        if (name == nullptr) {
             bar->addSeparator();
             continue;
         }
-        QAction* action = findChild<QAction*>(QString::fromUtf8(b.name));
-        const QString theme = QString::fromUtf8(b.themeIcon);
-        action->setIcon(
-            QIcon::fromTheme(theme, QIcon::fromTheme(theme + QStringLiteral("-symbolic"),
-                                                     style()->standardIcon(b.fallback))));
+        QAction* action = findChild<QAction*>(QString::fromUtf8(name));
+        const QString theme = QString::fromUtf8(icon);
+        action->setIcon(QIcon::fromTheme(
+            theme, QIcon::fromTheme(theme + QStringLiteral("-symbolic"),
+                                    QIcon(QStringLiteral(":/icons/%1.png").arg(theme)))));
         bar->addAction(action);
     }
 
@@ -351,10 +352,12 @@ void CMainFrame::CreateToolBar() {
     toggleBar->setText(QStringLiteral("&Toolbar"));
     toggleBar->setObjectName(QStringLiteral("viewToolbar"));
     toggleBar->setStatusTip(QStringLiteral("Show or hide the toolbar"));
+    toggleBar->setToolTip(QStringLiteral("Toggle ToolBar"));
     m_pViewMenu->addAction(toggleBar);
     QAction* toggleStatus = m_pViewMenu->addAction(QStringLiteral("&Status Bar"));
     toggleStatus->setObjectName(QStringLiteral("viewStatusBar"));
     toggleStatus->setStatusTip(QStringLiteral("Show or hide the status bar"));
+    toggleStatus->setToolTip(QStringLiteral("Toggle StatusBar"));
     toggleStatus->setCheckable(true);
     toggleStatus->setChecked(true);
     connect(toggleStatus, &QAction::toggled, statusBar(), &QWidget::setVisible);
@@ -382,10 +385,16 @@ void CMainFrame::CreateFilterBar() {
     addAction(find);
 }
 
+void CMainFrame::ClearFilter() {
+    findChild<QLineEdit*>(QStringLiteral("quickFilter"))->clear();
+}
+
 void CMainFrame::ShowBookCount() {
     const CBookListModel* model = m_pView->Model();
-    const QString total = QStringLiteral("%1 carti").arg(model->TotalCount());
-    m_pCountLabel->setText(model->IsFiltered()
+    const QString total =
+        QString::fromStdString(CountedNoun(model->TotalCount(), "carte", "carti"));
+    // An empty listing has nothing for the filter to hide.
+    m_pCountLabel->setText(model->IsFiltered() && model->TotalCount() > 0
                                ? QStringLiteral("%1 din %2").arg(model->rowCount()).arg(total)
                                : total);
 }
@@ -452,6 +461,8 @@ void CMainFrame::OpenDocumentFile(const std::string& path) {
     RememberRecentFile(QFile::decodeName(full.c_str()));
     UpdateFrameTitle();
     m_pView->OnInitialUpdate();
+    // After the first update, which may have opened the catalogue of the settings instead.
+    UpdateFrameTitle();
 }
 
 void CMainFrame::RememberRecentFile(const QString& path) {
@@ -481,6 +492,7 @@ void CMainFrame::OnOptions() {
     CPropOpenDlg& open = *sheet.m_pOpenPage;
     open.m_nOpenAtStart = s.defaultOpen;
     open.m_strPath = s.dbPath;
+    open.m_nReverseSort = s.reverseOnSecondClick;
     open.UpdateControls();
     sheet.m_pBackupsPage->Load(s);
     if (sheet.exec() != QDialog::Accepted) {
@@ -494,6 +506,7 @@ void CMainFrame::OnOptions() {
     s.fgBlue = colors.m_nFgBlue;
     s.defaultOpen = open.m_nOpenAtStart;
     s.dbPath = open.m_strPath;
+    s.reverseOnSecondClick = open.m_nReverseSort;
     sheet.m_pBackupsPage->Store(s);
     SaveSettings();
     m_pView->ApplyColors();
@@ -505,6 +518,7 @@ void CMainFrame::OnAppAbout() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    SaveWindowGeometry(saveGeometry());
     m_pDocument->OnCloseDocument();
     event->accept();
 }

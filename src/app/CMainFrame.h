@@ -54,7 +54,9 @@ private:
     void CreateStatusBar();
     // The quick filter above the list: Ctrl+F to reach it, Escape to clear it.
     void CreateFilterBar();
-    // "52 carti", or "7 din 52 carti" while the filter hides rows.
+    // Another catalogue is shown: the words typed for the last one go.
+    void ClearFilter();
+    // "52 de carti", or "7 din 52 de carti" while the filter hides rows.
     void ShowBookCount();
     // "3 carti imprumutate, 1 intarziata"; asks nothing, whatever the loans table holds.
     void ShowLoanCount();
@@ -64,6 +66,8 @@ private:
     // Every change of catalogue forgets the last one's steps; a catalogue open for reading only
     // disables every command that writes.
     void CatalogueChanged();
+    // Commands that write are off while a read-only catalogue is open.
+    void EnableWritingCommands();
 
     CShelfwardenDoc* m_pDocument;
     CShelfwardenView* m_pView;

@@ -17,8 +17,11 @@
 
 CPropOpenDlg::CPropOpenDlg(QWidget* parent)
     : QWidget(parent), m_pCheck(new QCheckBox(QStringLiteral("Open database at start"), this)),
-      m_pPath(new QLineEdit(this)) {
+      m_pPath(new QLineEdit(this)),
+      m_pReverseSort(new QCheckBox(
+          QStringLiteral("Al doilea clic pe acelasi antet inverseaza ordinea"), this)) {
     m_pCheck->setObjectName(QStringLiteral("openAtStart"));
+    m_pReverseSort->setObjectName(QStringLiteral("reverseSort"));
     m_pPath->setObjectName(QStringLiteral("path"));
     auto* browse = new QPushButton(QStringLiteral("&Browse"), this);
     browse->setObjectName(QStringLiteral("browse"));
@@ -27,7 +30,8 @@ CPropOpenDlg::CPropOpenDlg(QWidget* parent)
     layout->addWidget(m_pCheck, 0, 0, 1, 2);
     layout->addWidget(m_pPath, 1, 0);
     layout->addWidget(browse, 1, 1);
-    layout->setRowStretch(2, 1);
+    layout->addWidget(m_pReverseSort, 2, 0, 1, 2);
+    layout->setRowStretch(3, 1);
     connect(m_pCheck, &QCheckBox::clicked, this, &CPropOpenDlg::OnOpenAtStartClicked);
     connect(browse, &QPushButton::clicked, this, &CPropOpenDlg::OnBrowse);
 }
@@ -35,11 +39,13 @@ CPropOpenDlg::CPropOpenDlg(QWidget* parent)
 void CPropOpenDlg::UpdateControls() {
     m_pCheck->setChecked(m_nOpenAtStart != 0);
     m_pPath->setText(m_strPath);
+    m_pReverseSort->setChecked(m_nReverseSort != 0);
 }
 
 void CPropOpenDlg::UpdateData() {
     m_nOpenAtStart = m_pCheck->isChecked() ? 1 : 0;
     m_strPath = m_pPath->text();
+    m_nReverseSort = m_pReverseSort->isChecked() ? 1 : 0;
 }
 
 void CPropOpenDlg::OnOpenAtStartClicked() {

@@ -10,7 +10,8 @@ class QCheckBox;
 class QLineEdit;
 class QSpinBox;
 
-// The open-at-start page: whether and which catalogue to open when the program starts.
+// The open-at-start page: whether and which catalogue to open when the program starts, and
+// whether a second click on the sorted header reverses the order.
 class CPropOpenDlg : public QWidget {
     Q_OBJECT
 public:
@@ -22,6 +23,7 @@ public:
 
     int m_nOpenAtStart = 0;
     QString m_strPath;
+    int m_nReverseSort = 0;
 
 private slots:
     void OnOpenAtStartClicked();
@@ -30,6 +32,7 @@ private slots:
 private:
     QCheckBox* m_pCheck;
     QLineEdit* m_pPath;
+    QCheckBox* m_pReverseSort;
 };
 
 // An area painted in one colour, always the current one.

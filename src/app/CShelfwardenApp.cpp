@@ -1,13 +1,18 @@
 #include "app/CShelfwardenApp.h"
 
 #include "app/CMainFrame.h"
+#include "app/RomanianFrameworkTexts.h"
+#include "shell/AppSettings.h"
 #include "shell/CShelfwardenDoc.h"
 #include "store/CBookDatabase.h"
 #include "view/ui/CShelfwardenView.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
+#include <QTranslator>
 
 CShelfwardenApp::CShelfwardenApp() = default;
 
@@ -17,8 +22,21 @@ CShelfwardenApp::~CShelfwardenApp() {
 }
 
 bool CShelfwardenApp::InitInstance(const std::string& catalogue) {
+    // The icons live in the window library; a static library's resources need calling in.
+    Q_INIT_RESOURCE(shelfwarden);
     QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     QCoreApplication::setApplicationName(QStringLiteral("Shelfwarden"));
+    // The framework's own dialogs, buttons and context menus speak the user's language, as the
+    // system's did: Qt's texts for it where Debian ships them, the program's own for Romanian,
+    // which Qt lacks; any other language keeps the English ones.
+    m_pFrameworkTexts = std::make_unique<QTranslator>();
+    if (m_pFrameworkTexts->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                                QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(m_pFrameworkTexts.get());
+    } else if (QLocale().language() == QLocale::Romanian) {
+        m_pFrameworkTexts = std::make_unique<RomanianFrameworkTexts>();
+        QCoreApplication::installTranslator(m_pFrameworkTexts.get());
+    }
     m_pDocument = std::make_unique<CShelfwardenDoc>();
     m_pFrame = std::make_unique<CMainFrame>(m_pDocument.get());
     if (catalogue.empty()) {
@@ -31,6 +49,10 @@ bool CShelfwardenApp::InitInstance(const std::string& catalogue) {
         m_pFrame->UpdateFrameTitle();
     } else {
         m_pFrame->OpenDocumentFile(catalogue);
+    }
+    if (m_pFrame->restoreGeometry(LoadWindowGeometry())) {
+        m_pFrame->show();
+        return true;
     }
     // Fill the screen also where no window manager maximises the window.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

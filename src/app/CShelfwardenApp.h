@@ -5,9 +5,11 @@
 
 class CMainFrame;
 class CShelfwardenDoc;
+class QTranslator;
 
-// Start-up: the settings store, the document, the main frame with its view, the catalogue
-// named on the command line, and the main window shown maximised.
+// Start-up: the framework's texts in the user's language, the settings store, the document, the
+// main frame with its view, the catalogue named on the command line, and the main window where
+// the user left it (maximised the first time).
 class CShelfwardenApp {
 public:
     CShelfwardenApp();
@@ -20,6 +22,7 @@ public:
     CShelfwardenDoc* Document() const { return m_pDocument.get(); }
 
 private:
+    std::unique_ptr<QTranslator> m_pFrameworkTexts;
     std::unique_ptr<CShelfwardenDoc> m_pDocument;
     std::unique_ptr<CMainFrame> m_pFrame;
 };

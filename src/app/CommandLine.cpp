@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "transfer/TextEncoding.h"
+
 CommandLine CommandLine::Parse(const QStringList& arguments) {
     CommandLine result;
     bool optionsEnded = false;
@@ -66,12 +68,34 @@ void CommandLine::ReadTransferOptions(const QStringList& arguments, qsizetype fi
             rejects = arguments[i];
         } else if (importing && arg == QLatin1String("--skip-duplicates")) {
             skipDuplicates = true;
+        } else if (importing && arg == QLatin1String("--delimiter") && i + 1 < arguments.size()) {
+            const QString name = arguments[++i];
+            delimiter = name == QLatin1String("tab") ? '\t'
+                        : name.size() == 1 && QStringLiteral(",;\t").contains(name)
+                            ? name[0].toLatin1()
+                            : '\0';
+            if (delimiter == '\0') {
+                action = Action::Error;
+                error = QStringLiteral("--delimiter takes , ; or tab: %1").arg(name);
+                return;
+            }
+        } else if (importing && arg == QLatin1String("--encoding") && i + 1 < arguments.size()) {
+            encoding = arguments[++i];
+            if (!FindTextEncoding(encoding.toStdString())) {
+                action = Action::Error;
+                error = QStringLiteral("--encoding takes UTF-8, Windows-1250 or Windows-1252: %1")
+                            .arg(encoding);
+                return;
+            }
         } else if (!importing && arg == QLatin1String("--safe-cells")) {
             safeCells = true;
         } else {
             action = Action::Error;
-            error = arg == QLatin1String("--rejects")
-                        ? QStringLiteral("--rejects needs a CSV file")
+            error = arg == QLatin1String("--rejects") ? QStringLiteral("--rejects needs a CSV file")
+                    : arg == QLatin1String("--delimiter")
+                        ? QStringLiteral("--delimiter needs , ; or tab")
+                    : arg == QLatin1String("--encoding")
+                        ? QStringLiteral("--encoding needs a name")
                         : QStringLiteral("unexpected argument: %1").arg(arg);
             return;
         }
@@ -90,15 +114,18 @@ QString CommandLine::Usage() {
         "                   an apostrophe before a text beginning with = + - @ so\n"
         "                   that a spreadsheet does not run it as a formula\n"
         "  --import FILE.csv CATALOGUE [--rejects REJECTS.csv] [--skip-duplicates]\n"
+        "           [--delimiter , | ; | tab] [--encoding UTF-8 | Windows-1250 | Windows-1252]\n"
         "                   add the books of FILE.csv to CATALOGUE, making it when\n"
         "                   it does not exist; columns are read by their header\n"
-        "                   (the export's, or a reading site's library export);\n"
+        "                   (the export's, a reading site's library export, or a\n"
+        "                   spreadsheet's names in Romanian or English); the\n"
+        "                   delimiter is guessed from the first line, the encoding\n"
+        "                   is UTF-8 unless named; an empty cell stays unknown;\n"
         "                   all or nothing, unless --rejects is given: then the\n"
         "                   rows that cannot be stored are written to REJECTS.csv\n"
         "                   with their line and reason, and the others stored;\n"
         "                   --skip-duplicates leaves out a book whose title and\n"
         "                   author are already in the catalogue\n"
-        "                   all or nothing\n"
         "  --backup CATALOGUE\n"
         "                   make a backup of CATALOGUE now, in the backups folder\n"
         "                   of the settings, and print its path\n"

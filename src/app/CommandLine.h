@@ -5,7 +5,8 @@
 
 // What the command line asks for: `shelfwarden [catalogue]`, `--help`, `--version`,
 // `--export CATALOGUE FILE.csv [--safe-cells]`,
-// `--import FILE.csv CATALOGUE [--rejects REJECTS.csv] [--skip-duplicates]`,
+// `--import FILE.csv CATALOGUE [--rejects REJECTS.csv] [--skip-duplicates] [--delimiter D]
+// [--encoding NAME]`,
 // `--backup CATALOGUE`.
 struct CommandLine {
     enum class Action { Run, Help, Version, Export, Import, Backup, Error };
@@ -19,6 +20,8 @@ struct CommandLine {
     QString rejects;
     qsizetype rejectsArgument = 0; // 0 when no rejects file is asked for
     bool skipDuplicates = false;
+    char delimiter = 0; // 0: guessed from the file
+    QString encoding;   // empty: UTF-8
     bool safeCells = false;
     QString error;
 

@@ -119,7 +119,7 @@ int RunExport(const std::string& catalogue, const std::string& csvPath, bool saf
 }
 
 int RunImport(const std::string& csvPath, const std::string& catalogue,
-              const std::string& rejectsPath, bool skipDuplicates) {
+              const std::string& rejectsPath, ImportOptions options) {
     std::string text;
     std::string failure;
     if (!ReadRegularFile(csvPath, text, failure)) {
@@ -131,9 +131,7 @@ int RunImport(const std::string& csvPath, const std::string& catalogue,
         Error(catalogue + ": " + target.failure);
         return 1;
     }
-    ImportOptions options;
     options.setAsideRejects = !rejectsPath.empty();
-    options.skipDuplicates = skipDuplicates;
     if (options.setAsideRejects) {
         failure = RejectsPathFailure(rejectsPath, csvPath, catalogue);
         if (!failure.empty()) {

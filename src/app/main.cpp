@@ -31,18 +31,21 @@ int main(int argc, char* argv[]) {
     case CommandLine::Action::Export:
         return RunExport(argv[command.catalogueArgument], argv[command.csvArgument],
                          command.safeCells);
-    case CommandLine::Action::Import:
+    case CommandLine::Action::Import: {
+        ImportOptions options;
+        options.skipDuplicates = command.skipDuplicates;
+        options.delimiter = command.delimiter;
+        options.encoding =
+            FindTextEncoding(command.encoding.toStdString()).value_or(TextEncoding::Utf8);
         return RunImport(argv[command.csvArgument], argv[command.catalogueArgument],
-                         command.rejectsArgument ? argv[command.rejectsArgument] : "",
-                         command.skipDuplicates);
+                         command.rejectsArgument ? argv[command.rejectsArgument] : "", options);
+    }
     case CommandLine::Action::Backup:
         LoadSettings();
         return RunBackup(argv[command.catalogueArgument], UserBackupSettings());
     case CommandLine::Action::Run:
         break;
     }
-    // The icon lives in the window library; a static library's resources need calling in.
-    Q_INIT_RESOURCE(shelfwarden);
     QApplication application(argc, argv);
     CShelfwardenApp app;
     // The catalogue's name is the bytes given: a name that is not UTF-8 opens too.

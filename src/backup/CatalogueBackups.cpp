@@ -3,8 +3,10 @@
 #include "store/CEngineDatabase.h"
 #include "store/CEngineException.h"
 #include "store/CEngineRecordset.h"
+#include "store/CountedNoun.h"
 #include "store/OutputTarget.h"
 #include "store/SiblingFiles.h"
+#include "store/UserReasons.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -306,8 +308,10 @@ std::array<std::string, 3> BackupRowTexts(const BackupCopy& copy) {
 
 std::string RestoreQuestion(const BackupCopy& copy) {
     const auto texts = BackupRowTexts(copy);
-    return "Baza de date va fi inlocuita cu copia din " + texts[0] + " (" + texts[2] +
-           " carti). Starea de acum se pastreaza intr-o copie noua, din care poate fi readusa. "
+    const std::string books =
+        copy.books < 0 ? texts[2] + " carti" : CountedNoun(copy.books, "carte", "carti");
+    return "Baza de date va fi inlocuita cu copia din " + texts[0] + " (" + books +
+           "). Starea de acum se pastreaza intr-o copie noua, din care poate fi readusa. "
            "Continuati?";
 }
 
@@ -371,7 +375,8 @@ BackupResult BackUpCatalogue(const std::string& catalogue, const BackupSettings&
     if (!result.failure.empty()) {
         result.path.clear();
         if (sink) {
-            sink(std::string(msg::kBackupFailed) + " in " + folder + ": " + result.failure);
+            sink(std::string(msg::kBackupFailed) + " in " + folder + ": " +
+                 RomanianReason(result.failure));
         }
         return result;
     }
@@ -427,7 +432,7 @@ bool RestoreBackup(const std::string& catalogue, const std::string& copy,
                    const BackupSettings& settings, BackupDay today, const MessageSink& sink) {
     auto fail = [&sink](const std::string& why) {
         if (sink) {
-            sink(std::string(msg::kRestoreFailed) + ": " + why);
+            sink(std::string(msg::kRestoreFailed) + ": " + RomanianReason(why));
         }
         return false;
     };

@@ -97,12 +97,13 @@ std::optional<bool> CLoanRegister::HasTable() {
 std::optional<LoanRow> CLoanRegister::FindOpenLoan(int book) {
     CEngineRecordset set(m_engine);
     set.Open(FormatStatement(
-        "SELECT borrower, lent FROM loans WHERE book = %d AND returned IS NULL", book));
+        "SELECT id, borrower, lent FROM loans WHERE book = %d AND returned IS NULL", book));
     if (set.GetRecordCount() == 0) {
         return std::nullopt;
     }
     set.MoveFirst();
     LoanRow open;
+    open.id = set.GetInteger(set.FieldIndex("id"));
     open.book = book;
     open.borrower = set.GetText("borrower");
     open.lent = set.GetText("lent");
@@ -159,6 +160,17 @@ bool CLoanRegister::Return(int book, const std::string& date) {
         transaction.Commit();
         return true;
     });
+}
+
+std::optional<LoanRow> CLoanRegister::OpenLoan(int book) {
+    try {
+        if (InspectLoanTable(m_engine) == LoanTableState::Ours) {
+            return FindOpenLoan(book);
+        }
+    } catch (const CEngineException&) {
+        // The loans cannot be read: as far as the caller can act on them, there are none.
+    }
+    return std::nullopt;
 }
 
 bool CLoanRegister::MayLend(int book) {

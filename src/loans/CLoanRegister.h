@@ -39,6 +39,9 @@ public:
     // The open loan of `book`; told to the user and nothing when there is none.
     std::optional<LoanRow> OpenLoanOrComplain(int book);
 
+    // The open loan of `book`, quietly: nothing when there is none or the loans cannot be read.
+    std::optional<LoanRow> OpenLoan(int book);
+
     std::optional<std::vector<LoanRow>> List(const LoanQuery& query);
     // Everyone who ever borrowed a book, in the program's text order.
     std::optional<std::vector<std::string>> Borrowers();

@@ -24,6 +24,9 @@ std::string OpenLoanText(const LoanRow& open);
 // "Cartea este deja imprumutata lui Ana din 2026-11-02!"
 std::string AlreadyLentMessage(const LoanRow& open);
 
+// "Cartea este imprumutata lui Ana din 2026-11-02. O stergeti oricum?"
+std::string DeleteLentBookQuestion(const LoanRow& open);
+
 // The status bar's count: "3 carti imprumutate, 1 intarziata"; nothing known about a loans
 // table the program cannot use.
 std::string LoanCountsText(const std::optional<LoanCounts>& counts);

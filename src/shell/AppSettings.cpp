@@ -24,6 +24,7 @@ constexpr IntKey kIntKeys[] = {
     {"Backups", &AppSettings::backups, 1},
     {"Backup Daily", &AppSettings::backupDaily, 7},
     {"Backup Monthly", &AppSettings::backupMonthly, 12},
+    {"Reverse Sort", &AppSettings::reverseOnSecondClick, 0},
 };
 
 struct TextKey {
@@ -103,4 +104,14 @@ QSize LoadDialogSize(const QString& dialog) {
 void SaveDialogSize(const QString& dialog, const QSize& size) {
     SettingsStore store;
     store.Get().setValue(dialog + QStringLiteral(" Size"), size);
+}
+
+QByteArray LoadWindowGeometry() {
+    SettingsStore store;
+    return store.Get().value(QStringLiteral("Window Geometry")).toByteArray();
+}
+
+void SaveWindowGeometry(const QByteArray& geometry) {
+    SettingsStore store;
+    store.Get().setValue(QStringLiteral("Window Geometry"), geometry);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QColor>
 #include <QSize>
 #include <QString>
@@ -18,6 +19,7 @@ struct AppSettings {
     QString backupFolder; // empty: the user's data folder
     int backupDaily = 7;
     int backupMonthly = 12;
+    int reverseOnSecondClick = 0; // a second click on the sorted header reverses the order
 
     // Each colour component counts by its low 8 bits.
     QColor Background() const;
@@ -37,6 +39,10 @@ void SaveSettings();
 // The size a resizable dialog was last closed at, or an invalid size.
 QSize LoadDialogSize(const QString& dialog);
 void SaveDialogSize(const QString& dialog, const QSize& size);
+
+// The main window's place and size as the user left it (maximised or not), or empty.
+QByteArray LoadWindowGeometry();
+void SaveWindowGeometry(const QByteArray& geometry);
 
 class QSettings;
 // The settings store, positioned in one group: the program's settings unless told otherwise.

@@ -89,7 +89,7 @@ bool CShelfwardenDoc::OnSaveDocument(const QString& path) {
     }
     m_pDatabase = std::move(copy);
     m_bReadOnly = false;
-    emit CatalogueChanged();
+    emit CatalogueCopied();
     return true;
 }
 

@@ -59,6 +59,9 @@ signals:
     // The document holds another catalogue, or none, or the same one opened again: whatever was
     // known of the one before (its undo steps, its commands) no longer applies.
     void CatalogueChanged();
+    // The catalogue was copied and the copy is now the one open: the same books, the same
+    // identifiers, so the listing and the undo steps still apply; only its mode may differ.
+    void CatalogueCopied();
 
 private:
     // Closes the catalogue, if open, and puts a new unopened connection in its place.

@@ -6,6 +6,7 @@
 #include "store/CatalogueMessages.h"
 #include "store/IntegerText.h"
 
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -21,12 +22,16 @@ QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel) {
     auto* box = new QDialogButtonBox(withCancel ? QDialogButtonBox::Ok | QDialogButtonBox::Cancel
                                                 : QDialogButtonBox::Ok,
                                      dialog);
+    // The dialogs' own captions, whatever language the framework's buttons speak.
     QPushButton* ok = box->button(QDialogButtonBox::Ok);
     ok->setObjectName(QStringLiteral("ok"));
+    ok->setText(QStringLiteral("OK"));
     ok->setDefault(true);
     QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     if (withCancel) {
-        box->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancel"));
+        QPushButton* cancel = box->button(QDialogButtonBox::Cancel);
+        cancel->setObjectName(QStringLiteral("cancel"));
+        cancel->setText(QStringLiteral("Cancel"));
         QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     }
     return box;
@@ -53,6 +58,12 @@ void RememberDialogSize(QDialog* dialog, const QString& name) {
     }
     QObject::connect(dialog, &QDialog::finished, dialog,
                      [dialog, name] { SaveDialogSize(name, dialog->size()); });
+}
+
+void KeepNameChooserNarrow(QComboBox* names) {
+    constexpr int kUsualNameCharacters = 24;
+    names->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    names->setMinimumContentsLength(kUsualNameCharacters);
 }
 
 QLineEdit* MakeEdit(const char* objectName, QWidget* parent) {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <string>
 
+class QComboBox;
 class QDateEdit;
 class QDialog;
 class QDialogButtonBox;
@@ -14,7 +15,7 @@ class QWidget;
 // The pieces every dialog of the program is made of.
 
 // OK (the default button) and, unless told otherwise, Cancel, wired to the dialog's accept and
-// reject. Object names "ok" and "cancel".
+// reject, captioned so in any language. Object names "ok" and "cancel".
 QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel = true);
 
 // A list in a dialog: Tab moves on to the next control instead of walking the cells.
@@ -23,6 +24,10 @@ void MakeDialogList(QTableView* list);
 void FitColumnsToHeaders(QTableView* list);
 // The dialog opens at the size it was last closed at, kept in the settings under `name`.
 void RememberDialogSize(QDialog* dialog, const QString& name);
+
+// A drop-down of names as wide as a usual name, however long the longest one: a long name never
+// makes its dialog wider than the screen.
+void KeepNameChooserNarrow(QComboBox* names);
 
 // A one-line edit without a length limit: what the catalogue cannot hold, it refuses itself.
 QLineEdit* MakeEdit(const char* objectName, QWidget* parent);

@@ -13,6 +13,12 @@ constexpr const char* kTotals =
 constexpr const char* kReadTotals = "SELECT count(id) AS  idn, \t\t\tsum(pagini) AS pag,\t\t\tsum("
                                     "capitole) AS cap,\t\t\tsum(volume) AS vol FROM books WHERE "
                                     "citita = -1";
+// How many books know each number: an average is taken over those, so that a book whose pages
+// nobody gave does not pull the pages per book down.
+constexpr const char* kKnown =
+    "SELECT count(pagini) AS pag, count(capitole) AS cap, count(volume) AS vol FROM books";
+constexpr const char* kReadKnown = "SELECT count(pagini) AS pag, count(capitole) AS cap, "
+                                   "count(volume) AS vol FROM books WHERE citita = -1";
 constexpr std::array<const char*, 4> kCenturies = {
     "SELECT count(id) AS  idn FROM books WHERE publicare <= 1800",
     "SELECT count(id) AS  idn FROM books WHERE publicare > 1800 AND publicare <= 1900",
@@ -45,6 +51,16 @@ bool ReadTotals(CBookDatabase& db, const char* statement, std::int32_t& count, s
     return true;
 }
 
+bool ReadKnown(CBookDatabase& db, const char* statement, GeneralStatistics::Known& known) {
+    auto set = db.OpenQuery(statement);
+    if (!set || set->GetRecordCount() <= 0) {
+        return false;
+    }
+    set->MoveFirst();
+    known = {Sum(*set, "pag"), Sum(*set, "cap"), Sum(*set, "vol")};
+    return true;
+}
+
 bool ReadCount(CBookDatabase& db, const char* statement, std::int32_t& count) {
     auto set = db.OpenQuery(statement);
     if (!set || set->GetRecordCount() <= 0) {
@@ -59,7 +75,7 @@ std::string Integer(std::int64_t v) {
     return std::to_string(v);
 }
 
-std::string Average(std::int64_t sum, std::int32_t count) {
+std::string Average(std::int64_t sum, std::int64_t count) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.2f",
                   static_cast<double>(sum) / static_cast<double>(count == 0 ? 1 : count));
@@ -72,7 +88,8 @@ std::optional<GeneralStatistics> ComputeGeneralStatistics(CBookDatabase& db) {
     GeneralStatistics s;
     try {
         if (!ReadTotals(db, kTotals, s.books, s.pages, s.chapters, s.volumes) ||
-            !ReadTotals(db, kReadTotals, s.readBooks, s.readPages, s.readChapters, s.readVolumes)) {
+            !ReadTotals(db, kReadTotals, s.readBooks, s.readPages, s.readChapters, s.readVolumes) ||
+            !ReadKnown(db, kKnown, s.known) || !ReadKnown(db, kReadKnown, s.readKnown)) {
             return std::nullopt;
         }
         auto authors = db.SelectAuthors();
@@ -106,12 +123,12 @@ std::vector<StatisticsFigure> GeneralStatisticsFigures(const GeneralStatistics& 
     return {
         {1021, "Total carti", Integer(s.books)},
         {1031, "Total edituri", Integer(s.publishers)},
-        {1032, "Total pagini/carti", Average(s.pages, s.books)},
-        {1033, "Total capitole/carte", Average(s.chapters, s.books)},
-        {1034, "Total volume/carte", Average(s.volumes, s.books)},
-        {1035, "Pagini/carte citite", Average(s.readPages, s.readBooks)},
-        {1036, "Capitole/carte citite", Average(s.readChapters, s.readBooks)},
-        {1037, "Volume/carte citite", Average(s.readVolumes, s.readBooks)},
+        {1032, "Total pagini/carti", Average(s.pages, s.known.pages)},
+        {1033, "Total capitole/carte", Average(s.chapters, s.known.chapters)},
+        {1034, "Total volume/carte", Average(s.volumes, s.known.volumes)},
+        {1035, "Pagini/carte citite", Average(s.readPages, s.readKnown.pages)},
+        {1036, "Capitole/carte citite", Average(s.readChapters, s.readKnown.chapters)},
+        {1037, "Volume/carte citite", Average(s.readVolumes, s.readKnown.volumes)},
         {1023, "Carti dinainte secol XIX", Integer(s.centuries[0])},
         {1042, "Carti din secolul XIX", Integer(s.centuries[1])},
         {1043, "Carti din secolul XX", Integer(s.centuries[2])},

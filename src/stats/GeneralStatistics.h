@@ -23,6 +23,14 @@ struct GeneralStatistics {
     // Before the 19th century, the 19th, the 20th, the 21st: all books, then read books.
     std::array<std::int32_t, 4> centuries{};
     std::array<std::int32_t, 4> readCenturies{};
+    // The books whose pages, chapters and volumes are known: all books, then read books.
+    struct Known {
+        std::int64_t pages = 0;
+        std::int64_t chapters = 0;
+        std::int64_t volumes = 0;
+    };
+    Known known;
+    Known readKnown;
 };
 
 // Runs the statistics statements in their order. When one fails its message has been shown

@@ -1,5 +1,6 @@
 #include "store/BookFieldChecks.h"
 
+#include "store/BookRecord.h"
 #include "store/FixedNames.h"
 
 const char* CheckRatingAgainstRead(const std::string& readText, const std::string& ratingText) {
@@ -11,25 +12,26 @@ const char* CheckRatingAgainstRead(const std::string& readText, const std::strin
 }
 
 const char* FirstFailedFieldCheck(const BookFieldValues& v) {
+    auto belowOne = [](int number) { return !IsUnknown(number) && number < 1; };
     if (v.titlu.empty()) {
         return "Trebuie specificat un titlu!";
     }
-    if (v.autor.empty()) {
+    if (v.autor.empty() && !v.autorMayBeEmpty) {
         return "Trebuie specificat un autor!";
     }
-    if (v.editura.empty()) {
+    if (v.editura.empty() && !v.edituraMayBeEmpty) {
         return "Trebuie specificat o editura!";
     }
-    if (v.pagini < 1) {
+    if (belowOne(v.pagini)) {
         return "Numarul de pagini trebuie sa fie mai mare decat 0!";
     }
-    if (v.capitole < 1) {
+    if (belowOne(v.capitole)) {
         return "Numarul de capitole trebuie sa fie mai mare decat 0!";
     }
-    if (v.volume < 1) {
+    if (belowOne(v.volume)) {
         return "Numarul de volume trebuie sa fie mai mare decat 0!";
     }
-    if (v.publicareVolum < 1) {
+    if (belowOne(v.publicareVolum)) {
         return "Anul publicarii volumului trebuie sa fie mai mare decat 0!";
     }
     return nullptr;

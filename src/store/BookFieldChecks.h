@@ -17,10 +17,15 @@ struct BookFieldValues {
     int capitole = 0;
     int volume = 0;
     int publicareVolum = 0;
+    // Texts that may stay empty: a book whose author or publisher was never given keeps it
+    // unknown instead of being refused.
+    bool autorMayBeEmpty = false;
+    bool edituraMayBeEmpty = false;
 };
 
 // The message of the first field check that fails, in the dialog's order, or nullptr. A text
-// counts as empty only when it has no characters at all; the year of first publication is free.
+// counts as empty only when it has no characters at all; the year of first publication is free;
+// an unknown number (kUnknownNumber) passes, since it is not a wrong one.
 const char* FirstFailedFieldCheck(const BookFieldValues& v);
 
 // What the catalogue's columns hold: texts of at most 255 characters, and the numbers of a book

@@ -38,11 +38,31 @@ std::string InsertStatement(const StoredBook& book) {
     return "INSERT INTO books(" + names + ") VALUES(" + values + ")";
 }
 
-bool MoveBook(CBookDatabase& db, std::int32_t id, const std::optional<StoredBook>& from,
-              const std::optional<StoredBook>& to, const MessageSink& sink) {
+// Closes the loan going forward, opens it again going back; false when it is not as the
+// change found or left it.
+bool MoveLoan(CBookDatabase& db, const LoanClosing& loan, bool forward) {
+    const std::string now = forward ? std::string("returned IS NULL")
+                                    : FormatStatement("returned = '%s'", loan.returned);
+    CEngineRecordset set(db.Engine());
+    set.Open(FormatStatement("SELECT id FROM loans WHERE id = %ld AND ", loan.loan) + now);
+    if (set.GetRecordCount() == 0) {
+        return false;
+    }
+    db.Engine().Execute((forward
+                             ? FormatStatement("UPDATE loans SET returned = '%s'", loan.returned)
+                             : std::string("UPDATE loans SET returned = NULL")) +
+                        FormatStatement(" WHERE id = %ld", loan.loan));
+    return true;
+}
+
+bool MoveBook(CBookDatabase& db, const BookChange& change, bool forward, const MessageSink& sink) {
+    const std::optional<StoredBook>& from = forward ? change.before : change.after;
+    const std::optional<StoredBook>& to = forward ? change.after : change.before;
+    const std::int32_t id = change.id;
     try {
         TransactionGuard guard(db.Engine(), "BEGIN IMMEDIATE");
-        if (ReadStoredBook(db, id) != from) {
+        if (ReadStoredBook(db, id) != from ||
+            (change.loan && !MoveLoan(db, *change.loan, forward))) {
             sink(kChangedElsewhere);
             return false;
         }
@@ -78,9 +98,9 @@ std::optional<StoredBook> ReadStoredBook(CBookDatabase& db, std::int32_t id) {
 }
 
 bool UndoBookChange(CBookDatabase& db, const BookChange& change, const MessageSink& sink) {
-    return MoveBook(db, change.id, change.after, change.before, sink);
+    return MoveBook(db, change, false, sink);
 }
 
 bool RedoBookChange(CBookDatabase& db, const BookChange& change, const MessageSink& sink) {
-    return MoveBook(db, change.id, change.before, change.after, sink);
+    return MoveBook(db, change, true, sink);
 }

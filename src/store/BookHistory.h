@@ -24,12 +24,20 @@ struct StoredBook {
 // CEngineException when the catalogue cannot be read.
 std::optional<StoredBook> ReadStoredBook(CBookDatabase& db, std::int32_t id);
 
+// A loan that a change closes with it (a lent book deleted): returned on `returned` going
+// forward, open again going back.
+struct LoanClosing {
+    std::int64_t loan = 0;
+    std::string returned;
+};
+
 // One change to one book: the row before it and after it (nothing before an add, nothing after
-// a delete).
+// a delete), and the loan closed with it, if any.
 struct BookChange {
     std::int32_t id = 0;
     std::optional<StoredBook> before;
     std::optional<StoredBook> after;
+    std::optional<LoanClosing> loan;
 };
 
 inline constexpr const char* kChangedElsewhere =
@@ -37,8 +45,8 @@ inline constexpr const char* kChangedElsewhere =
     "s-a schimbat.";
 
 // Takes the book back to `before` (undo) or forward to `after` (redo) in one transaction, the
-// identifier and every field included. Refused, with kChangedElsewhere, when the stored row is
-// no longer the one the change left; a failure is reported too. Either way nothing changes and
-// the result is false.
+// identifier and every field included, and its loan with it. Refused, with kChangedElsewhere,
+// when the stored row or loan is no longer the one the change left; a failure is reported too.
+// Either way nothing changes and the result is false.
 bool UndoBookChange(CBookDatabase& db, const BookChange& change, const MessageSink& sink);
 bool RedoBookChange(CBookDatabase& db, const BookChange& change, const MessageSink& sink);

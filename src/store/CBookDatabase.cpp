@@ -1,17 +1,19 @@
 #include "store/CBookDatabase.h"
 
+#include "store/BookRecord.h"
 #include "store/CEngineException.h"
 #include "store/CEngineTableDef.h"
 #include "store/CatalogueMessages.h"
 #include "store/CatalogueSchema.h"
 #include "store/PlainSchema.h"
 #include "store/StatementFormat.h"
+#include "store/UserReasons.h"
 
 CBookDatabase::CBookDatabase(MessageSink sink) : m_sink(std::move(sink)) {}
 
 CBookDatabase::~CBookDatabase() = default;
 
-void CBookDatabase::Report(const char* message) const {
+void CBookDatabase::Report(const std::string& message) const {
     if (m_sink) {
         m_sink(message);
     }
@@ -22,7 +24,8 @@ bool CBookDatabase::Create(const std::string& path) {
         m_db.Create(path);
     } catch (const CEngineException& e) {
         m_lastFailure = e.Reason();
-        Report(msg::kCannotCreateDatabase);
+        // The Part's words, and below them why.
+        Report(std::string(msg::kCannotCreateDatabase) + "\n" + EngineReason(e));
         return false;
     }
     m_strPath = path;
@@ -55,7 +58,7 @@ bool CBookDatabase::Open(const std::string& path, bool readOnly) {
         m_db.Open(path, readOnly);
     } catch (const CEngineException& e) {
         m_lastFailure = e.Reason();
-        Report(msg::kCannotOpenDatabase);
+        Report(std::string(msg::kCannotOpenDatabase) + "\n" + EngineReason(e));
         return false;
     }
     ConvertToPlainSchema(m_db);
@@ -87,6 +90,13 @@ bool CBookDatabase::ExecuteStatement(const std::string& sql, const char* failure
     return true;
 }
 
+namespace {
+// A book's number as a statement writes it: NULL when it is not known.
+StatementArg BookNumber(int value) {
+    return IsUnknown(value) ? StatementArg{StatementNull{}} : StatementArg{std::int64_t{value}};
+}
+} // namespace
+
 bool CBookDatabase::InsertBook(const std::string& titlu, const std::string& autor,
                                const std::string& editura, int tip, int pagini, int capitole,
                                int volume, int publicare, int publicare_volum, int citita,
@@ -95,8 +105,9 @@ bool CBookDatabase::InsertBook(const std::string& titlu, const std::string& auto
         FormatStatement("INSERT INTO books(titlu,autor,editura,tip,pagini,\t\tcapitole,volume,"
                         "publicare,publicare_volum,citita,calificativ,stare)\t\tVALUES('%s','%s','"
                         "%s',%d,%d,%d,%d,%d,%d,%d,%d,%d)",
-                        titlu, autor, editura, tip, pagini, capitole, volume, publicare,
-                        publicare_volum, citita, calificativ, stare),
+                        titlu, autor, editura, tip, BookNumber(pagini), BookNumber(capitole),
+                        BookNumber(volume), BookNumber(publicare), BookNumber(publicare_volum),
+                        citita, calificativ, stare),
         msg::kCannotInsert);
 }
 
@@ -109,8 +120,9 @@ bool CBookDatabase::UpdateBook(int id, const std::string& titlu, const std::stri
                         "%d, pagini = %d, capitole = %d,\t\tvolume = %d, publicare = %d, "
                         "publicare_volum = %d,\t\tcitita = %d ,calificativ = %d, stare = %d where "
                         "id = %d",
-                        titlu, autor, editura, tip, pagini, capitole, volume, publicare,
-                        publicare_volum, citita, calificativ, stare, id),
+                        titlu, autor, editura, tip, BookNumber(pagini), BookNumber(capitole),
+                        BookNumber(volume), BookNumber(publicare), BookNumber(publicare_volum),
+                        citita, calificativ, stare, id),
         msg::kCannotUpdate);
 }
 

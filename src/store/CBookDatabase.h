@@ -57,7 +57,7 @@ public:
     const std::string& LastFailure() const { return m_lastFailure; }
 
 private:
-    void Report(const char* message) const;
+    void Report(const std::string& message) const;
 
     std::string m_strPath;
     std::string m_lastFailure;

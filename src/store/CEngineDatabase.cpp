@@ -81,7 +81,8 @@ void CheckCatalogueFile(const std::string& path) {
     // Non-blocking, so that a FIFO is refused instead of waited on.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        throw CEngineException(std::strerror(errno), EngineFailure::NotFound);
+        const int error = errno;
+        throw CEngineException(std::strerror(error), EngineFailure::NotFound, error);
     }
     struct stat st {};
     std::array<unsigned char, 100> header{};
@@ -130,7 +131,9 @@ void CEngineDatabase::Create(const std::string& path) {
     }
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
-        throw CEngineException(std::string("cannot create file: ") + std::strerror(errno));
+        const int error = errno;
+        throw CEngineException(std::string("cannot create file: ") + std::strerror(error),
+                               EngineFailure::Other, error);
     }
     ::close(fd);
     const int rc =

@@ -22,16 +22,20 @@ enum class EngineFailure {
 // Every failure of the database engine arrives as this one exception.
 class CEngineException : public std::runtime_error {
 public:
-    explicit CEngineException(const std::string& what, EngineFailure failure = EngineFailure::Other)
-        : std::runtime_error(what), m_failure(failure) {}
+    explicit CEngineException(const std::string& what, EngineFailure failure = EngineFailure::Other,
+                              int systemError = 0)
+        : std::runtime_error(what), m_failure(failure), m_systemError(systemError) {}
 
     // The connection's last error, with its kind.
     static CEngineException FromEngine(sqlite3* db, const std::string& context);
 
     EngineFailure Failure() const { return m_failure; }
+    // The system's error number when the system refused a file, else 0.
+    int SystemError() const { return m_systemError; }
     // What failed, in words for the user.
     std::string Reason() const;
 
 private:
     EngineFailure m_failure;
+    int m_systemError;
 };

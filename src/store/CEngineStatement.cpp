@@ -1,5 +1,7 @@
 #include "store/CEngineStatement.h"
 
+#include "store/BookRecord.h"
+
 #include "store/CEngineDatabase.h"
 #include "store/CEngineException.h"
 #include "store/TextOrder.h"
@@ -25,6 +27,14 @@ void CEngineStatement::Bind(int parameter, std::int64_t value) {
 void CEngineStatement::Bind(int parameter, std::string_view text) {
     sqlite3_bind_text(m_stmt, parameter, text.data(), static_cast<int>(text.size()),
                       SQLITE_TRANSIENT);
+}
+
+void CEngineStatement::BindNumber(int parameter, std::int32_t value) {
+    if (IsUnknown(value)) {
+        sqlite3_bind_null(m_stmt, parameter);
+    } else {
+        Bind(parameter, std::int64_t{value});
+    }
 }
 
 void CEngineStatement::Run() {

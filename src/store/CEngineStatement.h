@@ -19,6 +19,8 @@ public:
     // Parameters count from 1.
     void Bind(int parameter, std::int64_t value);
     void Bind(int parameter, std::string_view text);
+    // A book's number: NULL when it is not known (kUnknownNumber).
+    void BindNumber(int parameter, std::int32_t value);
     // Runs the statement with the bound values, then readies it for the next ones.
     void Run();
 

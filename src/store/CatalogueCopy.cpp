@@ -8,7 +8,9 @@
 #include "store/SiblingFiles.h"
 #include "store/StatementFormat.h"
 #include "store/TransactionGuard.h"
+#include "store/UserReasons.h"
 
+#include <cerrno>
 #include <filesystem>
 
 namespace {
@@ -69,7 +71,7 @@ std::unique_ptr<CBookDatabase> CopyCatalogue(CBookDatabase& source, const std::s
     if (!source.IsOpen() && std::filesystem::exists(path, missing)) {
         // Nothing to copy: an existing file is never replaced by an empty catalogue.
         if (sink) {
-            sink(msg::kCannotCreateDatabase);
+            sink(std::string(msg::kCannotCreateDatabase) + "\n" + SystemReason(EEXIST));
             sink(msg::kCannotCreateTable);
         }
         return nullptr;
@@ -91,8 +93,10 @@ std::unique_ptr<CBookDatabase> CopyCatalogue(CBookDatabase& source, const std::s
             building.Close();
         }
     }
-    if (failure.empty() && !RenameIntoPlace(temporary, target).empty()) {
-        failure = msg::kCannotCreateDatabase;
+    if (failure.empty()) {
+        if (const std::string renamed = RenameIntoPlace(temporary, target); !renamed.empty()) {
+            failure = std::string(msg::kCannotCreateDatabase) + "\n" + RomanianReason(renamed);
+        }
     }
     if (!failure.empty()) {
         RemoveQuietly(temporary);

@@ -53,3 +53,12 @@ bool ReloadLookupList(CBookDatabase& db, LookupKind kind, const char* statement,
     }
     return true;
 }
+
+std::vector<std::string> LookupList::Names() const {
+    std::vector<std::string> names;
+    names.reserve(m_entries.size());
+    for (const LookupEntry& e : m_entries) {
+        names.push_back(e.Name());
+    }
+    return names;
+}

@@ -32,6 +32,8 @@ public:
     int FindIndexById(std::int32_t id) const;
     // Name of the entry with identifier `id`, or `fallback` when none has it.
     const std::string& NameOfId(std::int32_t id, const std::string& fallback) const;
+    // Every entry's name, in the list's order.
+    std::vector<std::string> Names() const;
 
 private:
     std::vector<LookupEntry> m_entries;

@@ -31,7 +31,9 @@ std::string FormatStatementArgs(std::string_view format, std::initializer_list<S
             throw std::logic_error("statement format ends in a lone %");
         }
         const StatementArg& arg = take();
-        if (format[j] == 'd') {
+        if (format[j] == 'd' && std::holds_alternative<StatementNull>(arg)) {
+            out += "NULL";
+        } else if (format[j] == 'd') {
             if (!std::holds_alternative<std::int64_t>(arg)) {
                 throw std::logic_error("%d given a text");
             }

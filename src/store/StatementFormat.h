@@ -6,12 +6,16 @@
 #include <string_view>
 #include <variant>
 
-// One argument of a statement: a number or a text.
-using StatementArg = std::variant<std::int64_t, std::string_view>;
+// A value that is not known: %d writes it as NULL.
+struct StatementNull {};
+
+// One argument of a statement: a number, a text, or no value.
+using StatementArg = std::variant<std::int64_t, std::string_view, StatementNull>;
 
 // Builds a statement printf-style: %d and %ld insert a signed decimal, %s inserts the text
 // with every single quote doubled (the format supplies the surrounding quotes), %% a percent
-// sign. This is the only place where values are spliced into SQL.
+// sign; %d given StatementNull writes NULL. This is the only place where values are spliced into
+// SQL.
 std::string FormatStatementArgs(std::string_view format, std::initializer_list<StatementArg> args);
 
 inline StatementArg ToStatementArg(std::int64_t v) {
@@ -28,6 +32,9 @@ inline StatementArg ToStatementArg(std::string_view s) {
 }
 inline StatementArg ToStatementArg(const char* s) {
     return std::string_view(s);
+}
+inline StatementArg ToStatementArg(const StatementArg& a) {
+    return a;
 }
 
 // A table, column or index name as a statement writes it: between double quotes, every double

@@ -1,6 +1,7 @@
 #include "transfer/CatalogueImport.h"
 
 #include "store/BookFieldChecks.h"
+#include "store/BookRecord.h"
 #include "store/CBookDatabase.h"
 #include "store/CEngineException.h"
 #include "store/CEngineRecordset.h"
@@ -9,7 +10,9 @@
 #include "store/LookupList.h"
 #include "store/TransactionGuard.h"
 #include "transfer/Csv.h"
-#include "view/QuickFilter.h"
+#include "transfer/ImportColumns.h"
+#include "transfer/TextEncoding.h"
+#include "view/SameBook.h"
 
 #include <algorithm>
 #include <charconv>
@@ -20,65 +23,15 @@
 
 namespace {
 
-enum class Field {
-    Titlu,
-    Autor,
-    Editura,
-    Tip,
-    Pagini,
-    Capitole,
-    Volume,
-    Publicare,
-    PublicareVolum,
-    Citita,
-    Calificativ,
-    Stare,
-    Shelf,
-    Stars,
-    Count
-};
+using Field = ImportField;
 
-// Each known header and the field it gives, in the order they are listed to the user.
-constexpr std::pair<const char*, Field> kHeaders[] = {
-    {"Titlu", Field::Titlu},
-    {"Autor", Field::Autor},
-    {"Editura", Field::Editura},
-    {"Tip", Field::Tip},
-    {"Pagini", Field::Pagini},
-    {"Capitole", Field::Capitole},
-    {"Volume", Field::Volume},
-    {"An aparitie", Field::Publicare},
-    {"An publicare volum", Field::PublicareVolum},
-    {"Citita", Field::Citita},
-    {"Calificativ", Field::Calificativ},
-    {"Stare", Field::Stare},
-    {"Title", Field::Titlu},
-    {"Author", Field::Autor},
-    {"Publisher", Field::Editura},
-    {"Number of Pages", Field::Pagini},
-    {"Original Publication Year", Field::Publicare},
-    {"Year Published", Field::PublicareVolum},
-    {"Exclusive Shelf", Field::Shelf},
-    {"My Rating", Field::Stars},
-};
-
-// Columns left out on purpose: the identifier of the program's own export, and the line and
-// reason of a rejects file.
-constexpr const char* kLeftOut[] = {"ID", "Linie", "Motiv"};
-
-std::optional<Field> KnownField(const std::string& header) {
-    for (const auto& [name, field] : kHeaders) {
-        if (header == name) {
-            return field;
-        }
-    }
-    return std::nullopt;
-}
-
+// The columns listed to the user when a header names none: one name each, in the offered order.
 std::string KnownHeaders() {
     std::string list;
-    for (const auto& [name, field] : kHeaders) {
-        list += (list.empty() ? "\"" : ", \"") + std::string(name) + "\"";
+    for (const ImportField field : ImportFieldChoices()) {
+        if (field != ImportField::None) {
+            list += (list.empty() ? "\"" : ", \"") + ImportFieldName(field) + "\"";
+        }
     }
     return list;
 }
@@ -89,10 +42,10 @@ struct RowError {
 };
 
 // A whole number, also when written with a zero fraction ("2008.0", "320.00"), as spreadsheets
-// and reading sites write them.
-int Integer(const std::string& text, const char* header, int fallback) {
+// and reading sites write them; an empty cell is a number the file does not know.
+int Integer(const std::string& text, const char* header) {
     if (text.empty()) {
-        return fallback;
+        return kUnknownNumber;
     }
     std::string_view whole = text;
     const std::size_t point = whole.find('.');
@@ -113,11 +66,31 @@ int Integer(const std::string& text, const char* header, int fallback) {
     return static_cast<int>(v);
 }
 
-std::string Text(const std::string& text, const char* header) {
+// A count of pages, chapters or volumes, or the year of a volume: none is ever 0, so a 0 is a
+// number the file does not know, as reading sites write it.
+int Count(const std::string& text, const char* header) {
+    const int n = Integer(text, header);
+    return n == 0 ? kUnknownNumber : n;
+}
+
+// A year, also the year of a date ("9/16/2006", "16.09.2006", "2006-09-16") as sites and
+// spreadsheets write an edition's date.
+int Year(const std::string& text, const char* header) {
+    const auto dots = std::count(text.begin(), text.end(), '.');
+    if (text.find('/') != std::string::npos || dots == 2) {
+        return Integer(text.substr(text.find_last_of("/.") + 1), header);
+    }
+    if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
+        return Integer(text.substr(0, 4), header);
+    }
+    return Integer(text, header);
+}
+
+const std::string& Text(const std::string& text, const char* header) {
     if (!FitsTextColumn(text)) {
         throw RowError{std::string(header) + " is longer than 255 characters"};
     }
-    return text.empty() ? "-" : text;
+    return text;
 }
 
 // Stars of a reading site: 5 is the best name, 1 the fifth; a read book not rated takes the
@@ -126,7 +99,7 @@ int RatingOfStars(const std::string& stars, bool read) {
     if (!read) {
         return kRatingToRead;
     }
-    const int n = Integer(stars, "My Rating", 0);
+    const int n = stars.empty() ? 0 : Integer(stars, "My Rating");
     if (n < 0 || n > 5) {
         throw RowError{"My Rating is out of range (0 to 5): " + stars};
     }
@@ -177,26 +150,30 @@ private:
 
 // The header's columns: which field each gives, and the names of those it ignores.
 struct Columns {
-    std::vector<std::optional<Field>> fields;
+    std::vector<ImportField> fields;
     std::vector<std::string> ignored;
 };
 
-Columns ReadHeader(const std::vector<std::string>& header) {
+Columns ReadHeader(const std::vector<std::string>& header, const ImportOptions& options) {
     Columns columns;
+    columns.fields = options.columns.empty() ? GuessImportColumns(header) : options.columns;
+    if (columns.fields.size() != header.size()) {
+        throw RowError{"the header has " + std::to_string(header.size()) + " columns, the choice " +
+                       std::to_string(columns.fields.size())};
+    }
     std::map<Field, std::string> seen;
-    for (const std::string& h : header) {
-        const std::optional<Field> field = KnownField(h);
-        columns.fields.push_back(field);
-        if (!field) {
-            if (std::find(std::begin(kLeftOut), std::end(kLeftOut), h) == std::end(kLeftOut)) {
-                columns.ignored.push_back(h);
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        const ImportField field = columns.fields[i];
+        if (field == ImportField::None) {
+            if (!IsLeftOutColumn(header[i])) {
+                columns.ignored.push_back(header[i]);
             }
             continue;
         }
-        const auto [earlier, first] = seen.emplace(*field, h);
+        const auto [earlier, first] = seen.emplace(field, header[i]);
         if (!first) {
             throw RowError{"the header names one column twice: \"" + earlier->second + "\" and \"" +
-                           h + "\""};
+                           header[i] + "\""};
         }
     }
     if (seen.empty()) {
@@ -208,14 +185,14 @@ Columns ReadHeader(const std::vector<std::string>& header) {
 // One row's values as they go into the catalogue, read and checked as the book dialog does.
 struct Book {
     BookFieldValues fields;
-    int publicare = 1;
+    int publicare = kUnknownNumber;
     bool read = false;
     int rating = kRatingToRead;
     std::string type;
     std::string state;
 };
 
-Book ReadBook(const std::vector<const std::string*>& value) {
+Book ReadBook(const std::vector<const std::string*>& value, const ImportOptions& options) {
     static const std::string empty;
     auto has = [&](Field f) { return value[static_cast<std::size_t>(f)] != nullptr; };
     auto get = [&](Field f) -> const std::string& {
@@ -245,40 +222,26 @@ Book ReadBook(const std::vector<const std::string*>& value) {
             g_readNames[b.read ? 1 : 0], g_ratingNames[static_cast<std::size_t>(b.rating)])) {
         throw RowError{contradiction};
     }
-    // The title stays as given, so that an empty one is refused; the others default to "-".
-    b.fields.titlu = get(Field::Titlu);
-    Text(b.fields.titlu, "Titlu");
+    // Nothing is invented: a text the file lacks stays empty (a title is required), a number
+    // unknown.
+    b.fields.titlu = Text(get(Field::Titlu), "Titlu");
     b.fields.autor = Text(get(Field::Autor), "Autor");
     b.fields.editura = Text(get(Field::Editura), "Editura");
-    b.fields.pagini = Integer(get(Field::Pagini), "Pagini", 1);
-    b.fields.capitole = Integer(get(Field::Capitole), "Capitole", 1);
-    b.fields.volume = Integer(get(Field::Volume), "Volume", 1);
-    b.publicare = Integer(get(Field::Publicare), "An aparitie", 1);
-    b.fields.publicareVolum = Integer(get(Field::PublicareVolum), "An publicare volum", 1);
+    b.fields.autorMayBeEmpty = b.fields.edituraMayBeEmpty = true;
+    b.fields.pagini = Count(get(Field::Pagini), "Pagini");
+    b.fields.capitole = Count(get(Field::Capitole), "Capitole");
+    b.fields.volume = Count(get(Field::Volume), "Volume");
+    b.publicare = Year(get(Field::Publicare), "An aparitie");
+    const int volumeYear = Year(get(Field::PublicareVolum), "An publicare volum");
+    b.fields.publicareVolum = volumeYear == 0 ? kUnknownNumber : volumeYear;
     const std::string& type = get(Field::Tip);
     const std::string& state = get(Field::Stare);
-    b.type = Text(type.empty() ? "Alte" : type, "Tip");
-    b.state = Text(state.empty() ? "Nedetinuta" : state, "Stare");
+    b.type = Text(type.empty() ? options.defaultType : type, "Tip");
+    b.state = Text(state.empty() ? options.defaultState : state, "Stare");
     if (const char* refused = FirstFailedFieldCheck(b.fields)) {
         throw RowError{refused};
     }
     return b;
-}
-
-// Title and author as the quick filter compares them: case and accents do not matter.
-std::string DuplicateKey(const std::string& titlu, const std::string& autor) {
-    return FoldForFilter(titlu) + '\x1f' + FoldForFilter(autor);
-}
-
-std::unordered_set<std::string> StoredBookKeys(CBookDatabase& db) {
-    CEngineRecordset set(db.Engine());
-    set.Open("SELECT titlu, autor FROM books");
-    std::unordered_set<std::string> keys;
-    keys.reserve(static_cast<std::size_t>(set.GetRecordCount()));
-    for (set.MoveFirst(); !set.IsEOF(); set.MoveNext()) {
-        keys.insert(DuplicateKey(set.GetText(0), set.GetText(1)));
-    }
-    return keys;
 }
 
 // One import: the prepared statements and lookups live as long as its transaction.
@@ -296,6 +259,11 @@ public:
     // Stores the row, or sets it aside with the reason; a RowError when the import must stop.
     // A duplicate skipped is set aside whatever the options, since it is no fault of the row.
     void Take(CsvReader::Record& record) {
+        // A blank line, or a row of empty cells as spreadsheets leave below a table, holds no book.
+        if (std::all_of(record.fields.begin(), record.fields.end(),
+                        [](const std::string& cell) { return cell.empty(); })) {
+            return;
+        }
         try {
             if (!Store(record.fields)) {
                 SetAside(record, kAlreadyInCatalogue);
@@ -320,15 +288,15 @@ private:
             throw RowError{"the row has " + std::to_string(n) + (n == 1 ? " cell" : " cells") +
                            ", the header " + std::to_string(m_columns.fields.size())};
         }
-        std::vector<const std::string*> value(static_cast<std::size_t>(Field::Count), nullptr);
+        std::vector<const std::string*> value(ImportFieldChoices().size() + 1, nullptr);
         for (std::size_t i = 0; i < m_columns.fields.size(); ++i) {
-            if (m_columns.fields[i]) {
-                value[static_cast<std::size_t>(*m_columns.fields[i])] = &cells[i];
+            if (m_columns.fields[i] != ImportField::None) {
+                value[static_cast<std::size_t>(m_columns.fields[i])] = &cells[i];
             }
         }
-        const Book book = ReadBook(value);
+        const Book book = ReadBook(value, m_options);
         if (!m_stored.empty() &&
-            m_stored.count(DuplicateKey(book.fields.titlu, book.fields.autor))) {
+            m_stored.count(SameBookKey(book.fields.titlu, book.fields.autor))) {
             ++m_result.duplicates;
             if (m_options.skipDuplicates) {
                 return false;
@@ -343,11 +311,11 @@ private:
         m_insert.Bind(2, book.fields.autor);
         m_insert.Bind(3, book.fields.editura);
         m_insert.Bind(4, type - 1);
-        m_insert.Bind(5, book.fields.pagini);
-        m_insert.Bind(6, book.fields.capitole);
-        m_insert.Bind(7, book.fields.volume);
-        m_insert.Bind(8, book.publicare);
-        m_insert.Bind(9, book.fields.publicareVolum);
+        m_insert.BindNumber(5, book.fields.pagini);
+        m_insert.BindNumber(6, book.fields.capitole);
+        m_insert.BindNumber(7, book.fields.volume);
+        m_insert.BindNumber(8, book.publicare);
+        m_insert.BindNumber(9, book.fields.publicareVolum);
         m_insert.Bind(10, book.read ? 1 : 0);
         m_insert.Bind(11, book.rating);
         m_insert.Bind(12, state - 1);
@@ -366,6 +334,10 @@ private:
     const std::unordered_set<std::string> m_stored;
 };
 
+// The columns a rejects file adds before the file's own.
+constexpr const char* kLineColumn = "Linie";
+constexpr const char* kReasonColumn = "Motiv";
+
 // How often the progress is told, in rows.
 constexpr std::size_t kProgressRows = 256;
 
@@ -379,9 +351,17 @@ ImportResult Abandoned(ImportResult result) {
 
 } // namespace
 
-ImportResult ImportCsv(std::string_view csv, CBookDatabase& db, const ImportOptions& options) {
+ImportResult ImportCsv(std::string_view bytes, CBookDatabase& db, const ImportOptions& options) {
     ImportResult result;
-    CsvReader reader(csv);
+    std::string converted;
+    try {
+        converted = ToUtf8(bytes, options.encoding);
+    } catch (const std::exception& e) {
+        result.error = e.what();
+        return result;
+    }
+    const std::string_view csv = converted;
+    CsvReader reader(csv, options.delimiter != 0 ? options.delimiter : GuessCsvDelimiter(csv));
     const auto header = reader.Next();
     if (!header) {
         result.error = reader.Error().empty() ? "the file is empty" : reader.Error();
@@ -390,7 +370,7 @@ ImportResult ImportCsv(std::string_view csv, CBookDatabase& db, const ImportOpti
     }
     Columns columns;
     try {
-        columns = ReadHeader(header->fields);
+        columns = ReadHeader(header->fields, options);
     } catch (const RowError& e) {
         result.error = e.reason;
         result.errorLine = header->line;
@@ -439,13 +419,13 @@ std::string RejectsCsv(const ImportResult& result) {
         std::vector<std::string> fields{std::move(line), std::move(reason)};
         for (std::size_t i = 0; i < cells.size(); ++i) {
             if (i >= result.header.size() ||
-                (result.header[i] != kLeftOut[1] && result.header[i] != kLeftOut[2])) {
+                (result.header[i] != kLineColumn && result.header[i] != kReasonColumn)) {
                 fields.push_back(cells[i]);
             }
         }
         return CsvRecord(fields);
     };
-    std::string csv = record(kLeftOut[1], kLeftOut[2], result.header);
+    std::string csv = record(kLineColumn, kReasonColumn, result.header);
     for (const RejectedRow& row : result.rejects) {
         csv += record(std::to_string(row.line), row.reason, row.cells);
     }

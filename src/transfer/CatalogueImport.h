@@ -1,5 +1,9 @@
 #pragma once
 
+#include "store/FixedNames.h"
+#include "transfer/ImportColumns.h"
+#include "transfer/TextEncoding.h"
+
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -16,6 +20,14 @@ struct RejectedRow {
 };
 
 struct ImportOptions {
+    // What each column of the header fills, one choice a column; empty: guessed from the header.
+    std::vector<ImportField> columns;
+    // The character between fields; 0: guessed from the first line.
+    char delimiter = 0;
+    TextEncoding encoding = TextEncoding::Utf8;
+    // The type and state of a book whose row names none.
+    std::string defaultType = g_defaultTypeNames.back();
+    std::string defaultState = g_defaultStateNames.back();
     // Rows that cannot be stored are set aside in the result and the others stored; otherwise
     // the first such row stops the import and nothing is stored.
     bool setAsideRejects = false;
@@ -45,18 +57,21 @@ struct ImportResult {
 };
 
 // The reason given for a duplicate skipped.
-inline constexpr const char* kAlreadyInCatalogue = "already in the catalogue";
+inline constexpr const char* kAlreadyInCatalogue = "deja in catalog";
 
-// Adds the books of a CSV text to an open catalogue in one transaction.
-// Columns are found by their header: the thirteen of the program's own export ("ID" ignored),
-// or those of a reading site's library export ("Title", "Author", "Publisher",
-// "Number of Pages", "Original Publication Year", "Year Published", "Exclusive Shelf",
-// "My Rating"). Type and state names the catalogue lacks are added. A row must have as many
-// cells as the header and pass the book dialog's own checks; a number written with a zero
-// fraction ("2008.0") is that integer. A row that does not pass is set aside or stops the
-// import (see ImportOptions). Text that cannot be read faithfully (a broken quote, a carriage
-// return outside quotes, a NUL byte, bytes that are not UTF-8) always stops it, naming its line.
-ImportResult ImportCsv(std::string_view csv, CBookDatabase& db, const ImportOptions& options = {});
+// Adds the books of a CSV file to an open catalogue in one transaction.
+// Columns are chosen in the options or guessed from the header (see GuessImportColumns): the
+// thirteen of the program's own export ("ID" ignored), a reading site's library export, or a
+// spreadsheet's own names in Romanian or English. Type and state names the catalogue lacks are
+// added. Nothing is invented: an empty cell, and a 0 of pages, chapters, volumes or the volume's
+// year, is a number not known (stored NULL); a missing author or publisher stays empty. A row must
+// have as many cells as the header and pass the book dialog's own checks; a number written with
+// a zero fraction ("2008.0") is that integer; a year may be written as a date. Blank rows are
+// skipped. A row that does not pass is set aside or stops the import (see ImportOptions). Text
+// that cannot be read faithfully (a broken quote, a carriage return outside quotes, a NUL byte,
+// bytes that are not in the file's encoding) always stops it, naming its line.
+ImportResult ImportCsv(std::string_view bytes, CBookDatabase& db,
+                       const ImportOptions& options = {});
 
 // The rejected rows as a CSV the user can mend and import again: the columns "Linie" and
 // "Motiv" (which an import leaves out) before the file's own header, then each row's line,

@@ -1,49 +1,8 @@
 #include "transfer/Csv.h"
 
-namespace {
+#include "transfer/TextEncoding.h"
 
-// Whether `text` is well-formed UTF-8: no stray continuation byte, no overlong form, no
-// surrogate, nothing above U+10FFFF.
-bool IsValidUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t extra = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2;
-            low = c == 0xE0 ? 0xA0 : 0x80;
-            high = c == 0xED ? 0x9F : 0xBF;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3;
-            low = c == 0xF0 ? 0x90 : 0x80;
-            high = c == 0xF4 ? 0x8F : 0xBF;
-        } else {
-            return false;
-        }
-        if (i + extra >= text.size()) {
-            return false;
-        }
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) {
-                return false;
-            }
-        }
-        i += extra + 1;
-    }
-    return true;
-}
-
-} // namespace
-
-CsvReader::CsvReader(std::string_view text) : m_text(text) {
+CsvReader::CsvReader(std::string_view text, char delimiter) : m_text(text), m_delimiter(delimiter) {
     if (m_text.substr(0, 3) == "\xEF\xBB\xBF") {
         m_pos = 3;
     }
@@ -61,7 +20,8 @@ bool CsvReader::Accept(Record& record, std::string& field, std::size_t line) {
         return Fail(column + " holds a NUL byte", line);
     }
     if (!IsValidUtf8(field)) {
-        return Fail(column + " is not valid UTF-8 text; save the file as UTF-8 and try again",
+        return Fail(column + " is not valid UTF-8 text; name the file's encoding (Windows-1250, "
+                             "Windows-1252) or save it as UTF-8",
                     line);
     }
     record.fields.push_back(std::move(field));
@@ -78,7 +38,6 @@ std::optional<CsvReader::Record> CsvReader::Next() {
     std::string field;
     std::size_t fieldLine = m_line;
     bool quoted = false;
-    bool afterQuote = false; // a quoted field has closed; only a separator may follow
     while (true) {
         if (m_pos >= m_text.size()) {
             if (quoted) {
@@ -97,8 +56,9 @@ std::optional<CsvReader::Record> CsvReader::Next() {
                     field += '"';
                     ++m_pos;
                 } else {
+                    // Text after the closing quote goes on as part of the field, quotes and all,
+                    // as spreadsheets read it.
                     quoted = false;
-                    afterQuote = true;
                 }
             } else {
                 if (c == '\n') {
@@ -108,12 +68,11 @@ std::optional<CsvReader::Record> CsvReader::Next() {
             }
             continue;
         }
-        if (c == ',') {
+        if (c == m_delimiter) {
             if (!Accept(record, field, fieldLine)) {
                 return std::nullopt;
             }
             fieldLine = m_line;
-            afterQuote = false;
         } else if (c == '\n' || (c == '\r' && m_pos < m_text.size() && m_text[m_pos] == '\n')) {
             m_pos += c == '\r' ? 1 : 0;
             ++m_line;
@@ -125,18 +84,35 @@ std::optional<CsvReader::Record> CsvReader::Next() {
             // A spreadsheet would read a line end here, another reader a character of the text.
             Fail("a carriage return outside quotes", m_line);
             return std::nullopt;
-        } else if (afterQuote) {
-            Fail("text after a closing quote", m_line);
-            return std::nullopt;
         } else if (c == '"' && field.empty()) {
             quoted = true;
-        } else if (c == '"') {
-            Fail("quote inside an unquoted field", m_line);
-            return std::nullopt;
         } else {
+            // A quote inside an unquoted field is a character of it, as spreadsheets read it.
             field += c;
         }
     }
+}
+
+char GuessCsvDelimiter(std::string_view text) {
+    std::size_t counts[3] = {};
+    constexpr char kDelimiters[3] = {',', ';', '\t'};
+    bool quoted = false;
+    for (const char c : text) {
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (!quoted && (c == '\n' || c == '\r')) {
+            break;
+        } else if (!quoted) {
+            for (int i = 0; i < 3; ++i) {
+                counts[i] += c == kDelimiters[i] ? 1 : 0;
+            }
+        }
+    }
+    int best = 0;
+    for (int i = 1; i < 3; ++i) {
+        best = counts[i] > counts[best] ? i : best;
+    }
+    return kDelimiters[best];
 }
 
 std::string CsvRecord(const std::vector<std::string>& fields) {

@@ -6,13 +6,15 @@
 #include <string_view>
 #include <vector>
 
-// Reads RFC 4180 CSV: quoted fields may hold commas, doubled quotes and line breaks; CRLF and LF
-// line ends; a UTF-8 byte-order mark at the start is skipped. Reading stops, naming the line, at
-// a broken quote, a carriage return outside quotes (a line end to one reader, text to another),
-// and at a field that is not valid UTF-8 or holds a NUL byte.
+// Reads RFC 4180 CSV with a comma, a semicolon or a tab between fields: quoted fields may hold
+// the delimiter, doubled quotes and line breaks; CRLF and LF line ends; a UTF-8 byte-order mark
+// at the start is skipped; a quote inside an unquoted field, or text after a closing quote, is
+// part of the field, as spreadsheets read it. Reading stops, naming the line, at a broken quote, a
+// carriage return outside quotes (a line end to one reader, text to another), and at a field that
+// is not valid UTF-8 or holds a NUL byte.
 class CsvReader {
 public:
-    explicit CsvReader(std::string_view text);
+    explicit CsvReader(std::string_view text, char delimiter = ',');
 
     struct Record {
         std::vector<std::string> fields;
@@ -32,11 +34,16 @@ private:
     bool Accept(Record& record, std::string& field, std::size_t line);
 
     std::string_view m_text;
+    char m_delimiter;
     std::size_t m_pos = 0;
     std::size_t m_line = 1;
     std::string m_error;
     std::size_t m_errorLine = 0;
 };
+
+// The delimiter of a file: whichever of comma, semicolon and tab its first line holds most often
+// outside quotes; a comma when it holds none.
+char GuessCsvDelimiter(std::string_view text);
 
 // Writes one CSV record: fields quoted when they hold a comma, a quote or a line break; CRLF
 // after each record.

@@ -71,7 +71,9 @@ std::string SortStatement(const std::string& base, int column, bool descending) 
     const char* name = column == 8   ? "publicare"
                        : column == 9 ? "publicare_volum"
                                      : BookListColumns()[static_cast<std::size_t>(column)].header;
-    return base + " ORDER BY " + name + (descending ? " DESC, titlu" : "");
+    // A writer's books, or a year's, stand by title whichever way the column goes.
+    return base + " ORDER BY " + name + (descending ? " DESC" : "") +
+           (column == 1 ? "" : ", titlu");
 }
 
 std::string TabSeparatedRows(const std::vector<RowTexts>& rows) {
@@ -100,6 +102,10 @@ std::string FormatBookId(std::int64_t id) {
     return buf;
 }
 
+std::string NumberText(std::int32_t number) {
+    return IsUnknown(number) ? std::string() : std::to_string(number);
+}
+
 RowTexts RowTextsFromRecord(const BookRecord& rec, const LookupList& types,
                             const LookupList& states) {
     RowTexts t;
@@ -107,11 +113,11 @@ RowTexts RowTextsFromRecord(const BookRecord& rec, const LookupList& types,
     t[2] = rec.autor;
     t[3] = rec.editura;
     t[4] = types.NameOfId(rec.tip, kUndefinedType);
-    t[5] = std::to_string(rec.pagini);
-    t[6] = std::to_string(rec.capitole);
-    t[7] = std::to_string(rec.volume);
-    t[8] = std::to_string(rec.publicare);
-    t[9] = std::to_string(rec.publicare_volum);
+    t[5] = NumberText(rec.pagini);
+    t[6] = NumberText(rec.capitole);
+    t[7] = NumberText(rec.volume);
+    t[8] = NumberText(rec.publicare);
+    t[9] = NumberText(rec.publicare_volum);
     t[10] = NameAt(g_readNames, rec.citita);
     t[11] = NameAt(g_ratingNames, rec.calificativ);
     t[12] = states.NameOfId(rec.stare, kUndefinedState);
@@ -134,17 +140,19 @@ std::int64_t LeadingInteger(std::string_view text) {
 BookRecord RecordFromRowTexts(const RowTexts& t, const LookupList& types,
                               const LookupList& states) {
     auto narrow = [](std::string_view s) { return static_cast<std::int32_t>(LeadingInteger(s)); };
+    // An empty cell is a number nobody gave.
+    auto number = [&](std::string_view s) { return s.empty() ? kUnknownNumber : narrow(s); };
     BookRecord r;
     r.id = narrow(t[0]);
     r.titlu = t[1];
     r.autor = t[2];
     r.editura = t[3];
     r.tip = types.FindIdByName(t[4]);
-    r.pagini = narrow(t[5]);
-    r.capitole = narrow(t[6]);
-    r.volume = narrow(t[7]);
-    r.publicare = narrow(t[8]);
-    r.publicare_volum = narrow(t[9]);
+    r.pagini = number(t[5]);
+    r.capitole = number(t[6]);
+    r.volume = number(t[7]);
+    r.publicare = number(t[8]);
+    r.publicare_volum = number(t[9]);
     r.citita = FindReadIndex(t[10]);
     r.calificativ = FindRatingIndex(t[11]);
     r.stare = states.FindIdByName(t[12]);

@@ -30,8 +30,8 @@ inline constexpr std::size_t kListTextLimit = 1000;
 inline const std::string kUndefinedType = "[nedefinit]";
 inline const std::string kUndefinedState = "[nedefinita]";
 
-// The statement a click on the header of `column` runs: `base` ordered by that column. The
-// reverse order is the same statement with DESC, ties ordered by title.
+// The statement a click on the header of `column` runs: `base` ordered by that column, ascending
+// or descending, ties ordered by title.
 std::string SortStatement(const std::string& base, int column, bool descending = false);
 
 // Rows as a spreadsheet pastes them: the headers, then one line per row, the cells separated by
@@ -40,6 +40,9 @@ std::string TabSeparatedRows(const std::vector<RowTexts>& rows);
 
 // Column 0: the identifier with at least four digits ("0007").
 std::string FormatBookId(std::int64_t id);
+
+// A book's number as the list shows it: empty when it is not known.
+std::string NumberText(std::int32_t number);
 
 // Texts of columns 1 to 12 from a book held in memory (identifiers, not minus one); column 0 is
 // left empty for the caller.

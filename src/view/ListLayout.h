@@ -9,16 +9,13 @@
 
 using ColumnNumbers = std::array<int, kBookColumnCount>;
 
-// How the user left the list: column widths by column, the columns in the order shown, and the
-// column of the last header click (-1: none) with its direction.
+// How the user left the list: column widths by column and the columns in the order shown.
 struct ListLayout {
     ColumnNumbers widths{};
     ColumnNumbers order{};
-    int sortColumn = -1;
-    bool sortDescending = false;
 };
 
-// The starting layout: the columns' own widths, in their own order, unsorted.
+// The starting layout: the columns' own widths, in their own order.
 ListLayout DefaultListLayout();
 
 // Widths that fill `available` pixels: Titlu, Autor and Editura share the room left over, in

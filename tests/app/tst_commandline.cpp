@@ -71,6 +71,8 @@ private slots:
                                    "--backup CATALOGUE", "--version"}) {
             QVERIFY2(help.out.contains(option), option);
         }
+        // The import's way of going is said once.
+        QCOMPARE(help.out.count(QStringLiteral("all or nothing")), 1);
         const Run version = Shelfwarden({"--version"});
         QCOMPARE(version.out, QStringLiteral("Shelfwarden 1.0\n"));
     }
@@ -90,11 +92,33 @@ private slots:
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(
             f.readAll(),
-            QByteArray(
-                "ID,Titlu,Autor,Editura,Tip,Pagini,Capitole,Volume,An aparitie,"
-                "An publicare volum,Citita,Calificativ,Stare\r\n"
-                "0001,Dune,Frank Herbert,-,Alte,1,1,1,1,1,Da,Excelenta,Nedetinuta\r\n"
-                "0002,\"Emma, a novel\",Jane Austen,-,Alte,1,1,1,1,1,Nu,De citit,Nedetinuta\r\n"));
+            QByteArray("ID,Titlu,Autor,Editura,Tip,Pagini,Capitole,Volume,An aparitie,"
+                       "An publicare volum,Citita,Calificativ,Stare\r\n"
+                       "0001,Dune,Frank Herbert,,Alte,,,,,,Da,Excelenta,Nedetinuta\r\n"
+                       "0002,\"Emma, a novel\",Jane Austen,,Alte,,,,,,Nu,De citit,Nedetinuta\r\n"));
+    }
+
+    // A semicolon file in Windows-1250 gets in when named so, and only then.
+    void theDelimiterAndEncodingAreTheUsers() {
+        QTemporaryDir dir;
+        const QString csv = dir.filePath("carti.csv");
+        WriteFile(csv, "titlu;autor;pagini\r\nAmintiri;Ion Creang\xe3;0\r\n");
+        const QString catalogue = dir.filePath("c.mdb");
+        const Run utf8 = Shelfwarden({"--import", csv, catalogue});
+        QCOMPARE(utf8.status, 1);
+        QVERIFY2(utf8.err.contains(csv + ":2: column 2 is not valid UTF-8 text"),
+                 qPrintable(utf8.err));
+        const Run comma = Shelfwarden(
+            {"--import", csv, catalogue, "--delimiter", ",", "--encoding", "windows-1250"});
+        QCOMPARE(comma.status, 1);
+        QVERIFY2(comma.err.contains("no known column in the header"), qPrintable(comma.err));
+        QCOMPARE(Shelfwarden({"--import", csv, catalogue, "--encoding", "Windows-1250"}).status, 0);
+        QCOMPARE(
+            RawCatalogue(catalogue.toStdString()).rows("SELECT titlu, autor, pagini FROM books"),
+            std::vector<std::string>{"Amintiri|Ion Creangă|NULL"});
+        const Run wrong = Shelfwarden({"--import", csv, catalogue, "--encoding", "latin2"});
+        QCOMPARE(wrong.status, 2);
+        QVERIFY(wrong.err.contains("--encoding takes UTF-8, Windows-1250 or Windows-1252: latin2"));
     }
 
     void aBackupIsMadeNowAndItsPathPrinted() {
@@ -164,7 +188,7 @@ private slots:
         QVERIFY(listed.open(QIODevice::ReadOnly));
         QCOMPARE(listed.readAll(),
                  QByteArray("Linie,Motiv,Titlu,Pagini\r\n"
-                            "2,already in the catalogue,Good,1\r\n"
+                            "2,deja in catalog,Good,1\r\n"
                             "3,\"Pagini is not an integer: \"\"many\"\"\",Bad,many\r\n"));
         QCOMPARE(Shelfwarden({"--import", bad, dir.filePath("c.mdb"), "--rejects"}).status, 2);
         QCOMPARE(Shelfwarden({"--export", dir.filePath("c.mdb"), rejects, "--rejects", "x"}).status,

@@ -2,10 +2,15 @@
 #include "shell/AppSettings.h"
 #include "support/GuiDriver.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QIcon>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QUrl>
@@ -40,7 +45,7 @@ private slots:
         QVERIFY(run.frame()->windowState() & Qt::WindowMaximized);
         QVERIFY(run.prompts.messages.isEmpty());
         QVERIFY(!run.doc()->GetDatabase()->IsOpen());
-        QCOMPARE(SettingsStore()->childKeys().size(), 12);
+        QCOMPARE(SettingsStore()->childKeys().size(), 13);
         QCOMPARE(StoredSettings(), (QStringList{"255", "255", "255", "0", "0", "0", "0", ""}));
         const auto s = SettingsStore();
         QCOMPARE((QStringList{s->value("Backups").toString(), s->value("Backup Daily").toString(),
@@ -102,7 +107,7 @@ private slots:
         StoreSettings({{"Default Open", 1}, {"DB Path", "/no/such/catalogue.mdb"}});
         RunningApp run;
         QCOMPARE(run.prompts.takeMessages(),
-                 QStringList{shown::kCannotOpen} + QStringList(3, shown::kSelectFailed));
+                 QStringList{shown::kCannotOpenMissing} + QStringList(3, shown::kSelectFailed));
         QVERIFY(!run.doc()->GetDatabase()->IsOpen());
         QCOMPARE(run.view()->Model()->rowCount(), 0);
     }
@@ -137,6 +142,27 @@ private slots:
         // Tool tips name the command without the shortcut's tab.
         QCOMPARE(run.action("fileNew")->toolTip(), QStringLiteral("New"));
         QCOMPARE(run.action("recordsAdd")->toolTip(), QStringLiteral("Adauga"));
+        QCOMPARE(run.action("viewToolbar")->toolTip(), QStringLiteral("Toggle ToolBar"));
+        QCOMPARE(run.action("viewStatusBar")->toolTip(), QStringLiteral("Toggle StatusBar"));
+        // The newer File items prompt in Romanian, like their menu texts.
+        for (const char* name : {"fileBackups", "fileImport", "fileExport", "fileExportPdf"}) {
+            const QString prompt = run.action(name)->statusTip();
+            QVERIFY2(!prompt.contains(QStringLiteral("the ")), qPrintable(prompt));
+        }
+    }
+
+    // A catalogue named on the command line that does not open leaves the one of the settings
+    // open, and the title names that one.
+    void theTitleNamesTheCatalogueOpen() {
+        TestCatalogue c;
+        const QString path = MakeCatalogue(c, "Ion");
+        c.db->Close();
+        StoreSettings({{"Default Open", 1}, {"DB Path", path}});
+        RunningApp run(QStringLiteral("/no/such/named.mdb"));
+        QCOMPARE(run.prompts.takeMessages().first(), shown::kCannotOpenMissing);
+        QVERIFY(run.doc()->GetDatabase()->IsOpen());
+        QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - test.mdb"));
+        QCOMPARE(run.column(1), QStringList{"Ion"});
     }
 
     // Each command that works on a catalogue says so, and only so, when none is open.
@@ -265,7 +291,7 @@ private slots:
         run.prompts.files.push_back(books.path); // the user confirmed replacing it
         run.trigger("fileSaveAs");
         QCOMPARE(run.prompts.takeMessages(),
-                 (QStringList{shown::kCannotCreate, shown::kCannotCreateTable}));
+                 (QStringList{shown::kCannotCreateOverAFile, shown::kCannotCreateTable}));
         QCOMPARE(FileBytes(books.path), before);
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelf Warden - Untitled"));
         QVERIFY(!run.doc()->GetDatabase()->IsOpen());
@@ -290,6 +316,140 @@ private slots:
         // A book added to the copy never takes a number the source has given.
         run.doc()->GetDatabase()->InsertBook("Nou", "A", "E", 0, 1, 1, 1, 1, 1, 0, 6, 0);
         QCOMPARE(run.doc()->GetDatabase()->GetLastInsertedId(), 5);
+    }
+
+    // Save As onto the open catalogue under another name ("./", a link) writes nothing over it.
+    void saveAsOntoTheOpenCatalogueByAnotherNameKeepsIt() {
+        Library books;
+        QVERIFY(
+            RawCatalogue(books.file()).exec("CREATE TABLE mine(x); INSERT INTO mine VALUES (1)"));
+        const QString folder = QFileInfo(books.path).absolutePath();
+        QVERIFY(QFile::link(books.path, folder + "/link.mdb"));
+        RunningApp run(books.path);
+        for (const QString& other : {folder + "/./test.mdb", folder + "/link.mdb"}) {
+            run.prompts.files.push_back(other);
+            run.trigger("fileSaveAs");
+            QCOMPARE(RawCatalogue(books.file())
+                         .rows("SELECT count(*) FROM mine UNION ALL "
+                               "SELECT count(*) FROM books"),
+                     (std::vector<std::string>{"1", "4"}));
+        }
+        QVERIFY(QFileInfo(folder + "/link.mdb").isSymLink());
+        QCOMPARE(run.rows().size(), 4);
+    }
+
+    // The copy keeps every identifier: the rows shown, their order, the statement behind them
+    // and the history go on, acting on the copy.
+    void saveAsKeepsTheListingAndTheHistory() {
+        Library books;
+        RunningApp run(books.path);
+        run.trigger("viewRead");
+        run.view()->OnColumnClick(5); // Pagini
+        run.selectRow(0);             // Odiseea
+        run.trigger("recordsDelete");
+        run.trigger("viewRead");
+        run.view()->OnColumnClick(8); // An aparitie
+        const QStringList rows = run.rows();
+        const QByteArray source = FileBytes(books.path);
+        const QString copy = run.path("copy.mdb");
+        run.prompts.files.push_back(copy);
+        run.trigger("fileSaveAs");
+        QCOMPARE(run.rows(), rows);
+        QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books WHERE citita = -1"));
+        QCOMPARE(run.view()->horizontalHeader()->sortIndicatorSection(), 8);
+        QVERIFY(run.action("editUndo")->isEnabled());
+        run.trigger("editUndo");
+        QCOMPARE(RawCatalogue(copy.toStdString()).rows("SELECT titlu FROM books ORDER BY id"),
+                 (std::vector<std::string>{"Dune", "Ion", "Odiseea", "Abandonata"}));
+        QCOMPARE(FileBytes(books.path), source);
+        // Still ordered by the header clicked before the copy.
+        QCOMPARE(run.column(8), (QStringList{"-700", "1965"}));
+        QVERIFY(run.prompts.messages.isEmpty());
+    }
+
+    // Where and how big the user left the window; maximised the first time and when left so.
+    void theWindowComesBackWhereItWasLeft() {
+        {
+            RunningApp run;
+            QVERIFY(run.frame()->isMaximized());
+            run.frame()->showNormal();
+            run.frame()->setGeometry(40, 50, 640, 420);
+            run.frame()->close();
+        }
+        {
+            RunningApp run;
+            QVERIFY(!run.frame()->isMaximized());
+            QCOMPARE(run.frame()->geometry().size(), QSize(640, 420));
+            QCOMPARE(run.frame()->geometry().topLeft(), QPoint(40, 50));
+            run.frame()->showMaximized();
+            run.frame()->close();
+        }
+        RunningApp run;
+        QVERIFY(run.frame()->isMaximized());
+    }
+
+    // Without an icon theme every toolbar button shows the program's own picture of its
+    // command.
+    void toolbarIconsFallBackOnTheirOwnPictures() {
+        const QStringList searchPaths = QIcon::themeSearchPaths();
+        const QString theme = QIcon::themeName();
+        QIcon::setThemeSearchPaths({});
+        QIcon::setThemeName(QStringLiteral("none"));
+        {
+            RunningApp run;
+            for (const auto& [action, picture] : {std::pair{"fileNew", "document-new"},
+                                                  {"fileOpen", "document-open"},
+                                                  {"fileSave", "document-save"},
+                                                  {"editCut", "edit-cut"},
+                                                  {"editCopy", "edit-copy"},
+                                                  {"editPaste", "edit-paste"},
+                                                  {"filePrint", "document-print"},
+                                                  {"helpAbout", "help-about"}}) {
+                const QImage shown = run.action(action)->icon().pixmap(16).toImage();
+                const QImage own =
+                    QIcon(QStringLiteral(":/icons/%1.png").arg(picture)).pixmap(16).toImage();
+                QVERIFY2(!own.isNull() && shown == own, action);
+            }
+        }
+        QIcon::setThemeSearchPaths(searchPaths);
+        QIcon::setThemeName(theme);
+    }
+
+    // Under a Romanian desktop the framework's buttons, file chooser and text menus speak
+    // Romanian; the program's own menus stay as they are.
+    void theFrameworkSpeaksTheUsersLanguage() {
+        QLocale::setDefault(QLocale(QLocale::Romanian, QLocale::Romania));
+        {
+            RunningApp run;
+            QCOMPARE(QDialogButtonBox(QDialogButtonBox::Yes | QDialogButtonBox::No)
+                         .button(QDialogButtonBox::Yes)
+                         ->text(),
+                     QStringLiteral("&Da"));
+            QLineEdit edit;
+            std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+            QStringList texts;
+            for (QAction* a : menu->actions()) {
+                texts << a->text().section(QLatin1Char('\t'), 0, 0);
+            }
+            QVERIFY2(texts.contains(QStringLiteral("&Copiaza")), qPrintable(texts.join(',')));
+            QFileDialog chooser(nullptr, QString(), QString(), QStringLiteral("*.mdb"));
+            chooser.setOption(QFileDialog::DontUseNativeDialog);
+            QCOMPARE(chooser.findChild<QLabel*>("lookInLabel")->text(),
+                     QStringLiteral("Cauta in:"));
+            QCOMPARE(run.action("fileOpen")->text(), QStringLiteral("&Open...\tCtrl+O"));
+            QStringList captions;
+            WhenModal([&](QWidget* sheet) {
+                captions << sheet->findChild<QPushButton*>("ok")->text()
+                         << sheet->findChild<QPushButton*>("cancel")->text();
+                Press(sheet, "cancel");
+            });
+            run.trigger("settingsOptions");
+            QCOMPARE(captions, (QStringList{"OK", "Cancel"}));
+        }
+        QLocale::setDefault(QLocale::c());
+        RunningApp run;
+        QCOMPARE(QDialogButtonBox(QDialogButtonBox::Yes).button(QDialogButtonBox::Yes)->text(),
+                 QStringLiteral("&Yes"));
     }
 
     void aNewCatalogueHasNoneOfTheOldLookups() {

@@ -97,6 +97,14 @@ private slots:
         QCOMPARE(Listed(s.loans, history), (Messages{"Dune||Ana|2026-11-01|2026-12-01||2026-12-06",
                                                      "Ion|Autor Ion|Dan|2026-12-06|||"}));
         QCOMPARE(s.loans.Borrowers().value(), (Messages{"Ana", "Dan"}));
+        // Each return closes its own loan: an earlier loan of the book keeps its return date.
+        QVERIFY(s.loans.Lend(3, "Ana", "2026-11-01", ""));
+        QVERIFY(s.loans.Return(3, "2026-11-10"));
+        QVERIFY(s.loans.Lend(3, "Dan", "2026-11-15", ""));
+        QVERIFY(s.loans.Return(3, "2026-11-20"));
+        QCOMPARE(
+            RawCatalogue(s.file()).rows("SELECT returned FROM loans WHERE book = 3 ORDER BY id"),
+            (Messages{"2026-11-10", "2026-11-20"}));
         QVERIFY(s.messages.messages.empty());
     }
 
@@ -120,6 +128,8 @@ private slots:
         ana.sortBy = LoanColumn::Lent;
         QCOMPARE(Listed(s.loans, ana).size(), std::size_t{2});
         QCOMPARE(Listed(s.loans, ana).back().substr(0, 7), std::string("Odiseea"));
+        // Due today is not late yet; due yesterday is.
+        QCOMPARE(s.loans.Counts("2026-12-05")->overdue, 1);
         QCOMPARE(LoanCountsText(s.loans.Counts(kToday)),
                  std::string("4 carti imprumutate, 2 intarziate"));
         QCOMPARE(LoanCountsText(LoanCounts{1, 1}),

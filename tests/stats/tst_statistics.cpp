@@ -50,6 +50,66 @@ private slots:
         QVERIFY(c.messages.messages.empty());
     }
 
+    void unknownNumbersAreLeftOutAsSqlLeavesThem() {
+        TestCatalogue c;
+        c.add(Book("known", 100, 4, 1850, true, "X", "P"));
+        BookRecord noPages = Book("no pages", kUnknownNumber, 2, kUnknownNumber, true, "X", "P");
+        c.add(noPages);
+        c.add(Book("old", 300, kUnknownNumber, 1700, false, "Y", ""));
+        BookRecord nothing = Book("nothing", kUnknownNumber, kUnknownNumber, kUnknownNumber, false,
+                                  "Y", "", kUnknownNumber);
+        nothing.publicare_volum = kUnknownNumber;
+        c.add(nothing);
+        RawCatalogue raw(c.path("test.mdb"));
+        auto sql = [&](const char* statement) { return raw.one(statement); };
+        auto average = [&](const char* sums) {
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "%.2f", std::stod(raw.one(sums)));
+            return std::string(buf);
+        };
+        const auto f = Figures(*c.db);
+        const std::map<int, std::string> expected{
+            {1021, sql("SELECT count(*) FROM books")},
+            {1022, sql("SELECT count(*) FROM books WHERE citita = -1")},
+            {1024, sql("SELECT sum(pagini) FROM books")},
+            {1025, sql("SELECT sum(pagini) FROM books WHERE citita = -1")},
+            {1026, sql("SELECT sum(capitole) FROM books")},
+            {1027, sql("SELECT sum(capitole) FROM books WHERE citita = -1")},
+            {1028, sql("SELECT sum(volume) FROM books")},
+            {1029, sql("SELECT sum(volume) FROM books WHERE citita = -1")},
+            {1030, sql("SELECT count(DISTINCT autor) FROM books")},
+            {1031, sql("SELECT count(DISTINCT editura) FROM books")},
+            {1032, average("SELECT avg(pagini) FROM books")},
+            {1033, average("SELECT avg(capitole) FROM books")},
+            {1034, average("SELECT avg(volume) FROM books")},
+            {1035, average("SELECT avg(pagini) FROM books WHERE citita = -1")},
+            {1036, average("SELECT avg(capitole) FROM books WHERE citita = -1")},
+            {1037, average("SELECT avg(volume) FROM books WHERE citita = -1")},
+            {1023, sql("SELECT count(*) FROM books WHERE publicare <= 1800")},
+            {1042, sql("SELECT count(*) FROM books WHERE publicare > 1800 AND publicare <= 1900")},
+            {1043, "0"},
+            {1044, "0"},
+            {1045, sql("SELECT count(*) FROM books WHERE publicare <= 1800 AND citita = -1")},
+            {1046, sql("SELECT count(*) FROM books WHERE publicare > 1800 AND publicare <= 1900 "
+                       "AND citita = -1")},
+            {1047, "0"},
+            {1048, "0"},
+        };
+        QCOMPARE(f, expected);
+        // Pages per book: 400 over the two books that know theirs, not over all four.
+        QCOMPARE(f.at(1032), std::string("200.00"));
+        QCOMPARE(f.at(1023), std::string("1"));
+        const auto authors = ComputeNameStatistics(*c.db, NameStatisticsMode::Authors);
+        QCOMPARE(authors.size(), std::size_t(2));
+        QCOMPARE(authors[0][1], std::string("X"));
+        QCOMPARE(authors[0][5],
+                 sql("SELECT sum(pagini) FROM books WHERE autor = 'X' AND citita = -1"));
+        QCOMPARE(authors[0][6],
+                 sql("SELECT sum(capitole) FROM books WHERE autor = 'X' AND citita = -1"));
+        QCOMPARE(authors[1][1], std::string("Y"));
+        QCOMPARE(authors[1][2], std::string("2"));
+    }
+
     void totalsAveragesAndCenturies() {
         TestCatalogue c;
         c.add(Book("a", 100, 1, 0, false, "X"));

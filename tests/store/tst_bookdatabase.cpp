@@ -1,5 +1,6 @@
 #include "store/CBookDatabase.h"
 #include "store/StatementFormat.h"
+#include "store/UserReasons.h"
 #include "support/CoreTestSupport.h"
 #include "support/CrashSnapshot.h"
 #include "support/EarlierCatalogue.h"
@@ -9,6 +10,8 @@
 #include <QFile>
 #include <QTest>
 #include <QtEndian>
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 
 using Messages = std::vector<std::string>;
@@ -56,21 +59,74 @@ private slots:
                  std::string("0"));
         RecordingSink sink; // an existing file is never made anew
         QVERIFY(!CBookDatabase(sink.sink()).Create(c.path("test.mdb")));
-        QCOMPARE(sink.take(), Messages{"Nu se poate crea o nou baza de date!"});
+        QCOMPARE(sink.take(),
+                 Messages{"Nu se poate crea o nou baza de date!\nfisierul exista deja"});
     }
 
-    void openRefusesWhatIsNoRegularFileAtOnceAndSaysWhy() {
+    // A failed open says why: in English for the command line, and in Romanian below the
+    // message the window shows.
+    void openRefusesAndSaysWhy() {
+        TestCatalogue c;
+        QVERIFY(c.db->Close());
         QTemporaryDir dir;
         const std::string fifo = dir.filePath("fifo.mdb").toStdString();
         QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
-        for (const auto& [path, reason] :
-             {std::pair{fifo, "not a regular file"},
-              {dir.path().toStdString(), "not a regular file"},
-              {dir.filePath("none.mdb").toStdString(), "No such file or directory"}}) {
-            CBookDatabase db(nullptr);
-            QVERIFY(!db.Open(path));
-            QCOMPARE(db.LastFailure(), std::string(reason));
+        const std::string text = dir.filePath("text.mdb").toStdString();
+        WriteFile(QString::fromStdString(text), QByteArray(4096, 'x'));
+        RawCatalogue locker(c.path("test.mdb"));
+        QVERIFY(locker.exec("PRAGMA locking_mode = EXCLUSIVE"));
+        QVERIFY(locker.exec("BEGIN EXCLUSIVE"));
+        struct Case {
+            std::string path;
+            const char* reason;
+            const char* shown;
+        };
+        for (const Case& k :
+             {Case{fifo, "not a regular file", "nu este un fisier obisnuit"},
+              Case{dir.path().toStdString(), "not a regular file", "nu este un fisier obisnuit"},
+              Case{dir.filePath("none.mdb").toStdString(), "No such file or directory",
+                   "fisierul sau dosarul nu exista"},
+              Case{text, "not a catalogue that can be opened",
+                   "fisierul nu este un catalog sau este deteriorat"},
+              Case{c.path("test.mdb"),
+                   "the catalogue is being written by another program; try again",
+                   "fisierul este blocat de alt program; incercati din nou"}}) {
+            RecordingSink sink;
+            CBookDatabase db(sink.sink());
+            QVERIFY(!db.Open(k.path));
+            QCOMPARE(db.LastFailure(), std::string(k.reason));
+            QCOMPARE(sink.take(), Messages{kOpenFailed + "\n" + k.shown});
         }
+    }
+
+    // What the system says when a file cannot be read or written, told in Romanian in the
+    // window; a text it does not know stays as it is.
+    void systemReasonsInRomanian_data() {
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("missing") << QString::fromUtf8(std::strerror(ENOENT))
+                                 << "fisierul sau dosarul nu exista";
+        QTest::newRow("no right")
+            << QString::fromUtf8(std::strerror(EACCES))
+            << "fisierul nu poate fi citit sau scris: lipseste dreptul de acces";
+        QTest::newRow("full") << QString::fromUtf8(std::strerror(ENOSPC)) << "discul este plin";
+        QTest::newRow("busy") << QString::fromUtf8(std::strerror(EBUSY))
+                              << "fisierul este folosit de alt program";
+        QTest::newRow("read-only disk")
+            << QString::fromUtf8(std::strerror(EROFS)) << "discul poate fi doar citit";
+        QTest::newRow("after a file name")
+            << "copy.mdb: " + QString::fromUtf8(std::strerror(ENOSPC))
+            << "copy.mdb: discul este plin";
+        QTest::newRow("the program's own") << "the catalogue is read-only"
+                                           << "fisierul poate fi doar citit";
+        QTest::newRow("unknown") << "something else"
+                                 << "something else";
+    }
+
+    void systemReasonsInRomanian() {
+        QFETCH(QString, reason);
+        QFETCH(QString, shown);
+        QCOMPARE(QString::fromStdString(RomanianReason(reason.toStdString())), shown);
     }
 
     void aCommitCutOffAfterItsFirstWriteIsRecoveredOnOpen() {

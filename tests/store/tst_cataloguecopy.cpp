@@ -41,6 +41,9 @@ private slots:
     void copiesBooksTypesAndStates() {
         TestCatalogue c;
         Fill(c);
+        // The last number given is kept even when its book is gone.
+        QVERIFY(c.add(MakeBook("Gone")));
+        QVERIFY(c.db->DeleteBook(5));
         const std::string target = c.path("copy.mdb");
         auto copy = CopyCatalogue(*c.db, target, c.messages.sink());
         QVERIFY(copy);
@@ -63,7 +66,7 @@ private slots:
         QVERIFY(copy->InsertBook("Nou", "A", "E", 0, 1, 1, 1, 1, 1, 0, 6, 0));
         QCOMPARE(raw.rows("SELECT (SELECT max(id) FROM types), (SELECT max(id) FROM states), "
                           "(SELECT max(id) FROM books)"),
-                 Messages{"4|2|5"});
+                 Messages{"4|2|6"});
         // The source is untouched and still usable.
         QVERIFY(c.db->IsOpen());
         QVERIFY(c.add(MakeBook("After")));
@@ -127,7 +130,8 @@ private slots:
         CBookDatabase closed(sink.sink());
         QVERIFY(!CopyCatalogue(closed, target, sink.sink()));
         QCOMPARE(sink.take(),
-                 (Messages{"Nu se poate crea o nou baza de date!", "Nu se poate crea tabela!"}));
+                 (Messages{"Nu se poate crea o nou baza de date!\nfisierul exista deja",
+                           "Nu se poate crea tabela!"}));
         QCOMPARE(FileBytes(target), before);
     }
 
@@ -155,7 +159,8 @@ private slots:
         QVERIFY(c.db->IsOpen());
 
         QVERIFY(!CopyCatalogue(*c.db, c.path("missing/folder/x.mdb"), c.messages.sink()));
-        QCOMPARE(c.messages.take(), Messages{"Nu se poate crea o nou baza de date!"});
+        QCOMPARE(c.messages.take(),
+                 Messages{"Nu se poate crea o nou baza de date!\nfisierul sau dosarul nu exista"});
         QVERIFY(c.db->IsOpen());
     }
 };

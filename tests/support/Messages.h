@@ -4,8 +4,14 @@
 namespace shown {
 inline constexpr const char* kNoCatalogue = "Nici o baza de date nu este deschisa!";
 inline constexpr const char* kSelectFailed = "Nu se pot selecta inregistrarile!";
-inline constexpr const char* kCannotOpen = "Nu se poate deschide baza de date";
-inline constexpr const char* kCannotCreate = "Nu se poate crea o nou baza de date!";
+inline constexpr const char* kCannotOpenMissing =
+    "Nu se poate deschide baza de date\nfisierul sau dosarul nu exista";
+inline constexpr const char* kCannotOpenNotACatalogue =
+    "Nu se poate deschide baza de date\nfisierul nu este un catalog sau este deteriorat";
+inline constexpr const char* kCannotCreateOverAFile =
+    "Nu se poate crea o nou baza de date!\nfisierul exista deja";
+inline constexpr const char* kCannotCreateNoFolder =
+    "Nu se poate crea o nou baza de date!\nfisierul sau dosarul nu exista";
 inline constexpr const char* kCannotCreateTable = "Nu se poate crea tabela!";
 inline constexpr const char* kCannotInsert = "Nu se poate adauga o noua inregistrare!";
 inline constexpr const char* kCannotUpdate = "Nu se poate modifica inregistrarea!";

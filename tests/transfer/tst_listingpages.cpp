@@ -3,45 +3,121 @@
 #include <QTest>
 #include <numeric>
 
+namespace {
+RowTexts Book(const std::string& title, const std::string& author = "Autor",
+              const std::string& publisher = "Editura") {
+    return {"0001", title,  author, publisher, "Roman",     "320",  "1",
+            "1",    "1997", "2003", "Da",      "Excelenta", "Acasa"};
+}
+
+ListingPages LaidOut(const std::vector<RowTexts>& rows, double pageCharacters, int pageLines) {
+    ListingPages pages;
+    for (const RowTexts& row : rows) {
+        pages.Measure(row);
+    }
+    pages.FixColumns(pageCharacters);
+    for (const RowTexts& row : rows) {
+        pages.AddRow(row);
+    }
+    pages.Paginate(pageLines);
+    return pages;
+}
+} // namespace
+
 class TestListingPages : public QObject {
     Q_OBJECT
 private slots:
-    void rowsRunOnFromPageToPage() {
-        struct Case {
-            int rows, perPage, pages, lastFirst, lastEnd;
-        };
-        for (const Case& c : {Case{0, 40, 1, 0, 0}, Case{1, 40, 1, 0, 1}, Case{40, 40, 1, 0, 40},
-                              Case{41, 40, 2, 40, 41}, Case{250, 46, 6, 230, 250}}) {
-            ListingPages pages;
-            pages.LayOut(c.rows, c.perPage, 200);
-            QCOMPARE(pages.PageCount(), c.pages);
-            QCOMPARE(pages.FirstRow(c.pages - 1), c.lastFirst);
-            QCOMPARE(pages.EndRow(c.pages - 1), c.lastEnd);
+    void wrappingByWord_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("empty") << "" << 10 << 1;
+        QTest::newRow("fits") << "Ion" << 10 << 1;
+        QTest::newRow("fills the line") << "Ion Creanga" << 11 << 1;
+        QTest::newRow("next word on a new line") << "Ion Creanga" << 10 << 2;
+        QTest::newRow("three lines") << "Amintiri din copilarie si alte povesti" << 15 << 3;
+        QTest::newRow("a long word is cut") << "abcdefghijklmnopqrstuvwxy" << 10 << 3;
+        QTest::newRow("letters, not bytes") << "Pădurea spânzuraților" << 10 << 3;
+    }
+
+    void wrappingByWord() {
+        QFETCH(QString, text);
+        QFETCH(int, width);
+        QFETCH(int, lines);
+        QCOMPARE(ListingPages::WrappedLines(text.toStdString(), static_cast<std::size_t>(width)),
+                 lines);
+    }
+
+    // Texts wide, numbers narrow: on a page of 200 characters (A4 across, as printed) a title
+    // gets far more than 20 characters a line and wraps past them, a publisher too, while a
+    // one-digit column is only as wide as its header.
+    void widthsFollowTheContent() {
+        const ListingPages pages =
+            LaidOut({Book("The Curious Incident of the Dog in the Night-Time", "Mark Haddon",
+                          "Vintage Contemporaries")},
+                    200, 60);
+        const auto& chars = pages.ColumnCharacters();
+        QCOMPARE(std::accumulate(pages.ColumnShares().begin(), pages.ColumnShares().end(), 0.0),
+                 1.0);
+        QVERIFY2(chars[1] >= 30, std::to_string(chars[1]).c_str());
+        QVERIFY(chars[2] >= std::string("Mark Haddon").size());
+        QVERIFY(chars[6] <= 12);          // Capitole, "1"
+        QVERIFY(chars[6] * 3 < chars[1]); // a third of the title's room, at most
+        QCOMPARE(pages.RowLines(0), 2);   // the title and the publisher wrap
+    }
+
+    // On a narrow page the long texts give way and wrap within their row, which grows; a number
+    // never wraps and never loses room to a title.
+    void aTextThatDoesNotFitWraps() {
+        const std::string title(30, 'a');
+        const RowTexts row = Book(title + " " + title + " " + title);
+        const ListingPages wide = LaidOut({row}, 400, 60);
+        const ListingPages narrow = LaidOut({row}, 170, 60);
+        QCOMPARE(wide.RowLines(0), 1);
+        QVERIFY(narrow.RowLines(0) > 1);
+        QVERIFY(narrow.ColumnCharacters()[1] < wide.ColumnCharacters()[1]);
+        for (std::size_t c : {0, 5, 8, 9, 11}) {
+            QCOMPARE(narrow.ColumnCharacters()[c], wide.ColumnCharacters()[c]);
+            QVERIFY(narrow.ColumnCharacters()[c] >= row[c].size());
         }
     }
 
-    void longTextsGiveWayToShortOnes() {
-        ListingPages pages;
-        RowTexts row{"0001",  std::string(300, 't'),
-                     "Autor", "Editura",
-                     "Roman", "320",
-                     "1",     "1",
-                     "1997",  "2003",
-                     "Da",    "Excelenta",
-                     "Acasa"};
-        pages.Measure(row);
-        pages.LayOut(1, 40, 1000);
-        const auto wide = pages.ColumnShares();
-        pages.LayOut(1, 40, 100);
-        const auto narrow = pages.ColumnShares();
-        QCOMPARE(std::accumulate(narrow.begin(), narrow.end(), 0.0), 1.0);
-        // On a narrow page the title gives up room and every short column gains it.
-        QVERIFY(narrow[1] < wide[1]);
-        for (std::size_t c : {0, 5, 8, 9, 11}) {
-            QVERIFY(narrow[c] > wide[c]);
+    // Rows run on from page to page by the lines they take, under headers on every page; a
+    // long header wraps over its narrow column ("An publicare volum" over four digits).
+    void rowsRunOnFromPageToPage_data() {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("tallRows"); // every second row's title takes four lines
+        QTest::addColumn<int>("headerLines");
+        QTest::addColumn<QList<int>>("firstRows");
+        QTest::newRow("empty listing: one page of headers") << 0 << false << 2 << QList<int>{0};
+        QTest::newRow("one row") << 1 << false << 2 << QList<int>{0};
+        QTest::newRow("a page full") << 40 << false << 2 << QList<int>{0};
+        QTest::newRow("one more") << 41 << false << 2 << QList<int>{0, 40};
+        // The title takes the room the headers had: "An publicare volum" takes three lines,
+        // and 39 are left. 1 + 4 lines a pair: 36 lines to row 14, and row 15 no longer fits.
+        QTest::newRow("tall rows take more room") << 40 << true << 3 << QList<int>{0, 15, 30};
+    }
+
+    void rowsRunOnFromPageToPage() {
+        QFETCH(int, rows);
+        QFETCH(bool, tallRows);
+        QFETCH(int, headerLines);
+        QFETCH(QList<int>, firstRows);
+        std::vector<RowTexts> listing;
+        for (int i = 0; i < rows; ++i) {
+            // Two 50-letter words in a title column of 48 characters a line: each is cut once.
+            listing.push_back(tallRows && i % 2 == 1
+                                  ? Book(std::string(50, 't') + " " + std::string(50, 'u'))
+                                  : Book("Short"));
         }
-        // A huge title is capped: the others keep a fair share on a wide page too.
-        QVERIFY(wide[1] < 0.3);
+        const ListingPages pages = LaidOut(listing, 200, 42);
+        QCOMPARE(pages.HeaderLines(), headerLines);
+        QList<int> seen;
+        for (int page = 0; page < pages.PageCount(); ++page) {
+            seen << pages.FirstRow(page);
+            QCOMPARE(pages.EndRow(page), page + 1 < pages.PageCount() ? firstRows[page + 1] : rows);
+        }
+        QCOMPARE(seen, firstRows);
     }
 };
 

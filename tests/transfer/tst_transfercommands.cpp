@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStatusBar>
 
 namespace {
 
@@ -46,7 +47,7 @@ private slots:
         QCOMPARE(FileBytes(app.path("rejects.csv")),
                  QByteArray(
                      "Linie,Motiv,Title,Author,Number of Pages,Original Publication Year\r\n"
-                     "3,already in the catalogue,DUNE,herbert,600,1965\r\n"
+                     "3,deja in catalog,DUNE,herbert,600,1965\r\n"
                      "4,\"Pagini is not an integer: \"\"many\"\"\",Walden,Thoreau,many,1854\r\n"));
         // Ticked, the duplicates are stored too; nothing is rejected then but the bad number.
         app.prompts.files = {csv};
@@ -56,6 +57,48 @@ private slots:
         QVERIFY(app.prompts.questions.last().startsWith(
             "Importate: 3 carti; respinse: 1; deja in catalog: 3\n"));
         QCOMPARE(app.view()->Model()->rowCount(), 9);
+    }
+
+    // A spreadsheet saved with Romanian settings: semicolons, Windows-1250, its own headers.
+    void thePreviewShowsTheFileAsItWillBeRead() {
+        LibraryApp app;
+        const QString csv = app.path("carti.csv");
+        WriteFile(csv, "Nr;Carte;Scriitor;Pagini;Gen\r\n"
+                       "1;P\xe3" "durea sp\xe2" "nzura\xfe" "ilor;Liviu Rebreanu;0;\r\n"
+                       "2;Baltagul;Mihail Sadoveanu;180;Roman\r\n"
+                       "\r\n");
+        app.prompts.files = {csv};
+        QStringList seen;
+        WhenModal([&](QWidget* dlg) {
+            auto combo = [dlg](const char* name) {
+                return dlg->findChild<QComboBox*>(QString::fromLatin1(name));
+            };
+            auto* table = dlg->findChild<QTableWidget*>(QStringLiteral("importPreview"));
+            seen << combo("importDelimiter")->currentText()
+                 << combo("importEncoding")->currentText() << table->item(1, 1)->text()
+                 << QString::number(table->rowCount());
+            for (const char* column :
+                 {"importColumn0", "importColumn1", "importColumn2", "importColumn3"}) {
+                seen << combo(column)->currentText();
+            }
+            // "Carte" and "Scriitor" are nobody's guess: the user says what they hold.
+            Choose(dlg, "importColumn1", 0);
+            Choose(dlg, "importColumn2", 1);
+            combo("importType")->setCurrentText(QStringLiteral("Roman"));
+            Press(dlg, "ok");
+        });
+        app.trigger("fileImport");
+        QCOMPARE(seen, (QStringList{"Punct si virgula (;)", "Windows-1250",
+                                    "P\u0103durea sp\u00e2nzura\u0163ilor", "3", "(nu se importa)",
+                                    "(nu se importa)", "(nu se importa)", "Pagini"}));
+        QCOMPARE(app.prompts.takeMessages(),
+                 QStringList{"Importate: 2 carti; respinse: 0; deja in catalog: 0\n"
+                             "Coloane nefolosite: Nr"});
+        QCOMPARE(RawCatalogue(app.file())
+                     .rows("SELECT b.titlu, b.autor, b.pagini, t.tip FROM books b JOIN types t "
+                           "ON t.id = b.tip + 1 WHERE b.id > 4 ORDER BY b.id"),
+                 (std::vector<std::string>{"Pădurea spânzuraţilor|Liviu Rebreanu|NULL|Roman",
+                                           "Baltagul|Mihail Sadoveanu|180|Roman"}));
     }
 
     void exportWritesEveryBookAndRefusesTheCatalogue() {
@@ -126,6 +169,8 @@ private slots:
         app.prompts.files = {app.path("four.pdf")};
         app.trigger("fileExportPdf");
         QCOMPARE(PdfPages(app.path("four.pdf")), 1);
+        QCOMPARE(app.frame()->statusBar()->currentMessage(),
+                 QStringLiteral("Lista a fost scrisa in four.pdf."));
         QByteArray csv = "Titlu\n";
         for (int i = 0; i < 300; ++i) {
             csv += "Carte " + QByteArray::number(i) + "\n";

@@ -32,6 +32,56 @@ private slots:
         QCOMPARE(Count(run), QStringLiteral("4 carti"));
     }
 
+    // The count says books the Romanian way; a cleared list has nothing for a filter to hide.
+    void theCountInTheStatusBar_data() {
+        QTest::addColumn<int>("books");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("count");
+        QTest::newRow("one") << 1 << ""
+                             << "1 carte";
+        QTest::newRow("nineteen") << 19 << ""
+                                  << "19 carti";
+        QTest::newRow("twenty") << 20 << ""
+                                << "20 de carti";
+        QTest::newRow("filtered") << 52 << "carte 52"
+                                  << "1 din 52 de carti";
+    }
+
+    void theCountInTheStatusBar() {
+        QFETCH(int, books);
+        QFETCH(QString, typed);
+        QFETCH(QString, count);
+        TestCatalogue c;
+        c.db->InsertType("Roman");
+        c.db->InsertState("Acasa");
+        for (int i = 1; i <= books; ++i) {
+            c.add(MakeBook("Carte " + std::to_string(i)));
+        }
+        c.db->Close();
+        RunningApp run(QString::fromStdString(c.path("test.mdb")));
+        QTest::keyClicks(FilterBox(run), typed);
+        QCOMPARE(Count(run), count);
+        run.trigger("viewClear");
+        QCOMPARE(Count(run), QStringLiteral("0 carti"));
+    }
+
+    // Words typed for one catalogue do not hide the books of the next one opened.
+    void anotherCatalogueOpensUnfiltered() {
+        Library lib;
+        Library other;
+        RunningApp run(lib.path);
+        QTest::keyClicks(FilterBox(run), "dune");
+        QCOMPARE(Count(run), QStringLiteral("1 din 4 carti"));
+        run.prompts.files.push_back(other.path);
+        run.trigger("fileOpen");
+        QCOMPARE(FilterBox(run)->text(), QString());
+        QCOMPARE(Count(run), QStringLiteral("4 carti"));
+        QTest::keyClicks(FilterBox(run), "ion");
+        run.frame()->OpenDocumentFile(lib.path); // the recent-file list, a file dropped
+        QCOMPARE(FilterBox(run)->text(), QString());
+        QCOMPARE(run.view()->Model()->rowCount(), 4);
+    }
+
     void theFilterStaysWhenTheListingChanges() {
         Library lib;
         RunningApp run(lib.path);
@@ -63,6 +113,20 @@ private slots:
                  std::string("Odiseea|333"));
         QCOMPARE(run.rows(), QStringList{"0003|Odiseea|Homer|Univers|SF|333|1|1|-700|1970|Da|"
                                          "Foarte buna|Acasa"});
+        // Changed under the filter, the book is matched by its new texts from then on.
+        run.selectRow(0);
+        WhenModal([](QWidget* dlg) {
+            TypeInto(dlg, "autor", "Vergiliu");
+            Press(dlg, "ok");
+        });
+        run.trigger("recordsModify");
+        for (const auto& [typed, titles] :
+             {std::pair{"vergil", QStringList{"Odiseea"}}, std::pair{"homer", QStringList{}},
+              std::pair{"odis", QStringList{"Odiseea"}}}) {
+            FilterBox(run)->clear();
+            QTest::keyClicks(FilterBox(run), typed);
+            QCOMPARE(run.column(1), titles);
+        }
         run.selectRow(0);
         run.trigger("recordsDelete");
         QCOMPARE(RawCatalogue(lib.file()).rows("SELECT titlu FROM books ORDER BY id"),

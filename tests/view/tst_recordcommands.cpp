@@ -87,6 +87,65 @@ private slots:
                      "0005|Fundatia|Asimov|Paladin|Clasic|250|1|1|-5|2010|Da|Excelenta|Acasa"));
     }
 
+    // A stored book keeps what nobody gave unknown; a new book gets every check; a book already
+    // in the catalogue (case and accents aside) is asked about, and No keeps what was typed.
+    void unknownStaysUnknownAndANewBookIsChecked() {
+        BookRecord vague = MakeBook("Vag", "Cineva", "");
+        vague.pagini = vague.publicare = vague.publicare_volum = kUnknownNumber;
+        LibraryApp run({vague});
+        run.selectRow(static_cast<int>(run.column(1).indexOf("Vag")));
+        QCOMPARE(run.rows()[run.view()->currentIndex().row()],
+                 QStringLiteral("0005|Vag|Cineva||SF||1|1|||Nu|De citit|Acasa"));
+        QStringList shown;
+        WhenModal([&](QWidget* dlg) {
+            for (const char* f : {"editura", "pagini", "publicare", "publicare_volum"}) {
+                shown << Value(dlg, f);
+            }
+            TypeInto(dlg, "capitole", "7");
+            Press(dlg, "ok");
+        });
+        run.trigger("recordsModify");
+        QCOMPARE(shown, (QStringList{"", "", "", ""}));
+        QCOMPARE(Stored(run, "SELECT editura, pagini, capitole, publicare, publicare_volum FROM "
+                             "books WHERE id = 5"),
+                 std::vector<std::string>{"|NULL|7|NULL|NULL"});
+        // What the user types is checked as ever.
+        WhenModal([](QWidget* dlg) {
+            TypeInto(dlg, "pagini", "0");
+            Press(dlg, "ok");
+            Press(dlg, "cancel");
+        });
+        run.trigger("recordsModify");
+        QCOMPARE(run.prompts.takeMessages(),
+                 QStringList{"Numarul de pagini trebuie sa fie mai mare decat 0!"});
+
+        run.prompts.answers = {false, true};
+        QStringList kept;
+        WhenModal([&](QWidget* dlg) {
+            TypeInto(dlg, "titlu", "ION");
+            TypeInto(dlg, "autor", "Rébreanu");
+            TypeInto(dlg, "pagini", "");
+            Choose(dlg, "calificativ", 6);
+            Press(dlg, "ok"); // an empty number is refused on Add
+            TypeInto(dlg, "pagini", "12");
+            TypeInto(dlg, "editura", "");
+            Press(dlg, "ok"); // and so is an empty text
+            TypeInto(dlg, "editura", "Litera");
+            Press(dlg, "ok"); // No: the dialog stays with what was typed
+            kept << Value(dlg, "titlu") << Value(dlg, "autor") << Value(dlg, "pagini");
+            Press(dlg, "ok"); // Yes
+        });
+        run.trigger("recordsAdd");
+        QCOMPARE(run.prompts.takeMessages(),
+                 (QStringList{"Please enter an integer.", "Trebuie specificat o editura!"}));
+        QCOMPARE(run.prompts.questions,
+                 (QStringList{"Exista deja o carte cu acest titlu si autor. O adaugati oricum?",
+                              "Exista deja o carte cu acest titlu si autor. O adaugati oricum?"}));
+        QCOMPARE(kept, (QStringList{"ION", "Rébreanu", "12"}));
+        QCOMPARE(Stored(run, "SELECT titlu, autor, editura, pagini FROM books WHERE id = 6"),
+                 std::vector<std::string>{"ION|Rébreanu|Litera|12"});
+    }
+
     void twoBooksWithOneTitleStayApart() {
         LibraryApp run;
         for (const char* author : {"First", "Second"}) {

@@ -18,10 +18,8 @@ CLendDlg::CLendDlg(QWidget* parent)
     m_borrower->setObjectName(QStringLiteral("borrower"));
     m_borrower->setEditable(true);
     m_borrower->setInsertPolicy(QComboBox::NoInsert);
-    // A long name (255 characters) scrolls inside the box instead of widening the dialog.
-    m_borrower->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_borrower->setMinimumContentsLength(24);
-    m_title->setWordWrap(true);
+    KeepNameChooserNarrow(m_borrower);
+    m_title->setObjectName(QStringLiteral("title"));
     m_hasDue->setObjectName(QStringLiteral("hasDue"));
     m_hasDue->setChecked(true);
     auto* form = new QFormLayout(this);
@@ -37,7 +35,12 @@ CLendDlg::CLendDlg(QWidget* parent)
 }
 
 int CLendDlg::exec() {
-    m_title->setText(FromUtf8(m_strTitle));
+    // A long title is shortened in its middle, not the dialog widened past the screen; the
+    // whole of it is the label's tool tip.
+    constexpr int kTitleWidth = 480;
+    const QString title = FromUtf8(m_strTitle);
+    m_title->setText(m_title->fontMetrics().elidedText(title, Qt::ElideMiddle, kTitleWidth));
+    m_title->setToolTip(title);
     for (const std::string& name : m_aBorrowers) {
         m_borrower->addItem(FromUtf8(name));
     }

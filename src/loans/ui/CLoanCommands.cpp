@@ -23,6 +23,19 @@ QString CLoanCommands::CountsText() const {
     return FromUtf8(LoanCountsText(loans.Counts(IsoText(m_today()))));
 }
 
+bool CLoanCommands::MayDelete(int book, std::optional<LoanClosing>& closing) {
+    CLoanRegister loans(*m_pView->Database(), nullptr);
+    const std::optional<LoanRow> open = loans.OpenLoan(book);
+    if (!open) {
+        return true;
+    }
+    if (!AskYesNo(DeleteLentBookQuestion(*open), m_pView)) {
+        return false;
+    }
+    closing = LoanClosing{open->id, IsoText(m_today())};
+    return true;
+}
+
 std::optional<CLoanCommands::SelectedBook> CLoanCommands::SelectedBookOrComplain() const {
     CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
     if (!db) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/BookHistory.h"
+
 #include <QDate>
 #include <QObject>
 #include <functional>
@@ -19,6 +21,9 @@ public:
     void SetClock(std::function<QDate()> today) { m_today = std::move(today); }
     // "3 carti imprumutate, 1 intarziata"; empty without a catalogue. Never asks anything.
     QString CountsText() const;
+    // Asked before `book` is deleted: a lent book goes only when the user says so, its loan
+    // closed today with it (given in `closing`). False when the user keeps the book.
+    bool MayDelete(int book, std::optional<LoanClosing>& closing);
 
 public slots:
     void OnLend();

@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -21,7 +22,8 @@ CLoansDlg::CLoansDlg(QWidget* parent)
       m_borrower(new QComboBox(this)),
       m_withReturned(new QCheckBox(QStringLiteral("Arata si cele returnate"), this)) {
     setWindowTitle(QStringLiteral("Imprumuturi"));
-    resize(820, 420);
+    // Room is left for the window's frame, so that the whole of it is on the screen.
+    resize(QSize(820, 420).boundedTo(screen()->availableGeometry().size() - QSize(40, 80)));
     m_list->setObjectName(QStringLiteral("loanList"));
     m_list->setModel(m_model);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -37,9 +39,7 @@ CLoansDlg::CLoansDlg(QWidget* parent)
         m_list->setColumnWidth(static_cast<int>(column), width);
     }
     m_borrower->setObjectName(QStringLiteral("borrowerFilter"));
-    // A long name (255 characters) is cut in the box instead of widening the window.
-    m_borrower->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_borrower->setMinimumContentsLength(24);
+    KeepNameChooserNarrow(m_borrower);
     m_withReturned->setObjectName(QStringLiteral("withReturned"));
 
     auto* filters = new QHBoxLayout;

@@ -91,17 +91,10 @@ int CCompositeSearchDlg::exec() {
         }
         combo->setCurrentIndex(combo->count() > 0 ? 0 : -1);
     };
-    auto names = [](const LookupList& list) {
-        std::vector<std::string> out;
-        for (int i = 0; i < list.GetSize(); ++i) {
-            out.push_back(list.At(i).Name());
-        }
-        return out;
-    };
-    fill("type", names(m_aTypes));
+    fill("type", m_aTypes.Names());
     fill("read", {g_readNames.begin(), g_readNames.end()});
     fill("rating", {g_ratingNames.begin(), g_ratingNames.end()});
-    fill("state", names(m_aStates));
+    fill("state", m_aStates.Names());
     for (const Row& row : m_rows) {
         row.check->setChecked(*row.flag);
     }

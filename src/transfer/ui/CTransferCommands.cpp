@@ -4,11 +4,15 @@
 #include "shell/DialogParts.h"
 #include "shell/Prompts.h"
 #include "store/CBookDatabase.h"
+#include "store/CatalogueCopy.h"
+#include "store/CountedNoun.h"
 #include "store/OutputTarget.h"
 #include "store/SiblingFiles.h"
+#include "store/UserReasons.h"
 #include "transfer/CatalogueExport.h"
 #include "transfer/CatalogueImport.h"
 #include "transfer/FileText.h"
+#include "transfer/ui/CImportDlg.h"
 #include "transfer/ui/ListingPrint.h"
 #include "view/ui/CBookListModel.h"
 #include "view/ui/CShelfwardenView.h"
@@ -19,10 +23,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -89,13 +95,13 @@ std::string ImportFailure(const ImportResult& r, const QString& path) {
     std::string where = r.errorLine > 0
                             ? Shown(path) + ", linia " + std::to_string(r.errorLine) + ": "
                             : std::string();
-    return "Nu s-a importat nicio carte.\n" + where + r.error;
+    return "Nu s-a importat nicio carte.\n" + where + RomanianReason(r.error);
 }
 
 QString ImportSummary(const ImportResult& r, bool skipDuplicates) {
     const int skipped = skipDuplicates ? r.duplicates : 0;
-    QString text = QStringLiteral("Importate: %1 carti; respinse: %2; deja in catalog: %3")
-                       .arg(r.books)
+    QString text = QStringLiteral("Importate: %1; respinse: %2; deja in catalog: %3")
+                       .arg(QString::fromStdString(CountedNoun(r.books, "carte", "carti")))
                        .arg(static_cast<qsizetype>(r.rejects.size()) - skipped)
                        .arg(r.duplicates);
     if (!r.ignoredColumns.empty()) {
@@ -113,25 +119,6 @@ QString ImportSummary(const ImportResult& r, bool skipDuplicates) {
 CTransferCommands::CTransferCommands(CShelfwardenDoc* doc, CShelfwardenView* view)
     : QObject(view), m_pDocument(doc), m_pView(view) {}
 
-std::optional<bool> CTransferCommands::AskImportDuplicates(const QString& path) {
-    QDialog dialog(m_pView);
-    dialog.setObjectName(QStringLiteral("importDialog"));
-    dialog.setWindowTitle(QStringLiteral("Import"));
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(
-        new QLabel(QStringLiteral("Se importa cartile din %1.").arg(QFileInfo(path).fileName())));
-    auto* duplicates = new QCheckBox(QStringLiteral("Importa si duplicatele"), &dialog);
-    duplicates->setObjectName(QStringLiteral("importDuplicates"));
-    duplicates->setToolTip(QStringLiteral(
-        "Cartile cu acelasi titlu si autor ca una din catalog sunt importate si ele"));
-    layout->addWidget(duplicates);
-    layout->addWidget(MakeDialogButtons(&dialog));
-    if (dialog.exec() != QDialog::Accepted) {
-        return std::nullopt;
-    }
-    return duplicates->isChecked();
-}
-
 void CTransferCommands::OnFileImport() {
     CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
     if (!db) {
@@ -141,19 +128,20 @@ void CTransferCommands::OnFileImport() {
     if (!path) {
         return;
     }
-    const std::optional<bool> withDuplicates = AskImportDuplicates(*path);
-    if (!withDuplicates) {
-        return;
-    }
     std::string text;
     std::string failure;
     if (!ReadRegularFile(FileName(*path), text, failure)) {
-        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi citit: " + failure, m_pView);
+        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi citit: " + RomanianReason(failure),
+                    m_pView);
         return;
     }
-    ImportOptions options;
+    CImportDlg dialog(QFileInfo(*path).fileName(), text, m_pView->Types().Names(),
+                      m_pView->States().Names(), m_pView);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    ImportOptions options = dialog.Options();
     options.setAsideRejects = true;
-    options.skipDuplicates = !*withDuplicates;
     ImportResult result;
     {
         Progress progress(QStringLiteral("Se importa cartile..."), m_pView);
@@ -192,7 +180,8 @@ void CTransferCommands::OfferRejects(const ImportResult& result, const QString& 
     }
     const std::string failure = ReplaceFileWith(FileName(*path), RejectsCsv(result));
     if (!failure.empty()) {
-        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + failure, m_pView);
+        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + RomanianReason(failure),
+                    m_pView);
     }
 }
 
@@ -228,10 +217,12 @@ void CTransferCommands::OnFileExport() {
     }
     const std::string failure = ReplaceFileWith(FileName(*path), csv);
     if (!failure.empty()) {
-        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + failure, m_pView);
+        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + RomanianReason(failure),
+                    m_pView);
         return;
     }
-    ShowMessage("Exportate: " + std::to_string(books) + " carti in " + Shown(*path) + ".", m_pView);
+    ShowMessage("Exportate: " + CountedNoun(books, "carte", "carti") + " in " + Shown(*path) + ".",
+                m_pView);
 }
 
 void CTransferCommands::OnFilePrint() {
@@ -274,6 +265,12 @@ void CTransferCommands::OnFileExportPdf() {
     }
     if (!failure.empty()) {
         RemoveQuietly(temporary);
-        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + failure, m_pView);
+        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + RomanianReason(failure),
+                    m_pView);
+        return;
+    }
+    if (auto* frame = qobject_cast<QMainWindow*>(m_pView->window())) {
+        frame->statusBar()->showMessage(
+            QString::fromStdString("Lista a fost scrisa in " + Shown(*path) + "."));
     }
 }

@@ -25,8 +25,6 @@ public slots:
     void OnFileExportPdf();
 
 private:
-    // Whether to import the books already in the catalogue too; nothing when cancelled.
-    std::optional<bool> AskImportDuplicates(const QString& path);
     void OfferRejects(const ImportResult& result, const QString& summary);
 
     CShelfwardenDoc* m_pDocument;

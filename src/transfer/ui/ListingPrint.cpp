@@ -8,6 +8,7 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
+#include <QTextOption>
 
 namespace {
 
@@ -16,7 +17,7 @@ constexpr int kFontPoints = 7;
 // The page's parts, in device pixels.
 struct PageFrame {
     QRect page;
-    int line = 0;    // height of one row
+    int line = 0;    // height of one line of text
     int top = 0;     // where the rows start, below the title and the headers
     int padding = 0; // room left between two columns
     std::array<int, kBookColumnCount + 1> edges{}; // left edge of each column, then the right one
@@ -26,9 +27,8 @@ PageFrame FramePage(QPrinter& printer, const QFontMetrics& metrics) {
     PageFrame f;
     f.page = printer.pageLayout().paintRectPixels(printer.resolution());
     f.page.moveTo(0, 0);
-    f.line = metrics.height() + metrics.height() / 4;
+    f.line = metrics.height() + metrics.height() / 8;
     f.padding = metrics.averageCharWidth() / 2;
-    f.top = 3 * f.line;
     return f;
 }
 
@@ -39,17 +39,23 @@ void PlaceColumns(PageFrame& f, const ListingPages& pages) {
         left += pages.ColumnShares()[static_cast<std::size_t>(c)] * f.page.width();
     }
     f.edges[kBookColumnCount] = f.page.width();
+    // The title's line and a blank one, then the headers.
+    f.top = (2 + pages.HeaderLines()) * f.line;
 }
 
-void PaintRow(QPainter& painter, const PageFrame& f, int y,
+// A row of `lines` lines: each text wraps within its column, between words where it can.
+void PaintRow(QPainter& painter, const PageFrame& f, int y, int lines,
               const std::array<QString, kBookColumnCount>& texts) {
-    const QFontMetrics metrics = painter.fontMetrics();
+    QTextOption wrap(Qt::AlignLeft | Qt::AlignTop);
+    wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    painter.save();
     for (std::size_t c = 0; c < texts.size(); ++c) {
         const int width = f.edges[c + 1] - f.edges[c] - 2 * f.padding;
-        const QRect cell(f.edges[c] + f.padding, y, width, f.line);
-        painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter,
-                         metrics.elidedText(texts[c], Qt::ElideRight, width));
+        const QRect cell(f.edges[c] + f.padding, y, width, lines * f.line);
+        painter.setClipRect(cell);
+        painter.drawText(QRectF(cell), texts[c], wrap);
     }
+    painter.restore();
 }
 
 void PaintPage(QPainter& painter, const PageFrame& f, const CBookListModel& model,
@@ -66,15 +72,16 @@ void PaintPage(QPainter& painter, const PageFrame& f, const CBookListModel& mode
     for (std::size_t c = 0; c < texts.size(); ++c) {
         texts[c] = QString::fromUtf8(BookListColumns()[c].header);
     }
-    PaintRow(painter, f, f.top - f.line, texts);
+    PaintRow(painter, f, f.top - pages.HeaderLines() * f.line, pages.HeaderLines(), texts);
     painter.setFont(plain);
     painter.drawLine(0, f.top, f.page.width(), f.top);
     int y = f.top;
-    for (int row = pages.FirstRow(page); row < pages.EndRow(page); ++row, y += f.line) {
+    for (int row = pages.FirstRow(page); row < pages.EndRow(page); ++row) {
         for (std::size_t c = 0; c < texts.size(); ++c) {
             texts[c] = model.Text(row, static_cast<int>(c));
         }
-        PaintRow(painter, f, y, texts);
+        PaintRow(painter, f, y, pages.RowLines(row), texts);
+        y += pages.RowLines(row) * f.line;
     }
     painter.drawText(QRect(0, f.page.height() - f.line, f.page.width(), f.line), Qt::AlignCenter,
                      QStringLiteral("Pagina %1 din %2").arg(page + 1).arg(pages.PageCount()));
@@ -101,13 +108,16 @@ bool PrintListing(QPrinter& printer, const CBookListModel& model, const QString&
         pages.Measure(model.Row(row));
     }
     PageFrame frame = FramePage(printer, painter.fontMetrics());
-    // The title and headers above the rows, the page number below them.
-    const int rowsPerPage = (frame.page.height() - frame.top - 2 * frame.line) / frame.line;
     // The width of a character as catalogue texts have them: capitals, small letters, digits.
     const QString sample = QStringLiteral("Penguin Classics, 1997: Harry Potter");
     const double character =
         static_cast<double>(painter.fontMetrics().horizontalAdvance(sample)) / sample.size();
-    pages.LayOut(model.rowCount(), rowsPerPage, frame.page.width() / character);
+    pages.FixColumns(frame.page.width() / character);
+    for (int row = 0; row < model.rowCount(); ++row) {
+        pages.AddRow(model.Row(row));
+    }
+    // The title and a blank line above the headers, a blank line and the page number below.
+    pages.Paginate(frame.page.height() / frame.line - 4);
     PlaceColumns(frame, pages);
     for (int page = 0; page < pages.PageCount(); ++page) {
         if (page > 0) {

@@ -96,6 +96,18 @@ QComboBox* CBookInfoDlg::AddCombo(const char* name) {
     return combo;
 }
 
+bool CBookInfoDlg::MayStayUnknown(QLineEdit* edit) const {
+    return edit->text().isEmpty() && m_unknownAtOpen.contains(edit);
+}
+
+bool CBookInfoDlg::ExchangeNumber(QLineEdit* edit, int& value) const {
+    if (MayStayUnknown(edit)) {
+        value = kUnknownNumber;
+        return true;
+    }
+    return ExchangeInteger(edit, value, true);
+}
+
 int CBookInfoDlg::exec() {
     auto fill = [](QComboBox* combo, const auto& names) {
         combo->clear();
@@ -103,27 +115,30 @@ int CBookInfoDlg::exec() {
             combo->addItem(FromUtf8(n));
         }
     };
-    auto entryNames = [](const LookupList& list) {
-        std::vector<std::string> names;
-        for (int i = 0; i < list.GetSize(); ++i) {
-            names.push_back(list.At(i).Name());
-        }
-        return names;
-    };
-    fill(m_pTip, entryNames(m_aTypes));
+    fill(m_pTip, m_aTypes.Names());
     fill(m_pCitita, g_readNames);
     fill(m_pCalificativ, g_ratingNames);
-    fill(m_pStare, entryNames(m_aStates));
+    fill(m_pStare, m_aStates.Names());
 
     const BookRecord& r = *m_pRecord;
     m_pTitlu->setText(FromUtf8(r.titlu));
     m_pAutor->setText(FromUtf8(r.autor));
     m_pEditura->setText(FromUtf8(r.editura));
-    m_pPagini->setText(QString::number(r.pagini));
-    m_pCapitole->setText(QString::number(r.capitole));
-    m_pVolume->setText(QString::number(r.volume));
-    m_pPublicare->setText(QString::number(r.publicare));
-    m_pPublicareVolum->setText(QString::number(r.publicare_volum));
+    m_pPagini->setText(FromUtf8(NumberText(r.pagini)));
+    m_pCapitole->setText(FromUtf8(NumberText(r.capitole)));
+    m_pVolume->setText(FromUtf8(NumberText(r.volume)));
+    m_pPublicare->setText(FromUtf8(NumberText(r.publicare)));
+    m_pPublicareVolum->setText(FromUtf8(NumberText(r.publicare_volum)));
+    // A new book gets every check; a stored one keeps what was never given unknown.
+    m_unknownAtOpen.clear();
+    if (r.id != 0) {
+        for (QLineEdit* e : {m_pAutor, m_pEditura, m_pPagini, m_pCapitole, m_pVolume, m_pPublicare,
+                             m_pPublicareVolum}) {
+            if (e->text().isEmpty()) {
+                m_unknownAtOpen << e;
+            }
+        }
+    }
     const int type = FindTypeIndex(r.tip);
     m_pTip->setCurrentIndex(m_pTip->count() == 0 ? -1 : (type < 0 ? 0 : type));
     m_pCitita->setCurrentIndex(r.citita >= 0 && r.citita < m_pCitita->count() ? r.citita : -1);
@@ -151,7 +166,10 @@ void CBookInfoDlg::accept() {
         return;
     }
     r.tip = m_aTypes.At(m_pTip->currentIndex()).GetId();
-    auto leading = [](QLineEdit* e) { return static_cast<int>(LeadingInteger(ToUtf8(e->text()))); };
+    auto leading = [this](QLineEdit* e) {
+        return MayStayUnknown(e) ? kUnknownNumber
+                                 : static_cast<int>(LeadingInteger(ToUtf8(e->text())));
+    };
     r.pagini = leading(m_pPagini);
     r.capitole = leading(m_pCapitole);
     r.volume = leading(m_pVolume);
@@ -167,19 +185,23 @@ void CBookInfoDlg::accept() {
         return;
     }
     BookFieldValues v;
-    if (!ExchangeInteger(m_pPublicareVolum, v.publicareVolum, true) ||
-        !ExchangeInteger(m_pPublicare, r.publicare, true) ||
-        !ExchangeInteger(m_pCapitole, v.capitole, true) ||
-        !ExchangeInteger(m_pPagini, v.pagini, true) ||
-        !ExchangeInteger(m_pVolume, v.volume, true)) {
+    if (!ExchangeNumber(m_pPublicareVolum, v.publicareVolum) ||
+        !ExchangeNumber(m_pPublicare, r.publicare) || !ExchangeNumber(m_pCapitole, v.capitole) ||
+        !ExchangeNumber(m_pPagini, v.pagini) || !ExchangeNumber(m_pVolume, v.volume)) {
         return;
     }
     v.titlu = r.titlu;
     v.autor = r.autor;
     v.editura = r.editura;
+    v.autorMayBeEmpty = MayStayUnknown(m_pAutor);
+    v.edituraMayBeEmpty = MayStayUnknown(m_pEditura);
     if (const char* m = FirstFailedFieldCheck(v)) {
         ShowMessage(m, this);
         m_pTitlu->setFocus();
+        return;
+    }
+    if (m_holdsBook && m_holdsBook(r.titlu, r.autor) &&
+        !AskYesNo("Exista deja o carte cu acest titlu si autor. O adaugati oricum?", this)) {
         return;
     }
     QDialog::accept();

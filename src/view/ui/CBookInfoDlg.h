@@ -4,6 +4,9 @@
 #include "store/LookupList.h"
 
 #include <QDialog>
+#include <QList>
+#include <functional>
+#include <string>
 
 class QComboBox;
 class QLineEdit;
@@ -24,9 +27,15 @@ public:
     BookRecord* m_pRecord = nullptr;
     LookupList m_aTypes;
     LookupList m_aStates;
+    // Set for a new book: whether the catalogue already holds one with this title and author,
+    // which the user is asked about before the book is stored.
+    std::function<bool(const std::string& titlu, const std::string& autor)> m_holdsBook;
 
 private:
     QLineEdit* AddEdit(const char* name);
+    // A field of a stored book that was unknown (empty) when the dialog opened may stay so.
+    bool MayStayUnknown(QLineEdit* edit) const;
+    bool ExchangeNumber(QLineEdit* edit, int& value) const;
     QComboBox* AddCombo(const char* name);
 
     QLineEdit* m_pTitlu;
@@ -41,4 +50,5 @@ private:
     QComboBox* m_pCitita;
     QComboBox* m_pCalificativ;
     QComboBox* m_pStare;
+    QList<QLineEdit*> m_unknownAtOpen;
 };

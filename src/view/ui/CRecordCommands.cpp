@@ -5,6 +5,7 @@
 #include "store/CEngineException.h"
 #include "store/CatalogueMessages.h"
 #include "view/BookRowTexts.h"
+#include "view/SameBook.h"
 #include "view/ui/CBookInfoDlg.h"
 #include "view/ui/CBookListModel.h"
 #include "view/ui/CLookupEditDlg.h"
@@ -132,6 +133,13 @@ void CRecordCommands::OnRecordsAdd() {
     dlg.m_aTypes = m_pView->Types();
     dlg.m_aStates = m_pView->States();
     dlg.m_pRecord = &rec;
+    dlg.m_holdsBook = [db](const std::string& titlu, const std::string& autor) {
+        try {
+            return CatalogueHoldsBook(*db, titlu, autor);
+        } catch (const CEngineException&) {
+            return false; // the insert that follows meets the same fault and reports it
+        }
+    };
     if (dlg.exec() != QDialog::Accepted) {
         return;
     }
@@ -146,7 +154,7 @@ void CRecordCommands::OnRecordsAdd() {
     texts[0] = FormatBookId(id);
     m_pView->Model()->AppendRow(texts);
     if (auto added = ReadBook(id)) {
-        Remember("Adauga", {id, std::nullopt, std::move(added)});
+        Remember("Adauga", {id, std::nullopt, std::move(added), std::nullopt});
     }
 }
 
@@ -161,9 +169,19 @@ void CRecordCommands::OnRecordsDelete() {
     }
     BookRecord rec;
     m_pView->ReadRow(rec, row);
+    std::optional<LoanClosing> closing;
+    if (m_deleteCheck && !m_deleteCheck(rec.id, closing)) {
+        return;
+    }
     std::optional<StoredBook> before = ReadBook(rec.id);
-    if (db->DeleteBook(rec.id) && before) {
-        Remember("Sterge", {rec.id, std::move(before), std::nullopt});
+    if (closing && before) {
+        // The book and its loan go together, and come back together on undo.
+        BookChange change{rec.id, std::move(before), std::nullopt, std::move(closing)};
+        if (RedoBookChange(*db, change, UserMessageSink())) {
+            Remember("Sterge", std::move(change));
+        }
+    } else if (db->DeleteBook(rec.id) && before) {
+        Remember("Sterge", {rec.id, std::move(before), std::nullopt, std::nullopt});
     }
     m_pView->ClearList();
     m_pView->ListAllBooks();
@@ -208,7 +226,7 @@ void CRecordCommands::EditSelectedBook() {
                                         StoredLookupValue(a.stare))) {
         m_pView->SetRowTexts(a, row);
         if (auto after = ReadBook(a.id); stored && after) {
-            Remember("Modifica", {a.id, std::move(stored), std::move(after)});
+            Remember("Modifica", {a.id, std::move(stored), std::move(after), std::nullopt});
         }
     }
 }

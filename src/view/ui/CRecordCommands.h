@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QUndoStack>
+#include <functional>
 
 class CShelfwardenView;
 
@@ -14,6 +15,11 @@ class CRecordCommands : public QObject {
     Q_OBJECT
 public:
     explicit CRecordCommands(CShelfwardenView* view);
+
+    // Asked before a book is deleted: false keeps the book; a loan to close with the deletion
+    // comes back in its second argument.
+    using DeleteCheck = std::function<bool(std::int32_t, std::optional<LoanClosing>&)>;
+    void SetDeleteCheck(DeleteCheck check) { m_deleteCheck = std::move(check); }
 
 public slots:
     void OnRecordsAdd();
@@ -39,4 +45,5 @@ private:
 
     CShelfwardenView* m_pView;
     QUndoStack m_history;
+    DeleteCheck m_deleteCheck;
 };

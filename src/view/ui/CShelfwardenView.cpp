@@ -10,10 +10,12 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QStyle>
 
 namespace {
 // A moment after the last change of the header, so that a drag writes the settings once.
 constexpr int kLayoutSaveDelayMs = 500;
+constexpr std::size_t kStateColumn = 12;
 } // namespace
 
 CShelfwardenView::CShelfwardenView(CShelfwardenDoc* doc, QWidget* parent)
@@ -66,6 +68,12 @@ void CShelfwardenView::MakeColumns() {
     header->setSortIndicatorShown(true);
     header->setSortIndicator(-1, Qt::AscendingOrder);
     m_layout = LoadListLayout();
+    // The state a lent book usually has is read whole at the starting width, whatever the font.
+    auto& state = m_layout.widths[kStateColumn];
+    if (state == BookListColumns()[kStateColumn].width) {
+        state = std::max(state, fontMetrics().horizontalAdvance(QStringLiteral("Imprumutata")) +
+                                    2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 12);
+    }
     for (int c = 0; c < kBookColumnCount; ++c) {
         setColumnWidth(c, m_layout.widths[static_cast<std::size_t>(c)]);
     }
@@ -94,9 +102,6 @@ void CShelfwardenView::OnInitialUpdate() {
     if (Settings().defaultOpen != 0 || openedByFramework) {
         ReloadLookups();
         ListAllBooks();
-        if (m_layout.sortColumn >= 0 && !m_strCurrentQuery.empty()) {
-            SortBy(m_layout.sortColumn, m_layout.sortDescending);
-        }
     }
 }
 
@@ -242,10 +247,9 @@ void CShelfwardenView::OnColumnClick(int column) {
                                                                             : Qt::AscendingOrder);
         return;
     }
-    SortBy(column, column == m_sortColumn && !m_sortDescending);
-    m_layout.sortColumn = m_sortColumn;
-    m_layout.sortDescending = m_sortDescending;
-    SaveLayout();
+    // Ascending unless the user chose to have a second click on the same header reverse it.
+    SortBy(column,
+           Settings().reverseOnSecondClick != 0 && column == m_sortColumn && !m_sortDescending);
 }
 
 void CShelfwardenView::SortBy(int column, bool descending) {

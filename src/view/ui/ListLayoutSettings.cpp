@@ -7,8 +7,6 @@
 namespace {
 const QString kWidthsKey = QStringLiteral("Column Widths");
 const QString kOrderKey = QStringLiteral("Column Order");
-const QString kSortKey = QStringLiteral("Sort Column");
-const QString kDescendingKey = QStringLiteral("Sort Descending");
 } // namespace
 
 ListLayout LoadListLayout() {
@@ -21,12 +19,6 @@ ListLayout LoadListLayout() {
     if (auto order = ParseColumnOrder(s.value(kOrderKey).toString().toStdString())) {
         layout.order = *order;
     }
-    bool ok = false;
-    const int sort = s.value(kSortKey, -1).toInt(&ok);
-    if (ok && sort >= 0 && sort < kBookColumnCount) {
-        layout.sortColumn = sort;
-        layout.sortDescending = s.value(kDescendingKey, false).toBool();
-    }
     return layout;
 }
 
@@ -35,6 +27,4 @@ void SaveListLayout(const ListLayout& layout) {
     QSettings& s = store.Get();
     s.setValue(kWidthsKey, QString::fromStdString(JoinColumnNumbers(layout.widths)));
     s.setValue(kOrderKey, QString::fromStdString(JoinColumnNumbers(layout.order)));
-    s.setValue(kSortKey, layout.sortColumn);
-    s.setValue(kDescendingKey, layout.sortDescending);
 }

@@ -1,0 +1,115 @@
+#include "store/UserReasons.h"
+
+#include "store/CEngineException.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+
+namespace {
+
+// The errors a user meets with files, in the order they are looked for in a system text.
+constexpr int kKnownErrors[] = {ENOENT, EACCES,  EPERM,  ENOSPC,  EDQUOT, EROFS,
+                                EBUSY,  ETXTBSY, EISDIR, ENOTDIR, EEXIST, EIO};
+
+// The program's own English reasons, as the command line says them.
+struct OwnReason {
+    std::string_view english;
+    const char* romanian;
+};
+constexpr OwnReason kOwnReasons[] = {
+    {"not a regular file", "nu este un fisier obisnuit"},
+    {"not a catalogue that can be opened", "fisierul nu este un catalog sau este deteriorat"},
+    {"the catalogue is being written by another program; try again",
+     "fisierul este blocat de alt program; incercati din nou"},
+    {"the catalogue is read-only", "fisierul poate fi doar citit"},
+    {"the disk is full", "discul este plin"},
+    {"the catalogue refused the value", "catalogul nu primeste valoarea"},
+};
+
+std::string ForeignSchemaReason(const std::string& what) {
+    const std::size_t name = what.find('"');
+    const std::string quoted = name == std::string::npos ? std::string() : what.substr(name);
+    if (what.rfind("holds a view", 0) == 0) {
+        return "fisierul are o vedere in locul tabelei " + quoted;
+    }
+    return "fisierul are un trigger pe care programul nu l-a facut: " + quoted;
+}
+
+} // namespace
+
+std::string SystemReason(int errnum) {
+    switch (errnum) {
+    case ENOENT:
+        return "fisierul sau dosarul nu exista";
+    case EACCES:
+    case EPERM:
+        return "fisierul nu poate fi citit sau scris: lipseste dreptul de acces";
+    case ENOSPC:
+    case EDQUOT:
+        return "discul este plin";
+    case EROFS:
+        return "discul poate fi doar citit";
+    case EBUSY:
+    case ETXTBSY:
+        return "fisierul este folosit de alt program";
+    case EISDIR:
+        return "este un dosar, nu un fisier";
+    case ENOTDIR:
+        return "o parte a caii nu este un dosar";
+    case EEXIST:
+        return "fisierul exista deja";
+    case EIO:
+        return "discul nu a putut fi citit sau scris";
+    default:
+        return std::strerror(errnum);
+    }
+}
+
+std::string EngineReason(const CEngineException& failure) {
+    if (failure.SystemError() != 0) {
+        return SystemReason(failure.SystemError());
+    }
+    switch (failure.Failure()) {
+    case EngineFailure::NotFound:
+        return "fisierul nu exista sau nu poate fi citit";
+    case EngineFailure::NotACatalogue:
+        return "fisierul nu este un catalog sau este deteriorat";
+    case EngineFailure::NotRegularFile:
+        return "nu este un fisier obisnuit";
+    case EngineFailure::Busy:
+        return "fisierul este blocat de alt program; incercati din nou";
+    case EngineFailure::ReadOnly:
+        return "fisierul poate fi doar citit";
+    case EngineFailure::DiskFull:
+        return "discul este plin";
+    case EngineFailure::InputOutput:
+        return "discul nu a putut fi citit sau scris";
+    case EngineFailure::ForeignSchema:
+        return ForeignSchemaReason(failure.what());
+    case EngineFailure::Refused:
+        return "catalogul nu primeste valoarea";
+    case EngineFailure::Other:
+        break;
+    }
+    return RomanianReason(failure.what());
+}
+
+std::string RomanianReason(const std::string& reason) {
+    // What comes before the reason (a file's name) stays.
+    const auto replaced = [&reason](std::string_view english, const std::string& romanian) {
+        return reason.substr(0, reason.size() - english.size()) + romanian;
+    };
+    for (int errnum : kKnownErrors) {
+        const std::string_view system = std::strerror(errnum);
+        if (std::string_view(reason).ends_with(system)) {
+            return replaced(system, SystemReason(errnum));
+        }
+    }
+    for (const OwnReason& own : kOwnReasons) {
+        if (std::string_view(reason).ends_with(own.english)) {
+            return replaced(own.english, own.romanian);
+        }
+    }
+    return reason;
+}

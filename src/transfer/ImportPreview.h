@@ -1,0 +1,30 @@
+#pragma once
+
+#include "transfer/ImportColumns.h"
+#include "transfer/TextEncoding.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The first rows of a book list as the import would read them, for the user to check the
+// delimiter, the encoding and what each column fills before anything is stored.
+struct ImportPreview {
+    char delimiter = ',';
+    TextEncoding encoding = TextEncoding::Utf8;
+    // False when the file is not UTF-8: a single-byte encoding has to be chosen.
+    bool validUtf8 = true;
+    std::vector<std::string> header;
+    std::vector<ImportField> columns; // the guess for each column of the header
+    std::vector<std::vector<std::string>> rows;
+    // Why the rows stop early (a broken quote, text not in the encoding), with its line.
+    std::string error;
+    std::size_t errorLine = 0;
+};
+
+// Reads at most `rows` rows after the header (blank rows skipped). A delimiter of 0 is guessed;
+// the encoding is used as given, unless it is UTF-8 and the file is not: then Windows-1250 is
+// offered in its place.
+ImportPreview PreviewImport(std::string_view bytes, char delimiter, TextEncoding encoding,
+                            std::size_t rows = 20);

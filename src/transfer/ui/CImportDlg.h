@@ -1,0 +1,44 @@
+#pragma once
+
+#include "transfer/CatalogueImport.h"
+#include "transfer/ImportPreview.h"
+
+#include <QDialog>
+#include <QList>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QTableWidget;
+
+// Shows the first rows of a book list before it is imported: the user checks the delimiter and
+// the encoding, says what each column fills, picks the type and state of books that name none,
+// and whether books already in the catalogue are imported too.
+class CImportDlg : public QDialog {
+    Q_OBJECT
+public:
+    CImportDlg(const QString& fileName, std::string bytes, const std::vector<std::string>& types,
+               const std::vector<std::string>& states, QWidget* parent = nullptr);
+
+    // The import as chosen; valid once the dialog was accepted.
+    ImportOptions Options() const;
+
+    void accept() override;
+
+private:
+    void Redraw();
+    std::vector<ImportField> ChosenColumns() const;
+
+    const std::string m_bytes;
+    ImportPreview m_preview;
+    QComboBox* m_pDelimiter;
+    QComboBox* m_pEncoding;
+    QLabel* m_pNote;
+    QTableWidget* m_pTable;
+    QList<QComboBox*> m_columns;
+    QComboBox* m_pType;
+    QComboBox* m_pState;
+    QCheckBox* m_pDuplicates;
+};
