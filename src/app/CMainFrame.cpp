@@ -472,7 +472,7 @@ void CMainFrame::OpenDocumentFile(const QString& path) {
 
 void CMainFrame::OpenDocumentFile(const std::string& path) {
     std::error_code error;
-    const std::string full = std::filesystem::absolute(path, error).string();
+    const std::string full = std::filesystem::absolute(path, error).lexically_normal().string();
     m_pDocument->OnOpenDocument(full);
     RememberRecentFile(QFile::decodeName(full.c_str()));
     UpdateFrameTitle();

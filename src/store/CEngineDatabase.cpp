@@ -86,9 +86,12 @@ void CheckCatalogueFile(const std::string& path) {
     }
     struct stat st {};
     std::array<unsigned char, 100> header{};
-    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     const bool readOk =
         regular && ::read(fd, header.data(), header.size()) == static_cast<ssize_t>(header.size());
+    // The size is taken after the header: a writer of another program may grow the file between
+    // the two, never shrink it below what the header it wrote before counts.
+    regular = regular && ::fstat(fd, &st) == 0;
     ::close(fd);
     if (!regular) {
         throw CEngineException("not a regular file", EngineFailure::NotRegularFile);

@@ -316,7 +316,7 @@ private slots:
     void simultaneousCopiesEachKeepTheirOwnFile() {
         Shelf s(0);
         AddBooks(s.catalogue(), 3000);
-        constexpr int kCopies = 4;
+        constexpr int kCopies = 12;
         int pipes[2];
         QCOMPARE(::pipe(pipes), 0);
         std::vector<pid_t> children;
@@ -343,8 +343,9 @@ private slots:
             ::waitpid(child, &status, 0);
             QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
         }
-        QCOMPARE(s.names(), (QStringList{"2026-12-06.mdb", "2026-12-06.4.mdb", "2026-12-06.3.mdb",
-                                         "2026-12-06.2.mdb"}));
+        const QStringList names = s.names();
+        QCOMPARE(names.size(), kCopies);
+        QVERIFY(names.filter(QRegularExpression("^2026-12-06(\\.[0-9]+)?\\.mdb$")) == names);
     }
 
     void aFailedCopyChangesNothingAndSaysSoOnce_data() {
