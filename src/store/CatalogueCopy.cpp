@@ -27,6 +27,10 @@ std::string CopyPages(sqlite3* source, const std::string& temporary) {
         sqlite3_open_v2(temporary.c_str(), &destination, flags, nullptr) == SQLITE_OK &&
         sqlite3_exec(destination, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF", nullptr,
                      nullptr, nullptr) == SQLITE_OK;
+    // Why the file could not be made, in the user's words.
+    const std::string whyNot = created || destination == nullptr
+                                   ? std::string()
+                                   : "\n" + SystemReason(sqlite3_system_errno(destination));
     bool copied = created;
     if (copied) {
         sqlite3_backup* backup = sqlite3_backup_init(destination, "main", source, "main");
@@ -42,7 +46,7 @@ std::string CopyPages(sqlite3* source, const std::string& temporary) {
     }
     sqlite3_close_v2(destination);
     if (!copied) {
-        return created ? msg::kCannotInsert : msg::kCannotCreateDatabase;
+        return created ? std::string(msg::kCannotInsert) : msg::kCannotCreateDatabase + whyNot;
     }
     const int fd = ::open(temporary.c_str(), O_RDONLY | O_CLOEXEC);
     const bool synced = fd >= 0 && ::fsync(fd) == 0;
