@@ -84,6 +84,10 @@ void PrintImportSummary(const ImportResult& r, const std::string& catalogue,
     } else if (r.duplicates > 0) {
         std::printf("%d of the books imported were already in the catalogue\n", r.duplicates);
     }
+    if (r.isbnsLeftOut > 0) {
+        std::printf("%d books imported without their ISBN, which is not a valid one\n",
+                    r.isbnsLeftOut);
+    }
 }
 
 } // namespace

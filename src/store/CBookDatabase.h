@@ -15,6 +15,8 @@
 class CBookDatabase {
 public:
     explicit CBookDatabase(MessageSink sink);
+    // Where this catalogue's messages go, for the pieces that work beside it.
+    const MessageSink& Sink() const { return m_sink; }
     virtual ~CBookDatabase();
 
     bool Create(const std::string& path);

@@ -1,5 +1,6 @@
 #include "transfer/CatalogueExport.h"
 
+#include "isbn/CBookDetailsStore.h"
 #include "store/CBookDatabase.h"
 #include "store/CEngineException.h"
 #include "store/CatalogueMessages.h"
@@ -10,6 +11,9 @@
 namespace {
 
 constexpr int kProgressRows = 4096;
+
+// The details' columns, as the import reads them back.
+constexpr const char* kDetailsHeaders[] = {"ISBN", "Locatie", "Serie", "Numar in serie", "Note"};
 
 // A whole number, perhaps negative: no spreadsheet runs it.
 bool IsPlainNumber(const std::string& cell) {
@@ -29,9 +33,18 @@ bool ReadEveryBook(CBookDatabase& db, std::string& csv, const ExportOptions& opt
     if (!set) {
         return false;
     }
+    // Details, when the catalogue keeps any, follow the list's columns; without them the file is
+    // what it always was.
+    const auto details = CBookDetailsStore(db, db.Sink()).ReadAll();
+    if (!details) {
+        return false;
+    }
     std::vector<std::string> fields;
     for (const BookListColumn& c : BookListColumns()) {
         fields.emplace_back(c.header);
+    }
+    if (!details->empty()) {
+        fields.insert(fields.end(), std::begin(kDetailsHeaders), std::end(kDetailsHeaders));
     }
     csv = CsvRecord(fields);
     try {
@@ -42,10 +55,19 @@ bool ReadEveryBook(CBookDatabase& db, std::string& csv, const ExportOptions& opt
                 !options.progress(static_cast<std::size_t>(r), total)) {
                 return false;
             }
-            for (int c = 0; c < kBookColumnCount; ++c) {
-                std::string cell(rows.Text(r, c));
-                fields[static_cast<std::size_t>(c)] =
-                    options.safeCells ? SafeCell(std::move(cell)) : std::move(cell);
+            if (!details->empty()) {
+                const auto found =
+                    details->find(static_cast<std::int32_t>(LeadingInteger(rows.Text(r, 0))));
+                const BookDetails& d = found == details->end() ? BookDetails() : found->second;
+                const std::string cells[] = {d.isbn, d.locatie, d.serie, NumberText(d.numar_serie),
+                                             d.note};
+                std::copy(std::begin(cells), std::end(cells), fields.begin() + kBookColumnCount);
+            }
+            for (std::size_t c = 0; c < fields.size(); ++c) {
+                const bool listed = c < static_cast<std::size_t>(kBookColumnCount);
+                std::string cell =
+                    listed ? std::string(rows.Text(r, static_cast<int>(c))) : std::move(fields[c]);
+                fields[c] = options.safeCells ? SafeCell(std::move(cell)) : std::move(cell);
             }
             csv += CsvRecord(fields);
         }

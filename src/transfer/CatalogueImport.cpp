@@ -1,5 +1,7 @@
 #include "transfer/CatalogueImport.h"
 
+#include "isbn/CBookDetailsStore.h"
+#include "isbn/IsbnCode.h"
 #include "store/BookFieldChecks.h"
 #include "store/BookRecord.h"
 #include "store/CBookDatabase.h"
@@ -182,6 +184,20 @@ Columns ReadHeader(const std::vector<std::string>& header, const ImportOptions& 
     return columns;
 }
 
+// An ISBN cell as reading sites and spreadsheets write it: `="0451450523"` (kept as text for a
+// spreadsheet), or a number that lost its leading zeros. Empty when it is no ISBN.
+std::string IsbnOfCell(std::string cell) {
+    if (cell.rfind("=\"", 0) == 0 && cell.size() >= 3 && cell.back() == '"') {
+        cell = cell.substr(2, cell.size() - 3);
+    }
+    if (!cell.empty() && cell.size() < 10 &&
+        cell.find_first_not_of("0123456789") == std::string::npos) {
+        cell.insert(0, 10 - cell.size(), '0');
+    }
+    const IsbnCheck check = CheckIsbn(cell);
+    return check.problem == IsbnProblem::None ? check.isbn13 : std::string();
+}
+
 // One row's values as they go into the catalogue, read and checked as the book dialog does.
 struct Book {
     BookFieldValues fields;
@@ -190,6 +206,9 @@ struct Book {
     int rating = kRatingToRead;
     std::string type;
     std::string state;
+    BookDetails details;
+    // An ISBN was given but none of its cells is one (a number a spreadsheet rounded).
+    bool isbnLeftOut = false;
 };
 
 Book ReadBook(const std::vector<const std::string*>& value, const ImportOptions& options) {
@@ -234,6 +253,18 @@ Book ReadBook(const std::vector<const std::string*>& value, const ImportOptions&
     b.publicare = Year(get(Field::Publicare), "An aparitie");
     const int volumeYear = Year(get(Field::PublicareVolum), "An publicare volum");
     b.fields.publicareVolum = volumeYear == 0 ? kUnknownNumber : volumeYear;
+    // The ISBN-13 where it is one, else the other ISBN column.
+    for (const Field f : {Field::Isbn13, Field::Isbn}) {
+        if (b.details.isbn.empty()) {
+            b.details.isbn = IsbnOfCell(get(f));
+        }
+    }
+    b.isbnLeftOut =
+        b.details.isbn.empty() && (!get(Field::Isbn13).empty() || !get(Field::Isbn).empty());
+    b.details.locatie = Text(get(Field::Locatie), "Locatie");
+    b.details.serie = Text(get(Field::Serie), "Serie");
+    b.details.numar_serie = Integer(get(Field::NumarSerie), "Numar in serie");
+    b.details.note = Text(get(Field::Note), "Note");
     const std::string& type = get(Field::Tip);
     const std::string& state = get(Field::Stare);
     b.type = Text(type.empty() ? options.defaultType : type, "Tip");
@@ -249,8 +280,9 @@ class Importer {
 public:
     Importer(CBookDatabase& db, const Columns& columns, const ImportOptions& options,
              ImportResult& result)
-        : m_columns(columns), m_options(options), m_result(result), m_types(db, LookupKind::Types),
-          m_states(db, LookupKind::States),
+        : m_db(db), m_columns(columns), m_options(options), m_result(result),
+          m_details(db, [this](const std::string& refusal) { m_detailsRefusal = refusal; }),
+          m_types(db, LookupKind::Types), m_states(db, LookupKind::States),
           m_insert(db.Engine(), "INSERT INTO books(titlu,autor,editura,tip,pagini,capitole,volume,"
                                 "publicare,publicare_volum,citita,calificativ,stare) "
                                 "VALUES (?,?,?,?,?,?,?,?,?,?,?,?)"),
@@ -320,13 +352,21 @@ private:
         m_insert.Bind(11, book.rating);
         m_insert.Bind(12, state - 1);
         RunForRow(m_insert, "the catalogue refused the book");
+        if (!book.details.IsEmpty() &&
+            !m_details.WriteWithin(m_db.GetLastInsertedId(), book.details)) {
+            throw RowError{m_detailsRefusal};
+        }
+        m_result.isbnsLeftOut += book.isbnLeftOut ? 1 : 0;
         ++m_result.books;
         return true;
     }
 
+    CBookDatabase& m_db;
     const Columns& m_columns;
     const ImportOptions& m_options;
     ImportResult& m_result;
+    CBookDetailsStore m_details;
+    std::string m_detailsRefusal;
     LookupIds m_types;
     LookupIds m_states;
     // Prepared once: a hundred thousand rows are not parsed a hundred thousand times.
@@ -344,7 +384,7 @@ constexpr std::size_t kProgressRows = 256;
 // Nothing is kept of a failed or cancelled import.
 ImportResult Abandoned(ImportResult result) {
     result.ok = false;
-    result.books = result.types = result.states = result.duplicates = 0;
+    result.books = result.types = result.states = result.duplicates = result.isbnsLeftOut = 0;
     result.rejects.clear();
     return result;
 }

@@ -48,6 +48,9 @@ struct ImportResult {
     // Rows whose title and author match a book stored before the import (stored anyway unless
     // skipped; a skipped one is among the rejects too).
     int duplicates = 0;
+    // Books stored without the ISBN their row gave, since no cell of it was an ISBN (a number
+    // rounded by a spreadsheet, a wrong check digit).
+    int isbnsLeftOut = 0;
     std::size_t errorLine = 0;    // line of the file at fault, or 0 when no line is
     bool catalogueFailed = false; // the catalogue failed (busy, read-only, disk full), no line
     std::string error;

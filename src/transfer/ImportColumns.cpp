@@ -49,6 +49,12 @@ const std::vector<std::pair<ImportField, std::vector<const char*>>>& Aliases() {
         {F::Stare, {"stare", "state"}},
         {F::Shelf, {"exclusive shelf"}},
         {F::Stars, {"my rating"}},
+        {F::Isbn, {"isbn", "isbn10", "isbn 10"}},
+        {F::Isbn13, {"isbn13", "isbn 13"}},
+        {F::Locatie, {"locatie", "location", "loc"}},
+        {F::Serie, {"serie", "series"}},
+        {F::NumarSerie, {"numar in serie", "numar serie", "series number", "nr serie"}},
+        {F::Note, {"note", "notes", "private notes", "notite"}},
     };
     return aliases;
 }
@@ -57,11 +63,13 @@ const std::vector<std::pair<ImportField, std::vector<const char*>>>& Aliases() {
 
 const std::vector<ImportField>& ImportFieldChoices() {
     using F = ImportField;
-    static const std::vector<ImportField> choices{F::Titlu,  F::Autor,       F::Editura,
-                                                  F::Tip,    F::Pagini,      F::Capitole,
-                                                  F::Volume, F::Publicare,   F::PublicareVolum,
-                                                  F::Citita, F::Calificativ, F::Stare,
-                                                  F::Shelf,  F::Stars,       F::None};
+    static const std::vector<ImportField> choices{F::Titlu,      F::Autor,       F::Editura,
+                                                  F::Tip,        F::Pagini,      F::Capitole,
+                                                  F::Volume,     F::Publicare,   F::PublicareVolum,
+                                                  F::Citita,     F::Calificativ, F::Stare,
+                                                  F::Shelf,      F::Stars,       F::Isbn,
+                                                  F::Isbn13,     F::Locatie,     F::Serie,
+                                                  F::NumarSerie, F::Note,        F::None};
     return choices;
 }
 
@@ -95,6 +103,18 @@ std::string ImportFieldName(ImportField field) {
         return "Raft (read, to-read)";
     case ImportField::Stars:
         return "Stele (0 la 5)";
+    case ImportField::Isbn:
+        return "ISBN";
+    case ImportField::Isbn13:
+        return "ISBN-13";
+    case ImportField::Locatie:
+        return "Locatie";
+    case ImportField::Serie:
+        return "Serie";
+    case ImportField::NumarSerie:
+        return "Numar in serie";
+    case ImportField::Note:
+        return "Note";
     case ImportField::None:
         break;
     }

@@ -22,6 +22,12 @@ enum class ImportField {
     Stare,
     Shelf,
     Stars,
+    Isbn,
+    Isbn13,
+    Locatie,
+    Serie,
+    NumarSerie,
+    Note,
 };
 
 // Every choice in the order a user is offered them, "(nu se importa)" last.

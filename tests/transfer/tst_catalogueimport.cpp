@@ -350,6 +350,37 @@ private slots:
                  std::string("Unknown|||NULL|NULL|NULL|NULL|NULL"));
     }
 
+    // ISBNs as reading sites and spreadsheets write them, and the details back out and in.
+    void detailsGoInAndOut() {
+        TestCatalogue c;
+        const ImportResult r =
+            ImportCsv("Title,Author,ISBN,ISBN13,Locatie,Series\n"
+                      "Dune,Herbert,=\"0441013597\",=\"9780441013593\",Raft 2,Dune\n"
+                      "Emma,Austen,141439580,9.78014143959e+12,,\n"
+                      "Ion,Rebreanu,12345,,,\n",
+                      *c.db);
+        QVERIFY2(r.ok, r.error.c_str());
+        QCOMPARE(r.books, 3);
+        QCOMPARE(r.isbnsLeftOut, 1);
+        const char* statement = "SELECT b.titlu, d.isbn, d.locatie, d.serie FROM books b LEFT JOIN "
+                                "book_details d ON d.id = b.id ORDER BY b.titlu";
+        QCOMPARE(RawCatalogue(c.path("test.mdb")).rows(statement),
+                 (Rows{"Dune|9780441013593|Raft 2|Dune", "Emma|9780141439587|NULL|NULL",
+                       "Ion|NULL|NULL|NULL"}));
+        std::string csv;
+        QVERIFY(ExportCsv(*c.db, csv));
+        QVERIFY2(csv.find("Calificativ,Stare,ISBN,Locatie,Serie,Numar in serie,Note\r\n") !=
+                     std::string::npos,
+                 csv.c_str());
+        TestCatalogue copy("copy.mdb");
+        const ImportResult again = ImportCsv(csv, *copy.db);
+        QVERIFY2(again.ok, again.error.c_str());
+        QCOMPARE(again.isbnsLeftOut, 0);
+        QCOMPARE(RawCatalogue(copy.path("copy.mdb")).rows(statement),
+                 (Rows{"Dune|9780441013593|Raft 2|Dune", "Emma|9780141439587|NULL|NULL",
+                       "Ion|NULL|NULL|NULL"}));
+    }
+
     void aCancelledImportLeavesTheCatalogueAsItWas() {
         TestCatalogue c;
         c.add(MakeBook("Already there"));

@@ -104,6 +104,10 @@ QString ImportSummary(const ImportResult& r, bool skipDuplicates) {
                        .arg(QString::fromStdString(CountedNoun(r.books, "carte", "carti")))
                        .arg(static_cast<qsizetype>(r.rejects.size()) - skipped)
                        .arg(r.duplicates);
+    if (r.isbnsLeftOut > 0) {
+        text += QStringLiteral("\nFara ISBN-ul din fisier, care nu este unul valid: %1")
+                    .arg(QString::fromStdString(CountedNoun(r.isbnsLeftOut, "carte", "carti")));
+    }
     if (!r.ignoredColumns.empty()) {
         QStringList names;
         for (const std::string& c : r.ignoredColumns) {
