@@ -58,12 +58,12 @@ int Integer(const std::string& text, const char* header) {
     long long v = 0;
     const auto r = std::from_chars(whole.data(), whole.data() + whole.size(), v);
     if (whole.empty() || r.ec != std::errc() || r.ptr != whole.data() + whole.size()) {
-        throw RowError{std::string(header) + " is not an integer: \"" + text + "\""};
+        throw RowError{std::string(header) + " nu este un numar intreg: \"" + text + "\""};
     }
     if (v < kSmallestNumber || v > kLargestNumber) {
-        throw RowError{std::string(header) + " is out of range (" +
-                       std::to_string(kSmallestNumber) + " to " + std::to_string(kLargestNumber) +
-                       "): " + text};
+        throw RowError{std::string(header) + " este in afara intervalului " +
+                       std::to_string(kSmallestNumber) + " .. " + std::to_string(kLargestNumber) +
+                       ": " + text};
     }
     return static_cast<int>(v);
 }
@@ -90,7 +90,7 @@ int Year(const std::string& text, const char* header) {
 
 const std::string& Text(const std::string& text, const char* header) {
     if (!FitsTextColumn(text)) {
-        throw RowError{std::string(header) + " is longer than 255 characters"};
+        throw RowError{std::string(header) + " are mai mult de 255 de caractere"};
     }
     return text;
 }
@@ -103,7 +103,7 @@ int RatingOfStars(const std::string& stars, bool read) {
     }
     const int n = stars.empty() ? 0 : Integer(stars, "My Rating");
     if (n < 0 || n > 5) {
-        throw RowError{"My Rating is out of range (0 to 5): " + stars};
+        throw RowError{"My Rating este in afara intervalului 0 .. 5: " + stars};
     }
     return n == 0 ? 3 : 5 - n;
 }
@@ -137,7 +137,7 @@ public:
             return id;
         }
         m_insert.Bind(1, name);
-        RunForRow(m_insert, "the name \"" + name + "\" cannot be stored");
+        RunForRow(m_insert, "numele \"" + name + "\" nu poate fi pastrat");
         const std::int32_t newId = m_db.GetLastInsertedId();
         m_list.Add(LookupEntry(newId, name));
         ++added;
@@ -160,7 +160,7 @@ Columns ReadHeader(const std::vector<std::string>& header, const ImportOptions& 
     Columns columns;
     columns.fields = options.columns.empty() ? GuessImportColumns(header) : options.columns;
     if (columns.fields.size() != header.size()) {
-        throw RowError{"the header has " + std::to_string(header.size()) + " columns, the choice " +
+        throw RowError{"antetul are " + std::to_string(header.size()) + " coloane, alegerea " +
                        std::to_string(columns.fields.size())};
     }
     std::map<Field, std::string> seen;
@@ -174,12 +174,13 @@ Columns ReadHeader(const std::vector<std::string>& header, const ImportOptions& 
         }
         const auto [earlier, first] = seen.emplace(field, header[i]);
         if (!first) {
-            throw RowError{"the header names one column twice: \"" + earlier->second + "\" and \"" +
-                           header[i] + "\""};
+            throw RowError{"antetul numeste o coloana de doua ori: \"" + earlier->second +
+                           "\" si \"" + header[i] + "\""};
         }
     }
     if (seen.empty()) {
-        throw RowError{"no known column in the header; the known columns are " + KnownHeaders()};
+        throw RowError{"nicio coloana cunoscuta in antet; coloanele cunoscute sunt " +
+                       KnownHeaders()};
     }
     return columns;
 }
@@ -222,7 +223,8 @@ Book ReadBook(const std::vector<const std::string*>& value, const ImportOptions&
     if (has(Field::Citita)) {
         const int index = FindReadIndex(get(Field::Citita));
         if (index < 0) {
-            throw RowError{"Citita must be \"Da\" or \"Nu\": \"" + get(Field::Citita) + "\""};
+            throw RowError{"Citita trebuie sa fie \"Da\" sau \"Nu\": \"" + get(Field::Citita) +
+                           "\""};
         }
         b.read = index == 1;
     } else if (has(Field::Shelf)) {
@@ -232,7 +234,7 @@ Book ReadBook(const std::vector<const std::string*>& value, const ImportOptions&
     if (has(Field::Calificativ)) {
         b.rating = FindRatingIndex(get(Field::Calificativ));
         if (b.rating < 0) {
-            throw RowError{"unknown Calificativ: \"" + get(Field::Calificativ) + "\""};
+            throw RowError{"Calificativ necunoscut: \"" + get(Field::Calificativ) + "\""};
         }
     } else if (has(Field::Stars) || has(Field::Shelf)) {
         b.rating = RatingOfStars(get(Field::Stars), b.read);
@@ -317,8 +319,8 @@ private:
     bool Store(std::vector<std::string>& cells) {
         if (cells.size() != m_columns.fields.size()) {
             const std::size_t n = cells.size();
-            throw RowError{"the row has " + std::to_string(n) + (n == 1 ? " cell" : " cells") +
-                           ", the header " + std::to_string(m_columns.fields.size())};
+            throw RowError{"randul are " + std::to_string(n) + (n == 1 ? " celula" : " celule") +
+                           ", antetul " + std::to_string(m_columns.fields.size())};
         }
         std::vector<const std::string*> value(ImportFieldChoices().size() + 1, nullptr);
         for (std::size_t i = 0; i < m_columns.fields.size(); ++i) {
@@ -337,7 +339,7 @@ private:
         const int type = m_types.IdOf(book.type, m_result.types);
         const int state = m_states.IdOf(book.state, m_result.states);
         if (state > 256) {
-            throw RowError{"a book can carry only the first 256 states"};
+            throw RowError{"o carte poate avea doar una din primele 256 de stari"};
         }
         m_insert.Bind(1, book.fields.titlu);
         m_insert.Bind(2, book.fields.autor);
@@ -351,7 +353,7 @@ private:
         m_insert.Bind(10, book.read ? 1 : 0);
         m_insert.Bind(11, book.rating);
         m_insert.Bind(12, state - 1);
-        RunForRow(m_insert, "the catalogue refused the book");
+        RunForRow(m_insert, "catalogul a refuzat cartea");
         if (!book.details.IsEmpty() &&
             !m_details.WriteWithin(m_db.GetLastInsertedId(), book.details)) {
             throw RowError{m_detailsRefusal};
@@ -404,7 +406,7 @@ ImportResult ImportCsv(std::string_view bytes, CBookDatabase& db, const ImportOp
     CsvReader reader(csv, options.delimiter != 0 ? options.delimiter : GuessCsvDelimiter(csv));
     const auto header = reader.Next();
     if (!header) {
-        result.error = reader.Error().empty() ? "the file is empty" : reader.Error();
+        result.error = reader.Error().empty() ? "fisierul este gol" : reader.Error();
         result.errorLine = reader.ErrorLine();
         return result;
     }

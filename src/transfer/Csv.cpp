@@ -15,13 +15,13 @@ bool CsvReader::Fail(const std::string& error, std::size_t line) {
 }
 
 bool CsvReader::Accept(Record& record, std::string& field, std::size_t line) {
-    const std::string column = "column " + std::to_string(record.fields.size() + 1);
+    const std::string column = "coloana " + std::to_string(record.fields.size() + 1);
     if (field.find('\0') != std::string::npos) {
-        return Fail(column + " holds a NUL byte", line);
+        return Fail(column + " contine un octet NUL", line);
     }
     if (!IsValidUtf8(field)) {
-        return Fail(column + " is not valid UTF-8 text; name the file's encoding (Windows-1250, "
-                             "Windows-1252) or save it as UTF-8",
+        return Fail(column + " nu este text UTF-8; alegeti codificarea fisierului (Windows-1250, "
+                             "Windows-1252) sau salvati-l ca UTF-8",
                     line);
     }
     record.fields.push_back(std::move(field));
@@ -41,7 +41,7 @@ std::optional<CsvReader::Record> CsvReader::Next() {
     while (true) {
         if (m_pos >= m_text.size()) {
             if (quoted) {
-                Fail("unterminated quoted field", record.line);
+                Fail("ghilimele neinchise", record.line);
                 return std::nullopt;
             }
             if (!Accept(record, field, fieldLine)) {
@@ -82,7 +82,7 @@ std::optional<CsvReader::Record> CsvReader::Next() {
             return record;
         } else if (c == '\r') {
             // A spreadsheet would read a line end here, another reader a character of the text.
-            Fail("a carriage return outside quotes", m_line);
+            Fail("un retur de car (CR) in afara ghilimelelor", m_line);
             return std::nullopt;
         } else if (c == '"' && field.empty()) {
             quoted = true;

@@ -106,12 +106,11 @@ private slots:
         const QString catalogue = dir.filePath("c.mdb");
         const Run utf8 = Shelfwarden({"--import", csv, catalogue});
         QCOMPARE(utf8.status, 1);
-        QVERIFY2(utf8.err.contains(csv + ":2: column 2 is not valid UTF-8 text"),
-                 qPrintable(utf8.err));
+        QVERIFY2(utf8.err.contains(csv + ":2: coloana 2 nu este text UTF-8"), qPrintable(utf8.err));
         const Run comma = Shelfwarden(
             {"--import", csv, catalogue, "--delimiter", ",", "--encoding", "windows-1250"});
         QCOMPARE(comma.status, 1);
-        QVERIFY2(comma.err.contains("no known column in the header"), qPrintable(comma.err));
+        QVERIFY2(comma.err.contains("nicio coloana cunoscuta in antet"), qPrintable(comma.err));
         QCOMPARE(Shelfwarden({"--import", csv, catalogue, "--encoding", "Windows-1250"}).status, 0);
         QCOMPARE(
             RawCatalogue(catalogue.toStdString()).rows("SELECT titlu, autor, pagini FROM books"),
@@ -168,7 +167,8 @@ private slots:
         WriteFile(bad, "Titlu,Pagini\nGood,1\nBad,many\n");
         const Run failed = Shelfwarden({"--import", bad, dir.filePath("c.mdb")});
         QCOMPARE(failed.status, 1);
-        QVERIFY2(failed.err.contains(bad + ":3: Pagini is not an integer"), qPrintable(failed.err));
+        QVERIFY2(failed.err.contains(bad + ":3: Pagini nu este un numar intreg"),
+                 qPrintable(failed.err));
         QVERIFY(
             !QFile::exists(dir.filePath("c.mdb"))); // a catalogue made for the import goes again
 
@@ -189,7 +189,7 @@ private slots:
         QCOMPARE(listed.readAll(),
                  QByteArray("Linie,Motiv,Titlu,Pagini\r\n"
                             "2,deja in catalog,Good,1\r\n"
-                            "3,\"Pagini is not an integer: \"\"many\"\"\",Bad,many\r\n"));
+                            "3,\"Pagini nu este un numar intreg: \"\"many\"\"\",Bad,many\r\n"));
         QCOMPARE(Shelfwarden({"--import", bad, dir.filePath("c.mdb"), "--rejects"}).status, 2);
         QCOMPARE(Shelfwarden({"--export", dir.filePath("c.mdb"), rejects, "--rejects", "x"}).status,
                  2);
@@ -244,10 +244,10 @@ private slots:
             << "xx.mdb: File name too long";
         QTest::newRow("import of a truncated file")
             << QStringList{"--import", "cut.csv", "c.mdb"}
-            << "cut.csv:2: the row has 2 cells, the header 3; nothing imported";
+            << "cut.csv:2: randul are 2 celule, antetul 3; nothing imported";
         QTest::newRow("import of a truncated file into a new catalogue")
             << QStringList{"--import", "cut.csv", "new.mdb"}
-            << "cut.csv:2: the row has 2 cells, the header 3; nothing imported";
+            << "cut.csv:2: randul are 2 celule, antetul 3; nothing imported";
     }
 
     void refusedTransfersLeaveEveryFileAsItWas() {

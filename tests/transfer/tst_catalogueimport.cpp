@@ -195,10 +195,10 @@ private slots:
         QCOMPARE(listed.size(), std::size_t(5));
         QCOMPARE(Rows(listed[0].begin(), listed[0].begin() + 3), (Rows{"Linie", "Motiv", "Titlu"}));
         const Rows expected[] = {
-            {"3", "Autor is longer than 255 characters", "Too long", longAuthor},
-            {"4", "Pagini is not an integer: \"many\"", "Text pages", "A"},
+            {"3", "Autor are mai mult de 255 de caractere", "Too long", longAuthor},
+            {"4", "Pagini nu este un numar intreg: \"many\"", "Text pages", "A"},
             {"5", "deja in catalog", "ION", "liviu rebreanu"},
-            {"6", "An aparitie is not an integer: \"2008.5\"", "Half a year", "A"}};
+            {"6", "An aparitie nu este un numar intreg: \"2008.5\"", "Half a year", "A"}};
         for (std::size_t i = 0; i < 4; ++i) {
             QCOMPARE(Rows(listed[i + 1].begin(), listed[i + 1].begin() + 4), expected[i]);
         }
@@ -223,7 +223,8 @@ private slots:
             csv + "Bront\xeb,A,E,Roman,1,1,1,1,1,Nu,De citit,Acasa\r\n", *other.db, options);
         QVERIFY(!refused.ok);
         QCOMPARE(refused.errorLine, std::size_t(8));
-        QVERIFY2(refused.error.find("encoding (Windows-1250, Windows-1252)") != std::string::npos,
+        QVERIFY2(refused.error.find("codificarea fisierului (Windows-1250, Windows-1252)") !=
+                     std::string::npos,
                  refused.error.c_str());
         QCOMPARE(RawCatalogue(other.path("test.mdb")).one("SELECT count(*) FROM books"),
                  std::string("0"));
@@ -428,54 +429,54 @@ private slots:
         }
         QTest::newRow("bad number on line 7")
             << sixGood + "Bad,A,E,Roman,12x,1,1,1,1,Nu,De citit,Acasa\r\n"
-            << 7 << "Pagini is not an integer";
+            << 7 << "Pagini nu este un numar intreg";
         QTest::newRow("number out of range")
             << sixGood + "Big,A,E,Roman,40000,1,1,1,1,Nu,De citit,Acasa\r\n"
-            << 7 << "Pagini is out of range";
+            << 7 << "Pagini este in afara intervalului";
         QTest::newRow("title of 256 characters")
             << sixGood + QByteArray(256, 't') + ",A,E,Roman,1,1,1,1,1,Nu,De citit,Acasa\r\n"
-            << 7 << "Titlu is longer than 255 characters";
-        QTest::newRow("broken quote") << sixGood + "\"Open,A,E\r\n"
-                                      << 7 << "unterminated quoted field";
+            << 7 << "Titlu are mai mult de 255 de caractere";
+        QTest::newRow("broken quote") << sixGood + "\"Open,A,E\r\n" << 7 << "ghilimele neinchise";
         QTest::newRow("unknown rating") << sixGood + "X,A,E,Roman,1,1,1,1,1,Nu,Grozava,Acasa\r\n"
-                                        << 7 << "unknown Calificativ";
+                                        << 7 << "Calificativ necunoscut";
         const QByteArray rest = ",A,E,Roman,1,1,1,1,1,Nu,De citit,Acasa\r\n";
         QTest::newRow("a truncated last row")
-            << sixGood + "Cut short,A,E,Rom" << 7 << "the row has 4 cells, the header 12";
+            << sixGood + "Cut short,A,E,Rom" << 7 << "randul are 4 celule, antetul 12";
         QTest::newRow("a row with a cell too many")
             << sixGood + "One more" + rest.chopped(2) + ",x\r\n"
-            << 7 << "the row has 13 cells, the header 12";
+            << 7 << "randul are 13 celule, antetul 12";
         QTest::newRow("a row without a title")
             << sixGood + rest << 7 << "Trebuie specificat un titlu!";
-        QTest::newRow("a carriage return outside quotes")
-            << sixGood + "Split\rin two" + rest << 7 << "a carriage return outside quotes";
+        QTest::newRow("un retur de car (CR) in afara ghilimelelor")
+            << sixGood + "Split\rin two" + rest << 7
+            << "un retur de car (CR) in afara ghilimelelor";
         QTest::newRow("a column named twice")
             << QByteArray("Titlu,Autor,Titlu\r\nA,B,C\r\n") << 1
-            << "the header names one column twice: \"Titlu\" and \"Titlu\"";
+            << "antetul numeste o coloana de doua ori: \"Titlu\" si \"Titlu\"";
         QTest::newRow("one field under two names")
             << QByteArray("Title,Autor,Titlu\r\nA,B,C\r\n") << 1
-            << "the header names one column twice: \"Title\" and \"Titlu\"";
+            << "antetul numeste o coloana de doua ori: \"Title\" si \"Titlu\"";
         QTest::newRow("a fraction") << sixGood + "Z,A,E,Roman,1.5,1,1,1,1,Nu,De citit,Acasa\r\n"
-                                    << 7 << "Pagini is not an integer: \"1.5\"";
+                                    << 7 << "Pagini nu este un numar intreg: \"1.5\"";
         QTest::newRow("no known column")
             << QByteArray("Name,Colour\r\nA,B\r\n") << 1
-            << "no known column in the header; the known columns are \"Titlu\", \"Autor\"";
+            << "nicio coloana cunoscuta in antet; coloanele cunoscute sunt \"Titlu\", \"Autor\"";
         QTest::newRow("pages below zero")
             << sixGood + "Z,A,E,Roman,-3,1,1,1,1,Nu,De citit,Acasa\r\n"
             << 7 << "Numarul de pagini trebuie sa fie mai mare decat 0!";
         QTest::newRow("a rating of a book not read")
             << sixGood + "Z,A,E,Roman,1,1,1,1,1,Nu,Deosebita,Acasa\r\n"
             << 7 << "Nu exista concordanta intre calificativ si stare citire carte!";
-        QTest::newRow("Windows-1252 text") << sixGood + "Jane Eyre,Bront\xeb" + rest.mid(2) << 7
-                                           << "column 2 is not valid UTF-8 text";
+        QTest::newRow("Windows-1252 text")
+            << sixGood + "Jane Eyre,Bront\xeb" + rest.mid(2) << 7 << "coloana 2 nu este text UTF-8";
         QTest::newRow("an overlong form")
-            << sixGood + "\xc0\xaf" + rest << 7 << "column 1 is not valid UTF-8 text";
+            << sixGood + "\xc0\xaf" + rest << 7 << "coloana 1 nu este text UTF-8";
         QTest::newRow("a surrogate")
-            << sixGood + "\xed\xa0\x80" + rest << 7 << "column 1 is not valid UTF-8 text";
+            << sixGood + "\xed\xa0\x80" + rest << 7 << "coloana 1 nu este text UTF-8";
         QTest::newRow("a cut sequence")
-            << sixGood + "\xe2\x82" + rest << 7 << "column 1 is not valid UTF-8 text";
+            << sixGood + "\xe2\x82" + rest << 7 << "coloana 1 nu este text UTF-8";
         QTest::newRow("a NUL byte")
-            << sixGood + QByteArray("A\0B", 3) + rest << 7 << "column 1 holds a NUL byte";
+            << sixGood + QByteArray("A\0B", 3) + rest << 7 << "coloana 1 contine un octet NUL";
     }
 
     void aBadRowStopsTheImportAndChangesNothing() {

@@ -44,11 +44,12 @@ private slots:
                  qPrintable(app.prompts.questions[0]));
         QCOMPARE(app.column(1),
                  (QStringList{"Abandonata", "Dune", "Emma", "Ion", "Ion", "Odiseea"}));
-        QCOMPARE(FileBytes(app.path("rejects.csv")),
-                 QByteArray(
-                     "Linie,Motiv,Title,Author,Number of Pages,Original Publication Year\r\n"
-                     "3,deja in catalog,DUNE,herbert,600,1965\r\n"
-                     "4,\"Pagini is not an integer: \"\"many\"\"\",Walden,Thoreau,many,1854\r\n"));
+        QCOMPARE(
+            FileBytes(app.path("rejects.csv")),
+            QByteArray(
+                "Linie,Motiv,Title,Author,Number of Pages,Original Publication Year\r\n"
+                "3,deja in catalog,DUNE,herbert,600,1965\r\n"
+                "4,\"Pagini nu este un numar intreg: \"\"many\"\"\",Walden,Thoreau,many,1854\r\n"));
         // Ticked, the duplicates are stored too; nothing is rejected then but the bad number.
         app.prompts.files = {csv};
         app.prompts.answers = {false};
@@ -64,7 +65,10 @@ private slots:
         LibraryApp app;
         const QString csv = app.path("carti.csv");
         WriteFile(csv, "Nr;Carte;Scriitor;Pagini;Gen\r\n"
-                       "1;P\xe3" "durea sp\xe2" "nzura\xfe" "ilor;Liviu Rebreanu;0;\r\n"
+                       "1;P\xe3"
+                       "durea sp\xe2"
+                       "nzura\xfe"
+                       "ilor;Liviu Rebreanu;0;\r\n"
                        "2;Baltagul;Mihail Sadoveanu;180;Roman\r\n"
                        "\r\n");
         app.prompts.files = {csv};
