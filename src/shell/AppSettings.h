@@ -20,8 +20,8 @@ struct AppSettings {
     int backupDaily = 7;
     int backupMonthly = 12;
     int reverseOnSecondClick = 0; // a second click on the sorted header reverses the order
-    int isbnLookup = -1; // books looked up by ISBN online: 1 yes, 0 no, -1 not asked yet
-    QString isbnService; // the look-up service's address; empty: kDefaultIsbnService
+    int isbnLookup = -1;          // books looked up by ISBN online: 1 yes, 0 no, -1 not asked yet
+    QString isbnService;          // the look-up service's address; empty: kDefaultIsbnService
 
     // Each colour component counts by its low 8 bits.
     QColor Background() const;

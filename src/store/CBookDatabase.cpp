@@ -8,8 +8,8 @@
 #include "store/DetailsSchema.h"
 #include "store/PlainSchema.h"
 #include "store/StatementFormat.h"
-#include "store/UserReasons.h"
 #include "store/TransactionGuard.h"
+#include "store/UserReasons.h"
 
 CBookDatabase::CBookDatabase(MessageSink sink) : m_sink(std::move(sink)) {}
 

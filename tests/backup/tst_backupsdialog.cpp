@@ -198,9 +198,10 @@ private slots:
         // The failed opening is told first; the listing that follows it fails as it always did.
         const QStringList messages = run.prompts.takeMessages();
         QCOMPARE(messages.mid(1), QStringList(3, shown::kSelectFailed));
-        QVERIFY2(messages[0].startsWith(QString(shown::kCannotOpenNotACatalogue) + "\n\nExista copii de "
-                                                                      "siguranta ale acestui "
-                                                                      "fisier in "),
+        QVERIFY2(messages[0].startsWith(QString(shown::kCannotOpenNotACatalogue) +
+                                        "\n\nExista copii de "
+                                        "siguranta ale acestui "
+                                        "fisier in "),
                  qPrintable(messages[0]));
         QVERIFY(messages[0].contains(
             QString::fromStdString(BackupFolderOf(UserBackupSettings().root, run.file()))));
