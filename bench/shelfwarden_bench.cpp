@@ -224,7 +224,7 @@ int main(int argc, char** argv) {
             db->UpdateBook(2, "Changed", "Bench", "Editura", 1, 100, 10, 1, 2000, 2001, 0, 6, 0);
             RowTexts texts;
             texts[1] = "Changed";
-            model.SetRowTexts(1, texts);
+            model.SetRowTexts(1, texts, {});
         },
         [&] {
             ref.Execute(

@@ -60,3 +60,17 @@ IsbnCheck CheckIsbn(std::string_view text) {
     }
     return {IsbnProblem::NotAnIsbn, {}};
 }
+
+std::string Isbn10Of(std::string_view isbn13) {
+    if (isbn13.size() != 13 || !AllDigits(isbn13) || !isbn13.starts_with("978")) {
+        return {};
+    }
+    std::string isbn10(isbn13.substr(3, 9));
+    int sum = 0;
+    for (std::size_t i = 0; i < 9; ++i) {
+        sum += (isbn10[i] - '0') * static_cast<int>(10 - i);
+    }
+    const int check = (11 - sum % 11) % 11;
+    isbn10 += check == 10 ? 'X' : static_cast<char>('0' + check);
+    return isbn10;
+}

@@ -19,3 +19,6 @@ struct IsbnCheck {
 // starting 978 or 979, with any spaces, hyphens and a scanner's line end around or between the
 // digits. A valid ISBN-10 is given as the ISBN-13 it stands for.
 IsbnCheck CheckIsbn(std::string_view text);
+
+// The ISBN-10 a 13-digit ISBN starting 978 stands for; empty for any other text.
+std::string Isbn10Of(std::string_view isbn13);

@@ -163,6 +163,20 @@ std::string BookRowTable::Text(int row, int column) const {
     return DerivedText(r, column);
 }
 
+std::int32_t BookRowTable::Id(int row) const {
+    if (row < 0 || row >= RowCount()) {
+        return 0;
+    }
+    const PackedRow& r = m_rows[static_cast<std::size_t>(row)];
+    if ((r.heldAsText & 1U) == 0) {
+        return r.numbers[NumberSlot(0)];
+    }
+    const std::string_view text = StoredText(r, 0);
+    std::int32_t id = 0;
+    std::from_chars(text.data(), text.data() + text.size(), id);
+    return id;
+}
+
 RowTexts BookRowTable::Row(int row) const {
     RowTexts texts;
     for (int c = 0; c < kBookColumnCount; ++c) {

@@ -21,6 +21,8 @@ public:
     int RowCount() const { return static_cast<int>(m_rows.size()); }
     std::string Text(int row, int column) const;
     RowTexts Row(int row) const;
+    // The book's identifier; 0 for a row that has none.
+    std::int32_t Id(int row) const;
 
     void AppendRow(const RowTexts& texts);
     // Rewrites columns 1 to 12 of a row; column 0 stays.

@@ -1,5 +1,7 @@
 #include "view/QuickFilter.h"
 
+#include "isbn/IsbnCode.h"
+
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
@@ -86,53 +88,73 @@ std::vector<std::string> FilterWords(std::string_view typed) {
     return words;
 }
 
-void FilterIndex::AppendFolded(const std::array<std::string_view, 5>& texts) {
-    for (const std::string_view t : texts) {
-        AppendFoldedTo(m_folded, t);
-        m_folded += kSeparator;
+void FilterIndex::AppendFolded(const RowTexts& texts, const ListedDetail& detail,
+                               std::string& out) {
+    for (const int column : kFilteredColumns) {
+        AppendFoldedTo(out, texts[static_cast<std::size_t>(column)]);
+        out += kSeparator;
     }
+    if (!detail.isbn.empty()) {
+        out += detail.isbn;
+        out += ' ';
+        AppendFoldedTo(out, Isbn10Of(detail.isbn));
+        out += kSeparator;
+    }
+    if (!detail.locatie.empty()) {
+        AppendFoldedTo(out, detail.locatie);
+        out += kSeparator;
+    }
+}
+
+void FilterIndex::Build(const BookRowTable& rows, const ListedDetails& details) {
+    Clear();
+    m_ends.reserve(static_cast<std::size_t>(rows.RowCount()));
+    m_replacement.reserve(static_cast<std::size_t>(rows.RowCount()));
+    RowTexts texts; // only the columns searched are read
+    for (int r = 0; r < rows.RowCount(); ++r) {
+        for (const int column : kFilteredColumns) {
+            texts[static_cast<std::size_t>(column)] = rows.Text(r, column);
+        }
+        Append(texts, details.Of(rows.Id(r)));
+    }
+}
+
+void FilterIndex::Append(const RowTexts& texts, const ListedDetail& detail) {
+    AppendFolded(texts, detail, m_folded);
     m_ends.push_back(static_cast<std::uint32_t>(m_folded.size()));
     m_replacement.push_back(-1);
 }
 
-void FilterIndex::Build(const BookRowTable& rows) {
-    Clear();
-    m_ends.reserve(static_cast<std::size_t>(rows.RowCount()));
-    m_replacement.reserve(static_cast<std::size_t>(rows.RowCount()));
-    for (int r = 0; r < rows.RowCount(); ++r) {
-        std::array<std::string, 5> texts;
-        std::array<std::string_view, 5> views;
-        for (std::size_t k = 0; k < kFilteredColumns.size(); ++k) {
-            texts[k] = rows.Text(r, kFilteredColumns[k]);
-            views[k] = texts[k];
-        }
-        AppendFolded(views);
-    }
-}
-
-void FilterIndex::Append(const RowTexts& texts) {
-    std::array<std::string_view, 5> views;
-    for (std::size_t k = 0; k < kFilteredColumns.size(); ++k) {
-        views[k] = texts[static_cast<std::size_t>(kFilteredColumns[k])];
-    }
-    AppendFolded(views);
-}
-
-void FilterIndex::Update(int row, const RowTexts& texts) {
+void FilterIndex::Update(int row, const RowTexts& texts, const ListedDetail& detail) {
     if (row < 0 || row >= RowCount()) {
         return;
     }
     std::string folded;
-    for (const int column : kFilteredColumns) {
-        AppendFoldedTo(folded, texts[static_cast<std::size_t>(column)]);
-        folded += kSeparator;
-    }
+    AppendFolded(texts, detail, folded);
     m_replacement[static_cast<std::size_t>(row)] = static_cast<std::int32_t>(m_replaced.size());
     m_replaced.push_back(std::move(folded));
 }
 
-bool FilterIndex::Matches(int row, const std::vector<std::string>& words) const {
-    const auto r = static_cast<std::size_t>(row);
+std::vector<FilterIndex::Word> FilterIndex::Prepare(const std::vector<std::string>& words) {
+    std::vector<Word> prepared;
+    for (const std::string& w : words) {
+        Word word{w, {}};
+        const bool isbnLike = w.find('-') != std::string::npos &&
+                              w.find_first_of("0123456789") != std::string::npos &&
+                              w.find_first_not_of("0123456789x-") == std::string::npos;
+        if (isbnLike) {
+            for (const char c : w) {
+                if (c != '-') {
+                    word.digits += c;
+                }
+            }
+        }
+        prepared.push_back(std::move(word));
+    }
+    return prepared;
+}
+
+bool FilterIndex::RowMatches(std::size_t r, const std::vector<Word>& words) const {
     std::string_view text;
     if (m_replacement[r] >= 0) {
         text = m_replaced[static_cast<std::size_t>(m_replacement[r])];
@@ -140,18 +162,24 @@ bool FilterIndex::Matches(int row, const std::vector<std::string>& words) const 
         const std::uint32_t begin = r == 0 ? 0 : m_ends[r - 1];
         text = std::string_view(m_folded).substr(begin, m_ends[r] - begin);
     }
-    for (const std::string& w : words) {
-        if (text.find(w) == std::string_view::npos) {
+    for (const Word& w : words) {
+        if (text.find(w.text) == std::string_view::npos &&
+            (w.digits.empty() || text.find(w.digits) == std::string_view::npos)) {
             return false;
         }
     }
     return true;
 }
 
+bool FilterIndex::Matches(int row, const std::vector<std::string>& words) const {
+    return RowMatches(static_cast<std::size_t>(row), Prepare(words));
+}
+
 std::vector<int> FilterIndex::Matching(const std::vector<std::string>& words) const {
+    const std::vector<Word> prepared = Prepare(words);
     std::vector<int> rows;
     for (int r = 0; r < RowCount(); ++r) {
-        if (words.empty() || Matches(r, words)) {
+        if (prepared.empty() || RowMatches(static_cast<std::size_t>(r), prepared)) {
             rows.push_back(r);
         }
     }

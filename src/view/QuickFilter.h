@@ -1,6 +1,7 @@
 #pragma once
 
 #include "view/BookRowTable.h"
+#include "view/ListedDetails.h"
 
 #include <cstdint>
 #include <string>
@@ -17,15 +18,16 @@ std::string FoldForFilter(std::string_view utf8);
 // The folded words of what the user typed, split at blanks; none for an empty or blank text.
 std::vector<std::string> FilterWords(std::string_view typed);
 
-// The folded Titlu, Autor, Editura, Tip and Stare texts of each row of a listing, made once so
-// that each keystroke only searches.
+// The folded Titlu, Autor, Editura, Tip and Stare texts of each row of a listing, and its book's
+// ISBN and location, made once so that each keystroke only searches. An ISBN is found by any
+// part of its 13 digits or of the ISBN-10 it stands for, typed with or without hyphens.
 class FilterIndex {
 public:
-    void Build(const BookRowTable& rows);
+    void Build(const BookRowTable& rows, const ListedDetails& details);
     // Gives the memory back.
     void Clear() { *this = FilterIndex(); }
-    void Append(const RowTexts& texts);
-    void Update(int row, const RowTexts& texts);
+    void Append(const RowTexts& texts, const ListedDetail& detail);
+    void Update(int row, const RowTexts& texts, const ListedDetail& detail);
     int RowCount() const { return static_cast<int>(m_ends.size()); }
 
     // True when every word is part of one of the row's texts.
@@ -34,7 +36,14 @@ public:
     std::vector<int> Matching(const std::vector<std::string>& words) const;
 
 private:
-    void AppendFolded(const std::array<std::string_view, 5>& texts);
+    // A word typed, and the same without hyphens when it may be part of an ISBN.
+    struct Word {
+        std::string text;
+        std::string digits;
+    };
+    static std::vector<Word> Prepare(const std::vector<std::string>& words);
+    bool RowMatches(std::size_t row, const std::vector<Word>& words) const;
+    void AppendFolded(const RowTexts& texts, const ListedDetail& detail, std::string& out);
 
     std::string m_folded; // each row's texts, folded, each ended by a separator
     std::vector<std::uint32_t> m_ends;

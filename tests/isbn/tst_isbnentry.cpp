@@ -2,9 +2,13 @@
 #include "isbn/ui/CIsbnCommands.h"
 #include "shell/AppSettings.h"
 #include "support/GuiDriver.h"
+#include "view/ListedDetails.h"
+#include "view/ui/CShelfwardenView.h"
 
+#include <QAction>
 #include <QBuffer>
 #include <QDate>
+#include <QHeaderView>
 #include <QImage>
 #include <QSettings>
 #include <QStandardPaths>
@@ -97,6 +101,37 @@ Step CancelDialog() {
     return [](QWidget* dlg) { Press(dlg, "cancel"); };
 }
 } // namespace
+
+// The ISBN and location columns are hidden until turned on from the header's menu, show the
+// book's details as they are now, and stay as the user left them; the quick filter finds a book
+// by its ISBN, typed with hyphens, and by its location.
+void ShowsDetailsInTheList(RunningApp& run) {
+    CShelfwardenView* view = run.view();
+    QHeaderView* header = view->horizontalHeader();
+    QCOMPARE(header->contextMenuPolicy(), Qt::ActionsContextMenu);
+    QStringList offered;
+    for (QAction* a : header->actions()) {
+        offered << a->text();
+    }
+    QCOMPARE(offered, (QStringList{"ISBN", "Locatie"}));
+    QVERIFY(view->isColumnHidden(kIsbnColumn) && view->isColumnHidden(kLocationColumn));
+    header->actions().at(1)->trigger();
+    QVERIFY(!view->isColumnHidden(kLocationColumn) && view->isColumnHidden(kIsbnColumn));
+    const int row = run.column(1).indexOf("Fundatia");
+    QCOMPARE(run.column(kLocationColumn).at(row), QString("Dormitor"));
+    QCOMPARE(run.column(kIsbnColumn).at(row), QString("9780553293357"));
+    QCOMPARE(header->model()->headerData(kLocationColumn, Qt::Horizontal).toString(),
+             QString("Locatie"));
+    QTRY_COMPARE(SettingsStore()->value("Show Location").toInt(), 1);
+    QCOMPARE(SettingsStore()->value("Show ISBN").toInt(), 0);
+    auto* box = run.frame()->findChild<QLineEdit*>("quickFilter");
+    for (const char* typed : {"0-553-29335-4", "978-0-553-29335-7", "DORMITOR"}) {
+        box->clear();
+        QTest::keyClicks(box, typed);
+        QCOMPARE(run.column(1), QStringList{"Fundatia"});
+    }
+    box->clear();
+}
 
 class TestIsbnEntry : public QObject {
     Q_OBJECT
@@ -337,6 +372,7 @@ private slots:
         QCOMPARE(offered, QStringList{"Hol"});
         QCOMPARE(RawCatalogue(run.file()).rows(details),
                  std::vector<std::string>{"5|9780553293357|Dormitor|cadou"});
+        ShowsDetailsInTheList(run);
         run.trigger("editUndo");
         QCOMPARE(RawCatalogue(run.file()).rows(details),
                  std::vector<std::string>{"5|9780553293357|Hol|cadou"});

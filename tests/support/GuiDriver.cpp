@@ -162,7 +162,7 @@ QStringList RunningApp::rows() const {
     const CBookListModel* m = view()->Model();
     for (int r = 0; r < m->rowCount(); ++r) {
         QStringList cells;
-        for (int c = 0; c < m->columnCount(); ++c) {
+        for (int c = 0; c < kBookColumnCount; ++c) {
             cells << m->Text(r, c);
         }
         out << cells.join(QLatin1Char('|'));

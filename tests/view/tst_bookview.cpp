@@ -1,6 +1,8 @@
 #include "support/GuiDriver.h"
+#include "view/ListedDetails.h"
 
 #include <QAbstractItemModelTester>
+#include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QScopeGuard>
@@ -149,7 +151,11 @@ private slots:
             QCOMPARE(view->columnWidth(6), 55);
             QHeaderView* header = view->horizontalHeader();
             header->resizeSection(6, 120);
+            header->actions().at(0)->trigger(); // ISBN shown, the list still fits
+            QCOMPARE(header->length(), view->viewport()->width());
+            header->resizeSection(kIsbnColumn, 140);
             header->moveSection(header->visualIndex(12), 0);
+            header->moveSection(header->visualIndex(kIsbnColumn), 1);
             for (int click = 0; click < 2; ++click) {
                 view->OnColumnClick(2);
             }
@@ -158,6 +164,10 @@ private slots:
         QHeaderView* header = run.view()->horizontalHeader();
         QCOMPARE(header->sectionSize(6), 120);
         QCOMPARE(header->logicalIndex(0), 12);
+        QCOMPARE(header->logicalIndex(1), 0);
+        QVERIFY(!run.view()->isColumnHidden(kIsbnColumn));
+        QVERIFY(run.view()->isColumnHidden(kLocationColumn));
+        QCOMPARE(header->sectionSize(kIsbnColumn), 140);
         QCOMPARE(header->sortIndicatorSection(), -1);
         QCOMPARE(run.column(1), (QStringList{"Abandonata", "Dune", "Ion", "Odiseea"}));
     }

@@ -57,7 +57,7 @@ private slots:
         BookRowTable rows;
         rows.AppendRow(Row("Titlu", text.toStdString().c_str()));
         FilterIndex index;
-        index.Build(rows);
+        index.Build(rows, {});
         QCOMPARE(index.Matching(FilterWords(typed.toStdString())).size(), found ? 1u : 0u);
     }
 
@@ -66,18 +66,62 @@ private slots:
         rows.AppendRow(Row("Ion", "Rebreanu", "Minerva", "Roman", "Acasa"));
         rows.AppendRow(Row("Dune", "Herbert", "Nemira", "SF", "Imprumutata"));
         FilterIndex index;
-        index.Build(rows);
+        index.Build(rows, {});
         auto match = [&](const char* typed) { return index.Matching(FilterWords(typed)); };
         QCOMPARE(match("minerva"), std::vector<int>{0});
         QCOMPARE(match("sf"), std::vector<int>{1});
         QCOMPARE(match("imprum"), std::vector<int>{1});
         QCOMPARE(match("ionrebreanu"), std::vector<int>{});
         // Rows added and rewritten after the index was made are searched as they are now.
-        index.Append(Row("Ion", "Creanga"));
-        index.Update(1, Row("Dune", "Frank Herbert", "Nemira", "SF", "Acasa"));
+        index.Append(Row("Ion", "Creanga"), {});
+        index.Update(1, Row("Dune", "Frank Herbert", "Nemira", "SF", "Acasa"), {});
         QCOMPARE(match("ion"), (std::vector<int>{0, 2}));
         QCOMPARE(match("frank"), std::vector<int>{1});
         QCOMPARE(match("imprum"), std::vector<int>{});
+    }
+
+    void theIsbnAndTheLocationAreSearched_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<std::vector<int>>("rows");
+        QTest::newRow("13 digits") << "9780451450523" << std::vector<int>{0};
+        QTest::newRow("13 with hyphens") << "978-0-451-45052-3" << std::vector<int>{0};
+        QTest::newRow("the ISBN-10 on an older book") << "0451450523" << std::vector<int>{0};
+        QTest::newRow("ISBN-10 with hyphens") << "0-451-45052-3" << std::vector<int>{0};
+        QTest::newRow("ISBN-10 ending in X") << "0-8044-2957-x" << std::vector<int>{2};
+        QTest::newRow("part of the digits") << "45052" << std::vector<int>{0};
+        QTest::newRow("a wrong check digit") << "978-0-451-45052-4" << std::vector<int>{};
+        QTest::newRow("a 979 has no ISBN-10") << "1032109874" << std::vector<int>{};
+        QTest::newRow("location, accents ignored") << "SUFRAGERIE" << std::vector<int>{1};
+        QTest::newRow("location and title") << "raftul ion" << std::vector<int>{1};
+        QTest::newRow("a hyphen in a title is a hyphen") << "1984-1990" << std::vector<int>{2};
+        QTest::newRow("a word never spans ISBN and location") << "0523raftul" << std::vector<int>{};
+    }
+    void theIsbnAndTheLocationAreSearched() {
+        QFETCH(QString, typed);
+        QFETCH(std::vector<int>, rows);
+        BookRowTable table;
+        RowTexts first = Row("Dune", "Herbert");
+        first[0] = FormatBookId(7);
+        RowTexts second = Row("Ion", "Rebreanu");
+        second[0] = FormatBookId(8);
+        RowTexts third = Row("Jurnal 1984-1990", "Anonim");
+        third[0] = FormatBookId(9);
+        auto details = [](const char* isbn, const char* locatie) {
+            BookDetails d;
+            d.isbn = isbn;
+            d.locatie = locatie;
+            return d;
+        };
+        const BookDetails dune = details("9780451450523", "Raftul 2");
+        const BookDetails ion = details("9791032109878", "Raftul 3, sufragerie");
+        const BookDetails jurnal = details("9780804429573", "");
+        table.AppendRow(first);
+        table.AppendRow(second);
+        FilterIndex index;
+        index.Build(table, ListedDetails({{7, dune}, {8, ion}}));
+        // A row added later is searched with its details too.
+        index.Append(third, ListedDetails({{9, jurnal}}).Of(9));
+        QCOMPARE(index.Matching(FilterWords(typed.toStdString())), rows);
     }
 };
 

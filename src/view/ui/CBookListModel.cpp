@@ -8,14 +8,16 @@ int CBookListModel::rowCount(const QModelIndex& parent) const {
 }
 
 int CBookListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : kBookColumnCount;
+    return parent.isValid() ? 0 : kListedColumnCount;
 }
 
 QString CBookListModel::Text(int row, int column) const {
     if (row < 0 || row >= rowCount()) {
         return {};
     }
-    const std::string t = m_rows.Text(Source(row), column);
+    const std::string t = column < kBookColumnCount
+                              ? m_rows.Text(Source(row), column)
+                              : ListedDetailText(m_details.Of(m_rows.Id(Source(row))), column);
     return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
 }
 
@@ -27,11 +29,13 @@ QVariant CBookListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant CBookListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || section < 0 || section >= kBookColumnCount) {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kListedColumnCount) {
         return {};
     }
     if (role == Qt::DisplayRole) {
-        return QString::fromUtf8(BookListColumns()[static_cast<std::size_t>(section)].header);
+        return QString::fromUtf8(section < kBookColumnCount
+                                     ? BookListColumns()[static_cast<std::size_t>(section)].header
+                                     : ListedDetailHeader(section));
     }
     if (role == Qt::TextAlignmentRole) {
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
@@ -45,15 +49,16 @@ void CBookListModel::ApplyFilter() {
         return;
     }
     if (!m_indexBuilt) {
-        m_index.Build(m_rows);
+        m_index.Build(m_rows, m_details);
         m_indexBuilt = true;
     }
     m_visible = m_index.Matching(m_words);
 }
 
-void CBookListModel::ResetRows(BookRowTable rows) {
+void CBookListModel::ResetRows(BookRowTable rows, ListedDetails details) {
     beginResetModel();
     m_rows.Swap(rows);
+    m_details = std::move(details);
     m_index.Clear();
     m_indexBuilt = false;
     ApplyFilter();
@@ -78,11 +83,12 @@ void CBookListModel::SetFilter(const std::string& typed) {
     emit CountsChanged();
 }
 
-void CBookListModel::AppendRow(const RowTexts& texts) {
+void CBookListModel::AppendRow(const RowTexts& texts, const BookDetails& details) {
     const int source = m_rows.RowCount();
     m_rows.AppendRow(texts);
+    m_details.Set(m_rows.Id(source), details);
     if (m_indexBuilt) {
-        m_index.Append(texts);
+        m_index.Append(texts, m_details.Of(m_rows.Id(source)));
     }
     if (!IsFiltered() || m_index.Matches(source, m_words)) {
         const int row = rowCount();
@@ -95,13 +101,15 @@ void CBookListModel::AppendRow(const RowTexts& texts) {
     emit CountsChanged();
 }
 
-void CBookListModel::SetRowTexts(int row, const RowTexts& texts) {
+void CBookListModel::SetRowTexts(int row, const RowTexts& texts, const BookDetails& details) {
     if (row < 0 || row >= rowCount()) {
         return;
     }
-    m_rows.SetRowTexts(Source(row), texts);
+    const int source = Source(row);
+    m_rows.SetRowTexts(source, texts);
+    m_details.Set(m_rows.Id(source), details);
     if (m_indexBuilt) {
-        m_index.Update(Source(row), m_rows.Row(Source(row)));
+        m_index.Update(source, m_rows.Row(source), m_details.Of(m_rows.Id(source)));
     }
-    emit dataChanged(index(row, 1), index(row, kBookColumnCount - 1));
+    emit dataChanged(index(row, 1), index(row, kListedColumnCount - 1));
 }

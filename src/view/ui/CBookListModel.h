@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-// The list's rows: thirteen texts each and nothing else. Whole listings arrive at once, with one
-// reset and no per-row signals. A quick filter may hide rows: every row number the model takes
-// or gives is then one of the rows shown, so a command always acts on the row the user picked.
+// The list's rows: thirteen texts each, then the book's ISBN and location. Whole listings arrive at
+// once, with one reset and no per-row signals. A quick filter may hide rows: every row number the
+// model takes or gives is then one of the rows shown, so a command always acts on the row the user
+// picked.
 class CBookListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -21,10 +22,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    void ResetRows(BookRowTable rows);
+    void ResetRows(BookRowTable rows, ListedDetails details = {});
     void Clear();
-    void AppendRow(const RowTexts& texts);
-    void SetRowTexts(int row, const RowTexts& texts);
+    void AppendRow(const RowTexts& texts, const BookDetails& details = {});
+    void SetRowTexts(int row, const RowTexts& texts, const BookDetails& details);
     RowTexts Row(int row) const { return m_rows.Row(Source(row)); }
     QString Text(int row, int column) const;
 
@@ -47,6 +48,7 @@ private:
     void ApplyFilter();
 
     BookRowTable m_rows;
+    ListedDetails m_details;
     std::vector<std::string> m_words;
     FilterIndex m_index;
     bool m_indexBuilt = false;

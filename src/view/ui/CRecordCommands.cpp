@@ -175,13 +175,14 @@ bool CRecordCommands::AddBook(const BookRecord& start, const BookDetails& known,
     }
     // The row carries the identifier the catalogue gave this very row: a title may be shared.
     const std::int32_t id = db->GetLastInsertedId();
+    bool detailsKept = false;
     if (dlg.m_pDetails && !details.IsEmpty()) {
         details.adaugata = IsoText(QDate::currentDate());
-        store.Write(id, details);
+        detailsKept = store.Write(id, details);
     }
     RowTexts texts = RowTextsFromRecord(rec, m_pView->Types(), m_pView->States());
     texts[0] = FormatBookId(id);
-    m_pView->Model()->AppendRow(texts);
+    m_pView->Model()->AppendRow(texts, detailsKept ? details : BookDetails{});
     if (auto added = ReadBook(id)) {
         Remember("Adauga", {id, std::nullopt, std::move(added), std::nullopt});
     }
@@ -267,10 +268,11 @@ void CRecordCommands::EditSelectedBook() {
                            a.calificativ, StoredLookupValue(a.stare))) {
         return;
     }
-    if (detailsChanged && !store.Write(a.id, details) && !bookChanged) {
+    const bool detailsKept = !detailsChanged || store.Write(a.id, details);
+    if (!detailsKept && !bookChanged) {
         return;
     }
-    m_pView->SetRowTexts(a, row);
+    m_pView->SetRowTexts(a, row, detailsKept ? details : stored.value_or(BookDetails{}));
     if (auto after = ReadBook(a.id); storedBook && after) {
         Remember("Modifica", {a.id, std::move(storedBook), std::move(after), std::nullopt});
     }

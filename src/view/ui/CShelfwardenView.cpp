@@ -1,5 +1,6 @@
 #include "view/ui/CShelfwardenView.h"
 
+#include "isbn/CBookDetailsStore.h"
 #include "shell/AppSettings.h"
 #include "shell/CShelfwardenDoc.h"
 #include "shell/Prompts.h"
@@ -8,6 +9,7 @@
 #include "view/ui/CBookListModel.h"
 #include "view/ui/ListLayoutSettings.h"
 
+#include <QAction>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QStyle>
@@ -81,9 +83,40 @@ void CShelfwardenView::MakeColumns() {
         header->moveSection(header->visualIndex(m_layout.order[static_cast<std::size_t>(visual)]),
                             visual);
     }
+    MakeDetailColumns();
     connect(header, &QHeaderView::sectionClicked, this, &CShelfwardenView::OnColumnClick);
     connect(header, &QHeaderView::sectionResized, this, &CShelfwardenView::LayoutChanged);
     connect(header, &QHeaderView::sectionMoved, this, &CShelfwardenView::LayoutChanged);
+}
+
+void CShelfwardenView::MakeDetailColumns() {
+    QHeaderView* header = horizontalHeader();
+    header->setContextMenuPolicy(Qt::ActionsContextMenu);
+    const DetailColumns shown = LoadDetailColumns();
+    for (const int column : {kIsbnColumn, kLocationColumn}) {
+        const bool isbn = column == kIsbnColumn;
+        setColumnWidth(column, isbn ? shown.isbnWidth : shown.locationWidth);
+        setColumnHidden(column, !(isbn ? shown.isbn : shown.location));
+        auto* action = new QAction(QString::fromUtf8(ListedDetailHeader(column)), header);
+        action->setCheckable(true);
+        action->setChecked(!isColumnHidden(column));
+        connect(action, &QAction::toggled, this, [this, column](bool on) {
+            setColumnHidden(column, !on);
+            FitColumns();
+            LayoutChanged();
+        });
+        header->addAction(action);
+    }
+}
+
+int CShelfwardenView::DetailColumnsWidth() const {
+    int width = 0;
+    for (const int column : {kIsbnColumn, kLocationColumn}) {
+        if (!isColumnHidden(column)) {
+            width += columnWidth(column);
+        }
+    }
+    return width;
 }
 
 void CShelfwardenView::OnInitialUpdate() {
@@ -112,24 +145,37 @@ void CShelfwardenView::LayoutChanged() {
 void CShelfwardenView::SaveLayout() {
     m_saveLayout.stop();
     const QHeaderView* header = horizontalHeader();
-    for (int c = 0; c < kBookColumnCount; ++c) {
-        const auto i = static_cast<std::size_t>(c);
-        m_layout.widths[i] = header->sectionSize(c);
-        m_layout.order[i] = header->logicalIndex(c);
+    std::size_t shown = 0;
+    for (int visual = 0; visual < kListedColumnCount; ++visual) {
+        if (const int c = header->logicalIndex(visual); c < kBookColumnCount) {
+            m_layout.widths[static_cast<std::size_t>(c)] = header->sectionSize(c);
+            m_layout.order[shown++] = c;
+        }
     }
     SaveListLayout(m_layout);
+    // A hidden column has no width of its own: the one it had is kept for when it comes back.
+    DetailColumns details = LoadDetailColumns();
+    details.isbn = !isColumnHidden(kIsbnColumn);
+    details.location = !isColumnHidden(kLocationColumn);
+    details.isbnWidth = details.isbn ? columnWidth(kIsbnColumn) : details.isbnWidth;
+    details.locationWidth = details.location ? columnWidth(kLocationColumn) : details.locationWidth;
+    SaveDetailColumns(details);
 }
 
 void CShelfwardenView::resizeEvent(QResizeEvent* event) {
     QTableView::resizeEvent(event);
-    if (!m_bColumnsMade) {
-        return;
+    if (m_bColumnsMade) {
+        FitColumns();
     }
+}
+
+void CShelfwardenView::FitColumns() {
     ColumnNumbers widths{};
     for (int c = 0; c < kBookColumnCount; ++c) {
         widths[static_cast<std::size_t>(c)] = columnWidth(c);
     }
-    const ColumnNumbers fitted = FitColumnWidths(widths, viewport()->width());
+    const ColumnNumbers fitted =
+        FitColumnWidths(widths, viewport()->width() - DetailColumnsWidth());
     for (int c = 0; c < kBookColumnCount; ++c) {
         if (fitted[static_cast<std::size_t>(c)] != widths[static_cast<std::size_t>(c)]) {
             setColumnWidth(c, fitted[static_cast<std::size_t>(c)]);
@@ -170,12 +216,15 @@ void CShelfwardenView::FillList(CEngineRecordset& set) {
         return;
     }
     if (auto rows = ReadBookRows(set, m_types, m_states, UserMessageSink())) {
-        m_pModel->ResetRows(std::move(*rows));
+        // Details the catalogue cannot give are left out of the list quietly: the commands
+        // that use them say why.
+        auto details = CBookDetailsStore(*Database(), {}).ReadAll();
+        m_pModel->ResetRows(std::move(*rows), details ? ListedDetails(*details) : ListedDetails());
     }
 }
 
-void CShelfwardenView::SetRowTexts(const BookRecord& rec, int row) {
-    m_pModel->SetRowTexts(row, RowTextsFromRecord(rec, m_types, m_states));
+void CShelfwardenView::SetRowTexts(const BookRecord& rec, int row, const BookDetails& details) {
+    m_pModel->SetRowTexts(row, RowTextsFromRecord(rec, m_types, m_states), details);
 }
 
 void CShelfwardenView::ReadRow(BookRecord& rec, int row) const {

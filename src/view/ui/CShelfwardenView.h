@@ -1,5 +1,6 @@
 #pragma once
 
+#include "isbn/BookDetails.h"
 #include "store/BookRecord.h"
 #include "store/LookupList.h"
 #include "view/BookRowTexts.h"
@@ -41,7 +42,7 @@ public:
 
     void OnInitialUpdate();
     void FillList(CEngineRecordset& set);
-    void SetRowTexts(const BookRecord& rec, int row);
+    void SetRowTexts(const BookRecord& rec, int row, const BookDetails& details);
     void ReadRow(BookRecord& rec, int row) const;
     void ApplyColors();
     void ReloadLookups();
@@ -81,6 +82,12 @@ private:
     // A listing not ordered by a header click: no arrow.
     void ForgetSort();
     void MakeColumns();
+    // The header's context menu: the ISBN and location columns, shown or hidden.
+    void MakeDetailColumns();
+    // The width the user gave the columns shown after the book's own.
+    int DetailColumnsWidth() const;
+    // Titlu, Autor and Editura take the room the other columns leave.
+    void FitColumns();
     // Keeps the widths and order in the settings store a moment after the user changed them.
     void LayoutChanged();
     void SaveLayout();

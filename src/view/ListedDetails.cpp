@@ -1,0 +1,29 @@
+#include "view/ListedDetails.h"
+
+ListedDetails::ListedDetails(const std::map<std::int32_t, BookDetails>& all) {
+    for (const auto& [id, details] : all) {
+        Set(id, details);
+    }
+}
+
+const ListedDetail& ListedDetails::Of(std::int32_t id) const {
+    static const ListedDetail none;
+    const auto found = m_byId.find(id);
+    return found == m_byId.end() ? none : found->second;
+}
+
+void ListedDetails::Set(std::int32_t id, const BookDetails& details) {
+    if (details.isbn.empty() && details.locatie.empty()) {
+        m_byId.erase(id);
+    } else {
+        m_byId[id] = {details.isbn, details.locatie};
+    }
+}
+
+const char* ListedDetailHeader(int column) {
+    return column == kIsbnColumn ? "ISBN" : "Locatie";
+}
+
+const std::string& ListedDetailText(const ListedDetail& detail, int column) {
+    return column == kIsbnColumn ? detail.isbn : detail.locatie;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "isbn/BookDetails.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <unordered_map>
+
+// The two details the list can show beside a book's columns, hidden until the user asks for
+// them, and which the quick filter searches too.
+inline constexpr int kIsbnColumn = 13;
+inline constexpr int kLocationColumn = 14;
+inline constexpr int kListedColumnCount = 15;
+
+struct ListedDetail {
+    std::string isbn; // 13 digits, or empty
+    std::string locatie;
+};
+
+// The ISBN and location of the listed books that have any, by identifier.
+class ListedDetails {
+public:
+    ListedDetails() = default;
+    explicit ListedDetails(const std::map<std::int32_t, BookDetails>& all);
+
+    // Nothing, or the book's details.
+    const ListedDetail& Of(std::int32_t id) const;
+    void Set(std::int32_t id, const BookDetails& details);
+
+private:
+    std::unordered_map<std::int32_t, ListedDetail> m_byId;
+};
+
+// The header of column kIsbnColumn or kLocationColumn.
+const char* ListedDetailHeader(int column);
+// The text of column kIsbnColumn or kLocationColumn.
+const std::string& ListedDetailText(const ListedDetail& detail, int column);
