@@ -14,7 +14,7 @@
 #include "shell/Prompts.h"
 #include "stats/ui/CStatisticsCommands.h"
 #include "store/CountedNoun.h"
-#include "transfer/ui/CTransferCommands.h"
+#include "transfer/ui/CImportExportPrintCommands.h"
 #include "view/ui/CBookListModel.h"
 #include "view/ui/CRecordCommands.h"
 #include "view/ui/CShelfwardenView.h"
@@ -67,7 +67,7 @@ const std::vector<Menu>& MenuTable() {
     using S = CSearchCommands;
     using T = CStatisticsCommands;
     using L = CLoanCommands;
-    using X = CTransferCommands;
+    using X = CImportExportPrintCommands;
     using I = CIsbnCommands;
     static const std::vector<Menu> menus = {
         {"&File",
@@ -215,7 +215,7 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     m_pRecordCommands = new CRecordCommands(m_pView);
     m_pSearchCommands = new CSearchCommands(m_pView);
     m_pStatisticsCommands = new CStatisticsCommands(m_pView);
-    m_pTransferCommands = new CTransferCommands(doc, m_pView);
+    m_pImportExportPrintCommands = new CImportExportPrintCommands(doc, m_pView);
     m_pLoanCommands = new CLoanCommands(m_pView);
     m_pRecordCommands->SetDeleteCheck(
         [this](std::int32_t book, std::optional<LoanClosing>& closing) {

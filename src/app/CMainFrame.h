@@ -12,7 +12,7 @@ class CSearchCommands;
 class CShelfwardenDoc;
 class CShelfwardenView;
 class CStatisticsCommands;
-class CTransferCommands;
+class CImportExportPrintCommands;
 class QLabel;
 class QMenu;
 
@@ -78,7 +78,7 @@ private:
     CSearchCommands* m_pSearchCommands;
     CStatisticsCommands* m_pStatisticsCommands;
     CLoanCommands* m_pLoanCommands;
-    CTransferCommands* m_pTransferCommands;
+    CImportExportPrintCommands* m_pImportExportPrintCommands;
     CIsbnCommands* m_pIsbnCommands;
     QMenu* m_pFileMenu = nullptr;
     QMenu* m_pViewMenu = nullptr;
@@ -113,8 +113,8 @@ template <> inline CStatisticsCommands* CMainFrame::CommandTarget() {
 template <> inline CLoanCommands* CMainFrame::CommandTarget() {
     return m_pLoanCommands;
 }
-template <> inline CTransferCommands* CMainFrame::CommandTarget() {
-    return m_pTransferCommands;
+template <> inline CImportExportPrintCommands* CMainFrame::CommandTarget() {
+    return m_pImportExportPrintCommands;
 }
 template <> inline CIsbnCommands* CMainFrame::CommandTarget() {
     return m_pIsbnCommands;

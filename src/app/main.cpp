@@ -1,6 +1,6 @@
 #include "app/CShelfwardenApp.h"
 #include "app/CommandLine.h"
-#include "app/TransferCommands.h"
+#include "app/CommandLineJobs.h"
 #include "backup/ui/UserBackupSettings.h"
 #include "shell/AppSettings.h"
 

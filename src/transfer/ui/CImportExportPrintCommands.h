@@ -10,10 +10,10 @@ struct ImportResult;
 // The File menu's ways in and out of the catalogue: Import and Export of CSV files, Print,
 // Print Preview and Export PDF of the listing shown. A long import or export shows its progress
 // and can be cancelled: a cancelled import stores nothing, a cancelled export writes no file.
-class CTransferCommands : public QObject {
+class CImportExportPrintCommands : public QObject {
     Q_OBJECT
 public:
-    CTransferCommands(CShelfwardenDoc* doc, CShelfwardenView* view);
+    CImportExportPrintCommands(CShelfwardenDoc* doc, CShelfwardenView* view);
 
 public slots:
     // Stores every row that can be stored, skipping (unless asked) books already in the

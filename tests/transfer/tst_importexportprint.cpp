@@ -23,7 +23,7 @@ void ConfirmImport(bool withDuplicates) {
 
 } // namespace
 
-class TestTransferCommands : public QObject {
+class TestImportExportPrint : public QObject {
     Q_OBJECT
 private slots:
     void importReportsAndOffersTheRejects() {
@@ -189,5 +189,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestTransferCommands)
-#include "tst_transfercommands.moc"
+QTEST_MAIN(TestImportExportPrint)
+#include "tst_importexportprint.moc"

@@ -1,4 +1,4 @@
-#include "transfer/ui/CTransferCommands.h"
+#include "transfer/ui/CImportExportPrintCommands.h"
 
 #include "shell/CShelfwardenDoc.h"
 #include "shell/DialogParts.h"
@@ -120,10 +120,10 @@ QString ImportSummary(const ImportResult& r, bool skipDuplicates) {
 
 } // namespace
 
-CTransferCommands::CTransferCommands(CShelfwardenDoc* doc, CShelfwardenView* view)
+CImportExportPrintCommands::CImportExportPrintCommands(CShelfwardenDoc* doc, CShelfwardenView* view)
     : QObject(view), m_pDocument(doc), m_pView(view) {}
 
-void CTransferCommands::OnFileImport() {
+void CImportExportPrintCommands::OnFileImport() {
     CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
     if (!db) {
         return;
@@ -171,7 +171,7 @@ void CTransferCommands::OnFileImport() {
     OfferRejects(result, summary);
 }
 
-void CTransferCommands::OfferRejects(const ImportResult& result, const QString& summary) {
+void CImportExportPrintCommands::OfferRejects(const ImportResult& result, const QString& summary) {
     if (!AskYesNo(ToUtf8(summary) +
                       "\n\nSalvati randurile respinse intr-un fisier CSV, ca sa le corectati si "
                       "sa le importati din nou?",
@@ -189,7 +189,7 @@ void CTransferCommands::OfferRejects(const ImportResult& result, const QString& 
     }
 }
 
-void CTransferCommands::OnFileExport() {
+void CImportExportPrintCommands::OnFileExport() {
     CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
     if (!db) {
         return;
@@ -229,7 +229,7 @@ void CTransferCommands::OnFileExport() {
                 m_pView);
 }
 
-void CTransferCommands::OnFilePrint() {
+void CImportExportPrintCommands::OnFilePrint() {
     QPrinter printer(QPrinter::HighResolution);
     SetUpListingPrinter(printer);
     QPrintDialog dialog(&printer, m_pView);
@@ -239,7 +239,7 @@ void CTransferCommands::OnFilePrint() {
     }
 }
 
-void CTransferCommands::OnFilePrintPreview() {
+void CImportExportPrintCommands::OnFilePrintPreview() {
     QPrinter printer(QPrinter::HighResolution);
     SetUpListingPrinter(printer);
     QPrintPreviewDialog preview(&printer, m_pView);
@@ -249,7 +249,7 @@ void CTransferCommands::OnFilePrintPreview() {
     preview.exec();
 }
 
-void CTransferCommands::OnFileExportPdf() {
+void CImportExportPrintCommands::OnFileExportPdf() {
     const auto path = ChooseFile(FileDialogMode::Save, QStringLiteral("Fisiere PDF (*.pdf)"),
                                  QStringLiteral("pdf"), m_pView);
     if (!path || !MayWrite(*path, *m_pView->Database(), m_pView)) {

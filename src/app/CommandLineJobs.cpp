@@ -1,4 +1,4 @@
-#include "app/TransferCommands.h"
+#include "app/CommandLineJobs.h"
 
 #include "store/CBookDatabase.h"
 #include "store/CatalogueCopy.h"
