@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -284,6 +285,32 @@ private slots:
                                                          copy + ": " + msg::kDamagedCopy});
         QCOMPARE(FileBytes(s.catalogue()), before);
         QCOMPARE(s.names(), QStringList{"2026-12-06.mdb"}); // no copy made for nothing
+    }
+
+    // A catalogue reached through a symbolic link: the file it points to gets the copy, the link
+    // stays a link, whether the catalogue still opens or not.
+    void aRestoreThroughALinkWritesTheFileItPointsTo_data() {
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("a catalogue that opens") << true;
+        QTest::newRow("a catalogue that will not open") << false;
+    }
+    void aRestoreThroughALinkWritesTheFileItPointsTo() {
+        QFETCH(bool, opens);
+        Shelf s(3);
+        const std::string copy =
+            BackUpCatalogue(s.catalogue(), s.settings, DaysAfter(kDay, -1), nullptr).path;
+        if (opens) {
+            QVERIFY(RawCatalogue(s.catalogue()).exec("DELETE FROM books"));
+        } else {
+            WriteFile(QString::fromStdString(s.catalogue()), "not a catalogue any more");
+        }
+        const std::string link = s.path("link.mdb");
+        QCOMPARE(::symlink(s.catalogue().c_str(), link.c_str()), 0);
+        RecordingSink sink;
+        QVERIFY(RestoreBackup(link, copy, s.settings, kDay, sink.sink()));
+        QVERIFY(QFileInfo(QString::fromStdString(link)).isSymLink());
+        QCOMPARE(Books(s.catalogue()), 3);
+        QVERIFY(sink.messages.empty());
     }
 
     void aCatalogueThatWillNotOpenIsRestoredAndKeptAsACopy() {
