@@ -222,7 +222,7 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
             return m_pLoanCommands->MayDelete(book, closing);
         });
     m_pIsbnCommands = new CIsbnCommands(
-        {[this] { return m_pView->OpenDatabaseOrComplain(); },
+        {[this] { return m_pRecordCommands->DatabaseForAdding(); },
          [this](std::int32_t book) { m_pView->ShowBook(book); },
          [this](const BookRecord& book, const BookDetails& details, const QImage& cover) {
              return m_pRecordCommands->AddBook(book, details, cover);

@@ -13,9 +13,10 @@ public:
         box.exec();
     }
 
-    bool Question(QWidget* parent, const QString& text) override {
+    bool Question(QWidget* parent, const QString& text, bool noByDefault) override {
         QMessageBox box(QMessageBox::NoIcon, kAppCaption, text, QMessageBox::Yes | QMessageBox::No,
                         parent);
+        box.setDefaultButton(noByDefault ? QMessageBox::No : QMessageBox::Yes);
         return box.exec() == QMessageBox::Yes;
     }
 
@@ -56,8 +57,8 @@ void ShowMessage(const std::string& text, QWidget* parent) {
     g_backend->Message(parent, QString::fromStdString(text));
 }
 
-bool AskYesNo(const std::string& text, QWidget* parent) {
-    return g_backend->Question(parent, QString::fromStdString(text));
+bool AskYesNo(const std::string& text, QWidget* parent, bool noByDefault) {
+    return g_backend->Question(parent, QString::fromStdString(text), noByDefault);
 }
 
 std::optional<QString> ChooseFile(FileDialogMode mode, const QString& filter, const QString& suffix,

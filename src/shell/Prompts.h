@@ -17,7 +17,7 @@ class PromptBackend {
 public:
     virtual ~PromptBackend() = default;
     virtual void Message(QWidget* parent, const QString& text) = 0;
-    virtual bool Question(QWidget* parent, const QString& text) = 0;
+    virtual bool Question(QWidget* parent, const QString& text, bool noByDefault) = 0;
     virtual std::optional<QString> ChooseFile(QWidget* parent, FileDialogMode mode,
                                               const QString& filter, const QString& suffix) = 0;
     virtual std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) = 0;
@@ -25,8 +25,9 @@ public:
 
 // A message box captioned "Shelfwarden" with one OK button.
 void ShowMessage(const std::string& text, QWidget* parent = nullptr);
-// A Yes/No question captioned "Shelfwarden"; true for Yes.
-bool AskYesNo(const std::string& text, QWidget* parent = nullptr);
+// A Yes/No question captioned "Shelfwarden"; true for Yes. Enter answers Yes, or No when
+// `noByDefault` (a question that may meet keys meant for something else, as a scanner's).
+bool AskYesNo(const std::string& text, QWidget* parent = nullptr, bool noByDefault = false);
 // The file chooser for catalogues; the full path, or nothing when cancelled.
 std::optional<QString> ChooseCatalogueFile(FileDialogMode mode, QWidget* parent = nullptr);
 // Any file chooser: `suffix` is added to a name typed without one (none when empty).

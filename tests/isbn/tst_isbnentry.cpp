@@ -267,7 +267,8 @@ private slots:
         WhenModal(Shown(again, CancelDialog()));
         run.scan(isbn);
         QTRY_VERIFY(!again.isEmpty());
-        QCOMPARE(run.prompts.questions, QStringList{kAlreadyThere});
+        // Enter answers No: the next book's scan must not add a copy of this one.
+        QCOMPARE(run.prompts.questions, QStringList{"(nu) " + kAlreadyThere});
         QCOMPARE(run.server.requests.count(kLookupTom),
                  down ? 1 : (isbn == "9780451526533" ? 2 : 0));
     }
@@ -325,7 +326,8 @@ private slots:
         // No: nothing more; the book is shown in the list.
         run.prompts.answers = {false};
         run.scan("0451526538");
-        QCOMPARE(run.prompts.questions, QStringList{kAlreadyThere});
+        // Enter answers No: the next book's scan must not add a copy of this one.
+        QCOMPARE(run.prompts.questions, QStringList{"(nu) " + kAlreadyThere});
         const QModelIndexList selected = run.view()->selectionModel()->selectedRows();
         QCOMPARE(selected.size(), 1);
         QCOMPARE(run.view()->Model()->Text(selected.first().row(), 1), QString("Primul exemplar"));
@@ -336,6 +338,18 @@ private slots:
         run.scan("0451526538");
         QCOMPARE(run.stored("SELECT group_concat(isbn) FROM book_details"),
                  std::vector<std::string>{"9780451526533,9780451526533"});
+        QVERIFY(run.server.requests.isEmpty());
+    }
+
+    // A catalogue that cannot take a book says why before anything is looked up, and keeps the
+    // ISBN scanned.
+    void aCatalogueWithoutATypeSaysSoBeforeTheLookup() {
+        IsbnRun run;
+        QVERIFY(RawCatalogue(run.file()).exec("DELETE FROM books; DELETE FROM types"));
+        run.view()->ReloadLookups();
+        run.scan("9780451526533");
+        QCOMPARE(run.prompts.takeMessages(), QStringList{"Nu exista definit nici un tip!"});
+        QCOMPARE(run.field()->text(), QString("9780451526533"));
         QVERIFY(run.server.requests.isEmpty());
     }
 

@@ -44,8 +44,8 @@ void ScriptedPrompts::Message(QWidget*, const QString& text) {
     }
 }
 
-bool ScriptedPrompts::Question(QWidget*, const QString& text) {
-    questions << text;
+bool ScriptedPrompts::Question(QWidget*, const QString& text, bool noByDefault) {
+    questions << (noByDefault ? "(nu) " : "") + text;
     return Next(answers, "a question no answer was queued for: " + text);
 }
 

@@ -42,7 +42,7 @@ public:
     ~ScriptedPrompts() override { SetPromptBackend(nullptr); }
 
     void Message(QWidget* parent, const QString& text) override;
-    bool Question(QWidget* parent, const QString& text) override;
+    bool Question(QWidget* parent, const QString& text, bool noByDefault) override;
     std::optional<QString> ChooseFile(QWidget* parent, FileDialogMode mode, const QString& filter,
                                       const QString& suffix) override;
     std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
@@ -50,7 +50,7 @@ public:
     QStringList takeMessages();
 
     QStringList messages;
-    QStringList questions;
+    QStringList questions;    // "(nu) " before a question Enter answers No
     QStringList fileRequests; // "open|filter|suffix", "save|..." or "folder||"
     QList<QColor> colorRequests;
     std::deque<bool> answers;

@@ -68,6 +68,7 @@ void CIsbnEntryDlg::Take(const QString& typed) {
             m_pIsbn->selectAll();
         }
     };
+    Status({}); // what was said of the last book is no longer news
     const IsbnCheck check = CheckIsbn(ToUtf8(typed));
     if (check.problem != IsbnProblem::None) {
         giveBack();
@@ -84,7 +85,8 @@ void CIsbnEntryDlg::Take(const QString& typed) {
     const auto same = CBookDetailsStore(*db, UserMessageSink()).BooksWithIsbn(check.isbn13);
     if (same && !same->empty()) {
         m_hooks.showBook(same->front());
-        if (!AskYesNo(kAlreadyThere, this)) {
+        // The next book's scan may come while this is asked: its Enter must not add a copy.
+        if (!AskYesNo(kAlreadyThere, this, true)) {
             return;
         }
     }

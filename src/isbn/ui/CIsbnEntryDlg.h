@@ -15,7 +15,7 @@ class QLineEdit;
 
 // What the ISBN window needs of the main window.
 struct IsbnEntryHooks {
-    // The open catalogue, or null after telling the user there is none.
+    // The open catalogue ready to take a book, or null after telling the user why not.
     std::function<CBookDatabase*()> database;
     // Shows the book in the list.
     std::function<void(std::int32_t)> showBook;

@@ -135,18 +135,26 @@ void CRecordCommands::OnRecordsAdd() {
     AddBook(rec, {});
 }
 
-bool CRecordCommands::AddBook(const BookRecord& start, const BookDetails& known,
-                              const QImage& cover) {
+CBookDatabase* CRecordCommands::DatabaseForAdding() {
     CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
     if (!db) {
-        return false;
+        return nullptr;
     }
     if (m_pView->Types().GetSize() == 0) {
         ShowMessage(msg::kNoTypeDefined, m_pView);
-        return false;
+        return nullptr;
     }
     if (m_pView->States().GetSize() == 0) {
         ShowMessage(msg::kNoStateDefined, m_pView);
+        return nullptr;
+    }
+    return db;
+}
+
+bool CRecordCommands::AddBook(const BookRecord& start, const BookDetails& known,
+                              const QImage& cover) {
+    CBookDatabase* db = DatabaseForAdding();
+    if (!db) {
         return false;
     }
     BookRecord rec = start;

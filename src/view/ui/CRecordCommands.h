@@ -47,6 +47,9 @@ public slots:
     // Opens the book dialog on `start` and `details` (what is known of the book already) and adds
     // the book the user confirms, with its details; true when it was added.
     bool AddBook(const BookRecord& start, const BookDetails& details, const QImage& cover = {});
+    // The open catalogue when it can take a book (it has a type and a state to give it); null
+    // after telling the user why not.
+    CBookDatabase* DatabaseForAdding();
 
 private:
     // Records a change already made to the catalogue as the next step.
