@@ -326,6 +326,14 @@ private slots:
         QCOMPARE(preview.columns,
                  (std::vector<ImportField>{ImportField::Titlu, ImportField::Autor}));
         QCOMPARE(preview.rows, (std::vector<Rows>{{"Brontë", "A"}, {"X", "Y"}}));
+        // Twenty rows show what a long list holds.
+        std::string longList = "Titlu,Autor\n";
+        for (int i = 1; i <= 25; ++i) {
+            longList += "Carte " + std::to_string(i) + ",A\n";
+        }
+        const ImportPreview first = PreviewImport(longList, 0, TextEncoding::Utf8);
+        QCOMPARE(first.rows.size(), std::size_t{20});
+        QCOMPARE(first.rows.back().front(), std::string("Carte 20"));
     }
 
     void unknownsSurviveExportAndImport() {
@@ -358,16 +366,17 @@ private slots:
             ImportCsv("Title,Author,ISBN,ISBN13,Locatie,Series\n"
                       "Dune,Herbert,=\"0441013597\",=\"9780441013593\",Raft 2,Dune\n"
                       "Emma,Austen,141439580,9.78014143959e+12,,\n"
-                      "Ion,Rebreanu,12345,,,\n",
+                      "Ion,Rebreanu,12345,,,\n"
+                      "Solaris,Lem,,9780156027601,,\n",
                       *c.db);
         QVERIFY2(r.ok, r.error.c_str());
-        QCOMPARE(r.books, 3);
+        QCOMPARE(r.books, 4);
         QCOMPARE(r.isbnsLeftOut, 1);
         const char* statement = "SELECT b.titlu, d.isbn, d.locatie, d.serie FROM books b LEFT JOIN "
                                 "book_details d ON d.id = b.id ORDER BY b.titlu";
         QCOMPARE(RawCatalogue(c.path("test.mdb")).rows(statement),
                  (Rows{"Dune|9780441013593|Raft 2|Dune", "Emma|9780141439587|NULL|NULL",
-                       "Ion|NULL|NULL|NULL"}));
+                       "Ion|NULL|NULL|NULL", "Solaris|9780156027601|NULL|NULL"}));
         std::string csv;
         QVERIFY(ExportCsv(*c.db, csv));
         QVERIFY2(csv.find("Calificativ,Stare,ISBN,Locatie,Serie,Numar in serie,Note\r\n") !=
@@ -379,7 +388,7 @@ private slots:
         QCOMPARE(again.isbnsLeftOut, 0);
         QCOMPARE(RawCatalogue(copy.path("copy.mdb")).rows(statement),
                  (Rows{"Dune|9780441013593|Raft 2|Dune", "Emma|9780141439587|NULL|NULL",
-                       "Ion|NULL|NULL|NULL"}));
+                       "Ion|NULL|NULL|NULL", "Solaris|9780156027601|NULL|NULL"}));
     }
 
     void aCancelledImportLeavesTheCatalogueAsItWas() {
