@@ -88,10 +88,8 @@ private slots:
         QCOMPARE(imported.out.trimmed(), "Imported 2 books, 1 types, 1 states into " + catalogue);
         const QString out = dir.filePath("out.csv");
         QCOMPARE(Shelfwarden({"--export", catalogue, out}).status, 0);
-        QFile f(out);
-        QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(
-            f.readAll(),
+            FileBytes(out),
             QByteArray("ID,Titlu,Autor,Editura,Tip,Pagini,Capitole,Volume,An aparitie,"
                        "An publicare volum,Citita,Calificativ,Stare\r\n"
                        "0001,Dune,Frank Herbert,,Alte,,,,,,Da,Excelenta,Nedetinuta\r\n"
@@ -184,9 +182,7 @@ private slots:
             QCOMPARE(reported.status, 0);
             QCOMPARE(reported.out, QString(expected).arg(dir.filePath("c.mdb"), rejects));
         }
-        QFile listed(rejects);
-        QVERIFY(listed.open(QIODevice::ReadOnly));
-        QCOMPARE(listed.readAll(),
+        QCOMPARE(FileBytes(rejects),
                  QByteArray("Linie,Motiv,Titlu,Pagini\r\n"
                             "2,deja in catalog,Good,1\r\n"
                             "3,\"Pagini nu este un numar intreg: \"\"many\"\"\",Bad,many\r\n"));

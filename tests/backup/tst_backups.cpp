@@ -313,18 +313,6 @@ private slots:
         QVERIFY(sink.messages.empty());
     }
 
-    void aCatalogueThatWillNotOpenIsRestoredAndKeptAsACopy() {
-        Shelf s(3);
-        const std::string copy = BackUpCatalogue(s.catalogue(), s.settings, kDay, nullptr).path;
-        WriteFile(QString::fromStdString(s.catalogue()), "not a catalogue any more");
-        RecordingSink sink;
-        QVERIFY(RestoreBackup(s.catalogue(), copy, s.settings, kDay, sink.sink()));
-        QCOMPARE(Books(s.catalogue()), 3);
-        QCOMPARE(FileBytes(s.folder() + "/2026-12-06.2.mdb"),
-                 QByteArray("not a catalogue any more"));
-        QVERIFY(sink.messages.empty());
-    }
-
     void aCopyIsNeverCopiedAgain() {
         Shelf s(3);
         const std::string copy = BackUpCatalogue(s.catalogue(), s.settings, kDay, nullptr).path;

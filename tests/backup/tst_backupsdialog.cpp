@@ -29,32 +29,26 @@ QStringList PressOnNewest(RunningApp& run, const char* button) {
 }
 
 // The commands that change a catalogue: none of them may run on one open for reading only.
-const char* const kWritingCommands[] = {"fileImport",    "recordsAdd",   "recordsDelete",
-                                        "recordsModify", "recordsTypes", "recordsStates",
-                                        "recordsLend",   "recordsReturn"};
+const QStringList kWritingCommands = {"fileImport",    "recordsAdd",   "recordsDelete",
+                                      "recordsModify", "recordsTypes", "recordsStates",
+                                      "recordsLend",   "recordsReturn"};
 
 QStringList EnabledWritingCommands(const RunningApp& run) {
     QStringList enabled;
-    for (const char* name : kWritingCommands) {
-        if (run.action(name)->isEnabled()) {
+    for (const QString& name : kWritingCommands) {
+        if (run.action(qPrintable(name))->isEnabled()) {
             enabled << name;
         }
     }
     return enabled;
 }
 
-QStringList AllWritingCommands() {
-    QStringList all;
-    for (const char* name : kWritingCommands) {
-        all << name;
-    }
-    return all;
+// The folder of the copies the program keeps of `catalogue`, and their names.
+QString FolderOf(const std::string& catalogue) {
+    return QString::fromStdString(BackupFolderOf(UserBackupSettings().root, catalogue));
 }
-
-// The copies the program keeps of `catalogue`.
 QStringList CopiesOf(const std::string& catalogue) {
-    return QDir(QString::fromStdString(BackupFolderOf(UserBackupSettings().root, catalogue)))
-        .entryList(QDir::Files, QDir::Name);
+    return QDir(FolderOf(catalogue)).entryList(QDir::Files, QDir::Name);
 }
 } // namespace
 
@@ -127,7 +121,7 @@ private slots:
 
     void aCatalogueOpenForReadingOnlyOffersNoCommandThatWrites() {
         LibraryApp run;
-        QCOMPARE(EnabledWritingCommands(run), AllWritingCommands());
+        QCOMPARE(EnabledWritingCommands(run), kWritingCommands);
         PressOnNewest(run, "openCopy");
         QCOMPARE(EnabledWritingCommands(run), QStringList());
         // The keys of the list change nothing either.
@@ -136,7 +130,7 @@ private slots:
         QCOMPARE(run.view()->Model()->rowCount(), 4);
         run.prompts.files = {run.Library::path};
         run.trigger("fileOpen");
-        QCOMPARE(EnabledWritingCommands(run), AllWritingCommands());
+        QCOMPARE(EnabledWritingCommands(run), kWritingCommands);
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - test.mdb"));
         QCOMPARE(run.prompts.messages, QStringList());
     }
@@ -145,9 +139,7 @@ private slots:
         LibraryApp run;
         const QStringList copies = CopiesOf(run.file());
         QCOMPARE(copies, QStringList{kToday + ".mdb"});
-        const QString copy =
-            QString::fromStdString(BackupFolderOf(UserBackupSettings().root, run.file()) + "/" +
-                                   kToday.toStdString() + ".mdb");
+        const QString copy = FolderOf(run.file()) + "/" + kToday + ".mdb";
         run.prompts.files = {copy};
         run.trigger("fileOpen");
         QCOMPARE(run.frame()->windowTitle(),
@@ -158,17 +150,14 @@ private slots:
         QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kCannotDelete});
         // Never itself copied: the catalogue keeps its one copy, the copy has none.
         QCOMPARE(CopiesOf(copy.toStdString()), QStringList());
-        QVERIFY(!QFile::exists(
-            QString::fromStdString(BackupFolderOf(UserBackupSettings().root, copy.toStdString()))));
+        QVERIFY(!QFile::exists(FolderOf(copy.toStdString())));
         QCOMPARE(CopiesOf(run.file()), copies);
     }
 
     void aDamagedCopyIsListedSoAndCannotBeRestored() {
         LibraryApp run;
-        const std::string copy = BackupFolderOf(UserBackupSettings().root, run.file()) + "/" +
-                                 kToday.toStdString() + ".mdb";
         // Its first page stays whole; the pages of the books are gone.
-        QFile file(QString::fromStdString(copy));
+        QFile file(FolderOf(run.file()) + "/" + kToday + ".mdb");
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.size() > 4096);
         file.seek(4096);
@@ -199,19 +188,14 @@ private slots:
         const QStringList messages = run.prompts.takeMessages();
         QCOMPARE(messages.mid(1), QStringList(3, shown::kSelectFailed));
         QVERIFY2(messages[0].startsWith(QString(shown::kCannotOpenNotACatalogue) +
-                                        "\n\nExista copii de "
-                                        "siguranta ale acestui "
-                                        "fisier in "),
+                                        "\n\nExista copii de siguranta ale acestui fisier in "),
                  qPrintable(messages[0]));
-        QVERIFY(messages[0].contains(
-            QString::fromStdString(BackupFolderOf(UserBackupSettings().root, run.file()))));
+        QVERIFY(messages[0].contains(FolderOf(run.file())));
         run.prompts.answers = {true};
         QCOMPARE(PressOnNewest(run, "restore"), QStringList{kToday + "|4"});
         QCOMPARE(run.rows(), books);
         QCOMPARE(run.doc()->GetPathName(), run.Library::path);
-        QCOMPARE(FileBytes(
-                     QString::fromStdString(BackupFolderOf(UserBackupSettings().root, run.file())) +
-                     "/" + kToday + ".2.mdb"),
+        QCOMPARE(FileBytes(FolderOf(run.file()) + "/" + kToday + ".2.mdb"),
                  QByteArray("not a catalogue any more"));
         QCOMPARE(run.prompts.messages, QStringList());
     }
@@ -231,8 +215,7 @@ private slots:
 
     void aFailingBackupIsToldOnceAndTheWorkGoesOn() {
         QTemporaryDir dir;
-        QFile file(dir.filePath("file"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
+        WriteFile(dir.filePath("file"), {});
         StoreSettings({{"Backup Folder", dir.filePath("file/backups")}});
         LibraryApp run;
         QCOMPARE(run.rows().size(), 4);

@@ -34,13 +34,6 @@ QByteArray SomeCover() {
     return bytes;
 }
 
-QString Value(QWidget* dlg, const char* name) {
-    if (auto* e = dlg->findChild<QLineEdit*>(name)) {
-        return e->text();
-    }
-    return dlg->findChild<QComboBox*>(name)->currentText();
-}
-
 void SetName(QWidget* dlg, const char* combo, const QString& text) {
     dlg->findChild<QComboBox*>(combo)->setCurrentText(text);
 }
@@ -76,11 +69,7 @@ using Step = std::function<void(QWidget*)>;
 // The book dialog's first page and the ISBN on Detalii, joined by '|'; then `then` runs.
 Step Shown(QString& seen, Step then) {
     return [&seen, then](QWidget* dlg) {
-        QStringList values;
-        for (const char* f : {"titlu", "autor", "editura", "pagini", "publicare", "isbn"}) {
-            values << Value(dlg, f);
-        }
-        seen = values.join('|');
+        seen = Values(dlg, {"titlu", "autor", "editura", "pagini", "publicare", "isbn"}).join('|');
         then(dlg);
     };
 }

@@ -17,10 +17,7 @@
 using Messages = std::vector<std::string>;
 
 namespace {
-const std::string kInsertFailed = "Nu se poate adauga o noua inregistrare!";
-const std::string kUpdateFailed = "Nu se poate modifica inregistrarea!";
-const std::string kDeleteFailed = "Nu se pota sterge inregistrarea!";
-const std::string kSelectFailed = "Nu se pot selecta inregistrarile!";
+using namespace shown;
 const std::string kOpenFailed = "Nu se poate deschide baza de date";
 
 Messages ListedTitles(CBookDatabase& db, const std::string& statement) {
@@ -59,8 +56,7 @@ private slots:
                  std::string("0"));
         RecordingSink sink; // an existing file is never made anew
         QVERIFY(!CBookDatabase(sink.sink()).Create(c.path("test.mdb")));
-        QCOMPARE(sink.take(),
-                 Messages{"Nu se poate crea o nou baza de date!\nfisierul exista deja"});
+        QCOMPARE(sink.take(), Messages{kCannotCreateOverAFile});
     }
 
     // A failed open says why: in English for the command line, and in Romanian below the
@@ -211,11 +207,11 @@ private slots:
         QVERIFY(!c.db->InsertBook(longText, "a", "e", 0, 1, 1, 1, 1, 1, 0, 0, 0));
         QVERIFY(
             c.db->InsertBook(maxText, "ă" + std::string(253, 'z'), "e", 0, 1, 1, 1, 1, 1, 0, 0, 0));
-        QCOMPARE(c.messages.take(), Messages(4, kInsertFailed));
+        QCOMPARE(c.messages.take(), Messages(4, kCannotInsert));
         QVERIFY(!c.db->UpdateBook(1, "ok", "a", "e", 0, 32768, 1, 1, 1, 1, 0, 0, 0));
-        QCOMPARE(c.messages.take(), Messages{kUpdateFailed});
+        QCOMPARE(c.messages.take(), Messages{kCannotUpdate});
         QVERIFY(!c.db->InsertType(longText));
-        QCOMPARE(c.messages.take(), Messages{kInsertFailed});
+        QCOMPARE(c.messages.take(), Messages{kCannotInsert});
         RawCatalogue raw(c.path("test.mdb"));
         QCOMPARE(raw.rows("SELECT titlu, pagini FROM books ORDER BY id"),
                  (Messages{"ok|32767", maxText + "|1"}));
@@ -255,8 +251,8 @@ private slots:
         QVERIFY(!c.db->InsertType("t"));
         QVERIFY(!c.db->Close());
         QCOMPARE(c.messages.take(),
-                 (Messages{kInsertFailed, kUpdateFailed, kDeleteFailed, kSelectFailed,
-                           kInsertFailed, "Nu se poate inchide baza de date!"}));
+                 (Messages{kCannotInsert, kCannotUpdate, kCannotDelete, kSelectFailed,
+                           kCannotInsert, "Nu se poate inchide baza de date!"}));
         RecordingSink sink;
         CBookDatabase reopened(sink.sink());
         QVERIFY(reopened.Open(c.path("test.mdb")));

@@ -248,6 +248,21 @@ void Choose(QWidget* dialog, const char* comboName, int index) {
     Find<QComboBox>(dialog, comboName)->setCurrentIndex(index);
 }
 
+QString Value(QWidget* dialog, const char* name) {
+    if (auto* e = dialog->findChild<QLineEdit*>(QString::fromUtf8(name))) {
+        return e->text();
+    }
+    return Find<QComboBox>(dialog, name)->currentText();
+}
+
+QStringList Values(QWidget* dialog, std::initializer_list<const char*> names) {
+    QStringList out;
+    for (const char* name : names) {
+        out << Value(dialog, name);
+    }
+    return out;
+}
+
 std::function<void(QWidget*)> Answer(const QString& text) {
     return [text](QWidget* dlg) {
         TypeInto(dlg, "value", text);

@@ -122,5 +122,8 @@ void WhenModals(std::vector<std::function<void(QWidget*)>> steps);
 void TypeInto(QWidget* dialog, const char* name, const QString& text);
 void Press(QWidget* dialog, const char* name);
 void Choose(QWidget* dialog, const char* comboName, int index);
+// What a dialog's line edit or combo box of this name shows; several, in the order named.
+QString Value(QWidget* dialog, const char* name);
+QStringList Values(QWidget* dialog, std::initializer_list<const char*> names);
 // A step that answers a one-line prompt: types the text into its field and presses OK.
 std::function<void(QWidget*)> Answer(const QString& text);

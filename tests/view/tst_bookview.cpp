@@ -237,10 +237,7 @@ private slots:
     void openingABadFileReportsAndLeavesNothingOpen() {
         RunningApp run;
         const QString bad = run.path("bad.mdb");
-        QFile f(bad);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("not a catalogue");
-        f.close();
+        WriteFile(bad, "not a catalogue");
         run.prompts.files.push_back(bad);
         run.trigger("fileOpen");
         QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kCannotOpenNotACatalogue} +

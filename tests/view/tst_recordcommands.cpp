@@ -16,13 +16,6 @@ std::function<void(QWidget*)> Book(QList<QPair<const char*, QString>> fields,
     };
 }
 
-QString Value(QWidget* dlg, const char* name) {
-    if (auto* e = dlg->findChild<QLineEdit*>(name)) {
-        return e->text();
-    }
-    return dlg->findChild<QComboBox*>(name)->currentText();
-}
-
 std::vector<std::string> Stored(const Library& lib, const char* sql) {
     return RawCatalogue(lib.file()).rows(sql);
 }
@@ -39,10 +32,8 @@ private slots:
         QStringList tabOrder;
         WhenModal([&](QWidget* dlg) {
             QCOMPARE(dlg->windowTitle(), QStringLiteral("Shelfwarden Book Info"));
-            for (const char* f : {"titlu", "tip", "pagini", "capitole", "volume", "publicare",
-                                  "publicare_volum", "citita", "calificativ", "stare"}) {
-                shown << Value(dlg, f);
-            }
+            shown = Values(dlg, {"titlu", "tip", "pagini", "capitole", "volume", "publicare",
+                                 "publicare_volum", "citita", "calificativ", "stare"});
             QWidget* w = dlg->findChild<QWidget*>("titlu");
             for (int i = 0; i < 14; ++i) {
                 tabOrder << (w->objectName().isEmpty() ? QStringLiteral("?") : w->objectName());
@@ -98,9 +89,7 @@ private slots:
                  QStringLiteral("0005|Vag|Cineva||SF||1|1|||Nu|De citit|Acasa"));
         QStringList shown;
         WhenModal([&](QWidget* dlg) {
-            for (const char* f : {"editura", "pagini", "publicare", "publicare_volum"}) {
-                shown << Value(dlg, f);
-            }
+            shown = Values(dlg, {"editura", "pagini", "publicare", "publicare_volum"});
             TypeInto(dlg, "capitole", "7");
             Press(dlg, "ok");
         });
@@ -132,7 +121,7 @@ private slots:
             Press(dlg, "ok"); // and so is an empty text
             TypeInto(dlg, "editura", "Litera");
             Press(dlg, "ok"); // No: the dialog stays with what was typed
-            kept << Value(dlg, "titlu") << Value(dlg, "autor") << Value(dlg, "pagini");
+            kept = Values(dlg, {"titlu", "autor", "pagini"});
             Press(dlg, "ok"); // Yes
         });
         run.trigger("recordsAdd");
