@@ -3,6 +3,7 @@
 
 #include "BenchCatalogue.h"
 #include "ReferenceEngine.h"
+#include "isbn/CBookDetailsStore.h"
 #include "loans/CLoanRegister.h"
 #include "loans/ui/CLoanListModel.h"
 #include "search/SearchStatements.h"
@@ -120,10 +121,13 @@ int main(int argc, char** argv) {
     LookupList types;
     LookupList states;
     CBookListModel model;
+    // As the list lists: the rows, then the details it shows beside them.
     auto list = [&](const std::string& statement) {
         auto set = db->OpenQuery(statement, RecordReading::Forward);
         if (set && !set->IsEOF()) {
-            model.ResetRows(BookRowTable::FromRecordset(*set, types, states));
+            BookRowTable rows = BookRowTable::FromRecordset(*set, types, states);
+            const auto details = CBookDetailsStore(*db, failOnMessage).ReadAll();
+            model.ResetRows(std::move(rows), details ? ListedDetails(*details) : ListedDetails());
         }
     };
     std::vector<Result> results;

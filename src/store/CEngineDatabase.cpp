@@ -222,11 +222,14 @@ void CEngineDatabase::Configure() {
         ThrowError("cannot register text order");
     }
     // Listings sort their texts at query time: in memory, so a sort never spills into a
-    // temporary file that a full disk or a file size limit would refuse.
+    // temporary file that a full disk or a file size limit would refuse. A page cache of 32 MiB
+    // holds a catalogue of 100,000 books whole, so a second listing or a statistic reads no page
+    // twice from the file.
     const char* pragmas = "PRAGMA synchronous = FULL;"
                           "PRAGMA cell_size_check = ON;"
                           "PRAGMA foreign_keys = OFF;"
-                          "PRAGMA temp_store = MEMORY;";
+                          "PRAGMA temp_store = MEMORY;"
+                          "PRAGMA cache_size = -32768;";
     if (sqlite3_exec(m_db, pragmas, nullptr, nullptr, nullptr) != SQLITE_OK) {
         ThrowError("cannot configure database");
     }

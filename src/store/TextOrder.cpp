@@ -240,8 +240,10 @@ std::string WithTextOrder(const std::string& sql, TextSort sort) {
     const bool keys = sort == TextSort::Keys && !compound;
     // Each insertion: where, and what.
     std::vector<std::pair<std::size_t, std::string>> inserts;
-    auto orderTerm = [&](const PlainTerm& term) {
-        if (keys && term.textColumn) {
+    // Only the first term sorts by keys: a later one breaks ties, and is compared within them
+    // alone, which costs less than a key for every row.
+    auto orderTerm = [&](const PlainTerm& term, bool first) {
+        if (keys && first && term.textColumn) {
             const std::string name = sql.substr(term.begin, term.nameEnd - term.begin);
             const std::string direction = sql.substr(term.nameEnd, term.end - term.nameEnd);
             inserts.emplace_back(term.begin, std::string(kSortKeyFunctionName) + "(");
@@ -252,7 +254,7 @@ std::string WithTextOrder(const std::string& sql, TextSort sort) {
     };
     for (const TermList& order : orders) {
         for (const PlainTerm& term : order.plain) {
-            orderTerm(term);
+            orderTerm(term, &term == &order.plain.front());
         }
     }
     // Grouped rows come out in the text order of their groups, as a list of names is read.

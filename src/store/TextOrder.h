@@ -14,11 +14,11 @@ enum class TextSort {
 
 // Gives every ORDER BY term that is a column, alias or result number the program's text order,
 // so texts sort the Romanian way while numbers still sort as numbers; a term with an explicit
-// COLLATE keeps it. The catalogue's text columns (titlu, autor, editura, tip, stare) sort by
-// their keys, unless `sort` asks for comparisons or the statement is compound; both give the
-// same order. A grouped SELECT without ORDER BY or LIMIT gets its groups' text order.
-// Comparisons, DISTINCT and the grouping itself stay byte-exact. Schema statements (CREATE)
-// are left as written.
+// COLLATE keeps it. A first term that is one of the catalogue's text columns (titlu, autor,
+// editura, tip, stare) sorts by its keys, unless `sort` asks for comparisons or the statement is
+// compound; both give the same order. A grouped SELECT without ORDER BY or LIMIT gets its groups'
+// text order. Comparisons, DISTINCT and the grouping itself stay byte-exact. Schema statements
+// (CREATE) are left as written.
 std::string WithTextOrder(const std::string& sql, TextSort sort = TextSort::Keys);
 
 // Whether a schema statement declares the program's text order (as catalogues written before
