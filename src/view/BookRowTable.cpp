@@ -243,6 +243,8 @@ BookRowTable BookRowTable::FromRecordset(CEngineRecordset& set, const LookupList
         reader.Read(r, scratch);
         r.texts = table.StoreTexts(scratch);
     }
+    // Rows in one array are read fastest; the room the array grew into beyond them goes back.
+    table.m_rows.shrink_to_fit();
     return table;
 }
 

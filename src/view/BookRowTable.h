@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -54,7 +53,7 @@ private:
     std::uint64_t StoreTexts(std::string_view texts);
     PackedRow RowOfTexts(const RowTexts& texts);
 
-    std::deque<PackedRow> m_rows;
+    std::vector<PackedRow> m_rows;
     std::vector<std::string> m_blocks;
     LookupList m_types;
     LookupList m_states;
