@@ -385,7 +385,8 @@ void CMainFrame::CreateFilterBar() {
     bar->addWidget(new QLabel(QStringLiteral("Filtru: "), bar));
     auto* edit = new FilterEdit(bar);
     edit->setObjectName(QStringLiteral("quickFilter"));
-    edit->setPlaceholderText(QStringLiteral("cuvinte din titlu, autor, editura, tip sau stare"));
+    edit->setPlaceholderText(
+        QStringLiteral("cuvinte din titlu, autor, editura, tip, stare, ISBN sau locatie"));
     edit->setClearButtonEnabled(true);
     edit->setMinimumWidth(320);
     bar->addWidget(edit);

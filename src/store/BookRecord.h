@@ -31,6 +31,14 @@ struct BookRecord {
 };
 
 // The catalogue stores a type's or a state's identifier minus one; these two are the rule.
+// A book of which no number is known yet: what an outside source gives it fills in the rest.
+inline BookRecord BookOfUnknownNumbers() {
+    BookRecord book;
+    book.pagini = book.capitole = book.volume = book.publicare = book.publicare_volum =
+        kUnknownNumber;
+    return book;
+}
+
 inline std::int32_t StoredLookupValue(std::int32_t id) {
     return id - 1;
 }

@@ -208,7 +208,7 @@ BookRowTable::PackedRow BookRowTable::RowOfTexts(const RowTexts& texts) {
 }
 
 void BookRowTable::AppendRow(const RowTexts& texts) {
-    m_rows.push_back(RowOfTexts(texts));
+    m_rows.emplace_back() = RowOfTexts(texts);
 }
 
 void BookRowTable::SetRowTexts(int row, const RowTexts& texts) {
@@ -243,8 +243,6 @@ BookRowTable BookRowTable::FromRecordset(CEngineRecordset& set, const LookupList
         reader.Read(r, scratch);
         r.texts = table.StoreTexts(scratch);
     }
-    // Rows in one array are read fastest; the room the array grew into beyond them goes back.
-    table.m_rows.shrink_to_fit();
     return table;
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,12 +49,38 @@ private:
     };
     class RowReader;
 
+    // The rows in chunks of one size: they grow without moving what they hold, each chunk is
+    // one allocation, and a chunk is read straight through.
+    class PackedRows {
+    public:
+        std::size_t size() const { return m_size; }
+        PackedRow& operator[](std::size_t i) { return m_chunks[i / kChunk][i % kChunk]; }
+        const PackedRow& operator[](std::size_t i) const {
+            return m_chunks[i / kChunk][i % kChunk];
+        }
+        PackedRow& emplace_back() {
+            if (m_size % kChunk == 0) {
+                m_chunks.push_back(std::make_unique<PackedRow[]>(kChunk));
+            }
+            return (*this)[m_size++];
+        }
+        void swap(PackedRows& other) noexcept {
+            m_chunks.swap(other.m_chunks);
+            std::swap(m_size, other.m_size);
+        }
+
+    private:
+        static constexpr std::size_t kChunk = 4096;
+        std::vector<std::unique_ptr<PackedRow[]>> m_chunks;
+        std::size_t m_size = 0;
+    };
+
     std::string_view StoredText(const PackedRow& r, int column) const;
     std::string DerivedText(const PackedRow& r, int column) const;
     std::uint64_t StoreTexts(std::string_view texts);
     PackedRow RowOfTexts(const RowTexts& texts);
 
-    std::vector<PackedRow> m_rows;
+    PackedRows m_rows;
     std::vector<std::string> m_blocks;
     LookupList m_types;
     LookupList m_states;

@@ -43,36 +43,36 @@ private slots:
                       "\"May 16, 2005\"")
             << found << "Dune: roman"
             << "Frank Herbert, Ștefan Ionescu"
-            << "" << 1 << 2005 << "";
+            << "" << kUnknownNumber << 2005 << "";
         QTest::newRow("only a title; pages as free text")
             << Answer("\"title\": \"Ion\", \"pagination\": \"ix, 179 p. :\", \"publish_date\": "
                       "\"June 2005\"")
             << found << "Ion"
             << ""
-            << "" << 1 << 2005 << "";
+            << "" << kUnknownNumber << 2005 << "";
         QTest::newRow("pages the catalogue cannot hold")
             << Answer("\"title\": \"Atlas\", \"number_of_pages\": 40000") << found << "Atlas"
             << ""
-            << "" << 1 << 1 << "";
+            << "" << kUnknownNumber << kUnknownNumber << "";
         QTest::newRow("not found") << QByteArray("{}") << LookupAnswer::Kind::NotFound << ""
                                    << ""
-                                   << "" << 1 << 1 << "";
+                                   << "" << kUnknownNumber << kUnknownNumber << "";
         QTest::newRow("another ISBN's answer")
             << QByteArray("{\"ISBN:9791032305690\": {\"title\": \"x\"}}")
             << LookupAnswer::Kind::NotFound << ""
             << ""
-            << "" << 1 << 1 << "";
+            << "" << kUnknownNumber << kUnknownNumber << "";
         QTest::newRow("an HTML page")
             << QByteArray("<html><body>busy</body></html>") << LookupAnswer::Kind::Malformed << ""
             << ""
-            << "" << 1 << 1 << "";
+            << "" << kUnknownNumber << kUnknownNumber << "";
         QTest::newRow("cut short")
             << Answer("\"title\": \"Ion\"").left(30) << LookupAnswer::Kind::Malformed << ""
             << ""
-            << "" << 1 << 1 << "";
+            << "" << kUnknownNumber << kUnknownNumber << "";
         QTest::newRow("an array") << QByteArray("[]") << LookupAnswer::Kind::Malformed << ""
                                   << ""
-                                  << "" << 1 << 1 << "";
+                                  << "" << kUnknownNumber << kUnknownNumber << "";
     }
     void answersAreRead() {
         QFETCH(QByteArray, json);

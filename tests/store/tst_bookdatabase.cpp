@@ -20,17 +20,6 @@ namespace {
 using namespace shown;
 const std::string kOpenFailed = "Nu se poate deschide baza de date";
 
-Messages ListedTitles(CBookDatabase& db, const std::string& statement) {
-    auto set = db.OpenQuery(statement);
-    if (!set) {
-        return {"not listed"};
-    }
-    Messages titles;
-    for (set->MoveFirst(); !set->IsEOF(); set->MoveNext()) {
-        titles.push_back(set->GetText("titlu"));
-    }
-    return titles;
-}
 } // namespace
 
 class TestBookDatabase : public QObject {

@@ -5,20 +5,6 @@
 
 using Messages = std::vector<std::string>;
 
-namespace {
-Messages ListedTitles(CBookDatabase& db, const std::string& statement) {
-    auto set = db.OpenQuery(statement);
-    if (!set) {
-        return {"not listed"};
-    }
-    Messages titles;
-    for (set->MoveFirst(); !set->IsEOF(); set->MoveNext()) {
-        titles.push_back(set->GetText("titlu"));
-    }
-    return titles;
-}
-} // namespace
-
 // Texts sort the Romanian way in every statement the program runs, and compare exactly.
 class TestTextOrder : public QObject {
     Q_OBJECT

@@ -28,6 +28,19 @@ inline void WriteFile(const QString& path, const QByteArray& bytes) {
 }
 
 // Collects the messages the core reports, in order.
+// The titles a statement lists, in its order; "not listed" when it fails.
+inline std::vector<std::string> ListedTitles(CBookDatabase& db, const std::string& statement) {
+    auto set = db.OpenQuery(statement);
+    if (!set) {
+        return {"not listed"};
+    }
+    std::vector<std::string> titles;
+    for (set->MoveFirst(); !set->IsEOF(); set->MoveNext()) {
+        titles.push_back(set->GetText("titlu"));
+    }
+    return titles;
+}
+
 struct RecordingSink {
     std::vector<std::string> messages;
     MessageSink sink() {

@@ -93,7 +93,7 @@ void CIsbnEntryDlg::Take(const QString& typed) {
     const QString isbn = FromUtf8(check.isbn13);
     if (!LookupsAllowed()) {
         Status(QStringLiteral("Cautarea dupa ISBN este oprita (Options, pagina ISBN)"));
-        Open(BookRecord{}, isbn, {});
+        Open(BookOfUnknownNumbers(), isbn, {});
         return;
     }
     m_busy = true;
@@ -120,7 +120,7 @@ bool CIsbnEntryDlg::LookupsAllowed() {
 void CIsbnEntryDlg::OnAnswered(const QString& isbn13, const LookupAnswer& answer) {
     if (answer.kind != LookupAnswer::Kind::Found) {
         Status(QStringLiteral("ISBN %1 nu a fost gasit la serviciul de cautare").arg(isbn13));
-        Open(BookRecord{}, isbn13, {});
+        Open(BookOfUnknownNumbers(), isbn13, {});
         return;
     }
     Status(QStringLiteral("ISBN %1 gasit").arg(isbn13));
@@ -138,7 +138,7 @@ void CIsbnEntryDlg::OnCover(const QString& isbn13, const QImage& cover) {
 
 void CIsbnEntryDlg::OnFailed(const QString& isbn13, const QString& reason) {
     Status(QStringLiteral("ISBN %1: %2").arg(isbn13, reason));
-    Open(BookRecord{}, isbn13, {});
+    Open(BookOfUnknownNumbers(), isbn13, {});
 }
 
 void CIsbnEntryDlg::Open(BookRecord book, const QString& isbn13, const QImage& cover) {

@@ -32,6 +32,7 @@ int YearOfPublishDate(const QString& date) {
 
 LookupAnswer ReadLookupAnswer(const QByteArray& json, const std::string& isbn13) {
     LookupAnswer answer;
+    answer.book = BookOfUnknownNumbers(); // the service knows no chapters or volumes
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {

@@ -212,14 +212,14 @@ int CBookInfoDlg::exec() {
     m_pVolume->setText(FromUtf8(NumberText(r.volume)));
     m_pPublicare->setText(FromUtf8(NumberText(r.publicare)));
     m_pPublicareVolum->setText(FromUtf8(NumberText(r.publicare_volum)));
-    // A new book gets every check; a stored one keeps what was never given unknown.
+    // A new book gets every check; a stored one keeps what was never given unknown, and so
+    // does a new one the numbers it came without.
     m_unknownAtOpen.clear();
-    if (r.id != 0) {
-        for (QLineEdit* e : {m_pAutor, m_pEditura, m_pPagini, m_pCapitole, m_pVolume, m_pPublicare,
-                             m_pPublicareVolum}) {
-            if (e->text().isEmpty()) {
-                m_unknownAtOpen << e;
-            }
+    for (QLineEdit* e : {m_pAutor, m_pEditura, m_pPagini, m_pCapitole, m_pVolume, m_pPublicare,
+                         m_pPublicareVolum}) {
+        const bool text = e == m_pAutor || e == m_pEditura;
+        if (e->text().isEmpty() && (r.id != 0 || (!text && m_bKeepUnknownNumbers))) {
+            m_unknownAtOpen << e;
         }
     }
     const int type = FindTypeIndex(r.tip);

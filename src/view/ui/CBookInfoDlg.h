@@ -40,6 +40,8 @@ public:
     std::vector<std::string> m_aLocations; // offered in the location's drop-down
     std::vector<std::string> m_aSeries;
     QImage m_cover; // shown on Detalii when there is one
+    // A new book whose unknown numbers may stay unknown (one an outside source described).
+    bool m_bKeepUnknownNumbers = false;
 
 private:
     QLineEdit* AddEdit(const char* name);

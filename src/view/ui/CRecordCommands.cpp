@@ -172,6 +172,7 @@ bool CRecordCommands::AddBook(const BookRecord& start, const BookDetails& known,
         }
     };
     dlg.m_cover = cover;
+    dlg.m_bKeepUnknownNumbers = true; // Adauga starts from numbers, a look-up may know none
     OfferDetails(store, dlg, details);
     if (dlg.exec() != QDialog::Accepted) {
         return false;
