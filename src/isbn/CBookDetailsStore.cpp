@@ -37,35 +37,7 @@ std::string NumberValue(std::int32_t number) {
 } // namespace
 
 CBookDetailsStore::CBookDetailsStore(CBookDatabase& db, MessageSink sink)
-    : m_engine(db.Engine()), m_sink(std::move(sink)) {}
-
-void CBookDetailsStore::Report(const std::string& message) const {
-    if (m_sink) {
-        m_sink(message);
-    }
-}
-
-template <class Work> bool CBookDetailsStore::Guarded(const char* failure, Work&& work) {
-    try {
-        return work();
-    } catch (const CEngineException&) {
-        Report(failure);
-        return false;
-    }
-}
-
-std::optional<bool> CBookDetailsStore::HasTable() {
-    switch (InspectDetailsTable(m_engine)) {
-    case DetailsTableState::Absent:
-        return false;
-    case DetailsTableState::Ours:
-        return true;
-    case DetailsTableState::Foreign:
-        break;
-    }
-    Report(msg::kDetailsUnusable);
-    return std::nullopt;
-}
+    : OwnTableKeeper(db.Engine(), std::move(sink), InspectDetailsTable, msg::kDetailsUnusable) {}
 
 const char* CBookDetailsStore::Problem(BookDetails& details) {
     if (!details.isbn.empty()) {

@@ -2,6 +2,7 @@
 
 #include "isbn/BookDetails.h"
 #include "store/MessageSink.h"
+#include "store/OwnTable.h"
 
 #include <cstdint>
 #include <map>
@@ -10,7 +11,6 @@
 #include <vector>
 
 class CBookDatabase;
-class CEngineDatabase;
 
 namespace msg {
 inline constexpr const char* kDetailsUnusable =
@@ -27,7 +27,7 @@ inline constexpr const char* kIsbnCheckDigit = "ISBN gresit: cifra de control nu
 // such, quietly; a table of that name the program did not make refuses every operation with one
 // message and stays as it is. Each operation reports its own failure once through the sink and
 // returns its failure value.
-class CBookDetailsStore {
+class CBookDetailsStore : private OwnTableKeeper {
 public:
     CBookDetailsStore(CBookDatabase& db, MessageSink sink);
 
@@ -54,15 +54,7 @@ public:
     static const char* Problem(BookDetails& details);
 
 private:
-    // Runs `work`; an engine failure reports `failure` and gives false.
-    template <class Work> bool Guarded(const char* failure, Work&& work);
-    // Whether the table exists; nothing, reported, when it is not the program's own.
-    std::optional<bool> HasTable();
     std::optional<std::vector<std::string>> Names(const char* column);
     // Stores checked details; the table is made when absent.
     void Store(std::int32_t id, const BookDetails& details, bool hasTable);
-    void Report(const std::string& message) const;
-
-    CEngineDatabase& m_engine;
-    MessageSink m_sink;
 };

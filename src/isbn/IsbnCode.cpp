@@ -29,13 +29,18 @@ char Isbn13CheckDigit(std::string_view first12) {
     return static_cast<char>('0' + (10 - sum % 10) % 10);
 }
 
-bool Isbn10Valid(std::string_view isbn) {
+// The weighted sum of an ISBN-10's first characters (10 for the first, 9 for the next ...).
+int Isbn10Sum(std::string_view isbn) {
     int sum = 0;
-    for (std::size_t i = 0; i < 10; ++i) {
+    for (std::size_t i = 0; i < isbn.size(); ++i) {
         const int digit = isbn[i] == 'X' ? 10 : isbn[i] - '0';
         sum += digit * static_cast<int>(10 - i);
     }
-    return sum % 11 == 0;
+    return sum;
+}
+
+bool Isbn10Valid(std::string_view isbn) {
+    return Isbn10Sum(isbn) % 11 == 0;
 }
 
 } // namespace
@@ -66,11 +71,7 @@ std::string Isbn10Of(std::string_view isbn13) {
         return {};
     }
     std::string isbn10(isbn13.substr(3, 9));
-    int sum = 0;
-    for (std::size_t i = 0; i < 9; ++i) {
-        sum += (isbn10[i] - '0') * static_cast<int>(10 - i);
-    }
-    const int check = (11 - sum % 11) % 11;
+    const int check = (11 - Isbn10Sum(isbn10) % 11) % 11;
     isbn10 += check == 10 ? 'X' : static_cast<char>('0' + check);
     return isbn10;
 }

@@ -64,35 +64,7 @@ std::vector<LoanRow> ReadLoans(CEngineRecordset& set) {
 } // namespace
 
 CLoanRegister::CLoanRegister(CBookDatabase& db, MessageSink sink)
-    : m_engine(db.Engine()), m_sink(std::move(sink)) {}
-
-void CLoanRegister::Report(const std::string& message) const {
-    if (m_sink) {
-        m_sink(message);
-    }
-}
-
-template <class Work> bool CLoanRegister::Guarded(const char* failure, Work&& work) {
-    try {
-        return work();
-    } catch (const CEngineException&) {
-        Report(failure);
-        return false;
-    }
-}
-
-std::optional<bool> CLoanRegister::HasTable() {
-    switch (InspectLoanTable(m_engine)) {
-    case LoanTableState::Absent:
-        return false;
-    case LoanTableState::Ours:
-        return true;
-    case LoanTableState::Foreign:
-        break;
-    }
-    Report(msg::kLoansUnusable);
-    return std::nullopt;
-}
+    : OwnTableKeeper(db.Engine(), std::move(sink), InspectLoanTable, msg::kLoansUnusable) {}
 
 std::optional<LoanRow> CLoanRegister::FindOpenLoan(int book) {
     CEngineRecordset set(m_engine);

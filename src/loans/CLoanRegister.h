@@ -2,13 +2,13 @@
 
 #include "loans/LoanListing.h"
 #include "store/MessageSink.h"
+#include "store/OwnTable.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
 class CBookDatabase;
-class CEngineDatabase;
 
 struct LoanCounts {
     int out = 0;
@@ -21,7 +21,7 @@ struct LoanCounts {
 // or one the engine cannot read, refuses every loan operation with one message; the books are
 // not concerned. A loan that cannot be written (a read-only file, a full disk) is reported as
 // any record that cannot be added or changed.
-class CLoanRegister {
+class CLoanRegister : private OwnTableKeeper {
 public:
     CLoanRegister(CBookDatabase& db, MessageSink sink);
 
@@ -49,13 +49,5 @@ public:
     std::optional<LoanCounts> Counts(const std::string& today);
 
 private:
-    // Runs `work`; an engine failure reports `failure` and gives false.
-    template <class Work> bool Guarded(const char* failure, Work&& work);
-    // Whether the table exists; nothing, reported, when it is not the program's own.
-    std::optional<bool> HasTable();
     std::optional<LoanRow> FindOpenLoan(int book);
-    void Report(const std::string& message) const;
-
-    CEngineDatabase& m_engine;
-    MessageSink m_sink;
 };

@@ -30,3 +30,26 @@ OwnTableState InspectOwnTable(CEngineDatabase& db, const std::string& schema,
     }
     return table && index ? OwnTableState::Ours : OwnTableState::Foreign;
 }
+
+OwnTableKeeper::OwnTableKeeper(CEngineDatabase& engine, MessageSink sink, Inspect inspect,
+                               const char* unusable)
+    : m_engine(engine), m_sink(std::move(sink)), m_inspect(inspect), m_unusable(unusable) {}
+
+void OwnTableKeeper::Report(const std::string& message) const {
+    if (m_sink) {
+        m_sink(message);
+    }
+}
+
+std::optional<bool> OwnTableKeeper::HasTable() {
+    switch (m_inspect(m_engine, "main")) {
+    case OwnTableState::Absent:
+        return false;
+    case OwnTableState::Ours:
+        return true;
+    case OwnTableState::Foreign:
+        break;
+    }
+    Report(m_unusable);
+    return std::nullopt;
+}

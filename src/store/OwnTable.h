@@ -1,5 +1,9 @@
 #pragma once
 
+#include "store/CEngineException.h"
+#include "store/MessageSink.h"
+
+#include <optional>
 #include <string>
 
 class CEngineDatabase;
@@ -22,3 +26,33 @@ struct OwnTableShape {
 // What the attached database `schema` ("main", or the source of a copy) holds under the name.
 OwnTableState InspectOwnTable(CEngineDatabase& db, const std::string& schema,
                               const OwnTableShape& shape);
+
+// What a keeper of rows in a table of the program's own shares: the connection, one report of
+// each failure through the sink, and whether the table is there to be used.
+class OwnTableKeeper {
+protected:
+    using Inspect = OwnTableState (*)(CEngineDatabase&, const std::string&);
+    // `unusable` is reported whenever the table under the name is not the program's own.
+    OwnTableKeeper(CEngineDatabase& engine, MessageSink sink, Inspect inspect,
+                   const char* unusable);
+
+    void Report(const std::string& message) const;
+    // Runs `work`; an engine failure reports `failure` and gives false.
+    template <class Work> bool Guarded(const char* failure, Work&& work) {
+        try {
+            return work();
+        } catch (const CEngineException&) {
+            Report(failure);
+            return false;
+        }
+    }
+    // Whether the table exists; nothing, reported, when it is not the program's own.
+    std::optional<bool> HasTable();
+
+    CEngineDatabase& m_engine;
+
+private:
+    MessageSink m_sink;
+    Inspect m_inspect;
+    const char* m_unusable;
+};
