@@ -14,6 +14,7 @@
 #include "store/LookupList.h"
 #include "store/StatementFormat.h"
 #include "view/BookRowTable.h"
+#include "view/ListingQuery.h"
 #include "view/ui/CBookListModel.h"
 
 #include <QCoreApplication>
@@ -72,6 +73,7 @@ struct Result {
     std::string name;
     double ms;
     double referenceMs;
+    long peakKiB; // the program's own runs
 };
 
 // The most memory the process has held since the peak was last reset (VmHWM).
@@ -84,6 +86,12 @@ long PeakResidentKiB() {
         }
     }
     return 0;
+}
+
+// From here on, the peak counts from what the process holds now (memory freed but kept by the
+// allocator included, as the program keeps it).
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 [[noreturn]] void Fail(const std::string& what) {
@@ -112,7 +120,7 @@ int main(int argc, char** argv) {
     AddReferenceLoans(reference, today);
     // Making the catalogue is the benchmark's work, not the program's: the peak counts from here.
     malloc_trim(0);
-    std::ofstream("/proc/self/clear_refs") << "5";
+    ResetPeak();
     MessageSink failOnMessage = [](const std::string& m) { Fail("the program reported: " + m); };
     ReferenceEngine ref(reference);
 
@@ -123,11 +131,11 @@ int main(int argc, char** argv) {
     CBookListModel model;
     // As the list lists: the rows, then the details it shows beside them.
     auto list = [&](const std::string& statement) {
-        auto set = db->OpenQuery(statement, RecordReading::Forward);
-        if (set && !set->IsEOF()) {
-            BookRowTable rows = BookRowTable::FromRecordset(*set, types, states);
+        auto listing = ListingQuery::Open(*db, statement);
+        if (listing && !listing->IsEmpty()) {
+            auto rows = listing->Read(types, states, failOnMessage);
             const auto details = CBookDetailsStore(*db, failOnMessage).ReadAll();
-            model.ResetRows(std::move(rows), details ? ListedDetails(*details) : ListedDetails());
+            model.ResetRows(std::move(*rows), details ? ListedDetails(*details) : ListedDetails());
         }
     };
     std::vector<Result> results;
@@ -136,11 +144,14 @@ int main(int argc, char** argv) {
         // Runs alternate, so a busy moment of the machine weighs on both sides alike.
         std::vector<double> ours;
         std::vector<double> theirs;
+        long peak = 0;
         for (int i = 0; i < o.runs; ++i) {
+            ResetPeak();
             ours.push_back(Milliseconds(program));
+            peak = std::max(peak, PeakResidentKiB());
             theirs.push_back(Milliseconds(referenceRun));
         }
-        results.push_back({name, Median(ours), Median(theirs)});
+        results.push_back({name, Median(ours), Median(theirs), peak});
     };
 
     measure(
@@ -354,18 +365,19 @@ int main(int argc, char** argv) {
     const double perBook =
         rowCount > 0 ? (static_cast<double>(listed) - static_cast<double>(textBytes)) / rowCount
                      : 0;
-    const long peakKiB = PeakResidentKiB();
-
-    std::printf("%-30s %10s %12s %12s %8s\n", "operation", "books", "ms", "reference ms", "ratio");
-    std::string csv = "operation,books,ms,reference_ms,ratio\n";
+    long peakKiB = 0;
+    std::printf("%-30s %10s %12s %12s %8s %9s\n", "operation", "books", "ms", "reference ms",
+                "ratio", "peak MiB");
+    std::string csv = "operation,books,ms,reference_ms,ratio,peak_rss_kib\n";
     for (const Result& r : results) {
         const double ratio = r.referenceMs > 0 ? r.ms / r.referenceMs : 0;
-        std::printf("%-30s %10d %12.2f %12.2f %8.2f\n", r.name.c_str(), o.books, r.ms,
-                    r.referenceMs, ratio);
+        std::printf("%-30s %10d %12.2f %12.2f %8.2f %9.1f\n", r.name.c_str(), o.books, r.ms,
+                    r.referenceMs, ratio, static_cast<double>(r.peakKiB) / 1024.0);
         char line[256];
-        std::snprintf(line, sizeof line, "%s,%d,%.3f,%.3f,%.3f\n", r.name.c_str(), o.books, r.ms,
-                      r.referenceMs, ratio);
+        std::snprintf(line, sizeof line, "%s,%d,%.3f,%.3f,%.3f,%ld\n", r.name.c_str(), o.books,
+                      r.ms, r.referenceMs, ratio, r.peakKiB);
         csv += line;
+        peakKiB = std::max(peakKiB, r.peakKiB);
     }
     std::printf("peak resident memory: %.1f MiB\n", static_cast<double>(peakKiB) / 1024.0);
     std::printf("listed rows: %d, beyond their titles, authors and publishers: %.0f bytes per "

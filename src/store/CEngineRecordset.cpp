@@ -91,7 +91,9 @@ void CEngineRecordset::ReadWhole() {
     while ((rc = sqlite3_step(m_stmt)) == SQLITE_ROW) {
         for (int c = 0; c < columns; ++c) {
             Cell cell{};
-            switch (sqlite3_column_type(m_stmt, c)) {
+            // Asked before the value is read: reading a blob as text converts it.
+            const int type = sqlite3_column_type(m_stmt, c);
+            switch (type) {
             case SQLITE_INTEGER:
                 cell.kind = Kind::Integer;
                 cell.i = sqlite3_column_int64(m_stmt, c);
@@ -107,7 +109,7 @@ void CEngineRecordset::ReadWhole() {
             default: {
                 const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, c));
                 const int bytes = sqlite3_column_bytes(m_stmt, c);
-                cell.kind = Kind::Text;
+                cell.kind = type == SQLITE_BLOB ? Kind::Blob : Kind::Text;
                 cell.text.offset = static_cast<std::uint32_t>(m_textPool.size());
                 cell.text.length = static_cast<std::uint32_t>(bytes);
                 if (bytes > 0) {
@@ -173,7 +175,8 @@ void CEngineRecordset::DecodeCurrent() {
         const int field = static_cast<int>(i);
         Value& v = m_current[i];
         v = Value{Kind::Null, 0, 0.0, {}};
-        switch (sqlite3_column_type(m_stmt, field)) {
+        const int type = sqlite3_column_type(m_stmt, field);
+        switch (type) {
         case SQLITE_INTEGER:
             v.kind = Kind::Integer;
             v.i = sqlite3_column_int64(m_stmt, field);
@@ -186,7 +189,7 @@ void CEngineRecordset::DecodeCurrent() {
             break;
         default: {
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, field));
-            v.kind = Kind::Text;
+            v.kind = type == SQLITE_BLOB ? Kind::Blob : Kind::Text;
             v.text =
                 std::string_view(text != nullptr ? text : "",
                                  static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, field)));
@@ -209,7 +212,7 @@ CEngineRecordset::Value CEngineRecordset::At(int field) const {
     Value v{cell.kind, 0, 0.0, {}};
     if (cell.kind == Kind::Real) {
         v.d = cell.d;
-    } else if (cell.kind == Kind::Text) {
+    } else if (cell.kind == Kind::Text || cell.kind == Kind::Blob) {
         v.text = std::string_view(m_textPool).substr(cell.text.offset, cell.text.length);
     } else {
         v.i = cell.i;
@@ -223,6 +226,14 @@ bool CEngineRecordset::IsNull(int field) const {
 
 bool CEngineRecordset::HoldsInteger(int field) const {
     return At(field).kind == Kind::Integer;
+}
+
+bool CEngineRecordset::HoldsReal(int field) const {
+    return At(field).kind == Kind::Real;
+}
+
+bool CEngineRecordset::HoldsBlob(int field) const {
+    return At(field).kind == Kind::Blob;
 }
 
 std::int64_t CEngineRecordset::GetInteger(int field) const {
@@ -260,6 +271,7 @@ std::string CEngineRecordset::GetText(int field) const {
     const Value cell = At(field);
     switch (cell.kind) {
     case Kind::Text:
+    case Kind::Blob:
         return std::string(cell.text);
     case Kind::Integer:
         return std::to_string(cell.i);

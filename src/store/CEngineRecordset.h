@@ -50,6 +50,9 @@ public:
     std::string GetText(int field) const;
     std::string_view GetTextView(int field) const;
     bool HoldsInteger(int field) const;
+    bool HoldsReal(int field) const;
+    // A blob reads as its bytes, as a text does; it sorts after every text.
+    bool HoldsBlob(int field) const;
 
     std::int32_t GetLong(std::string_view name) const {
         return static_cast<std::int32_t>(GetInteger(FieldIndex(name)));
@@ -58,7 +61,7 @@ public:
     std::string GetText(std::string_view name) const { return GetText(FieldIndex(name)); }
 
 private:
-    enum class Kind : std::uint8_t { Null, Integer, Real, Text };
+    enum class Kind : std::uint8_t { Null, Integer, Real, Text, Blob };
     struct Cell {
         union {
             std::int64_t i;

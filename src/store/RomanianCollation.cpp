@@ -1,6 +1,7 @@
 #include "store/RomanianCollation.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <sqlite3.h>
 #include <unicode/ucol.h>
@@ -50,6 +51,30 @@ void ResultBlobKey(sqlite3_context* context, sqlite3_value* value) {
     sqlite3_result_blob(context, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
 }
 
+// Writes the collator's key of a UTF-8 text after `key`'s first `at` bytes and returns its length
+// without the closing zero byte, or 0 when ICU cannot make it. Ill-formed UTF-8 reads as U+FFFD,
+// as the collation reads it.
+std::size_t WriteTextKey(const UCollator* collator, std::string_view text, std::size_t at,
+                         std::vector<UChar>& utf16, std::vector<std::uint8_t>& key) {
+    utf16.resize(text.size() + 1);
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t units = 0;
+    u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &units, text.data(),
+                         static_cast<int32_t>(text.size()), 0xFFFD, nullptr, &status);
+    if (U_FAILURE(status)) {
+        return 0;
+    }
+    key.resize(std::max(key.size(), at + static_cast<std::size_t>(units) * 4 + 16));
+    const auto capacity = static_cast<int32_t>(key.size() - at);
+    int32_t length = ucol_getSortKey(collator, utf16.data(), units, key.data() + at, capacity);
+    if (length > capacity) {
+        key.resize(at + static_cast<std::size_t>(length));
+        length = ucol_getSortKey(collator, utf16.data(), units, key.data() + at, length);
+    }
+    // The key's closing zero byte adds nothing to the order.
+    return length > 0 ? static_cast<std::size_t>(length - 1) : 0;
+}
+
 void SortKey(sqlite3_context* context, int, sqlite3_value** argv) {
     sqlite3_value* value = argv[0];
     const int type = sqlite3_value_type(value);
@@ -62,42 +87,35 @@ void SortKey(sqlite3_context* context, int, sqlite3_value** argv) {
         return;
     }
     const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
-    const int bytes = sqlite3_value_bytes(value);
-    // The collation reads ill-formed UTF-8 as U+FFFD, and so does the key.
+    const auto bytes = static_cast<std::size_t>(sqlite3_value_bytes(value));
     thread_local std::vector<UChar> utf16;
-    thread_local std::vector<uint8_t> key;
-    utf16.resize(static_cast<std::size_t>(bytes) + 1);
-    UErrorCode status = U_ZERO_ERROR;
-    int32_t units = 0;
-    u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &units, text, bytes,
-                         0xFFFD, nullptr, &status);
-    if (U_FAILURE(status)) {
-        sqlite3_result_error(context, "cannot read a text for its sort key", -1);
-        return;
-    }
+    thread_local std::vector<std::uint8_t> key;
     const auto* collator = static_cast<const UCollator*>(sqlite3_user_data(context));
-    key.resize(std::max<std::size_t>(key.size(), static_cast<std::size_t>(units) * 4 + 16));
-    key[0] = kTextKey;
-    const auto capacity = static_cast<int32_t>(key.size() - 1);
-    int32_t length = ucol_getSortKey(collator, utf16.data(), units, key.data() + 1, capacity);
-    if (length > capacity) {
-        key.resize(static_cast<std::size_t>(length) + 1);
-        length = ucol_getSortKey(collator, utf16.data(), units, key.data() + 1, length);
-    }
-    if (length <= 0) {
+    const std::size_t length =
+        WriteTextKey(collator, std::string_view(text != nullptr ? text : "", bytes), 1, utf16, key);
+    if (length == 0) {
         sqlite3_result_error(context, "cannot make a sort key", -1);
         return;
     }
-    // The key's closing zero byte adds nothing to the order.
-    sqlite3_result_blob(context, key.data(), length, SQLITE_TRANSIENT);
+    key[0] = kTextKey;
+    sqlite3_result_blob(context, key.data(), static_cast<int>(length + 1), SQLITE_TRANSIENT);
+}
+
+UCollator* OpenRomanianCollator() {
+    UErrorCode status = U_ZERO_ERROR;
+    UCollator* collator = ucol_open("ro", &status);
+    if (U_FAILURE(status)) {
+        ucol_close(collator);
+        return nullptr;
+    }
+    return collator;
 }
 
 } // namespace
 
 int RegisterRomanianCollation(sqlite3* db) {
-    UErrorCode status = U_ZERO_ERROR;
-    UCollator* collator = ucol_open("ro", &status);
-    if (U_FAILURE(status)) {
+    UCollator* collator = OpenRomanianCollator();
+    if (collator == nullptr) {
         return SQLITE_ERROR;
     }
     const int rc = sqlite3_create_collation_v2(db, kTextCollationName, SQLITE_UTF8, collator,
@@ -110,4 +128,21 @@ int RegisterRomanianCollation(sqlite3* db) {
     return sqlite3_create_function_v2(db, kSortKeyFunctionName, 1,
                                       SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY,
                                       collator, SortKey, nullptr, nullptr, nullptr);
+}
+
+TextSortKeys::TextSortKeys() : m_collator(OpenRomanianCollator()) {}
+
+TextSortKeys::~TextSortKeys() {
+    ucol_close(m_collator);
+}
+
+std::optional<std::string_view> TextSortKeys::Key(std::string_view text) {
+    if (m_collator == nullptr) {
+        return std::nullopt;
+    }
+    const std::size_t length = WriteTextKey(m_collator, text, 0, m_utf16, m_key);
+    if (length == 0) {
+        return std::nullopt;
+    }
+    return std::string_view(reinterpret_cast<const char*>(m_key.data()), length);
 }

@@ -1,6 +1,12 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
 struct sqlite3;
+struct UCollator;
 
 // Name under which the program's own connections know the text order. Catalogue files do not
 // declare it (only those of the earlier schema did); statements ask for it at query time.
@@ -16,3 +22,21 @@ inline constexpr const char* kSortKeyFunctionName = "sort_key";
 // then case), ties broken byte by byte so that equal means identical bytes; and its sort-key
 // function, which the statements of a file cannot use. Returns an SQLite result code.
 int RegisterRomanianCollation(sqlite3* db);
+
+// The text order's keys outside the engine: two texts' keys compared byte by byte order them as
+// the collation does before its byte-by-byte tie-break.
+class TextSortKeys {
+public:
+    TextSortKeys();
+    ~TextSortKeys();
+    TextSortKeys(const TextSortKeys&) = delete;
+    TextSortKeys& operator=(const TextSortKeys&) = delete;
+
+    // The key of a UTF-8 text, valid until the next call; nothing when ICU cannot make it.
+    std::optional<std::string_view> Key(std::string_view text);
+
+private:
+    UCollator* m_collator;
+    std::vector<char16_t> m_utf16;
+    std::vector<std::uint8_t> m_key;
+};

@@ -299,3 +299,67 @@ std::string WithoutTextOrder(const std::string& ddl) {
     out.append(ddl, from, std::string::npos);
     return out;
 }
+
+std::optional<TrailingOrder> SplitTrailingOrder(const std::string& sql,
+                                                const std::vector<std::string>& columns) {
+    std::vector<Token> t = Tokenize(sql);
+    if (!t.empty() && IsSymbol(sql, t.back(), ';')) {
+        t.pop_back();
+    }
+    if (t.size() < 4 || !IsWord(sql, t[0], "SELECT") || !IsSymbol(sql, t[1], '*') ||
+        !IsWord(sql, t[2], "FROM") || !IsWord(sql, t[3], "books")) {
+        return std::nullopt;
+    }
+    std::optional<std::size_t> orderAt;
+    int depth = 0;
+    for (std::size_t i = 4; i < t.size(); ++i) {
+        depth += IsSymbol(sql, t[i], '(') ? 1 : IsSymbol(sql, t[i], ')') ? -1 : 0;
+        if (depth != 0) {
+            continue;
+        }
+        if (i == 4 && !IsWord(sql, t[i], "WHERE") && !IsWord(sql, t[i], "ORDER")) {
+            return std::nullopt; // a join, an alias, another clause
+        }
+        for (const char* word : {"GROUP", "LIMIT", "UNION", "INTERSECT", "EXCEPT", "WINDOW"}) {
+            if (IsWord(sql, t[i], word)) {
+                return std::nullopt;
+            }
+        }
+        if (IsWord(sql, t[i], "ORDER") && i + 1 < t.size() && IsWord(sql, t[i + 1], "BY")) {
+            if (orderAt) {
+                return std::nullopt;
+            }
+            orderAt = i;
+        }
+    }
+    if (!orderAt) {
+        return std::nullopt;
+    }
+    TrailingOrder order;
+    order.unordered = sql.substr(0, *orderAt == 0 ? 0 : t[*orderAt - 1].end);
+    for (std::size_t i = *orderAt + 2; i < t.size(); i += 2) {
+        if (t[i].kind != Kind::Word) {
+            return std::nullopt;
+        }
+        TrailingOrder::Term term{sql.substr(t[i].begin, t[i].end - t[i].begin), false};
+        if (std::none_of(columns.begin(), columns.end(),
+                         [&](const std::string& c) { return IsWord(sql, t[i], c.c_str()); })) {
+            return std::nullopt;
+        }
+        if (i + 1 < t.size() && (IsWord(sql, t[i + 1], "ASC") || IsWord(sql, t[i + 1], "DESC"))) {
+            term.descending = IsWord(sql, t[i + 1], "DESC");
+            ++i;
+        }
+        order.terms.push_back(std::move(term));
+        if (i + 1 < t.size() && !IsSymbol(sql, t[i + 1], ',')) {
+            return std::nullopt;
+        }
+        if (i + 1 == t.size() - 1) {
+            return std::nullopt; // a comma with nothing after it
+        }
+    }
+    if (order.terms.empty()) {
+        return std::nullopt;
+    }
+    return order;
+}

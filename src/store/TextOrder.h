@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 // The file declares no order for its texts; the program asks for its own at query time.
 
@@ -25,3 +27,18 @@ std::string WithTextOrder(const std::string& sql, TextSort sort = TextSort::Keys
 // the order left the file do), and the same statement without it.
 bool DeclaresTextOrder(const std::string& ddl);
 std::string WithoutTextOrder(const std::string& ddl);
+
+// A listing of the books table, `SELECT * FROM books` with perhaps a WHERE, that ends in an ORDER
+// BY of the table's own columns only: the same statement without its order, and the terms.
+struct TrailingOrder {
+    struct Term {
+        std::string column; // as written, letter case aside
+        bool descending = false;
+    };
+    std::string unordered;
+    std::vector<Term> terms;
+};
+// Nothing for any other statement: a compound or grouped one, a LIMIT, a term that is an
+// expression, a number, a qualified name or one with COLLATE or NULLS.
+std::optional<TrailingOrder> SplitTrailingOrder(const std::string& sql,
+                                                const std::vector<std::string>& columns);

@@ -227,8 +227,31 @@ void BookRowTable::Swap(BookRowTable& other) noexcept {
     std::swap(m_states, other.m_states);
 }
 
+void BookRowTable::Reorder(const std::vector<std::uint32_t>& order) {
+    // Cycle by cycle, in place: a second array of rows would double the peak of a long list.
+    std::vector<bool> placed(m_rows.size(), false);
+    for (std::size_t start = 0; start < m_rows.size(); ++start) {
+        if (placed[start]) {
+            continue;
+        }
+        const PackedRow first = m_rows[start];
+        std::size_t at = start;
+        for (;;) {
+            placed[at] = true;
+            const std::size_t from = order[at];
+            if (from == start) {
+                m_rows[at] = first;
+                break;
+            }
+            m_rows[at] = m_rows[from];
+            at = from;
+        }
+    }
+}
+
 BookRowTable BookRowTable::FromRecordset(CEngineRecordset& set, const LookupList& types,
-                                         const LookupList& states) {
+                                         const LookupList& states,
+                                         const std::function<void()>& eachRow) {
     BookRowTable table;
     if (set.IsEOF()) {
         return table;
@@ -242,14 +265,18 @@ BookRowTable BookRowTable::FromRecordset(CEngineRecordset& set, const LookupList
         scratch.clear();
         reader.Read(r, scratch);
         r.texts = table.StoreTexts(scratch);
+        if (eachRow) {
+            eachRow();
+        }
     }
     return table;
 }
 
 std::optional<BookRowTable> ReadBookRows(CEngineRecordset& set, const LookupList& types,
-                                         const LookupList& states, const MessageSink& sink) {
+                                         const LookupList& states, const MessageSink& sink,
+                                         const std::function<void()>& eachRow) {
     try {
-        return BookRowTable::FromRecordset(set, types, states);
+        return BookRowTable::FromRecordset(set, types, states, eachRow);
     } catch (const CEngineException&) {
         if (sink) {
             sink(msg::kCannotSelect);

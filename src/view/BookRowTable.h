@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,11 +32,16 @@ public:
     void Clear() { BookRowTable().Swap(*this); }
     void Swap(BookRowTable& other) noexcept;
 
-    // Reads every record of the set from its current one on, in the set's order; the type and
-    // state names are later drawn from `types` and `states` as they are now. A forward set is
-    // read as it moves. An engine failure throws CEngineException.
+    // Puts the rows in the order given by their present positions.
+    void Reorder(const std::vector<std::uint32_t>& order);
+
+    // Reads every record of the set from its current one on, in the set's order, calling
+    // `eachRow` on each; the type and state names are later drawn from `types` and `states` as
+    // they are now. A forward set is read as it moves. An engine failure throws
+    // CEngineException.
     static BookRowTable FromRecordset(CEngineRecordset& set, const LookupList& types,
-                                      const LookupList& states);
+                                      const LookupList& states,
+                                      const std::function<void()>& eachRow = {});
 
 private:
     // A row's texts lie in one block of the text store, one after another: `ends` tells where
@@ -90,4 +96,5 @@ private:
 // of the wrong kind) or the engine fails while reading it: then "Nu se pot selecta
 // inregistrarile!" has gone to `sink`.
 std::optional<BookRowTable> ReadBookRows(CEngineRecordset& set, const LookupList& types,
-                                         const LookupList& states, const MessageSink& sink);
+                                         const LookupList& states, const MessageSink& sink,
+                                         const std::function<void()>& eachRow = {});

@@ -1,4 +1,5 @@
 #include "store/CBookDatabase.h"
+#include "store/TextOrder.h"
 #include "support/CoreTestSupport.h"
 
 #include <QTest>
@@ -31,6 +32,51 @@ private slots:
         // Numbers still sort as numbers.
         QCOMPARE(ListedTitles(*c.db, "SELECT titlu FROM books ORDER BY id DESC").front(),
                  std::string("abc"));
+    }
+
+    // A listing of the books that ends in an order of their columns is split from it, so the
+    // list can sort it; any other statement is left whole.
+    void aListingsTrailingOrderIsSplitOff_data() {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("split");
+        QTest::newRow("the list") << "SELECT * FROM books ORDER BY titlu"
+                                  << "SELECT * FROM books|titlu";
+        QTest::newRow("a header click")
+            << "select * from Books where citita = -1 order by Pagini DESC, titlu;"
+            << "select * from Books where citita = -1|Pagini desc,titlu";
+        QTest::newRow("an order inside the condition")
+            << "SELECT * FROM books WHERE id IN (SELECT id FROM books ORDER BY autor LIMIT 3) "
+               "ORDER BY publicare_volum ASC"
+            << "SELECT * FROM books WHERE id IN (SELECT id FROM books ORDER BY autor LIMIT 3)"
+               "|publicare_volum";
+        for (const char* whole :
+             {"SELECT * FROM books", "SELECT * FROM books ORDER BY titlu LIMIT 10",
+              "SELECT * FROM books ORDER BY lower(titlu)", "SELECT * FROM books ORDER BY 2",
+              "SELECT * FROM books ORDER BY titlu COLLATE BINARY",
+              "SELECT * FROM books ORDER BY titlu NULLS LAST", "SELECT * FROM books ORDER BY nota",
+              "SELECT * FROM books ORDER BY books.titlu", "SELECT * FROM books ORDER BY titlu,",
+              "SELECT titlu FROM books ORDER BY titlu", "SELECT * FROM books b ORDER BY titlu",
+              "SELECT * FROM books, types ORDER BY titlu",
+              "SELECT * FROM books UNION SELECT * FROM books ORDER BY titlu",
+              "SELECT * FROM books GROUP BY autor ORDER BY autor"}) {
+            QTest::newRow(whole) << whole << "";
+        }
+    }
+
+    void aListingsTrailingOrderIsSplitOff() {
+        QFETCH(QString, statement);
+        QFETCH(QString, split);
+        const auto order = SplitTrailingOrder(statement.toStdString(),
+                                              {"titlu", "pagini", "autor", "publicare_volum"});
+        QString got;
+        if (order) {
+            QStringList terms;
+            for (const auto& term : order->terms) {
+                terms << QString::fromStdString(term.column) + (term.descending ? " desc" : "");
+            }
+            got = QString::fromStdString(order->unordered) + "|" + terms.join(',');
+        }
+        QCOMPARE(got, split);
     }
 };
 

@@ -7,6 +7,7 @@
 #include "shell/Prompts.h"
 #include "store/CBookDatabase.h"
 #include "store/StatementFormat.h"
+#include "view/ListingQuery.h"
 #include "view/ui/CShelfwardenView.h"
 
 CSearchCommands::CSearchCommands(CShelfwardenView* view) : QObject(view), m_pView(view) {}
@@ -15,13 +16,13 @@ void CSearchCommands::RunSearch(const std::string& base, const char* nothingFoun
     if (when == Replace::BeforeRunning) {
         m_pView->SetCurrentQuery(base);
     }
-    auto set = m_pView->Database()->OpenQuery(ListingStatement(base), RecordReading::Forward);
-    if (!set) {
+    auto listing = ListingQuery::Open(*m_pView->Database(), ListingStatement(base));
+    if (!listing) {
         return;
     }
     m_pView->SetCurrentQuery(base);
-    if (!set->IsEOF()) {
-        m_pView->FillList(*set);
+    if (!listing->IsEmpty()) {
+        m_pView->FillList(*listing);
     } else {
         ShowMessage(nothingFound, m_pView);
     }

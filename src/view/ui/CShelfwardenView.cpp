@@ -6,6 +6,7 @@
 #include "shell/Prompts.h"
 #include "store/CBookDatabase.h"
 #include "store/CatalogueMessages.h"
+#include "view/ListingQuery.h"
 #include "view/ui/CBookListModel.h"
 #include "view/ui/ListLayoutSettings.h"
 
@@ -211,11 +212,11 @@ void CShelfwardenView::ApplyColors() {
     viewport()->update();
 }
 
-void CShelfwardenView::FillList(CEngineRecordset& set) {
-    if (set.IsEOF()) {
+void CShelfwardenView::FillList(ListingQuery& listing) {
+    if (listing.IsEmpty()) {
         return;
     }
-    if (auto rows = ReadBookRows(set, m_types, m_states, UserMessageSink())) {
+    if (auto rows = listing.Read(m_types, m_states, UserMessageSink())) {
         // Details the catalogue cannot give are left out of the list quietly: the commands
         // that use them say why.
         auto details = CBookDetailsStore(*Database(), {}).ReadAll();
@@ -250,45 +251,39 @@ void CShelfwardenView::ForgetSort() {
     }
 }
 
-void CShelfwardenView::ListSelection(std::unique_ptr<CEngineRecordset> set,
-                                     const char* currentQuery) {
+void CShelfwardenView::ListSelection(const char* currentQuery) {
     m_pModel->Clear();
     ForgetSort();
-    if (set) {
+    if (ListQuery(std::string(currentQuery) + " ORDER BY titlu")) {
         m_strCurrentQuery = currentQuery;
-        FillList(*set);
     }
 }
 
 void CShelfwardenView::OnViewAllBooks() {
-    ListSelection(Database()->SelectAllBooks(RecordReading::Forward), "SELECT * FROM books");
+    ListSelection("SELECT * FROM books");
 }
 
 void CShelfwardenView::OnViewReadBooks() {
-    ListSelection(Database()->SelectReadBooks(RecordReading::Forward),
-                  "SELECT * FROM books WHERE citita = -1");
+    ListSelection("SELECT * FROM books WHERE citita = -1");
 }
 
 void CShelfwardenView::OnViewUnreadBooks() {
-    ListSelection(Database()->SelectUnreadBooks(RecordReading::Forward),
-                  "SELECT * FROM books WHERE citita = 0");
+    ListSelection("SELECT * FROM books WHERE citita = 0");
 }
 
 void CShelfwardenView::ListAllBooks() {
-    auto set = Database()->SelectAllBooks(RecordReading::Forward);
-    if (set) {
-        FillList(*set);
+    if (ListQuery("SELECT * FROM books ORDER BY titlu")) {
         m_strCurrentQuery = "SELECT * FROM books";
         ForgetSort();
     }
 }
 
 bool CShelfwardenView::ListQuery(const std::string& statement) {
-    auto set = Database()->OpenQuery(statement, RecordReading::Forward);
-    if (set) {
-        FillList(*set);
+    auto listing = ListingQuery::Open(*Database(), statement);
+    if (listing) {
+        FillList(*listing);
     }
-    return set != nullptr;
+    return listing != nullptr;
 }
 
 void CShelfwardenView::OnColumnClick(int column) {
@@ -325,13 +320,13 @@ void CShelfwardenView::Relist() {
         ListAllBooks();
         return;
     }
-    auto set = Database()->OpenQuery(
-        m_sortColumn >= 0 ? SortStatement(m_strCurrentQuery, m_sortColumn, m_sortDescending)
-                          : m_strCurrentQuery + " ORDER BY titlu",
-        RecordReading::Forward);
-    if (set) {
+    auto listing = ListingQuery::Open(
+        *Database(), m_sortColumn >= 0
+                         ? SortStatement(m_strCurrentQuery, m_sortColumn, m_sortDescending)
+                         : m_strCurrentQuery + " ORDER BY titlu");
+    if (listing) {
         m_pModel->Clear();
-        FillList(*set);
+        FillList(*listing);
     }
 }
 

@@ -13,7 +13,7 @@
 
 class CBookDatabase;
 class CBookListModel;
-class CEngineRecordset;
+class ListingQuery;
 class CShelfwardenDoc;
 
 // The one view of the main frame: the list of books, its lookup lists and its current statement.
@@ -41,7 +41,7 @@ public:
     int FirstSelectedRow() const;
 
     void OnInitialUpdate();
-    void FillList(CEngineRecordset& set);
+    void FillList(ListingQuery& listing);
     void SetRowTexts(const BookRecord& rec, int row, const BookDetails& details);
     void ReadRow(BookRecord& rec, int row) const;
     void ApplyColors();
@@ -91,7 +91,8 @@ private:
     // Keeps the widths and order in the settings store a moment after the user changed them.
     void LayoutChanged();
     void SaveLayout();
-    void ListSelection(std::unique_ptr<CEngineRecordset> set, const char* currentQuery);
+    // Lists the books of a statement by title; it becomes the current listing when it opens.
+    void ListSelection(const char* currentQuery);
 
     std::string m_strCurrentQuery;
     LookupList m_types;
