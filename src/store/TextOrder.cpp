@@ -144,6 +144,8 @@ struct PlainTerm {
     std::size_t end;
     // Whether the term is one of the catalogue's text columns (a name, not a number).
     bool textColumn;
+    // Whether it is a name, not a result number.
+    bool name;
 };
 
 struct TermList {
@@ -169,7 +171,8 @@ TermList ReadTerms(const std::string& s, const std::vector<Token>& t, std::size_
             if (const std::size_t end = PlainTermEnd(s, t, first, i); end != 0) {
                 const std::size_t last = NameTokenEndingAt(t, first, end);
                 list.plain.push_back({t[first].begin, end, t[i - 1].end,
-                                      t[last].kind == Kind::Word && IsTextColumn(s, t[last])});
+                                      t[last].kind == Kind::Word && IsTextColumn(s, t[last]),
+                                      t[last].kind != Kind::Number});
             } else {
                 list.allPlain = false;
             }
@@ -221,6 +224,7 @@ std::string WithTextOrder(const std::string& sql, TextSort sort) {
     bool orderedAtTop = false;
     bool compound = false;
     std::optional<TermList> groups;
+    bool filtered = false;
     int depth = 0;
     for (std::size_t i = 0; i < t.size(); ++i) {
         depth += IsSymbol(sql, t[i], '(') ? 1 : IsSymbol(sql, t[i], ')') ? -1 : 0;
@@ -232,6 +236,7 @@ std::string WithTextOrder(const std::string& sql, TextSort sort) {
             groups = ReadTerms(sql, t, i + 2);
         }
         orderedAtTop = orderedAtTop || (depth == 0 && IsWord(sql, t[i], "LIMIT"));
+        filtered = filtered || (depth == 0 && IsWord(sql, t[i], "WHERE"));
         compound = compound ||
                    (depth == 0 && (IsWord(sql, t[i], "UNION") || IsWord(sql, t[i], "INTERSECT") ||
                                    IsWord(sql, t[i], "EXCEPT")));
@@ -257,6 +262,16 @@ std::string WithTextOrder(const std::string& sql, TextSort sort) {
             orderTerm(term, &term == &order.plain.front());
         }
     }
+    // Filtered rows are grouped by sorting them: walking an index of the grouped column would
+    // look up every row of the table to test the condition, a random read per book (`+name`
+    // keeps the engine off the index; the groups are the same).
+    if (groups && filtered && !compound) {
+        for (const PlainTerm& term : groups->plain) {
+            if (term.name) {
+                inserts.emplace_back(term.begin, "+");
+            }
+        }
+    }
     // Grouped rows come out in the text order of their groups, as a list of names is read.
     if (groups && groups->allPlain && !orderedAtTop && !compound) {
         const bool semicolon = !t.empty() && IsSymbol(sql, t.back(), ';');
@@ -274,6 +289,8 @@ std::string WithTextOrder(const std::string& sql, TextSort sort) {
     if (inserts.empty()) {
         return sql;
     }
+    std::stable_sort(inserts.begin(), inserts.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     std::string out;
     std::size_t from = 0;
     for (const auto& [at, text] : inserts) {

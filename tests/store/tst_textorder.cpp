@@ -16,11 +16,13 @@ private slots:
             QVERIFY(c.db->InsertBook(t, t, "e", 0, 1, 1, 1, 1, 1, 0, 0, 0));
         }
         const Messages natural{"abc", "Abc", "abd", "Stefan", "Ștefan", "Zola"};
-        // The list, a header click, a result number and a grouped result.
+        // The list, a header click, a result number and grouped results, filtered or not.
         for (const char* statement :
              {"SELECT * FROM books ORDER BY titlu", "SELECT * FROM books ORDER BY Autor",
               "SELECT titlu FROM books WHERE citita = 0 ORDER BY 1",
-              "SELECT titlu, count(id) as idn FROM books GROUP by titlu"}) {
+              "SELECT titlu, count(id) as idn FROM books GROUP by titlu",
+              "SELECT titlu, count(id) as idn FROM books WHERE citita = 0 GROUP by titlu",
+              "SELECT titlu, count(id) FROM books WHERE id > 0 GROUP BY titlu ORDER BY titlu"}) {
             QCOMPARE(ListedTitles(*c.db, statement), natural);
         }
         auto exact = c.db->OpenQuery("SELECT * FROM books WHERE titlu = 'abc'");
