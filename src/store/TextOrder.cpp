@@ -337,7 +337,7 @@ std::optional<TrailingOrder> SplitTrailingOrder(const std::string& sql,
         if (i == 4 && !IsWord(sql, t[i], "WHERE") && !IsWord(sql, t[i], "ORDER")) {
             return std::nullopt; // a join, an alias, another clause
         }
-        for (const char* word : {"GROUP", "LIMIT", "UNION", "INTERSECT", "EXCEPT", "WINDOW"}) {
+        for (const char* word : {"GROUP", "UNION", "INTERSECT", "EXCEPT", "WINDOW"}) {
             if (IsWord(sql, t[i], word)) {
                 return std::nullopt;
             }

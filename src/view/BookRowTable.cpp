@@ -14,9 +14,6 @@ constexpr std::array<const char*, kBookColumnCount> kFieldNames = {
     "id",     "titlu",     "autor",           "editura", "tip",         "pagini", "capitole",
     "volume", "publicare", "publicare_volum", "citita",  "calificativ", "stare"};
 
-// Rows are stored in blocks of this size, so the store grows without copying what it holds.
-constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
-
 // Columns 1 to 3 are always texts; the others may be held as numbers.
 std::size_t NumberSlot(int column) {
     return static_cast<std::size_t>(column == 0 ? 0 : column - 3);
@@ -130,8 +127,7 @@ private:
 std::string_view BookRowTable::StoredText(const PackedRow& r, int column) const {
     const auto c = static_cast<std::size_t>(column);
     const std::uint16_t begin = c == 0 ? 0 : r.ends[c - 1];
-    const std::string& block = m_blocks[static_cast<std::size_t>(r.texts >> 32)];
-    return std::string_view(block).substr((r.texts & 0xFFFFFFFFU) + begin, r.ends[c] - begin);
+    return m_texts.At(r.texts + begin, r.ends[c] - begin);
 }
 
 std::string BookRowTable::DerivedText(const PackedRow& r, int column) const {
@@ -185,25 +181,15 @@ RowTexts BookRowTable::Row(int row) const {
     return texts;
 }
 
-std::uint64_t BookRowTable::StoreTexts(std::string_view texts) {
-    if (m_blocks.empty() || m_blocks.back().size() + texts.size() > m_blocks.back().capacity()) {
-        m_blocks.emplace_back().reserve(std::max(kBlockBytes, texts.size()));
-    }
-    std::string& block = m_blocks.back();
-    const std::uint64_t at = (static_cast<std::uint64_t>(m_blocks.size() - 1) << 32) | block.size();
-    block.append(texts);
-    return at;
-}
-
 BookRowTable::PackedRow BookRowTable::RowOfTexts(const RowTexts& texts) {
-    PackedRow r;
+    PackedRow r{};
     std::string joined;
     for (std::size_t c = 0; c < texts.size(); ++c) {
         joined.append(CappedText(texts[c]));
         r.ends[c] = static_cast<std::uint16_t>(joined.size());
     }
     r.heldAsText = (1U << kBookColumnCount) - 1;
-    r.texts = StoreTexts(joined);
+    r.texts = m_texts.Append(joined);
     return r;
 }
 
@@ -222,7 +208,7 @@ void BookRowTable::SetRowTexts(int row, const RowTexts& texts) {
 
 void BookRowTable::Swap(BookRowTable& other) noexcept {
     m_rows.swap(other.m_rows);
-    m_blocks.swap(other.m_blocks);
+    m_texts.Swap(other.m_texts);
     std::swap(m_types, other.m_types);
     std::swap(m_states, other.m_states);
 }
@@ -264,7 +250,7 @@ BookRowTable BookRowTable::FromRecordset(CEngineRecordset& set, const LookupList
         PackedRow& r = table.m_rows.emplace_back();
         scratch.clear();
         reader.Read(r, scratch);
-        r.texts = table.StoreTexts(scratch);
+        r.texts = table.m_texts.Append(scratch);
         if (eachRow) {
             eachRow();
         }

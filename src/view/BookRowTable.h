@@ -2,6 +2,7 @@
 
 #include "store/MessageSink.h"
 #include "view/BookRowTexts.h"
+#include "view/TextBlocks.h"
 
 #include <array>
 #include <cstdint>
@@ -47,11 +48,13 @@ private:
     // A row's texts lie in one block of the text store, one after another: `ends` tells where
     // each column ends (a column held as a number has an empty text there). The numbers of
     // columns 0 and 4 to 12 are in `numbers`, by NumberSlot.
+    // Made empty with `PackedRow{}`; left unmade in a new chunk, whose memory is then touched
+    // only as rows are written.
     struct PackedRow {
-        std::uint64_t texts = 0; // block index above, offset within it below
-        std::array<std::uint16_t, kBookColumnCount> ends{};
-        std::uint16_t heldAsText = 0; // one bit per column
-        std::array<std::int32_t, kBookColumnCount - 3> numbers{};
+        std::uint64_t texts; // the place of its texts in the text blocks
+        std::array<std::uint16_t, kBookColumnCount> ends;
+        std::uint16_t heldAsText; // one bit per column
+        std::array<std::int32_t, kBookColumnCount - 3> numbers;
     };
     class RowReader;
 
@@ -66,9 +69,11 @@ private:
         }
         PackedRow& emplace_back() {
             if (m_size % kChunk == 0) {
-                m_chunks.push_back(std::make_unique<PackedRow[]>(kChunk));
+                m_chunks.push_back(std::unique_ptr<PackedRow[]>(new PackedRow[kChunk]));
             }
-            return (*this)[m_size++];
+            PackedRow& row = (*this)[m_size++];
+            row = PackedRow{};
+            return row;
         }
         void swap(PackedRows& other) noexcept {
             m_chunks.swap(other.m_chunks);
@@ -83,11 +88,10 @@ private:
 
     std::string_view StoredText(const PackedRow& r, int column) const;
     std::string DerivedText(const PackedRow& r, int column) const;
-    std::uint64_t StoreTexts(std::string_view texts);
     PackedRow RowOfTexts(const RowTexts& texts);
 
     PackedRows m_rows;
-    std::vector<std::string> m_blocks;
+    TextBlocks m_texts;
     LookupList m_types;
     LookupList m_states;
 };

@@ -2,6 +2,7 @@
 
 #include "store/CEngineRecordset.h"
 #include "store/RomanianCollation.h"
+#include "view/TextBlocks.h"
 
 #include <algorithm>
 #include <cstring>
@@ -49,22 +50,14 @@ private:
         }
         m_slots.swap(slots);
     }
-    // Blocks are never grown past their capacity, so what they hold does not move.
     std::string_view Store(std::string_view text) {
-        if (m_blocks.empty() || m_blocks.back().size() + text.size() > m_blocks.back().capacity()) {
-            m_blocks.emplace_back().reserve(
-                std::max<std::size_t>(std::size_t{1} << 20, text.size()));
-        }
-        std::string& block = m_blocks.back();
-        const std::size_t at = block.size();
-        block.append(text);
-        return std::string_view(block).substr(at);
+        return m_blocks.At(m_blocks.Append(text), text.size());
     }
 
     std::vector<std::string_view> m_texts;
     std::vector<std::size_t> m_hashes;
     std::vector<std::uint32_t> m_slots;
-    std::vector<std::string> m_blocks;
+    TextBlocks m_blocks;
 };
 
 // The first bytes of a key as one number, so most comparisons of keys are one comparison.
