@@ -3,7 +3,6 @@
 
 #include "BenchCatalogue.h"
 #include "ReferenceEngine.h"
-#include "isbn/CBookDetailsStore.h"
 #include "loans/CLoanRegister.h"
 #include "loans/ui/CLoanListModel.h"
 #include "search/SearchStatements.h"
@@ -134,8 +133,7 @@ int main(int argc, char** argv) {
         auto listing = ListingQuery::Open(*db, statement);
         if (listing && !listing->IsEmpty()) {
             auto rows = listing->Read(types, states, failOnMessage);
-            const auto details = CBookDetailsStore(*db, failOnMessage).ReadAll();
-            model.ResetRows(std::move(*rows), details ? ListedDetails(*details) : ListedDetails());
+            model.ResetRows(std::move(*rows), ReadListedDetails(*db));
         }
     };
     std::vector<Result> results;

@@ -289,3 +289,9 @@ sqlite3* CEngineDatabase::Handle() const {
 void CEngineDatabase::ThrowError(const std::string& context) const {
     throw CEngineException::FromEngine(m_db, context);
 }
+
+bool CEngineDatabase::HasTable(const std::string& name) const {
+    return m_db != nullptr &&
+           sqlite3_table_column_metadata(m_db, "main", name.c_str(), nullptr, nullptr, nullptr,
+                                         nullptr, nullptr, nullptr) == SQLITE_OK;
+}

@@ -24,6 +24,9 @@ public:
     // Runs one action statement, wholly or not at all.
     void Execute(const std::string& sql);
     std::int64_t LastInsertRowId() const;
+    // Whether the file has a table or view of this name (letter case aside): a look in the
+    // loaded schema, no statement.
+    bool HasTable(const std::string& name) const;
 
     sqlite3* Handle() const;
 

@@ -10,6 +10,7 @@ class CEngineDatabase;
 // stands, its series and notes, keyed by the book's identifier. Made by the first book given
 // details, so a catalogue that never used them keeps exactly its three tables. The ISBN is kept
 // as its 13 digits; `adaugata` is the ISO date ("2026-12-07") the program added the book on.
+inline constexpr const char* kDetailsTable = "book_details";
 inline constexpr const char* kCreateDetailsTable =
     "CREATE TABLE book_details (id INTEGER PRIMARY KEY "
     "CHECK (id BETWEEN -2147483648 AND 2147483647), "

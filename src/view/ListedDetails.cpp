@@ -1,5 +1,10 @@
 #include "view/ListedDetails.h"
 
+#include "isbn/CBookDetailsStore.h"
+#include "store/CBookDatabase.h"
+#include "store/CEngineDatabase.h"
+#include "store/DetailsSchema.h"
+
 ListedDetails::ListedDetails(const std::map<std::int32_t, BookDetails>& all) {
     for (const auto& [id, details] : all) {
         Set(id, details);
@@ -26,4 +31,13 @@ const char* ListedDetailHeader(int column) {
 
 const std::string& ListedDetailText(const ListedDetail& detail, int column) {
     return column == kIsbnColumn ? detail.isbn : detail.locatie;
+}
+
+ListedDetails ReadListedDetails(CBookDatabase& db) {
+    // Most catalogues have no details: then a look in the schema is all a listing costs.
+    if (!db.Engine().HasTable(kDetailsTable)) {
+        return {};
+    }
+    const auto all = CBookDetailsStore(db, {}).ReadAll();
+    return all ? ListedDetails(*all) : ListedDetails();
 }

@@ -32,6 +32,12 @@ private:
     std::unordered_map<std::int32_t, ListedDetail> m_byId;
 };
 
+class CBookDatabase;
+
+// The details of the catalogue's books for the list, read quietly: none when the catalogue has
+// none, or a details table the program cannot use (the commands that use details say why).
+ListedDetails ReadListedDetails(CBookDatabase& db);
+
 // The header of column kIsbnColumn or kLocationColumn.
 const char* ListedDetailHeader(int column);
 // The text of column kIsbnColumn or kLocationColumn.

@@ -385,6 +385,11 @@ private slots:
         QCOMPARE(RawCatalogue(run.file()).rows(details),
                  std::vector<std::string>{"5|9780553293357|Hol|cadou"});
         run.trigger("editRedo");
+        // A listing read again shows them as stored.
+        run.trigger("viewAll");
+        const int listed = run.column(1).indexOf("Fundatia");
+        QCOMPARE(run.column(kLocationColumn).at(listed), QString("Dormitor"));
+        QCOMPARE(run.column(kIsbnColumn).at(listed), QString("9780553293357"));
         // Delete takes the details along; undo brings both back.
         run.selectRow(run.column(1).indexOf("Fundatia"));
         run.trigger("recordsDelete");

@@ -1,6 +1,5 @@
 #include "view/ui/CShelfwardenView.h"
 
-#include "isbn/CBookDetailsStore.h"
 #include "shell/AppSettings.h"
 #include "shell/CShelfwardenDoc.h"
 #include "shell/Prompts.h"
@@ -217,10 +216,7 @@ void CShelfwardenView::FillList(ListingQuery& listing) {
         return;
     }
     if (auto rows = listing.Read(m_types, m_states, UserMessageSink())) {
-        // Details the catalogue cannot give are left out of the list quietly: the commands
-        // that use them say why.
-        auto details = CBookDetailsStore(*Database(), {}).ReadAll();
-        m_pModel->ResetRows(std::move(*rows), details ? ListedDetails(*details) : ListedDetails());
+        m_pModel->ResetRows(std::move(*rows), ReadListedDetails(*Database()));
     }
 }
 
