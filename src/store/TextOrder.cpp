@@ -265,7 +265,7 @@ std::string WithTextOrder(const std::string& sql, TextSort sort) {
     // Filtered rows are grouped by sorting them: walking an index of the grouped column would
     // look up every row of the table to test the condition, a random read per book (`+name`
     // keeps the engine off the index; the groups are the same).
-    if (groups && filtered && !compound) {
+    if (groups && filtered && keys) {
         for (const PlainTerm& term : groups->plain) {
             if (term.name) {
                 inserts.emplace_back(term.begin, "+");

@@ -19,8 +19,9 @@ enum class TextSort {
 // COLLATE keeps it. A first term that is one of the catalogue's text columns (titlu, autor,
 // editura, tip, stare) sorts by its keys, unless `sort` asks for comparisons or the statement is
 // compound; both give the same order. A grouped SELECT without ORDER BY or LIMIT gets its groups'
-// text order. Comparisons, DISTINCT and the grouping itself stay byte-exact. Schema statements
-// (CREATE) are left as written.
+// text order. Comparisons, DISTINCT and the grouping itself stay byte-exact. With keys, a grouped
+// SELECT with a WHERE groups its filtered rows by sorting them (`GROUP BY +autor`), not by walking
+// an index of the column. Schema statements (CREATE) are left as written.
 std::string WithTextOrder(const std::string& sql, TextSort sort = TextSort::Keys);
 
 // Whether a schema statement declares the program's text order (as catalogues written before
