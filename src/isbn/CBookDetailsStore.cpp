@@ -99,6 +99,25 @@ std::optional<std::map<std::int32_t, BookDetails>> CBookDetailsStore::ReadAll() 
     return all;
 }
 
+bool CBookDetailsStore::ReadIsbnsAndLocations(
+    const std::function<void(std::int32_t, std::string_view, std::string_view)>& each) {
+    return Guarded(msg::kDetailsUnusable, [&] {
+        const std::optional<bool> hasTable = HasTable();
+        if (!hasTable) {
+            return false;
+        }
+        if (*hasTable) {
+            CEngineRecordset set(m_engine);
+            set.Open("SELECT id, isbn, locatie FROM book_details", RecordReading::Forward);
+            for (; !set.IsEOF(); set.MoveNext()) {
+                each(static_cast<std::int32_t>(set.GetInteger(0)), set.GetTextView(1),
+                     set.GetTextView(2));
+            }
+        }
+        return true;
+    });
+}
+
 void CBookDetailsStore::Store(std::int32_t id, const BookDetails& details, bool hasTable) {
     if (details.IsEmpty()) {
         if (hasTable) {

@@ -5,9 +5,11 @@
 #include "store/OwnTable.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CBookDatabase;
@@ -35,6 +37,10 @@ public:
     std::optional<BookDetails> Read(std::int32_t id);
     // Every book's details that has some, by identifier.
     std::optional<std::map<std::int32_t, BookDetails>> ReadAll();
+    // The ISBN and location of every book that has details, as stored, for a listing: one pass
+    // over the two columns. False when the table cannot be read.
+    bool ReadIsbnsAndLocations(
+        const std::function<void(std::int32_t, std::string_view, std::string_view)>& each);
     // Replaces the details of the book `id`; empty details remove them. The ISBN is taken as
     // typed and kept as its 13 digits; refused with its message when it is no ISBN, or when a
     // text is longer than the catalogue holds.

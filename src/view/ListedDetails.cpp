@@ -5,12 +5,6 @@
 #include "store/CEngineDatabase.h"
 #include "store/DetailsSchema.h"
 
-ListedDetails::ListedDetails(const std::map<std::int32_t, BookDetails>& all) {
-    for (const auto& [id, details] : all) {
-        Set(id, details);
-    }
-}
-
 const ListedDetail& ListedDetails::Of(std::int32_t id) const {
     static const ListedDetail none;
     const auto found = m_byId.find(id);
@@ -35,9 +29,15 @@ const std::string& ListedDetailText(const ListedDetail& detail, int column) {
 
 ListedDetails ReadListedDetails(CBookDatabase& db) {
     // Most catalogues have no details: then a look in the schema is all a listing costs.
+    ListedDetails listed;
     if (!db.Engine().HasTable(kDetailsTable)) {
-        return {};
+        return listed;
     }
-    const auto all = CBookDetailsStore(db, {}).ReadAll();
-    return all ? ListedDetails(*all) : ListedDetails();
+    const bool read = CBookDetailsStore(db, {}).ReadIsbnsAndLocations(
+        [&listed](std::int32_t id, std::string_view isbn, std::string_view locatie) {
+            if (!isbn.empty() || !locatie.empty()) {
+                listed.m_byId[id] = {std::string(isbn), std::string(locatie)};
+            }
+        });
+    return read ? listed : ListedDetails();
 }

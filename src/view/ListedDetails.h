@@ -3,7 +3,6 @@
 #include "isbn/BookDetails.h"
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <unordered_map>
 
@@ -12,6 +11,8 @@
 inline constexpr int kIsbnColumn = 13;
 inline constexpr int kLocationColumn = 14;
 inline constexpr int kListedColumnCount = 15;
+
+class CBookDatabase;
 
 struct ListedDetail {
     std::string isbn; // 13 digits, or empty
@@ -22,17 +23,15 @@ struct ListedDetail {
 class ListedDetails {
 public:
     ListedDetails() = default;
-    explicit ListedDetails(const std::map<std::int32_t, BookDetails>& all);
 
     // Nothing, or the book's details.
     const ListedDetail& Of(std::int32_t id) const;
     void Set(std::int32_t id, const BookDetails& details);
 
 private:
+    friend ListedDetails ReadListedDetails(CBookDatabase& db);
     std::unordered_map<std::int32_t, ListedDetail> m_byId;
 };
-
-class CBookDatabase;
 
 // The details of the catalogue's books for the list, read quietly: none when the catalogue has
 // none, or a details table the program cannot use (the commands that use details say why).

@@ -117,10 +117,14 @@ private slots:
         const BookDetails jurnal = details("9780804429573", "");
         table.AppendRow(first);
         table.AppendRow(second);
+        ListedDetails listed;
+        listed.Set(7, dune);
+        listed.Set(8, ion);
+        listed.Set(9, jurnal);
         FilterIndex index;
-        index.Build(table, ListedDetails({{7, dune}, {8, ion}}));
+        index.Build(table, listed);
         // A row added later is searched with its details too.
-        index.Append(third, ListedDetails({{9, jurnal}}).Of(9));
+        index.Append(third, listed.Of(9));
         QCOMPARE(index.Matching(FilterWords(typed.toStdString())), rows);
     }
 };
