@@ -145,10 +145,9 @@ private slots:
         QFETCH(QStringList, steps);
         QFETCH(QString, statement);
         QFETCH(QStringList, titles);
-        BookRecord irish = MakeBook("Irish tales", "O'Brien");
-        irish.citita = 1;
-        irish.calificativ = 0;
-        LibraryApp run({MakeBook("Messiah", "Herbert"), irish});
+        LibraryApp run(
+            {MakeBook("Messiah", "Herbert"),
+             MakeBook("Irish tales", "O'Brien", "Editura", {.citita = 1, .calificativ = 0})});
         QStringList initial;
         WhenModal([&](QWidget* dlg) {
             for (const char* f : {"title", "type", "read", "rating", "state"}) {

@@ -19,14 +19,13 @@ std::map<int, std::string> Figures(CBookDatabase& db) {
 
 BookRecord Book(const char* titlu, int pagini, int capitole, int publicare, bool read,
                 const char* autor = "A", const char* editura = "E", int volume = 1) {
-    BookRecord r = MakeBook(titlu, autor, editura);
-    r.pagini = pagini;
-    r.capitole = capitole;
-    r.volume = volume;
-    r.publicare = publicare;
-    r.citita = read ? 1 : 0;
-    r.calificativ = read ? 0 : 6;
-    return r;
+    return MakeBook(titlu, autor, editura,
+                    {.pagini = pagini,
+                     .capitole = capitole,
+                     .volume = volume,
+                     .publicare = publicare,
+                     .citita = read,
+                     .calificativ = read ? 0 : 6});
 }
 
 using Rows = std::vector<NameStatisticsRow>;
@@ -53,8 +52,7 @@ private slots:
     void unknownNumbersAreLeftOutAsSqlLeavesThem() {
         TestCatalogue c;
         c.add(Book("known", 100, 4, 1850, true, "X", "P"));
-        BookRecord noPages = Book("no pages", kUnknownNumber, 2, kUnknownNumber, true, "X", "P");
-        c.add(noPages);
+        c.add(Book("no pages", kUnknownNumber, 2, kUnknownNumber, true, "X", "P"));
         c.add(Book("old", 300, kUnknownNumber, 1700, false, "Y", ""));
         BookRecord nothing = Book("nothing", kUnknownNumber, kUnknownNumber, kUnknownNumber, false,
                                   "Y", "", kUnknownNumber);

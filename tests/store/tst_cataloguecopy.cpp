@@ -18,18 +18,12 @@ void Fill(TestCatalogue& c) {
     QVERIFY(c.db->DeleteType(1));
     QVERIFY(c.db->InsertType("SF")); // identifiers 2 and 3 remain
     QVERIFY(c.db->InsertState("Acasa"));
-    BookRecord zola = MakeBook("Zola's Germinal", "Émile Zola");
-    zola.tip = 3;
-    zola.citita = 1;
-    zola.calificativ = 1;
-    BookRecord alpha = MakeBook("Alpha");
-    alpha.tip = 2;
-    BookRecord middle = MakeBook("Middle");
-    QVERIFY(c.add(zola));
-    QVERIFY(c.add(alpha));
-    QVERIFY(c.add(middle));
+    QVERIFY(c.add(MakeBook("Zola's Germinal", "Émile Zola", "Editura",
+                           {.tip = 3, .citita = 1, .calificativ = 1})));
+    QVERIFY(c.add(MakeBook("Alpha", "Autor", "Editura", {.tip = 2})));
+    QVERIFY(c.add(MakeBook("Middle")));
     QVERIFY(c.db->DeleteBook(3));
-    QVERIFY(c.add(middle));
+    QVERIFY(c.add(MakeBook("Middle")));
 }
 
 QStringList FolderEntries(const QTemporaryDir& dir) {

@@ -87,11 +87,8 @@ private slots:
         TestCatalogue c;
         c.db->InsertType("Roman");
         c.db->InsertState("Acasa");
-        BookRecord a = MakeBook("Zebra, \"the\" book", "Ştefan O'Neill", "Ed\nitura");
-        a.citita = 1;
-        a.calificativ = 2;
-        a.publicare = -44;
-        c.add(a);
+        c.add(MakeBook("Zebra, \"the\" book", "Ştefan O'Neill", "Ed\nitura",
+                       {.publicare = -44, .citita = 1, .calificativ = 2}));
         c.add(MakeBook("Alpha"));
         std::string first;
         QVERIFY(ExportCsv(*c.db, first));
@@ -336,11 +333,14 @@ private slots:
         TestCatalogue c;
         c.db->InsertType("Roman");
         c.db->InsertState("Acasa");
-        BookRecord a = MakeBook("Known", "A", "E");
-        c.add(a);
-        BookRecord b = MakeBook("Unknown", "", "");
-        b.pagini = b.capitole = b.volume = b.publicare = b.publicare_volum = kUnknownNumber;
-        c.add(b);
+        c.add(MakeBook("Known", "A", "E"));
+        const std::int32_t unknown = kUnknownNumber;
+        c.add(MakeBook("Unknown", "", "",
+                       {.pagini = unknown,
+                        .capitole = unknown,
+                        .volume = unknown,
+                        .publicare = unknown,
+                        .publicare_volum = unknown}));
         std::string csv;
         QVERIFY(ExportCsv(*c.db, csv));
         QVERIFY2(csv.find(",Unknown,,,Roman,,,,,,Nu,") != std::string::npos, csv.c_str());

@@ -192,14 +192,10 @@ private slots:
     }
 
     void recordTextsAndBack() {
-        BookRecord r = MakeBook("Dune", "Herbert", "Nemira");
+        BookRecord r =
+            MakeBook("Dune", "Herbert", "Nemira",
+                     {.tip = 2, .pagini = 600, .publicare = -44, .citita = 1, .calificativ = 0});
         r.id = 7;
-        r.tip = 2;
-        r.stare = 1;
-        r.pagini = 600;
-        r.publicare = -44;
-        r.citita = 1;
-        r.calificativ = 0;
         RowTexts texts = RowTextsFromRecord(r, Types(), States());
         QCOMPARE(texts[4], std::string("Poezii"));
         QCOMPARE(texts[10], std::string("Da"));
