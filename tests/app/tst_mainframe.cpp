@@ -170,31 +170,16 @@ private slots:
     void commandsNeedACatalogue_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("closed"); // or never opened
-        for (const char* command : {"recordsAdd",
-                                    "recordsDelete",
-                                    "recordsModify",
-                                    "recordsTypes",
-                                    "recordsStates",
-                                    "searchTitle",
-                                    "searchAuthor",
-                                    "searchPublisher",
-                                    "searchType",
-                                    "searchPages",
-                                    "searchChapters",
-                                    "searchVolumes",
-                                    "searchFirstPublished",
-                                    "searchVolumePublished",
-                                    "searchRating",
-                                    "searchState",
-                                    "searchComposite",
-                                    "statsGeneral",
-                                    "statsAuthors",
-                                    "statsPublishers",
-                                    "recordsLend",
-                                    "recordsReturn",
-                                    "recordsLoans",
-                                    "fileImport",
-                                    "fileExport"}) {
+        const char* const commands[] = {
+            "recordsAdd",           "recordsDelete",         "recordsModify",  "recordsTypes",
+            "recordsStates",        "searchTitle",           "searchAuthor",   "searchPublisher",
+            "searchType",           "searchPages",           "searchChapters", "searchVolumes",
+            "searchFirstPublished", "searchVolumePublished", "searchRating",   "searchState",
+            "searchComposite",      "statsGeneral",          "statsAuthors",   "statsPublishers",
+            "recordsLend",          "recordsReturn",         "recordsLoans",   "fileImport",
+            "fileExport",
+        };
+        for (const char* command : commands) {
             QTest::addRow("%s", command) << command << false;
             QTest::addRow("%s after Close", command) << command << true;
         }
