@@ -112,7 +112,7 @@ private slots:
         QCOMPARE(Shelfwarden({"--import", csv, catalogue, "--encoding", "Windows-1250"}).status, 0);
         QCOMPARE(
             RawCatalogue(catalogue.toStdString()).rows("SELECT titlu, autor, pagini FROM books"),
-            std::vector<std::string>{"Amintiri|Ion Creangă|NULL"});
+            Texts{"Amintiri|Ion Creangă|NULL"});
         const Run wrong = Shelfwarden({"--import", csv, catalogue, "--encoding", "latin2"});
         QCOMPARE(wrong.status, 2);
         QVERIFY(wrong.err.contains("--encoding takes UTF-8, Windows-1250 or Windows-1252: latin2"));

@@ -297,7 +297,7 @@ private slots:
         run.selectRow(0);
         run.trigger("recordsDelete");
         QCOMPARE(RawCatalogue(copy.toStdString()).rows("SELECT titlu FROM books ORDER BY id"),
-                 (std::vector<std::string>{"Dune", "Ion", "Odiseea"}));
+                 (Texts{"Dune", "Ion", "Odiseea"}));
         QCOMPARE(FileBytes(books.path), source);
         // A book added to the copy never takes a number the source has given.
         run.doc()->GetDatabase()->InsertBook("Nou", "A", "E", 0, 1, 1, 1, 1, 1, 0, 6, 0);
@@ -318,7 +318,7 @@ private slots:
             QCOMPARE(RawCatalogue(books.file())
                          .rows("SELECT count(*) FROM mine UNION ALL "
                                "SELECT count(*) FROM books"),
-                     (std::vector<std::string>{"1", "4"}));
+                     (Texts{"1", "4"}));
         }
         QVERIFY(QFileInfo(folder + "/link.mdb").isSymLink());
         QCOMPARE(run.rows().size(), 4);
@@ -346,7 +346,7 @@ private slots:
         QVERIFY(run.action("editUndo")->isEnabled());
         run.trigger("editUndo");
         QCOMPARE(RawCatalogue(copy.toStdString()).rows("SELECT titlu FROM books ORDER BY id"),
-                 (std::vector<std::string>{"Dune", "Ion", "Odiseea", "Abandonata"}));
+                 (Texts{"Dune", "Ion", "Odiseea", "Abandonata"}));
         QCOMPARE(FileBytes(books.path), source);
         // Still ordered by the header clicked before the copy.
         QCOMPARE(run.column(8), (QStringList{"-700", "1965"}));

@@ -281,8 +281,8 @@ private slots:
 
         RecordingSink sink;
         QVERIFY(!RestoreBackup(s.catalogue(), copy, s.settings, kDay, sink.sink()));
-        QCOMPARE(sink.messages, std::vector<std::string>{std::string(msg::kRestoreFailed) + ": " +
-                                                         copy + ": " + msg::kDamagedCopy});
+        QCOMPARE(sink.messages,
+                 Texts{std::string(msg::kRestoreFailed) + ": " + copy + ": " + msg::kDamagedCopy});
         QCOMPARE(FileBytes(s.catalogue()), before);
         QCOMPARE(s.names(), QStringList{"2026-12-06.mdb"}); // no copy made for nothing
     }

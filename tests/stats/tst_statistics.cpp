@@ -130,10 +130,10 @@ private slots:
         f = Figures(*d.db);
         QCOMPARE(f.at(1022), std::string("3"));
         QCOMPARE(f.at(1036), std::string("2.67"));
-        QCOMPARE((std::vector<std::string>{f.at(1023), f.at(1042), f.at(1043), f.at(1044)}),
-                 (std::vector<std::string>{"1", "2", "1", "1"}));
-        QCOMPARE((std::vector<std::string>{f.at(1045), f.at(1046), f.at(1047), f.at(1048)}),
-                 (std::vector<std::string>{"1", "1", "1", "0"}));
+        QCOMPARE((Texts{f.at(1023), f.at(1042), f.at(1043), f.at(1044)}),
+                 (Texts{"1", "2", "1", "1"}));
+        QCOMPARE((Texts{f.at(1045), f.at(1046), f.at(1047), f.at(1048)}),
+                 (Texts{"1", "1", "1", "0"}));
 
         TestCatalogue e;
         e.add(Book("a", 10, 3, 1, true));
@@ -185,7 +185,7 @@ private slots:
             QVERIFY(raw.exec("DROP TABLE books"));
         }
         QVERIFY(!ComputeGeneralStatistics(*c.db));
-        QCOMPARE(c.messages.take(), std::vector<std::string>{shown::kSelectFailed});
+        QCOMPARE(c.messages.take(), Texts{shown::kSelectFailed});
         QVERIFY(ComputeNameStatistics(*c.db, NameStatisticsMode::Publishers).empty());
         QCOMPARE(c.messages.take(), std::vector<std::string>(3, shown::kSelectFailed));
     }

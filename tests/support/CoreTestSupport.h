@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+// Rows as RawCatalogue lists them, or messages as the core reports them.
+using Texts = std::vector<std::string>;
+
 // A file's bytes as they are on disk; empty when it cannot be read.
 inline QByteArray FileBytes(const QString& path) {
     QFile f(path);

@@ -101,8 +101,8 @@ private slots:
         QCOMPARE(RawCatalogue(app.file())
                      .rows("SELECT b.titlu, b.autor, b.pagini, t.tip FROM books b JOIN types t "
                            "ON t.id = b.tip + 1 WHERE b.id > 4 ORDER BY b.id"),
-                 (std::vector<std::string>{"Pădurea spânzuraţilor|Liviu Rebreanu|NULL|Roman",
-                                           "Baltagul|Mihail Sadoveanu|180|Roman"}));
+                 (Texts{"Pădurea spânzuraţilor|Liviu Rebreanu|NULL|Roman",
+                        "Baltagul|Mihail Sadoveanu|180|Roman"}));
     }
 
     void exportWritesEveryBookAndRefusesTheCatalogue() {

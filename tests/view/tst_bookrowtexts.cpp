@@ -74,8 +74,7 @@ private slots:
         }
         auto set = c.db->OpenQuery("SELECT * FROM books ORDER BY id");
         const BookRowTable table = BookRowTable::FromRecordset(*set, Types(), States());
-        QCOMPARE(Row(table, 0), (std::vector<std::string>{"0001", "", "", "", "", "", "", "", "",
-                                                          "", "", "", ""}));
+        QCOMPARE(Row(table, 0), (Texts{"0001", "", "", "", "", "", "", "", "", "", "", "", ""}));
         QCOMPARE(table.Text(1, 1), std::string_view("42"));
         QCOMPARE(table.Text(1, 5), std::string_view(""));
         QCOMPARE(table.Text(1, 11), std::string_view(""));
@@ -188,7 +187,7 @@ private slots:
         if (set) {
             QVERIFY(!ReadBookRows(*set, Types(), States(), sink.sink()));
         }
-        QCOMPARE(sink.take(), std::vector<std::string>{"Nu se pot selecta inregistrarile!"});
+        QCOMPARE(sink.take(), Texts{"Nu se pot selecta inregistrarile!"});
     }
 
     void recordTextsAndBack() {

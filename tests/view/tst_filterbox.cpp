@@ -130,7 +130,7 @@ private slots:
         run.selectRow(0);
         run.trigger("recordsDelete");
         QCOMPARE(RawCatalogue(lib.file()).rows("SELECT titlu FROM books ORDER BY id"),
-                 (std::vector<std::string>{"Dune", "Ion", "Abandonata"}));
+                 (Texts{"Dune", "Ion", "Abandonata"}));
         QVERIFY(run.rows().isEmpty());
         QCOMPARE(Count(run), QStringLiteral("0 din 3 carti"));
     }

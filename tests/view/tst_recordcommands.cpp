@@ -56,7 +56,7 @@ private slots:
                                         "volume", "publicare", "publicare_volum", "citita",
                                         "calificativ", "ok", "cancel", "stare"}));
         QCOMPARE(run.prompts.takeMessages(), (QStringList{shown::kRatingClash, shown::kNoTitle}));
-        QCOMPARE(Stored(run, "SELECT count(*) FROM books"), std::vector<std::string>{"4"});
+        QCOMPARE(Stored(run, "SELECT count(*) FROM books"), Texts{"4"});
     }
 
     void addAConsistentBook() {
@@ -72,7 +72,7 @@ private slots:
         QVERIFY(run.prompts.messages.isEmpty());
         QCOMPARE(Stored(run, "SELECT id, titlu, tip, pagini, publicare, citita, calificativ, stare "
                              "FROM books WHERE titlu = 'Fundatia'"),
-                 std::vector<std::string>{"5|Fundatia|1|250|-5|-1|1|0"});
+                 Texts{"5|Fundatia|1|250|-5|-1|1|0"});
         QCOMPARE(run.rows().last(),
                  QStringLiteral(
                      "0005|Fundatia|Asimov|Paladin|Clasic|250|1|1|-5|2010|Da|Excelenta|Acasa"));
@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(shown, (QStringList{"", "", "", ""}));
         QCOMPARE(Stored(run, "SELECT editura, pagini, capitole, publicare, publicare_volum FROM "
                              "books WHERE id = 5"),
-                 std::vector<std::string>{"|NULL|7|NULL|NULL"});
+                 Texts{"|NULL|7|NULL|NULL"});
         // What the user types is checked as ever.
         WhenModal([](QWidget* dlg) {
             TypeInto(dlg, "pagini", "0");
@@ -132,7 +132,7 @@ private slots:
                               "Exista deja o carte cu acest titlu si autor. O adaugati oricum?"}));
         QCOMPARE(kept, (QStringList{"ION", "Rébreanu", "12"}));
         QCOMPARE(Stored(run, "SELECT titlu, autor, editura, pagini FROM books WHERE id = 6"),
-                 std::vector<std::string>{"ION|Rébreanu|Litera|12"});
+                 Texts{"ION|Rébreanu|Litera|12"});
     }
 
     void twoBooksWithOneTitleStayApart() {
@@ -149,12 +149,11 @@ private slots:
         run.trigger("recordsModify");
         QCOMPARE(
             Stored(run, "SELECT id, autor, pagini FROM books WHERE titlu = 'Twin' ORDER BY id"),
-            (std::vector<std::string>{"5|First|1", "6|Second|99"}));
+            (Texts{"5|First|1", "6|Second|99"}));
         const int first = static_cast<int>(run.column(0).indexOf("0005"));
         run.selectRow(first);
         run.trigger("recordsDelete");
-        QCOMPARE(Stored(run, "SELECT id FROM books WHERE titlu = 'Twin'"),
-                 std::vector<std::string>{"6"});
+        QCOMPARE(Stored(run, "SELECT id FROM books WHERE titlu = 'Twin'"), Texts{"6"});
         QVERIFY(run.prompts.messages.isEmpty());
     }
 
@@ -219,22 +218,20 @@ private slots:
         run.selectRow(2); // Ion
         WhenModal([](QWidget* dlg) { Press(dlg, "ok"); });
         run.trigger("recordsModify");
-        QCOMPARE(Stored(run, "SELECT count(*) FROM seen"), std::vector<std::string>{"0"});
+        QCOMPARE(Stored(run, "SELECT count(*) FROM seen"), Texts{"0"});
 
         WhenModal(Book({{"autor", "Liviu Rebreanu"}}));
         run.trigger("recordsModify");
         QCOMPARE(run.rows()[2],
                  QStringLiteral(
                      "0002|Ion|Liviu Rebreanu|Minerva|Clasic|400|1|1|1920|1980|Nu|De citit|Acasa"));
-        QCOMPARE(Stored(run, "SELECT autor FROM books WHERE id = 2"),
-                 std::vector<std::string>{"Liviu Rebreanu"});
+        QCOMPARE(Stored(run, "SELECT autor FROM books WHERE id = 2"), Texts{"Liviu Rebreanu"});
 
         // A book whose type no entry names opens on the first type and stores it.
         run.selectRow(0);
         WhenModal([](QWidget* dlg) { Press(dlg, "ok"); });
         run.trigger("recordsModify");
-        QCOMPARE(Stored(run, "SELECT tip, stare FROM books WHERE id = 4"),
-                 std::vector<std::string>{"1|0"});
+        QCOMPARE(Stored(run, "SELECT tip, stare FROM books WHERE id = 4"), Texts{"1|0"});
         QCOMPARE(run.column(4)[0], QStringLiteral("Clasic"));
 
         // A title whose bytes are no UTF-8 survives an edit of another field.
@@ -245,7 +242,7 @@ private slots:
         WhenModal(Book({{"pagini", "601"}}));
         run.trigger("recordsModify");
         QCOMPARE(Stored(run, "SELECT hex(titlu), pagini FROM books WHERE id = 1"),
-                 std::vector<std::string>{"4475C36E65|601"});
+                 Texts{"4475C36E65|601"});
         QVERIFY(run.prompts.messages.isEmpty());
     }
 
@@ -263,8 +260,7 @@ private slots:
         QTest::mouseClick(run.view()->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(run.view()->viewport(), Qt::LeftButton, {}, cell.center());
         QVERIFY(opened);
-        QCOMPARE(Stored(run, "SELECT capitole FROM books WHERE titlu = 'Dune'"),
-                 std::vector<std::string>{"12"});
+        QCOMPARE(Stored(run, "SELECT capitole FROM books WHERE titlu = 'Dune'"), Texts{"12"});
     }
 
     void deleteFromASearchListsAllBooks() {
@@ -287,7 +283,7 @@ private slots:
             Press(dlg, "cancel");
         });
         run.trigger("recordsAdd");
-        QCOMPARE(Stored(run, "SELECT count(*) FROM books"), std::vector<std::string>{"4"});
+        QCOMPARE(Stored(run, "SELECT count(*) FROM books"), Texts{"4"});
         QVERIFY(run.prompts.messages.isEmpty());
     }
 
@@ -322,7 +318,7 @@ private slots:
         QCOMPARE(run.prompts.takeMessages(),
                  QStringList(3, shown::kNotInteger) + QStringList{shown::kOutOfRange});
         QCOMPARE(Stored(run, "SELECT titlu, pagini, publicare FROM books WHERE id = 5"),
-                 std::vector<std::string>{"T|400|-500"});
+                 Texts{"T|400|-500"});
     }
 
     void addNeedsTypesAndStates() {
