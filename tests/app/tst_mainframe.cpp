@@ -284,21 +284,20 @@ private slots:
     }
 
     void afterSaveAsCommandsActOnTheCopysOwnBooks() {
-        Library books;
-        RunningApp run(books.path);
+        LibraryApp run;
         const QString copy = run.path("copy.mdb");
         run.prompts.files.push_back(copy);
         run.trigger("fileSaveAs");
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - copy.mdb"));
         QCOMPARE(RecentFiles::Load().first(), copy);
-        const QByteArray source = FileBytes(books.path);
+        const QByteArray source = FileBytes(run.Library::path);
         // Row 0 is "Abandonata", the fourth book stored: the copy must know it by that number.
         QCOMPARE(run.column(0), (QStringList{"0004", "0001", "0002", "0003"}));
         run.selectRow(0);
         run.trigger("recordsDelete");
         QCOMPARE(RawCatalogue(copy.toStdString()).rows("SELECT titlu FROM books ORDER BY id"),
                  (Texts{"Dune", "Ion", "Odiseea"}));
-        QCOMPARE(FileBytes(books.path), source);
+        QCOMPARE(FileBytes(run.Library::path), source);
         // A book added to the copy never takes a number the source has given.
         run.doc()->GetDatabase()->InsertBook("Nou", "A", "E", 0, 1, 1, 1, 1, 1, 0, 6, 0);
         QCOMPARE(run.doc()->GetDatabase()->GetLastInsertedId(), 5);

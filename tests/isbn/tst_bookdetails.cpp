@@ -151,23 +151,14 @@ private slots:
         QCOMPARE(fresh.details.Read(3), std::optional<BookDetails>(Given("9780451526533")));
     }
 
-    void aCopyKeepsTheDetails() {
-        Shelf s;
-        QVERIFY(s.details.Write(2, Given("9780451526533")));
-        auto copy = CopyCatalogue(*s.db, s.path("copy.mdb"), s.messages.sink());
-        QVERIFY(copy);
-        CBookDetailsStore copied(*copy, s.messages.sink());
-        QCOMPARE(copied.Read(2), std::optional<BookDetails>(Given("9780451526533")));
-        QCOMPARE(RawCatalogue(s.path("copy.mdb")).one("PRAGMA integrity_check"), std::string("ok"));
-
-        // A catalogue that never had details copies without the table.
+    // A catalogue that never had details copies without the table.
+    void aCopyMakesNoDetailsTable() {
         Shelf bare;
-        auto plain = CopyCatalogue(*bare.db, bare.path("plain.mdb"), bare.messages.sink());
-        QVERIFY(plain);
+        QVERIFY(CopyCatalogue(*bare.db, bare.path("plain.mdb"), bare.messages.sink()));
         QCOMPARE(RawCatalogue(bare.path("plain.mdb"))
                      .one("SELECT count(*) FROM sqlite_master WHERE name = 'book_details'"),
                  std::string("0"));
-        QCOMPARE(s.messages.take(), Messages{});
+        QCOMPARE(bare.messages.take(), Messages{});
     }
 
     void aBackupAndItsRestoreKeepTheDetails() {

@@ -89,23 +89,18 @@ private slots:
     void systemReasonsInRomanian_data() {
         QTest::addColumn<QString>("reason");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("missing") << QString::fromUtf8(std::strerror(ENOENT))
-                                 << "fisierul sau dosarul nu exista";
+        const auto said = [](int error) { return QString::fromUtf8(std::strerror(error)); };
+        QTest::newRow("missing") << said(ENOENT) << "fisierul sau dosarul nu exista";
         QTest::newRow("no right")
-            << QString::fromUtf8(std::strerror(EACCES))
-            << "fisierul nu poate fi citit sau scris: lipseste dreptul de acces";
-        QTest::newRow("full") << QString::fromUtf8(std::strerror(ENOSPC)) << "discul este plin";
-        QTest::newRow("busy") << QString::fromUtf8(std::strerror(EBUSY))
-                              << "fisierul este folosit de alt program";
-        QTest::newRow("read-only disk")
-            << QString::fromUtf8(std::strerror(EROFS)) << "discul poate fi doar citit";
+            << said(EACCES) << "fisierul nu poate fi citit sau scris: lipseste dreptul de acces";
+        QTest::newRow("full") << said(ENOSPC) << "discul este plin";
+        QTest::newRow("busy") << said(EBUSY) << "fisierul este folosit de alt program";
+        QTest::newRow("read-only disk") << said(EROFS) << "discul poate fi doar citit";
         QTest::newRow("after a file name")
-            << "copy.mdb: " + QString::fromUtf8(std::strerror(ENOSPC))
-            << "copy.mdb: discul este plin";
-        QTest::newRow("the program's own") << "the catalogue is read-only"
-                                           << "fisierul poate fi doar citit";
-        QTest::newRow("unknown") << "something else"
-                                 << "something else";
+            << "copy.mdb: " + said(ENOSPC) << "copy.mdb: discul este plin";
+        QTest::newRow("the program's own")
+            << QString("the catalogue is read-only") << "fisierul poate fi doar citit";
+        QTest::newRow("unknown") << QString("something else") << "something else";
     }
 
     void systemReasonsInRomanian() {

@@ -329,32 +329,6 @@ private slots:
         QCOMPARE(first.rows.back().front(), std::string("Carte 20"));
     }
 
-    void unknownsSurviveExportAndImport() {
-        TestCatalogue c;
-        c.db->InsertType("Roman");
-        c.db->InsertState("Acasa");
-        c.add(MakeBook("Known", "A", "E"));
-        const std::int32_t unknown = kUnknownNumber;
-        c.add(MakeBook("Unknown", "", "",
-                       {.pagini = unknown,
-                        .capitole = unknown,
-                        .volume = unknown,
-                        .publicare = unknown,
-                        .publicare_volum = unknown}));
-        std::string csv;
-        QVERIFY(ExportCsv(*c.db, csv));
-        QVERIFY2(csv.find(",Unknown,,,Roman,,,,,,Nu,") != std::string::npos, csv.c_str());
-        TestCatalogue copy("copy.mdb");
-        const ImportResult r = ImportCsv(csv, *copy.db);
-        QVERIFY2(r.ok, r.error.c_str());
-        const char* statement = "SELECT titlu, autor, editura, pagini, capitole, volume, "
-                                "publicare, publicare_volum FROM books ORDER BY titlu";
-        QCOMPARE(RawCatalogue(copy.path("copy.mdb")).rows(statement),
-                 RawCatalogue(c.path("test.mdb")).rows(statement));
-        QCOMPARE(RawCatalogue(copy.path("copy.mdb")).rows(statement)[1],
-                 std::string("Unknown|||NULL|NULL|NULL|NULL|NULL"));
-    }
-
     // ISBNs as reading sites and spreadsheets write them, and the details back out and in.
     void detailsGoInAndOut() {
         TestCatalogue c;

@@ -15,8 +15,7 @@ private slots:
     void init() { UseTemporarySettings(); }
 
     void typingNarrowsTheListAndEscapeRestoresIt() {
-        Library lib;
-        RunningApp run(lib.path);
+        LibraryApp run;
         QCOMPARE(Count(run), QStringLiteral("4 carti"));
         run.trigger("editFilter"); // Ctrl+F
         QLineEdit* box = FilterBox(run);
@@ -37,12 +36,9 @@ private slots:
         QTest::addColumn<int>("books");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("count");
-        QTest::newRow("one") << 1 << ""
-                             << "1 carte";
-        QTest::newRow("nineteen") << 19 << ""
-                                  << "19 carti";
-        QTest::newRow("twenty") << 20 << ""
-                                << "20 de carti";
+        QTest::newRow("one") << 1 << QString() << "1 carte";
+        QTest::newRow("nineteen") << 19 << QString() << "19 carti";
+        QTest::newRow("twenty") << 20 << QString() << "20 de carti";
         QTest::newRow("filtered") << 52 << "carte 52"
                                   << "1 din 52 de carti";
     }
@@ -83,8 +79,7 @@ private slots:
     }
 
     void theFilterStaysWhenTheListingChanges() {
-        Library lib;
-        RunningApp run(lib.path);
+        LibraryApp run;
         QTest::keyClicks(FilterBox(run), "sf");
         run.view()->OnColumnClick(5); // Pagini
         QCOMPARE(run.column(1), (QStringList{"Odiseea", "Dune"}));
@@ -100,8 +95,7 @@ private slots:
     }
 
     void commandsActOnTheBookOfTheRowPicked() {
-        Library lib;
-        RunningApp run(lib.path);
+        LibraryApp run;
         QTest::keyClicks(FilterBox(run), "odis");
         run.selectRow(0);
         WhenModal([](QWidget* dlg) {
@@ -109,7 +103,7 @@ private slots:
             Press(dlg, "ok");
         });
         run.trigger("recordsModify");
-        QCOMPARE(RawCatalogue(lib.file()).one("SELECT titlu, pagini FROM books WHERE pagini = 333"),
+        QCOMPARE(RawCatalogue(run.file()).one("SELECT titlu, pagini FROM books WHERE pagini = 333"),
                  std::string("Odiseea|333"));
         QCOMPARE(run.rows(), QStringList{"0003|Odiseea|Homer|Univers|SF|333|1|1|-700|1970|Da|"
                                          "Foarte buna|Acasa"});
@@ -129,7 +123,7 @@ private slots:
         }
         run.selectRow(0);
         run.trigger("recordsDelete");
-        QCOMPARE(RawCatalogue(lib.file()).rows("SELECT titlu FROM books ORDER BY id"),
+        QCOMPARE(RawCatalogue(run.file()).rows("SELECT titlu FROM books ORDER BY id"),
                  (Texts{"Dune", "Ion", "Abandonata"}));
         QVERIFY(run.rows().isEmpty());
         QCOMPARE(Count(run), QStringLiteral("0 din 3 carti"));

@@ -176,10 +176,9 @@ private slots:
     }
 
     void aFailedOperationShowsWhatIsStored() {
-        Library lib;
-        RunningApp run(lib.path);
+        LibraryApp run;
         // Added behind the open catalogue: a file holding it is refused when opened.
-        RawCatalogue(lib.file())
+        RawCatalogue(run.file())
             .exec("CREATE TRIGGER keep_types BEFORE DELETE ON types BEGIN SELECT RAISE(ABORT, "
                   "'kept'); END");
         run.prompts.answers = {true};
@@ -196,7 +195,7 @@ private slots:
         QCOMPARE(run.prompts.takeMessages(),
                  (QStringList{shown::kCannotInsert, shown::kCannotUpdate, shown::kCannotDelete}));
         QCOMPARE(seen, QStringList(3, "2|Clasic,1|SF"));
-        QCOMPARE(RawCatalogue(lib.file()).rows("SELECT id, tip FROM types ORDER BY id"),
+        QCOMPARE(RawCatalogue(run.file()).rows("SELECT id, tip FROM types ORDER BY id"),
                  (Texts{"1|SF", "2|Clasic"}));
     }
 };
