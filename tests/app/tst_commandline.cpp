@@ -221,12 +221,6 @@ private slots:
         QTest::newRow("export of unreadable types")
             << QStringList{"--export", "notypes.mdb", "old.csv"}
             << "notypes.mdb: the books cannot be read";
-        QTest::newRow("import into a catalogue with a trigger of its own")
-            << QStringList{"--import", "in.csv", "trigger.mdb"}
-            << "trigger.mdb: holds a trigger the program did not make: \"wipe\"";
-        QTest::newRow("export of an endless view")
-            << QStringList{"--export", "view.mdb", "old.csv"}
-            << "view.mdb: holds a view in place of its table: \"books\"";
         QTest::newRow("import of a FIFO") << QStringList{"--import", "fifo", "c.mdb"}
                                           << "fifo: cannot be read: not a regular file";
         QTest::newRow("import of a folder") << QStringList{"--import", "folder", "c.mdb"}
@@ -257,14 +251,6 @@ private slots:
                  0);
         QVERIFY(QFile::copy(dir.filePath("c.mdb"), dir.filePath("notypes.mdb")));
         QVERIFY(RawCatalogue(dir.filePath("notypes.mdb").toStdString()).exec("DROP TABLE types"));
-        for (const auto& [name, sql] :
-             {std::pair{"trigger.mdb",
-                        "CREATE TRIGGER wipe AFTER INSERT ON books BEGIN DELETE FROM books; END"},
-              {"view.mdb", "DROP TABLE books; CREATE VIEW books AS WITH RECURSIVE r(n) AS "
-                           "(SELECT 1 UNION ALL SELECT n + 1 FROM r) SELECT n AS id FROM r"}}) {
-            QVERIFY(QFile::copy(dir.filePath("c.mdb"), dir.filePath(name)));
-            QVERIFY(RawCatalogue(dir.filePath(name).toStdString()).exec(sql));
-        }
         QVERIFY(QFile::link("c.mdb", dir.filePath("link.mdb")));
         QCOMPARE(::mkfifo(dir.filePath("fifo").toLocal8Bit().constData(), 0600), 0);
         QVERIFY(QDir(dir.path()).mkdir("folder"));
