@@ -39,9 +39,6 @@ template <typename T> T* Find(QWidget* dialog, const char* name) {
 
 void ScriptedPrompts::Message(QWidget*, const QString& text) {
     messages << text;
-    if (onMessage) {
-        onMessage(text);
-    }
 }
 
 bool ScriptedPrompts::Question(QWidget*, const QString& text, bool noByDefault) {
@@ -242,6 +239,11 @@ void TypeInto(QWidget* dialog, const char* name, const QString& text) {
 
 void Press(QWidget* dialog, const char* name) {
     QTest::mouseClick(Find<QAbstractButton>(dialog, name), Qt::LeftButton);
+}
+
+void Tick(QWidget* dialog, const char* name) {
+    auto* box = Find<QCheckBox>(dialog, name);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
 }
 
 void Choose(QWidget* dialog, const char* comboName, int index) {

@@ -56,8 +56,6 @@ public:
     std::deque<bool> answers;
     std::deque<std::optional<QString>> files;
     std::deque<std::optional<QColor>> colors;
-    // Run when a message is shown, while it would be on screen.
-    std::function<void(const QString&)> onMessage;
 };
 
 // Points the settings store at a folder of this test run and empties it, but for the copies'
@@ -121,6 +119,8 @@ void WhenModals(std::vector<std::function<void(QWidget*)>> steps);
 // object name.
 void TypeInto(QWidget* dialog, const char* name, const QString& text);
 void Press(QWidget* dialog, const char* name);
+// Clicks the check box of this name on the box itself.
+void Tick(QWidget* dialog, const char* name);
 void Choose(QWidget* dialog, const char* comboName, int index);
 // What a dialog's line edit or combo box of this name shows; several, in the order named.
 QString Value(QWidget* dialog, const char* name);
