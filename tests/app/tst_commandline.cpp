@@ -194,41 +194,36 @@ private slots:
     void refusedTransfersLeaveEveryFileAsItWas_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("error");
-        QTest::newRow("export onto the catalogue")
-            << QStringList{"--export", "c.mdb", "c.mdb"}
-            << "c.mdb: is the catalogue itself or one of its journal files";
-        QTest::newRow("rejects onto the catalogue's journal")
-            << QStringList{"--import", "in.csv", "c.mdb", "--rejects", "c.mdb-journal"}
-            << "c.mdb-journal: is the catalogue itself or one of its journal files; nothing "
-               "imported";
-        QTest::newRow("rejects into a missing folder")
-            << QStringList{"--import", "in.csv", "c.mdb", "--rejects", "none/r.csv"}
-            << "none/r.csv: its folder cannot be written: No such file or directory; nothing "
-               "imported";
-        QTest::newRow("export into a FIFO")
-            << QStringList{"--export", "c.mdb", "fifo"} << "fifo: not a regular file";
-        QTest::newRow("export of a FIFO")
-            << QStringList{"--export", "fifo", "old.csv"} << "fifo: not a regular file";
-        QTest::newRow("export of unreadable types")
-            << QStringList{"--export", "notypes.mdb", "old.csv"}
-            << "notypes.mdb: the books cannot be read";
-        QTest::newRow("import of a FIFO") << QStringList{"--import", "fifo", "c.mdb"}
-                                          << "fifo: cannot be read: not a regular file";
-        QTest::newRow("import of a folder") << QStringList{"--import", "folder", "c.mdb"}
-                                            << "folder: cannot be read: not a regular file";
-        QTest::newRow("import of a device") << QStringList{"--import", "/dev/zero", "c.mdb"}
-                                            << "/dev/zero: cannot be read: not a regular file";
-        QTest::newRow("import into a FIFO")
-            << QStringList{"--import", "in.csv", "fifo"} << "fifo: not a regular file";
-        QTest::newRow("import into a name too long")
-            << QStringList{"--import", "in.csv", QString(300, 'x') + ".mdb"}
-            << "xx.mdb: File name too long";
-        QTest::newRow("import of a truncated file")
-            << QStringList{"--import", "cut.csv", "c.mdb"}
-            << "cut.csv:2: randul are 2 celule, antetul 3; nothing imported";
-        QTest::newRow("import of a truncated file into a new catalogue")
-            << QStringList{"--import", "cut.csv", "new.mdb"}
-            << "cut.csv:2: randul are 2 celule, antetul 3; nothing imported";
+        auto row = [](const char* name, const QStringList& args, const char* error) {
+            QTest::newRow(name) << args << QString::fromUtf8(error);
+        };
+        row("export onto the catalogue", {"--export", "c.mdb", "c.mdb"},
+            "c.mdb: is the catalogue itself or one of its journal files");
+        row("rejects onto the catalogue's journal",
+            {"--import", "in.csv", "c.mdb", "--rejects", "c.mdb-journal"},
+            "c.mdb-journal: is the catalogue itself or one of its journal files; nothing "
+            "imported");
+        row("rejects into a missing folder",
+            {"--import", "in.csv", "c.mdb", "--rejects", "none/r.csv"},
+            "none/r.csv: its folder cannot be written: No such file or directory; nothing "
+            "imported");
+        row("export into a FIFO", {"--export", "c.mdb", "fifo"}, "fifo: not a regular file");
+        row("export of a FIFO", {"--export", "fifo", "old.csv"}, "fifo: not a regular file");
+        row("export of unreadable types", {"--export", "notypes.mdb", "old.csv"},
+            "notypes.mdb: the books cannot be read");
+        row("import of a FIFO", {"--import", "fifo", "c.mdb"},
+            "fifo: cannot be read: not a regular file");
+        row("import of a folder", {"--import", "folder", "c.mdb"},
+            "folder: cannot be read: not a regular file");
+        row("import of a device", {"--import", "/dev/zero", "c.mdb"},
+            "/dev/zero: cannot be read: not a regular file");
+        row("import into a FIFO", {"--import", "in.csv", "fifo"}, "fifo: not a regular file");
+        row("import into a name too long", {"--import", "in.csv", QString(300, 'x') + ".mdb"},
+            "xx.mdb: File name too long");
+        row("import of a truncated file", {"--import", "cut.csv", "c.mdb"},
+            "cut.csv:2: randul are 2 celule, antetul 3; nothing imported");
+        row("import of a truncated file into a new catalogue", {"--import", "cut.csv", "new.mdb"},
+            "cut.csv:2: randul are 2 celule, antetul 3; nothing imported");
     }
 
     void refusedTransfersLeaveEveryFileAsItWas() {
