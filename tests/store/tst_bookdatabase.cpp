@@ -3,7 +3,6 @@
 #include "store/UserReasons.h"
 #include "support/CoreTestSupport.h"
 #include "support/CrashSnapshot.h"
-#include "support/EarlierCatalogue.h"
 #include "support/RawCatalogue.h"
 #include "support/SqliteShell.h"
 
@@ -243,39 +242,19 @@ private slots:
         QVERIFY(sink.messages.empty());
     }
 
-    void aCatalogueWorksInTheSqliteShell_data() {
-        QTest::addColumn<bool>("earlier");
-        QTest::newRow("made by the program") << false;
-        QTest::newRow("converted from the earlier schema") << true;
-    }
-
     void aCatalogueWorksInTheSqliteShell() {
-        QFETCH(bool, earlier);
         QTemporaryDir dir;
         const QString file = dir.filePath("books.mdb");
         RecordingSink sink;
         {
-            const std::vector<std::pair<std::string, std::string>> books = {
-                {"Poezii", "Mihai Eminescu"},
-                {"Ion", "Liviu Rebreanu"},
-                {"Luceafărul", "Mihai Eminescu"},
-                {"At Swim-Two-Birds", "Flann O'Brien"}};
             CBookDatabase db(sink.sink());
-            std::string inserts;
-            for (const auto& [titlu, autor] : books) {
-                inserts += FormatStatement("INSERT INTO books(titlu, autor, editura, tip, pagini) "
-                                           "VALUES('%s', '%s', 'Polirom', 0, 100);",
-                                           titlu, autor);
-            }
-            if (earlier) {
-                QVERIFY(WriteEarlierCatalogue(file.toStdString(), inserts));
-                QVERIFY(db.Open(file.toStdString()));
-            } else {
-                QVERIFY(db.Create(file.toStdString()));
-                db.CreateTables();
-                for (const auto& [titlu, autor] : books) {
-                    QVERIFY(db.InsertBook(titlu, autor, "Polirom", 0, 100, 1, 1, 1, 1, 0, 6, 0));
-                }
+            QVERIFY(db.Create(file.toStdString()));
+            db.CreateTables();
+            for (const auto& [titlu, autor] : {std::pair{"Poezii", "Mihai Eminescu"},
+                                               {"Ion", "Liviu Rebreanu"},
+                                               {"Luceafărul", "Mihai Eminescu"},
+                                               {"At Swim-Two-Birds", "Flann O'Brien"}}) {
+                QVERIFY(db.InsertBook(titlu, autor, "Polirom", 0, 100, 1, 1, 1, 1, 0, 6, 0));
             }
         }
         QCOMPARE(Shell(file, "SELECT count(*) FROM books"), QString("4"));
