@@ -262,18 +262,6 @@ private slots:
         QCOMPARE(Contents(dir.path()).size(), std::size_t(2));
     }
 
-    // The longest name a file may have is taken whole: only the temporary name is shortened.
-    void aNameOfTheLongestLengthIsTaken() {
-        QTemporaryDir dir;
-        WriteFile(dir.filePath("in.csv"), Books(2));
-        const QString name = dir.filePath(QString(251, 'n') + ".mdb");
-        const Run run = Shelfwarden({"--import", dir.filePath("in.csv"), name});
-        QCOMPARE(run.status, 0);
-        QCOMPARE(RawCatalogue(name.toStdString()).one("SELECT count(*) FROM books"),
-                 std::string("2"));
-        QCOMPARE(Contents(dir.path()).size(), std::size_t(2));
-    }
-
     void aFullDiskOrAKillLeavesNothingHalfDone() {
         QTemporaryDir dir;
         WriteFile(dir.filePath("big.csv"), Books(60000));
