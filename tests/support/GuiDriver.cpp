@@ -271,3 +271,16 @@ std::function<void(QWidget*)> Answer(const QString& text) {
         Press(dlg, "ok");
     };
 }
+
+std::function<void(QWidget*)> Fill(QList<QPair<const char*, QString>> fields,
+                                   QList<QPair<const char*, int>> choices) {
+    return [=](QWidget* dlg) {
+        for (const auto& [name, value] : fields) {
+            TypeInto(dlg, name, value);
+        }
+        for (const auto& [name, index] : choices) {
+            Choose(dlg, name, index);
+        }
+        Press(dlg, "ok");
+    };
+}

@@ -127,3 +127,6 @@ QString Value(QWidget* dialog, const char* name);
 QStringList Values(QWidget* dialog, std::initializer_list<const char*> names);
 // A step that answers a one-line prompt: types the text into its field and presses OK.
 std::function<void(QWidget*)> Answer(const QString& text);
+// A step that types into the dialog's fields and chooses in its combo boxes, then presses OK.
+std::function<void(QWidget*)> Fill(QList<QPair<const char*, QString>> fields,
+                                   QList<QPair<const char*, int>> choices = {});

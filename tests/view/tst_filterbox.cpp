@@ -83,10 +83,7 @@ private slots:
         run.trigger("viewRead");
         QCOMPARE(run.column(1), (QStringList{"Dune", "Odiseea"}));
         QCOMPARE(Count(run), QStringLiteral("2 din 2 carti"));
-        WhenModal([](QWidget* dlg) {
-            TypeInto(dlg, "value", "Homer");
-            Press(dlg, "ok");
-        });
+        WhenModal(Answer("Homer"));
         run.trigger("searchAuthor");
         QCOMPARE(run.column(1), QStringList{"Odiseea"});
     }
@@ -95,10 +92,7 @@ private slots:
         LibraryApp run;
         QTest::keyClicks(FilterBox(run), "odis");
         run.selectRow(0);
-        WhenModal([](QWidget* dlg) {
-            TypeInto(dlg, "pagini", "333");
-            Press(dlg, "ok");
-        });
+        WhenModal(Fill({{"pagini", "333"}}));
         run.trigger("recordsModify");
         QCOMPARE(RawCatalogue(run.file()).one("SELECT titlu, pagini FROM books WHERE pagini = 333"),
                  std::string("Odiseea|333"));
@@ -106,10 +100,7 @@ private slots:
                                          "Foarte buna|Acasa"});
         // Changed under the filter, the book is matched by its new texts from then on.
         run.selectRow(0);
-        WhenModal([](QWidget* dlg) {
-            TypeInto(dlg, "autor", "Vergiliu");
-            Press(dlg, "ok");
-        });
+        WhenModal(Fill({{"autor", "Vergiliu"}}));
         run.trigger("recordsModify");
         for (const auto& [typed, titles] :
              {std::pair{"vergil", QStringList{"Odiseea"}}, std::pair{"homer", QStringList{}},

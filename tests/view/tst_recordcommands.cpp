@@ -2,20 +2,6 @@
 #include "support/GuiDriver.h"
 
 namespace {
-// Fills the book dialog's text fields from name/value pairs and presses OK.
-std::function<void(QWidget*)> Book(QList<QPair<const char*, QString>> fields,
-                                   QList<QPair<const char*, int>> choices = {}) {
-    return [=](QWidget* dlg) {
-        for (const auto& [name, value] : fields) {
-            TypeInto(dlg, name, value);
-        }
-        for (const auto& [name, index] : choices) {
-            Choose(dlg, name, index);
-        }
-        Press(dlg, "ok");
-    };
-}
-
 std::vector<std::string> Stored(const Library& lib, const char* sql) {
     return RawCatalogue(lib.file()).rows(sql);
 }
@@ -61,7 +47,7 @@ private slots:
 
     void addAConsistentBook() {
         LibraryApp run;
-        WhenModal(Book({{"titlu", "Fundatia"},
+        WhenModal(Fill({{"titlu", "Fundatia"},
                         {"autor", "Asimov"},
                         {"editura", "Paladin"},
                         {"pagini", "250"},
@@ -138,14 +124,14 @@ private slots:
     void twoBooksWithOneTitleStayApart() {
         LibraryApp run;
         for (const char* author : {"First", "Second"}) {
-            WhenModal(Book({{"titlu", "Twin"}, {"autor", author}, {"editura", "E"}},
+            WhenModal(Fill({{"titlu", "Twin"}, {"autor", author}, {"editura", "E"}},
                            {{"calificativ", 6}}));
             run.trigger("recordsAdd");
         }
         QCOMPARE(run.column(0).mid(4), (QStringList{"0005", "0006"}));
         // Modify the second, then delete the first: each hits its own book.
         run.selectRow(5);
-        WhenModal(Book({{"pagini", "99"}}));
+        WhenModal(Fill({{"pagini", "99"}}));
         run.trigger("recordsModify");
         QCOMPARE(
             Stored(run, "SELECT id, autor, pagini FROM books WHERE titlu = 'Twin' ORDER BY id"),
@@ -165,13 +151,13 @@ private slots:
         std::vector<std::vector<std::string>> states{Stored(run, all)};
         const std::vector<std::function<void()>> steps = {
             [&] {
-                WhenModal(Book({{"titlu", "Nou"}, {"autor", "A"}, {"editura", "E"}},
+                WhenModal(Fill({{"titlu", "Nou"}, {"autor", "A"}, {"editura", "E"}},
                                {{"calificativ", 6}}));
                 run.trigger("recordsAdd");
             },
             [&] {
                 run.selectRow(1); // Dune
-                WhenModal(Book({{"titlu", "Dune II"}, {"pagini", "700"}}));
+                WhenModal(Fill({{"titlu", "Dune II"}, {"pagini", "700"}}));
                 run.trigger("recordsModify");
             },
             [&] {
@@ -220,7 +206,7 @@ private slots:
         run.trigger("recordsModify");
         QCOMPARE(Stored(run, "SELECT count(*) FROM seen"), Texts{"0"});
 
-        WhenModal(Book({{"autor", "Liviu Rebreanu"}}));
+        WhenModal(Fill({{"autor", "Liviu Rebreanu"}}));
         run.trigger("recordsModify");
         QCOMPARE(run.rows()[2],
                  QStringLiteral(
@@ -239,7 +225,7 @@ private slots:
             .exec("UPDATE books SET titlu = CAST(X'4475C36E65' AS TEXT) WHERE id = 1");
         run.trigger("viewAll");
         run.selectRow(static_cast<int>(run.column(0).indexOf("0001")));
-        WhenModal(Book({{"pagini", "601"}}));
+        WhenModal(Fill({{"pagini", "601"}}));
         run.trigger("recordsModify");
         QCOMPARE(Stored(run, "SELECT hex(titlu), pagini FROM books WHERE id = 1"),
                  Texts{"4475C36E65|601"});
@@ -253,7 +239,7 @@ private slots:
         bool opened = false;
         WhenModal([&](QWidget* dlg) {
             opened = true;
-            Book({{"capitole", "12"}})(dlg);
+            Fill({{"capitole", "12"}})(dlg);
         });
         const QRect cell = run.view()->visualRect(run.view()->model()->index(1, 1));
         // A double click as the platform delivers it: press, release, then the double click.
