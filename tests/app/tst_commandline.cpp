@@ -1,11 +1,8 @@
 #include "backup/CatalogueBackups.h"
 #include "support/CoreTestSupport.h"
-#include "support/RawCatalogue.h"
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
-#include <QTest>
 #include <filesystem>
 #include <map>
 #include <signal.h>

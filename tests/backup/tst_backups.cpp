@@ -1,13 +1,10 @@
 #include "backup/CatalogueBackups.h"
 #include "support/CoreTestSupport.h"
-#include "support/RawCatalogue.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTest>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>

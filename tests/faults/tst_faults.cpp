@@ -1,10 +1,8 @@
 #include "store/CatalogueCopy.h"
 #include "support/CoreTestSupport.h"
 #include "support/EarlierCatalogue.h"
-#include "support/RawCatalogue.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>

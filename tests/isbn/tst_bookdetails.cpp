@@ -4,10 +4,7 @@
 #include "store/CatalogueCopy.h"
 #include "store/TransactionGuard.h"
 #include "support/CoreTestSupport.h"
-#include "support/RawCatalogue.h"
 #include "support/SqliteShell.h"
-
-#include <QTest>
 
 using Messages = std::vector<std::string>;
 

@@ -3,11 +3,7 @@
 #include "loans/LoanTexts.h"
 #include "store/CatalogueCopy.h"
 #include "support/CoreTestSupport.h"
-#include "support/RawCatalogue.h"
 #include "support/SqliteShell.h"
-
-#include <QFile>
-#include <QTest>
 
 using Messages = std::vector<std::string>;
 

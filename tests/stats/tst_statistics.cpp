@@ -1,7 +1,6 @@
 #include "stats/GeneralStatistics.h"
 #include "stats/NameStatistics.h"
 #include "support/CoreTestSupport.h"
-#include "support/RawCatalogue.h"
 
 #include <map>
 

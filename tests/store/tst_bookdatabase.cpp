@@ -3,11 +3,8 @@
 #include "store/UserReasons.h"
 #include "support/CoreTestSupport.h"
 #include "support/CrashSnapshot.h"
-#include "support/RawCatalogue.h"
 #include "support/SqliteShell.h"
 
-#include <QFile>
-#include <QTest>
 #include <QtEndian>
 #include <cerrno>
 #include <cstring>

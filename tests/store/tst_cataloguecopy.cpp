@@ -1,11 +1,8 @@
 #include "store/CatalogueCopy.h"
 #include "support/CoreTestSupport.h"
-#include "support/RawCatalogue.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTest>
 #include <csignal>
 #include <sys/resource.h>
 

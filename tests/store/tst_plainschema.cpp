@@ -1,9 +1,6 @@
 #include "store/CBookDatabase.h"
 #include "support/CoreTestSupport.h"
 #include "support/EarlierCatalogue.h"
-#include "support/RawCatalogue.h"
-
-#include <QTest>
 
 using Messages = std::vector<std::string>;
 

@@ -1,8 +1,6 @@
 #include "store/CBookDatabase.h"
 #include "support/CoreTestSupport.h"
 
-#include <QTest>
-
 using Messages = std::vector<std::string>;
 
 // Texts sort the Romanian way in every statement the program runs, and compare exactly.

@@ -4,7 +4,6 @@
 
 #include <QAbstractButton>
 #include <QClipboard>
-#include <QFile>
 #include <QSettings>
 #include <utility>
 

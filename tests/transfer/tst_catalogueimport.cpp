@@ -1,12 +1,8 @@
 #include "support/CoreTestSupport.h"
-#include "support/RawCatalogue.h"
 #include "transfer/CatalogueExport.h"
 #include "transfer/CatalogueImport.h"
 #include "transfer/Csv.h"
 #include "transfer/ImportPreview.h"
-
-#include <QFile>
-#include <QTest>
 
 using Rows = std::vector<std::string>;
 

@@ -1,9 +1,6 @@
 #include "support/CoreTestSupport.h"
-#include "support/RawCatalogue.h"
 #include "view/BookRowTable.h"
 #include "view/BookRowTexts.h"
-#include <QFile>
-#include <QTest>
 
 namespace {
 LookupList Types() {
