@@ -10,8 +10,6 @@
 #include <cstring>
 #include <sys/stat.h>
 
-using Messages = std::vector<std::string>;
-
 namespace {
 using namespace shown;
 const std::string kOpenFailed = "Nu se poate deschide baza de date";
@@ -29,19 +27,18 @@ private slots:
         RawCatalogue raw(c.path("test.mdb"));
         QCOMPARE(raw.rows("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
                           "'sqlite_%' ORDER BY rowid"),
-                 (Messages{"books", "states", "types"}));
+                 (Texts{"books", "states", "types"}));
         QCOMPARE(raw.rows("SELECT name FROM pragma_table_info('books')"),
-                 (Messages{"id", "titlu", "autor", "editura", "tip", "pagini", "capitole", "volume",
-                           "publicare", "publicare_volum", "citita", "calificativ", "stare"}));
-        QCOMPARE(raw.rows("SELECT name FROM pragma_table_info('types')"), (Messages{"id", "tip"}));
-        QCOMPARE(raw.rows("SELECT name FROM pragma_table_info('states')"),
-                 (Messages{"id", "stare"}));
+                 (Texts{"id", "titlu", "autor", "editura", "tip", "pagini", "capitole", "volume",
+                        "publicare", "publicare_volum", "citita", "calificativ", "stare"}));
+        QCOMPARE(raw.rows("SELECT name FROM pragma_table_info('types')"), (Texts{"id", "tip"}));
+        QCOMPARE(raw.rows("SELECT name FROM pragma_table_info('states')"), (Texts{"id", "stare"}));
         QCOMPARE(raw.one("SELECT (SELECT count(*) FROM books) + (SELECT count(*) FROM types) + "
                          "(SELECT count(*) FROM states)"),
                  std::string("0"));
         RecordingSink sink; // an existing file is never made anew
         QVERIFY(!CBookDatabase(sink.sink()).Create(c.path("test.mdb")));
-        QCOMPARE(sink.take(), Messages{kCannotCreateOverAFile});
+        QCOMPARE(sink.take(), Texts{kCannotCreateOverAFile});
     }
 
     // A failed open says why: in English for the command line, and in Romanian below the
@@ -76,7 +73,7 @@ private slots:
             CBookDatabase db(sink.sink());
             QVERIFY(!db.Open(k.path));
             QCOMPARE(db.LastFailure(), std::string(k.reason));
-            QCOMPARE(sink.take(), Messages{kOpenFailed + "\n" + k.shown});
+            QCOMPARE(sink.take(), Texts{kOpenFailed + "\n" + k.shown});
         }
     }
 
@@ -187,14 +184,14 @@ private slots:
         QVERIFY(!c.db->InsertBook(longText, "a", "e", 0, 1, 1, 1, 1, 1, 0, 0, 0));
         QVERIFY(
             c.db->InsertBook(maxText, "ă" + std::string(253, 'z'), "e", 0, 1, 1, 1, 1, 1, 0, 0, 0));
-        QCOMPARE(c.messages.take(), Messages(4, kCannotInsert));
+        QCOMPARE(c.messages.take(), Texts(4, kCannotInsert));
         QVERIFY(!c.db->UpdateBook(1, "ok", "a", "e", 0, 32768, 1, 1, 1, 1, 0, 0, 0));
-        QCOMPARE(c.messages.take(), Messages{kCannotUpdate});
+        QCOMPARE(c.messages.take(), Texts{kCannotUpdate});
         QVERIFY(!c.db->InsertType(longText));
-        QCOMPARE(c.messages.take(), Messages{kCannotInsert});
+        QCOMPARE(c.messages.take(), Texts{kCannotInsert});
         RawCatalogue raw(c.path("test.mdb"));
         QCOMPARE(raw.rows("SELECT titlu, pagini FROM books ORDER BY id"),
-                 (Messages{"ok|32767", maxText + "|1"}));
+                 (Texts{"ok|32767", maxText + "|1"}));
         QCOMPARE(raw.one("SELECT count(*) FROM types"), std::string("0"));
     }
 
@@ -205,7 +202,7 @@ private slots:
         const std::int32_t id = c.db->FindBookId("Twin");
         QVERIFY(id == 1 || id == 2);
         QCOMPARE(c.db->FindBookId("Nobody"), -1);
-        QCOMPARE(c.messages.take(), Messages{kSelectFailed});
+        QCOMPARE(c.messages.take(), Texts{kSelectFailed});
     }
 
     // A record set is for reading only: an action statement is refused.
@@ -214,7 +211,7 @@ private slots:
         QVERIFY(c.add(MakeBook("a")));
         QVERIFY(!c.db->OpenQuery("DELETE FROM books"));
         QVERIFY(!c.db->OpenQuery("SELECT * FROM books; DELETE FROM books"));
-        QCOMPARE(c.messages.take(), Messages(2, kSelectFailed));
+        QCOMPARE(c.messages.take(), Texts(2, kSelectFailed));
         QCOMPARE(RawCatalogue(c.path("test.mdb")).one("SELECT count(*) FROM books"),
                  std::string("1"));
     }
@@ -231,8 +228,8 @@ private slots:
         QVERIFY(!c.db->InsertType("t"));
         QVERIFY(!c.db->Close());
         QCOMPARE(c.messages.take(),
-                 (Messages{kCannotInsert, kCannotUpdate, kCannotDelete, kSelectFailed,
-                           kCannotInsert, "Nu se poate inchide baza de date!"}));
+                 (Texts{kCannotInsert, kCannotUpdate, kCannotDelete, kSelectFailed, kCannotInsert,
+                        "Nu se poate inchide baza de date!"}));
         RecordingSink sink;
         CBookDatabase reopened(sink.sink());
         QVERIFY(reopened.Open(c.path("test.mdb")));
@@ -269,12 +266,12 @@ private slots:
         CBookDatabase db(sink.sink());
         QVERIFY(db.Open(restored.toStdString()));
         QCOMPARE(ListedTitles(db, "SELECT * FROM books ORDER BY titlu"),
-                 (Messages{"At Swim-Two-Birds", "Dune", "Ion", "Luceafărul", "Poezii", "Solaris"}));
+                 (Texts{"At Swim-Two-Birds", "Dune", "Ion", "Luceafărul", "Poezii", "Solaris"}));
         QVERIFY(db.InsertBook("Nou", "a", "e", 0, 1, 1, 1, 1, 1, 1, 0, 0));
         QCOMPARE(db.GetLastInsertedId(), 41);
         QCOMPARE(RawCatalogue(restored.toStdString())
                      .rows("SELECT citita FROM books WHERE titlu IN ('Dune', 'Nou')"),
-                 (Messages{"-1", "-1"}));
+                 (Texts{"-1", "-1"}));
         QVERIFY(sink.messages.empty());
     }
 
@@ -287,7 +284,7 @@ private slots:
         QVERIFY(c.db->Close());
         QVERIFY(c.db->Open(c.path("test.mdb")));
         QVERIFY(!c.db->OpenQuery("SELECT * FROM sneaky"));
-        QCOMPARE(c.messages.take(), Messages{kSelectFailed});
+        QCOMPARE(c.messages.take(), Texts{kSelectFailed});
     }
 };
 

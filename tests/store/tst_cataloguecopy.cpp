@@ -6,8 +6,6 @@
 #include <csignal>
 #include <sys/resource.h>
 
-using Messages = std::vector<std::string>;
-
 namespace {
 void Fill(TestCatalogue& c) {
     QVERIFY(c.db->InsertType("Roman"));
@@ -47,10 +45,10 @@ private slots:
         QCOMPARE(
             raw.rows(
                 "SELECT id, titlu, autor, tip, citita, calificativ, stare FROM books ORDER BY id"),
-            (Messages{"1|Zola's Germinal|Émile Zola|2|-1|1|0", "2|Alpha|Autor|1|0|6|0",
-                      "4|Middle|Autor|0|0|6|0"}));
-        QCOMPARE(raw.rows("SELECT id, tip FROM types ORDER BY id"), (Messages{"2|Poezii", "3|SF"}));
-        QCOMPARE(raw.rows("SELECT id, stare FROM states"), Messages{"1|Acasa"});
+            (Texts{"1|Zola's Germinal|Émile Zola|2|-1|1|0", "2|Alpha|Autor|1|0|6|0",
+                   "4|Middle|Autor|0|0|6|0"}));
+        QCOMPARE(raw.rows("SELECT id, tip FROM types ORDER BY id"), (Texts{"2|Poezii", "3|SF"}));
+        QCOMPARE(raw.rows("SELECT id, stare FROM states"), Texts{"1|Acasa"});
         // Identifiers once given are not given again in the copy either.
         QVERIFY(c.db->DeleteType(3));
         QVERIFY(copy->DeleteType(3));
@@ -59,7 +57,7 @@ private slots:
         QVERIFY(copy->InsertBook("Nou", "A", "E", 0, 1, 1, 1, 1, 1, 0, 6, 0));
         QCOMPARE(raw.rows("SELECT (SELECT max(id) FROM types), (SELECT max(id) FROM states), "
                           "(SELECT max(id) FROM books)"),
-                 Messages{"4|2|6"});
+                 Texts{"4|2|6"});
         // The source is untouched and still usable.
         QVERIFY(c.db->IsOpen());
         QVERIFY(c.add(MakeBook("After")));
@@ -95,7 +93,7 @@ private slots:
         QVERIFY(CopyCatalogue(*c.db, link, c.messages.sink()));
         QVERIFY(QFileInfo(QString::fromStdString(link)).isSymLink());
         QCOMPARE(RawCatalogue(real).rows("SELECT titlu FROM books ORDER BY id"),
-                 (Messages{"Zola's Germinal", "Alpha", "Middle"}));
+                 (Texts{"Zola's Germinal", "Alpha", "Middle"}));
         QCOMPARE(QFile::permissions(QString::fromStdString(real)),
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
         QCOMPARE(FolderEntries(other.dir), (QStringList{"link.mdb", "other.mdb"}));
@@ -156,7 +154,7 @@ private slots:
             std::signal(SIGXFSZ, ignored);
             QVERIFY(!copied);
         }
-        QCOMPARE(c.messages.take(), Messages{"Nu se poate adauga o noua inregistrare!"});
+        QCOMPARE(c.messages.take(), Texts{"Nu se poate adauga o noua inregistrare!"});
         QCOMPARE(FileBytes(target), before);
         QCOMPARE(FileBytes(c.path("test.mdb")), sourceBefore);
         QCOMPARE(FolderEntries(other.dir), QStringList{"other.mdb"});

@@ -4,16 +4,14 @@
 #include "transfer/Csv.h"
 #include "transfer/ImportPreview.h"
 
-using Rows = std::vector<std::string>;
-
 namespace {
 const char* kHeader =
     "Titlu,Autor,Editura,Tip,Pagini,Capitole,Volume,An aparitie,An publicare volum,Citita,"
     "Calificativ,Stare\r\n";
 
 // The records of a CSV text, with or without their first field (the identifier).
-std::vector<Rows> Records(const std::string& csv, std::size_t from = 0) {
-    std::vector<Rows> out;
+std::vector<Texts> Records(const std::string& csv, std::size_t from = 0) {
+    std::vector<Texts> out;
     CsvReader r(csv);
     while (auto record = r.Next()) {
         out.emplace_back(record->fields.begin() + from, record->fields.end());
@@ -32,13 +30,13 @@ private slots:
                     "\"line\nbreak\",,x\n"
                     "last");
         auto first = r.Next();
-        QCOMPARE(first->fields, (Rows{"a", "b,c", "say \"hi\""}));
+        QCOMPARE(first->fields, (Texts{"a", "b,c", "say \"hi\""}));
         QCOMPARE(first->line, std::size_t(1));
         auto second = r.Next();
-        QCOMPARE(second->fields, (Rows{"line\nbreak", "", "x"}));
+        QCOMPARE(second->fields, (Texts{"line\nbreak", "", "x"}));
         QCOMPARE(second->line, std::size_t(2));
         auto third = r.Next();
-        QCOMPARE(third->fields, Rows{"last"});
+        QCOMPARE(third->fields, Texts{"last"});
         QCOMPARE(third->line, std::size_t(4));
         QVERIFY(!r.Next());
         CsvReader broken("ok\n\"never closed,\n");
@@ -68,11 +66,11 @@ private slots:
         QCOMPARE(
             raw.rows("SELECT titlu, autor, editura, pagini, publicare, citita, calificativ FROM "
                      "books ORDER BY id"),
-            (Rows{
+            (Texts{
                 "Harry Potter and the Philosopher's Stone|Rowling, J. K.|Bloomsbury|223|1997|-1|0",
                 "Multi\r\nline \"quoted\"|O'Brien|  spaced  |1|-700|0|6",
                 "ألف ليلة وليلة|مجهول|Dar|NULL|-800|0|6", "Anon ð â¬|||10|1|0|6"}));
-        QCOMPARE(raw.rows("SELECT tip FROM types ORDER BY id"), (Rows{"Fantasy", "Alte", "SF"}));
+        QCOMPARE(raw.rows("SELECT tip FROM types ORDER BY id"), (Texts{"Fantasy", "Alte", "SF"}));
         QCOMPARE(
             raw.one(
                 "SELECT stare FROM states WHERE id = (SELECT stare + 1 FROM books WHERE id = 2)"),
@@ -149,12 +147,12 @@ private slots:
         QCOMPARE(raw.rows("SELECT titlu, editura, pagini, publicare, publicare_volum, citita, "
                           "calificativ FROM books "
                           "ORDER BY id"),
-                 (Rows{"Dune|Ace|604|1965|2005|-1|0", "Emma|Penguin|NULL|1815|2003|0|6",
-                       "Ion|Humanitas|528|1920|2008|-1|4", "Walden|Penguin|352|1854|NULL|-1|3",
-                       "Kindle|Amazon|NULL|2015|2015|-1|1"}));
-        QCOMPARE(raw.rows("SELECT tip FROM types"), Rows{"Alte"});
-        QCOMPARE(r.ignoredColumns, (Rows{"Book Id", "Author l-f"}));
-        QCOMPARE(raw.rows("SELECT stare FROM states"), Rows{"Nedetinuta"});
+                 (Texts{"Dune|Ace|604|1965|2005|-1|0", "Emma|Penguin|NULL|1815|2003|0|6",
+                        "Ion|Humanitas|528|1920|2008|-1|4", "Walden|Penguin|352|1854|NULL|-1|3",
+                        "Kindle|Amazon|NULL|2015|2015|-1|1"}));
+        QCOMPARE(raw.rows("SELECT tip FROM types"), Texts{"Alte"});
+        QCOMPARE(r.ignoredColumns, (Texts{"Book Id", "Author l-f"}));
+        QCOMPARE(raw.rows("SELECT stare FROM states"), Texts{"Nedetinuta"});
     }
 
     void aReportingImportStoresTheGoodRowsAndListsTheOthers() {
@@ -178,18 +176,19 @@ private slots:
         QCOMPARE(r.duplicates, 1);
         RawCatalogue raw(c.path("test.mdb"));
         QCOMPARE(raw.rows("SELECT titlu, pagini, publicare FROM books ORDER BY id"),
-                 (Rows{"Ion|1|1", "Good one|320|2008", "Good two|1|1"}));
+                 (Texts{"Ion|1|1", "Good one|320|2008", "Good two|1|1"}));
         const std::string rejects = RejectsCsv(r);
-        const std::vector<Rows> listed = Records(rejects);
+        const std::vector<Texts> listed = Records(rejects);
         QCOMPARE(listed.size(), std::size_t(5));
-        QCOMPARE(Rows(listed[0].begin(), listed[0].begin() + 3), (Rows{"Linie", "Motiv", "Titlu"}));
-        const Rows expected[] = {
+        QCOMPARE(Texts(listed[0].begin(), listed[0].begin() + 3),
+                 (Texts{"Linie", "Motiv", "Titlu"}));
+        const Texts expected[] = {
             {"3", "Autor are mai mult de 255 de caractere", "Too long", longAuthor},
             {"4", "Pagini nu este un numar intreg: \"many\"", "Text pages", "A"},
             {"5", "deja in catalog", "ION", "liviu rebreanu"},
             {"6", "An aparitie nu este un numar intreg: \"2008.5\"", "Half a year", "A"}};
         for (std::size_t i = 0; i < 4; ++i) {
-            QCOMPARE(Rows(listed[i + 1].begin(), listed[i + 1].begin() + 4), expected[i]);
+            QCOMPARE(Texts(listed[i + 1].begin(), listed[i + 1].begin() + 4), expected[i]);
         }
         // Mended, the rejects import back; the duplicate is set aside again.
         std::string mended = rejects;
@@ -296,11 +295,11 @@ private slots:
         options.defaultState = "Imprumutata";
         const ImportResult r = ImportCsv("Scriitor;Nota;Carte\nRebreanu;5;Ion\n", *c.db, options);
         QVERIFY2(r.ok, r.error.c_str());
-        QCOMPARE(r.ignoredColumns, Rows{"Nota"});
+        QCOMPARE(r.ignoredColumns, Texts{"Nota"});
         RawCatalogue raw(c.path("test.mdb"));
         QCOMPARE(raw.rows("SELECT b.titlu, b.autor, t.tip, s.stare FROM books b JOIN types t ON "
                           "t.id = b.tip + 1 JOIN states s ON s.id = b.stare + 1"),
-                 Rows{"Ion|Rebreanu|Roman|Imprumutata"});
+                 Texts{"Ion|Rebreanu|Roman|Imprumutata"});
         QCOMPARE(r.types, 0);
         QCOMPARE(r.states, 1);
         // The preview reads what the import will: the delimiter and encoding guessed or offered.
@@ -311,7 +310,7 @@ private slots:
         QCOMPARE(preview.encoding, TextEncoding::Windows1250);
         QCOMPARE(preview.columns,
                  (std::vector<ImportField>{ImportField::Titlu, ImportField::Autor}));
-        QCOMPARE(preview.rows, (std::vector<Rows>{{"Brontë", "A"}, {"X", "Y"}}));
+        QCOMPARE(preview.rows, (std::vector<Texts>{{"Brontë", "A"}, {"X", "Y"}}));
         // Twenty rows show what a long list holds.
         std::string longList = "Titlu,Autor\n";
         for (int i = 1; i <= 25; ++i) {
@@ -337,8 +336,8 @@ private slots:
         QCOMPARE(r.isbnsLeftOut, 1);
         const char* statement = "SELECT b.titlu, d.isbn, d.locatie, d.serie FROM books b LEFT JOIN "
                                 "book_details d ON d.id = b.id ORDER BY b.titlu";
-        const Rows stored = {"Dune|9780441013593|Raft 2|Dune", "Emma|9780141439587|NULL|NULL",
-                             "Ion|NULL|NULL|NULL", "Solaris|9780156027601|NULL|NULL"};
+        const Texts stored = {"Dune|9780441013593|Raft 2|Dune", "Emma|9780141439587|NULL|NULL",
+                              "Ion|NULL|NULL|NULL", "Solaris|9780156027601|NULL|NULL"};
         QCOMPARE(RawCatalogue(c.path("test.mdb")).rows(statement), stored);
         std::string csv;
         QVERIFY(ExportCsv(*c.db, csv));
