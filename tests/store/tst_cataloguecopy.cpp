@@ -64,20 +64,6 @@ private slots:
         QCOMPARE(FolderEntries(c.dir), (QStringList{"copy.mdb", "test.mdb"}));
     }
 
-    void withNoCatalogueOpenTheCopyIsAnEmptyCatalogue() {
-        QTemporaryDir dir;
-        RecordingSink sink;
-        CBookDatabase closed(sink.sink());
-        const std::string target = dir.filePath("new.mdb").toStdString();
-        auto copy = CopyCatalogue(closed, target, sink.sink());
-        QVERIFY(copy && copy->IsOpen());
-        QVERIFY(sink.messages.empty());
-        RawCatalogue raw(target);
-        QCOMPARE(raw.one("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
-                         "('books','types','states')"),
-                 std::string("3"));
-    }
-
     // A file there is replaced whole, through its link, keeping its mode.
     void aReplacedFileKeepsItsModeAndItsLink() {
         TestCatalogue c;
