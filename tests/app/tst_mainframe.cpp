@@ -170,31 +170,16 @@ private slots:
     void commandsNeedACatalogue_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("closed"); // or never opened
-        for (const char* command : {"recordsAdd",
-                                    "recordsDelete",
-                                    "recordsModify",
-                                    "recordsTypes",
-                                    "recordsStates",
-                                    "searchTitle",
-                                    "searchAuthor",
-                                    "searchPublisher",
-                                    "searchType",
-                                    "searchPages",
-                                    "searchChapters",
-                                    "searchVolumes",
-                                    "searchFirstPublished",
-                                    "searchVolumePublished",
-                                    "searchRating",
-                                    "searchState",
-                                    "searchComposite",
-                                    "statsGeneral",
-                                    "statsAuthors",
-                                    "statsPublishers",
-                                    "recordsLend",
-                                    "recordsReturn",
-                                    "recordsLoans",
-                                    "fileImport",
-                                    "fileExport"}) {
+        const char* const commands[] = {
+            "recordsAdd",           "recordsDelete",         "recordsModify",  "recordsTypes",
+            "recordsStates",        "searchTitle",           "searchAuthor",   "searchPublisher",
+            "searchType",           "searchPages",           "searchChapters", "searchVolumes",
+            "searchFirstPublished", "searchVolumePublished", "searchRating",   "searchState",
+            "searchComposite",      "statsGeneral",          "statsAuthors",   "statsPublishers",
+            "recordsLend",          "recordsReturn",         "recordsLoans",   "fileImport",
+            "fileExport",
+        };
+        for (const char* command : commands) {
             QTest::addRow("%s", command) << command << false;
             QTest::addRow("%s after Close", command) << command << true;
         }
@@ -299,21 +284,20 @@ private slots:
     }
 
     void afterSaveAsCommandsActOnTheCopysOwnBooks() {
-        Library books;
-        RunningApp run(books.path);
+        LibraryApp run;
         const QString copy = run.path("copy.mdb");
         run.prompts.files.push_back(copy);
         run.trigger("fileSaveAs");
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - copy.mdb"));
         QCOMPARE(RecentFiles::Load().first(), copy);
-        const QByteArray source = FileBytes(books.path);
+        const QByteArray source = FileBytes(run.Library::path);
         // Row 0 is "Abandonata", the fourth book stored: the copy must know it by that number.
         QCOMPARE(run.column(0), (QStringList{"0004", "0001", "0002", "0003"}));
         run.selectRow(0);
         run.trigger("recordsDelete");
         QCOMPARE(RawCatalogue(copy.toStdString()).rows("SELECT titlu FROM books ORDER BY id"),
-                 (std::vector<std::string>{"Dune", "Ion", "Odiseea"}));
-        QCOMPARE(FileBytes(books.path), source);
+                 (Texts{"Dune", "Ion", "Odiseea"}));
+        QCOMPARE(FileBytes(run.Library::path), source);
         // A book added to the copy never takes a number the source has given.
         run.doc()->GetDatabase()->InsertBook("Nou", "A", "E", 0, 1, 1, 1, 1, 1, 0, 6, 0);
         QCOMPARE(run.doc()->GetDatabase()->GetLastInsertedId(), 5);
@@ -333,7 +317,7 @@ private slots:
             QCOMPARE(RawCatalogue(books.file())
                          .rows("SELECT count(*) FROM mine UNION ALL "
                                "SELECT count(*) FROM books"),
-                     (std::vector<std::string>{"1", "4"}));
+                     (Texts{"1", "4"}));
         }
         QVERIFY(QFileInfo(folder + "/link.mdb").isSymLink());
         QCOMPARE(run.rows().size(), 4);
@@ -361,7 +345,7 @@ private slots:
         QVERIFY(run.action("editUndo")->isEnabled());
         run.trigger("editUndo");
         QCOMPARE(RawCatalogue(copy.toStdString()).rows("SELECT titlu FROM books ORDER BY id"),
-                 (std::vector<std::string>{"Dune", "Ion", "Odiseea", "Abandonata"}));
+                 (Texts{"Dune", "Ion", "Odiseea", "Abandonata"}));
         QCOMPARE(FileBytes(books.path), source);
         // Still ordered by the header clicked before the copy.
         QCOMPARE(run.column(8), (QStringList{"-700", "1965"}));

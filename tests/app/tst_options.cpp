@@ -59,8 +59,7 @@ private slots:
             if (changedThenCancelled) {
                 run.prompts.colors = {QColor(1, 2, 3)};
                 run.prompts.files = {QStringLiteral("/somewhere/else.mdb")};
-                QTest::mouseClick(sheet->findChild<QCheckBox*>("openAtStart"), Qt::LeftButton, {},
-                                  QPoint(8, 8));
+                Tick(sheet, "openAtStart");
                 Press(sheet, "browse");
                 tabs->setCurrentIndex(1);
                 Press(sheet, "background");
@@ -83,8 +82,7 @@ private slots:
             run.prompts.files = {path};
             bool checkedAfterBrowse = false;
             WhenModal([&](QWidget* sheet) {
-                QTest::mouseClick(sheet->findChild<QCheckBox*>("openAtStart"), Qt::LeftButton, {},
-                                  QPoint(8, 8));
+                Tick(sheet, "openAtStart");
                 Press(sheet, "browse");
                 checkedAfterBrowse = sheet->findChild<QCheckBox*>("openAtStart")->isChecked();
                 Press(sheet, "ok");
@@ -99,8 +97,7 @@ private slots:
         QCOMPARE(next.column(1), QStringList{"Opened at start"});
         // Unchecking keeps the path.
         WhenModal([&](QWidget* sheet) {
-            QTest::mouseClick(sheet->findChild<QCheckBox*>("openAtStart"), Qt::LeftButton, {},
-                              QPoint(8, 8));
+            Tick(sheet, "openAtStart");
             Press(sheet, "ok");
         });
         next.trigger("settingsOptions");
@@ -117,8 +114,7 @@ private slots:
             auto* tabs = sheet->findChild<QTabWidget*>("pages");
             tab = tabs->tabText(2);
             tabs->setCurrentIndex(2);
-            QTest::mouseClick(sheet->findChild<QCheckBox*>("backupsOn"), Qt::LeftButton, {},
-                              QPoint(8, 8));
+            Tick(sheet, "backupsOn");
             Press(sheet, "backupBrowse");
             sheet->findChild<QSpinBox*>("backupDaily")->setValue(3);
             sheet->findChild<QSpinBox*>("backupMonthly")->setValue(5);

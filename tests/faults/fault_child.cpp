@@ -5,7 +5,6 @@
 //   fault_child copy SOURCE TARGET copies SOURCE over TARGET
 //   fault_child full PATH          the same writes with the file size limited: until one fails
 //   fault_child readonly PATH      each write once, as a user who may not write the folder
-//   fault_child writer PATH N TAG  adds N books titled TAG-i
 //   fault_child batches PATH N     adds N batches of 10 books, one transaction each; after
 //                                  the first it says so and waits for a line on stdin
 //   fault_child holder PATH N      N transactions that add a chapter to every book with a
@@ -111,16 +110,6 @@ int main(int argc, char** argv) {
         for (long j = std::atol(argv[3]);; ++j) {
             Step(db, ids, j);
         }
-    }
-    if (mode == "writer" && argc == 5) {
-        const int n = std::atoi(argv[3]);
-        for (int i = 0; i < n; ++i) {
-            const std::string title = std::string(argv[4]) + "-" + std::to_string(i);
-            if (db.InsertBook(title, "a", "e", 0, 1, 1, 1, 1, 1, 0, 6, 0)) {
-                Say("OK " + title);
-            }
-        }
-        return 0;
     }
     if (mode == "batches" && argc == 4) {
         for (int b = 0; b < std::atoi(argv[3]); ++b) {

@@ -1,10 +1,8 @@
 #include "store/CatalogueCopy.h"
 #include "support/CoreTestSupport.h"
 #include "support/EarlierCatalogue.h"
-#include "support/RawCatalogue.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -289,27 +287,6 @@ private slots:
                                         "MSG Nu se poate crea o nou baza de date!", "NOT COPIED",
                                         "LISTED 2"}));
         QCOMPARE(FileBytes(path), before);
-    }
-
-    void twoInstancesWriteTheSameCatalogue() {
-        TestCatalogue c;
-        c.db->Close();
-        const QString path = QString::fromStdString(c.path("test.mdb"));
-        QProcess first;
-        QProcess second;
-        first.start(kChild, {"writer", path, "150", "first"});
-        second.start(kChild, {"writer", path, "150", "second"});
-        QVERIFY(first.waitForFinished(120000));
-        QVERIFY(second.waitForFinished(120000));
-        const int acknowledged =
-            static_cast<int>((QString::fromUtf8(first.readAllStandardOutput()) +
-                              QString::fromUtf8(second.readAllStandardOutput()))
-                                 .count("OK "));
-        const std::string stored =
-            RawCatalogue(path.toStdString()).one("SELECT count(*) FROM books");
-        QCOMPARE(std::stoi(stored), acknowledged);
-        QCOMPARE(acknowledged, 300); // a short lock waits instead of failing
-        QCOMPARE(RawCatalogue(path.toStdString()).one("PRAGMA integrity_check"), std::string("ok"));
     }
 };
 

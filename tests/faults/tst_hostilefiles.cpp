@@ -1,12 +1,9 @@
 #include "support/CatalogueWorkout.h"
 #include "support/CoreTestSupport.h"
-#include "support/RawCatalogue.h"
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QRandomGenerator>
-#include <QTest>
 
 namespace {
 // A good catalogue with some books, types and states, altered by `sql` run straight on the file.

@@ -26,53 +26,39 @@ private slots:
         QTest::addColumn<int>("pages");
         QTest::addColumn<int>("year");
         QTest::addColumn<QString>("cover");
-        const auto found = LookupAnswer::Kind::Found;
-        QTest::newRow("every field")
-            << Answer("\"title\": \"The adventures of Tom Sawyer\", \"authors\": [{\"url\": "
-                      "\"u\", \"name\": \"Mark Twain\"}], \"number_of_pages\": 216, "
-                      "\"publishers\": [{\"name\": \"Signet Classic\"}, {\"name\": \"Other\"}], "
-                      "\"publish_date\": \"1997\", \"cover\": {\"small\": \"s\", \"medium\": "
-                      "\"https://covers.openlibrary.org/b/id/295577-M.jpg\"}")
-            << found << "The adventures of Tom Sawyer"
-            << "Mark Twain"
-            << "Signet Classic" << 216 << 1997
-            << "https://covers.openlibrary.org/b/id/295577-M.jpg";
-        QTest::newRow("subtitle, two authors, a dated month")
-            << Answer("\"title\": \"Dune\", \"subtitle\": \"roman\", \"authors\": [{\"name\": "
-                      "\"Frank Herbert\"}, {\"name\": \"Ștefan Ionescu\"}], \"publish_date\": "
-                      "\"May 16, 2005\"")
-            << found << "Dune: roman"
-            << "Frank Herbert, Ștefan Ionescu"
-            << "" << kUnknownNumber << 2005 << "";
-        QTest::newRow("only a title; pages as free text")
-            << Answer("\"title\": \"Ion\", \"pagination\": \"ix, 179 p. :\", \"publish_date\": "
-                      "\"June 2005\"")
-            << found << "Ion"
-            << ""
-            << "" << kUnknownNumber << 2005 << "";
-        QTest::newRow("pages the catalogue cannot hold")
-            << Answer("\"title\": \"Atlas\", \"number_of_pages\": 40000") << found << "Atlas"
-            << ""
-            << "" << kUnknownNumber << kUnknownNumber << "";
-        QTest::newRow("not found") << QByteArray("{}") << LookupAnswer::Kind::NotFound << ""
-                                   << ""
-                                   << "" << kUnknownNumber << kUnknownNumber << "";
-        QTest::newRow("another ISBN's answer")
-            << QByteArray("{\"ISBN:9791032305690\": {\"title\": \"x\"}}")
-            << LookupAnswer::Kind::NotFound << ""
-            << ""
-            << "" << kUnknownNumber << kUnknownNumber << "";
-        QTest::newRow("an HTML page")
-            << QByteArray("<html><body>busy</body></html>") << LookupAnswer::Kind::Malformed << ""
-            << ""
-            << "" << kUnknownNumber << kUnknownNumber << "";
-        QTest::newRow("cut short")
-            << Answer("\"title\": \"Ion\"").left(30) << LookupAnswer::Kind::Malformed << ""
-            << ""
-            << "" << kUnknownNumber << kUnknownNumber << "";
-        QTest::newRow("an array") << QByteArray("[]") << LookupAnswer::Kind::Malformed << ""
-                                  << ""
-                                  << "" << kUnknownNumber << kUnknownNumber << "";
+        using K = LookupAnswer::Kind;
+        // What is not named is not in the answer: no text, an unknown number.
+        auto row = [](const char* name, const QByteArray& json, K kind, const QString& title = {},
+                      const QString& authors = {}, const QString& publisher = {},
+                      int pages = kUnknownNumber, int year = kUnknownNumber,
+                      const QString& cover = {}) {
+            QTest::newRow(name) << json << kind << title << authors << publisher << pages << year
+                                << cover;
+        };
+        row("every field",
+            Answer("\"title\": \"The adventures of Tom Sawyer\", \"authors\": [{\"url\": "
+                   "\"u\", \"name\": \"Mark Twain\"}], \"number_of_pages\": 216, "
+                   "\"publishers\": [{\"name\": \"Signet Classic\"}, {\"name\": \"Other\"}], "
+                   "\"publish_date\": \"1997\", \"cover\": {\"small\": \"s\", \"medium\": "
+                   "\"https://covers.openlibrary.org/b/id/295577-M.jpg\"}"),
+            K::Found, "The adventures of Tom Sawyer", "Mark Twain", "Signet Classic", 216, 1997,
+            "https://covers.openlibrary.org/b/id/295577-M.jpg");
+        row("subtitle, two authors, a dated month",
+            Answer("\"title\": \"Dune\", \"subtitle\": \"roman\", \"authors\": [{\"name\": "
+                   "\"Frank Herbert\"}, {\"name\": \"Ștefan Ionescu\"}], \"publish_date\": "
+                   "\"May 16, 2005\""),
+            K::Found, "Dune: roman", "Frank Herbert, Ștefan Ionescu", "", kUnknownNumber, 2005);
+        row("only a title; pages as free text",
+            Answer("\"title\": \"Ion\", \"pagination\": \"ix, 179 p. :\", \"publish_date\": "
+                   "\"June 2005\""),
+            K::Found, "Ion", "", "", kUnknownNumber, 2005);
+        row("pages the catalogue cannot hold",
+            Answer("\"title\": \"Atlas\", \"number_of_pages\": 40000"), K::Found, "Atlas");
+        row("not found", "{}", K::NotFound);
+        row("another ISBN's answer", "{\"ISBN:9791032305690\": {\"title\": \"x\"}}", K::NotFound);
+        row("an HTML page", "<html><body>busy</body></html>", K::Malformed);
+        row("cut short", Answer("\"title\": \"Ion\"").left(30), K::Malformed);
+        row("an array", "[]", K::Malformed);
     }
     void answersAreRead() {
         QFETCH(QByteArray, json);

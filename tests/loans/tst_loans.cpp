@@ -3,21 +3,15 @@
 #include "loans/LoanTexts.h"
 #include "store/CatalogueCopy.h"
 #include "support/CoreTestSupport.h"
-#include "support/RawCatalogue.h"
 #include "support/SqliteShell.h"
-
-#include <QFile>
-#include <QTest>
-
-using Messages = std::vector<std::string>;
 
 namespace {
 constexpr const char* kToday = "2026-12-06";
 
 // "title|author|borrower|lent|due|overdue days|returned" for every row listed.
-Messages Listed(CLoanRegister& loans, LoanQuery query) {
+Texts Listed(CLoanRegister& loans, LoanQuery query) {
     query.today = kToday;
-    Messages out;
+    Texts out;
     for (const LoanRow& r : loans.List(query).value_or(std::vector<LoanRow>{})) {
         std::string line;
         for (int c = 0; c < kLoanColumnCount; ++c) {
@@ -72,31 +66,30 @@ private slots:
         QVERIFY(!s.loans.Lend(2, std::string(256, 'x'), kToday, ""));
         const std::string out = "Cartea este deja imprumutata lui Ana din 2026-11-01!";
         QCOMPARE(s.messages.take(),
-                 (Messages{out, out, shown::kNoBorrower, shown::kBeforeLent, shown::kTextTooLong}));
+                 (Texts{out, out, shown::kNoBorrower, shown::kBeforeLent, shown::kTextTooLong}));
         QVERIFY(s.loans.Lend(2, "Dan", kToday, ""));
         // Stored as ISO text that the sqlite3 shell reads as it is.
         QCOMPARE(Shell(QString::fromStdString(s.file()),
                        "SELECT book, borrower, lent, typeof(lent), due, returned IS NULL FROM "
                        "loans ORDER BY id"),
                  QString("1|Ana|2026-11-01|text|2026-12-01|1\n2|Dan|2026-12-06|text||1"));
-        QCOMPARE(Listed(s.loans, {}), (Messages{"Dune|Autor Dune|Ana|2026-11-01|2026-12-01|5|",
-                                                "Ion|Autor Ion|Dan|2026-12-06|||"}));
+        QCOMPARE(Listed(s.loans, {}), (Texts{"Dune|Autor Dune|Ana|2026-11-01|2026-12-01|5|",
+                                             "Ion|Autor Ion|Dan|2026-12-06|||"}));
 
         QVERIFY(!s.loans.Return(1, "2026-10-01"));
         QVERIFY(s.loans.Return(1, kToday));
         QVERIFY(!s.loans.Return(1, kToday));
         QVERIFY(!s.loans.Return(3, kToday));
-        QCOMPARE(s.messages.take(),
-                 (Messages{shown::kBeforeLent, shown::kNotLent, shown::kNotLent}));
+        QCOMPARE(s.messages.take(), (Texts{shown::kBeforeLent, shown::kNotLent, shown::kNotLent}));
         QVERIFY(s.loans.MayLend(1));
         // The history outlives the book, under the title it had.
         QVERIFY(s.db->DeleteBook(1));
         LoanQuery history;
         history.withReturned = true;
         history.sortBy = LoanColumn::Title;
-        QCOMPARE(Listed(s.loans, history), (Messages{"Dune||Ana|2026-11-01|2026-12-01||2026-12-06",
-                                                     "Ion|Autor Ion|Dan|2026-12-06|||"}));
-        QCOMPARE(s.loans.Borrowers().value(), (Messages{"Ana", "Dan"}));
+        QCOMPARE(Listed(s.loans, history), (Texts{"Dune||Ana|2026-11-01|2026-12-01||2026-12-06",
+                                                  "Ion|Autor Ion|Dan|2026-12-06|||"}));
+        QCOMPARE(s.loans.Borrowers().value(), (Texts{"Ana", "Dan"}));
         // Each return closes its own loan: an earlier loan of the book keeps its return date.
         QVERIFY(s.loans.Lend(3, "Ana", "2026-11-01", ""));
         QVERIFY(s.loans.Return(3, "2026-11-10"));
@@ -104,7 +97,7 @@ private slots:
         QVERIFY(s.loans.Return(3, "2026-11-20"));
         QCOMPARE(
             RawCatalogue(s.file()).rows("SELECT returned FROM loans WHERE book = 3 ORDER BY id"),
-            (Messages{"2026-11-10", "2026-11-20"}));
+            (Texts{"2026-11-10", "2026-11-20"}));
         QVERIFY(s.messages.messages.empty());
     }
 
@@ -114,10 +107,10 @@ private slots:
         QVERIFY(s.loans.Lend(2, "Bogdan", "2026-09-01", "2026-11-01")); // 35 days late
         QVERIFY(s.loans.Lend(3, "Ana", "2026-11-20", "2026-12-20"));
         QVERIFY(s.loans.Lend(4, "Cezar", "2026-12-01", ""));
-        QCOMPARE(Listed(s.loans, {}), (Messages{"Ion|Autor Ion|Bogdan|2026-09-01|2026-11-01|35|",
-                                                "Dune|Autor Dune|Ana|2026-10-01|2026-12-05|1|",
-                                                "Odiseea|Autor Odiseea|Ana|2026-11-20|2026-12-20||",
-                                                "Baltagul|Autor Baltagul|Cezar|2026-12-01|||"}));
+        QCOMPARE(Listed(s.loans, {}), (Texts{"Ion|Autor Ion|Bogdan|2026-09-01|2026-11-01|35|",
+                                             "Dune|Autor Dune|Ana|2026-10-01|2026-12-05|1|",
+                                             "Odiseea|Autor Odiseea|Ana|2026-11-20|2026-12-20||",
+                                             "Baltagul|Autor Baltagul|Cezar|2026-12-01|||"}));
         LoanQuery byBorrower;
         byBorrower.sortBy = LoanColumn::Borrower;
         byBorrower.descending = true;
@@ -161,8 +154,7 @@ private slots:
         QVERIFY(copied.Lend(1, "Eva", kToday, ""));
         QCOMPARE(RawCatalogue(s.path("copy.mdb")).one("SELECT max(id) FROM loans"),
                  std::string("3"));
-        QCOMPARE(s.messages.take(),
-                 Messages{"Cartea este deja imprumutata lui Dan din 2026-11-02!"});
+        QCOMPARE(s.messages.take(), Texts{"Cartea este deja imprumutata lui Dan din 2026-11-02!"});
     }
 
     void aDamagedOrForeignLoansTableIsRefusedButTheBooksList() {
@@ -195,7 +187,7 @@ private slots:
             QVERIFY(!s.loans.Return(1, kToday));
             QCOMPARE(LoanCountsText(s.loans.Counts(kToday)),
                      std::string("imprumuturi indisponibile"));
-            QCOMPARE(s.messages.take(), Messages(3, shown::kLoansUnusable));
+            QCOMPARE(s.messages.take(), Texts(3, shown::kLoansUnusable));
         }
     }
 };

@@ -3,13 +3,6 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 
-namespace {
-void Check(QWidget* dlg, const char* name) {
-    auto* box = dlg->findChild<QCheckBox*>(name);
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2)); // on the box itself
-}
-} // namespace
-
 class TestNumericAndComposite : public QObject {
     Q_OBJECT
 private slots:
@@ -145,10 +138,9 @@ private slots:
         QFETCH(QStringList, steps);
         QFETCH(QString, statement);
         QFETCH(QStringList, titles);
-        BookRecord irish = MakeBook("Irish tales", "O'Brien");
-        irish.citita = 1;
-        irish.calificativ = 0;
-        LibraryApp run({MakeBook("Messiah", "Herbert"), irish});
+        LibraryApp run(
+            {MakeBook("Messiah", "Herbert"),
+             MakeBook("Irish tales", "O'Brien", "Editura", {.citita = 1, .calificativ = 0})});
         QStringList initial;
         WhenModal([&](QWidget* dlg) {
             for (const char* f : {"title", "type", "read", "rating", "state"}) {
@@ -158,7 +150,7 @@ private slots:
             for (const QString& step : steps) {
                 const QByteArray name = step.section(QRegularExpression("[=#]"), 0, 0).toUtf8();
                 if (step.startsWith("use")) {
-                    Check(dlg, name.constData());
+                    Tick(dlg, name.constData());
                 } else if (step.contains('=')) {
                     TypeInto(dlg, name.constData(), step.section('=', 1));
                 } else {
@@ -178,11 +170,11 @@ private slots:
         LibraryApp run;
         QString focused;
         WhenModal([&](QWidget* dlg) {
-            Check(dlg, "usePages");
+            Tick(dlg, "usePages");
             Press(dlg, "ok");
             focused = dlg->focusWidget()->objectName();
             TypeInto(dlg, "pages", "250");
-            Check(dlg, "useTitle");
+            Tick(dlg, "useTitle");
             Press(dlg, "ok");
         });
         run.trigger("searchComposite");
@@ -198,10 +190,10 @@ private slots:
         run.prompts.files.push_back(QString::fromStdString(empty.path("test.mdb")));
         run.trigger("fileOpen");
         WhenModal([](QWidget* dlg) {
-            Check(dlg, "useType");
+            Tick(dlg, "useType");
             Press(dlg, "ok");
-            Check(dlg, "useType");
-            Check(dlg, "useState");
+            Tick(dlg, "useType");
+            Tick(dlg, "useState");
             Press(dlg, "ok");
             Press(dlg, "cancel");
         });

@@ -14,19 +14,18 @@ private slots:
         QCOMPARE(CompositeStatement(c),
                  std::string(
                      "SELECT * FROM books WHERE autor = 'O''Brien' AND citita = -1 AND stare = 3"));
-        CompositeCriteria all;
-        all.title = "";
-        all.author = "a";
-        all.publisher = "e";
-        all.type = 4;
-        all.pages = 250;
-        all.chapters = 2;
-        all.volumes = 3;
-        all.firstPublished = -5;
-        all.volumePublished = 1999;
-        all.read = 0;
-        all.rating = 0;
-        all.state = 0;
+        const CompositeCriteria all{.title = "",
+                                    .author = "a",
+                                    .publisher = "e",
+                                    .type = 4,
+                                    .pages = 250,
+                                    .chapters = 2,
+                                    .volumes = 3,
+                                    .firstPublished = -5,
+                                    .volumePublished = 1999,
+                                    .read = 0,
+                                    .rating = 0,
+                                    .state = 0};
         QCOMPARE(
             CompositeStatement(all),
             std::string(

@@ -1,7 +1,6 @@
 #include "stats/GeneralStatistics.h"
 #include "stats/NameStatistics.h"
 #include "support/CoreTestSupport.h"
-#include "support/RawCatalogue.h"
 
 #include <map>
 
@@ -19,14 +18,13 @@ std::map<int, std::string> Figures(CBookDatabase& db) {
 
 BookRecord Book(const char* titlu, int pagini, int capitole, int publicare, bool read,
                 const char* autor = "A", const char* editura = "E", int volume = 1) {
-    BookRecord r = MakeBook(titlu, autor, editura);
-    r.pagini = pagini;
-    r.capitole = capitole;
-    r.volume = volume;
-    r.publicare = publicare;
-    r.citita = read ? 1 : 0;
-    r.calificativ = read ? 0 : 6;
-    return r;
+    return MakeBook(titlu, autor, editura,
+                    {.pagini = pagini,
+                     .capitole = capitole,
+                     .volume = volume,
+                     .publicare = publicare,
+                     .citita = read,
+                     .calificativ = read ? 0 : 6});
 }
 
 using Rows = std::vector<NameStatisticsRow>;
@@ -53,8 +51,7 @@ private slots:
     void unknownNumbersAreLeftOutAsSqlLeavesThem() {
         TestCatalogue c;
         c.add(Book("known", 100, 4, 1850, true, "X", "P"));
-        BookRecord noPages = Book("no pages", kUnknownNumber, 2, kUnknownNumber, true, "X", "P");
-        c.add(noPages);
+        c.add(Book("no pages", kUnknownNumber, 2, kUnknownNumber, true, "X", "P"));
         c.add(Book("old", 300, kUnknownNumber, 1700, false, "Y", ""));
         BookRecord nothing = Book("nothing", kUnknownNumber, kUnknownNumber, kUnknownNumber, false,
                                   "Y", "", kUnknownNumber);
@@ -132,10 +129,10 @@ private slots:
         f = Figures(*d.db);
         QCOMPARE(f.at(1022), std::string("3"));
         QCOMPARE(f.at(1036), std::string("2.67"));
-        QCOMPARE((std::vector<std::string>{f.at(1023), f.at(1042), f.at(1043), f.at(1044)}),
-                 (std::vector<std::string>{"1", "2", "1", "1"}));
-        QCOMPARE((std::vector<std::string>{f.at(1045), f.at(1046), f.at(1047), f.at(1048)}),
-                 (std::vector<std::string>{"1", "1", "1", "0"}));
+        QCOMPARE((Texts{f.at(1023), f.at(1042), f.at(1043), f.at(1044)}),
+                 (Texts{"1", "2", "1", "1"}));
+        QCOMPARE((Texts{f.at(1045), f.at(1046), f.at(1047), f.at(1048)}),
+                 (Texts{"1", "1", "1", "0"}));
 
         TestCatalogue e;
         e.add(Book("a", 10, 3, 1, true));
@@ -187,7 +184,7 @@ private slots:
             QVERIFY(raw.exec("DROP TABLE books"));
         }
         QVERIFY(!ComputeGeneralStatistics(*c.db));
-        QCOMPARE(c.messages.take(), std::vector<std::string>{shown::kSelectFailed});
+        QCOMPARE(c.messages.take(), Texts{shown::kSelectFailed});
         QVERIFY(ComputeNameStatistics(*c.db, NameStatisticsMode::Publishers).empty());
         QCOMPARE(c.messages.take(), std::vector<std::string>(3, shown::kSelectFailed));
     }

@@ -2,8 +2,6 @@
 #include "store/LookupList.h"
 #include "support/CoreTestSupport.h"
 
-using Messages = std::vector<std::string>;
-
 class TestLookupList : public QObject {
     Q_OBJECT
 private slots:
@@ -37,7 +35,7 @@ private slots:
         ReloadLookupList(closed, LookupKind::States, kReloadStatesStatement, states);
         QCOMPARE(types.GetSize(), 0);
         QCOMPARE(states.GetSize(), 0);
-        QCOMPARE(sink.take(), Messages(2, shown::kSelectFailed));
+        QCOMPARE(sink.take(), Texts(2, shown::kSelectFailed));
     }
 
     void findsByExactNameAndById() {

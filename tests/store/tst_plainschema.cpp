@@ -1,11 +1,6 @@
 #include "store/CBookDatabase.h"
 #include "support/CoreTestSupport.h"
 #include "support/EarlierCatalogue.h"
-#include "support/RawCatalogue.h"
-
-#include <QTest>
-
-using Messages = std::vector<std::string>;
 
 // A catalogue written when the text order was declared in the file is rebuilt plain on open.
 class TestPlainSchema : public QObject {
@@ -34,12 +29,12 @@ private slots:
         QCOMPARE(raw.rows(schema), RawCatalogue(fresh.path("test.mdb")).rows(schema));
         QCOMPARE(raw.one("PRAGMA integrity_check"), std::string("ok"));
         QCOMPARE(raw.rows("SELECT * FROM books ORDER BY id"),
-                 (Messages{"1|Ion|Liviu Rebreanu|Minerva|0|400|20|2|1920|1980|-1|6|0",
-                           "2|Ştefan|Ș|E|1|1|1|1|1|1|0|0|0", "3|abc|a|e|1|1|1|1|1|1|0|0|0"}));
-        QCOMPARE(raw.rows("SELECT * FROM types"), Messages{"1|Roman"});
-        QCOMPARE(raw.rows("SELECT * FROM states"), Messages{"1|Acasa"});
+                 (Texts{"1|Ion|Liviu Rebreanu|Minerva|0|400|20|2|1920|1980|-1|6|0",
+                        "2|Ştefan|Ș|E|1|1|1|1|1|1|0|0|0", "3|abc|a|e|1|1|1|1|1|1|0|0|0"}));
+        QCOMPARE(raw.rows("SELECT * FROM types"), Texts{"1|Roman"});
+        QCOMPARE(raw.rows("SELECT * FROM states"), Texts{"1|Acasa"});
         QCOMPARE(raw.rows("SELECT * FROM sqlite_sequence ORDER BY name"),
-                 (Messages{"books|4", "states|1", "types|2"}));
+                 (Texts{"books|4", "states|1", "types|2"}));
 
         CBookDatabase db(sink.sink());
         QVERIFY(db.Open(path));
@@ -93,7 +88,7 @@ private slots:
         QCOMPARE(raw.one("SELECT count(*) FROM sqlite_master WHERE sql LIKE '%earlier%' OR sql "
                          "LIKE '%plain_schema%' OR sql LIKE '%COLLATE RO_ICU%'"),
                  std::string("0"));
-        QCOMPARE(raw.rows("PRAGMA foreign_key_check"), Messages{});
+        QCOMPARE(raw.rows("PRAGMA foreign_key_check"), Texts{});
         QVERIFY(raw.exec("PRAGMA foreign_keys = ON"));
         // A reference to a row that is there is taken, one to a missing row refused.
         QVERIFY(raw.exec("INSERT INTO notes(ref, text) VALUES (1, 'second')"));

@@ -2,10 +2,6 @@
 #include "store/TextOrder.h"
 #include "support/CoreTestSupport.h"
 
-#include <QTest>
-
-using Messages = std::vector<std::string>;
-
 // Texts sort the Romanian way in every statement the program runs, and compare exactly.
 class TestTextOrder : public QObject {
     Q_OBJECT
@@ -15,7 +11,7 @@ private slots:
         for (const char* t : {"Zola", "Stefan", "abd", "Ștefan", "Abc", "abc"}) {
             QVERIFY(c.db->InsertBook(t, t, "e", 0, 1, 1, 1, 1, 1, 0, 0, 0));
         }
-        const Messages natural{"abc", "Abc", "abd", "Stefan", "Ștefan", "Zola"};
+        const Texts natural{"abc", "Abc", "abd", "Stefan", "Ștefan", "Zola"};
         // The list, a header click, a result number and grouped results, filtered or not.
         for (const char* statement :
              {"SELECT * FROM books ORDER BY titlu", "SELECT * FROM books ORDER BY Autor",

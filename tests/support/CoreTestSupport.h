@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+// Rows as RawCatalogue lists them, or messages as the core reports them.
+using Texts = std::vector<std::string>;
+
 // A file's bytes as they are on disk; empty when it cannot be read.
 inline QByteArray FileBytes(const QString& path) {
     QFile f(path);
@@ -74,14 +77,24 @@ struct TestCatalogue {
     }
 };
 
+// The numbers of a book a test makes: a type and a state of identifier 1, not read, every
+// count 1; a test names only those it needs otherwise.
+struct BookNumbers {
+    std::int32_t tip = 1;
+    std::int32_t pagini = 1;
+    std::int32_t capitole = 1;
+    std::int32_t volume = 1;
+    std::int32_t publicare = 1;
+    std::int32_t publicare_volum = 1;
+    std::int32_t citita = 0;
+    std::int32_t calificativ = 6;
+    std::int32_t stare = 1;
+};
+
 inline BookRecord MakeBook(std::string titlu, std::string autor = "Autor",
-                           std::string editura = "Editura") {
-    BookRecord r;
-    r.titlu = std::move(titlu);
-    r.autor = std::move(autor);
-    r.editura = std::move(editura);
-    r.tip = 1;
-    r.stare = 1;
-    r.calificativ = 6;
-    return r;
+                           std::string editura = "Editura", const BookNumbers& n = {}) {
+    return BookRecord{0,           std::move(titlu),  std::move(autor), std::move(editura),
+                      n.tip,       n.pagini,          n.capitole,       n.volume,
+                      n.publicare, n.publicare_volum, n.citita,         n.calificativ,
+                      n.stare};
 }

@@ -4,7 +4,6 @@
 
 #include <QAbstractButton>
 #include <QClipboard>
-#include <QFile>
 #include <QSettings>
 #include <utility>
 
@@ -39,9 +38,6 @@ template <typename T> T* Find(QWidget* dialog, const char* name) {
 
 void ScriptedPrompts::Message(QWidget*, const QString& text) {
     messages << text;
-    if (onMessage) {
-        onMessage(text);
-    }
 }
 
 bool ScriptedPrompts::Question(QWidget*, const QString& text, bool noByDefault) {
@@ -244,6 +240,11 @@ void Press(QWidget* dialog, const char* name) {
     QTest::mouseClick(Find<QAbstractButton>(dialog, name), Qt::LeftButton);
 }
 
+void Tick(QWidget* dialog, const char* name) {
+    auto* box = Find<QCheckBox>(dialog, name);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+}
+
 void Choose(QWidget* dialog, const char* comboName, int index) {
     Find<QComboBox>(dialog, comboName)->setCurrentIndex(index);
 }
@@ -266,6 +267,19 @@ QStringList Values(QWidget* dialog, std::initializer_list<const char*> names) {
 std::function<void(QWidget*)> Answer(const QString& text) {
     return [text](QWidget* dlg) {
         TypeInto(dlg, "value", text);
+        Press(dlg, "ok");
+    };
+}
+
+std::function<void(QWidget*)> Fill(QList<QPair<const char*, QString>> fields,
+                                   QList<QPair<const char*, int>> choices) {
+    return [=](QWidget* dlg) {
+        for (const auto& [name, value] : fields) {
+            TypeInto(dlg, name, value);
+        }
+        for (const auto& [name, index] : choices) {
+            Choose(dlg, name, index);
+        }
         Press(dlg, "ok");
     };
 }

@@ -56,8 +56,6 @@ public:
     std::deque<bool> answers;
     std::deque<std::optional<QString>> files;
     std::deque<std::optional<QColor>> colors;
-    // Run when a message is shown, while it would be on screen.
-    std::function<void(const QString&)> onMessage;
 };
 
 // Points the settings store at a folder of this test run and empties it, but for the copies'
@@ -121,9 +119,14 @@ void WhenModals(std::vector<std::function<void(QWidget*)>> steps);
 // object name.
 void TypeInto(QWidget* dialog, const char* name, const QString& text);
 void Press(QWidget* dialog, const char* name);
+// Clicks the check box of this name on the box itself.
+void Tick(QWidget* dialog, const char* name);
 void Choose(QWidget* dialog, const char* comboName, int index);
 // What a dialog's line edit or combo box of this name shows; several, in the order named.
 QString Value(QWidget* dialog, const char* name);
 QStringList Values(QWidget* dialog, std::initializer_list<const char*> names);
 // A step that answers a one-line prompt: types the text into its field and presses OK.
 std::function<void(QWidget*)> Answer(const QString& text);
+// A step that types into the dialog's fields and chooses in its combo boxes, then presses OK.
+std::function<void(QWidget*)> Fill(QList<QPair<const char*, QString>> fields,
+                                   QList<QPair<const char*, int>> choices = {});

@@ -15,30 +15,24 @@ struct Library {
         c.db->InsertType("SF");
         c.db->InsertType("Clasic");
         c.db->InsertState("Acasa");
-        BookRecord dune = MakeBook("Dune", "Herbert", "Nemira");
-        dune.pagini = 600;
-        dune.publicare = 1965;
-        dune.publicare_volum = 2003;
-        dune.citita = 1;
-        dune.calificativ = 0;
-        BookRecord ion = MakeBook("Ion", "Rebreanu", "Minerva");
-        ion.tip = 2;
-        ion.pagini = 400;
-        ion.publicare = 1920;
-        ion.publicare_volum = 1980;
-        ion.calificativ = 6;
-        BookRecord odyssey = MakeBook("Odiseea", "Homer", "Univers");
-        odyssey.pagini = 300;
-        odyssey.publicare = -700;
-        odyssey.publicare_volum = 1970;
-        odyssey.citita = 1;
-        odyssey.calificativ = 2;
-        BookRecord lost = MakeBook("Abandonata", "Nimeni", "Nicio");
-        lost.tip = 9;   // no such type
-        lost.stare = 4; // no such state
-        lost.publicare = 2001;
-        lost.publicare_volum = 2002;
-        for (const BookRecord& r : {dune, ion, odyssey, lost}) {
+        for (const BookRecord& r :
+             {MakeBook("Dune", "Herbert", "Nemira",
+                       {.pagini = 600,
+                       .publicare = 1965,
+                       .publicare_volum = 2003,
+                       .citita = 1,
+                       .calificativ = 0}),
+              MakeBook("Ion", "Rebreanu", "Minerva",
+                       {.tip = 2, .pagini = 400, .publicare = 1920, .publicare_volum = 1980}),
+              MakeBook("Odiseea", "Homer", "Univers",
+                       {.pagini = 300,
+                       .publicare = -700,
+                       .publicare_volum = 1970,
+                       .citita = 1,
+                       .calificativ = 2}),
+              // No such type or state.
+              MakeBook("Abandonata", "Nimeni", "Nicio",
+                       {.tip = 9, .publicare = 2001, .publicare_volum = 2002, .stare = 4})}) {
             c.add(r);
         }
         for (const BookRecord& r : extra) {

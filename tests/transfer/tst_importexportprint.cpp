@@ -101,19 +101,15 @@ private slots:
         QCOMPARE(RawCatalogue(app.file())
                      .rows("SELECT b.titlu, b.autor, b.pagini, t.tip FROM books b JOIN types t "
                            "ON t.id = b.tip + 1 WHERE b.id > 4 ORDER BY b.id"),
-                 (std::vector<std::string>{"Pădurea spânzuraţilor|Liviu Rebreanu|NULL|Roman",
-                                           "Baltagul|Mihail Sadoveanu|180|Roman"}));
+                 (Texts{"Pădurea spânzuraţilor|Liviu Rebreanu|NULL|Roman",
+                        "Baltagul|Mihail Sadoveanu|180|Roman"}));
     }
 
-    void exportWritesEveryBookAndRefusesTheCatalogue() {
+    void exportWritesEveryBook() {
         LibraryApp app;
-        app.prompts.files = {app.path("out.csv"), static_cast<Library&>(app).path};
+        app.prompts.files = {app.path("out.csv")};
         app.trigger("fileExport");
-        app.trigger("fileExport");
-        QCOMPARE(app.prompts.takeMessages(),
-                 (QStringList{"Exportate: 4 carti in out.csv.",
-                              "Fisierul test.mdb este chiar catalogul sau un fisier al lui; nu s-a "
-                              "scris nimic."}));
+        QCOMPARE(app.prompts.takeMessages(), QStringList{"Exportate: 4 carti in out.csv."});
         QVERIFY(FileBytes(app.path("out.csv")).startsWith("ID,Titlu,Autor,"));
         QCOMPARE(FileBytes(app.path("out.csv")).count("\r\n"), 5);
     }

@@ -48,18 +48,6 @@ private slots:
         QCOMPARE(FileBytes(target), appearing);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"n.mdb"});
     }
-
-    void twoImportsIntoOneNewNameKeepTheFirst() {
-        QTemporaryDir dir;
-        const std::string target = dir.filePath("n.mdb").toStdString();
-        RecordingSink sink;
-        QVERIFY(ImportIntoNewCatalogue(Books(24).toStdString(), target, {}, sink.sink()).ok);
-        const ImportResult second =
-            ImportIntoNewCatalogue(Books(5).toStdString(), target, {}, sink.sink());
-        QVERIFY(!second.ok);
-        QCOMPARE(RawCatalogue(target).one("SELECT count(*) FROM books"), std::string("24"));
-        QVERIFY(sink.messages.empty());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestNewCatalogueImport)

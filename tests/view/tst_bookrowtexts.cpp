@@ -1,10 +1,7 @@
 #include "support/CoreTestSupport.h"
-#include "support/RawCatalogue.h"
 #include "view/BookRowTable.h"
 #include "view/BookRowTexts.h"
 #include "view/ListingQuery.h"
-#include <QFile>
-#include <QTest>
 
 namespace {
 LookupList Types() {
@@ -96,8 +93,7 @@ private slots:
         }
         auto set = c.db->OpenQuery("SELECT * FROM books ORDER BY id");
         const BookRowTable table = BookRowTable::FromRecordset(*set, Types(), States());
-        QCOMPARE(Row(table, 0), (std::vector<std::string>{"0001", "", "", "", "", "", "", "", "",
-                                                          "", "", "", ""}));
+        QCOMPARE(Row(table, 0), (Texts{"0001", "", "", "", "", "", "", "", "", "", "", "", ""}));
         QCOMPARE(table.Text(1, 1), std::string_view("42"));
         QCOMPARE(table.Text(1, 5), std::string_view(""));
         QCOMPARE(table.Text(1, 11), std::string_view(""));
@@ -249,18 +245,14 @@ private slots:
         if (listing) {
             QVERIFY(!listing->Read(Types(), States(), sink.sink()));
         }
-        QCOMPARE(sink.take(), std::vector<std::string>{"Nu se pot selecta inregistrarile!"});
+        QCOMPARE(sink.take(), Texts{"Nu se pot selecta inregistrarile!"});
     }
 
     void recordTextsAndBack() {
-        BookRecord r = MakeBook("Dune", "Herbert", "Nemira");
+        BookRecord r =
+            MakeBook("Dune", "Herbert", "Nemira",
+                     {.tip = 2, .pagini = 600, .publicare = -44, .citita = 1, .calificativ = 0});
         r.id = 7;
-        r.tip = 2;
-        r.stare = 1;
-        r.pagini = 600;
-        r.publicare = -44;
-        r.citita = 1;
-        r.calificativ = 0;
         RowTexts texts = RowTextsFromRecord(r, Types(), States());
         QCOMPARE(texts[4], std::string("Poezii"));
         QCOMPARE(texts[10], std::string("Da"));

@@ -57,7 +57,7 @@ private slots:
         QVERIFY(run.prompts.messages.isEmpty());
         RawCatalogue raw(run.path("new.mdb").toStdString());
         QCOMPARE(raw.rows("SELECT id, tip FROM types ORDER BY id"),
-                 (std::vector<std::string>{"1|Roman", "2|Poezii", "3|roman"}));
+                 (Texts{"1|Roman", "2|Poezii", "3|roman"}));
     }
 
     // Tab leaves the list at once: OK, list, Add, Modify, Delete; the size is kept for next time.
@@ -171,15 +171,14 @@ private slots:
         QCOMPARE(seen.first(), "4|Ba\uFFFDd!,2|Clasic,3|Clasic,5|Roman,1|SF");
         QCOMPARE(seen.mid(1), (QStringList{"4|Ba\uFFFDd!,2|Clasic,5|Roman,1|SF", "0"}));
         QCOMPARE(RawCatalogue(lib.file()).rows("SELECT id, tip FROM types ORDER BY id"),
-                 (std::vector<std::string>{"1|SF", "2|Clasic", "5|Roman"}));
+                 (Texts{"1|SF", "2|Clasic", "5|Roman"}));
         QCOMPARE(run.view()->Types().GetSize(), 3);
     }
 
     void aFailedOperationShowsWhatIsStored() {
-        Library lib;
-        RunningApp run(lib.path);
+        LibraryApp run;
         // Added behind the open catalogue: a file holding it is refused when opened.
-        RawCatalogue(lib.file())
+        RawCatalogue(run.file())
             .exec("CREATE TRIGGER keep_types BEFORE DELETE ON types BEGIN SELECT RAISE(ABORT, "
                   "'kept'); END");
         run.prompts.answers = {true};
@@ -196,8 +195,8 @@ private slots:
         QCOMPARE(run.prompts.takeMessages(),
                  (QStringList{shown::kCannotInsert, shown::kCannotUpdate, shown::kCannotDelete}));
         QCOMPARE(seen, QStringList(3, "2|Clasic,1|SF"));
-        QCOMPARE(RawCatalogue(lib.file()).rows("SELECT id, tip FROM types ORDER BY id"),
-                 (std::vector<std::string>{"1|SF", "2|Clasic"}));
+        QCOMPARE(RawCatalogue(run.file()).rows("SELECT id, tip FROM types ORDER BY id"),
+                 (Texts{"1|SF", "2|Clasic"}));
     }
 };
 

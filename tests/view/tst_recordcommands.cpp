@@ -2,20 +2,6 @@
 #include "support/GuiDriver.h"
 
 namespace {
-// Fills the book dialog's text fields from name/value pairs and presses OK.
-std::function<void(QWidget*)> Book(QList<QPair<const char*, QString>> fields,
-                                   QList<QPair<const char*, int>> choices = {}) {
-    return [=](QWidget* dlg) {
-        for (const auto& [name, value] : fields) {
-            TypeInto(dlg, name, value);
-        }
-        for (const auto& [name, index] : choices) {
-            Choose(dlg, name, index);
-        }
-        Press(dlg, "ok");
-    };
-}
-
 std::vector<std::string> Stored(const Library& lib, const char* sql) {
     return RawCatalogue(lib.file()).rows(sql);
 }
@@ -56,12 +42,12 @@ private slots:
                                         "volume", "publicare", "publicare_volum", "citita",
                                         "calificativ", "ok", "cancel", "stare"}));
         QCOMPARE(run.prompts.takeMessages(), (QStringList{shown::kRatingClash, shown::kNoTitle}));
-        QCOMPARE(Stored(run, "SELECT count(*) FROM books"), std::vector<std::string>{"4"});
+        QCOMPARE(Stored(run, "SELECT count(*) FROM books"), Texts{"4"});
     }
 
     void addAConsistentBook() {
         LibraryApp run;
-        WhenModal(Book({{"titlu", "Fundatia"},
+        WhenModal(Fill({{"titlu", "Fundatia"},
                         {"autor", "Asimov"},
                         {"editura", "Paladin"},
                         {"pagini", "250"},
@@ -72,7 +58,7 @@ private slots:
         QVERIFY(run.prompts.messages.isEmpty());
         QCOMPARE(Stored(run, "SELECT id, titlu, tip, pagini, publicare, citita, calificativ, stare "
                              "FROM books WHERE titlu = 'Fundatia'"),
-                 std::vector<std::string>{"5|Fundatia|1|250|-5|-1|1|0"});
+                 Texts{"5|Fundatia|1|250|-5|-1|1|0"});
         QCOMPARE(run.rows().last(),
                  QStringLiteral(
                      "0005|Fundatia|Asimov|Paladin|Clasic|250|1|1|-5|2010|Da|Excelenta|Acasa"));
@@ -97,7 +83,7 @@ private slots:
         QCOMPARE(shown, (QStringList{"", "", "", ""}));
         QCOMPARE(Stored(run, "SELECT editura, pagini, capitole, publicare, publicare_volum FROM "
                              "books WHERE id = 5"),
-                 std::vector<std::string>{"|NULL|7|NULL|NULL"});
+                 Texts{"|NULL|7|NULL|NULL"});
         // What the user types is checked as ever.
         WhenModal([](QWidget* dlg) {
             TypeInto(dlg, "pagini", "0");
@@ -132,29 +118,28 @@ private slots:
                               "Exista deja o carte cu acest titlu si autor. O adaugati oricum?"}));
         QCOMPARE(kept, (QStringList{"ION", "Rébreanu", "12"}));
         QCOMPARE(Stored(run, "SELECT titlu, autor, editura, pagini FROM books WHERE id = 6"),
-                 std::vector<std::string>{"ION|Rébreanu|Litera|12"});
+                 Texts{"ION|Rébreanu|Litera|12"});
     }
 
     void twoBooksWithOneTitleStayApart() {
         LibraryApp run;
         for (const char* author : {"First", "Second"}) {
-            WhenModal(Book({{"titlu", "Twin"}, {"autor", author}, {"editura", "E"}},
+            WhenModal(Fill({{"titlu", "Twin"}, {"autor", author}, {"editura", "E"}},
                            {{"calificativ", 6}}));
             run.trigger("recordsAdd");
         }
         QCOMPARE(run.column(0).mid(4), (QStringList{"0005", "0006"}));
         // Modify the second, then delete the first: each hits its own book.
         run.selectRow(5);
-        WhenModal(Book({{"pagini", "99"}}));
+        WhenModal(Fill({{"pagini", "99"}}));
         run.trigger("recordsModify");
         QCOMPARE(
             Stored(run, "SELECT id, autor, pagini FROM books WHERE titlu = 'Twin' ORDER BY id"),
-            (std::vector<std::string>{"5|First|1", "6|Second|99"}));
+            (Texts{"5|First|1", "6|Second|99"}));
         const int first = static_cast<int>(run.column(0).indexOf("0005"));
         run.selectRow(first);
         run.trigger("recordsDelete");
-        QCOMPARE(Stored(run, "SELECT id FROM books WHERE titlu = 'Twin'"),
-                 std::vector<std::string>{"6"});
+        QCOMPARE(Stored(run, "SELECT id FROM books WHERE titlu = 'Twin'"), Texts{"6"});
         QVERIFY(run.prompts.messages.isEmpty());
     }
 
@@ -166,13 +151,13 @@ private slots:
         std::vector<std::vector<std::string>> states{Stored(run, all)};
         const std::vector<std::function<void()>> steps = {
             [&] {
-                WhenModal(Book({{"titlu", "Nou"}, {"autor", "A"}, {"editura", "E"}},
+                WhenModal(Fill({{"titlu", "Nou"}, {"autor", "A"}, {"editura", "E"}},
                                {{"calificativ", 6}}));
                 run.trigger("recordsAdd");
             },
             [&] {
                 run.selectRow(1); // Dune
-                WhenModal(Book({{"titlu", "Dune II"}, {"pagini", "700"}}));
+                WhenModal(Fill({{"titlu", "Dune II"}, {"pagini", "700"}}));
                 run.trigger("recordsModify");
             },
             [&] {
@@ -219,22 +204,20 @@ private slots:
         run.selectRow(2); // Ion
         WhenModal([](QWidget* dlg) { Press(dlg, "ok"); });
         run.trigger("recordsModify");
-        QCOMPARE(Stored(run, "SELECT count(*) FROM seen"), std::vector<std::string>{"0"});
+        QCOMPARE(Stored(run, "SELECT count(*) FROM seen"), Texts{"0"});
 
-        WhenModal(Book({{"autor", "Liviu Rebreanu"}}));
+        WhenModal(Fill({{"autor", "Liviu Rebreanu"}}));
         run.trigger("recordsModify");
         QCOMPARE(run.rows()[2],
                  QStringLiteral(
                      "0002|Ion|Liviu Rebreanu|Minerva|Clasic|400|1|1|1920|1980|Nu|De citit|Acasa"));
-        QCOMPARE(Stored(run, "SELECT autor FROM books WHERE id = 2"),
-                 std::vector<std::string>{"Liviu Rebreanu"});
+        QCOMPARE(Stored(run, "SELECT autor FROM books WHERE id = 2"), Texts{"Liviu Rebreanu"});
 
         // A book whose type no entry names opens on the first type and stores it.
         run.selectRow(0);
         WhenModal([](QWidget* dlg) { Press(dlg, "ok"); });
         run.trigger("recordsModify");
-        QCOMPARE(Stored(run, "SELECT tip, stare FROM books WHERE id = 4"),
-                 std::vector<std::string>{"1|0"});
+        QCOMPARE(Stored(run, "SELECT tip, stare FROM books WHERE id = 4"), Texts{"1|0"});
         QCOMPARE(run.column(4)[0], QStringLiteral("Clasic"));
 
         // A title whose bytes are no UTF-8 survives an edit of another field.
@@ -242,10 +225,10 @@ private slots:
             .exec("UPDATE books SET titlu = CAST(X'4475C36E65' AS TEXT) WHERE id = 1");
         run.trigger("viewAll");
         run.selectRow(static_cast<int>(run.column(0).indexOf("0001")));
-        WhenModal(Book({{"pagini", "601"}}));
+        WhenModal(Fill({{"pagini", "601"}}));
         run.trigger("recordsModify");
         QCOMPARE(Stored(run, "SELECT hex(titlu), pagini FROM books WHERE id = 1"),
-                 std::vector<std::string>{"4475C36E65|601"});
+                 Texts{"4475C36E65|601"});
         QVERIFY(run.prompts.messages.isEmpty());
     }
 
@@ -256,15 +239,14 @@ private slots:
         bool opened = false;
         WhenModal([&](QWidget* dlg) {
             opened = true;
-            Book({{"capitole", "12"}})(dlg);
+            Fill({{"capitole", "12"}})(dlg);
         });
         const QRect cell = run.view()->visualRect(run.view()->model()->index(1, 1));
         // A double click as the platform delivers it: press, release, then the double click.
         QTest::mouseClick(run.view()->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(run.view()->viewport(), Qt::LeftButton, {}, cell.center());
         QVERIFY(opened);
-        QCOMPARE(Stored(run, "SELECT capitole FROM books WHERE titlu = 'Dune'"),
-                 std::vector<std::string>{"12"});
+        QCOMPARE(Stored(run, "SELECT capitole FROM books WHERE titlu = 'Dune'"), Texts{"12"});
     }
 
     void deleteFromASearchListsAllBooks() {
@@ -287,7 +269,7 @@ private slots:
             Press(dlg, "cancel");
         });
         run.trigger("recordsAdd");
-        QCOMPARE(Stored(run, "SELECT count(*) FROM books"), std::vector<std::string>{"4"});
+        QCOMPARE(Stored(run, "SELECT count(*) FROM books"), Texts{"4"});
         QVERIFY(run.prompts.messages.isEmpty());
     }
 
@@ -322,7 +304,7 @@ private slots:
         QCOMPARE(run.prompts.takeMessages(),
                  QStringList(3, shown::kNotInteger) + QStringList{shown::kOutOfRange});
         QCOMPARE(Stored(run, "SELECT titlu, pagini, publicare FROM books WHERE id = 5"),
-                 std::vector<std::string>{"T|400|-500"});
+                 Texts{"T|400|-500"});
     }
 
     void addNeedsTypesAndStates() {

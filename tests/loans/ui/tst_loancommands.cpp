@@ -101,8 +101,7 @@ private slots:
         QCOMPARE(RawCatalogue(run.file())
                      .rows("SELECT book, borrower, lent, due, returned FROM "
                            "loans ORDER BY id"),
-                 (std::vector<std::string>{"1|Ana|2026-10-01|2026-10-31|2026-12-06",
-                                           "2|Dan|2026-12-06|NULL|NULL"}));
+                 (Texts{"1|Ana|2026-10-01|2026-10-31|2026-12-06", "2|Dan|2026-12-06|NULL|NULL"}));
         QCOMPARE(LoanCount(run), QStringLiteral("1 carte imprumutata, 0 intarziate"));
     }
 
