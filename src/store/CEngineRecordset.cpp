@@ -228,16 +228,11 @@ bool CEngineRecordset::HoldsInteger(int field) const {
     return At(field).kind == Kind::Integer;
 }
 
-bool CEngineRecordset::HoldsReal(int field) const {
-    return At(field).kind == Kind::Real;
-}
-
-bool CEngineRecordset::HoldsBlob(int field) const {
-    return At(field).kind == Kind::Blob;
-}
-
 std::int64_t CEngineRecordset::GetInteger(int field) const {
-    const Value cell = At(field);
+    return IntegerOf(At(field));
+}
+
+std::int64_t CEngineRecordset::IntegerOf(const Value& cell) {
     switch (cell.kind) {
     case Kind::Integer:
         return cell.i;

@@ -50,9 +50,6 @@ public:
     std::string GetText(int field) const;
     std::string_view GetTextView(int field) const;
     bool HoldsInteger(int field) const;
-    bool HoldsReal(int field) const;
-    // A blob reads as its bytes, as a text does; it sorts after every text.
-    bool HoldsBlob(int field) const;
 
     std::int32_t GetLong(std::string_view name) const {
         return static_cast<std::int32_t>(GetInteger(FieldIndex(name)));
@@ -60,8 +57,20 @@ public:
     double GetDouble(std::string_view name) const { return GetDouble(FieldIndex(name)); }
     std::string GetText(std::string_view name) const { return GetText(FieldIndex(name)); }
 
-private:
+    // One field of the current row as the engine gave it, for a caller that reads every field of
+    // many rows (the list): one call instead of one per question. A blob's bytes are its text.
     enum class Kind : std::uint8_t { Null, Integer, Real, Text, Blob };
+    struct Value {
+        Kind kind;
+        std::int64_t i;
+        double d;
+        std::string_view text;
+    };
+    Value Field(int field) const { return At(field); }
+    // A value as GetInteger reads it.
+    static std::int64_t IntegerOf(const Value& value);
+
+private:
     struct Cell {
         union {
             std::int64_t i;
@@ -73,14 +82,6 @@ private:
         };
         Kind kind;
     };
-    // One field of the current row, wherever it is held.
-    struct Value {
-        Kind kind;
-        std::int64_t i;
-        double d;
-        std::string_view text;
-    };
-
     Value At(int field) const;
     void Step();
     void DecodeCurrent();

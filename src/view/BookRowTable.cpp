@@ -48,29 +48,34 @@ public:
     void Read(PackedRow& row, std::string& texts) const {
         m_row = &row;
         m_texts = &texts;
+        for (std::size_t c = 0; c < m_values.size(); ++c) {
+            m_values[c] = m_set.Field(m_fields[c]);
+        }
         const std::int64_t id = Number(0);
-        if (!m_set.IsNull(Field(0)) && FitsInt32(id)) {
+        if (!IsNull(0) && FitsInt32(id)) {
             Keep(0, id);
         } else {
-            Write(0, m_set.IsNull(Field(0)) ? std::string() : FormatBookId(id));
+            Write(0, IsNull(0) ? std::string() : FormatBookId(id));
         }
         for (int c = 1; c <= 3; ++c) {
-            const int field = Field(c);
-            const std::string_view text = m_set.GetTextView(field);
-            Write(c, text.empty() && !m_set.IsNull(field) ? m_set.GetText(field) : text);
+            const std::string_view text = Value(c).text;
+            // A number stored in a text column shows as its decimal form.
+            Write(c, text.empty() && !IsNull(c)
+                         ? m_set.GetText(m_fields[static_cast<std::size_t>(c)])
+                         : text);
         }
         ReadLookup(4, kUndefinedType);
         for (int c = 5; c <= 9; ++c) {
             ReadNumber(c);
         }
-        if (m_set.IsNull(Field(10))) {
+        if (IsNull(10)) {
             Write(10, {});
         } else {
             // The lowest bit of the stored flag: -1 is read, 0 unread.
             Keep(10, Number(10) & 1);
         }
         const std::int64_t rating = Number(11);
-        if (m_set.IsNull(Field(11)) || RatingName(rating).empty()) {
+        if (IsNull(11) || RatingName(rating).empty()) {
             Write(11, {});
         } else {
             Keep(11, rating);
@@ -79,8 +84,13 @@ public:
     }
 
 private:
-    int Field(int column) const { return m_fields[static_cast<std::size_t>(column)]; }
-    std::int64_t Number(int column) const { return m_set.GetInteger(Field(column)); }
+    using Kind = CEngineRecordset::Kind;
+
+    const CEngineRecordset::Value& Value(int column) const {
+        return m_values[static_cast<std::size_t>(column)];
+    }
+    bool IsNull(int column) const { return Value(column).kind == Kind::Null; }
+    std::int64_t Number(int column) const { return CEngineRecordset::IntegerOf(Value(column)); }
 
     void Keep(int column, std::int64_t value) const {
         m_row->numbers[NumberSlot(column)] = static_cast<std::int32_t>(value);
@@ -93,9 +103,8 @@ private:
     }
 
     void ReadNumber(int column) const {
-        const int field = Field(column);
-        if (m_set.IsNull(field) ||
-            !(m_set.HoldsInteger(field) || m_set.GetTextView(field).empty())) {
+        const CEngineRecordset::Value& v = Value(column);
+        if (v.kind == Kind::Null || !(v.kind == Kind::Integer || v.text.empty())) {
             Write(column, {});
         } else if (const std::int64_t value = Number(column); FitsInt32(value)) {
             Keep(column, value);
@@ -105,7 +114,7 @@ private:
     }
 
     void ReadLookup(int column, const std::string& fallback) const {
-        if (m_set.IsNull(Field(column))) {
+        if (IsNull(column)) {
             Write(column, {});
             return;
         }
@@ -120,6 +129,7 @@ private:
 
     const CEngineRecordset& m_set;
     std::array<int, kBookColumnCount> m_fields{};
+    mutable std::array<CEngineRecordset::Value, kBookColumnCount> m_values{};
     mutable PackedRow* m_row = nullptr;
     mutable std::string* m_texts = nullptr;
 };

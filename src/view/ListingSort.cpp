@@ -121,22 +121,27 @@ public:
         if (!m_exact) {
             return;
         }
+        const CEngineRecordset::Value field = set.Field(m_field);
         Kind kind = Kind::Null;
         std::uint64_t value = 0;
-        if (set.IsNull(m_field)) {
-        } else if (set.HoldsInteger(m_field)) {
+        switch (field.kind) {
+        case CEngineRecordset::Kind::Null:
+            break;
+        case CEngineRecordset::Kind::Integer:
             kind = Kind::Integer;
-            const std::int64_t number = set.GetInteger(m_field);
-            m_lowest = m_integers == 0 ? number : std::min(m_lowest, number);
-            m_highest = m_integers == 0 ? number : std::max(m_highest, number);
+            m_lowest = m_integers == 0 ? field.i : std::min(m_lowest, field.i);
+            m_highest = m_integers == 0 ? field.i : std::max(m_highest, field.i);
             ++m_integers;
-            value = static_cast<std::uint64_t>(number);
-        } else if (set.HoldsReal(m_field) || set.HoldsBlob(m_field)) {
+            value = static_cast<std::uint64_t>(field.i);
+            break;
+        case CEngineRecordset::Kind::Text:
+            kind = Kind::Text;
+            value = m_texts.IndexOf(field.text);
+            break;
+        case CEngineRecordset::Kind::Real:
+        case CEngineRecordset::Kind::Blob:
             m_exact = false;
             return;
-        } else {
-            kind = Kind::Text;
-            value = m_texts.IndexOf(set.GetTextView(m_field));
         }
         m_kinds.push_back(kind);
         m_values.push_back(value);
