@@ -188,14 +188,6 @@ std::unique_ptr<CEngineRecordset> CBookDatabase::SelectAllBooks(RecordReading re
     return OpenQuery("SELECT * FROM books ORDER BY titlu", reading);
 }
 
-std::unique_ptr<CEngineRecordset> CBookDatabase::SelectReadBooks(RecordReading reading) {
-    return OpenQuery("SELECT * FROM books WHERE citita = -1 ORDER BY titlu", reading);
-}
-
-std::unique_ptr<CEngineRecordset> CBookDatabase::SelectUnreadBooks(RecordReading reading) {
-    return OpenQuery("SELECT * FROM books WHERE citita = 0 ORDER BY titlu", reading);
-}
-
 std::unique_ptr<CEngineRecordset> CBookDatabase::SelectAuthors() {
     return OpenQuery("SELECT DISTINCT autor FROM books");
 }

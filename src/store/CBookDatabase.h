@@ -38,11 +38,9 @@ public:
     // Identifier the catalogue gave the row inserted last on this connection.
     std::int32_t GetLastInsertedId() const;
 
-    // A listing reads its rows forward, once; other readers read them whole.
+    // Every book by title, for the readers that take them all; the list reads its listings
+    // through ListingQuery.
     std::unique_ptr<CEngineRecordset> SelectAllBooks(RecordReading reading = RecordReading::Whole);
-    std::unique_ptr<CEngineRecordset> SelectReadBooks(RecordReading reading = RecordReading::Whole);
-    std::unique_ptr<CEngineRecordset>
-    SelectUnreadBooks(RecordReading reading = RecordReading::Whole);
     std::unique_ptr<CEngineRecordset> SelectAuthors();
     std::unique_ptr<CEngineRecordset> SelectPublishers();
     std::unique_ptr<CEngineRecordset> OpenQuery(const std::string& text,
