@@ -55,9 +55,6 @@ private slots:
             more << SettingsStore()->value(key).toString();
         }
         QCOMPARE(more, (QStringList{"1", "7", "12", "-1", ""}));
-        const QPalette p = run.view()->palette();
-        QCOMPARE(p.color(QPalette::Base), QColor(Qt::white));
-        QCOMPARE(p.color(QPalette::Text), QColor(Qt::black));
         QCOMPARE(run.frame()->statusBar()->currentMessage(), QStringLiteral("Ready"));
     }
 
