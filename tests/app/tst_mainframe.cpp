@@ -55,9 +55,6 @@ private slots:
             more << SettingsStore()->value(key).toString();
         }
         QCOMPARE(more, (QStringList{"1", "7", "12", "-1", ""}));
-        const QPalette p = run.view()->palette();
-        QCOMPARE(p.color(QPalette::Base), QColor(Qt::white));
-        QCOMPARE(p.color(QPalette::Text), QColor(Qt::black));
         QCOMPARE(run.frame()->statusBar()->currentMessage(), QStringLiteral("Ready"));
     }
 
@@ -298,9 +295,6 @@ private slots:
         QCOMPARE(RawCatalogue(copy.toStdString()).rows("SELECT titlu FROM books ORDER BY id"),
                  (Texts{"Dune", "Ion", "Odiseea"}));
         QCOMPARE(FileBytes(run.Library::path), source);
-        // A book added to the copy never takes a number the source has given.
-        run.doc()->GetDatabase()->InsertBook("Nou", "A", "E", 0, 1, 1, 1, 1, 1, 0, 6, 0);
-        QCOMPARE(run.doc()->GetDatabase()->GetLastInsertedId(), 5);
     }
 
     // Save As onto the open catalogue under another name ("./", a link) writes nothing over it.

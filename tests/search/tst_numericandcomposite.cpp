@@ -126,7 +126,6 @@ private slots:
         row("author and read",
             {"useRead", "useAuthor", "author=Herbert", "read#1", "usePages", "usePages"},
             "autor = 'Herbert' AND citita = -1", {"Dune"});
-        row("apostrophe", {"useAuthor", "author=O'Brien"}, "autor = 'O''Brien'", {"Irish tales"});
         row("rating", {"useRating"}, "calificativ = 0", {"Dune", "Irish tales"});
         // Types listed by name: "Clasic" first, identifier 2.
         row("own types", {"useType", "type#0", "useState"}, "tip = 1 AND stare = 0", {"Ion"});
