@@ -68,26 +68,20 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"new.mdb"});
     }
 
-    void aTemporaryNameFitsBesideTheLongestName_data() {
-        QTest::addColumn<int>("length");
-        QTest::newRow("short") << 5;
-        QTest::newRow("244 bytes") << 244;
-        QTest::newRow("255 bytes") << 255;
-    }
-
     void aTemporaryNameFitsBesideTheLongestName() {
-        QFETCH(int, length);
-        QTemporaryDir dir;
-        const std::string target = dir.filePath(QString(length, 'n')).toStdString();
-        const QString temporary = QString::fromStdString(TemporarySibling(target));
-        WriteFile(temporary, "x");
-        QVERIFY(QFile::exists(temporary));
-        // An abandoned temporary of a process that is gone is found again by its name.
-        const QString abandoned =
-            temporary.left(temporary.lastIndexOf("part-") + 5) + "999999999-0";
-        QVERIFY(QFile::rename(temporary, abandoned));
-        RemoveAbandonedTemporaries(target);
-        QVERIFY(!QFile::exists(abandoned));
+        for (const int length : {5, 244, 255}) {
+            QTemporaryDir dir;
+            const std::string target = dir.filePath(QString(length, 'n')).toStdString();
+            const QString temporary = QString::fromStdString(TemporarySibling(target));
+            WriteFile(temporary, "x");
+            QVERIFY(QFile::exists(temporary));
+            // An abandoned temporary of a process that is gone is found again by its name.
+            const QString abandoned =
+                temporary.left(temporary.lastIndexOf("part-") + 5) + "999999999-0";
+            QVERIFY(QFile::rename(temporary, abandoned));
+            RemoveAbandonedTemporaries(target);
+            QVERIFY(!QFile::exists(abandoned));
+        }
     }
 };
 
