@@ -75,27 +75,19 @@ private slots:
 
     // What the system says when a file cannot be read or written, told in Romanian in the
     // window; a text it does not know stays as it is.
-    void systemReasonsInRomanian_data() {
-        QTest::addColumn<QString>("reason");
-        QTest::addColumn<QString>("shown");
-        const auto said = [](int error) { return QString::fromUtf8(std::strerror(error)); };
-        QTest::newRow("missing") << said(ENOENT) << "fisierul sau dosarul nu exista";
-        QTest::newRow("no right")
-            << said(EACCES) << "fisierul nu poate fi citit sau scris: lipseste dreptul de acces";
-        QTest::newRow("full") << said(ENOSPC) << "discul este plin";
-        QTest::newRow("busy") << said(EBUSY) << "fisierul este folosit de alt program";
-        QTest::newRow("read-only disk") << said(EROFS) << "discul poate fi doar citit";
-        QTest::newRow("after a file name")
-            << "copy.mdb: " + said(ENOSPC) << "copy.mdb: discul este plin";
-        QTest::newRow("the program's own")
-            << QString("the catalogue is read-only") << "fisierul poate fi doar citit";
-        QTest::newRow("unknown") << QString("something else") << "something else";
-    }
-
     void systemReasonsInRomanian() {
-        QFETCH(QString, reason);
-        QFETCH(QString, shown);
-        QCOMPARE(QString::fromStdString(RomanianReason(reason.toStdString())), shown);
+        const auto said = [](int error) { return std::string(std::strerror(error)); };
+        for (const auto& [reason, shown] : std::vector<std::pair<std::string, std::string>>{
+                 {said(ENOENT), "fisierul sau dosarul nu exista"},
+                 {said(EACCES), "fisierul nu poate fi citit sau scris: lipseste dreptul de acces"},
+                 {said(ENOSPC), "discul este plin"},
+                 {said(EBUSY), "fisierul este folosit de alt program"},
+                 {said(EROFS), "discul poate fi doar citit"},
+                 {"copy.mdb: " + said(ENOSPC), "copy.mdb: discul este plin"},
+                 {"the catalogue is read-only", "fisierul poate fi doar citit"},
+                 {"something else", "something else"}}) {
+            QCOMPARE(RomanianReason(reason), shown);
+        }
     }
 
     void aCommitCutOffAfterItsFirstWriteIsRecoveredOnOpen() {
