@@ -2,8 +2,6 @@
 
 #include <QTest>
 
-Q_DECLARE_METATYPE(LookupAnswer::Kind)
-
 namespace {
 const std::string kIsbn = "9780451526533";
 
@@ -12,65 +10,60 @@ QByteArray Answer(const QByteArray& fields) {
     return "{\"ISBN:9780451526533\": {\"url\": \"https://openlibrary.org/books/OL1017798M\", " +
            fields + "}}";
 }
+
+// "kind|title|authors|publisher|pages|year|cover" as read from `json`; "?" for a number not
+// given.
+QString Read(const QByteArray& json) {
+    const LookupAnswer a = ReadLookupAnswer(json, kIsbn);
+    const auto number = [](std::int32_t n) {
+        return n == kUnknownNumber ? QStringLiteral("?") : QString::number(n);
+    };
+    const char* kinds[] = {"found", "not found", "malformed"};
+    return QStringList{kinds[int(a.kind)],
+                       QString::fromStdString(a.book.titlu),
+                       QString::fromStdString(a.book.autor),
+                       QString::fromStdString(a.book.editura),
+                       number(a.book.pagini),
+                       number(a.book.publicare),
+                       a.coverUrl}
+        .join('|');
+}
 } // namespace
 
 class TestLookupAnswer : public QObject {
     Q_OBJECT
 private slots:
-    void answersAreRead_data() {
-        QTest::addColumn<QByteArray>("json");
-        QTest::addColumn<LookupAnswer::Kind>("kind");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("authors");
-        QTest::addColumn<QString>("publisher");
-        QTest::addColumn<int>("pages");
-        QTest::addColumn<int>("year");
-        QTest::addColumn<QString>("cover");
-        using K = LookupAnswer::Kind;
-        // What is not named is not in the answer: no text, an unknown number.
-        auto row = [](const char* name, const QByteArray& json, K kind, const QString& title = {},
-                      const QString& authors = {}, const QString& publisher = {},
-                      int pages = kUnknownNumber, int year = kUnknownNumber,
-                      const QString& cover = {}) {
-            QTest::newRow(name) << json << kind << title << authors << publisher << pages << year
-                                << cover;
-        };
-        row("every field",
-            Answer("\"title\": \"The adventures of Tom Sawyer\", \"authors\": [{\"url\": "
-                   "\"u\", \"name\": \"Mark Twain\"}], \"number_of_pages\": 216, "
-                   "\"publishers\": [{\"name\": \"Signet Classic\"}, {\"name\": \"Other\"}], "
-                   "\"publish_date\": \"1997\", \"cover\": {\"small\": \"s\", \"medium\": "
-                   "\"https://covers.openlibrary.org/b/id/295577-M.jpg\"}"),
-            K::Found, "The adventures of Tom Sawyer", "Mark Twain", "Signet Classic", 216, 1997,
-            "https://covers.openlibrary.org/b/id/295577-M.jpg");
-        row("subtitle, two authors, a dated month",
-            Answer("\"title\": \"Dune\", \"subtitle\": \"roman\", \"authors\": [{\"name\": "
-                   "\"Frank Herbert\"}, {\"name\": \"Ștefan Ionescu\"}], \"publish_date\": "
-                   "\"May 16, 2005\""),
-            K::Found, "Dune: roman", "Frank Herbert, Ștefan Ionescu", "", kUnknownNumber, 2005);
-        row("only a title; pages as free text",
-            Answer("\"title\": \"Ion\", \"pagination\": \"ix, 179 p. :\", \"publish_date\": "
-                   "\"June 2005\""),
-            K::Found, "Ion", "", "", kUnknownNumber, 2005);
-        row("pages the catalogue cannot hold",
-            Answer("\"title\": \"Atlas\", \"number_of_pages\": 40000"), K::Found, "Atlas");
-        row("not found", "{}", K::NotFound);
-        row("another ISBN's answer", "{\"ISBN:9791032305690\": {\"title\": \"x\"}}", K::NotFound);
-        row("an HTML page", "<html><body>busy</body></html>", K::Malformed);
-        row("cut short", Answer("\"title\": \"Ion\"").left(30), K::Malformed);
-        row("an array", "[]", K::Malformed);
-    }
+    // What is not named is not in the answer: no text, an unknown number.
     void answersAreRead() {
-        QFETCH(QByteArray, json);
-        QFETCH(LookupAnswer::Kind, kind);
-        const LookupAnswer answer = ReadLookupAnswer(json, kIsbn);
-        QCOMPARE(answer.kind, kind);
-        QTEST(QString::fromStdString(answer.book.titlu), "title");
-        QTEST(QString::fromStdString(answer.book.autor), "authors");
-        QTEST(QString::fromStdString(answer.book.editura), "publisher");
-        QTEST(int(answer.book.pagini), "pages");
-        QTEST(int(answer.book.publicare), "year");
-        QTEST(answer.coverUrl, "cover");
+        QCOMPARE(
+            Read(Answer("\"title\": \"The adventures of Tom Sawyer\", \"authors\": [{\"url\": "
+                        "\"u\", \"name\": \"Mark Twain\"}], \"number_of_pages\": 216, "
+                        "\"publishers\": [{\"name\": \"Signet Classic\"}, {\"name\": \"Other\"}], "
+                        "\"publish_date\": \"1997\", \"cover\": {\"small\": \"s\", \"medium\": "
+                        "\"https://covers.openlibrary.org/b/id/295577-M.jpg\"}")),
+            QStringLiteral("found|The adventures of Tom Sawyer|Mark Twain|Signet Classic|216|1997|"
+                           "https://covers.openlibrary.org/b/id/295577-M.jpg"));
+        // A subtitle, two authors, a dated month.
+        QCOMPARE(Read(Answer("\"title\": \"Dune\", \"subtitle\": \"roman\", \"authors\": "
+                             "[{\"name\": \"Frank Herbert\"}, {\"name\": \"Ștefan Ionescu\"}], "
+                             "\"publish_date\": \"May 16, 2005\"")),
+                 QStringLiteral("found|Dune: roman|Frank Herbert, Ștefan Ionescu||?|2005|"));
+        // Pages as free text, or more than the catalogue can hold.
+        QCOMPARE(Read(Answer("\"title\": \"Ion\", \"pagination\": \"ix, 179 p. :\", "
+                             "\"publish_date\": \"June 2005\"")),
+                 QStringLiteral("found|Ion|||?|2005|"));
+        QCOMPARE(Read(Answer("\"title\": \"Atlas\", \"number_of_pages\": 40000")),
+                 QStringLiteral("found|Atlas|||?|?|"));
+        // Nothing, or another ISBN's answer; an HTML page, an answer cut short, an array.
+        QStringList read;
+        for (const QByteArray& json :
+             {QByteArray("{}"), QByteArray("{\"ISBN:9791032305690\": {\"title\": \"x\"}}"),
+              QByteArray("<html><body>busy</body></html>"), Answer("\"title\": \"Ion\"").left(30),
+              QByteArray("[]")}) {
+            read << Read(json);
+        }
+        QCOMPARE(read, (QStringList{"not found||||?|?|", "not found||||?|?|", "malformed||||?|?|",
+                                    "malformed||||?|?|", "malformed||||?|?|"}));
     }
 };
 
