@@ -40,13 +40,9 @@ class TestLoans : public QObject {
     Q_OBJECT
 private slots:
     void datesAreCheckedAndCounted() {
-        for (const auto& [text, valid] :
-             std::vector<std::pair<const char*, bool>>{{"2024-02-29", true},
-                                                       {"2026-02-29", false},
-                                                       {"2026-1-01", false},
-                                                       {"2026-13-01", false},
-                                                       {"2026-12-06 ", false}}) {
-            QCOMPARE(IsIsoDate(text), valid);
+        QVERIFY(IsIsoDate("2024-02-29"));
+        for (const char* bad : {"2026-02-29", "2026-1-01", "2026-13-01", "2026-12-06 "}) {
+            QVERIFY2(!IsIsoDate(bad), bad);
         }
         QCOMPARE(DefaultDueDate(kToday), std::string("2027-01-05"));
         QCOMPARE(DefaultDueDate("yesterday"), std::string());
