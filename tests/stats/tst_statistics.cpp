@@ -7,8 +7,7 @@
 namespace {
 std::map<int, std::string> Figures(CBookDatabase& db) {
     std::map<int, std::string> out;
-    const auto s = ComputeGeneralStatistics(db);
-    if (s) {
+    if (const auto s = ComputeGeneralStatistics(db)) {
         for (const auto& f : GeneralStatisticsFigures(*s)) {
             out[f.control] = f.text;
         }
@@ -37,12 +36,8 @@ private slots:
         TestCatalogue c;
         const auto f = Figures(*c.db);
         QCOMPARE(f.size(), std::size_t(24));
-        for (int control :
-             {1021, 1022, 1024, 1025, 1026, 1027, 1028, 1029, 1030, 1031, 1023, 1048}) {
-            QCOMPARE(f.at(control), std::string("0"));
-        }
-        for (int control : {1032, 1033, 1034, 1035, 1036, 1037}) {
-            QCOMPARE(f.at(control), std::string("0.00"));
+        for (const auto& [control, text] : f) {
+            QCOMPARE(text, std::string(control >= 1032 && control <= 1037 ? "0.00" : "0"));
         }
         QVERIFY(ComputeNameStatistics(*c.db, NameStatisticsMode::Authors).empty());
         QVERIFY(c.messages.messages.empty());
@@ -58,86 +53,68 @@ private slots:
         nothing.publicare_volum = kUnknownNumber;
         c.add(nothing);
         RawCatalogue raw(c.path("test.mdb"));
-        auto sql = [&](const char* statement) { return raw.one(statement); };
-        auto average = [&](const char* sums) {
-            char buf[32];
-            std::snprintf(buf, sizeof buf, "%.2f", std::stod(raw.one(sums)));
-            return std::string(buf);
+        auto sql = [&](const std::string& statement) { return raw.one(statement); };
+        // Each figure over every book, then over the books read, as SQL leaves unknown values out:
+        // pages per book is the sum over the books that know theirs, not over all four.
+        auto figure = [&](const std::string& what, const std::string& where) {
+            const std::string shown =
+                what.starts_with("avg") ? "printf('%.2f', " + what + ")" : what;
+            return sql("SELECT " + shown + " FROM books WHERE " + where);
         };
+        std::map<int, std::string> expected{{1030, figure("count(DISTINCT autor)", "1")},
+                                            {1031, figure("count(DISTINCT editura)", "1")}};
+        const std::tuple<int, int, const char*, const char*> figures[] = {
+            {1021, 1022, "count(*)", "1"},
+            {1024, 1025, "sum(pagini)", "1"},
+            {1026, 1027, "sum(capitole)", "1"},
+            {1028, 1029, "sum(volume)", "1"},
+            {1032, 1035, "avg(pagini)", "1"},
+            {1033, 1036, "avg(capitole)", "1"},
+            {1034, 1037, "avg(volume)", "1"},
+            {1023, 1045, "count(*)", "publicare <= 1800"},
+            {1042, 1046, "count(*)", "publicare > 1800 AND publicare <= 1900"},
+            {1043, 1047, "count(*)", "publicare > 1900 AND publicare <= 2000"},
+            {1044, 1048, "count(*)", "publicare > 2000"}};
+        for (const auto& [all, read, what, where] : figures) {
+            expected[all] = figure(what, where);
+            expected[read] = figure(what, std::string(where) + " AND citita = -1");
+        }
         const auto f = Figures(*c.db);
-        const std::map<int, std::string> expected{
-            {1021, sql("SELECT count(*) FROM books")},
-            {1022, sql("SELECT count(*) FROM books WHERE citita = -1")},
-            {1024, sql("SELECT sum(pagini) FROM books")},
-            {1025, sql("SELECT sum(pagini) FROM books WHERE citita = -1")},
-            {1026, sql("SELECT sum(capitole) FROM books")},
-            {1027, sql("SELECT sum(capitole) FROM books WHERE citita = -1")},
-            {1028, sql("SELECT sum(volume) FROM books")},
-            {1029, sql("SELECT sum(volume) FROM books WHERE citita = -1")},
-            {1030, sql("SELECT count(DISTINCT autor) FROM books")},
-            {1031, sql("SELECT count(DISTINCT editura) FROM books")},
-            {1032, average("SELECT avg(pagini) FROM books")},
-            {1033, average("SELECT avg(capitole) FROM books")},
-            {1034, average("SELECT avg(volume) FROM books")},
-            {1035, average("SELECT avg(pagini) FROM books WHERE citita = -1")},
-            {1036, average("SELECT avg(capitole) FROM books WHERE citita = -1")},
-            {1037, average("SELECT avg(volume) FROM books WHERE citita = -1")},
-            {1023, sql("SELECT count(*) FROM books WHERE publicare <= 1800")},
-            {1042, sql("SELECT count(*) FROM books WHERE publicare > 1800 AND publicare <= 1900")},
-            {1043, "0"},
-            {1044, "0"},
-            {1045, sql("SELECT count(*) FROM books WHERE publicare <= 1800 AND citita = -1")},
-            {1046, sql("SELECT count(*) FROM books WHERE publicare > 1800 AND publicare <= 1900 "
-                       "AND citita = -1")},
-            {1047, "0"},
-            {1048, "0"},
-        };
         QCOMPARE(f, expected);
-        // Pages per book: 400 over the two books that know theirs, not over all four.
-        QCOMPARE(f.at(1032), std::string("200.00"));
-        QCOMPARE(f.at(1023), std::string("1"));
         const auto authors = ComputeNameStatistics(*c.db, NameStatisticsMode::Authors);
         QCOMPARE(authors.size(), std::size_t(2));
-        QCOMPARE(authors[0][1], std::string("X"));
-        QCOMPARE(authors[0][5],
-                 sql("SELECT sum(pagini) FROM books WHERE autor = 'X' AND citita = -1"));
-        QCOMPARE(authors[0][6],
-                 sql("SELECT sum(capitole) FROM books WHERE autor = 'X' AND citita = -1"));
-        QCOMPARE(authors[1][1], std::string("Y"));
-        QCOMPARE(authors[1][2], std::string("2"));
+        QCOMPARE((Texts{authors[0][1], authors[0][5], authors[0][6], authors[1][1], authors[1][2]}),
+                 (Texts{"X", sql("SELECT sum(pagini) FROM books WHERE autor = 'X' AND citita = -1"),
+                        sql("SELECT sum(capitole) FROM books WHERE autor = 'X' AND citita = -1"),
+                        "Y", "2"}));
     }
 
     void totalsAveragesAndCenturies() {
-        TestCatalogue c;
-        c.add(Book("a", 100, 1, 0, false, "X"));
-        c.add(Book("b", 200, 1, 1800, false, "X"));
-        c.add(Book("c", 250, 2, 1801, false, "Y"));
-        auto f = Figures(*c.db);
-        QCOMPARE(f.at(1024), std::string("550"));
-        QCOMPARE(f.at(1032), std::string("183.33"));
-        QCOMPARE(f.at(1033), std::string("1.33"));
-        QCOMPARE(f.at(1022), std::string("0")); // none read
-        QCOMPARE(f.at(1035), std::string("0.00"));
-        QCOMPARE(f.at(1030), std::string("2"));
-
-        TestCatalogue d;
-        d.add(Book("a", 10, 3, 1900, true));
-        d.add(Book("b", 10, 4, 2000, true));
-        d.add(Book("c", 10, 1, 2001, false));
-        d.add(Book("d", 10, 1, -500, true));
-        d.add(Book("e", 10, 1, 1801, false));
-        f = Figures(*d.db);
-        QCOMPARE(f.at(1022), std::string("3"));
-        QCOMPARE(f.at(1036), std::string("2.67"));
-        QCOMPARE((Texts{f.at(1023), f.at(1042), f.at(1043), f.at(1044)}),
-                 (Texts{"1", "2", "1", "1"}));
-        QCOMPARE((Texts{f.at(1045), f.at(1046), f.at(1047), f.at(1048)}),
-                 (Texts{"1", "1", "1", "0"}));
-
-        TestCatalogue e;
-        e.add(Book("a", 10, 3, 1, true));
-        e.add(Book("b", 10, 4, 1, true));
-        QCOMPARE(Figures(*e.db).at(1036), std::string("3.50"));
+        auto figures = [](std::initializer_list<BookRecord> books,
+                          std::initializer_list<int> controls) {
+            TestCatalogue c;
+            for (const BookRecord& b : books) {
+                c.add(b);
+            }
+            const auto f = Figures(*c.db);
+            Texts out;
+            for (int control : controls) {
+                out.push_back(f.at(control));
+            }
+            return out;
+        };
+        // None read.
+        QCOMPARE(figures({Book("a", 100, 1, 0, false, "X"), Book("b", 200, 1, 1800, false, "X"),
+                          Book("c", 250, 2, 1801, false, "Y")},
+                         {1024, 1032, 1033, 1022, 1035, 1030}),
+                 (Texts{"550", "183.33", "1.33", "0", "0.00", "2"}));
+        QCOMPARE(figures({Book("a", 10, 3, 1900, true), Book("b", 10, 4, 2000, true),
+                          Book("c", 10, 1, 2001, false), Book("d", 10, 1, -500, true),
+                          Book("e", 10, 1, 1801, false)},
+                         {1022, 1036, 1023, 1042, 1043, 1044, 1045, 1046, 1047, 1048}),
+                 (Texts{"3", "2.67", "1", "2", "1", "1", "1", "1", "1", "0"}));
+        QCOMPARE(figures({Book("a", 10, 3, 1, true), Book("b", 10, 4, 1, true)}, {1036}),
+                 Texts{"3.50"});
     }
 
     void oneRowPerAuthor() {
@@ -160,18 +137,15 @@ private slots:
         const Rows publishers = ComputeNameStatistics(*c.db, NameStatisticsMode::Publishers);
         QCOMPARE(publishers, (Rows{{"1", "E", "6", "4", "5", "317", "14"},
                                    {"2", "P", "2", "1", "1", "5", "1"}}));
-        auto f = Figures(*c.db);
-        QCOMPARE(f.at(1030), std::string("6"));
-        QCOMPARE(f.at(1031), std::string("2"));
+        const auto f = Figures(*c.db);
+        QCOMPARE((Texts{f.at(1030), f.at(1031)}), (Texts{"6", "2"}));
     }
 
     void aMissingNameIsNotTheEmptyName() {
         TestCatalogue c;
         c.add(Book("a", 10, 1, 1, true, ""));
-        {
-            RawCatalogue raw(c.path("test.mdb"));
-            QVERIFY(raw.exec("INSERT INTO books(titlu, pagini, citita) VALUES ('n', 20, 0)"));
-        }
+        QVERIFY(RawCatalogue(c.path("test.mdb"))
+                    .exec("INSERT INTO books(titlu, pagini, citita) VALUES ('n', 20, 0)"));
         const Rows rows = ComputeNameStatistics(*c.db, NameStatisticsMode::Authors);
         QCOMPARE(rows,
                  (Rows{{"1", "", "1", "0", "0", "0", "0"}, {"2", "", "1", "1", "1", "10", "1"}}));
@@ -179,10 +153,7 @@ private slots:
 
     void aFailedStatementShowsItsMessageOnce() {
         TestCatalogue c;
-        {
-            RawCatalogue raw(c.path("test.mdb"));
-            QVERIFY(raw.exec("DROP TABLE books"));
-        }
+        QVERIFY(RawCatalogue(c.path("test.mdb")).exec("DROP TABLE books"));
         QVERIFY(!ComputeGeneralStatistics(*c.db));
         QCOMPARE(c.messages.take(), Texts{shown::kSelectFailed});
         QVERIFY(ComputeNameStatistics(*c.db, NameStatisticsMode::Publishers).empty());

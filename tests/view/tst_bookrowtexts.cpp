@@ -67,13 +67,6 @@ QString ListedIds(CBookDatabase& db, const std::string& statement, Sorter sorter
     return listed.join(' ');
 }
 
-std::vector<std::string> Row(const BookRowTable& t, int row) {
-    std::vector<std::string> out;
-    for (int c = 0; c < kBookColumnCount; ++c) {
-        out.emplace_back(t.Text(row, c));
-    }
-    return out;
-}
 } // namespace
 
 class TestBookRowTexts : public QObject {
@@ -81,30 +74,22 @@ class TestBookRowTexts : public QObject {
 private slots:
     void valuesNoReaderCanNameShowEmpty() {
         TestCatalogue c;
-        {
-            RawCatalogue raw(c.path("test.mdb"));
-            QVERIFY(raw.exec("PRAGMA ignore_check_constraints = ON"));
-            QVERIFY(raw.exec("INSERT INTO books(titlu) VALUES (NULL)"));
-            QVERIFY(raw.exec("INSERT INTO books(titlu, pagini, calificativ, tip, citita) "
-                             "VALUES (42, 'many', 200, -5, 1)"));
-            // One huge value is cut to the list's limit, between characters.
-            QVERIFY(raw.exec("INSERT INTO books(titlu, autor) "
-                             "VALUES (replace(printf('%.3000c', 'x'), 'x', 'ă'), 'short')"));
-        }
+        // One huge value is cut to the list's limit, between characters.
+        QVERIFY(RawCatalogue(c.path("test.mdb"))
+                    .exec("PRAGMA ignore_check_constraints = ON;"
+                          "INSERT INTO books(titlu) VALUES (NULL);"
+                          "INSERT INTO books(titlu, pagini, calificativ, tip, citita) "
+                          "VALUES (42, 'many', 200, -5, 1);"
+                          "INSERT INTO books(titlu, autor) "
+                          "VALUES (replace(printf('%.3000c', 'x'), 'x', 'ă'), 'short')"));
         auto set = c.db->OpenQuery("SELECT * FROM books ORDER BY id");
         const BookRowTable table = BookRowTable::FromRecordset(*set, Types(), States());
-        QCOMPARE(Row(table, 0), (Texts{"0001", "", "", "", "", "", "", "", "", "", "", "", ""}));
-        QCOMPARE(table.Text(1, 1), std::string_view("42"));
-        QCOMPARE(table.Text(1, 5), std::string_view(""));
-        QCOMPARE(table.Text(1, 11), std::string_view(""));
-        QCOMPARE(table.Text(1, 4), std::string_view("[nedefinit]"));
-        QCOMPARE(table.Text(1, 10), std::string_view("Da"));
-        std::string cut;
-        for (std::size_t i = 0; i < kListTextLimit; ++i) {
-            cut += "ă";
-        }
-        QCOMPARE(table.Text(2, 1), std::string_view(cut));
-        QCOMPARE(table.Text(2, 2), std::string_view("short"));
+        QCOMPARE(table.Row(0), (RowTexts{"0001", "", "", "", "", "", "", "", "", "", "", "", ""}));
+        QCOMPARE(table.Row(1),
+                 (RowTexts{"0002", "42", "", "", "[nedefinit]", "", "", "", "", "", "Da", "", ""}));
+        const std::string cut = QString(kListTextLimit, QChar(0x0103)).toStdString();
+        QCOMPARE(table.Row(2),
+                 (RowTexts{"0003", cut, "short", "", "", "", "", "", "", "", "", "", ""}));
     }
 
     void everyColumnSortsTrickyTextsAsBefore_data() {
@@ -175,11 +160,8 @@ private slots:
         QFETCH(QString, odd);
         TestCatalogue c;
         AddTrickyBooks(c.path("test.mdb"));
-        {
-            RawCatalogue raw(c.path("test.mdb"));
-            QVERIFY(raw.exec("PRAGMA ignore_check_constraints = ON"));
-            QVERIFY(raw.exec(odd.toStdString()));
-        }
+        QVERIFY(RawCatalogue(c.path("test.mdb"))
+                    .exec("PRAGMA ignore_check_constraints = ON;" + odd.toStdString()));
         for (int column = 0; column < kBookColumnCount; ++column) {
             for (bool descending : {false, true}) {
                 const std::string statement =
@@ -254,11 +236,9 @@ private slots:
                      {.tip = 2, .pagini = 600, .publicare = -44, .citita = 1, .calificativ = 0});
         r.id = 7;
         RowTexts texts = RowTextsFromRecord(r, Types(), States());
-        QCOMPARE(texts[4], std::string("Poezii"));
-        QCOMPARE(texts[10], std::string("Da"));
-        QCOMPARE(texts[11], std::string("Deosebita"));
         texts[0] = FormatBookId(r.id);
-        QCOMPARE(texts[0], std::string("0007"));
+        QCOMPARE(texts, (RowTexts{"0007", "Dune", "Herbert", "Nemira", "Poezii", "600", "1", "1",
+                                  "-44", "1", "Da", "Deosebita", "Acasa"}));
         const BookRecord back = RecordFromRowTexts(texts, Types(), States());
         QVERIFY(SameUserFields(back, r));
         QCOMPARE(back.id, 7);
@@ -266,24 +246,23 @@ private slots:
         texts[4] = "[nedefinit]";
         texts[12] = "[nedefinita]";
         const BookRecord undefined = RecordFromRowTexts(texts, Types(), States());
-        QCOMPARE(undefined.tip, -1);
-        QCOMPARE(undefined.stare, -1);
+        QCOMPARE((std::pair{undefined.tip, undefined.stare}), (std::pair{-1, -1}));
 
         BookRowTable table;
         table.AppendRow(texts);
         BookRecord changed = r;
         changed.titlu = "Dune Messiah";
         table.SetRowTexts(0, RowTextsFromRecord(changed, Types(), States()));
-        QCOMPARE(table.Text(0, 0), std::string_view("0007"));
-        QCOMPARE(table.Text(0, 1), std::string_view("Dune Messiah"));
+        QCOMPARE(table.Row(0), (RowTexts{"0007", "Dune Messiah", "Herbert", "Nemira", "Poezii",
+                                         "600", "1", "1", "-44", "1", "Da", "Deosebita", "Acasa"}));
         // An unknown number is an empty cell, and an empty cell an unknown number.
         changed.pagini = kUnknownNumber;
         const RowTexts unknown = RowTextsFromRecord(changed, Types(), States());
         QCOMPARE(unknown[5], std::string());
         QVERIFY(IsUnknown(RecordFromRowTexts(unknown, Types(), States()).pagini));
-        QCOMPARE(LeadingInteger(" 12abc"), 12);
-        QCOMPARE(LeadingInteger("-0042"), -42);
-        QCOMPARE(LeadingInteger("x"), 0);
+        QCOMPARE(
+            (std::vector{LeadingInteger(" 12abc"), LeadingInteger("-0042"), LeadingInteger("x")}),
+            (std::vector<std::int64_t>{12, -42, 0}));
     }
 };
 

@@ -5,13 +5,7 @@
 namespace {
 RowTexts Row(const char* titlu, const char* autor, const char* editura = "E",
              const char* tip = "Roman", const char* stare = "Acasa") {
-    RowTexts t;
-    t[1] = titlu;
-    t[2] = autor;
-    t[3] = editura;
-    t[4] = tip;
-    t[12] = stare;
-    return t;
+    return RowTexts{"", titlu, autor, editura, tip, "", "", "", "", "", "", "", stare};
 }
 } // namespace
 
@@ -90,32 +84,24 @@ private slots:
     void theIsbnAndTheLocationAreSearched() {
         QFETCH(QString, typed);
         QFETCH(std::vector<int>, rows);
-        BookRowTable table;
-        RowTexts first = Row("Dune", "Herbert");
-        first[0] = FormatBookId(7);
-        RowTexts second = Row("Ion", "Rebreanu");
-        second[0] = FormatBookId(8);
-        RowTexts third = Row("Jurnal 1984-1990", "Anonim");
-        third[0] = FormatBookId(9);
-        auto details = [](const char* isbn, const char* locatie) {
-            BookDetails d;
-            d.isbn = isbn;
-            d.locatie = locatie;
-            return d;
-        };
-        const BookDetails dune = details("9780451450523", "Raftul 2");
-        const BookDetails ion = details("9791032109878", "Raftul 3, sufragerie");
-        const BookDetails jurnal = details("9780804429573", "");
-        table.AppendRow(first);
-        table.AppendRow(second);
+        const std::tuple<const char*, const char*, const char*, const char*> books[] = {
+            {"Dune", "Herbert", "9780451450523", "Raftul 2"},
+            {"Ion", "Rebreanu", "9791032109878", "Raftul 3, sufragerie"},
+            {"Jurnal 1984-1990", "Anonim", "9780804429573", ""}};
+        std::vector<RowTexts> texts;
         ListedDetails listed;
-        listed.Set(7, dune);
-        listed.Set(8, ion);
-        listed.Set(9, jurnal);
+        for (int id = 7; const auto& [titlu, autor, isbn, locatie] : books) {
+            texts.push_back(Row(titlu, autor));
+            texts.back()[0] = FormatBookId(id);
+            listed.Set(id++, BookDetails{.isbn = isbn, .locatie = locatie});
+        }
+        BookRowTable table;
+        table.AppendRow(texts[0]);
+        table.AppendRow(texts[1]);
         FilterIndex index;
         index.Build(table, listed);
         // A row added later is searched with its details too.
-        index.Append(third, listed.Of(9));
+        index.Append(texts[2], listed.Of(9));
         QCOMPARE(index.Matching(FilterWords(typed.toStdString())), rows);
     }
 };
