@@ -93,7 +93,10 @@ private slots:
         for (int id = 7; const auto& [titlu, autor, isbn, locatie] : books) {
             texts.push_back(Row(titlu, autor));
             texts.back()[0] = FormatBookId(id);
-            listed.Set(id++, BookDetails{.isbn = isbn, .locatie = locatie});
+            BookDetails details;
+            details.isbn = isbn;
+            details.locatie = locatie;
+            listed.Set(id++, details);
         }
         BookRowTable table;
         table.AppendRow(texts[0]);
