@@ -99,15 +99,6 @@ private slots:
                         "Baltagul|Mihail Sadoveanu|180|Roman"}));
     }
 
-    void exportWritesEveryBook() {
-        LibraryApp app;
-        app.prompts.files = {app.path("out.csv")};
-        app.trigger("fileExport");
-        QCOMPARE(app.prompts.takeMessages(), QStringList{"Exportate: 4 carti in out.csv."});
-        QVERIFY(FileBytes(app.path("out.csv")).startsWith("ID,Titlu,Autor,"));
-        QCOMPARE(FileBytes(app.path("out.csv")).count("\r\n"), 5);
-    }
-
     // No output of the window may land on the open catalogue or the files SQLite keeps beside
     // it, or in a folder that is not there; each is refused before anything is written.
     void everyOutputIsRefusedOnTheCatalogueAndItsJournals_data() {
@@ -155,8 +146,14 @@ private slots:
         QCOMPARE(app.view()->Model()->rowCount(), command == "rejects" ? 5 : 4);
     }
 
-    void thePdfHoldsTheListingShown() {
+    // Export writes every book; the PDF holds the listing shown, on as many pages as it takes.
+    void exportAndThePdfHoldWhatIsListed() {
         LibraryApp app;
+        app.prompts.files = {app.path("out.csv")};
+        app.trigger("fileExport");
+        QCOMPARE(app.prompts.takeMessages(), QStringList{"Exportate: 4 carti in out.csv."});
+        QVERIFY(FileBytes(app.path("out.csv")).startsWith("ID,Titlu,Autor,"));
+        QCOMPARE(FileBytes(app.path("out.csv")).count("\r\n"), 5);
         QVERIFY(app.action("filePrint")->isEnabled());
         app.prompts.files = {app.path("four.pdf")};
         app.trigger("fileExportPdf");
