@@ -1,5 +1,5 @@
 #include "backup/CatalogueBackups.h"
-#include "support/CoreTestSupport.h"
+#include "support/GuiLibrary.h"
 
 #include <QDir>
 #include <QProcess>
@@ -16,8 +16,11 @@ struct Run {
     QString err;
 };
 
-Run Shelfwarden(const QStringList& args, const QString& program = SHELFWARDEN_BINARY) {
+// A crash reports status -1.
+Run Shelfwarden(const QStringList& args, const QString& program = SHELFWARDEN_BINARY,
+                const QString& folder = QString()) {
     QProcess p;
+    p.setWorkingDirectory(folder);
     // No display at all: a transfer that tried to open a window would fail here.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("DISPLAY");
@@ -26,8 +29,16 @@ Run Shelfwarden(const QStringList& args, const QString& program = SHELFWARDEN_BI
     p.setProcessEnvironment(env);
     p.start(program, args);
     p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
+}
+
+// Runs the program and checks that it stopped with `status`, saying `said` on standard error.
+void Fails(const QStringList& args, int status, const QString& said) {
+    const Run r = Shelfwarden(args);
+    QCOMPARE(r.status, status);
+    QVERIFY2(r.err.contains(said), qPrintable(r.err));
 }
 
 // Runs the program through the shell, so that a test can set limits and pass raw bytes.
@@ -70,11 +81,10 @@ private slots:
         }
         // The import's way of going is said once.
         QCOMPARE(help.out.count(QStringLiteral("all or nothing")), 1);
-        const Run version = Shelfwarden({"--version"});
-        QCOMPARE(version.out, QStringLiteral("Shelfwarden 1.0\n"));
+        QCOMPARE(Shelfwarden({"--version"}).out, QStringLiteral("Shelfwarden 1.0\n"));
     }
 
-    void importThenExport() {
+    void importThenExportAndTheUsersDelimiterAndEncoding() {
         QTemporaryDir dir;
         const QString csv = dir.filePath("in.csv");
         WriteFile(csv, "Title,Author,Exclusive Shelf,My Rating\r\nDune,Frank Herbert,read,4\r\n"
@@ -91,28 +101,19 @@ private slots:
                        "An publicare volum,Citita,Calificativ,Stare\r\n"
                        "0001,Dune,Frank Herbert,,Alte,,,,,,Da,Excelenta,Nedetinuta\r\n"
                        "0002,\"Emma, a novel\",Jane Austen,,Alte,,,,,,Nu,De citit,Nedetinuta\r\n"));
-    }
 
-    // A semicolon file in Windows-1250 gets in when named so, and only then.
-    void theDelimiterAndEncodingAreTheUsers() {
-        QTemporaryDir dir;
-        const QString csv = dir.filePath("carti.csv");
-        WriteFile(csv, "titlu;autor;pagini\r\nAmintiri;Ion Creang\xe3;0\r\n");
-        const QString catalogue = dir.filePath("c.mdb");
-        const Run utf8 = Shelfwarden({"--import", csv, catalogue});
-        QCOMPARE(utf8.status, 1);
-        QVERIFY2(utf8.err.contains(csv + ":2: coloana 2 nu este text UTF-8"), qPrintable(utf8.err));
-        const Run comma = Shelfwarden(
-            {"--import", csv, catalogue, "--delimiter", ",", "--encoding", "windows-1250"});
-        QCOMPARE(comma.status, 1);
-        QVERIFY2(comma.err.contains("nicio coloana cunoscuta in antet"), qPrintable(comma.err));
-        QCOMPARE(Shelfwarden({"--import", csv, catalogue, "--encoding", "Windows-1250"}).status, 0);
-        QCOMPARE(
-            RawCatalogue(catalogue.toStdString()).rows("SELECT titlu, autor, pagini FROM books"),
-            Texts{"Amintiri|Ion Creangă|NULL"});
-        const Run wrong = Shelfwarden({"--import", csv, catalogue, "--encoding", "latin2"});
-        QCOMPARE(wrong.status, 2);
-        QVERIFY(wrong.err.contains("--encoding takes UTF-8, Windows-1250 or Windows-1252: latin2"));
+        // A semicolon file in Windows-1250 gets in when named so, and only then.
+        const QString carti = dir.filePath("carti.csv");
+        WriteFile(carti, "titlu;autor;pagini\r\nAmintiri;Ion Creang\xe3;0\r\n");
+        const QString c = dir.filePath("c.mdb");
+        Fails({"--import", carti, c}, 1, carti + ":2: coloana 2 nu este text UTF-8");
+        Fails({"--import", carti, c, "--delimiter", ",", "--encoding", "windows-1250"}, 1,
+              "nicio coloana cunoscuta in antet");
+        QCOMPARE(Shelfwarden({"--import", carti, c, "--encoding", "Windows-1250"}).status, 0);
+        QCOMPARE(RawCatalogue(c.toStdString()).rows("SELECT titlu, autor, pagini FROM books"),
+                 Texts{"Amintiri|Ion Creangă|NULL"});
+        Fails({"--import", carti, c, "--encoding", "latin2"}, 2,
+              "--encoding takes UTF-8, Windows-1250 or Windows-1252: latin2");
     }
 
     void aBackupIsMadeNowAndItsPathPrinted() {
@@ -120,15 +121,12 @@ private slots:
         // The settings and the data folder of this run, never the user's own.
         qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
         qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
-        TestCatalogue c;
-        c.add(MakeBook("Dune"));
-        c.db->Close();
-        const QString catalogue = QString::fromStdString(c.path("test.mdb"));
-        const QString folder = QString::fromStdString(BackupFolderOf(
-            dir.filePath("data/Shelfwarden/backups").toStdString(), c.path("test.mdb")));
+        Library books;
+        const QString folder = QString::fromStdString(
+            BackupFolderOf(dir.filePath("data/Shelfwarden/backups").toStdString(), books.file()));
         const QString today = QString::fromStdString(DayText(LocalToday()));
         for (const QString& name : {today + ".mdb", today + ".2.mdb"}) {
-            const Run made = Shelfwarden({"--backup", catalogue});
+            const Run made = Shelfwarden({"--backup", books.path});
             QCOMPARE(made.status, 0);
             QCOMPARE(made.out, folder + "/" + name + "\n");
             QVERIFY(QFile::exists(folder + "/" + name));
@@ -142,28 +140,19 @@ private slots:
 
     void errorsGoToStandardError() {
         QTemporaryDir dir;
-        const Run missingArgs = Shelfwarden({"--export", "only-one"});
-        QCOMPARE(missingArgs.status, 2);
-        QVERIFY(missingArgs.err.contains("--export needs a catalogue and a CSV file"));
+        Fails({"--export", "only-one"}, 2, "--export needs a catalogue and a CSV file");
         QCOMPARE(Shelfwarden({"--frobnicate"}).status, 2);
-        const Run noCatalogue =
-            Shelfwarden({"--export", dir.filePath("none.mdb"), dir.filePath("x.csv")});
-        QCOMPARE(noCatalogue.status, 1);
-        QVERIFY(noCatalogue.err.contains("Nu se poate deschide baza de date"));
+        Fails({"--export", dir.filePath("none.mdb"), dir.filePath("x.csv")}, 1,
+              "Nu se poate deschide baza de date");
         QVERIFY(!QFile::exists(dir.filePath("none.mdb")));
-        const Run noCsv =
-            Shelfwarden({"--import", dir.filePath("none.csv"), dir.filePath("c.mdb")});
-        QCOMPARE(noCsv.status, 1);
-        QVERIFY(noCsv.err.contains("cannot be read"));
+        Fails({"--import", dir.filePath("none.csv"), dir.filePath("c.mdb")}, 1, "cannot be read");
 
         const QString bad = dir.filePath("bad.csv");
         WriteFile(bad, "Titlu,Pagini\nGood,1\nBad,many\n");
-        const Run failed = Shelfwarden({"--import", bad, dir.filePath("c.mdb")});
-        QCOMPARE(failed.status, 1);
-        QVERIFY2(failed.err.contains(bad + ":3: Pagini nu este un numar intreg"),
-                 qPrintable(failed.err));
-        QVERIFY(
-            !QFile::exists(dir.filePath("c.mdb"))); // a catalogue made for the import goes again
+        Fails({"--import", bad, dir.filePath("c.mdb")}, 1,
+              bad + ":3: Pagini nu este un numar intreg");
+        // A catalogue made for the import goes again.
+        QVERIFY(!QFile::exists(dir.filePath("c.mdb")));
 
         // With --rejects the good rows are stored and the bad one listed; twice, the first run's
         // books are skipped as duplicates.
@@ -232,14 +221,9 @@ private slots:
         QCOMPARE(::mkfifo(dir.filePath("fifo").toLocal8Bit().constData(), 0600), 0);
         QVERIFY(QDir(dir.path()).mkdir("folder"));
         const auto before = Contents(dir.path());
-        QProcess p;
-        p.setWorkingDirectory(dir.path());
-        p.start(SHELFWARDEN_BINARY, args);
-        QVERIFY(p.waitForFinished(30000));
-        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), 1);
-        const QString err = QString::fromUtf8(p.readAllStandardError());
-        QVERIFY2(err.contains(error), qPrintable(err));
+        const Run refused = Shelfwarden(args, SHELFWARDEN_BINARY, dir.path());
+        QCOMPARE(refused.status, 1);
+        QVERIFY2(refused.err.contains(error), qPrintable(refused.err));
         QVERIFY(Contents(dir.path()) == before);
     }
 
@@ -250,8 +234,7 @@ private slots:
                                      "'caf\\351.mdb')\"",
                                      {dir.path()});
         QCOMPARE(run.status, 0);
-        QVERIFY(Contents(dir.path()).count("caf\xe9.mdb") == 1);
-        QCOMPARE(Contents(dir.path()).size(), std::size_t(2));
+        QVERIFY(Contents(dir.path()).count("caf\xe9.mdb") == 1 && Contents(dir.path()).size() == 2);
     }
 
     void aFullDiskOrAKillLeavesNothingHalfDone() {
@@ -299,14 +282,10 @@ private slots:
         RawCatalogue other(catalogue.toStdString());
         const QString busy = "the catalogue is being written by another program; try again";
         QVERIFY(other.exec("BEGIN IMMEDIATE; INSERT INTO types(tip) VALUES ('x')"));
-        const Run import = Shelfwarden({"--import", dir.filePath("in.csv"), catalogue});
-        QCOMPARE(import.status, 1);
-        QVERIFY2(import.err.contains(catalogue + ": " + busy + "; nothing imported"),
-                 qPrintable(import.err));
+        Fails({"--import", dir.filePath("in.csv"), catalogue}, 1,
+              catalogue + ": " + busy + "; nothing imported");
         QVERIFY(other.exec("COMMIT; BEGIN EXCLUSIVE"));
-        const Run exported = Shelfwarden({"--export", catalogue, dir.filePath("out.csv")});
-        QCOMPARE(exported.status, 1);
-        QVERIFY2(exported.err.contains(catalogue + ": " + busy), qPrintable(exported.err));
+        Fails({"--export", catalogue, dir.filePath("out.csv")}, 1, catalogue + ": " + busy);
         QVERIFY(other.exec("COMMIT"));
 
         // Read-only to the user who runs the import (root may write anything, so not as root).
@@ -314,13 +293,12 @@ private slots:
         // copy of the program from the test's own folder.
         const QString program = dir.filePath("shelfwarden");
         QVERIFY(QFile::copy(SHELFWARDEN_BINARY, program));
-        QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner |
-                                                   QFile::ReadOther | QFile::ExeOther));
-        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                      QFile::ExeOwner | QFile::ReadOther |
-                                                      QFile::ExeOther));
-        QVERIFY(QFile::setPermissions(catalogue, QFile::ReadOwner | QFile::ReadOther));
-        QVERIFY(QFile::setPermissions(dir.filePath("in.csv"), QFile::ReadOwner | QFile::ReadOther));
+        const auto read = QFile::ReadOwner | QFile::ReadOther;
+        const auto run = read | QFile::ExeOwner | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(program, run));
+        QVERIFY(QFile::setPermissions(dir.path(), run | QFile::WriteOwner));
+        QVERIFY(QFile::setPermissions(catalogue, read));
+        QVERIFY(QFile::setPermissions(dir.filePath("in.csv"), read));
         QProcess p;
         p.setChildProcessModifier([] {
             if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {

@@ -7,12 +7,6 @@
 #include <QSpinBox>
 #include <QTabWidget>
 
-namespace {
-QColor Swatch(QWidget* sheet, const char* name) {
-    return sheet->findChild<CColorSwatch*>(name)->Color();
-}
-} // namespace
-
 class TestOptions : public QObject {
     Q_OBJECT
 private slots:
@@ -25,11 +19,11 @@ private slots:
         WhenModal([&](QWidget* sheet) {
             sheet->findChild<QTabWidget*>("pages")->setCurrentIndex(1);
             Press(sheet, "background");
-            swatches << Swatch(sheet, "backgroundSwatch");
+            swatches << sheet->findChild<CColorSwatch*>("backgroundSwatch")->Color();
             Press(sheet, "background"); // cancelled
-            swatches << Swatch(sheet, "backgroundSwatch");
+            swatches << sheet->findChild<CColorSwatch*>("backgroundSwatch")->Color();
             Press(sheet, "foreground");
-            swatches << Swatch(sheet, "foregroundSwatch");
+            swatches << sheet->findChild<CColorSwatch*>("foregroundSwatch")->Color();
             Press(sheet, "ok");
         });
         run.trigger("settingsOptions");
@@ -40,46 +34,39 @@ private slots:
         QCOMPARE(run.view()->palette().color(QPalette::Base), QColor(255, 0, 128));
     }
 
-    void okUntouchedOrCancelKeepsEveryValue_data() {
-        QTest::addColumn<bool>("changedThenCancelled");
-        QTest::newRow("OK untouched") << false;
-        QTest::newRow("changed, then cancelled") << true;
-    }
-
+    // OK untouched, then changes cancelled.
     void okUntouchedOrCancelKeepsEveryValue() {
-        QFETCH(bool, changedThenCancelled);
         RunningApp run;
-        WhenModal([&](QWidget* sheet) {
-            auto* tabs = sheet->findChild<QTabWidget*>("pages");
-            QCOMPARE(
-                QStringList({sheet->windowTitle(), tabs->tabText(0), tabs->tabText(1)}),
-                (QStringList{"Shelfwarden Options", "Shelfwarden Options", "Shelfwarden Colors"}));
-            QCOMPARE(tabs->currentIndex(), 0);
-            QVERIFY(!sheet->findChild<QWidget*>("apply"));
-            if (changedThenCancelled) {
-                run.prompts.colors = {QColor(1, 2, 3)};
-                run.prompts.files = {QStringLiteral("/somewhere/else.mdb")};
-                Tick(sheet, "openAtStart");
-                Press(sheet, "browse");
-                tabs->setCurrentIndex(1);
-                Press(sheet, "background");
-            }
-            Press(sheet, changedThenCancelled ? "cancel" : "ok");
-        });
-        run.trigger("settingsOptions");
-        QCOMPARE(StoredSettings(), (QStringList{"255", "255", "255", "0", "0", "0", "0", ""}));
-        QCOMPARE(Settings().defaultOpen, 0);
-        QCOMPARE(run.view()->palette().color(QPalette::Base), QColor(Qt::white));
+        for (const bool changedThenCancelled : {false, true}) {
+            WhenModal([&](QWidget* sheet) {
+                auto* tabs = sheet->findChild<QTabWidget*>("pages");
+                QCOMPARE(QStringList({sheet->windowTitle(), tabs->tabText(0), tabs->tabText(1)}),
+                         (QStringList{"Shelfwarden Options", "Shelfwarden Options",
+                                      "Shelfwarden Colors"}));
+                QCOMPARE(tabs->currentIndex(), 0);
+                QVERIFY(!sheet->findChild<QWidget*>("apply"));
+                if (changedThenCancelled) {
+                    run.prompts.colors = {QColor(1, 2, 3)};
+                    run.prompts.files = {QStringLiteral("/somewhere/else.mdb")};
+                    Tick(sheet, "openAtStart");
+                    Press(sheet, "browse");
+                    tabs->setCurrentIndex(1);
+                    Press(sheet, "background");
+                }
+                Press(sheet, changedThenCancelled ? "cancel" : "ok");
+            });
+            run.trigger("settingsOptions");
+            QCOMPARE(StoredSettings(), (QStringList{"255", "255", "255", "0", "0", "0", "0", ""}));
+            QCOMPARE(Settings().defaultOpen, 0);
+            QCOMPARE(run.view()->palette().color(QPalette::Base), QColor(Qt::white));
+        }
     }
 
     void theOpenPageAndTheNextStart() {
-        TestCatalogue c;
-        c.add(MakeBook("Opened at start"));
-        c.db->Close();
-        const QString path = QString::fromStdString(c.path("test.mdb"));
+        Library books;
         {
             RunningApp run;
-            run.prompts.files = {path};
+            run.prompts.files = {books.path};
             bool checkedAfterBrowse = false;
             WhenModal([&](QWidget* sheet) {
                 Tick(sheet, "openAtStart");
@@ -91,20 +78,20 @@ private slots:
             QVERIFY(checkedAfterBrowse);
             QCOMPARE(run.prompts.fileRequests,
                      QStringList{QStringLiteral("open|%1|").arg(shown::kMdbFilter)});
-            QCOMPARE(StoredSettings().mid(6), (QStringList{"1", path}));
+            QCOMPARE(StoredSettings().mid(6), (QStringList{"1", books.path}));
         }
         RunningApp next;
-        QCOMPARE(next.column(1), QStringList{"Opened at start"});
+        QCOMPARE(next.column(1), (QStringList{"Abandonata", "Dune", "Ion", "Odiseea"}));
         // Unchecking keeps the path.
         WhenModal([&](QWidget* sheet) {
             Tick(sheet, "openAtStart");
             Press(sheet, "ok");
         });
         next.trigger("settingsOptions");
-        QCOMPARE(StoredSettings().mid(6), (QStringList{"0", path}));
+        QCOMPARE(StoredSettings().mid(6), (QStringList{"0", books.path}));
     }
 
-    void theBackupsPageStoresItsSettings() {
+    void theBackupsAndIsbnPagesStoreTheirSettings() {
         Library library;
         RunningApp run;
         const QString folder = run.path("copies");
@@ -118,16 +105,22 @@ private slots:
             Press(sheet, "backupBrowse");
             sheet->findChild<QSpinBox*>("backupDaily")->setValue(3);
             sheet->findChild<QSpinBox*>("backupMonthly")->setValue(5);
+            QCOMPARE(sheet->findChild<QLineEdit*>("isbnService")->placeholderText(),
+                     QString("https://openlibrary.org"));
+            QVERIFY(!sheet->findChild<QCheckBox*>("isbnLookupOn")->isChecked());
+            Tick(sheet, "isbnLookupOn");
+            TypeInto(sheet, "isbnService", "http://127.0.0.1:1");
             Press(sheet, "ok");
         });
         run.trigger("settingsOptions");
         QCOMPARE(tab, QStringLiteral("Copii de siguranta"));
         QCOMPARE(run.prompts.fileRequests, QStringList{"folder||"});
-        const auto s = SettingsStore();
-        QCOMPARE((QStringList{s->value("Backups").toString(), s->value("Backup Folder").toString(),
-                              s->value("Backup Daily").toString(),
-                              s->value("Backup Monthly").toString()}),
-                 (QStringList{"0", folder, "3", "5"}));
+        QStringList stored;
+        for (const char* key : {"Backups", "Backup Folder", "Backup Daily", "Backup Monthly",
+                                "ISBN Lookup", "ISBN Service"}) {
+            stored << SettingsStore()->value(key).toString();
+        }
+        QCOMPARE(stored, (QStringList{"0", folder, "3", "5", "1", "http://127.0.0.1:1"}));
         // Off: opening a catalogue makes no copy.
         run.prompts.files = {library.path};
         run.trigger("fileOpen");

@@ -79,30 +79,25 @@ private slots:
     }
 
     // The steps of a catalogue never reach the one that replaced it.
-    void aRestoreOrACopyOpenedLeavesNoStepToTake_data() {
-        QTest::addColumn<QString>("button");
-        QTest::newRow("restore") << "restore";
-        QTest::newRow("open the copy") << "openCopy";
-    }
-
     void aRestoreOrACopyOpenedLeavesNoStepToTake() {
-        QFETCH(QString, button);
-        LibraryApp run;
-        run.selectRow(1);
-        run.trigger("recordsDelete");
-        run.trigger("editUndo");
-        QVERIFY(run.action("editRedo")->isEnabled());
-        const std::string all = "SELECT id, titlu FROM books ORDER BY id";
-        const auto stored = RawCatalogue(run.file()).rows(all);
-        run.prompts.answers = {true};
-        PressOnNewest(run, qPrintable(button));
-        QVERIFY(!run.action("editUndo")->isEnabled());
-        QVERIFY(!run.action("editRedo")->isEnabled());
-        run.trigger("editRedo");
-        run.trigger("editUndo");
-        QCOMPARE(RawCatalogue(run.file()).rows(all), stored);
-        QCOMPARE(run.view()->Model()->rowCount(), 4);
-        QCOMPARE(run.prompts.messages, QStringList());
+        for (const char* button : {"restore", "openCopy"}) {
+            LibraryApp run;
+            run.selectRow(1);
+            run.trigger("recordsDelete");
+            run.trigger("editUndo");
+            QVERIFY(run.action("editRedo")->isEnabled());
+            const std::string all = "SELECT id, titlu FROM books ORDER BY id";
+            const auto stored = RawCatalogue(run.file()).rows(all);
+            run.prompts.answers = {true};
+            PressOnNewest(run, button);
+            QVERIFY(!run.action("editUndo")->isEnabled());
+            QVERIFY(!run.action("editRedo")->isEnabled());
+            run.trigger("editRedo");
+            run.trigger("editUndo");
+            QCOMPARE(RawCatalogue(run.file()).rows(all), stored);
+            QCOMPARE(run.view()->Model()->rowCount(), 4);
+            QCOMPARE(run.prompts.messages, QStringList());
+        }
     }
 
     // A copy opens for reading only: its own books are listed, no command that writes is
@@ -126,35 +121,28 @@ private slots:
         run.trigger("fileOpen");
         QCOMPARE(EnabledWritingCommands(run), kWritingCommands);
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - test.mdb"));
-        QCOMPARE(run.prompts.messages, QStringList());
-    }
-
-    void aFileInTheBackupsFolderOpensForReadingOnly() {
-        LibraryApp run;
-        const QStringList copies = CopiesOf(run.file());
-        QCOMPARE(copies, QStringList{kToday + ".mdb"});
+        // A file of the copies' folder opened as any other is read only too, and never itself
+        // copied: the catalogue keeps its one copy, the copy has none.
         const QString copy = FolderOf(run.file()) + "/" + kToday + ".mdb";
         run.prompts.files = {copy};
         run.trigger("fileOpen");
         QCOMPARE(run.frame()->windowTitle(),
                  QStringLiteral("Shelfwarden - %1.mdb (doar citire)").arg(kToday));
         QCOMPARE(EnabledWritingCommands(run), QStringList());
-        QCOMPARE(run.rows().size(), 4);
-        // Never itself copied: the catalogue keeps its one copy, the copy has none.
+        QCOMPARE(run.rows(), books);
         QCOMPARE(CopiesOf(copy.toStdString()), QStringList());
         QVERIFY(!QFile::exists(FolderOf(copy.toStdString())));
-        QCOMPARE(CopiesOf(run.file()), copies);
+        QCOMPARE(CopiesOf(run.file()), QStringList{kToday + ".mdb"});
+        QCOMPARE(run.prompts.messages, QStringList());
     }
 
     void aDamagedCopyIsListedSoAndCannotBeRestored() {
         LibraryApp run;
         // Its first page stays whole; the pages of the books are gone.
-        QFile file(FolderOf(run.file()) + "/" + kToday + ".mdb");
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.size() > 4096);
-        file.seek(4096);
-        file.write(QByteArray(file.size() - 4096, '\x5a'));
-        file.close();
+        const QString copy = FolderOf(run.file()) + "/" + kToday + ".mdb";
+        const QByteArray whole = FileBytes(copy);
+        QVERIFY(whole.size() > 4096);
+        WriteFile(copy, whole.left(4096) + QByteArray(whole.size() - 4096, '\x5a'));
         bool restorable = true;
         QStringList listed;
         WhenModal([&](QWidget* dialog) {
