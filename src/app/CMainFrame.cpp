@@ -474,11 +474,18 @@ void CMainFrame::OpenDocumentFile(const QString& path) {
 void CMainFrame::OpenDocumentFile(const std::string& path) {
     std::error_code error;
     const std::string full = std::filesystem::absolute(path, error).lexically_normal().string();
+    // Only a catalogue that opened is offered again; one that did not would fail each time.
     m_pDocument->OnOpenDocument(full);
-    RememberRecentFile(QFile::decodeName(full.c_str()));
+    const bool opened = m_pDocument->GetDatabase()->IsOpen();
+    if (opened) {
+        RememberRecentFile(QFile::decodeName(full.c_str()));
+    }
     UpdateFrameTitle();
     m_pView->OnInitialUpdate();
     // After the first update, which may have opened the catalogue of the settings instead.
+    if (!opened && m_pDocument->GetDatabase()->IsOpen()) {
+        RememberRecentFile(m_pDocument->GetPathName());
+    }
     UpdateFrameTitle();
 }
 
