@@ -180,18 +180,16 @@ private slots:
         QCOMPARE(raw.rows("SELECT titlu, pagini, publicare FROM books ORDER BY id"),
                  (Texts{"Ion|1|1", "Good one|320|2008", "Good two|1|1"}));
         const std::string rejects = RejectsCsv(r);
-        const std::vector<Texts> listed = Records(rejects);
-        QCOMPARE(listed.size(), std::size_t(5));
-        QCOMPARE(Texts(listed[0].begin(), listed[0].begin() + 3),
-                 (Texts{"Linie", "Motiv", "Titlu"}));
-        const Texts expected[] = {
-            {"3", "Autor are mai mult de 255 de caractere", "Too long", longAuthor},
-            {"4", "Pagini nu este un numar intreg: \"many\"", "Text pages", "A"},
-            {"5", "deja in catalog", "ION", "liviu rebreanu"},
-            {"6", "An aparitie nu este un numar intreg: \"2008.5\"", "Half a year", "A"}};
-        for (std::size_t i = 0; i < 4; ++i) {
-            QCOMPARE(Texts(listed[i + 1].begin(), listed[i + 1].begin() + 4), expected[i]);
+        Texts listed; // the first four fields of each record
+        for (const Texts& record : Records(rejects)) {
+            listed.push_back(record[0] + "|" + record[1] + "|" + record[2] + "|" + record[3]);
         }
+        QCOMPARE(listed,
+                 (Texts{"Linie|Motiv|Titlu|Autor",
+                        "3|Autor are mai mult de 255 de caractere|Too long|" + longAuthor,
+                        "4|Pagini nu este un numar intreg: \"many\"|Text pages|A",
+                        "5|deja in catalog|ION|liviu rebreanu",
+                        "6|An aparitie nu este un numar intreg: \"2008.5\"|Half a year|A"}));
         // Mended, the rejects import back; the duplicate is set aside again.
         std::string mended = rejects;
         mended.replace(mended.find(longAuthor), longAuthor.size(), "Short");
