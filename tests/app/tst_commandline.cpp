@@ -72,18 +72,6 @@ QByteArray Books(int count) {
 class TestCommandLine : public QObject {
     Q_OBJECT
 private slots:
-    void helpAndVersion() {
-        const Run help = Shelfwarden({"--help"});
-        QCOMPARE(help.status, 0);
-        for (const char* option : {"--export CATALOGUE FILE.csv", "--import FILE.csv CATALOGUE",
-                                   "--backup CATALOGUE", "--version"}) {
-            QVERIFY2(help.out.contains(option), option);
-        }
-        // The import's way of going is said once.
-        QCOMPARE(help.out.count(QStringLiteral("all or nothing")), 1);
-        QCOMPARE(Shelfwarden({"--version"}).out, QStringLiteral("Shelfwarden 1.0\n"));
-    }
-
     void importThenExportAndTheUsersDelimiterAndEncoding() {
         QTemporaryDir dir;
         const QString csv = dir.filePath("in.csv");
@@ -138,7 +126,17 @@ private slots:
         qunsetenv("XDG_DATA_HOME");
     }
 
-    void errorsGoToStandardError() {
+    // Help and version go to standard output, errors to standard error.
+    void helpVersionAndErrors() {
+        const Run help = Shelfwarden({"--help"});
+        QCOMPARE(help.status, 0);
+        for (const char* option : {"--export CATALOGUE FILE.csv", "--import FILE.csv CATALOGUE",
+                                   "--backup CATALOGUE", "--version"}) {
+            QVERIFY2(help.out.contains(option), option);
+        }
+        // The import's way of going is said once.
+        QCOMPARE(help.out.count(QStringLiteral("all or nothing")), 1);
+        QCOMPARE(Shelfwarden({"--version"}).out, QStringLiteral("Shelfwarden 1.0\n"));
         QTemporaryDir dir;
         Fails({"--export", "only-one"}, 2, "--export needs a catalogue and a CSV file");
         QCOMPARE(Shelfwarden({"--frobnicate"}).status, 2);
@@ -227,16 +225,6 @@ private slots:
         QVERIFY(Contents(dir.path()) == before);
     }
 
-    void aCatalogueNameIsUsedAsTheBytesGiven() {
-        QTemporaryDir dir;
-        WriteFile(dir.filePath("in.csv"), Books(2));
-        const Run run = ThroughShell("cd \"$1\" && exec \"$0\" --import in.csv \"$(printf "
-                                     "'caf\\351.mdb')\"",
-                                     {dir.path()});
-        QCOMPARE(run.status, 0);
-        QVERIFY(Contents(dir.path()).count("caf\xe9.mdb") == 1 && Contents(dir.path()).size() == 2);
-    }
-
     void aFullDiskOrAKillLeavesNothingHalfDone() {
         QTemporaryDir dir;
         WriteFile(dir.filePath("big.csv"), Books(60000));
@@ -279,6 +267,11 @@ private slots:
         WriteFile(dir.filePath("in.csv"), Books(3));
         const QString catalogue = dir.filePath("c.mdb");
         QCOMPARE(Shelfwarden({"--import", dir.filePath("in.csv"), catalogue}).status, 0);
+        // A catalogue's name is used as the bytes given, UTF-8 or not.
+        const QString named =
+            "cd \"$1\" && exec \"$0\" --import in.csv \"$(printf 'caf\\351.mdb')\"";
+        QCOMPARE(ThroughShell(named, {dir.path()}).status, 0);
+        QVERIFY(Contents(dir.path()).count("caf\xe9.mdb") == 1 && Contents(dir.path()).size() == 3);
         RawCatalogue other(catalogue.toStdString());
         const QString busy = "the catalogue is being written by another program; try again";
         QVERIFY(other.exec("BEGIN IMMEDIATE; INSERT INTO types(tip) VALUES ('x')"));

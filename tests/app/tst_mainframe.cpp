@@ -78,65 +78,6 @@ private slots:
         QCOMPARE(run.action("fileRecent1")->text(), "&1 " + path);
     }
 
-    void defaultOpenOfAWrongPathReportsAndRunsOn() {
-        StoreSettings({{"Default Open", 1}, {"DB Path", "/no/such/catalogue.mdb"}});
-        RunningApp run;
-        QCOMPARE(run.prompts.takeMessages(),
-                 QStringList{shown::kCannotOpenMissing} + QStringList(3, shown::kSelectFailed));
-        QVERIFY(!run.doc()->GetDatabase()->IsOpen());
-        QCOMPARE(run.view()->Model()->rowCount(), 0);
-    }
-
-    // The menus, and About's version line.
-    void menusAreInTheirOrder() {
-        RunningApp run;
-        QCOMPARE(MenuTexts(run.frame()->menuBar()),
-                 (QStringList{"&File", "&Edit", "&View", "&Records", "&Search", "S&tatistics",
-                              "Settin&gs", "&Help"}));
-        auto menu = [&](int i) { return run.frame()->menuBar()->actions()[i]->menu(); };
-        QCOMPARE(MenuTexts(menu(0)),
-                 (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "Save &As...",
-                              "Copii de &siguranta...", "-", "&Import...", "&Export...", "-",
-                              "&Print...\tCtrl+P", "Print Pre&view", "Export P&DF...", "-",
-                              "Recent File (off)", "-", "E&xit"}));
-        QCOMPARE(MenuTexts(menu(1)),
-                 (QStringList{"&Undo\tCtrl+Z (off)", "&Redo\tCtrl+Y (off)", "-",
-                              "Cu&t\tCtrl+X (off)", "&Copy\tCtrl+C", "&Paste\tCtrl+V (off)"}));
-        QCOMPARE(MenuTexts(menu(2)),
-                 (QStringList{"Toate cartile", "Cartile citite", "Cartile necitite", "Sterge lista",
-                              "-", "&Toolbar", "&Status Bar"}));
-        QCOMPARE(run.action("viewAll")->statusTip(),
-                 QStringLiteral("Show all books in the database"));
-        QCOMPARE(run.action("fileNew")->statusTip(), QStringLiteral("Create a new document"));
-        QCOMPARE(run.action("fileSave")->shortcut(), QKeySequence("Ctrl+S"));
-        QCOMPARE(run.action("editUndo")->shortcuts(),
-                 (QList<QKeySequence>{QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")}));
-        QCOMPARE(MenuTexts(menu(7)), QStringList{"&About Shelfwarden..."});
-        // Tool tips name the command without the shortcut's tab.
-        QStringList tips;
-        for (const char* name : {"fileNew", "recordsAdd", "viewToolbar", "viewStatusBar"}) {
-            tips << run.action(name)->toolTip();
-        }
-        QCOMPARE(tips, (QStringList{"New", "Adauga", "Toggle ToolBar", "Toggle StatusBar"}));
-        // The newer File items prompt in Romanian, like their menu texts.
-        for (const char* name : {"fileBackups", "fileImport", "fileExport", "fileExportPdf"}) {
-            const QString prompt = run.action(name)->statusTip();
-            QVERIFY2(!prompt.contains(QStringLiteral("the ")), qPrintable(prompt));
-        }
-        QString seen;
-        WhenModal([&](QWidget* dlg) {
-            seen = dlg->windowTitle();
-            for (QLabel* l : dlg->findChildren<QLabel*>()) {
-                if (!l->text().isEmpty()) {
-                    seen += "|" + l->text();
-                }
-            }
-            static_cast<QDialog*>(dlg)->accept();
-        });
-        run.trigger("helpAbout");
-        QCOMPARE(seen, QStringLiteral("About Shelfwarden|Shelfwarden Version 1.0"));
-    }
-
     // Each command that works on a catalogue says so, and only so, when none is open.
     void commandsNeedACatalogue_data() {
         QTest::addColumn<QString>("command");
@@ -164,20 +105,6 @@ private slots:
         run.trigger(command.toUtf8().constData());
         QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kNoCatalogue});
         QVERIFY(!run.doc()->GetDatabase()->IsOpen());
-    }
-
-    void recentFilesKeepFourNewestFirst() {
-        QTemporaryDir dir;
-        QStringList paths;
-        for (int i = 1; i <= 5; ++i) {
-            paths << dir.filePath(QStringLiteral("c%1.mdb").arg(i));
-            RecentFiles::Add(paths.last());
-        }
-        RecentFiles::Add(paths[2]);
-        QCOMPARE(RecentFiles::Load(), (QStringList{paths[2], paths[4], paths[3], paths[1]}));
-        RunningApp run;
-        QCOMPARE(run.action("fileRecent1")->text(), "&1 " + paths[2]);
-        QVERIFY(run.action("fileRecent4") && !run.action("fileRecent5"));
     }
 
     // Sequences a person runs: Save never writes where the user has not confirmed.
@@ -285,9 +212,10 @@ private slots:
         QVERIFY(run.prompts.messages.isEmpty());
     }
 
-    // The first start writes back the defaults; the window comes back where and how big the user
-    // left it, maximised the first time and when left so; stored colours are read back.
-    void firstStartThenTheWindowComesBackWhereItWasLeft() {
+    // The first start writes back the defaults and shows the menus in their order; the window
+    // comes back where and how big the user left it, maximised the first time and when left so;
+    // stored colours, recent files and the catalogue to open are read back.
+    void theFirstStartAndWhatTheNextOnesReadBack() {
         {
             RunningApp run;
             QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - Untitled"));
@@ -304,6 +232,52 @@ private slots:
             }
             QCOMPARE(more, (QStringList{"1", "7", "12", "-1", ""}));
             QCOMPARE(run.frame()->statusBar()->currentMessage(), QStringLiteral("Ready"));
+            // The menus, and About's version line.
+            QCOMPARE(MenuTexts(run.frame()->menuBar()),
+                     (QStringList{"&File", "&Edit", "&View", "&Records", "&Search", "S&tatistics",
+                                  "Settin&gs", "&Help"}));
+            auto menu = [&](int i) { return run.frame()->menuBar()->actions()[i]->menu(); };
+            QCOMPARE(MenuTexts(menu(0)),
+                     (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "Save &As...",
+                                  "Copii de &siguranta...", "-", "&Import...", "&Export...", "-",
+                                  "&Print...\tCtrl+P", "Print Pre&view", "Export P&DF...", "-",
+                                  "Recent File (off)", "-", "E&xit"}));
+            QCOMPARE(MenuTexts(menu(1)),
+                     (QStringList{"&Undo\tCtrl+Z (off)", "&Redo\tCtrl+Y (off)", "-",
+                                  "Cu&t\tCtrl+X (off)", "&Copy\tCtrl+C", "&Paste\tCtrl+V (off)"}));
+            QCOMPARE(MenuTexts(menu(2)),
+                     (QStringList{"Toate cartile", "Cartile citite", "Cartile necitite",
+                                  "Sterge lista", "-", "&Toolbar", "&Status Bar"}));
+            QCOMPARE(run.action("viewAll")->statusTip(),
+                     QStringLiteral("Show all books in the database"));
+            QCOMPARE(run.action("fileNew")->statusTip(), QStringLiteral("Create a new document"));
+            QCOMPARE(run.action("fileSave")->shortcut(), QKeySequence("Ctrl+S"));
+            QCOMPARE(run.action("editUndo")->shortcuts(),
+                     (QList<QKeySequence>{QKeySequence("Ctrl+Z"), QKeySequence("Alt+Backspace")}));
+            QCOMPARE(MenuTexts(menu(7)), QStringList{"&About Shelfwarden..."});
+            // Tool tips name the command without the shortcut's tab.
+            QStringList tips;
+            for (const char* name : {"fileNew", "recordsAdd", "viewToolbar", "viewStatusBar"}) {
+                tips << run.action(name)->toolTip();
+            }
+            QCOMPARE(tips, (QStringList{"New", "Adauga", "Toggle ToolBar", "Toggle StatusBar"}));
+            // The newer File items prompt in Romanian, like their menu texts.
+            for (const char* name : {"fileBackups", "fileImport", "fileExport", "fileExportPdf"}) {
+                const QString prompt = run.action(name)->statusTip();
+                QVERIFY2(!prompt.contains(QStringLiteral("the ")), qPrintable(prompt));
+            }
+            QString seen;
+            WhenModal([&](QWidget* dlg) {
+                seen = dlg->windowTitle();
+                for (QLabel* l : dlg->findChildren<QLabel*>()) {
+                    if (!l->text().isEmpty()) {
+                        seen += "|" + l->text();
+                    }
+                }
+                static_cast<QDialog*>(dlg)->accept();
+            });
+            run.trigger("helpAbout");
+            QCOMPARE(seen, QStringLiteral("About Shelfwarden|Shelfwarden Version 1.0"));
             run.frame()->showNormal();
             run.frame()->setGeometry(40, 50, 640, 420);
             run.frame()->close();
@@ -315,22 +289,41 @@ private slots:
             run.frame()->showMaximized();
             run.frame()->close();
         }
-        // Colours use the low eight bits of what is stored.
+        // Colours use the low eight bits of what is stored; a catalogue to open at start that is
+        // not there is reported, and the program runs on without it.
         StoreSettings({{"BGRed", 256 + 10}, {"BGGreen", 20}, {"BGBlue", 30}, {"FGRed", 511}});
+        StoreSettings({{"Default Open", 1}, {"DB Path", "/no/such/catalogue.mdb"}});
+        // The four newest recent files are kept, the last opened first.
+        QTemporaryDir dir;
+        QStringList paths;
+        for (int i = 1; i <= 5; ++i) {
+            paths << dir.filePath(QStringLiteral("c%1.mdb").arg(i));
+            RecentFiles::Add(paths.last());
+        }
+        RecentFiles::Add(paths[2]);
+        QCOMPARE(RecentFiles::Load(), (QStringList{paths[2], paths[4], paths[3], paths[1]}));
         RunningApp run;
+        QCOMPARE(run.action("fileRecent1")->text(), "&1 " + paths[2]);
+        QVERIFY(run.action("fileRecent4") && !run.action("fileRecent5"));
+        QCOMPARE(run.prompts.takeMessages(),
+                 QStringList{shown::kCannotOpenMissing} + QStringList(3, shown::kSelectFailed));
+        QVERIFY(!run.doc()->GetDatabase()->IsOpen());
+        QCOMPARE(run.view()->Model()->rowCount(), 0);
         QVERIFY(run.frame()->isMaximized());
         QCOMPARE(run.view()->palette().color(QPalette::Base), QColor(10, 20, 30));
         QCOMPARE(run.view()->palette().color(QPalette::Text), QColor(255, 0, 0));
         QCOMPARE(StoredSettings()[0], QStringLiteral("266")); // written back as read
     }
 
-    // Without an icon theme every toolbar button shows the program's own picture of its
-    // command.
-    void toolbarIconsFallBackOnTheirOwnPictures() {
+    // Under a Romanian desktop without an icon theme the framework's buttons, file chooser and
+    // text menus speak Romanian, the program's own menus stay as they are, and every toolbar button
+    // shows the program's own picture of its command.
+    void theProgramFitsTheUsersDesktop() {
         const QStringList searchPaths = QIcon::themeSearchPaths();
         const QString theme = QIcon::themeName();
         QIcon::setThemeSearchPaths({});
         QIcon::setThemeName(QStringLiteral("none"));
+        QLocale::setDefault(QLocale(QLocale::Romanian, QLocale::Romania));
         {
             RunningApp run;
             for (const QString pair :
@@ -343,17 +336,6 @@ private slots:
                     QIcon(":/icons/" + pair.section(' ', 1) + ".png").pixmap(16).toImage();
                 QVERIFY2(!own.isNull() && shown == own, qPrintable(action));
             }
-        }
-        QIcon::setThemeSearchPaths(searchPaths);
-        QIcon::setThemeName(theme);
-    }
-
-    // Under a Romanian desktop the framework's buttons, file chooser and text menus speak
-    // Romanian; the program's own menus stay as they are.
-    void theFrameworkSpeaksTheUsersLanguage() {
-        QLocale::setDefault(QLocale(QLocale::Romanian, QLocale::Romania));
-        {
-            RunningApp run;
             QDialogButtonBox buttons(QDialogButtonBox::Yes | QDialogButtonBox::No);
             QCOMPARE(buttons.button(QDialogButtonBox::Yes)->text(), QStringLiteral("&Da"));
             QLineEdit edit;
@@ -374,6 +356,8 @@ private slots:
             run.trigger("settingsOptions");
             QCOMPARE(captions, (QStringList{"OK", "Cancel"}));
         }
+        QIcon::setThemeSearchPaths(searchPaths);
+        QIcon::setThemeName(theme);
         QLocale::setDefault(QLocale::c());
         RunningApp run;
         QCOMPARE(QDialogButtonBox(QDialogButtonBox::Yes).button(QDialogButtonBox::Yes)->text(),

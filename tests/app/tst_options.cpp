@@ -12,56 +12,6 @@ class TestOptions : public QObject {
 private slots:
     void init() { UseTemporarySettings(); }
 
-    void coloursApplyAtOnceAndCancelledChoicesKeepTheSwatch() {
-        RunningApp run;
-        run.prompts.colors = {QColor(255, 0, 128), std::nullopt, QColor(0, 0, 0)};
-        QList<QColor> swatches;
-        WhenModal([&](QWidget* sheet) {
-            sheet->findChild<QTabWidget*>("pages")->setCurrentIndex(1);
-            Press(sheet, "background");
-            swatches << sheet->findChild<CColorSwatch*>("backgroundSwatch")->Color();
-            Press(sheet, "background"); // cancelled
-            swatches << sheet->findChild<CColorSwatch*>("backgroundSwatch")->Color();
-            Press(sheet, "foreground");
-            swatches << sheet->findChild<CColorSwatch*>("foregroundSwatch")->Color();
-            Press(sheet, "ok");
-        });
-        run.trigger("settingsOptions");
-        QCOMPARE(swatches,
-                 (QList<QColor>{QColor(255, 0, 128), QColor(255, 0, 128), QColor(0, 0, 0)}));
-        QCOMPARE(run.prompts.colorRequests, QList<QColor>(3, QColor(Qt::black)));
-        QCOMPARE(StoredSettings(), (QStringList{"255", "0", "128", "0", "0", "0", "0", ""}));
-        QCOMPARE(run.view()->palette().color(QPalette::Base), QColor(255, 0, 128));
-    }
-
-    // OK untouched, then changes cancelled.
-    void okUntouchedOrCancelKeepsEveryValue() {
-        RunningApp run;
-        for (const bool changedThenCancelled : {false, true}) {
-            WhenModal([&](QWidget* sheet) {
-                auto* tabs = sheet->findChild<QTabWidget*>("pages");
-                QCOMPARE(QStringList({sheet->windowTitle(), tabs->tabText(0), tabs->tabText(1)}),
-                         (QStringList{"Shelfwarden Options", "Shelfwarden Options",
-                                      "Shelfwarden Colors"}));
-                QCOMPARE(tabs->currentIndex(), 0);
-                QVERIFY(!sheet->findChild<QWidget*>("apply"));
-                if (changedThenCancelled) {
-                    run.prompts.colors = {QColor(1, 2, 3)};
-                    run.prompts.files = {QStringLiteral("/somewhere/else.mdb")};
-                    Tick(sheet, "openAtStart");
-                    Press(sheet, "browse");
-                    tabs->setCurrentIndex(1);
-                    Press(sheet, "background");
-                }
-                Press(sheet, changedThenCancelled ? "cancel" : "ok");
-            });
-            run.trigger("settingsOptions");
-            QCOMPARE(StoredSettings(), (QStringList{"255", "255", "255", "0", "0", "0", "0", ""}));
-            QCOMPARE(Settings().defaultOpen, 0);
-            QCOMPARE(run.view()->palette().color(QPalette::Base), QColor(Qt::white));
-        }
-    }
-
     void theOpenPageAndTheNextStart() {
         Library books;
         {
@@ -91,11 +41,57 @@ private slots:
         QCOMPARE(StoredSettings().mid(6), (QStringList{"0", books.path}));
     }
 
-    void theBackupsAndIsbnPagesStoreTheirSettings() {
+    // On one running program: OK untouched, then changes cancelled, keep every value; colours
+    // apply at once and a cancelled choice keeps the swatch; the backups and ISBN pages store
+    // theirs.
+    void theSheetStoresWhatIsChosenAndOnlyThat() {
         Library library;
         RunningApp run;
+        for (const bool changedThenCancelled : {false, true}) {
+            WhenModal([&](QWidget* sheet) {
+                auto* tabs = sheet->findChild<QTabWidget*>("pages");
+                QCOMPARE(QStringList({sheet->windowTitle(), tabs->tabText(0), tabs->tabText(1)}),
+                         (QStringList{"Shelfwarden Options", "Shelfwarden Options",
+                                      "Shelfwarden Colors"}));
+                QCOMPARE(tabs->currentIndex(), 0);
+                QVERIFY(!sheet->findChild<QWidget*>("apply"));
+                if (changedThenCancelled) {
+                    run.prompts.colors = {QColor(1, 2, 3)};
+                    run.prompts.files = {QStringLiteral("/somewhere/else.mdb")};
+                    Tick(sheet, "openAtStart");
+                    Press(sheet, "browse");
+                    tabs->setCurrentIndex(1);
+                    Press(sheet, "background");
+                }
+                Press(sheet, changedThenCancelled ? "cancel" : "ok");
+            });
+            run.trigger("settingsOptions");
+            QCOMPARE(StoredSettings(), (QStringList{"255", "255", "255", "0", "0", "0", "0", ""}));
+            QCOMPARE(Settings().defaultOpen, 0);
+            QCOMPARE(run.view()->palette().color(QPalette::Base), QColor(Qt::white));
+        }
+        run.prompts.colorRequests.clear();
+        run.prompts.colors = {QColor(255, 0, 128), std::nullopt, QColor(0, 0, 0)};
+        QList<QColor> swatches;
+        WhenModal([&](QWidget* sheet) {
+            sheet->findChild<QTabWidget*>("pages")->setCurrentIndex(1);
+            Press(sheet, "background");
+            swatches << sheet->findChild<CColorSwatch*>("backgroundSwatch")->Color();
+            Press(sheet, "background"); // cancelled
+            swatches << sheet->findChild<CColorSwatch*>("backgroundSwatch")->Color();
+            Press(sheet, "foreground");
+            swatches << sheet->findChild<CColorSwatch*>("foregroundSwatch")->Color();
+            Press(sheet, "ok");
+        });
+        run.trigger("settingsOptions");
+        QCOMPARE(swatches,
+                 (QList<QColor>{QColor(255, 0, 128), QColor(255, 0, 128), QColor(0, 0, 0)}));
+        QCOMPARE(run.prompts.colorRequests, QList<QColor>(3, QColor(Qt::black)));
+        QCOMPARE(StoredSettings(), (QStringList{"255", "0", "128", "0", "0", "0", "0", ""}));
+        QCOMPARE(run.view()->palette().color(QPalette::Base), QColor(255, 0, 128));
         const QString folder = run.path("copies");
         run.prompts.files = {folder};
+        run.prompts.fileRequests.clear();
         QString tab;
         WhenModal([&](QWidget* sheet) {
             auto* tabs = sheet->findChild<QTabWidget*>("pages");

@@ -24,14 +24,23 @@ int Books(const std::string& path) {
     return std::stoi(RawCatalogue(path).one("SELECT count(*) FROM books"));
 }
 
+// Adds `n` books in one statement, so that a catalogue of thousands is made at once.
+void AddBooks(const std::string& catalogue, int n) {
+    QVERIFY(RawCatalogue(catalogue).exec(
+        "WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r WHERE n < " +
+        std::to_string(n) +
+        ") INSERT INTO books(titlu, autor, editura, tip, pagini, capitole, volume, publicare, "
+        "publicare_volum, citita, calificativ, stare) SELECT 'Book ' || n, 'Author ' || (n % 97), "
+        "'Publisher', 0, n % 900 + 1, 1, 1, 1990, 1990, 0, 6, 0 FROM r WHERE n <= " +
+        std::to_string(n)));
+}
+
 // A catalogue of some books, closed, with its copies' root in the same temporary folder.
 struct Shelf : TestCatalogue {
     BackupSettings settings;
     explicit Shelf(int books) {
-        for (int i = 0; i < books; ++i) {
-            add(MakeBook("Book " + std::to_string(i)));
-        }
         db->Close();
+        AddBooks(catalogue(), books);
         settings.root = path("backups");
     }
     std::string catalogue() const { return path("test.mdb"); }
@@ -47,14 +56,13 @@ struct Shelf : TestCatalogue {
     }
 };
 
-// Adds `n` books in one statement, so that a test's catalogue spans many pages at once.
-void AddBooks(const std::string& catalogue, int n) {
-    QVERIFY(RawCatalogue(catalogue).exec(
-        "WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r WHERE n < " +
-        std::to_string(n) +
-        ") INSERT INTO books(titlu, autor, editura, tip, pagini, capitole, volume, publicare, "
-        "publicare_volum, citita, calificativ, stare) SELECT 'Book ' || n, 'Author ' || (n % 97), "
-        "'Publisher', 0, n % 900 + 1, 1, 1, 1990, 1990, 0, 6, 0 FROM r"));
+// Writes `line` to the child, then reads the line it answers; true when that is `answer`.
+bool Tell(QProcess& child, const QByteArray& line, const QByteArray& answer) {
+    child.write(line);
+    child.waitForBytesWritten();
+    while (!child.canReadLine() && child.waitForReadyRead(60000)) {
+    }
+    return child.readLine() == answer;
 }
 
 } // namespace
@@ -115,9 +123,7 @@ private slots:
         QVERIFY(writer.waitForStarted());
         // One copy while the writer stands between its first batch and the rest, then copies
         // as fast as they come while it writes on: each must hold whole batches only.
-        while (!writer.canReadLine() && writer.waitForReadyRead(60000)) {
-        }
-        QCOMPARE(writer.readLine(), QByteArray("BATCH 0\n"));
+        QVERIFY(Tell(writer, "", "BATCH 0\n"));
         std::vector<std::string> copies;
         do {
             const BackupResult r = s.backUp(kDay);
@@ -168,30 +174,21 @@ private slots:
     }
 
     void aRestoreWaitsForAWriterOfAnotherProgramAndLeavesAWholeCatalogue() {
-        Shelf s(0);
-        AddBooks(s.catalogue(), 4000);
+        Shelf s(4000);
         const std::string copy = s.backUp(DaysAfter(kDay, -1)).path;
         QVERIFY(RawCatalogue(s.catalogue()).exec("DELETE FROM books WHERE id % 2 = 0"));
         QProcess writer;
         writer.start(FAULT_CHILD, {"holder", QString::fromStdString(s.catalogue()), "2"});
         QVERIFY(writer.waitForStarted());
-        const auto tell = [&writer](const QByteArray& line, const QByteArray& answer) {
-            writer.write(line);
-            writer.waitForBytesWritten();
-            while (!writer.canReadLine() && writer.waitForReadyRead(60000)) {
-            }
-            return writer.readLine() == answer;
-        };
         // The writer is inside a transaction, its pages partly in the file already, when the
         // restore starts: it finishes first.
-        QVERIFY(tell("begin\n", "HOLDING 0\n"));
+        QVERIFY(Tell(writer, "begin\n", "HOLDING 0\n"));
         writer.write("commit\n");
         writer.waitForBytesWritten();
         RecordingSink sink;
         QVERIFY(RestoreBackup(s.catalogue(), copy, s.settings, kDay, sink.sink()));
         QVERIFY(sink.messages.empty());
-        QVERIFY(writer.waitForReadyRead(60000));
-        QCOMPARE(writer.readLine(), QByteArray("COMMITTED 0\n"));
+        QVERIFY(Tell(writer, "", "COMMITTED 0\n"));
         // The copy made first holds the writer's transaction, whole.
         QCOMPARE(RawCatalogue(s.folder() + "/2026-12-06.mdb")
                      .one("SELECT count(*) || '|' || min(capitole) || '|' || max(capitole) FROM "
@@ -200,10 +197,10 @@ private slots:
 
         // The writer's next transaction goes to the restored catalogue: locked while it holds
         // it, and in it once committed.
-        QVERIFY(tell("begin\n", "HOLDING 1\n"));
+        QVERIFY(Tell(writer, "begin\n", "HOLDING 1\n"));
         QVERIFY(RawCatalogue(s.catalogue()).one("SELECT count(*) FROM books").rfind("ERROR", 0) ==
                 0);
-        QVERIFY(tell("commit\n", "COMMITTED 1\n"));
+        QVERIFY(Tell(writer, "commit\n", "COMMITTED 1\n"));
         QVERIFY(writer.waitForFinished(60000));
         QCOMPARE(writer.exitCode(), 0);
         const RawCatalogue restored(s.catalogue());
@@ -249,8 +246,7 @@ private slots:
     }
 
     void aDamagedCopyIsShownSoAndNeverRestored() {
-        Shelf s(0);
-        AddBooks(s.catalogue(), 3000);
+        Shelf s(3000);
         const std::string copy = s.backUp(kDay).path;
         // Bytes overwritten in the middle of its pages, its header left whole: a disk gone bad.
         QFile file(QString::fromStdString(copy));
@@ -298,8 +294,7 @@ private slots:
     }
 
     void simultaneousCopiesEachKeepTheirOwnFile() {
-        Shelf s(0);
-        AddBooks(s.catalogue(), 3000);
+        Shelf s(3000);
         constexpr int kCopies = 12;
         int pipes[2];
         QCOMPARE(::pipe(pipes), 0);

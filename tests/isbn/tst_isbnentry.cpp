@@ -230,28 +230,22 @@ private slots:
 
     // A wrong ISBN, or a catalogue that cannot take a book, is told before anything is looked up;
     // the ISBN scanned is kept to mend.
-    void aScanThatCannotGoOnIsRefusedAndKept_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("noTypes");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("check digit") << "9780451526534" << false << kCheckDigit;
-        QTest::newRow("too short") << "97804515" << false
-                                   << "ISBN gresit: trebuie sa aiba 10 cifre (ultima poate fi X) "
-                                      "sau 13 cifre incepand cu 978 sau 979";
-        QTest::newRow("no type") << "9780451526533" << true << "Nu exista definit nici un tip!";
-    }
     void aScanThatCannotGoOnIsRefusedAndKept() {
-        QFETCH(QString, typed);
-        QFETCH(bool, noTypes);
-        QFETCH(QString, message);
         IsbnRun run;
-        if (noTypes) {
-            QVERIFY(RawCatalogue(run.file()).exec("DELETE FROM books; DELETE FROM types"));
-            run.view()->ReloadLookups();
+        for (const auto& [typed, message] : QList<QPair<QString, QString>>{
+                 {"9780451526534", kCheckDigit},
+                 {"97804515", "ISBN gresit: trebuie sa aiba 10 cifre (ultima poate fi X) sau 13 "
+                              "cifre incepand cu 978 sau 979"},
+                 {"9780451526533", shown::kNoType}}) {
+            if (message == shown::kNoType) {
+                QVERIFY(RawCatalogue(run.file()).exec("DELETE FROM books; DELETE FROM types"));
+                run.view()->ReloadLookups();
+            }
+            run.field()->clear();
+            run.scan(typed);
+            QCOMPARE(run.prompts.takeMessages(), QStringList{message});
+            QCOMPARE(run.field()->text(), typed);
         }
-        run.scan(typed);
-        QCOMPARE(run.prompts.takeMessages(), QStringList{message});
-        QCOMPARE(run.field()->text(), typed);
         QVERIFY(run.server.requests.isEmpty());
     }
 
