@@ -57,19 +57,6 @@ private slots:
         }
     }
 
-    void anEmptyTextIsRefusedAndCancelChangesNothing() {
-        LibraryApp run;
-        WhenModal([](QWidget* dlg) {
-            Press(dlg, "ok");
-            QVERIFY(dlg->isVisible());
-            Press(dlg, "cancel");
-        });
-        run.trigger("searchTitle");
-        QCOMPARE(run.prompts.takeMessages(), QStringList{"Trebuie selectat un identificator!"});
-        QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books"));
-        QCOMPARE(run.view()->Model()->rowCount(), 4);
-    }
-
     void choicesUseTheChosenIdentifier_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QStringList>("offered");

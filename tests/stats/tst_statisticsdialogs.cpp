@@ -19,18 +19,14 @@ private slots:
         QCOMPARE(seen, (QStringList{"Shelfwarden Statistics", "4", "2", "1301", "900", "4",
                                     "325.25", "450.00", "1", "1", "1"}));
 
-        QStringList headers;
+        // Each list read whole, its headers first.
         QStringList rows;
         auto read = [&](QWidget* dlg) {
             auto* list = dlg->findChild<QTableWidget*>("results");
-            headers.clear();
-            for (int c = 0; c < list->columnCount(); ++c) {
-                headers << list->horizontalHeaderItem(c)->text();
-            }
-            for (int r = 0; r < list->rowCount(); ++r) {
+            for (int r = -1; r < list->rowCount(); ++r) {
                 QStringList cells;
                 for (int c = 0; c < list->columnCount(); ++c) {
-                    cells << list->item(r, c)->text();
+                    cells << (r < 0 ? list->horizontalHeaderItem(c) : list->item(r, c))->text();
                 }
                 rows << cells.join('|');
             }
@@ -38,15 +34,13 @@ private slots:
         };
         WhenModal(read);
         run.trigger("statsAuthors");
-        QCOMPARE(headers,
-                 (QStringList{"Nr", "Autor", "Carti", "Citite", "Volume", "Pagini", "Capitole"}));
-        QCOMPARE(rows, (QStringList{"1|Herbert|1|1|1|600|1", "2|Homer|1|1|1|300|1",
-                                    "3|Nimeni|1|0|0|0|0", "4|Rebreanu|1|0|0|0|0"}));
-        rows.clear();
         WhenModal(read);
         run.trigger("statsPublishers");
-        QCOMPARE(headers[1], QStringLiteral("Editura"));
-        QCOMPARE(rows.first(), QStringLiteral("1|Minerva|1|0|0|0|0"));
+        QCOMPARE(rows.mid(0, 6), (QStringList{"Nr|Autor|Carti|Citite|Volume|Pagini|Capitole",
+                                              "1|Herbert|1|1|1|600|1", "2|Homer|1|1|1|300|1",
+                                              "3|Nimeni|1|0|0|0|0", "4|Rebreanu|1|0|0|0|0",
+                                              "Nr|Editura|Carti|Citite|Volume|Pagini|Capitole"}));
+        QCOMPARE(rows[6], QStringLiteral("1|Minerva|1|0|0|0|0"));
         QVERIFY(run.prompts.messages.isEmpty());
     }
 };

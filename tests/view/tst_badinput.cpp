@@ -5,8 +5,7 @@ namespace {
 struct Outcome {
     QStringList messages;
     bool stayedOpen = false;
-    bool kept = false;    // the field still holds what was entered
-    bool focused = false; // and has the focus
+    bool keptInFocus = false; // the field still holds what was entered, and has the focus
 };
 
 // Adds one consistent book with `field` set to `text`; records what the user was told.
@@ -20,8 +19,8 @@ Outcome Add(RunningApp& run, const char* field, const QString& text) {
         TypeInto(dlg, field, text);
         Press(dlg, "ok");
         o.stayedOpen = dlg->isVisible();
-        o.kept = dlg->findChild<QLineEdit*>(field)->text() == text;
-        o.focused = dlg->focusWidget() == dlg->findChild<QLineEdit*>(field);
+        auto* edit = dlg->findChild<QLineEdit*>(field);
+        o.keptInFocus = edit->text() == text && dlg->focusWidget() == edit;
         if (o.stayedOpen) {
             Press(dlg, "cancel");
         }
@@ -63,7 +62,7 @@ private slots:
             const Outcome o = Add(run, fields[column], text);
             if (tooLong) {
                 QCOMPARE(o.messages, QStringList{shown::kTextTooLong});
-                QVERIFY(o.stayedOpen && o.kept && o.focused);
+                QVERIFY(o.stayedOpen && o.keptInFocus);
             } else {
                 QVERIFY2(o.messages.isEmpty(), qPrintable(o.messages.join(",")));
                 QCOMPARE(run.view()->Model()->Text(run.view()->Model()->rowCount() - 1, column),

@@ -9,25 +9,20 @@ private slots:
     // a split the user made between them stays.
     void widthsFitTheRoom() {
         const ColumnNumbers start = DefaultListLayout().widths; // 1085 pixels in all
-        struct Case {
-            ColumnNumbers widths;
-            int available;
-            std::array<int, 3> expected;
-        };
         ColumnNumbers userSplit = start;
         userSplit[1] = 400;
-        const Case cases[] = {
+        const std::tuple<ColumnNumbers, int, std::array<int, 3>> cases[] = {
             {start, 1085, {150, 130, 100}},
             {start, 1465, {300, 260, 200}},
             {start, 900, {150, 130, 100}},
             {FitColumnWidths(start, 1465), 1085, {150, 130, 100}},
             {userSplit, 1335 + 190, {475, 195, 150}},
         };
-        for (const Case& c : cases) {
-            const ColumnNumbers fitted = FitColumnWidths(c.widths, c.available);
-            QCOMPARE((std::array<int, 3>{fitted[1], fitted[2], fitted[3]}), c.expected);
-            QCOMPARE(fitted[0], c.widths[0]);
-            QCOMPARE(fitted[12], c.widths[12]);
+        for (const auto& [widths, available, expected] : cases) {
+            const ColumnNumbers fitted = FitColumnWidths(widths, available);
+            QCOMPARE((std::array<int, 3>{fitted[1], fitted[2], fitted[3]}), expected);
+            QCOMPARE(fitted[0], widths[0]);
+            QCOMPARE(fitted[12], widths[12]);
         }
     }
 

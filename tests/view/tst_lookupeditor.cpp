@@ -1,9 +1,13 @@
 #include "support/GuiDriver.h"
 
 namespace {
+QTableWidget* Entries(QWidget* editor) {
+    return editor->findChild<QTableWidget*>("entries");
+}
+
 // The entries listed, "id|name" joined by ','.
 QString Rows(QWidget* editor) {
-    auto* list = editor->findChild<QTableWidget*>("entries");
+    auto* list = Entries(editor);
     QStringList out;
     for (int r = 0; r < list->rowCount(); ++r) {
         out << list->item(r, 0)->text() + "|" + list->item(r, 1)->text();
@@ -12,7 +16,7 @@ QString Rows(QWidget* editor) {
 }
 
 void SelectEntry(QWidget* editor, int row) {
-    editor->findChild<QTableWidget*>("entries")->selectRow(row);
+    Entries(editor)->selectRow(row);
 }
 
 std::function<void(QWidget*)> PressOn(const char* button, QStringList* seen = nullptr,
@@ -35,46 +39,37 @@ class TestLookupEditor : public QObject {
 private slots:
     void init() { UseTemporarySettings(); }
 
-    void aNewCatalogueGetsItsFirstTypes() {
-        RunningApp run;
-        run.prompts.files.push_back(run.path("new.mdb"));
-        run.trigger("fileSaveAs");
-        QStringList seen;
-        WhenModals(
-            {[&](QWidget* editor) {
-                 QCOMPARE(
-                     editor->findChild<QTableWidget*>("entries")->horizontalHeaderItem(1)->text(),
-                     QStringLiteral("Tip"));
-                 PressOn("add", &seen)(editor);
-             },
-             Answer("Roman"), PressOn("add", &seen), Answer("Poezii"), PressOn("add", &seen),
-             Answer("roman"), PressOn("ok", &seen)});
-        run.trigger("recordsTypes");
-        QCOMPARE(seen,
-                 (QStringList{"", "1|Roman", "2|Poezii,1|Roman", "2|Poezii,3|roman,1|Roman"}));
-        QCOMPARE(run.view()->Types().GetSize(), 3);
-        QVERIFY(run.prompts.messages.isEmpty());
-    }
-
     // Tab leaves the list at once: OK, list, Add, Modify, Delete; the size is kept for next time.
-    void tabOrderSizeAndNothingSelected() {
+    // Names stay unique, Delete asks first, and a new catalogue gets its first types.
+    void tabOrderUniqueNamesAndDeleting() {
         LibraryApp run;
         QStringList chain;
-        WhenModal([&](QWidget* editor) {
-            for (QWidget* w = editor->findChild<QWidget*>("ok"); chain.size() < 5;
-                 w = w->nextInFocusChain()) {
-                if (w->focusPolicy() & Qt::TabFocus) {
-                    chain << w->objectName();
-                }
-            }
-            editor->resize(500, 420);
-            Press(editor, "ok");
-        });
+        QStringList seen;
+        WhenModals({[&](QWidget* editor) {
+                        for (QWidget* w = editor->findChild<QWidget*>("ok"); chain.size() < 5;
+                             w = w->nextInFocusChain()) {
+                            if (w->focusPolicy() & Qt::TabFocus) {
+                                chain << w->objectName();
+                            }
+                        }
+                        editor->resize(500, 420);
+                        Press(editor, "add");
+                    },
+                    Answer("SF"), PressOn("modify", nullptr, 1), Answer("SF"),
+                    PressOn("modify", nullptr, 1), Answer("Clasic"), PressOn("modify", &seen, 1),
+                    Answer("Science fiction"), PressOn("ok", &seen)});
         run.trigger("recordsTypes");
         QCOMPARE(chain, (QStringList{"ok", "entries", "add", "modify", "delete"}));
+        QCOMPARE(run.prompts.takeMessages(), QStringList(3, shown::kTypeExists));
+        // A rename keeps the row's place until the editor is opened again.
+        QCOMPARE(seen.last(), QStringLiteral("2|Clasic,1|Science fiction"));
+        seen.clear();
+        QCOMPARE(run.column(4),
+                 (QStringList{"[nedefinit]", "Science fiction", "Clasic", "Science fiction"}));
+
         // With nothing selected, Modify and Delete ask for a row; Escape closes.
         WhenModals({[](QWidget* editor) {
-                        QVERIFY(!editor->findChild<QTableWidget*>("entries")->tabKeyNavigation());
+                        QVERIFY(!Entries(editor)->tabKeyNavigation());
                         QCOMPARE(editor->size(), QSize(500, 420));
                         Press(editor, "modify");
                         Press(editor, "delete");
@@ -87,21 +82,6 @@ private slots:
         QCOMPARE(run.prompts.takeMessages(), (QStringList{none, none}));
         // Stored at once, so in the view's lists however the editor was closed.
         QCOMPARE(run.view()->States().GetSize(), 2);
-    }
-
-    void namesStayUniqueAndDeleteAsksFirst() {
-        LibraryApp run;
-        QStringList seen;
-        WhenModals({PressOn("add"), Answer("SF"), PressOn("modify", nullptr, 1), Answer("SF"),
-                    PressOn("modify", nullptr, 1), Answer("Clasic"), PressOn("modify", &seen, 1),
-                    Answer("Science fiction"), PressOn("ok", &seen)});
-        run.trigger("recordsTypes");
-        QCOMPARE(run.prompts.takeMessages(), QStringList(3, shown::kTypeExists));
-        // A rename keeps the row's place until the editor is opened again.
-        QCOMPARE(seen.last(), QStringLiteral("2|Clasic,1|Science fiction"));
-        seen.clear();
-        QCOMPARE(run.column(4),
-                 (QStringList{"[nedefinit]", "Science fiction", "Clasic", "Science fiction"}));
 
         // Delete asks first.
         run.prompts.answers = {false, true};
@@ -120,6 +100,24 @@ private slots:
         // Books keep their stored type, which no entry names any more.
         QCOMPARE(run.column(4),
                  (QStringList{"[nedefinit]", "[nedefinit]", "Clasic", "[nedefinit]"}));
+
+        // A new catalogue gets its first types.
+        run.trigger("fileClose");
+        run.prompts.files.push_back(run.path("new.mdb"));
+        run.trigger("fileSaveAs");
+        seen.clear();
+        WhenModals({[&](QWidget* editor) {
+                        QCOMPARE(Entries(editor)->horizontalHeaderItem(1)->text(),
+                                 QStringLiteral("Tip"));
+                        PressOn("add", &seen)(editor);
+                    },
+                    Answer("Roman"), PressOn("add", &seen), Answer("Poezii"), PressOn("add", &seen),
+                    Answer("roman"), PressOn("ok", &seen)});
+        run.trigger("recordsTypes");
+        QCOMPARE(seen,
+                 (QStringList{"", "1|Roman", "2|Poezii,1|Roman", "2|Poezii,3|roman,1|Roman"}));
+        QCOMPARE(run.view()->Types().GetSize(), 3);
+        QVERIFY(run.prompts.messages.isEmpty());
     }
 
     void theEditorShowsWhatIsStoredAndDeletesTheRowPicked() {
@@ -138,10 +136,8 @@ private slots:
                         SelectEntry(editor, 2); // the second "Clasic", id 3
                         Press(editor, "delete");
                         seen << Rows(editor);
-                        seen << QString::number(editor->findChild<QTableWidget*>("entries")
-                                                    ->selectionModel()
-                                                    ->selectedRows()
-                                                    .size());
+                        seen << QString::number(
+                            Entries(editor)->selectionModel()->selectedRows().size());
                         SelectEntry(editor, 0); // the bytes that are no UTF-8, id 4
                         Press(editor, "delete");
                         Press(editor, "ok");

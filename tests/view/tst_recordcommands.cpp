@@ -39,21 +39,41 @@ private slots:
                                         "calificativ", "ok", "cancel", "stare"}));
         QCOMPARE(run.prompts.takeMessages(), (QStringList{shown::kRatingClash, shown::kNoTitle}));
 
-        WhenModal(Fill({{"titlu", "Fundatia"},
-                        {"autor", "Asimov"},
-                        {"editura", "Paladin"},
-                        {"pagini", "250"},
-                        {"publicare", "-5"},
-                        {"publicare_volum", "2010"}},
-                       {{"tip", 0}, {"citita", 1}, {"calificativ", 1}}));
+        // Number fields are checked in exchange order, each refusal focusing its field.
+        QStringList focus;
+        WhenModal([&](QWidget* dlg) {
+            auto ok = [&] {
+                Press(dlg, "ok");
+                focus << dlg->focusWidget()->objectName();
+            };
+            Fill({{"titlu", "Fundatia"},
+                  {"autor", "Asimov"},
+                  {"editura", "Paladin"},
+                  {"pagini", ""},
+                  {"publicare_volum", ""}},
+                 {{"tip", 0}, {"citita", 1}, {"calificativ", 1}})(dlg);
+            focus << dlg->focusWidget()->objectName();
+            TypeInto(dlg, "publicare_volum", "0");
+            ok();
+            TypeInto(dlg, "pagini", "40000");
+            TypeInto(dlg, "publicare", "12x");
+            ok();
+            TypeInto(dlg, "publicare", "-500");
+            TypeInto(dlg, "publicare_volum", "1990");
+            ok(); // more pages than the catalogue holds: refused before it closes
+            TypeInto(dlg, "pagini", "400");
+            Press(dlg, "ok");
+        });
         run.trigger("recordsAdd");
-        QVERIFY(run.prompts.messages.isEmpty());
+        QCOMPARE(focus, (QStringList{"publicare_volum", "pagini", "publicare", "pagini"}));
+        QCOMPARE(run.prompts.takeMessages(),
+                 QStringList(3, shown::kNotInteger) + QStringList{shown::kOutOfRange});
         QCOMPARE(Stored(run, "SELECT id, titlu, tip, pagini, publicare, citita, calificativ, stare "
                              "FROM books WHERE titlu = 'Fundatia'"),
-                 Texts{"5|Fundatia|1|250|-5|-1|1|0"});
+                 Texts{"5|Fundatia|1|400|-500|-1|1|0"});
         QCOMPARE(run.rows().last(),
                  QStringLiteral(
-                     "0005|Fundatia|Asimov|Paladin|Clasic|250|1|1|-5|2010|Da|Excelenta|Acasa"));
+                     "0005|Fundatia|Asimov|Paladin|Clasic|400|1|1|-500|1990|Da|Excelenta|Acasa"));
     }
 
     // A stored book keeps what nobody gave unknown; a new book gets every check; a book already
@@ -238,41 +258,7 @@ private slots:
         QVERIFY(run.prompts.messages.isEmpty());
     }
 
-    void numberFieldsAreCheckedInExchangeOrder() {
-        LibraryApp run;
-        QStringList focus;
-        WhenModal([&](QWidget* dlg) {
-            auto ok = [&] {
-                Press(dlg, "ok");
-                focus << dlg->focusWidget()->objectName();
-            };
-            TypeInto(dlg, "titlu", "T");
-            TypeInto(dlg, "autor", "A");
-            TypeInto(dlg, "editura", "E");
-            Choose(dlg, "calificativ", 6);
-            TypeInto(dlg, "pagini", "");
-            TypeInto(dlg, "publicare_volum", "");
-            ok();
-            TypeInto(dlg, "publicare_volum", "0");
-            ok();
-            TypeInto(dlg, "pagini", "40000");
-            TypeInto(dlg, "publicare", "12x");
-            ok();
-            TypeInto(dlg, "publicare", "-500");
-            TypeInto(dlg, "publicare_volum", "1990");
-            ok(); // more pages than the catalogue holds: refused before it closes
-            TypeInto(dlg, "pagini", "400");
-            Press(dlg, "ok");
-        });
-        run.trigger("recordsAdd");
-        QCOMPARE(focus, (QStringList{"publicare_volum", "pagini", "publicare", "pagini"}));
-        QCOMPARE(run.prompts.takeMessages(),
-                 QStringList(3, shown::kNotInteger) + QStringList{shown::kOutOfRange});
-        QCOMPARE(Stored(run, "SELECT titlu, pagini, publicare FROM books WHERE id = 5"),
-                 Texts{"T|400|-500"});
-    }
-
-    void addNeedsTypesAndStates() {
+    void withoutTypesOrStates() {
         TestCatalogue c;
         c.db->Close();
         RunningApp run(QString::fromStdString(c.path("test.mdb")));
@@ -281,6 +267,22 @@ private slots:
         QTest::keyClick(run.view(), Qt::Key_A,
                         Qt::ControlModifier); // the accelerator, not select-all
         QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kNoType});
+        // The composite search refuses types and states it has none of; a search by type
+        // searches nothing.
+        WhenModal([](QWidget* dlg) {
+            Tick(dlg, "useType");
+            Press(dlg, "ok");
+            Tick(dlg, "useType");
+            Tick(dlg, "useState");
+            Press(dlg, "ok");
+            Press(dlg, "cancel");
+        });
+        run.trigger("searchComposite");
+        QCOMPARE(run.prompts.takeMessages(), (QStringList{shown::kNoType, shown::kNoState}));
+        WhenModal([](QWidget* dlg) { Press(dlg, "ok"); });
+        run.trigger("searchType");
+        QVERIFY(run.prompts.messages.isEmpty());
+        QCOMPARE(run.view()->CurrentQuery(), std::string("SELECT * FROM books"));
         RawCatalogue(c.path("test.mdb")).exec("INSERT INTO types(tip) VALUES ('T')");
         run.view()->ReloadLookups();
         run.trigger("recordsAdd");
