@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QUrl>
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace {
 // A menu's or the menu bar's items, "-" for a separator, "(off)" after one disabled.
@@ -160,6 +161,8 @@ private slots:
             RawCatalogue(books.file()).exec("CREATE TABLE mine(x); INSERT INTO mine VALUES (1)"));
         const QString folder = QFileInfo(books.path).absolutePath();
         QVERIFY(QFile::link(books.path, folder + "/link.mdb"));
+        struct stat before {};
+        QCOMPARE(::stat(books.file().c_str(), &before), 0);
         RunningApp run(books.path);
         for (const QString& other : {folder + "/./test.mdb", folder + "/link.mdb"}) {
             run.prompts.files.push_back(other);
@@ -168,6 +171,9 @@ private slots:
                          .rows("SELECT count(*) FROM mine UNION ALL "
                                "SELECT count(*) FROM books"),
                      (Texts{"1", "4"}));
+            struct stat after {};
+            QCOMPARE(::stat(books.file().c_str(), &after), 0);
+            QCOMPARE(after.st_ino, before.st_ino); // the file itself, not a copy in its place
         }
         QVERIFY(QFileInfo(folder + "/link.mdb").isSymLink());
         QCOMPARE(run.rows().size(), 4);
