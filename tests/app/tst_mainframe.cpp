@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QUrl>
 #include <cstdio>
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace {
@@ -392,6 +393,15 @@ private slots:
         QCOMPARE(run.rows().size(), 4);
         QCOMPARE(run.doc()->GetDatabase()->GetPath(), name);
         run.frame()->OpenDocumentFile(QString::fromStdString(empty.path("test.mdb")));
+        // Temporary folders cannot remove a name that is not UTF-8 (nor the copies' folder named
+        // after it) themselves.
+        const std::string copies = SettingsStore()->value("Backup Folder").toString().toStdString();
+        for (const auto& entry : std::filesystem::directory_iterator(copies)) {
+            if (entry.path().filename().string().starts_with("caf\xe9")) {
+                std::filesystem::remove_all(entry.path());
+            }
+        }
+        std::filesystem::remove(name);
         QVERIFY(run.rows().isEmpty());
         QCOMPARE(run.view()->Types().GetSize(), 0);
         run.trigger("fileExit");
