@@ -199,7 +199,7 @@ void CEngineRecordset::DecodeCurrent() {
     }
 }
 
-CEngineRecordset::Value CEngineRecordset::At(int field) const {
+CEngineRecordset::Value CEngineRecordset::Field(int field) const {
     if (field < 0 || field >= static_cast<int>(m_names.size()) ||
         (m_forward ? m_stmt == nullptr : m_pos < 0 || m_pos >= m_rowCount)) {
         throw CEngineException("no current record");
@@ -221,15 +221,15 @@ CEngineRecordset::Value CEngineRecordset::At(int field) const {
 }
 
 bool CEngineRecordset::IsNull(int field) const {
-    return At(field).kind == Kind::Null;
+    return Field(field).kind == Kind::Null;
 }
 
 bool CEngineRecordset::HoldsInteger(int field) const {
-    return At(field).kind == Kind::Integer;
+    return Field(field).kind == Kind::Integer;
 }
 
 std::int64_t CEngineRecordset::GetInteger(int field) const {
-    return IntegerOf(At(field));
+    return IntegerOf(Field(field));
 }
 
 std::int64_t CEngineRecordset::IntegerOf(const Value& cell) {
@@ -247,7 +247,7 @@ std::int64_t CEngineRecordset::IntegerOf(const Value& cell) {
 }
 
 double CEngineRecordset::GetDouble(int field) const {
-    const Value cell = At(field);
+    const Value cell = Field(field);
     switch (cell.kind) {
     case Kind::Integer:
         return static_cast<double>(cell.i);
@@ -259,11 +259,11 @@ double CEngineRecordset::GetDouble(int field) const {
 }
 
 std::string_view CEngineRecordset::GetTextView(int field) const {
-    return At(field).text;
+    return Field(field).text;
 }
 
 std::string CEngineRecordset::GetText(int field) const {
-    const Value cell = At(field);
+    const Value cell = Field(field);
     switch (cell.kind) {
     case Kind::Text:
     case Kind::Blob:

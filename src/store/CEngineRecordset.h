@@ -66,7 +66,7 @@ public:
         double d;
         std::string_view text;
     };
-    Value Field(int field) const { return At(field); }
+    Value Field(int field) const;
     // A value as GetInteger reads it.
     static std::int64_t IntegerOf(const Value& value);
 
@@ -82,7 +82,6 @@ private:
         };
         Kind kind;
     };
-    Value At(int field) const;
     void Step();
     void DecodeCurrent();
     void ReadWhole();

@@ -353,7 +353,7 @@ std::optional<TrailingOrder> SplitTrailingOrder(const std::string& sql,
         return std::nullopt;
     }
     TrailingOrder order;
-    order.unordered = sql.substr(0, *orderAt == 0 ? 0 : t[*orderAt - 1].end);
+    order.unordered = sql.substr(0, t[*orderAt - 1].end); // ORDER comes after FROM books
     for (std::size_t i = *orderAt + 2; i < t.size(); i += 2) {
         if (t[i].kind != Kind::Word) {
             return std::nullopt;
