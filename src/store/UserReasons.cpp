@@ -25,16 +25,26 @@ constexpr OwnReason kOwnReasons[] = {
     {"the catalogue is read-only", "fisierul poate fi doar citit"},
     {"the disk is full", "discul este plin"},
     {"the catalogue refused the value", "catalogul nu primeste valoarea"},
+    {"is the catalogue itself or one of its journal files",
+     "este chiar catalogul sau un fisier al lui"},
+    // The engine's own words for the same failures.
+    {"database or disk is full", "discul este plin"},
+    {"disk I/O error", "discul nu a putut fi citit sau scris"},
 };
 
-std::string ForeignSchemaReason(const std::string& what) {
-    const std::size_t name = what.find('"');
-    const std::string quoted = name == std::string::npos ? std::string() : what.substr(name);
-    if (what.rfind("holds a view", 0) == 0) {
-        return "fisierul are o vedere in locul tabelei " + quoted;
-    }
-    return "fisierul are un trigger pe care programul nu l-a facut: " + quoted;
-}
+// The program's English reasons that go before a detail: a name, kept as it is, or the system's
+// reason, said in Romanian in its turn.
+struct LeadingReason {
+    std::string_view english;
+    const char* romanian;
+    bool detailIsReason;
+};
+constexpr LeadingReason kLeadingReasons[] = {
+    {"holds a trigger the program did not make: ",
+     "fisierul are un trigger pe care programul nu l-a facut: ", false},
+    {"holds a view in place of its table: ", "fisierul are o vedere in locul tabelei ", false},
+    {"its folder cannot be written: ", "dosarul lui nu primeste fisiere: ", true},
+};
 
 } // namespace
 
@@ -43,8 +53,9 @@ std::string SystemReason(int errnum) {
     case ENOENT:
         return "fisierul sau dosarul nu exista";
     case EACCES:
-    case EPERM:
         return "fisierul nu poate fi citit sau scris: lipseste dreptul de acces";
+    case EPERM:
+        return "operatia nu este permisa";
     case ENOSPC:
     case EDQUOT:
         return "discul este plin";
@@ -86,7 +97,7 @@ std::string EngineReason(const CEngineException& failure) {
     case EngineFailure::InputOutput:
         return "discul nu a putut fi citit sau scris";
     case EngineFailure::ForeignSchema:
-        return ForeignSchemaReason(failure.what());
+        return RomanianReason(failure.what());
     case EngineFailure::Refused:
         return "catalogul nu primeste valoarea";
     case EngineFailure::Other:
@@ -96,6 +107,14 @@ std::string EngineReason(const CEngineException& failure) {
 }
 
 std::string RomanianReason(const std::string& reason) {
+    for (const LeadingReason& leading : kLeadingReasons) {
+        const std::size_t at = reason.find(leading.english);
+        if (at != std::string::npos) {
+            const std::string detail = reason.substr(at + leading.english.size());
+            return reason.substr(0, at) + leading.romanian +
+                   (leading.detailIsReason ? RomanianReason(detail) : detail);
+        }
+    }
     // What comes before the reason (a file's name) stays.
     const auto replaced = [&reason](std::string_view english, const std::string& romanian) {
         return reason.substr(0, reason.size() - english.size()) + romanian;

@@ -85,6 +85,15 @@ private slots:
                  {said(EROFS), "discul poate fi doar citit"},
                  {"copy.mdb: " + said(ENOSPC), "copy.mdb: discul este plin"},
                  {"the catalogue is read-only", "fisierul poate fi doar citit"},
+                 {said(EPERM), "operatia nu este permisa"},
+                 {"its folder cannot be written: " + said(EPERM),
+                  "dosarul lui nu primeste fisiere: operatia nu este permisa"},
+                 {"copy.mdb: database or disk is full", "copy.mdb: discul este plin"},
+                 {"copy.mdb: holds a trigger the program did not make: \"the disk is full\"",
+                  "copy.mdb: fisierul are un trigger pe care programul nu l-a facut: \"the disk "
+                  "is full\""},
+                 {"holds a view in place of its table: \"books\"",
+                  "fisierul are o vedere in locul tabelei \"books\""},
                  {"something else", "something else"}}) {
             QCOMPARE(RomanianReason(reason), shown);
         }

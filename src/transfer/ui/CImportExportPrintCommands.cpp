@@ -83,8 +83,8 @@ bool MayWrite(const QString& path, const CBookDatabase& db, QWidget* parent) {
                     parent);
         break;
     case OutputRefusal::FolderNotWritable:
-        ShowMessage(file + " nu poate fi scris: dosarul lui nu primeste fisiere (" + check.reason +
-                        "); nu s-a scris nimic.",
+        ShowMessage(file + " nu poate fi scris: dosarul lui nu primeste fisiere (" +
+                        RomanianReason(check.reason) + "); nu s-a scris nimic.",
                     parent);
         break;
     }
