@@ -47,3 +47,58 @@ bool FitsTextColumn(std::string_view utf8) {
     }
     return true;
 }
+
+namespace {
+bool StartsCharacter(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+}
+} // namespace
+
+std::string FitOutsideText(std::string_view utf8, bool& cut) {
+    std::string clean;
+    clean.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        // C1 controls are U+0080..U+009F, written C2 80..C2 9F.
+        const bool c1 = byte == 0xC2 && i + 1 < utf8.size() &&
+                        static_cast<unsigned char>(utf8[i + 1]) < 0xA0 &&
+                        static_cast<unsigned char>(utf8[i + 1]) >= 0x80;
+        const bool blank = byte < 0x20 || byte == 0x7F || c1;
+        if (c1) {
+            ++i;
+        }
+        if (blank || byte == ' ') {
+            if (!clean.empty() && clean.back() != ' ') {
+                clean += ' ';
+            }
+        } else {
+            clean += utf8[i];
+        }
+    }
+    if (!clean.empty() && clean.back() == ' ') {
+        clean.pop_back();
+    }
+    cut = !FitsTextColumn(clean);
+    if (!cut) {
+        return clean;
+    }
+    const std::string ellipsis = "...";
+    // Where the character after the room left for the ellipsis starts.
+    std::size_t end = 0;
+    for (std::size_t characters = 0; end < clean.size(); ++end) {
+        if (StartsCharacter(clean[end]) && ++characters > kTextCapacity - ellipsis.size()) {
+            break;
+        }
+    }
+    // Back to the last blank, unless the first word alone is that long.
+    const std::size_t blank = clean.rfind(' ', end);
+    if (blank != std::string::npos && blank > 0) {
+        end = blank;
+    }
+    std::string fitted = clean.substr(0, end);
+    while (!fitted.empty() && (fitted.back() == ' ' || fitted.back() == ',' ||
+                               fitted.back() == ';' || fitted.back() == ':')) {
+        fitted.pop_back();
+    }
+    return fitted + ellipsis;
+}

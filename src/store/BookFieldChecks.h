@@ -36,6 +36,11 @@ inline constexpr int kLargestNumber = 32767;
 
 // True when the catalogue can hold the text: characters counted as it counts them.
 bool FitsTextColumn(std::string_view utf8);
+// A text from outside (a look-up's answer) made fit for a text column: control characters (a NUL
+// among them) become blanks, runs of blanks one, none at either end, and a text longer than the
+// column holds is cut at a word's end and given "...". `cut` tells whether it was cut.
+std::string FitOutsideText(std::string_view utf8, bool& cut);
+
 inline bool FitsNumberColumn(int value) {
     return value >= kSmallestNumber && value <= kLargestNumber;
 }

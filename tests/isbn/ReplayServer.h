@@ -12,7 +12,7 @@
 // A Books API service on 127.0.0.1 that replays answers recorded in the service's shape (one file
 // per ISBN, "<isbn13>.json"; the cover addresses in them are turned to this server), serves a
 // cover for any "/b/id/..." path, and records every request. Told to, it stays silent (a slow
-// service) or answers with an error status or any body.
+// service) or answers with any status, headers and body.
 class ReplayServer : public QObject {
 public:
     enum class Mode { Replay, Silent, Status, Body };
@@ -33,6 +33,7 @@ public:
     Mode mode = Mode::Replay;
     int status = 200;
     QByteArray body;
+    QByteArray headers;   // further header lines, each ending "\r\n"
     QByteArray cover;     // the bytes served for any cover
     QStringList requests; // each request's path and query
     QStringList agents;   // each request's User-Agent
@@ -56,14 +57,14 @@ private:
         if (mode == Mode::Silent) {
             return;
         }
-        int code = mode == Mode::Status ? status : 200;
+        int code = mode == Mode::Replay ? 200 : status;
         QByteArray content = body;
         if (mode == Mode::Replay) {
             content = Replayed(target, code);
         }
         socket->write("HTTP/1.1 " + QByteArray::number(code) +
-                      " X\r\nContent-Length: " + QByteArray::number(content.size()) +
-                      "\r\nConnection: close\r\n\r\n" + content);
+                      " X\r\nContent-Length: " + QByteArray::number(content.size()) + "\r\n" +
+                      headers + "Connection: close\r\n\r\n" + content);
         socket->disconnectFromHost();
     }
 

@@ -1,5 +1,8 @@
 #include "isbn/ui/LookupAnswer.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
 namespace {
@@ -62,8 +65,39 @@ private slots:
               QByteArray("[]")}) {
             read << Read(json);
         }
-        QCOMPARE(read, (QStringList{"not found||||?|?|", "not found||||?|?|", "malformed||||?|?|",
+        // An answer about another ISBN says nothing of this one: it is no "not found" to keep.
+        QCOMPARE(read, (QStringList{"not found||||?|?|", "malformed||||?|?|", "malformed||||?|?|",
                                     "malformed||||?|?|", "malformed||||?|?|"}));
+    }
+
+    // An answer's texts pass the checks a typed text passes: markup stays text, control
+    // characters go, and what the catalogue cannot hold is cut at a word's end, and said.
+    void hostileTextsAreMadeFit() {
+        const auto json = [](const QString& title, const QString& author) {
+            QJsonObject book{{"title", title},
+                             {"authors", QJsonArray{QJsonObject{{"name", author}}}},
+                             {"publishers", QJsonArray{QJsonObject{{"name", "Polirom"}}}}};
+            return QJsonDocument(QJsonObject{{"ISBN:" + QString::fromStdString(kIsbn), book}})
+                .toJson();
+        };
+        const QString markup = "<img src=\"file:///dev/zero\"><b>Titlu</b> &amp; zero";
+        LookupAnswer a =
+            ReadLookupAnswer(json(markup, QString("Ana") + QChar(0) + "\t Blandiana\n"), kIsbn);
+        QCOMPARE(QString::fromStdString(a.book.titlu), markup);
+        QCOMPARE(QString::fromStdString(a.book.autor), QString("Ana Blandiana"));
+        QCOMPARE(a.shortened, QStringList());
+        // 10,000 characters in words of five, and 256 "ș" with no blank at all.
+        const QString words = QString("abcd ").repeated(2000);
+        a = ReadLookupAnswer(json(words, QString("ș").repeated(256)), kIsbn);
+        const QString title = QString::fromStdString(a.book.titlu);
+        QCOMPARE(title, QString("abcd ").repeated(50).chopped(1) + "...");
+        QCOMPARE(title.size(), 252);
+        QCOMPARE(QString::fromStdString(a.book.autor), QString("ș").repeated(252) + "...");
+        QCOMPARE(a.shortened, (QStringList{"Titlu", "Autor"}));
+        // Exactly as many characters as a column holds is not cut.
+        a = ReadLookupAnswer(json(QString("ă").repeated(255), "x"), kIsbn);
+        QCOMPARE(QString::fromStdString(a.book.titlu), QString("ă").repeated(255));
+        QCOMPARE(a.shortened, QStringList());
     }
 };
 

@@ -1,28 +1,57 @@
 #include "isbn/ui/CIsbnLookup.h"
 
+#include <QBuffer>
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QImageReader>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <memory>
 
 namespace {
 constexpr qint64 kSpacing = 1000; // the service asks for at most one request a second
+constexpr qint64 kLongestPause = 3600;
+constexpr int kRedirects = 5;
+// Open Library names its covers on a host of their own.
+const QString kCoverHost = QStringLiteral("covers.openlibrary.org");
+// About the size of a paperback's cover on the screen.
+constexpr QSize kCoverBox(240, 320);
 
-QString ReasonOf(QNetworkReply* reply, bool timedOut) {
-    if (timedOut) {
-        return QStringLiteral("serviciul de cautare nu a raspuns la timp");
+bool WebAddress(const QUrl& url) {
+    return url.isValid() &&
+           (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+}
+
+// The seconds a service asks to be left alone (Retry-After: seconds or an HTTP date), or 0.
+qint64 PauseAsked(QNetworkReply* reply) {
+    const QByteArray asked = reply->rawHeader("Retry-After").trimmed();
+    bool number = false;
+    qint64 seconds = asked.toLongLong(&number);
+    if (!number) {
+        const QDateTime when = QDateTime::fromString(QString::fromLatin1(asked), Qt::RFC2822Date);
+        seconds = when.isValid() ? QDateTime::currentDateTimeUtc().secsTo(when) : 0;
     }
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status != 0) {
-        return QStringLiteral("serviciul de cautare a raspuns cu eroarea %1").arg(status);
-    }
-    return QStringLiteral("serviciul de cautare nu poate fi contactat");
+    return std::clamp<qint64>(seconds, 0, kLongestPause);
 }
 } // namespace
+
+QImage CoverImage(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (size.isValid() &&
+        (size.width() > kCoverBox.width() || size.height() > kCoverBox.height())) {
+        reader.setScaledSize(size.scaled(kCoverBox, Qt::KeepAspectRatio));
+    }
+    QImage image = reader.read();
+    if (!image.isNull() &&
+        (image.width() > kCoverBox.width() || image.height() > kCoverBox.height())) {
+        image = image.scaled(kCoverBox, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    return image;
+}
 
 CIsbnLookup::CIsbnLookup(QObject* parent)
     : QObject(parent), m_cacheFolder(DefaultCacheFolder()),
@@ -40,29 +69,37 @@ QString CIsbnLookup::DefaultCacheFolder() {
            QStringLiteral("/isbn");
 }
 
-QString CIsbnLookup::CacheFile(const Request& request) const {
-    return m_cacheFolder +
-           (request.cover ? QStringLiteral("/covers/") : QStringLiteral("/answers/")) +
-           request.isbn + (request.cover ? QStringLiteral(".img") : QStringLiteral(".json"));
-}
-
 QImage CIsbnLookup::CachedCover(const std::string& isbn13) const {
-    return QImage(CacheFile({QString::fromStdString(isbn13), QUrl(), true}));
+    const auto kept = Cache().Read(LookupCache::Kind::Cover, isbn13);
+    return kept ? CoverImage(QByteArray::fromStdString(kept->bytes)) : QImage();
 }
 
 void CIsbnLookup::Lookup(const std::string& isbn13) {
     const QString isbn = QString::fromStdString(isbn13);
+    if (!LookupCache::MayName(isbn13)) {
+        emit Failed(isbn, QStringLiteral("ISBN-ul nu poate fi cautat"));
+        return;
+    }
     QUrl url(m_service + QStringLiteral("/api/books"));
     url.setQuery(QStringLiteral("bibkeys=ISBN:%1&format=json&jscmd=data").arg(isbn));
-    const Request request{isbn, url, false};
-    if (!AnswerFromCache(request)) {
-        m_waiting.push_back(request);
-        Pump();
-    }
+    Send({isbn, url, false});
 }
 
 void CIsbnLookup::FetchCover(const std::string& isbn13, const QString& url) {
-    const Request request{QString::fromStdString(isbn13), QUrl(url), true};
+    const QString isbn = QString::fromStdString(isbn13);
+    if (!LookupCache::MayName(isbn13) || !MayFetchCover(QUrl(url))) {
+        emit CoverReady(isbn, QImage());
+        return;
+    }
+    Send({isbn, QUrl(url), true});
+}
+
+bool CIsbnLookup::MayFetchCover(const QUrl& url) const {
+    const QString host = url.host().toLower();
+    return WebAddress(url) && (host == QUrl(m_service).host().toLower() || host == kCoverHost);
+}
+
+void CIsbnLookup::Send(const Request& request) {
     if (!AnswerFromCache(request)) {
         m_waiting.push_back(request);
         Pump();
@@ -70,26 +107,31 @@ void CIsbnLookup::FetchCover(const std::string& isbn13, const QString& url) {
 }
 
 bool CIsbnLookup::AnswerFromCache(const Request& request) {
-    QFile cached(CacheFile(request));
-    if (!cached.open(QIODevice::ReadOnly)) {
+    const auto kind = request.cover ? LookupCache::Kind::Cover : LookupCache::Kind::Answer;
+    const std::string isbn = request.isbn.toStdString();
+    const auto kept = Cache().Read(kind, isbn);
+    if (!kept) {
         return false;
     }
-    Answer(request, cached.readAll());
-    return true;
-}
-
-void CIsbnLookup::Answer(const Request& request, const QByteArray& body) {
+    const QByteArray body = QByteArray::fromStdString(kept->bytes);
     if (request.cover) {
-        emit CoverReady(request.isbn, QImage::fromData(body));
-        return;
+        const QImage cover = CoverImage(body);
+        if (cover.isNull()) {
+            Cache().Forget(kind, isbn);
+            return false;
+        }
+        emit CoverReady(request.isbn, cover);
+        return true;
     }
-    const LookupAnswer answer = ReadLookupAnswer(body, request.isbn.toStdString());
-    if (answer.kind == LookupAnswer::Kind::Malformed) {
-        emit Failed(request.isbn, QStringLiteral("raspunsul serviciului de cautare nu poate fi "
-                                                 "citit"));
-    } else {
-        emit Answered(request.isbn, answer);
+    const LookupAnswer answer = ReadLookupAnswer(body, isbn);
+    // What cannot be read, or a "not found" grown old, is asked again.
+    if (answer.kind == LookupAnswer::Kind::Malformed ||
+        (answer.kind == LookupAnswer::Kind::NotFound && kept->ageSeconds > kNotFoundKeptSeconds)) {
+        Cache().Forget(kind, isbn);
+        return false;
     }
+    emit Answered(request.isbn, answer);
+    return true;
 }
 
 void CIsbnLookup::Pump() {
@@ -97,8 +139,9 @@ void CIsbnLookup::Pump() {
         return;
     }
     const qint64 now = m_clock();
-    if (m_sentBefore && now - m_lastSent < kSpacing) {
-        m_pause.start(static_cast<int>(kSpacing - (now - m_lastSent)));
+    const qint64 next = std::max(m_sentBefore ? m_lastSent + kSpacing : now, m_notBefore);
+    if (now < next) {
+        m_pause.start(static_cast<int>(next - now));
         return;
     }
     const Request request = m_waiting.front();
@@ -108,43 +151,109 @@ void CIsbnLookup::Pump() {
     m_lastSent = now;
     QNetworkRequest sent(request.url);
     sent.setHeader(QNetworkRequest::UserAgentHeader, UserAgent());
+    sent.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                      QNetworkRequest::UserVerifiedRedirectPolicy);
+    sent.setMaximumRedirectsAllowed(kRedirects);
     QNetworkReply* reply = m_network.get(sent);
-    auto* limit = new QTimer(reply);
-    limit->setSingleShot(true);
-    auto timedOut = std::make_shared<bool>(false);
-    connect(limit, &QTimer::timeout, reply, [reply, timedOut] {
-        *timedOut = true;
+    const auto limit = static_cast<qint64>(
+        LookupCache::Limit(request.cover ? LookupCache::Kind::Cover : LookupCache::Kind::Answer));
+    auto outcome = std::make_shared<Outcome>();
+    // Read as it comes, never more than the limit: past it the answer is given up.
+    auto take = [reply, outcome, limit] {
+        outcome->body += reply->read(limit + 1 - outcome->body.size());
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (outcome->body.size() > limit || (length.isValid() && length.toLongLong() > limit)) {
+            outcome->tooBig = true;
+            reply->abort();
+        }
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, reply, take);
+    connect(reply, &QNetworkReply::readyRead, reply, take);
+    connect(reply, &QNetworkReply::redirected, reply, [reply, outcome](const QUrl& to) {
+        if (WebAddress(to)) {
+            emit reply->redirectAllowed();
+        } else {
+            outcome->refusedRedirect = true;
+            reply->abort();
+        }
+    });
+    auto* timer = new QTimer(reply);
+    timer->setSingleShot(true);
+    connect(timer, &QTimer::timeout, reply, [reply, outcome] {
+        outcome->timedOut = true;
         reply->abort();
     });
-    connect(reply, &QNetworkReply::finished, this,
-            [this, reply, request, timedOut] { Finished(reply, request, *timedOut); });
-    limit->start(m_timeout);
+    connect(reply, &QNetworkReply::finished, this, [this, reply, request, outcome, take] {
+        if (!outcome->tooBig && !outcome->timedOut && !outcome->refusedRedirect) {
+            take();
+        }
+        Finished(reply, request, *outcome);
+    });
+    timer->start(m_timeout);
 }
 
-void CIsbnLookup::Finished(QNetworkReply* reply, const Request& request, bool timedOut) {
-    reply->deleteLater();
-    m_busy = false;
-    const bool ok = !timedOut && reply->error() == QNetworkReply::NoError;
-    const QByteArray body = ok ? reply->readAll() : QByteArray();
-    const bool wellFormed =
-        ok && (request.cover ? !QImage::fromData(body).isNull()
-                             : ReadLookupAnswer(body, request.isbn.toStdString()).kind !=
-                                   LookupAnswer::Kind::Malformed);
-    if (wellFormed) {
-        // Kept whole or not at all, so a half-written file is never taken for an answer.
-        QDir().mkpath(QFileInfo(CacheFile(request)).path());
-        QSaveFile file(CacheFile(request));
-        if (file.open(QIODevice::WriteOnly)) {
-            file.write(body);
-            file.commit();
+QString CIsbnLookup::Reason(QNetworkReply* reply, const Request& request, const Outcome& outcome) {
+    if (outcome.timedOut) {
+        return QStringLiteral("serviciul de cautare nu a raspuns la timp");
+    }
+    if (outcome.tooBig) {
+        return QStringLiteral("raspunsul serviciului de cautare este prea mare (peste %1 MB)")
+            .arg(LookupCache::Limit(request.cover ? LookupCache::Kind::Cover
+                                                  : LookupCache::Kind::Answer) /
+                 (1024 * 1024));
+    }
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (outcome.refusedRedirect || (status >= 300 && status < 400)) {
+        return QStringLiteral("serviciul de cautare trimite la o adresa care nu este http sau "
+                              "https");
+    }
+    if (status == 429 || status == 503) {
+        const qint64 pause = PauseAsked(reply);
+        m_notBefore = std::max(m_notBefore, m_clock() + pause * 1000);
+        if (pause > 0) {
+            return QStringLiteral("serviciul de cautare a raspuns cu eroarea %1 si cere o pauza "
+                                  "de %2 s")
+                .arg(status)
+                .arg(pause);
         }
     }
-    if (ok) {
-        Answer(request, body);
-    } else if (request.cover) {
-        emit CoverReady(request.isbn, QImage());
+    if (status >= 200 && status < 300) {
+        // The status was fine but the body was not: cut short, or not to be unpacked.
+        return QStringLiteral("raspunsul serviciului de cautare nu poate fi citit");
+    }
+    if (status != 0) {
+        return QStringLiteral("serviciul de cautare a raspuns cu eroarea %1").arg(status);
+    }
+    return QStringLiteral("serviciul de cautare nu poate fi contactat");
+}
+
+void CIsbnLookup::Finished(QNetworkReply* reply, const Request& request, const Outcome& outcome) {
+    reply->deleteLater();
+    m_busy = false;
+    const bool ok = !outcome.timedOut && !outcome.tooBig && !outcome.refusedRedirect &&
+                    reply->error() == QNetworkReply::NoError;
+    const std::string isbn = request.isbn.toStdString();
+    const std::string_view bytes(outcome.body.constData(),
+                                 static_cast<std::size_t>(outcome.body.size()));
+    if (request.cover) {
+        const QImage cover = ok ? CoverImage(outcome.body) : QImage();
+        if (!cover.isNull()) {
+            Cache().Write(LookupCache::Kind::Cover, isbn, bytes);
+        }
+        emit CoverReady(request.isbn, cover);
+    } else if (!ok) {
+        emit Failed(request.isbn, Reason(reply, request, outcome));
     } else {
-        emit Failed(request.isbn, ReasonOf(reply, timedOut));
+        const LookupAnswer answer = ReadLookupAnswer(outcome.body, isbn);
+        if (answer.kind == LookupAnswer::Kind::Malformed) {
+            emit Failed(request.isbn, QStringLiteral("raspunsul serviciului de cautare nu poate "
+                                                     "fi citit"));
+        } else {
+            // Only an answer about the ISBN asked is kept; a copy that cannot be kept whole is
+            // not kept at all, and the ISBN is asked again next time.
+            Cache().Write(LookupCache::Kind::Answer, isbn, bytes);
+            emit Answered(request.isbn, answer);
+        }
     }
     Pump();
 }

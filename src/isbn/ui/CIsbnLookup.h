@@ -1,5 +1,6 @@
 #pragma once
 
+#include "isbn/LookupCache.h"
 #include "isbn/ui/LookupAnswer.h"
 
 #include <QImage>
@@ -16,9 +17,11 @@ class QNetworkReply;
 
 // Looks books up by ISBN on a Books API service, politely and without blocking: at most one
 // request a second and one at a time, a User-Agent naming the program and its version, a time
-// limit on each answer, and every well-formed answer and cover kept on disk so that the same
-// ISBN is never asked twice. The clock, the time limit, the address and the cache folder can be
-// set (tests point them at a local server and a temporary folder).
+// and a size limit on each answer, and every whole answer and cover kept on disk so that the same
+// ISBN is not asked twice. What a service sends is only data: only http and https are fetched,
+// covers only from the service's own host or its cover host, and a redirect elsewhere is refused.
+// The clock, the time limit, the address and the cache folder can be set (tests point them at a
+// local server and a temporary folder).
 class CIsbnLookup : public QObject {
     Q_OBJECT
 public:
@@ -42,6 +45,8 @@ public:
     static QByteArray UserAgent();
     // The user's cache folder for look-ups.
     static QString DefaultCacheFolder();
+    // A "not found" is asked again after this long; a book found is kept for good.
+    static constexpr qint64 kNotFoundKeptSeconds = 7 * 24 * 3600;
 
 signals:
     void Answered(const QString& isbn13, const LookupAnswer& answer);
@@ -54,13 +59,22 @@ private:
         QUrl url;
         bool cover;
     };
-    QString CacheFile(const Request& request) const;
-    // Answers from the cache; false when the request is not there.
+    // How one request ended, beyond what the reply itself says.
+    struct Outcome {
+        bool timedOut = false;
+        bool tooBig = false;
+        bool refusedRedirect = false;
+        QByteArray body;
+    };
+    LookupCache Cache() const { return LookupCache(m_cacheFolder.toStdString()); }
+    // Answers from the cache; false when the request is not there (or no longer usable).
     bool AnswerFromCache(const Request& request);
-    void Answer(const Request& request, const QByteArray& body);
+    bool MayFetchCover(const QUrl& url) const;
+    void Send(const Request& request);
     // Sends the next waiting request when none is out and the rate limit allows.
     void Pump();
-    void Finished(QNetworkReply* reply, const Request& request, bool timedOut);
+    void Finished(QNetworkReply* reply, const Request& request, const Outcome& outcome);
+    QString Reason(QNetworkReply* reply, const Request& request, const Outcome& outcome);
 
     QNetworkAccessManager m_network;
     QString m_service;
@@ -71,5 +85,10 @@ private:
     bool m_busy = false;
     bool m_sentBefore = false;
     qint64 m_lastSent = 0;
+    qint64 m_notBefore = 0; // a service that asked for a pause is not asked before then
     QTimer m_pause;
 };
+
+// A cover as the book dialog shows it, fitted within a few centimetres of the screen; a null
+// image for bytes that are no picture or one too big to decode.
+QImage CoverImage(const QByteArray& bytes);

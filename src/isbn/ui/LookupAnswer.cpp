@@ -40,7 +40,9 @@ LookupAnswer ReadLookupAnswer(const QByteArray& json, const std::string& isbn13)
     }
     const QJsonValue entry = document.object().value(QString::fromStdString("ISBN:" + isbn13));
     if (entry.isUndefined()) {
-        answer.kind = LookupAnswer::Kind::NotFound;
+        if (document.object().isEmpty()) {
+            answer.kind = LookupAnswer::Kind::NotFound;
+        }
         return answer;
     }
     if (!entry.isObject()) {
@@ -53,10 +55,17 @@ LookupAnswer ReadLookupAnswer(const QByteArray& json, const std::string& isbn13)
     if (!subtitle.isEmpty()) {
         title += QStringLiteral(": ") + subtitle;
     }
-    answer.book.titlu = title.toStdString();
-    answer.book.autor = Names(book.value(QStringLiteral("authors"))).join(", ").toStdString();
     const QStringList publishers = Names(book.value(QStringLiteral("publishers")));
-    answer.book.editura = publishers.isEmpty() ? std::string() : publishers.first().toStdString();
+    const auto fit = [&answer](const QString& text, std::string& field, const char* label) {
+        bool cut = false;
+        field = FitOutsideText(text.toStdString(), cut);
+        if (cut) {
+            answer.shortened << QString::fromUtf8(label);
+        }
+    };
+    fit(title, answer.book.titlu, "Titlu");
+    fit(Names(book.value(QStringLiteral("authors"))).join(", "), answer.book.autor, "Autor");
+    fit(publishers.value(0), answer.book.editura, "Editura");
     const int pages = book.value(QStringLiteral("number_of_pages")).toInt(0);
     if (pages > 0 && FitsNumberColumn(pages)) {
         answer.book.pagini = pages;

@@ -4,11 +4,13 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <string>
 
 // What a look-up service said of one ISBN, read from its JSON answer (the Books API shape: an
-// object keyed "ISBN:<isbn>", that key absent when the book is unknown). Reading needs Qt Core
-// alone, so it is tested without a window.
+// object keyed "ISBN:<isbn>", an empty object when the book is unknown; an answer about any other
+// ISBN is no answer). Its texts are made fit for the catalogue as typed texts must be. Reading
+// needs Qt Core alone, so it is tested without a window.
 struct LookupAnswer {
     enum class Kind { Found, NotFound, Malformed };
     Kind kind = Kind::Malformed;
@@ -16,6 +18,8 @@ struct LookupAnswer {
     // pages and year when the answer gives them, else the record's own defaults.
     BookRecord book;
     QString coverUrl; // the medium cover, or empty
+    // The labels of the fields whose text was too long and was cut ("Titlu", "Autor", ...).
+    QStringList shortened;
 };
 
 LookupAnswer ReadLookupAnswer(const QByteArray& json, const std::string& isbn13);
