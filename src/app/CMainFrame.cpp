@@ -224,8 +224,9 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     m_pIsbnCommands = new CIsbnCommands(
         {[this] { return m_pRecordCommands->DatabaseForAdding(); },
          [this](std::int32_t book) { m_pView->ShowBook(book); },
-         [this](const BookRecord& book, const BookDetails& details, const QImage& cover) {
-             return m_pRecordCommands->AddBook(book, details, cover);
+         [this](const BookRecord& book, const BookDetails& details, const QImage& cover,
+                const QString& note) {
+             return m_pRecordCommands->AddBook(book, details, cover, note);
          },
          [this](const QString& text) { statusBar()->showMessage(text); }},
         this);

@@ -1,6 +1,7 @@
 #include "isbn/ReplayServer.h"
 #include "isbn/ui/CIsbnCommands.h"
 #include "shell/AppSettings.h"
+#include "shell/WriteInProgress.h"
 #include "support/GuiDriver.h"
 #include "view/ListedDetails.h"
 #include "view/ui/CShelfwardenView.h"
@@ -10,6 +11,9 @@
 #include <QDate>
 #include <QHeaderView>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -203,6 +207,66 @@ private slots:
         QCOMPARE(run.prompts.questions, QStringList{"(nu) " + kAlreadyThere});
         QCOMPARE(run.server.requests.count(kLookupTom),
                  down ? 1 : (isbn == "9780451526533" ? 2 : 0));
+    }
+
+    // An answer's texts reach the dialog fitted to the catalogue, with a note saying what was cut,
+    // and go in whole; a book answered while an import writes waits until the import is over.
+    void anAnswerIsFittedAndWaitsForAWriteUnderWay() {
+        IsbnRun run;
+        const QString markup = "<img src=\"file:///dev/zero\">" + QString("cuvant ").repeated(2000);
+        run.server.mode = ReplayServer::Mode::Body;
+        run.server.body =
+            QJsonDocument(
+                QJsonObject{
+                    {"ISBN:9780451526533",
+                     QJsonObject{
+                         {"title", markup},
+                         {"authors", QJsonArray{QJsonObject{{"name", QString("ș").repeated(256)}}}},
+                         {"publishers",
+                          QJsonArray{QJsonObject{{"name", QString("Ed") + QChar(0) + "itura"}}}}}}})
+                .toJson();
+        QString seen;
+        QString note;
+        auto writing = std::make_unique<WriteInProgress>();
+        WhenModal(Shown(seen, [&](QWidget* dlg) {
+            note = dlg->findChild<QLabel*>("note_label")->text();
+            Press(dlg, "ok");
+        }));
+        run.scan("9780451526533");
+        QTRY_COMPARE(run.status(), QString("ISBN 9780451526533 asteapta sfarsitul importului"));
+        QTest::qWait(600);
+        QVERIFY(seen.isEmpty());
+        writing.reset();
+        QTRY_VERIFY(!seen.isEmpty());
+        const QStringList shown = seen.split('|');
+        QCOMPARE(shown.at(0).size(), 254); // cut after a word, then "..."
+        QVERIFY(shown.at(0).startsWith("<img src=\"file:///dev/zero\">cuvant cuvant"));
+        QVERIFY(shown.at(0).endsWith("cuvant..."));
+        QCOMPARE(shown.at(1), QString("ș").repeated(252) + "...");
+        QCOMPARE(shown.at(2), QString("Ed itura"));
+        QCOMPARE(note, QString("Prea lung de la serviciul de cautare, scurtat la 255 de caractere: "
+                               "Titlu, Autor."));
+        QCOMPARE(run.stored("SELECT length(titlu) || '|' || length(autor) || '|' || editura FROM "
+                            "books WHERE id = 5"),
+                 Texts{"254|255|Ed itura"});
+        QCOMPARE(run.prompts.takeMessages(), QStringList());
+        // A stored text longer than the catalogue holds (a file made elsewhere) is refused on OK
+        // like a typed one, and what the user typed stays in the dialog.
+        QVERIFY(RawCatalogue(run.file())
+                    .exec("PRAGMA ignore_check_constraints = 1; UPDATE books SET titlu = titlu || "
+                          "'xy' WHERE id = 5"));
+        run.trigger("viewAll");
+        run.selectRow(run.column(1).indexOf(QRegularExpression("^<img.*")));
+        QString kept;
+        WhenModal([&](QWidget* dlg) {
+            TypeInto(dlg, "autor", "Ana Blandiana");
+            Press(dlg, "ok");
+            kept = Value(dlg, "autor");
+            Press(dlg, "cancel");
+        });
+        run.trigger("recordsModify");
+        QCOMPARE(run.prompts.takeMessages(), QStringList{"Enter no more than 255 characters."});
+        QCOMPARE(kept, QString("Ana Blandiana"));
     }
 
     void lookupsAreSpacedByOneSecond() {

@@ -5,6 +5,8 @@
 #include "shell/AppSettings.h"
 #include "shell/DialogParts.h"
 #include "shell/Prompts.h"
+#include "shell/WriteInProgress.h"
+#include "store/BookFieldChecks.h"
 #include "store/FixedNames.h"
 
 #include <QFormLayout>
@@ -15,8 +17,20 @@ constexpr const char* kAlreadyThere =
     "O carte cu acest ISBN este deja in catalog (este aleasa in lista). Adaugati inca un "
     "exemplar?";
 
+constexpr int kWriteCheckMs = 250;
+
 QString ServiceAddress() {
     return Settings().isbnService.isEmpty() ? kDefaultIsbnService : Settings().isbnService;
+}
+
+// What the book dialog says above its pages about a look-up's answer.
+QString NoteOn(const LookupAnswer& answer) {
+    if (answer.shortened.isEmpty()) {
+        return {};
+    }
+    return QStringLiteral("Prea lung de la serviciul de cautare, scurtat la %1 de caractere: %2.")
+        .arg(kTextCapacity)
+        .arg(answer.shortened.join(QStringLiteral(", ")));
 }
 } // namespace
 
@@ -27,6 +41,7 @@ CIsbnEntryDlg::CIsbnEntryDlg(IsbnEntryHooks hooks, CIsbnLookup* lookup, QWidget*
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("ISBN"), m_pIsbn);
     setMinimumWidth(320);
+    m_waitForWrite.setSingleShot(true);
     connect(m_pIsbn, &QLineEdit::returnPressed, this, &CIsbnEntryDlg::OnEnter);
     connect(lookup, &CIsbnLookup::Answered, this, &CIsbnEntryDlg::OnAnswered);
     connect(lookup, &CIsbnLookup::Failed, this, &CIsbnEntryDlg::OnFailed);
@@ -125,7 +140,7 @@ void CIsbnEntryDlg::OnAnswered(const QString& isbn13, const LookupAnswer& answer
     }
     Status(QStringLiteral("ISBN %1 gasit").arg(isbn13));
     if (answer.coverUrl.isEmpty()) {
-        Open(answer.book, isbn13, {});
+        Open(answer.book, isbn13, {}, NoteOn(answer));
         return;
     }
     m_found = answer;
@@ -133,7 +148,7 @@ void CIsbnEntryDlg::OnAnswered(const QString& isbn13, const LookupAnswer& answer
 }
 
 void CIsbnEntryDlg::OnCover(const QString& isbn13, const QImage& cover) {
-    Open(m_found.book, isbn13, cover);
+    Open(m_found.book, isbn13, cover, NoteOn(m_found));
 }
 
 void CIsbnEntryDlg::OnFailed(const QString& isbn13, const QString& reason) {
@@ -141,8 +156,17 @@ void CIsbnEntryDlg::OnFailed(const QString& isbn13, const QString& reason) {
     Open(BookOfUnknownNumbers(), isbn13, {});
 }
 
-void CIsbnEntryDlg::Open(BookRecord book, const QString& isbn13, const QImage& cover) {
+void CIsbnEntryDlg::Open(BookRecord book, const QString& isbn13, const QImage& cover,
+                         const QString& note) {
     m_busy = true;
+    m_waitForWrite.disconnect();
+    if (WriteInProgress::Any()) {
+        Status(QStringLiteral("ISBN %1 asteapta sfarsitul importului").arg(isbn13));
+        connect(&m_waitForWrite, &QTimer::timeout, this,
+                [this, book, isbn13, cover, note] { Open(book, isbn13, cover, note); });
+        m_waitForWrite.start(kWriteCheckMs);
+        return;
+    }
     book.tip = 1;
     book.stare = 1;
     // A book just scanned in is one still to read, which the dialog's rating rule accepts.
@@ -150,7 +174,7 @@ void CIsbnEntryDlg::Open(BookRecord book, const QString& isbn13, const QImage& c
     book.calificativ = kRatingToRead;
     BookDetails details;
     details.isbn = ToUtf8(isbn13);
-    m_hooks.addBook(book, details, cover);
+    m_hooks.addBook(book, details, cover, note);
     m_busy = false;
     // The scanner types into this window again, not into the list.
     activateWindow();

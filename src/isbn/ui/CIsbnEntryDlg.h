@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QTimer>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -19,8 +20,10 @@ struct IsbnEntryHooks {
     std::function<CBookDatabase*()> database;
     // Shows the book in the list.
     std::function<void(std::int32_t)> showBook;
-    // Opens the book dialog on what is known and adds the book the user confirms.
-    std::function<bool(const BookRecord&, const BookDetails&, const QImage&)> addBook;
+    // Opens the book dialog on what is known, with a note above it when there is one, and adds
+    // the book the user confirms.
+    std::function<bool(const BookRecord&, const BookDetails&, const QImage&, const QString&)>
+        addBook;
     // Says something in the status bar.
     std::function<void(const QString&)> status;
 };
@@ -47,8 +50,10 @@ private:
     void OnAnswered(const QString& isbn13, const LookupAnswer& answer);
     void OnFailed(const QString& isbn13, const QString& reason);
     void OnCover(const QString& isbn13, const QImage& cover);
-    // Opens the book dialog on what is known; the field is ready again afterwards.
-    void Open(BookRecord book, const QString& isbn13, const QImage& cover);
+    // Opens the book dialog on what is known; the field is ready again afterwards. While another
+    // write is under way (an import), the book waits for it to end.
+    void Open(BookRecord book, const QString& isbn13, const QImage& cover,
+              const QString& note = {});
     void Status(const QString& text);
 
     IsbnEntryHooks m_hooks;
@@ -57,4 +62,5 @@ private:
     std::deque<QString> m_waiting;
     bool m_busy = false;
     LookupAnswer m_found; // the answer whose cover is being fetched
+    QTimer m_waitForWrite;
 };

@@ -84,6 +84,11 @@ CBookInfoDlg::CBookInfoDlg(QWidget* parent) : QDialog(parent) {
     m_pDetailsPage = MakeDetailsPage();
     m_pPages->addTab(m_pDetailsPage, QStringLiteral("Detalii"));
     auto* layout = new QVBoxLayout(this);
+    m_pNoteLabel = new QLabel(this);
+    m_pNoteLabel->setObjectName(QStringLiteral("note_label"));
+    m_pNoteLabel->setTextFormat(Qt::PlainText);
+    m_pNoteLabel->setWordWrap(true);
+    layout->addWidget(m_pNoteLabel);
     layout->addWidget(m_pPages);
     layout->addWidget(buttons);
     // The state drop-down comes after OK and Cancel in the tab order.
@@ -114,6 +119,7 @@ QWidget* CBookInfoDlg::MakeDetailsPage() {
     m_pNote = MakeEdit("note", page);
     m_pAdaugata = new QLabel(page);
     m_pAdaugata->setObjectName(QStringLiteral("adaugata"));
+    m_pAdaugata->setTextFormat(Qt::PlainText);
     m_pCover = new QLabel(page);
     m_pCover->setObjectName(QStringLiteral("coperta"));
     form->addRow(QStringLiteral("ISBN"), m_pIsbn);
@@ -230,6 +236,8 @@ int CBookInfoDlg::exec() {
     const int state = FindStateIndex(r.stare);
     m_pStare->setCurrentIndex(m_pStare->count() == 0 ? -1 : (state < 0 ? 0 : state));
     ShowDetails();
+    m_pNoteLabel->setText(m_note);
+    m_pNoteLabel->setVisible(!m_note.isEmpty());
     m_pPages->setCurrentIndex(0);
     m_pTitlu->setFocus();
     return QDialog::exec();

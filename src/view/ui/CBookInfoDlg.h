@@ -40,6 +40,7 @@ public:
     std::vector<std::string> m_aLocations; // offered in the location's drop-down
     std::vector<std::string> m_aSeries;
     QImage m_cover; // shown on Detalii when there is one
+    QString m_note; // said above the pages when there is something to say (a look-up's cuts)
     // A new book whose unknown numbers may stay unknown (one an outside source described).
     bool m_bKeepUnknownNumbers = false;
 
@@ -76,4 +77,5 @@ private:
     QLineEdit* m_pNote;
     QLabel* m_pAdaugata;
     QLabel* m_pCover;
+    QLabel* m_pNoteLabel;
 };

@@ -152,7 +152,7 @@ CBookDatabase* CRecordCommands::DatabaseForAdding() {
 }
 
 bool CRecordCommands::AddBook(const BookRecord& start, const BookDetails& known,
-                              const QImage& cover) {
+                              const QImage& cover, const QString& note) {
     CBookDatabase* db = DatabaseForAdding();
     if (!db) {
         return false;
@@ -172,6 +172,7 @@ bool CRecordCommands::AddBook(const BookRecord& start, const BookDetails& known,
         }
     };
     dlg.m_cover = cover;
+    dlg.m_note = note;
     dlg.m_bKeepUnknownNumbers = true; // Adauga starts from numbers, a look-up may know none
     OfferDetails(store, dlg, details);
     if (dlg.exec() != QDialog::Accepted) {

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QObject>
+#include <QString>
 #include <QUndoStack>
 #include <functional>
 #include <string>
@@ -46,7 +47,8 @@ public slots:
     QUndoStack* History() { return &m_history; }
     // Opens the book dialog on `start` and `details` (what is known of the book already) and adds
     // the book the user confirms, with its details; true when it was added.
-    bool AddBook(const BookRecord& start, const BookDetails& details, const QImage& cover = {});
+    bool AddBook(const BookRecord& start, const BookDetails& details, const QImage& cover = {},
+                 const QString& note = {});
     // The open catalogue when it can take a book (it has a type and a state to give it); null
     // after telling the user why not.
     CBookDatabase* DatabaseForAdding();
