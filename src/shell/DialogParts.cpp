@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QTableView>
+#include <QTextDocument>
 #include <algorithm>
 #include <limits>
 
@@ -64,6 +65,14 @@ void KeepNameChooserNarrow(QComboBox* names) {
     constexpr int kUsualNameCharacters = 24;
     names->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     names->setMinimumContentsLength(kUsualNameCharacters);
+}
+
+QString PlainToolTip(const QString& text) {
+    if (!Qt::mightBeRichText(text)) {
+        return text;
+    }
+    return QStringLiteral("<p style=\"white-space:pre-wrap\">") + text.toHtmlEscaped() +
+           QStringLiteral("</p>");
 }
 
 QLineEdit* MakeEdit(const char* objectName, QWidget* parent) {

@@ -29,6 +29,11 @@ void RememberDialogSize(QDialog* dialog, const QString& name);
 // makes its dialog wider than the screen.
 void KeepNameChooserNarrow(QComboBox* names);
 
+// A book's or a file's text as a tool tip that shows exactly its characters. Qt takes a tip that
+// looks like HTML for rich text and would load what its tags name; such a tip is escaped and kept
+// as rich text that reads as the original, blanks and line breaks kept.
+QString PlainToolTip(const QString& text);
+
 // A one-line edit without a length limit: what the catalogue cannot hold, it refuses itself.
 QLineEdit* MakeEdit(const char* objectName, QWidget* parent);
 

@@ -10,12 +10,15 @@ class DialogBackend : public PromptBackend {
 public:
     void Message(QWidget* parent, const QString& text) override {
         QMessageBox box(QMessageBox::Warning, kAppCaption, text, QMessageBox::Ok, parent);
+        // Messages name books and files, whose texts are never read as markup.
+        box.setTextFormat(Qt::PlainText);
         box.exec();
     }
 
     bool Question(QWidget* parent, const QString& text, bool noByDefault) override {
         QMessageBox box(QMessageBox::NoIcon, kAppCaption, text, QMessageBox::Yes | QMessageBox::No,
                         parent);
+        box.setTextFormat(Qt::PlainText);
         box.setDefaultButton(noByDefault ? QMessageBox::No : QMessageBox::Yes);
         return box.exec() == QMessageBox::Yes;
     }

@@ -1,7 +1,31 @@
+#include "isbn/CBookDetailsStore.h"
 #include "support/GuiDriver.h"
+#include "view/ListedDetails.h"
+
 #include <QClipboard>
+#include <QHelpEvent>
+#include <QMessageBox>
+#include <QScopeGuard>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 
 namespace {
+// A tool tip as Qt shows it: read as HTML when it looks like HTML.
+QString ShownTip(const QString& tip) {
+    return Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip;
+}
+
+// Checks the real message box on top, which must show `text` as written, and closes it.
+std::function<void(QWidget*)> PlainBox(const QString& text, QMessageBox::StandardButton press) {
+    return [text, press](QWidget* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        QVERIFY(box != nullptr);
+        box->button(press)->click();
+        QCOMPARE(box->textFormat(), Qt::PlainText);
+        QVERIFY2(box->text().contains(text), qPrintable(box->text()));
+    };
+}
+
 struct Outcome {
     QStringList messages;
     bool stayedOpen = false;
@@ -74,6 +98,86 @@ private slots:
         QCOMPARE(
             RawCatalogue(run.file()).rows("SELECT titlu, autor, editura FROM books WHERE id > 4"),
             tooLong ? Texts{} : (Texts{t + "|A|E", "T|" + t + "|E", "T|A|" + t}));
+    }
+
+    // Texts that look like markup (typed, imported or in a catalogue someone sent) are shown as
+    // written: in the list and its tool tips, the dialogs' labels and the message boxes.
+    void markupIsShownAsWritten() {
+        const QString markup = QStringLiteral("<b>x</b> <img src=\"file:///dev/null\"> &amp;");
+        const std::string m = markup.toStdString();
+        Library lib({MakeBook(m + "t", m + "a", m, {.tip = 3, .stare = 2})});
+        QVERIFY(lib.c.db->Open(lib.file()));
+        QVERIFY(lib.c.db->InsertType(m) && lib.c.db->InsertState(m));
+        const bool written =
+            CBookDetailsStore(*lib.c.db, lib.c.messages.sink())
+                .Write(5, {.isbn = "", .locatie = m, .serie = m, .note = m, .adaugata = ""});
+        QVERIFY(written);
+        QVERIFY(lib.c.db->Close());
+        RunningApp run(lib.path);
+        const CBookListModel* model = run.view()->Model();
+        const int row = static_cast<int>(run.column(1).indexOf(markup + "t"));
+        QStringList shown;
+        for (const int column : {1, 2, 3, 4, 12, kLocationColumn}) {
+            shown << model->Text(row, column);
+        }
+        QCOMPARE(shown, (QStringList{markup + "t", markup + "a", markup, markup, markup, markup}));
+        for (int column = 0; column < model->columnCount(); ++column) {
+            QCOMPARE(ShownTip(model->data(model->index(row, column), Qt::ToolTipRole).toString()),
+                     model->Text(row, column));
+        }
+        const QRect cell = run.view()->visualRect(model->index(row, 1));
+        QHelpEvent hover(QEvent::ToolTip, cell.center(),
+                         run.view()->viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(run.view()->viewport(), &hover);
+        QCOMPARE(ShownTip(QToolTip::text()), markup + "t");
+        QToolTip::hideText();
+
+        run.selectRow(row);
+        WhenModal([&](QWidget* dlg) {
+            auto* title = dlg->findChild<QLabel*>("title");
+            QCOMPARE(title->textFormat(), Qt::PlainText);
+            QCOMPARE(title->text(), markup + "t");
+            QCOMPARE(ShownTip(title->toolTip()), markup + "t");
+            QTest::keyClicks(dlg->findChild<QComboBox*>("borrower")->lineEdit(), markup + "b");
+            Press(dlg, "ok");
+        });
+        run.trigger("recordsLend");
+        WhenModal([&](QWidget* dlg) {
+            auto* loan = dlg->findChild<QLabel*>("loan");
+            QCOMPARE(loan->textFormat(), Qt::PlainText);
+            QVERIFY2(loan->text().startsWith(markup + "t, ") && loan->text().contains(markup + "b"),
+                     qPrintable(loan->text()));
+            Press(dlg, "cancel");
+        });
+        run.trigger("recordsReturn");
+        WhenModal([&](QWidget* dlg) {
+            QCOMPARE(Values(dlg, {"titlu", "autor", "editura", "locatie", "serie", "note"}),
+                     (QStringList{markup + "t", markup + "a", markup, markup, markup, markup}));
+            QCOMPARE(dlg->findChild<QLabel*>("adaugata")->textFormat(), Qt::PlainText);
+            Press(dlg, "cancel");
+        });
+        run.trigger("recordsModify");
+        const QString name = QStringLiteral("<i>carti &amp; <img src=x>.csv");
+        const QString csv = run.path(name);
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("titlu\nT\n") > 0);
+        file.close();
+        run.prompts.files.push_back(csv);
+        WhenModal([&](QWidget* dlg) {
+            auto* source = dlg->findChild<QLabel*>("importSource");
+            QCOMPARE(source->textFormat(), Qt::PlainText);
+            QCOMPARE(source->text(), "Se importa cartile din " + name + ".");
+            Press(dlg, "cancel");
+        });
+        run.trigger("fileImport");
+        // The real message boxes: the book is out, and deleting it asks first, naming to whom.
+        SetPromptBackend(nullptr);
+        const auto scripted = qScopeGuard([&] { SetPromptBackend(&run.prompts); });
+        WhenModal(PlainBox(markup + "b", QMessageBox::Ok));
+        run.trigger("recordsLend");
+        WhenModal(PlainBox(markup + "b", QMessageBox::No));
+        run.trigger("recordsDelete");
+        QCOMPARE(model->rowCount(), 5);
     }
 
     void numberFields_data() {

@@ -15,6 +15,7 @@ CBackupsDlg::CBackupsDlg(const std::vector<BackupCopy>& copies, const QString& f
     setObjectName(QStringLiteral("backupsDialog"));
     auto* where = new QLabel(QStringLiteral("Copiile se afla in %1").arg(folder), this);
     where->setObjectName(QStringLiteral("folder"));
+    where->setTextFormat(Qt::PlainText);
     where->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_list->setObjectName(QStringLiteral("backupList"));
     m_list->setHorizontalHeaderLabels(

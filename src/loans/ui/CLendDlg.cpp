@@ -20,6 +20,7 @@ CLendDlg::CLendDlg(QWidget* parent)
     m_borrower->setInsertPolicy(QComboBox::NoInsert);
     KeepNameChooserNarrow(m_borrower);
     m_title->setObjectName(QStringLiteral("title"));
+    m_title->setTextFormat(Qt::PlainText);
     m_hasDue->setObjectName(QStringLiteral("hasDue"));
     m_hasDue->setChecked(true);
     auto* form = new QFormLayout(this);
@@ -40,7 +41,7 @@ int CLendDlg::exec() {
     constexpr int kTitleWidth = 480;
     const QString title = FromUtf8(m_strTitle);
     m_title->setText(m_title->fontMetrics().elidedText(title, Qt::ElideMiddle, kTitleWidth));
-    m_title->setToolTip(title);
+    m_title->setToolTip(PlainToolTip(title));
     for (const std::string& name : m_aBorrowers) {
         m_borrower->addItem(FromUtf8(name));
     }

@@ -10,6 +10,8 @@
 CReturnDlg::CReturnDlg(QWidget* parent)
     : QDialog(parent), m_loan(new QLabel(this)), m_returned(MakeDateEdit("returned", this)) {
     setWindowTitle(QStringLiteral("Returnata"));
+    m_loan->setObjectName(QStringLiteral("loan"));
+    m_loan->setTextFormat(Qt::PlainText);
     auto* form = new QFormLayout(this);
     form->addRow(m_loan);
     form->addRow(QStringLiteral("Returnata la:"), m_returned);

@@ -32,6 +32,7 @@ CGeneralStatsDlg::CGeneralStatsDlg(const GeneralStatistics& statistics, QWidget*
             const StatisticsFigure& f = byControl.at(control);
             auto* value = new QLabel(FromUtf8(f.text), box);
             value->setObjectName(QStringLiteral("figure%1").arg(control));
+            value->setTextFormat(Qt::PlainText);
             value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             form->addRow(QString::fromUtf8(f.label), value);
         }

@@ -55,7 +55,10 @@ CImportDlg::CImportDlg(const QString& fileName, std::string bytes,
     m_preview = PreviewImport(m_bytes, 0, TextEncoding::Utf8);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Se importa cartile din %1.").arg(fileName)));
+    auto* source = new QLabel(QStringLiteral("Se importa cartile din %1.").arg(fileName), this);
+    source->setObjectName(QStringLiteral("importSource"));
+    source->setTextFormat(Qt::PlainText);
+    layout->addWidget(source);
     auto* form = new QFormLayout;
     m_pDelimiter = NamedCombo("importDelimiter", this);
     m_pDelimiter->addItem(QStringLiteral("Virgula (,)"), QChar(u','));
@@ -73,6 +76,7 @@ CImportDlg::CImportDlg(const QString& fileName, std::string bytes,
 
     m_pNote = new QLabel(this);
     m_pNote->setObjectName(QStringLiteral("importNote"));
+    m_pNote->setTextFormat(Qt::PlainText);
     m_pNote->setWordWrap(true);
     layout->addWidget(m_pNote);
     m_pTable = new QTableWidget(this);

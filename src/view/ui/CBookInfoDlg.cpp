@@ -120,6 +120,7 @@ QWidget* CBookInfoDlg::MakeDetailsPage() {
     m_pAdaugata = new QLabel(page);
     m_pAdaugata->setObjectName(QStringLiteral("adaugata"));
     m_pAdaugata->setTextFormat(Qt::PlainText);
+    m_pAdaugata->setTextFormat(Qt::PlainText);
     m_pCover = new QLabel(page);
     m_pCover->setObjectName(QStringLiteral("coperta"));
     form->addRow(QStringLiteral("ISBN"), m_pIsbn);

@@ -1,5 +1,7 @@
 #include "view/ui/CBookListModel.h"
 
+#include "shell/DialogParts.h"
+
 int CBookListModel::rowCount(const QModelIndex& parent) const {
     if (parent.isValid()) {
         return 0;
@@ -22,10 +24,16 @@ QString CBookListModel::Text(int row, int column) const {
 }
 
 QVariant CBookListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
+    if (!index.isValid()) {
         return {};
     }
-    return Text(index.row(), index.column());
+    if (role == Qt::DisplayRole) {
+        return Text(index.row(), index.column());
+    }
+    if (role == Qt::ToolTipRole) {
+        return PlainToolTip(Text(index.row(), index.column()));
+    }
+    return {};
 }
 
 QVariant CBookListModel::headerData(int section, Qt::Orientation orientation, int role) const {
