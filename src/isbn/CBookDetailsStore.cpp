@@ -9,6 +9,7 @@
 #include "store/DetailsSchema.h"
 #include "store/StatementFormat.h"
 #include "store/TransactionGuard.h"
+#include "store/UserReasons.h"
 
 namespace {
 
@@ -38,6 +39,22 @@ std::string NumberValue(std::int32_t number) {
 
 CBookDetailsStore::CBookDetailsStore(CBookDatabase& db, MessageSink sink)
     : OwnTableKeeper(db.Engine(), std::move(sink), InspectDetailsTable, msg::kDetailsUnusable) {}
+
+template <class Work> bool CBookDetailsStore::Transaction(const char* failure, Work&& work) {
+    try {
+        TransactionGuard transaction(m_engine, "BEGIN IMMEDIATE");
+        if (!work()) {
+            return false;
+        }
+        transaction.Commit();
+        return true;
+    } catch (const CEngineException& e) {
+        Report(e.Failure() == EngineFailure::Refused
+                   ? std::string(failure) + "\n" + msg::kDetailsNotWritten + EngineReason(e)
+                   : std::string(failure));
+        return false;
+    }
+}
 
 const char* CBookDetailsStore::Problem(BookDetails& details) {
     if (!details.isbn.empty()) {
@@ -128,11 +145,20 @@ void CBookDetailsStore::Store(std::int32_t id, const BookDetails& details, bool 
     if (!hasTable) {
         CreateDetailsTable(m_engine);
     }
-    m_engine.Execute(FormatStatement("INSERT OR REPLACE INTO book_details(%s) VALUES(%d, ",
-                                     kDetailsColumns, id) +
-                     TextValue(details.isbn) + "," + TextValue(details.locatie) + "," +
-                     TextValue(details.serie) + "," + NumberValue(details.numar_serie) + "," +
-                     TextValue(details.note) + "," + TextValue(details.adaugata) + ")");
+    const std::string values[] = {TextValue(details.isbn),  TextValue(details.locatie),
+                                  TextValue(details.serie), NumberValue(details.numar_serie),
+                                  TextValue(details.note),  TextValue(details.adaugata)};
+    // The book's own row is changed, or added when it has none. A statement that replaces rows
+    // would delete another book's details where an index the user added finds the same value.
+    m_engine.Execute("UPDATE book_details SET isbn = " + values[0] + ", locatie = " + values[1] +
+                     ", serie = " + values[2] + ", numar_serie = " + values[3] +
+                     ", note = " + values[4] + ", adaugata = " + values[5] +
+                     FormatStatement(" WHERE id = %d", id));
+    m_engine.Execute(
+        FormatStatement("INSERT INTO book_details(%s) SELECT %d, ", kDetailsColumns, id) +
+        values[0] + "," + values[1] + "," + values[2] + "," + values[3] + "," + values[4] + "," +
+        values[5] +
+        FormatStatement(" WHERE NOT EXISTS (SELECT 1 FROM book_details WHERE id = %d)", id));
 }
 
 bool CBookDetailsStore::Write(std::int32_t id, const BookDetails& given) {
@@ -141,14 +167,12 @@ bool CBookDetailsStore::Write(std::int32_t id, const BookDetails& given) {
         Report(problem);
         return false;
     }
-    return Guarded(msg::kCannotUpdate, [&] {
-        TransactionGuard transaction(m_engine, "BEGIN IMMEDIATE");
+    return Transaction(msg::kCannotUpdate, [&] {
         const std::optional<bool> hasTable = HasTable();
         if (!hasTable) {
             return false;
         }
         Store(id, details, *hasTable);
-        transaction.Commit();
         return true;
     });
 }

@@ -22,6 +22,8 @@ inline constexpr const char* kIsbnNotValid =
     "ISBN gresit: trebuie sa aiba 10 cifre (ultima poate fi X) sau 13 cifre incepand cu 978 "
     "sau 979";
 inline constexpr const char* kIsbnCheckDigit = "ISBN gresit: cifra de control nu se potriveste";
+// Before the reason a value was refused for (a rule of the table, an index the user added).
+inline constexpr const char* kDetailsNotWritten = "Detaliile nu pot fi scrise: ";
 } // namespace msg
 
 // The details of the books of one open catalogue, kept in the program's own table, which the
@@ -43,7 +45,9 @@ public:
         const std::function<void(std::int32_t, std::string_view, std::string_view)>& each);
     // Replaces the details of the book `id`; empty details remove them. The ISBN is taken as
     // typed and kept as its 13 digits; refused with its message when it is no ISBN, or when a
-    // text is longer than the catalogue holds.
+    // text is longer than the catalogue holds. Only the book's own row is written: a value an
+    // index of the user's refuses (another book's ISBN under a unique index) is told, and every
+    // book's details stay as they were.
     bool Write(std::int32_t id, const BookDetails& details);
     // The same inside a transaction the caller holds (an import's, with its books): a refused
     // value or a foreign table is reported and gives false; an engine failure is thrown as
@@ -63,4 +67,7 @@ private:
     std::optional<std::vector<std::string>> Names(const char* column);
     // Stores checked details; the table is made when absent.
     void Store(std::int32_t id, const BookDetails& details, bool hasTable);
+    // Runs `work` in a transaction of its own; an engine failure is told, as `failure` or, for a
+    // refused value, with its reason, and gives false.
+    template <class Work> bool Transaction(const char* failure, Work&& work);
 };

@@ -46,6 +46,18 @@ constexpr LeadingReason kLeadingReasons[] = {
     {"its folder cannot be written: ", "dosarul lui nu primeste fisiere: ", true},
 };
 
+// A value a rule of a table refused; one refused by an index of unique values (the user's own,
+// perhaps) is named so, with the columns the engine gives.
+std::string RefusedValueReason(const std::string& what) {
+    constexpr std::string_view kUnique = "UNIQUE constraint failed: ";
+    const std::size_t at = what.find(kUnique);
+    if (at == std::string::npos) {
+        return "catalogul nu primeste valoarea";
+    }
+    return "o alta inregistrare are deja aceeasi valoare in " + what.substr(at + kUnique.size()) +
+           ", iar un index al catalogului cere valori unice";
+}
+
 } // namespace
 
 std::string SystemReason(int errnum) {
@@ -99,7 +111,7 @@ std::string EngineReason(const CEngineException& failure) {
     case EngineFailure::ForeignSchema:
         return RomanianReason(failure.what());
     case EngineFailure::Refused:
-        return "catalogul nu primeste valoarea";
+        return RefusedValueReason(failure.what());
     case EngineFailure::Other:
         break;
     }

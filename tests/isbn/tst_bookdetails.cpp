@@ -99,6 +99,27 @@ private slots:
         }
     }
 
+    // An index the user added for unique ISBNs refuses another book's ISBN: told, and neither
+    // book loses anything.
+    void aUsersUniqueIndexRefusesAndDeletesNothing() {
+        Shelf s;
+        QVERIFY(s.details.Write(1, Given("9780451526533")));
+        QVERIFY(s.details.Write(2, Given("9791032305690", "Pod")));
+        QVERIFY(RawCatalogue(s.file()).exec("CREATE UNIQUE INDEX u ON book_details(isbn)"));
+        const std::string why = std::string(msg::kDetailsNotWritten) +
+                                "o alta inregistrare are deja aceeasi valoare in "
+                                "book_details.isbn, iar un index al catalogului cere valori unice";
+        QVERIFY(!s.details.Write(2, Given("9780451526533", "Hol")));
+        QVERIFY(!s.details.Write(3, Given("0-451-52653-8")));
+        QCOMPARE(s.messages.take(), Texts(2, shown::kCannotUpdate + ("\n" + why)));
+        QCOMPARE(RawCatalogue(s.file()).rows("SELECT id, titlu FROM books"),
+                 (Texts{"1|Dune", "2|Ion", "3|Odiseea"}));
+        const std::map<std::int32_t, BookDetails> kept{{1, Given("9780451526533")},
+                                                       {2, Given("9791032305690", "Pod")}};
+        QCOMPARE(s.details.ReadAll(), std::optional(kept));
+        QCOMPARE(s.messages.take(), Texts{});
+    }
+
     void deletingABookDeletesItsDetails() {
         Shelf s;
         QVERIFY(s.details.Write(1, Given("9780451526533")));
