@@ -383,6 +383,14 @@ constexpr const char* kReasonColumn = "Motiv";
 // How often the progress is told, in rows.
 constexpr std::size_t kProgressRows = 256;
 
+// A copy of the reader that has read every record after its position: its error is the first
+// fault of the rest of the text, if any.
+CsvReader ReadThrough(CsvReader reader) {
+    while (reader.Next()) {
+    }
+    return reader;
+}
+
 // Nothing is kept of a failed or cancelled import.
 ImportResult Abandoned(ImportResult result) {
     result.ok = false;
@@ -395,14 +403,23 @@ ImportResult Abandoned(ImportResult result) {
 
 ImportResult ImportCsv(std::string_view bytes, CBookDatabase& db, const ImportOptions& options) {
     ImportResult result;
-    std::string converted;
+    const TextEncoding encoding = EncodingOf(bytes, options.encoding);
+    Utf8Text converted;
     try {
-        converted = ToUtf8(bytes, options.encoding);
+        // UTF-8 is read where it lies: a large file is not held twice.
+        if (encoding != TextEncoding::Utf8) {
+            converted = ToUtf8(bytes, encoding);
+        }
     } catch (const std::exception& e) {
         result.error = e.what();
         return result;
     }
-    const std::string_view csv = converted;
+    if (!converted.fault.empty()) {
+        result.error = converted.fault;
+        result.errorLine = converted.faultLine;
+        return result;
+    }
+    const std::string_view csv = encoding == TextEncoding::Utf8 ? bytes : converted.text;
     CsvReader reader(csv, options.delimiter != 0 ? options.delimiter : GuessCsvDelimiter(csv));
     const auto header = reader.Next();
     if (!header) {
@@ -416,6 +433,13 @@ ImportResult ImportCsv(std::string_view bytes, CBookDatabase& db, const ImportOp
     } catch (const RowError& e) {
         result.error = e.reason;
         result.errorLine = header->line;
+        return result;
+    }
+    // Text that cannot be read (a broken quote, a cell or a row too large) is refused before the
+    // catalogue is touched.
+    if (const CsvReader rest = ReadThrough(reader); !rest.Error().empty()) {
+        result.error = rest.Error();
+        result.errorLine = rest.ErrorLine();
         return result;
     }
     result.header = header->fields;

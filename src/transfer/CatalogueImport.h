@@ -72,7 +72,9 @@ inline constexpr const char* kAlreadyInCatalogue = "deja in catalog";
 // a zero fraction ("2008.0") is that integer; a year may be written as a date. Blank rows are
 // skipped. A row that does not pass is set aside or stops the import (see ImportOptions). Text
 // that cannot be read faithfully (a broken quote, a carriage return outside quotes, a NUL byte,
-// bytes that are not in the file's encoding) always stops it, naming its line.
+// bytes that are not in the file's encoding, a record or cell beyond the reader's limits in
+// transfer/Csv.h) always stops it, naming its line, before the catalogue is touched. A file
+// chosen as UTF-8 that is UTF-16 is read as UTF-16 (see EncodingOf).
 ImportResult ImportCsv(std::string_view bytes, CBookDatabase& db,
                        const ImportOptions& options = {});
 

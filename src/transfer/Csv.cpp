@@ -15,6 +15,12 @@ bool CsvReader::Fail(const std::string& error, std::size_t line) {
 }
 
 bool CsvReader::Accept(Record& record, std::string& field, std::size_t line) {
+    if (record.fields.size() == kMostCsvColumns) {
+        return Fail(
+            m_header ? "antetul are mai mult de " + std::to_string(kMostCsvColumns) + " de coloane"
+                     : "randul are mai mult de " + std::to_string(kMostCsvColumns) + " de celule",
+            record.line);
+    }
     const std::string column = "coloana " + std::to_string(record.fields.size() + 1);
     if (field.find('\0') != std::string::npos) {
         return Fail(column + " contine un octet NUL", line);
@@ -47,6 +53,7 @@ std::optional<CsvReader::Record> CsvReader::Next() {
             if (!Accept(record, field, fieldLine)) {
                 return std::nullopt;
             }
+            m_header = false;
             return record;
         }
         const char c = m_text[m_pos++];
@@ -66,6 +73,9 @@ std::optional<CsvReader::Record> CsvReader::Next() {
                 }
                 field += c;
             }
+            if (field.size() > kMostCsvCellBytes) {
+                break;
+            }
             continue;
         }
         if (c == m_delimiter) {
@@ -79,6 +89,7 @@ std::optional<CsvReader::Record> CsvReader::Next() {
             if (!Accept(record, field, fieldLine)) {
                 return std::nullopt;
             }
+            m_header = false;
             return record;
         } else if (c == '\r') {
             // A spreadsheet would read a line end here, another reader a character of the text.
@@ -89,8 +100,16 @@ std::optional<CsvReader::Record> CsvReader::Next() {
         } else {
             // A quote inside an unquoted field is a character of it, as spreadsheets read it.
             field += c;
+            if (field.size() > kMostCsvCellBytes) {
+                break;
+            }
         }
     }
+    // Only a cell too large leaves the loop: the rest of it is not read.
+    Fail("coloana " + std::to_string(record.fields.size() + 1) + " are mai mult de " +
+             std::to_string(kMostCsvCellBytes) + " de octeti",
+         fieldLine);
+    return std::nullopt;
 }
 
 char GuessCsvDelimiter(std::string_view text) {

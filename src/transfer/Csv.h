@@ -6,12 +6,18 @@
 #include <string_view>
 #include <vector>
 
+// The most a record may hold: a book has a few dozen fields and none of them is long, so a header
+// of more columns or a cell of more bytes is a file made to exhaust whoever reads it.
+inline constexpr std::size_t kMostCsvColumns = 1000;
+inline constexpr std::size_t kMostCsvCellBytes = 64 * 1024;
+
 // Reads RFC 4180 CSV with a comma, a semicolon or a tab between fields: quoted fields may hold
 // the delimiter, doubled quotes and line breaks; CRLF and LF line ends; a UTF-8 byte-order mark
 // at the start is skipped; a quote inside an unquoted field, or text after a closing quote, is
 // part of the field, as spreadsheets read it. Reading stops, naming the line, at a broken quote, a
 // carriage return outside quotes (a line end to one reader, text to another), and at a field that
-// is not valid UTF-8 or holds a NUL byte.
+// is not valid UTF-8 or holds a NUL byte, and at a record or a cell beyond the limits above,
+// before reading the rest of it.
 class CsvReader {
 public:
     explicit CsvReader(std::string_view text, char delimiter = ',');
@@ -39,6 +45,7 @@ private:
     std::size_t m_line = 1;
     std::string m_error;
     std::size_t m_errorLine = 0;
+    bool m_header = true; // the first record is being read
 };
 
 // The delimiter of a file: whichever of comma, semicolon and tab its first line holds most often

@@ -23,8 +23,14 @@ struct ImportPreview {
     std::size_t errorLine = 0;
 };
 
-// Reads at most `rows` rows after the header (blank rows skipped). A delimiter of 0 is guessed;
-// the encoding is used as given, unless it is UTF-8 and the file is not: then Windows-1250 is
-// offered in its place.
+// How much of a file the preview reads: the header and the rows shown of any sensible book list,
+// and little enough that a file of any size or shape is previewed at once.
+inline constexpr std::size_t kPreviewBytes = 64 * 1024;
+
+// Reads at most `rows` rows after the header (blank rows skipped), from the first kPreviewBytes
+// of `bytes`: the file, or its start with at least one byte more to tell that it goes on. A
+// record cut by the end of that sample is left out. A delimiter of 0 is guessed; the encoding is
+// used as given, unless it is UTF-8 and the file is not: then the UTF-16 the file is in, or else
+// Windows-1250, is offered in its place.
 ImportPreview PreviewImport(std::string_view bytes, char delimiter, TextEncoding encoding,
                             std::size_t rows = 20);

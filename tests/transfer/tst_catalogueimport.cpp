@@ -21,6 +21,12 @@ std::vector<Texts> Records(const std::string& csv, std::size_t from = 0) {
     return out;
 }
 
+// Text as a spreadsheet saves "Unicode text": UTF-16LE after its byte-order mark.
+QByteArray Utf16Le(const QString& text) {
+    return QByteArray("\xFF\xFE", 2) +
+           QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
 } // namespace
 
 class TestCatalogueImport : public QObject {
@@ -289,6 +295,51 @@ private slots:
         QCOMPARE(first.rows.back().front(), std::string("Carte 20"));
     }
 
+    // The preview reads the file's first 64 KB: a record or a letter cut there is left out, not
+    // taken for a fault; a header too large is refused at once.
+    void thePreviewReadsOnlyTheStartOfAFile() {
+        std::string list = "Titlu,Autor\n\"Carte\",A\n";
+        list += "\"" + std::string(kPreviewBytes - list.size() - 2, 'x') + "ț\",B\nUltima,C\n";
+        const ImportPreview cut = PreviewImport(list, 0, TextEncoding::Utf8);
+        QCOMPARE(cut.encoding, TextEncoding::Utf8);
+        QCOMPARE(cut.rows, (std::vector<Texts>{{"Carte", "A"}}));
+        QCOMPARE(cut.error, std::string());
+        std::string wide = "Titlu";
+        for (int i = 2; i <= 100000; ++i) {
+            wide += ",c" + std::to_string(i);
+        }
+        Texts refusals;
+        for (const std::string& file :
+             {wide + "\nA\n", "Titlu," + std::string(kPreviewBytes, 'h') + "\nA\n"}) {
+            const ImportPreview refused = PreviewImport(file, 0, TextEncoding::Utf8);
+            QVERIFY(refused.header.empty() && refused.rows.empty());
+            refusals.push_back(std::to_string(refused.errorLine) + ": " + refused.error);
+        }
+        QCOMPARE(refusals, (Texts{"1: antetul are mai mult de 1000 de coloane",
+                                  "1: antetul este mai lung de 65536 de octeti; fisierul nu poate "
+                                  "fi previzualizat"}));
+        // UTF-16 is named as such.
+        const ImportPreview utf16 = PreviewImport(
+            Utf16Le(QStringLiteral("Titlu\tAutor\r\nȚară\tȘt. Ion\r\n")).toStdString(), 0,
+            TextEncoding::Utf8);
+        QCOMPARE(utf16.encoding, TextEncoding::Utf16Le);
+        QCOMPARE(utf16.rows, (std::vector<Texts>{{"Țară", "Șt. Ion"}}));
+    }
+
+    // A header of 1000 columns and a cell of 64 KB are the most a file may hold, and get in.
+    void theLargestRecordsStillGetIn() {
+        TestCatalogue c;
+        std::string csv = "Titlu";
+        for (int i = 2; i <= 1000; ++i) {
+            csv += ",c" + std::to_string(i);
+        }
+        csv += "\r\nDune," + std::string(kMostCsvCellBytes, 'x') + std::string(998, ',') + "\r\n";
+        const ImportResult r = ImportCsv(csv, *c.db);
+        QVERIFY2(r.ok, r.error.c_str());
+        QCOMPARE(r.ignoredColumns.size(), std::size_t(999));
+        QCOMPARE(RawCatalogue(c.path("test.mdb")).rows("SELECT titlu FROM books"), Texts{"Dune"});
+    }
+
     // ISBNs as reading sites and spreadsheets write them, and the details back out and in.
     void detailsGoInAndOut() {
         TestCatalogue c;
@@ -353,18 +404,19 @@ private slots:
         QTest::addColumn<QByteArray>("csv");
         QTest::addColumn<int>("line");
         QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("unread"); // refused before the catalogue is touched
         QByteArray sixGood = kHeader;
         for (int i = 0; i < 5; ++i) {
             sixGood +=
                 "Book " + QByteArray::number(i) + ",A,E,Roman,1,1,1,1,1,Nu,De citit,Acasa\r\n";
         }
-        auto row = [](const char* name, const QByteArray& csv, int line, const char* reason) {
-            QTest::newRow(name) << csv << line << QString::fromUtf8(reason);
+        auto row = [](const char* name, const QByteArray& csv, int line, const char* reason,
+                      bool unread = false) {
+            QTest::newRow(name) << csv << line << QString::fromUtf8(reason) << unread;
         };
         // Six good lines, then this one.
-        auto seventh = [&](const char* name, const QByteArray& bad, const char* reason) {
-            row(name, sixGood + bad, 7, reason);
-        };
+        auto seventh = [&](const char* name, const QByteArray& bad, const char* reason,
+                           bool unread = false) { row(name, sixGood + bad, 7, reason, unread); };
         const QByteArray rest = ",A,E,Roman,1,1,1,1,1,Nu,De citit,Acasa\r\n";
         seventh("bad number on line 7", "Bad,A,E,Roman,12x,1,1,1,1,Nu,De citit,Acasa\r\n",
                 "Pagini nu este un numar intreg");
@@ -398,17 +450,45 @@ private slots:
         seventh("an overlong form", "\xc0\xaf" + rest, "coloana 1 nu este text UTF-8");
         seventh("a surrogate", "\xed\xa0\x80" + rest, "coloana 1 nu este text UTF-8");
         seventh("a cut sequence", "\xe2\x82" + rest, "coloana 1 nu este text UTF-8");
-        seventh("a NUL byte", QByteArray("A\0B", 3) + rest, "coloana 1 contine un octet NUL");
+        seventh("a NUL byte", QByteArray("A\0B", 3) + rest, "coloana 1 contine un octet NUL", true);
+        // Records no book list needs, made to exhaust the reader, read no further than the limit.
+        QByteArray columns = "Titlu";
+        for (int i = 2; i <= 1001; ++i) {
+            columns += ",c" + QByteArray::number(i);
+        }
+        row("a header of 1001 columns", columns + "\r\nA\r\n", 1,
+            "antetul are mai mult de 1000 de coloane", true);
+        seventh("a row of 1001 cells", "A" + QByteArray(1000, ',') + "\r\n",
+                "randul are mai mult de 1000 de celule", true);
+        seventh("a cell of 64 KB and a byte", QByteArray(65537, 'x') + rest,
+                "coloana 1 are mai mult de 65536 de octeti", true);
+        seventh("a quoted cell of 64 KB and a byte", "A,\"" + QByteArray(65537, '\n') + "\"\r\n",
+                "coloana 2 are mai mult de 65536 de octeti", true);
+        // UTF-16 that is not whole.
+        const auto utf16 = Utf16Le;
+        row("a lone surrogate in UTF-16",
+            utf16(QStringLiteral("Titlu\r\nBun\r\nR") + QChar(0xD800) + QStringLiteral("u\r\n")), 3,
+            "textul UTF-16 are un surogat fara pereche", true);
+        row("UTF-16 cut after one byte", utf16(QStringLiteral("Titlu\r\nBun\r\n")) + "X", 3,
+            "fisierul UTF-16 se termina cu un octet fara pereche", true);
     }
 
     void aBadRowStopsTheImportAndChangesNothing() {
         QFETCH(QByteArray, csv);
         QFETCH(int, line);
         QFETCH(QString, reason);
+        QFETCH(bool, unread);
         TestCatalogue c;
         c.add(MakeBook("Already there"));
         const QByteArray before = FileBytes(c.path("test.mdb"));
+        // Another program holding the catalogue would stop an import that began to store.
+        std::optional<RawCatalogue> other;
+        if (unread) {
+            other.emplace(c.path("test.mdb"));
+            QVERIFY(other->exec("BEGIN IMMEDIATE"));
+        }
         const ImportResult r = ImportCsv(csv.toStdString(), *c.db);
+        other.reset();
         QVERIFY(!r.ok);
         QCOMPARE(r.errorLine, std::size_t(line));
         QVERIFY2(QString::fromStdString(r.error).startsWith(reason), r.error.c_str());
