@@ -1,12 +1,14 @@
 #include "transfer/FileText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool ReadRegularFile(const std::string& path, std::string& text, std::string& failure) {
+bool ReadRegularFile(const std::string& path, std::string& text, std::string& failure,
+                     std::size_t most) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         failure = std::strerror(errno);
@@ -18,10 +20,12 @@ bool ReadRegularFile(const std::string& path, std::string& text, std::string& fa
         failure = "not a regular file";
         return false;
     }
-    text.reserve(static_cast<std::size_t>(st.st_size));
+    text.reserve(std::min(static_cast<std::size_t>(st.st_size), most));
     char buffer[65536];
     ssize_t n = 0;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+    while (text.size() < most &&
+           ((n = ::read(fd, buffer, std::min(sizeof buffer, most - text.size()))) > 0 ||
+            (n < 0 && errno == EINTR))) {
         text.append(buffer, static_cast<std::size_t>(n > 0 ? n : 0));
     }
     const int readError = errno;

@@ -1,6 +1,7 @@
 #include "support/GuiDriver.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStatusBar>
@@ -97,6 +98,59 @@ private slots:
                            "ON t.id = b.tip + 1 WHERE b.id > 4 ORDER BY b.id"),
                  (Texts{"Pădurea spânzuraţilor|Liviu Rebreanu|NULL|Roman",
                         "Baltagul|Mihail Sadoveanu|180|Roman"}));
+    }
+
+    // A hostile file is previewed at once from its first bytes, and refused with its line before
+    // anything is stored.
+    void aHostileFileIsRefusedAtOnce_data() {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<int>("columns"); // shown in the preview
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<QString>("message");
+        QByteArray wide = "Titlu";
+        for (int i = 2; i <= 100000; ++i) {
+            wide += ",c" + QByteArray::number(i);
+        }
+        QTest::newRow("100,000 columns")
+            << wide + "\r\nA\r\n"
+            << 0 << "Linia 1: antetul are mai mult de 1000 de coloane"
+            << "Fisierul nu poate fi importat.\nLinia 1: antetul are mai mult de 1000 de coloane";
+        QTest::newRow("a cell of 4 MB")
+            << "Titlu,Autor\r\nBun,A\r\nLung," + QByteArray(4 << 20, 'x') + "\r\n"
+            << 2 << QString() // the preview reads no further than its first bytes
+            << "Nu s-a importat nicio carte.\nin.csv, linia 3: coloana 2 are mai mult de 65536 "
+               "de octeti";
+    }
+
+    void aHostileFileIsRefusedAtOnce() {
+        QFETCH(QByteArray, csv);
+        QFETCH(int, columns);
+        QFETCH(QString, note);
+        QFETCH(QString, message);
+        LibraryApp app;
+        WriteFile(app.path("in.csv"), csv);
+        app.prompts.files = {app.path("in.csv")};
+        QElapsedTimer clock;
+        qint64 shownAfter = -1;
+        int shown = -1;
+        QString noted;
+        WhenModal([&](QWidget* dialog) {
+            shownAfter = clock.elapsed();
+            shown =
+                dialog->findChild<QTableWidget*>(QStringLiteral("importPreview"))->columnCount();
+            noted = dialog->findChild<QLabel*>(QStringLiteral("importNote"))->text();
+            Press(dialog, "ok");
+            if (dialog->isVisible()) {
+                Press(dialog, "cancel");
+            }
+        });
+        clock.start();
+        app.trigger("fileImport");
+        QCOMPARE(shown, columns);
+        QCOMPARE(noted, note);
+        QVERIFY2(shownAfter >= 0 && shownAfter < 3000, qPrintable(QString::number(shownAfter)));
+        QCOMPARE(app.prompts.takeMessages(), QStringList{message});
+        QCOMPARE(RawCatalogue(app.file()).one("SELECT count(*) FROM books"), std::string("4"));
     }
 
     // No output of the window may land on the open catalogue or the files SQLite keeps beside

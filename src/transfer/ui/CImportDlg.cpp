@@ -46,10 +46,10 @@ std::string Preferred(const std::vector<std::string>& names, const std::string& 
 
 } // namespace
 
-CImportDlg::CImportDlg(const QString& fileName, std::string bytes,
+CImportDlg::CImportDlg(const QString& fileName, std::string start,
                        const std::vector<std::string>& types,
                        const std::vector<std::string>& states, QWidget* parent)
-    : QDialog(parent), m_bytes(std::move(bytes)) {
+    : QDialog(parent), m_bytes(std::move(start)) {
     setObjectName(QStringLiteral("importDialog"));
     setWindowTitle(QStringLiteral("Import"));
     m_preview = PreviewImport(m_bytes, 0, TextEncoding::Utf8);
@@ -164,6 +164,12 @@ std::vector<ImportField> CImportDlg::ChosenColumns() const {
 }
 
 void CImportDlg::accept() {
+    if (m_preview.header.empty() && !m_preview.error.empty()) {
+        ShowMessage("Fisierul nu poate fi importat.\nLinia " + std::to_string(m_preview.errorLine) +
+                        ": " + m_preview.error,
+                    this);
+        return;
+    }
     const std::vector<ImportField> fields = ChosenColumns();
     if (std::find(fields.begin(), fields.end(), ImportField::Titlu) == fields.end()) {
         ShowMessage("Alegeti coloana care tine titlul cartilor.", this);

@@ -15,11 +15,12 @@ class QTableWidget;
 
 // Shows the first rows of a book list before it is imported: the user checks the delimiter and
 // the encoding, says what each column fills, picks the type and state of books that name none,
-// and whether books already in the catalogue are imported too.
+// and whether books already in the catalogue are imported too. `start` is the file, or its first
+// bytes as PreviewImport takes them.
 class CImportDlg : public QDialog {
     Q_OBJECT
 public:
-    CImportDlg(const QString& fileName, std::string bytes, const std::vector<std::string>& types,
+    CImportDlg(const QString& fileName, std::string start, const std::vector<std::string>& types,
                const std::vector<std::string>& states, QWidget* parent = nullptr);
 
     // The import as chosen; valid once the dialog was accepted.

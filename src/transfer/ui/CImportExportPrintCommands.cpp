@@ -132,16 +132,25 @@ void CImportExportPrintCommands::OnFileImport() {
     if (!path) {
         return;
     }
-    std::string text;
-    std::string failure;
-    if (!ReadRegularFile(FileName(*path), text, failure)) {
+    // The preview reads only the file's start, whatever its size; the import reads it whole.
+    const auto read = [&](std::string& text, std::size_t most) {
+        std::string failure;
+        if (ReadRegularFile(FileName(*path), text, failure, most)) {
+            return true;
+        }
         ShowMessage("Fisierul " + Shown(*path) + " nu poate fi citit: " + RomanianReason(failure),
                     m_pView);
+        return false;
+    };
+    std::string start;
+    if (!read(start, kPreviewBytes + 1)) {
         return;
     }
-    CImportDlg dialog(QFileInfo(*path).fileName(), text, m_pView->Types().Names(),
+    CImportDlg dialog(QFileInfo(*path).fileName(), std::move(start), m_pView->Types().Names(),
                       m_pView->States().Names(), m_pView);
-    if (dialog.exec() != QDialog::Accepted) {
+    std::string text;
+    if (dialog.exec() != QDialog::Accepted ||
+        !read(text, std::numeric_limits<std::size_t>::max())) {
         return;
     }
     ImportOptions options = dialog.Options();
