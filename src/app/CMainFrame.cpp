@@ -228,7 +228,11 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
                 const QString& note) {
              return m_pRecordCommands->AddBook(book, details, cover, note);
          },
-         [this](const QString& text) { statusBar()->showMessage(text); }},
+         [this](const QString& text) { statusBar()->showMessage(text); },
+         [this](int waiting) {
+             m_pQueueLabel->setText(QStringLiteral("In asteptare: %1 ISBN").arg(waiting));
+             m_pQueueLabel->setVisible(waiting > 0);
+         }},
         this);
     m_pRecordCommands->SetCoverSource(
         [this](const std::string& isbn) { return m_pIsbnCommands->Lookup()->CachedCover(isbn); });
@@ -427,6 +431,10 @@ void CMainFrame::CreateStatusBar() {
     m_pLoanLabel = new QLabel(bar);
     m_pLoanLabel->setObjectName(QStringLiteral("loanCount"));
     bar->addPermanentWidget(m_pLoanLabel);
+    m_pQueueLabel = new QLabel(bar);
+    m_pQueueLabel->setObjectName(QStringLiteral("scanQueue"));
+    m_pQueueLabel->hide();
+    bar->addPermanentWidget(m_pQueueLabel);
     m_pCountLabel = new QLabel(bar);
     m_pCountLabel->setObjectName(QStringLiteral("bookCount"));
     bar->addPermanentWidget(m_pCountLabel);

@@ -85,6 +85,7 @@ private:
     QAction* m_pSaveAction = nullptr;
     QLabel* m_pCountLabel = nullptr;
     QLabel* m_pLoanLabel = nullptr;
+    QLabel* m_pQueueLabel = nullptr; // the scans waiting their turn
     QAction* m_pRecentAnchor = nullptr;
     QList<QAction*> m_recentActions;
 };

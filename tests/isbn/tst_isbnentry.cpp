@@ -7,6 +7,7 @@
 #include "view/ui/CShelfwardenView.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QBuffer>
 #include <QDate>
 #include <QHeaderView>
@@ -267,6 +268,42 @@ private slots:
         run.trigger("recordsModify");
         QCOMPARE(run.prompts.takeMessages(), QStringList{"Enter no more than 255 characters."});
         QCOMPARE(kept, QString("Ana Blandiana"));
+    }
+
+    // A scanner does not wait for the dialog: its burst is taken from the field that has the
+    // focus, its Enter confirms nothing, and the ISBN is looked up once the dialog is closed. A
+    // person typing digits is not taken for one.
+    void aScanNeverLandsInTheOpenDialog() {
+        IsbnRun run;
+        QString during;
+        QString queued;
+        QString typed;
+        QString second;
+        WhenModals({[&](QWidget* dlg) {
+                        QWidget* focus = QApplication::focusWidget();
+                        QTest::keyClicks(focus, "9780141439518", Qt::NoModifier, 5);
+                        QTest::keyClick(focus, Qt::Key_Return);
+                        during = Values(dlg, {"titlu", "autor", "isbn"}).join('|') +
+                                 (dlg->isVisible() ? "|open" : "|closed");
+                        queued = run.frame()->findChild<QLabel*>("scanQueue")->text();
+                        dlg->findChild<QLineEdit*>("pagini")->clear();
+                        QTest::keyClicks(dlg->findChild<QLineEdit*>("pagini"), "312",
+                                         Qt::NoModifier, 150);
+                        QTest::qWait(100);
+                        typed = Value(dlg, "pagini");
+                        Press(dlg, "ok");
+                    },
+                    Shown(second, [](QWidget* dlg) { Press(dlg, "cancel"); })});
+        run.scan("9780451526533");
+        QTRY_VERIFY_WITH_TIMEOUT(!second.isEmpty(), 10000);
+        QCOMPARE(during, QString("The adventures of Tom Sawyer|Mark Twain|9780451526533|open"));
+        QCOMPARE(queued, QString("In asteptare: 1 ISBN"));
+        QCOMPARE(typed, QString("312"));
+        QCOMPARE(second.section(QChar(0x7c), 0, 0), QString("Pride and Prejudice: a novel"));
+        QVERIFY(second.endsWith("|9780141439518"));
+        QCOMPARE(run.stored("SELECT titlu || '|' || pagini FROM books WHERE id = 5"),
+                 Texts{"The adventures of Tom Sawyer|312"});
+        QVERIFY(!run.frame()->findChild<QLabel*>("scanQueue")->isVisible());
     }
 
     void lookupsAreSpacedByOneSecond() {

@@ -1,6 +1,7 @@
 #include "support/GuiDriver.h"
 
 #include "app/CShelfwardenApp.h"
+#include "isbn/ui/CScannerFilter.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
@@ -233,6 +234,10 @@ void TypeInto(QWidget* dialog, const char* name, const QString& text) {
         } else {
             edit->insert(QString(c)); // what no key click carries: tabs, letters beyond ASCII
         }
+    }
+    // With the ISBN window open, digits reach the field once they are known not to be a scan.
+    while (CScannerFilter::Holding()) {
+        QTest::qWait(5);
     }
 }
 

@@ -42,6 +42,7 @@ CIsbnEntryDlg::CIsbnEntryDlg(IsbnEntryHooks hooks, CIsbnLookup* lookup, QWidget*
     form->addRow(QStringLiteral("ISBN"), m_pIsbn);
     setMinimumWidth(320);
     m_waitForWrite.setSingleShot(true);
+    connect(&m_scanner, &CScannerFilter::Scanned, this, &CIsbnEntryDlg::Queue);
     connect(m_pIsbn, &QLineEdit::returnPressed, this, &CIsbnEntryDlg::OnEnter);
     connect(lookup, &CIsbnLookup::Answered, this, &CIsbnEntryDlg::OnAnswered);
     connect(lookup, &CIsbnLookup::Failed, this, &CIsbnEntryDlg::OnFailed);
@@ -60,16 +61,43 @@ void CIsbnEntryDlg::OnEnter() {
         return;
     }
     m_pIsbn->clear();
+    Queue(typed);
+}
+
+void CIsbnEntryDlg::Queue(const QString& typed) {
     m_waiting.push_back(typed);
     Next();
 }
 
+void CIsbnEntryDlg::showEvent(QShowEvent* event) {
+    m_scanner.Install();
+    QDialog::showEvent(event);
+}
+
+void CIsbnEntryDlg::hideEvent(QHideEvent* event) {
+    m_scanner.Remove();
+    QDialog::hideEvent(event);
+}
+
 void CIsbnEntryDlg::Next() {
+    const auto count = [this] {
+        if (m_hooks.queued) {
+            m_hooks.queued(static_cast<int>(m_waiting.size()));
+        }
+    };
+    if (m_taking) {
+        count();
+        return;
+    }
     while (!m_busy && !m_waiting.empty()) {
         const QString typed = m_waiting.front();
         m_waiting.pop_front();
+        count();
+        m_taking = true;
         Take(typed);
+        m_taking = false;
     }
+    count();
     if (!m_busy) {
         m_pIsbn->setFocus();
     }

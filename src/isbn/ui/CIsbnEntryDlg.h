@@ -2,6 +2,7 @@
 
 #include "isbn/BookDetails.h"
 #include "isbn/ui/CIsbnLookup.h"
+#include "isbn/ui/CScannerFilter.h"
 #include "store/BookRecord.h"
 
 #include <QDialog>
@@ -26,12 +27,15 @@ struct IsbnEntryHooks {
         addBook;
     // Says something in the status bar.
     std::function<void(const QString&)> status;
+    // Shows how many scans wait their turn.
+    std::function<void(int)> queued;
 };
 
 // "Adauga dupa ISBN": one field that takes an ISBN typed or scanned (digits, then Enter). Each
 // ISBN is checked, matched against the catalogue, looked up, and the book dialog opens filled in;
-// then the field waits for the next one, so a pile of books goes in scan after scan. What a
-// scanner types while a look-up or the dialog is under way waits its turn.
+// then the field waits for the next one, so a pile of books goes in scan after scan. While the
+// window is open, a scanner's burst is taken from whatever has the focus (the book dialog, a
+// message box) and waits its turn, as does what is scanned while a look-up is under way.
 class CIsbnEntryDlg : public QDialog {
     Q_OBJECT
 public:
@@ -40,8 +44,14 @@ public:
 
     CIsbnLookup* Lookup() { return &m_lookup; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
     void OnEnter();
+    // Puts a scan or an ISBN typed in the queue and takes it when its turn comes.
+    void Queue(const QString& typed);
     // Takes the next waiting ISBN when nothing is under way.
     void Next();
     void Take(const QString& typed);
@@ -61,6 +71,8 @@ private:
     QLineEdit* m_pIsbn;
     std::deque<QString> m_waiting;
     bool m_busy = false;
+    bool m_taking = false; // Take is asking something: what comes meanwhile waits
+    CScannerFilter m_scanner;
     LookupAnswer m_found; // the answer whose cover is being fetched
     QTimer m_waitForWrite;
 };

@@ -1,0 +1,96 @@
+#include "isbn/ui/CScannerFilter.h"
+
+#include <QApplication>
+
+namespace {
+int g_holding = 0; // keys held back by every filter, for Holding()
+
+// The key as ScannerBurst knows it: a digit or X typed plainly, Enter, or 0 for the rest.
+char KeyOf(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers other = key.modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    if (other != Qt::NoModifier || key.isAutoRepeat()) {
+        return 0;
+    }
+    if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
+        return '\n';
+    }
+    const QString text = key.text();
+    if (text.size() == 1 && (text[0].isDigit() || text[0] == 'X' || text[0] == 'x') &&
+        text[0].unicode() < 128) {
+        return static_cast<char>(text[0].unicode());
+    }
+    return 0;
+}
+} // namespace
+
+CScannerFilter::CScannerFilter(QObject* parent) : QObject(parent) {
+    m_clock.start();
+    m_pause.setSingleShot(true);
+    connect(&m_pause, &QTimer::timeout, this,
+            [this] { Release(m_burst.Pause(m_clock.elapsed())); });
+}
+
+CScannerFilter::~CScannerFilter() {
+    Remove();
+}
+
+void CScannerFilter::Install() {
+    if (!m_installed) {
+        qApp->installEventFilter(this);
+        m_installed = true;
+    }
+}
+
+void CScannerFilter::Remove() {
+    if (m_installed) {
+        qApp->removeEventFilter(this);
+        m_installed = false;
+    }
+    Release(m_held.size());
+}
+
+bool CScannerFilter::Holding() {
+    return g_holding > 0;
+}
+
+void CScannerFilter::Release(std::size_t count) {
+    count = std::min(count, m_held.size());
+    std::vector<HeldKey> going(std::make_move_iterator(m_held.begin()),
+                               std::make_move_iterator(m_held.begin() + static_cast<long>(count)));
+    m_held.erase(m_held.begin(), m_held.begin() + static_cast<long>(count));
+    g_holding -= static_cast<int>(count);
+    m_releasing = true;
+    for (HeldKey& key : going) {
+        if (key.target) {
+            QCoreApplication::sendEvent(key.target, key.event.get());
+        }
+    }
+    m_releasing = false;
+}
+
+bool CScannerFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || m_releasing || !watched->isWidgetType()) {
+        return QObject::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const ScannerBurst::Verdict verdict = m_burst.Key(KeyOf(*key), m_clock.elapsed());
+    Release(verdict.release);
+    switch (verdict.action) {
+    case ScannerBurst::Action::Pass:
+        return QObject::eventFilter(watched, event);
+    case ScannerBurst::Action::Hold:
+        m_held.push_back(
+            {watched, std::make_unique<QKeyEvent>(key->type(), key->key(), key->modifiers(),
+                                                  key->text(), key->isAutoRepeat(), key->count())});
+        ++g_holding;
+        m_pause.start(static_cast<int>(ScannerBurst::kGapMs) + 5);
+        return true;
+    case ScannerBurst::Action::Scan:
+        g_holding -= static_cast<int>(m_held.size());
+        m_held.clear();
+        m_pause.stop();
+        emit Scanned(QString::fromStdString(m_burst.TakeScan()));
+        return true;
+    }
+    return true;
+}
