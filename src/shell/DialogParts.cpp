@@ -118,8 +118,9 @@ bool ExchangeInteger(QLineEdit* edit, int& value, bool bookNumber) {
 }
 
 bool ExchangeText(QLineEdit* edit, std::string& value) {
+    // A text shown as it came (from a catalogue or a look-up) is checked like a typed one.
     if (edit->text() == FromUtf8(value)) {
-        return true;
+        return FitsTextColumn(value) ? true : Refuse(edit, msg::kTextTooLong);
     }
     const std::string typed = ToUtf8(edit->text());
     if (!FitsTextColumn(typed)) {

@@ -3,6 +3,7 @@
 #include "shell/CShelfwardenDoc.h"
 #include "shell/DialogParts.h"
 #include "shell/Prompts.h"
+#include "shell/WriteInProgress.h"
 #include "store/CBookDatabase.h"
 #include "store/CatalogueCopy.h"
 #include "store/CountedNoun.h"
@@ -157,6 +158,7 @@ void CImportExportPrintCommands::OnFileImport() {
     options.setAsideRejects = true;
     ImportResult result;
     {
+        const WriteInProgress writing;
         Progress progress(QStringLiteral("Se importa cartile..."), m_pView);
         options.progress = [&](std::size_t done, std::size_t total) {
             return progress.Step(done, total);
