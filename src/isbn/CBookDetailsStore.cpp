@@ -38,7 +38,8 @@ std::string NumberValue(std::int32_t number) {
 } // namespace
 
 CBookDetailsStore::CBookDetailsStore(CBookDatabase& db, MessageSink sink)
-    : OwnTableKeeper(db.Engine(), std::move(sink), InspectDetailsTable, msg::kDetailsUnusable) {}
+    : OwnTableKeeper(db.Engine(), std::move(sink), InspectDetailsTable, msg::kDetailsUnusable),
+      m_db(db) {}
 
 template <class Work> bool CBookDetailsStore::Transaction(const char* failure, Work&& work) {
     try {
@@ -175,6 +176,37 @@ bool CBookDetailsStore::Write(std::int32_t id, const BookDetails& given) {
         Store(id, details, *hasTable);
         return true;
     });
+}
+
+std::optional<std::int32_t> CBookDetailsStore::AddBook(const BookRecord& book,
+                                                       const BookDetails& given) {
+    BookDetails details = given;
+    if (const char* problem = Problem(details)) {
+        Report(problem);
+        return std::nullopt;
+    }
+    std::optional<std::int32_t> added;
+    const bool stored = Transaction(msg::kCannotInsert, [&] {
+        const std::optional<bool> hasTable =
+            details.IsEmpty() ? std::optional<bool>(false) : HasTable();
+        if (!hasTable) {
+            Report(msg::kCannotInsert); // after why, so no one looks for a book not there
+            return false;
+        }
+        // The catalogue tells its own refusal of the book.
+        if (!m_db.InsertBook(book.titlu, book.autor, book.editura, StoredLookupValue(book.tip),
+                             book.pagini, book.capitole, book.volume, book.publicare,
+                             book.publicare_volum, book.citita, book.calificativ,
+                             StoredLookupValue(book.stare))) {
+            return false;
+        }
+        added = m_db.GetLastInsertedId();
+        if (!details.IsEmpty()) {
+            Store(*added, details, *hasTable);
+        }
+        return true;
+    });
+    return stored ? added : std::nullopt;
 }
 
 bool CBookDetailsStore::WriteWithin(std::int32_t id, const BookDetails& given) {

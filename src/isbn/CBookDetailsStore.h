@@ -49,6 +49,9 @@ public:
     // index of the user's refuses (another book's ISBN under a unique index) is told, and every
     // book's details stay as they were.
     bool Write(std::int32_t id, const BookDetails& details);
+    // Adds `book` with its details (none when empty) in one transaction: both are stored or
+    // neither, a refusal told once. The new book's identifier, or nothing.
+    std::optional<std::int32_t> AddBook(const BookRecord& book, const BookDetails& details);
     // The same inside a transaction the caller holds (an import's, with its books): a refused
     // value or a foreign table is reported and gives false; an engine failure is thrown as
     // CEngineException for the caller to roll its transaction back.
@@ -70,4 +73,6 @@ private:
     // Runs `work` in a transaction of its own; an engine failure is told, as `failure` or, for a
     // refused value, with its reason, and gives false.
     template <class Work> bool Transaction(const char* failure, Work&& work);
+
+    CBookDatabase& m_db;
 };

@@ -100,7 +100,7 @@ private slots:
     }
 
     // An index the user added for unique ISBNs refuses another book's ISBN: told, and neither
-    // book loses anything.
+    // book loses anything. A new book whose details it refuses is not stored either.
     void aUsersUniqueIndexRefusesAndDeletesNothing() {
         Shelf s;
         QVERIFY(s.details.Write(1, Given("9780451526533")));
@@ -112,11 +112,18 @@ private slots:
         QVERIFY(!s.details.Write(2, Given("9780451526533", "Hol")));
         QVERIFY(!s.details.Write(3, Given("0-451-52653-8")));
         QCOMPARE(s.messages.take(), Texts(2, shown::kCannotUpdate + ("\n" + why)));
+        QCOMPARE(s.details.AddBook(MakeBook("Nou"), Given("9780451526533")), std::nullopt);
+        QCOMPARE(s.messages.take(), Texts{shown::kCannotInsert + ("\n" + why)});
         QCOMPARE(RawCatalogue(s.file()).rows("SELECT id, titlu FROM books"),
                  (Texts{"1|Dune", "2|Ion", "3|Odiseea"}));
         const std::map<std::int32_t, BookDetails> kept{{1, Given("9780451526533")},
                                                        {2, Given("9791032305690", "Pod")}};
         QCOMPARE(s.details.ReadAll(), std::optional(kept));
+        // Details the index takes are stored with their book, which takes the next number.
+        QCOMPARE(s.details.AddBook(MakeBook("Nou"), Given("9780306406157")), std::optional(4));
+        QCOMPARE(s.raw("SELECT titlu || ' ' || isbn FROM books JOIN book_details USING (id) "
+                       "WHERE id = 4"),
+                 std::string("Nou 9780306406157"));
         QCOMPARE(s.messages.take(), Texts{});
     }
 
@@ -179,6 +186,10 @@ private slots:
             QVERIFY(!s.details.Write(1, Given("9780451526533")));
             QVERIFY(!s.details.Locations());
             QCOMPARE(s.messages.take(), Texts(3, msg::kDetailsUnusable));
+            // A new book goes in only without details, which would go with it.
+            QCOMPARE(s.details.AddBook(MakeBook("Nou"), Given("9780451526533")), std::nullopt);
+            QCOMPARE(s.messages.take(), (Texts{msg::kDetailsUnusable, shown::kCannotInsert}));
+            QCOMPARE(s.details.AddBook(MakeBook("Nou"), BookDetails{}), std::optional(4));
             // The books themselves are deleted as before, and the foreign table left alone.
             QVERIFY(s.db->DeleteBook(1));
             QCOMPARE(s.raw("SELECT sql FROM sqlite_master WHERE name = 'book_details'"),

@@ -1,9 +1,25 @@
 #include "store/BookHistory.h"
 #include "support/GuiDriver.h"
 
+#include <QTabWidget>
+
 namespace {
 std::vector<std::string> Stored(const Library& lib, const char* sql) {
     return RawCatalogue(lib.file()).rows(sql);
+}
+
+// Records > Adauga: a book of this title with this ISBN on Detalii.
+void AddWithIsbn(RunningApp& run, const QString& title, const QString& isbn) {
+    WhenModal([=](QWidget* dlg) {
+        TypeInto(dlg, "titlu", title);
+        TypeInto(dlg, "autor", "Asimov");
+        TypeInto(dlg, "editura", "Paladin");
+        Choose(dlg, "calificativ", 6);
+        dlg->findChild<QTabWidget*>("pages")->setCurrentIndex(1);
+        TypeInto(dlg, "isbn", isbn);
+        Press(dlg, "ok");
+    });
+    run.trigger("recordsAdd");
 }
 } // namespace
 
@@ -220,6 +236,31 @@ private slots:
 
         run.trigger("fileClose");
         QVERIFY(!run.action("editUndo")->isEnabled());
+    }
+
+    // A new book whose details the catalogue refuses (an index the user added wants each ISBN
+    // once) is not stored either: the user is told, and the list and the steps to undo stay.
+    void aBookWhoseDetailsAreRefusedIsNotAdded() {
+        LibraryApp run;
+        AddWithIsbn(run, "Fundatia", "978-0-553-29335-7");
+        QVERIFY(RawCatalogue(run.file()).exec("CREATE UNIQUE INDEX u ON book_details(isbn)"));
+        AddWithIsbn(run, "Fundatia II", "9780553293357");
+        QCOMPARE(run.prompts.takeMessages(),
+                 QStringList{QString(shown::kCannotInsert) +
+                             "\nDetaliile nu pot fi scrise: o alta inregistrare are deja aceeasi "
+                             "valoare in book_details.isbn, iar un index al catalogului cere "
+                             "valori unice"});
+        const char* stored = "SELECT id, titlu, isbn FROM books LEFT JOIN book_details USING (id) "
+                             "WHERE id > 4";
+        QCOMPARE(Stored(run, stored), Texts{"5|Fundatia|9780553293357"});
+        QCOMPARE(run.column(1).count(QStringLiteral("Fundatia II")), 0);
+        // The one step to undo is the first book's.
+        run.trigger("editUndo");
+        QCOMPARE(Stored(run, stored), Texts{});
+        QVERIFY(!run.action("editUndo")->isEnabled());
+        run.trigger("editRedo");
+        QCOMPARE(Stored(run, stored), Texts{"5|Fundatia|9780553293357"});
+        QVERIFY(run.prompts.messages.isEmpty());
     }
 
     void modifyWritesOnlyAChange() {

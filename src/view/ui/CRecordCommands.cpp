@@ -178,23 +178,22 @@ bool CRecordCommands::AddBook(const BookRecord& start, const BookDetails& known,
     if (dlg.exec() != QDialog::Accepted) {
         return false;
     }
-    if (!db->InsertBook(rec.titlu, rec.autor, rec.editura, StoredLookupValue(rec.tip), rec.pagini,
-                        rec.capitole, rec.volume, rec.publicare, rec.publicare_volum, rec.citita,
-                        rec.calificativ, StoredLookupValue(rec.stare))) {
+    if (dlg.m_pDetails && !details.IsEmpty()) {
+        details.adaugata = IsoText(QDate::currentDate());
+    } else {
+        details = {};
+    }
+    // The book and its details go in together or not at all.
+    const std::optional<std::int32_t> id = store.AddBook(rec, details);
+    if (!id) {
         return false;
     }
     // The row carries the identifier the catalogue gave this very row: a title may be shared.
-    const std::int32_t id = db->GetLastInsertedId();
-    bool detailsKept = false;
-    if (dlg.m_pDetails && !details.IsEmpty()) {
-        details.adaugata = IsoText(QDate::currentDate());
-        detailsKept = store.Write(id, details);
-    }
     RowTexts texts = RowTextsFromRecord(rec, m_pView->Types(), m_pView->States());
-    texts[0] = FormatBookId(id);
-    m_pView->Model()->AppendRow(texts, detailsKept ? details : BookDetails{});
-    if (auto added = ReadBook(id)) {
-        Remember("Adauga", {id, std::nullopt, std::move(added), std::nullopt});
+    texts[0] = FormatBookId(*id);
+    m_pView->Model()->AppendRow(texts, details);
+    if (auto added = ReadBook(*id)) {
+        Remember("Adauga", {*id, std::nullopt, std::move(added), std::nullopt});
     }
     return true;
 }
