@@ -162,7 +162,7 @@ private slots:
         const QString mine = "Fisierul %1 este chiar catalogul sau un fisier al lui; nu s-a "
                              "scris nimic.";
         const QString missing = "Fisierul out.%1 nu poate fi scris: dosarul lui nu primeste "
-                                "fisiere (No such file or directory); nu s-a scris nimic.";
+                                "fisiere (fisierul sau dosarul nu exista); nu s-a scris nimic.";
         for (const char* command : {"fileExport", "fileExportPdf", "rejects"}) {
             const QString suffix = QString(command) == "fileExportPdf" ? "pdf" : "csv";
             for (const char* target :
