@@ -14,8 +14,8 @@ QByteArray Answer(const QByteArray& fields) {
            fields + "}}";
 }
 
-// "kind|title|authors|publisher|pages|year|cover" as read from `json`; "?" for a number not
-// given.
+// "kind|title|authors|publisher|pages|first year/volume year|cover" as read from `json`; "?" for a
+// number not given.
 QString Read(const QByteArray& json) {
     const LookupAnswer a = ReadLookupAnswer(json, kIsbn);
     const auto number = [](std::int32_t n) {
@@ -27,7 +27,7 @@ QString Read(const QByteArray& json) {
                        QString::fromStdString(a.book.autor),
                        QString::fromStdString(a.book.editura),
                        number(a.book.pagini),
-                       number(a.book.publicare),
+                       number(a.book.publicare) + "/" + number(a.book.publicare_volum),
                        a.coverUrl}
         .join('|');
 }
@@ -44,19 +44,20 @@ private slots:
                         "\"publishers\": [{\"name\": \"Signet Classic\"}, {\"name\": \"Other\"}], "
                         "\"publish_date\": \"1997\", \"cover\": {\"small\": \"s\", \"medium\": "
                         "\"https://covers.openlibrary.org/b/id/295577-M.jpg\"}")),
-            QStringLiteral("found|The adventures of Tom Sawyer|Mark Twain|Signet Classic|216|1997|"
-                           "https://covers.openlibrary.org/b/id/295577-M.jpg"));
+            QStringLiteral(
+                "found|The adventures of Tom Sawyer|Mark Twain|Signet Classic|216|?/1997|"
+                "https://covers.openlibrary.org/b/id/295577-M.jpg"));
         // A subtitle, two authors, a dated month.
         QCOMPARE(Read(Answer("\"title\": \"Dune\", \"subtitle\": \"roman\", \"authors\": "
                              "[{\"name\": \"Frank Herbert\"}, {\"name\": \"Ștefan Ionescu\"}], "
                              "\"publish_date\": \"May 16, 2005\"")),
-                 QStringLiteral("found|Dune: roman|Frank Herbert, Ștefan Ionescu||?|2005|"));
+                 QStringLiteral("found|Dune: roman|Frank Herbert, Ștefan Ionescu||?|?/2005|"));
         // Pages as free text, or more than the catalogue can hold.
         QCOMPARE(Read(Answer("\"title\": \"Ion\", \"pagination\": \"ix, 179 p. :\", "
                              "\"publish_date\": \"June 2005\"")),
-                 QStringLiteral("found|Ion|||?|2005|"));
+                 QStringLiteral("found|Ion|||?|?/2005|"));
         QCOMPARE(Read(Answer("\"title\": \"Atlas\", \"number_of_pages\": 40000")),
-                 QStringLiteral("found|Atlas|||?|?|"));
+                 QStringLiteral("found|Atlas|||?|?/?|"));
         // Nothing, or another ISBN's answer; an HTML page, an answer cut short, an array.
         QStringList read;
         for (const QByteArray& json :
@@ -66,8 +67,9 @@ private slots:
             read << Read(json);
         }
         // An answer about another ISBN says nothing of this one: it is no "not found" to keep.
-        QCOMPARE(read, (QStringList{"not found||||?|?|", "malformed||||?|?|", "malformed||||?|?|",
-                                    "malformed||||?|?|", "malformed||||?|?|"}));
+        QCOMPARE(read,
+                 (QStringList{"not found||||?|?/?|", "malformed||||?|?/?|", "malformed||||?|?/?|",
+                              "malformed||||?|?/?|", "malformed||||?|?/?|"}));
     }
 
     // An answer's texts pass the checks a typed text passes: markup stays text, control

@@ -72,7 +72,9 @@ LookupAnswer ReadLookupAnswer(const QByteArray& json, const std::string& isbn13)
     }
     const int year = YearOfPublishDate(book.value(QStringLiteral("publish_date")).toString());
     if (year > 0) {
-        answer.book.publicare = year;
+        // The edition's date is this volume's year; the year of first publication, which the
+        // edition does not tell, stays unknown.
+        answer.book.publicare_volum = year;
     }
     answer.coverUrl =
         book.value(QStringLiteral("cover")).toObject().value(QStringLiteral("medium")).toString();

@@ -15,7 +15,8 @@ struct LookupAnswer {
     enum class Kind { Found, NotFound, Malformed };
     Kind kind = Kind::Malformed;
     // Found: title (with its subtitle after ": "), authors joined by ", ", the first publisher;
-    // pages and year when the answer gives them, else the record's own defaults.
+    // pages and the edition's year (the volume's, not the first publication's) when the answer
+    // gives them, else unknown.
     BookRecord book;
     QString coverUrl; // the medium cover, or empty
     // The labels of the fields whose text was too long and was cut ("Titlu", "Autor", ...).
