@@ -295,6 +295,48 @@ private slots:
         QCOMPARE(first.rows.back().front(), std::string("Carte 20"));
     }
 
+    // Headers as Romanian and English spreadsheets write them, and the field each fills.
+    void headersNameTheirFields_data() {
+        QTest::addColumn<QString>("header");
+        QTest::addColumn<QString>("field");
+        const char* const rows[][2] = {
+            {"anul", "An publicare volum"},
+            {"An", "An publicare volum"},
+            {"Year", "An publicare volum"},
+            {"An apariție", "An aparitie"},
+            {"First Publication Year", "An aparitie"},
+            {"an_publicare", "An publicare volum"},
+            {"Publication Year", "An publicare volum"},
+            {"Ediție", "An publicare volum"},
+            {"Edition Year", "An publicare volum"},
+            {"Nr. pagini", "Pagini"},
+            {"nr pagini", "Pagini"},
+            {"Number of Pages", "Pagini"},
+            {"ISBN13", "ISBN-13"},
+            {"isbn-13", "ISBN-13"},
+            {"Locație", "Locatie"},
+            {"Raft", "Locatie"},
+            {"Shelf", "Locatie"},
+            {"Location", "Locatie"},
+            {"Serie", "Serie"},
+            {"Series", "Serie"},
+            {"Note", "Note"},
+            {"Notes", "Note"},
+            {"Exclusive Shelf", "Raft (read, to-read)"},
+            {"Nota", "(nu se importa)"},
+        };
+        for (const auto& [header, field] : rows) {
+            QTest::newRow(header) << QString::fromUtf8(header) << QString::fromUtf8(field);
+        }
+    }
+
+    void headersNameTheirFields() {
+        QFETCH(QString, header);
+        QFETCH(QString, field);
+        QCOMPARE(QString::fromStdString(ImportFieldName(GuessImportField(header.toStdString()))),
+                 field);
+    }
+
     // The preview reads the file's first 64 KB: a record or a letter cut there is left out, not
     // taken for a fault; a header too large is refused at once.
     void thePreviewReadsOnlyTheStartOfAFile() {
