@@ -185,12 +185,19 @@ Columns ReadHeader(const std::vector<std::string>& header, const ImportOptions& 
     return columns;
 }
 
-// An ISBN cell as reading sites and spreadsheets write it: `="0451450523"` (kept as text for a
-// spreadsheet), or a number that lost its leading zeros. Empty when it is no ISBN.
-std::string IsbnOfCell(std::string cell) {
+// An ISBN cell's text: reading sites write it as a formula, `="0451450523"`, so that a
+// spreadsheet keeps it as text, and an empty one as `=""`.
+std::string IsbnCellText(const std::string& cell) {
     if (cell.rfind("=\"", 0) == 0 && cell.size() >= 3 && cell.back() == '"') {
-        cell = cell.substr(2, cell.size() - 3);
+        return cell.substr(2, cell.size() - 3);
     }
+    return cell;
+}
+
+// An ISBN cell as reading sites and spreadsheets write it (see IsbnCellText), or a number that
+// lost its leading zeros. Empty when it is no ISBN.
+std::string IsbnOfCell(const std::string& written) {
+    std::string cell = IsbnCellText(written);
     if (!cell.empty() && cell.size() < 10 &&
         cell.find_first_not_of("0123456789") == std::string::npos) {
         cell.insert(0, 10 - cell.size(), '0');
@@ -261,8 +268,8 @@ Book ReadBook(const std::vector<const std::string*>& value, const ImportOptions&
             b.details.isbn = IsbnOfCell(get(f));
         }
     }
-    b.isbnLeftOut =
-        b.details.isbn.empty() && (!get(Field::Isbn13).empty() || !get(Field::Isbn).empty());
+    b.isbnLeftOut = b.details.isbn.empty() && (!IsbnCellText(get(Field::Isbn13)).empty() ||
+                                               !IsbnCellText(get(Field::Isbn)).empty());
     b.details.locatie = Text(get(Field::Locatie), "Locatie");
     b.details.serie = Text(get(Field::Serie), "Serie");
     b.details.numar_serie = Integer(get(Field::NumarSerie), "Numar in serie");
