@@ -9,7 +9,7 @@
 namespace {
 
 // The errors a user meets with files, in the order they are looked for in a system text.
-constexpr int kKnownErrors[] = {ENOENT, EACCES,  EPERM,  ENOSPC,  EDQUOT, EROFS,
+constexpr int kKnownErrors[] = {ENOENT, EACCES,  EPERM,  ENOSPC,  EDQUOT, EFBIG, EROFS,
                                 EBUSY,  ETXTBSY, EISDIR, ENOTDIR, EEXIST, EIO};
 
 // The program's own English reasons, as the command line says them.
@@ -71,6 +71,8 @@ std::string SystemReason(int errnum) {
     case ENOSPC:
     case EDQUOT:
         return "discul este plin";
+    case EFBIG:
+        return "fisierul este mai mare decat poate primi discul";
     case EROFS:
         return "discul poate fi doar citit";
     case EBUSY:

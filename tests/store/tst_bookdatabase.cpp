@@ -86,6 +86,7 @@ private slots:
                  {"copy.mdb: " + said(ENOSPC), "copy.mdb: discul este plin"},
                  {"the catalogue is read-only", "fisierul poate fi doar citit"},
                  {said(EPERM), "operatia nu este permisa"},
+                 {said(EFBIG), "fisierul este mai mare decat poate primi discul"},
                  {"its folder cannot be written: " + said(EPERM),
                   "dosarul lui nu primeste fisiere: operatia nu este permisa"},
                  {"copy.mdb: database or disk is full", "copy.mdb: discul este plin"},

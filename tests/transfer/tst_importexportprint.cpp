@@ -1,3 +1,4 @@
+#include "support/DiskFull.h"
 #include "support/GuiDriver.h"
 
 #include <QDir>
@@ -200,7 +201,8 @@ private slots:
         QCOMPARE(app.view()->Model()->rowCount(), command == "rejects" ? 5 : 4);
     }
 
-    // Export writes every book; the PDF holds the listing shown, on as many pages as it takes.
+    // Export writes every book; the PDF holds the listing shown, on as many pages as it takes. On
+    // a full disk an earlier PDF keeps its bytes, and the user is told.
     void exportAndThePdfHoldWhatIsListed() {
         LibraryApp app;
         app.prompts.files = {app.path("out.csv")};
@@ -214,6 +216,23 @@ private slots:
         QCOMPARE(PdfPages(app.path("four.pdf")), 1);
         QCOMPARE(app.frame()->statusBar()->currentMessage(),
                  QStringLiteral("Lista a fost scrisa in four.pdf."));
+        const QByteArray four = FileBytes(app.path("four.pdf"));
+        QVERIFY(four.startsWith("%PDF-") && four.trimmed().endsWith("%%EOF"));
+        app.frame()->statusBar()->clearMessage();
+        WriteFile(app.path("old.pdf"), four);
+        app.prompts.files = {app.path("old.pdf")};
+        {
+            const DiskFull full(static_cast<rlim_t>(four.size() / 2));
+            app.trigger("fileExportPdf");
+        }
+        QCOMPARE(app.prompts.takeMessages(),
+                 QStringList{"Fisierul old.pdf nu poate fi scris: fisierul este mai mare decat "
+                             "poate primi discul"});
+        QCOMPARE(FileBytes(app.path("old.pdf")), four);
+        QCOMPARE(QDir(app.dir.path())
+                     .entryList({"*old.pdf*"}, QDir::Files | QDir::Hidden | QDir::System),
+                 QStringList{"old.pdf"});
+        QVERIFY(!app.frame()->statusBar()->currentMessage().startsWith("Lista a fost scrisa"));
         QByteArray csv = "Titlu\n";
         for (int i = 0; i < 300; ++i) {
             csv += "Carte " + QByteArray::number(i) + "\n";

@@ -18,6 +18,7 @@
 #include "view/ui/CBookListModel.h"
 #include "view/ui/CShelfwardenView.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -25,6 +26,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMainWindow>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -266,20 +268,22 @@ void CImportExportPrintCommands::OnFileExportPdf() {
     if (!path || !MayWrite(*path, *m_pView->Database(), m_pView)) {
         return;
     }
-    // Written beside the target and renamed over it, so an earlier file stays whole until then.
-    const std::string target = RealTarget(FileName(*path));
-    RemoveAbandonedTemporaries(target);
-    const std::string temporary = TemporarySibling(target);
-    QPrinter printer(QPrinter::HighResolution);
-    SetUpListingPrinter(printer);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QFile::decodeName(temporary.c_str()));
-    std::string failure = "scrierea a esuat";
-    if (PrintListing(printer, *m_pView->Model(), m_pDocument->GetTitle())) {
-        failure = RenameIntoPlace(temporary, target);
+    // Made in memory, then written as the CSV is: the PDF writer does not tell a failed write,
+    // so the file is written whole, every write checked, or an earlier one stays as it was.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    bool painted = false;
+    {
+        QPdfWriter writer(&pdf);
+        SetUpListingPrinter(writer);
+        painted = PrintListing(writer, *m_pView->Model(), m_pDocument->GetTitle());
     }
+    const std::string failure =
+        painted ? ReplaceFileWith(FileName(*path),
+                                  std::string_view(pdf.data().constData(),
+                                                   static_cast<std::size_t>(pdf.data().size())))
+                : std::string("scrierea a esuat");
     if (!failure.empty()) {
-        RemoveQuietly(temporary);
         ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + RomanianReason(failure),
                     m_pView);
         return;

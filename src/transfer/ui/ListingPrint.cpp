@@ -6,8 +6,8 @@
 #include <QDate>
 #include <QFontMetrics>
 #include <QPageLayout>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
 #include <QTextOption>
 
 namespace {
@@ -23,9 +23,9 @@ struct PageFrame {
     std::array<int, kBookColumnCount + 1> edges{}; // left edge of each column, then the right one
 };
 
-PageFrame FramePage(QPrinter& printer, const QFontMetrics& metrics) {
+PageFrame FramePage(const QPagedPaintDevice& printer, const QFontMetrics& metrics) {
     PageFrame f;
-    f.page = printer.pageLayout().paintRectPixels(printer.resolution());
+    f.page = printer.pageLayout().paintRectPixels(printer.logicalDpiX());
     f.page.moveTo(0, 0);
     f.line = metrics.height() + metrics.height() / 8;
     f.padding = metrics.averageCharWidth() / 2;
@@ -89,13 +89,14 @@ void PaintPage(QPainter& painter, const PageFrame& f, const CBookListModel& mode
 
 } // namespace
 
-void SetUpListingPrinter(QPrinter& printer) {
+void SetUpListingPrinter(QPagedPaintDevice& printer) {
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
 }
 
-bool PrintListing(QPrinter& printer, const CBookListModel& model, const QString& catalogueName) {
+bool PrintListing(QPagedPaintDevice& printer, const CBookListModel& model,
+                  const QString& catalogueName) {
     QPainter painter;
     if (!painter.begin(&printer)) {
         return false;

@@ -3,12 +3,14 @@
 #include <QString>
 
 class CBookListModel;
-class QPrinter;
+class QPagedPaintDevice;
 
-// Landscape A4, as a thirteen-column listing needs.
-void SetUpListingPrinter(QPrinter& printer);
+// Landscape A4, as a thirteen-column listing needs. The pages go to a printer, or to a PDF
+// writer (into memory, so that the file is written whole or not at all).
+void SetUpListingPrinter(QPagedPaintDevice& printer);
 
 // Prints the rows the list shows, in its order, as a table under the thirteen headers, with the
 // catalogue's name and the date at the top of each page and its number at the foot. False when
 // the printer cannot be painted on (a file that cannot be written).
-bool PrintListing(QPrinter& printer, const CBookListModel& model, const QString& catalogueName);
+bool PrintListing(QPagedPaintDevice& printer, const CBookListModel& model,
+                  const QString& catalogueName);
