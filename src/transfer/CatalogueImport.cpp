@@ -20,6 +20,7 @@
 #include <charconv>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <unordered_set>
 #include <vector>
 
@@ -411,6 +412,9 @@ ImportResult Abandoned(ImportResult result) {
 ImportResult ImportCsv(std::string_view bytes, CBookDatabase& db, const ImportOptions& options) {
     ImportResult result;
     const TextEncoding encoding = EncodingOf(bytes, options.encoding);
+    result.encoding = encoding;
+    result.byteOrderMark =
+        !ByteOrderMark(encoding).empty() && bytes.starts_with(ByteOrderMark(encoding));
     Utf8Text converted;
     try {
         // UTF-8 is read where it lies: a large file is not held twice.
@@ -427,7 +431,8 @@ ImportResult ImportCsv(std::string_view bytes, CBookDatabase& db, const ImportOp
         return result;
     }
     const std::string_view csv = encoding == TextEncoding::Utf8 ? bytes : converted.text;
-    CsvReader reader(csv, options.delimiter != 0 ? options.delimiter : GuessCsvDelimiter(csv));
+    result.delimiter = options.delimiter != 0 ? options.delimiter : GuessCsvDelimiter(csv);
+    CsvReader reader(csv, result.delimiter);
     const auto header = reader.Next();
     if (!header) {
         result.error = reader.Error().empty() ? "fisierul este gol" : reader.Error();
@@ -496,11 +501,16 @@ std::string RejectsCsv(const ImportResult& result) {
                 fields.push_back(cells[i]);
             }
         }
-        return CsvRecord(fields);
+        return CsvRecord(fields, result.delimiter);
     };
     std::string csv = record(kLineColumn, kReasonColumn, result.header);
     for (const RejectedRow& row : result.rejects) {
         csv += record(std::to_string(row.line), row.reason, row.cells);
     }
-    return csv;
+    try {
+        const std::string_view mark = result.byteOrderMark ? ByteOrderMark(result.encoding) : "";
+        return std::string(mark) + FromUtf8Text(csv, result.encoding);
+    } catch (const std::runtime_error&) {
+        return csv; // over a gigabyte, too large to convert: as read, rather than not at all
+    }
 }

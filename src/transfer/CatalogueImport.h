@@ -57,6 +57,10 @@ struct ImportResult {
     std::vector<std::string> ignoredColumns; // header columns the import does not use
     std::vector<std::string> header;         // the file's header, as read
     std::vector<RejectedRow> rejects;
+    // How the file was written, so that its rejects go back the same way.
+    TextEncoding encoding = TextEncoding::Utf8;
+    char delimiter = ',';
+    bool byteOrderMark = false;
 };
 
 // The reason given for a duplicate skipped.
@@ -80,5 +84,6 @@ ImportResult ImportCsv(std::string_view bytes, CBookDatabase& db,
 
 // The rejected rows as a CSV the user can mend and import again: the columns "Linie" and
 // "Motiv" (which an import leaves out) before the file's own header, then each row's line,
-// reason and original cells.
+// reason and original cells; in the file's own encoding and delimiter, after its byte-order mark
+// when it had one, so that the spreadsheet that wrote the file reads them.
 std::string RejectsCsv(const ImportResult& result);

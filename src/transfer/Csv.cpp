@@ -134,14 +134,15 @@ char GuessCsvDelimiter(std::string_view text) {
     return kDelimiters[best];
 }
 
-std::string CsvRecord(const std::vector<std::string>& fields) {
+std::string CsvRecord(const std::vector<std::string>& fields, char delimiter) {
+    const char special[] = {delimiter, '"', '\r', '\n', '\0'};
     std::string out;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0) {
-            out += ',';
+            out += delimiter;
         }
         const std::string& f = fields[i];
-        if (f.find_first_of(",\"\r\n") == std::string::npos) {
+        if (f.find_first_of(special) == std::string::npos) {
             out += f;
             continue;
         }

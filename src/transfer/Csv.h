@@ -52,6 +52,6 @@ private:
 // outside quotes; a comma when it holds none.
 char GuessCsvDelimiter(std::string_view text);
 
-// Writes one CSV record: fields quoted when they hold a comma, a quote or a line break; CRLF
-// after each record.
-std::string CsvRecord(const std::vector<std::string>& fields);
+// Writes one CSV record: fields quoted when they hold the delimiter, a quote or a line break;
+// CRLF after each record.
+std::string CsvRecord(const std::vector<std::string>& fields, char delimiter = ',');

@@ -1,9 +1,11 @@
 #include "transfer/TextEncoding.h"
 
 #include <unicode/ucnv.h>
+#include <unicode/ustring.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 
 const std::vector<std::pair<TextEncoding, const char*>>& TextEncodings() {
@@ -135,18 +137,39 @@ Utf8Text FromUtf16(std::string_view bytes, bool bigEndian) {
     return out;
 }
 
+const char* CodePageName(TextEncoding encoding) {
+    return encoding == TextEncoding::Windows1250 ? "windows-1250" : "windows-1252";
+}
+
 std::string FromCodePage(std::string_view bytes, TextEncoding encoding) {
     if (bytes.size() > static_cast<std::size_t>(INT32_MAX / 3)) {
         throw std::runtime_error("the file is too large to convert");
     }
     UErrorCode status = U_ZERO_ERROR;
-    const char* name = encoding == TextEncoding::Windows1250 ? "windows-1250" : "windows-1252";
+    const char* name = CodePageName(encoding);
     // A single byte becomes at most three bytes of UTF-8.
     std::string out(bytes.size() * 3 + 1, '\0');
     const int32_t length = ucnv_convert("UTF-8", name, out.data(), static_cast<int32_t>(out.size()),
                                         bytes.data(), static_cast<int32_t>(bytes.size()), &status);
     if (U_FAILURE(status)) {
         throw std::runtime_error(std::string("cannot convert from ") + name);
+    }
+    out.resize(static_cast<std::size_t>(length));
+    return out;
+}
+
+std::string ToCodePage(const std::u16string& units, TextEncoding encoding) {
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<UConverter, void (*)(UConverter*)> converter(
+        ucnv_open(CodePageName(encoding), &status), ucnv_close);
+    ucnv_setSubstChars(converter.get(), "?", 1, &status);
+    // One byte a character, and a character is at least one unit.
+    std::string out(units.size() + 1, '\0');
+    const int32_t length =
+        ucnv_fromUChars(converter.get(), out.data(), static_cast<int32_t>(out.size()), units.data(),
+                        static_cast<int32_t>(units.size()), &status);
+    if (U_FAILURE(status)) {
+        throw std::runtime_error(std::string("cannot convert to ") + CodePageName(encoding));
     }
     out.resize(static_cast<std::size_t>(length));
     return out;
@@ -219,4 +242,51 @@ Utf8Text ToUtf8(std::string_view bytes, TextEncoding encoding) {
         break;
     }
     return {FromCodePage(bytes, encoding), {}, 0};
+}
+
+std::string FromUtf8Text(std::string_view utf8, TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf8) {
+        return std::string(utf8);
+    }
+    if (utf8.size() > static_cast<std::size_t>(INT32_MAX / 2)) {
+        throw std::runtime_error("the text is too large to convert");
+    }
+    // UTF-16 takes no more units than UTF-8 takes bytes.
+    std::u16string units(utf8.size() + 1, u'\0');
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(units.data(), static_cast<int32_t>(units.size()), &length, utf8.data(),
+                         static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr, &status);
+    if (U_FAILURE(status)) {
+        throw std::runtime_error("cannot convert from UTF-8");
+    }
+    units.resize(static_cast<std::size_t>(length));
+    if (!IsUtf16(encoding)) {
+        return ToCodePage(units, encoding);
+    }
+    const bool bigEndian = encoding == TextEncoding::Utf16Be;
+    std::string out;
+    out.reserve(units.size() * 2);
+    for (const char16_t unit : units) {
+        const auto high = static_cast<char>(unit >> 8);
+        const auto low = static_cast<char>(unit & 0xFF);
+        out += bigEndian ? high : low;
+        out += bigEndian ? low : high;
+    }
+    return out;
+}
+
+std::string_view ByteOrderMark(TextEncoding encoding) {
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        return "\xEF\xBB\xBF";
+    case TextEncoding::Utf16Le:
+        return "\xFF\xFE";
+    case TextEncoding::Utf16Be:
+        return "\xFE\xFF";
+    case TextEncoding::Windows1250:
+    case TextEncoding::Windows1252:
+        break;
+    }
+    return {};
 }

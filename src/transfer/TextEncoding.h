@@ -38,3 +38,10 @@ struct Utf8Text {
     std::size_t faultLine = 0;
 };
 Utf8Text ToUtf8(std::string_view bytes, TextEncoding encoding);
+
+// UTF-8 text written in `encoding`, without a byte-order mark; a character the code page lacks
+// becomes '?'.
+std::string FromUtf8Text(std::string_view utf8, TextEncoding encoding);
+
+// The byte-order mark a file in `encoding` may begin with; none for a code page.
+std::string_view ByteOrderMark(TextEncoding encoding);

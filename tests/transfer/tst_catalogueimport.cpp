@@ -207,9 +207,10 @@ private slots:
         QVERIFY(again.ignoredColumns.empty());
         QCOMPARE(again.rejects.size(), std::size_t(1));
         QCOMPARE(again.rejects[0].reason, std::string(kAlreadyInCatalogue));
-        // Its own rejects file has one line and one reason column, not the earlier ones again.
-        QVERIFY(RejectsCsv(again).rfind("Linie,Motiv,Titlu,Autor,", 0) == 0);
-        QCOMPARE(RejectsCsv(again).find("Motiv", 7), std::string::npos);
+        // Its own rejects file has one line and one reason column, not the earlier ones again,
+        // after the byte-order mark the file began with.
+        QVERIFY(RejectsCsv(again).rfind("\xEF\xBB\xBFLinie,Motiv,Titlu,Autor,", 0) == 0);
+        QCOMPARE(RejectsCsv(again).find("Motiv", 10), std::string::npos);
         QCOMPARE(raw.one("SELECT count(*) FROM books"), std::string("6"));
         // Text that is not UTF-8 refuses the whole file, naming its line.
         TestCatalogue other;
@@ -222,6 +223,32 @@ private slots:
                  refused.error.c_str());
         QCOMPARE(RawCatalogue(other.path("test.mdb")).one("SELECT count(*) FROM books"),
                  std::string("0"));
+    }
+
+    // The rejects of a spreadsheet saved with Romanian settings go back in its Windows-1250 (where
+    // ș and ț are the cedilla letters ş ţ) and with its semicolons, quoted where they need it.
+    void rejectsAreWrittenAsTheFileWas() {
+        TestCatalogue c;
+        ImportOptions options;
+        options.encoding = TextEncoding::Windows1250;
+        options.setAsideRejects = true;
+        const ImportResult r = ImportCsv("titlu;autor;pagini\r\n"
+                                         "P\xe3"
+                                         "durea sp\xe2nzura\xfeilor;Liviu Rebreanu;multe\r\n"
+                                         "Baltagul;Mihail Sadoveanu;180\r\n"
+                                         "\"Poezii; vol. 1\";Iosif, \xaa"
+                                         "t. O.;-3\r\n",
+                                         *c.db, options);
+        QVERIFY2(r.ok, r.error.c_str());
+        QCOMPARE(r.books, 1);
+        QCOMPARE(QByteArray::fromStdString(RejectsCsv(r)),
+                 QByteArray("Linie;Motiv;titlu;autor;pagini\r\n"
+                            "2;\"Pagini nu este un numar intreg: \"\"multe\"\"\";"
+                            "P\xe3"
+                            "durea sp\xe2nzura\xfeilor;Liviu Rebreanu;multe\r\n"
+                            "4;Numarul de pagini trebuie sa fie mai mare decat 0!;"
+                            "\"Poezii; vol. 1\";Iosif, \xaa"
+                            "t. O.;-3\r\n"));
     }
 
     // Each spreadsheet in the folder is imported whole, its stored books being its .rows file
