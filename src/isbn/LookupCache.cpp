@@ -18,7 +18,15 @@ bool LookupCache::MayName(std::string_view isbn13) {
 }
 
 std::string LookupCache::Folder(Kind kind) const {
-    return m_folder + (kind == Kind::Cover ? "/covers" : "/answers");
+    switch (kind) {
+    case Kind::Answer:
+        return m_folder + "/answers";
+    case Kind::FirstYear:
+        return m_folder + "/years";
+    case Kind::Cover:
+        break;
+    }
+    return m_folder + "/covers";
 }
 
 std::string LookupCache::Path(Kind kind, const std::string& isbn13) const {

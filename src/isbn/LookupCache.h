@@ -12,7 +12,8 @@
 // cannot be used is removed, so that the ISBN is asked again.
 class LookupCache {
 public:
-    enum class Kind { Answer, Cover };
+    // A book's answer, its work's first year of publication, its cover.
+    enum class Kind { Answer, FirstYear, Cover };
 
     // Bigger files are neither read nor kept.
     static constexpr std::size_t kAnswerLimit = 2 * 1024 * 1024;

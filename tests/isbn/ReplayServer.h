@@ -10,7 +10,8 @@
 #include <QTcpSocket>
 
 // A Books API service on 127.0.0.1 that replays answers recorded in the service's shape (one file
-// per ISBN, "<isbn13>.json"; the cover addresses in them are turned to this server), serves a
+// per ISBN, "<isbn13>.json", and "search-<isbn13>.json" for a search of the work's first year;
+// the cover addresses in them are turned to this server), serves a
 // cover for any "/b/id/..." path, and records every request. Told to, it stays silent (a slow
 // service) or answers with any status, headers and body.
 class ReplayServer : public QObject {
@@ -71,6 +72,16 @@ private:
     QByteArray Replayed(const QString& target, int& code) const {
         if (target.startsWith(QStringLiteral("/b/id/"))) {
             return cover;
+        }
+        // A search for a work's first year: "search-<isbn13>.json".
+        if (target.startsWith(QStringLiteral("/search.json?isbn="))) {
+            QFile search(QDir(m_answers).filePath(
+                "search-" + target.section('=', 1).section('&', 0, 0) + ".json"));
+            if (search.open(QIODevice::ReadOnly)) {
+                return search.readAll();
+            }
+            code = 404;
+            return {};
         }
         const QString key = target.section(QStringLiteral("ISBN:"), 1).section('&', 0, 0);
         QFile answer(QDir(m_answers).filePath(key + QStringLiteral(".json")));

@@ -194,7 +194,10 @@ private slots:
         QTest::qWait(1200);
         QCOMPARE(h.server.requests.size(), 2);
         now += 1;
+        QTRY_COMPARE(h.server.requests.size(), 3);
+        now += 1000; // and the work's first year
         QTRY_COMPARE(answered.size(), 1);
+        QCOMPARE(answered.first().at(1).value<LookupAnswer>().book.publicare, 1876);
         QCOMPARE(h.kept("answers"), QStringList{"9780451526533.json"});
         // What lies in the cache that cannot be read is asked again, and replaced.
         const QString kept = h.cache.path() + "/answers/9780451526533.json";
@@ -203,18 +206,18 @@ private slots:
         garbage.close();
         now += 1000;
         QCOMPARE(h.ask(), QString("found|The adventures of Tom Sawyer"));
-        QCOMPARE(h.server.requests.size(), 4);
+        QCOMPARE(h.server.requests.size(), 5);
         // A book not found is asked again after a week, not before.
         now += 1000;
         QCOMPARE(h.ask("9791032305690"), QString("not found"));
         QCOMPARE(h.ask("9791032305690"), QString("not found"));
-        QCOMPARE(h.server.requests.size(), 5);
+        QCOMPARE(h.server.requests.size(), 6);
         const QString missed = h.cache.path() + "/answers/9791032305690.json";
         const utimbuf week{time(nullptr) - 8 * 24 * 3600, time(nullptr) - 8 * 24 * 3600};
         QVERIFY(::utime(missed.toLocal8Bit().constData(), &week) == 0);
         now += 1000;
         QCOMPARE(h.ask("9791032305690"), QString("not found"));
-        QCOMPARE(h.server.requests.size(), 6);
+        QCOMPARE(h.server.requests.size(), 7);
     }
 };
 

@@ -24,6 +24,7 @@
 namespace {
 const QString kLookupTom = "/api/books?bibkeys=ISBN:9780451526533&format=json&jscmd=data";
 const QString kLookupPride = "/api/books?bibkeys=ISBN:9780141439518&format=json&jscmd=data";
+const QString kSearchTom = "/search.json?isbn=9780451526533&fields=first_publish_year";
 const QString kCheckDigit = "ISBN gresit: cifra de control nu se potriveste";
 const QString kAlreadyThere =
     "O carte cu acest ISBN este deja in catalog (este aleasa in lista). Adaugati inca un "
@@ -104,8 +105,9 @@ private slots:
         }));
         run.scan("0-451-52653-8");
         QTRY_COMPARE(run.stored("SELECT count(*) FROM books"), Texts{"5"});
-        QCOMPARE(seen, QString("The adventures of Tom Sawyer|Mark Twain|Signet Classic|216||1997|"
-                               "9780451526533"));
+        QCOMPARE(seen,
+                 QString("The adventures of Tom Sawyer|Mark Twain|Signet Classic|216|1876|1997|"
+                         "9780451526533"));
         QVERIFY(cover);
         // What the service does not know stays unknown, and out of the statistics.
         QCOMPARE(
@@ -115,13 +117,13 @@ private slots:
                        "ifnull(publicare, '?') || '|' || d.adaugata FROM books b JOIN "
                        "book_details d ON d.id = b.id"),
             Texts{"The adventures of Tom Sawyer|9780451526533|Birou, raftul 2|Clasici|3|216|"
-                  "1997|???|" +
+                  "1997|??1876|" +
                   QDate::currentDate().toString(Qt::ISODate).toStdString()});
         // Asked once whether ISBNs may be sent; the answer is kept.
         QCOMPARE(run.prompts.questions.size(), 1);
         QVERIFY(run.prompts.questions.first().contains(run.server.address()));
         QCOMPARE(SettingsStore()->value("ISBN Lookup").toInt(), 1);
-        QCOMPARE(run.server.requests, (QStringList{kLookupTom, "/b/id/295577-M.jpg"}));
+        QCOMPARE(run.server.requests, (QStringList{kLookupTom, kSearchTom, "/b/id/295577-M.jpg"}));
         for (const QString& agent : run.server.agents) {
             QVERIFY2(agent.startsWith("Shelfwarden/" SHELFWARDEN_VERSION " ("), qPrintable(agent));
         }
@@ -143,7 +145,7 @@ private slots:
         });
         run.trigger("recordsModify");
         QVERIFY(cover);
-        QCOMPARE(run.server.requests.size(), 2);
+        QCOMPARE(run.server.requests.size(), 3);
         QCOMPARE(run.prompts.takeMessages(), QStringList());
     }
 
@@ -322,14 +324,22 @@ private slots:
                 [&](const QString& isbn, const LookupAnswer&) { answered << isbn; });
         lookup.Lookup("9780451526533");
         lookup.Lookup("9780141439518");
-        QTRY_COMPARE(answered, QStringList{"9780451526533"});
+        QTRY_COMPARE(server.requests, QStringList{kLookupTom});
         now += 999;
         // Past a real second and more, the clock still says the second has not passed.
         QTest::qWait(1500);
         QCOMPARE(server.requests, QStringList{kLookupTom});
         now += 1;
+        QTRY_COMPARE(server.requests, (QStringList{kLookupTom, kLookupPride}));
+        // A book found is answered once its work's first year is known too.
+        QVERIFY(answered.isEmpty());
+        now += 1000;
+        QTRY_COMPARE(answered, QStringList{"9780451526533"});
+        now += 1000;
         QTRY_COMPARE(answered, (QStringList{"9780451526533", "9780141439518"}));
-        QCOMPARE(server.requests, (QStringList{kLookupTom, kLookupPride}));
+        QCOMPARE(server.requests,
+                 (QStringList{kLookupTom, kLookupPride, kSearchTom,
+                              "/search.json?isbn=9780141439518&fields=first_publish_year"}));
     }
 
     // A wrong ISBN, or a catalogue that cannot take a book, is told before anything is looked up;

@@ -72,6 +72,21 @@ private slots:
                               "malformed||||?|?/?|", "malformed||||?|?/?|"}));
     }
 
+    // The work's first year comes from a search of its own; "?" where the answer cannot be read.
+    void firstYearsAreRead() {
+        QStringList years;
+        for (const QByteArray& json :
+             {QByteArray("{\"numFound\": 1, \"docs\": [{\"first_publish_year\": 1930}]}"),
+              QByteArray("{\"numFound\": 0, \"docs\": []}"), QByteArray("{\"docs\": [{}]}"),
+              QByteArray("{\"docs\": [{\"first_publish_year\": 40000}]}"),
+              QByteArray("{\"docs\": [{\"first_publish_year\": \"1930\"}]}"), QByteArray("{}"),
+              QByteArray("<html>busy</html>")}) {
+            const auto year = ReadFirstPublishYear(json);
+            years << (year ? QString::number(*year) : QStringLiteral("?"));
+        }
+        QCOMPARE(years, (QStringList{"1930", "0", "0", "0", "0", "?", "?"}));
+    }
+
     // An answer's texts pass the checks a typed text passes: markup stays text, control
     // characters go, and what the catalogue cannot hold is cut at a word's end, and said.
     void hostileTextsAreMadeFit() {

@@ -82,7 +82,31 @@ void CIsbnLookup::Lookup(const std::string& isbn13) {
     }
     QUrl url(m_service + QStringLiteral("/api/books"));
     url.setQuery(QStringLiteral("bibkeys=ISBN:%1&format=json&jscmd=data").arg(isbn));
-    Send({isbn, url, false});
+    Send({isbn, url, LookupCache::Kind::Answer});
+}
+
+void CIsbnLookup::BookKnown(const QString& isbn, const LookupAnswer& answer) {
+    if (answer.kind != LookupAnswer::Kind::Found) {
+        emit Answered(isbn, answer);
+        return;
+    }
+    m_awaitingYear[isbn] = answer;
+    QUrl url(m_service + QStringLiteral("/search.json"));
+    url.setQuery(QStringLiteral("isbn=%1&fields=first_publish_year").arg(isbn));
+    Send({isbn, url, LookupCache::Kind::FirstYear});
+}
+
+void CIsbnLookup::FirstYearKnown(const QString& isbn, int year) {
+    const auto waiting = m_awaitingYear.find(isbn);
+    if (waiting == m_awaitingYear.end()) {
+        return;
+    }
+    LookupAnswer answer = waiting->second;
+    m_awaitingYear.erase(waiting);
+    if (year > 0) {
+        answer.book.publicare = year;
+    }
+    emit Answered(isbn, answer);
 }
 
 void CIsbnLookup::FetchCover(const std::string& isbn13, const QString& url) {
@@ -91,7 +115,7 @@ void CIsbnLookup::FetchCover(const std::string& isbn13, const QString& url) {
         emit CoverReady(isbn, QImage());
         return;
     }
-    Send({isbn, QUrl(url), true});
+    Send({isbn, QUrl(url), LookupCache::Kind::Cover});
 }
 
 bool CIsbnLookup::MayFetchCover(const QUrl& url) const {
@@ -107,31 +131,38 @@ void CIsbnLookup::Send(const Request& request) {
 }
 
 bool CIsbnLookup::AnswerFromCache(const Request& request) {
-    const auto kind = request.cover ? LookupCache::Kind::Cover : LookupCache::Kind::Answer;
     const std::string isbn = request.isbn.toStdString();
-    const auto kept = Cache().Read(kind, isbn);
+    const auto kept = Cache().Read(request.kind, isbn);
     if (!kept) {
         return false;
     }
     const QByteArray body = QByteArray::fromStdString(kept->bytes);
-    if (request.cover) {
-        const QImage cover = CoverImage(body);
-        if (cover.isNull()) {
-            Cache().Forget(kind, isbn);
-            return false;
-        }
-        emit CoverReady(request.isbn, cover);
-        return true;
-    }
-    const LookupAnswer answer = ReadLookupAnswer(body, isbn);
     // What cannot be read, or a "not found" grown old, is asked again.
-    if (answer.kind == LookupAnswer::Kind::Malformed ||
-        (answer.kind == LookupAnswer::Kind::NotFound && kept->ageSeconds > kNotFoundKeptSeconds)) {
-        Cache().Forget(kind, isbn);
-        return false;
+    const bool old = kept->ageSeconds > kNotFoundKeptSeconds;
+    switch (request.kind) {
+    case LookupCache::Kind::Cover:
+        if (const QImage cover = CoverImage(body); !cover.isNull()) {
+            emit CoverReady(request.isbn, cover);
+            return true;
+        }
+        break;
+    case LookupCache::Kind::FirstYear:
+        if (const auto year = ReadFirstPublishYear(body); year && (*year > 0 || !old)) {
+            FirstYearKnown(request.isbn, *year);
+            return true;
+        }
+        break;
+    case LookupCache::Kind::Answer:
+        if (const LookupAnswer answer = ReadLookupAnswer(body, isbn);
+            answer.kind == LookupAnswer::Kind::Found ||
+            (answer.kind == LookupAnswer::Kind::NotFound && !old)) {
+            BookKnown(request.isbn, answer);
+            return true;
+        }
+        break;
     }
-    emit Answered(request.isbn, answer);
-    return true;
+    Cache().Forget(request.kind, isbn);
+    return false;
 }
 
 void CIsbnLookup::Pump() {
@@ -155,8 +186,7 @@ void CIsbnLookup::Pump() {
                       QNetworkRequest::UserVerifiedRedirectPolicy);
     sent.setMaximumRedirectsAllowed(kRedirects);
     QNetworkReply* reply = m_network.get(sent);
-    const auto limit = static_cast<qint64>(
-        LookupCache::Limit(request.cover ? LookupCache::Kind::Cover : LookupCache::Kind::Answer));
+    const auto limit = static_cast<qint64>(LookupCache::Limit(request.kind));
     auto outcome = std::make_shared<Outcome>();
     // Read as it comes, never more than the limit: past it the answer is given up.
     auto take = [reply, outcome, limit] {
@@ -198,9 +228,7 @@ QString CIsbnLookup::Reason(QNetworkReply* reply, const Request& request, const 
     }
     if (outcome.tooBig) {
         return QStringLiteral("raspunsul serviciului de cautare este prea mare (peste %1 MB)")
-            .arg(LookupCache::Limit(request.cover ? LookupCache::Kind::Cover
-                                                  : LookupCache::Kind::Answer) /
-                 (1024 * 1024));
+            .arg(LookupCache::Limit(request.kind) / (1024 * 1024));
     }
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (outcome.refusedRedirect || (status >= 300 && status < 400)) {
@@ -235,12 +263,19 @@ void CIsbnLookup::Finished(QNetworkReply* reply, const Request& request, const O
     const std::string isbn = request.isbn.toStdString();
     const std::string_view bytes(outcome.body.constData(),
                                  static_cast<std::size_t>(outcome.body.size()));
-    if (request.cover) {
+    if (request.kind == LookupCache::Kind::Cover) {
         const QImage cover = ok ? CoverImage(outcome.body) : QImage();
         if (!cover.isNull()) {
-            Cache().Write(LookupCache::Kind::Cover, isbn, bytes);
+            Cache().Write(request.kind, isbn, bytes);
         }
         emit CoverReady(request.isbn, cover);
+    } else if (request.kind == LookupCache::Kind::FirstYear) {
+        // Without its first year a book is still found: the year stays unknown.
+        const auto year = ok ? ReadFirstPublishYear(outcome.body) : std::nullopt;
+        if (year) {
+            Cache().Write(request.kind, isbn, bytes);
+        }
+        FirstYearKnown(request.isbn, year.value_or(0));
     } else if (!ok) {
         emit Failed(request.isbn, Reason(reply, request, outcome));
     } else {
@@ -251,8 +286,8 @@ void CIsbnLookup::Finished(QNetworkReply* reply, const Request& request, const O
         } else {
             // Only an answer about the ISBN asked is kept; a copy that cannot be kept whole is
             // not kept at all, and the ISBN is asked again next time.
-            Cache().Write(LookupCache::Kind::Answer, isbn, bytes);
-            emit Answered(request.isbn, answer);
+            Cache().Write(request.kind, isbn, bytes);
+            BookKnown(request.isbn, answer);
         }
     }
     Pump();

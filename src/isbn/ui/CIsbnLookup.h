@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 
 class QNetworkReply;
@@ -33,7 +34,9 @@ public:
     void SetClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
     void SetTimeout(int milliseconds) { m_timeout = milliseconds; }
 
-    // Asks for the book with this ISBN (13 digits); Answered or Failed follows.
+    // Asks for the book with this ISBN (13 digits), and for a book found, the year its work was
+    // first published (a search of its own: an edition does not tell); Answered or Failed
+    // follows.
     void Lookup(const std::string& isbn13);
     // Fetches the cover at `url` for this ISBN; CoverReady follows, with a null image when there
     // is none to be had.
@@ -57,7 +60,7 @@ private:
     struct Request {
         QString isbn;
         QUrl url;
-        bool cover;
+        LookupCache::Kind kind;
     };
     // How one request ended, beyond what the reply itself says.
     struct Outcome {
@@ -71,6 +74,10 @@ private:
     bool AnswerFromCache(const Request& request);
     bool MayFetchCover(const QUrl& url) const;
     void Send(const Request& request);
+    // A book's answer is known: a book found waits for its first year.
+    void BookKnown(const QString& isbn, const LookupAnswer& answer);
+    // The first year is known (0 when not to be had): the book's answer goes out.
+    void FirstYearKnown(const QString& isbn, int year);
     // Sends the next waiting request when none is out and the rate limit allows.
     void Pump();
     void Finished(QNetworkReply* reply, const Request& request, const Outcome& outcome);
@@ -82,6 +89,7 @@ private:
     std::function<qint64()> m_clock;
     int m_timeout = 10000;
     std::deque<Request> m_waiting;
+    std::map<QString, LookupAnswer> m_awaitingYear;
     bool m_busy = false;
     bool m_sentBefore = false;
     qint64 m_lastSent = 0;

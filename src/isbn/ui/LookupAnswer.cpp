@@ -80,3 +80,15 @@ LookupAnswer ReadLookupAnswer(const QByteArray& json, const std::string& isbn13)
         book.value(QStringLiteral("cover")).toObject().value(QStringLiteral("medium")).toString();
     return answer;
 }
+
+std::optional<int> ReadFirstPublishYear(const QByteArray& json) {
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    const QJsonValue docs = document.object().value(QStringLiteral("docs"));
+    if (error.error != QJsonParseError::NoError || !document.isObject() || !docs.isArray()) {
+        return std::nullopt;
+    }
+    const int year =
+        docs.toArray().at(0).toObject().value(QStringLiteral("first_publish_year")).toInt(0);
+    return year > 0 && FitsNumberColumn(year) ? year : 0;
+}

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <string>
 
 // What a look-up service said of one ISBN, read from its JSON answer (the Books API shape: an
@@ -24,6 +25,11 @@ struct LookupAnswer {
 };
 
 LookupAnswer ReadLookupAnswer(const QByteArray& json, const std::string& isbn13);
+
+// The year a work was first published, from a search answer
+// (`{"numFound": 1, "docs": [{"first_publish_year": 1930}]}`): 0 when the search found none or
+// gives no year the catalogue can hold, nothing when the answer cannot be read.
+std::optional<int> ReadFirstPublishYear(const QByteArray& json);
 
 // The year of a free-text date ("1997", "June 2005", "May 16, 2005"): its first four-digit
 // number, or 0 when it has none.
