@@ -108,10 +108,10 @@ void ListingPages::FixColumns(double pageCharacters) {
     }
 }
 
-void ListingPages::AddRow(const RowTexts& row) {
+void ListingPages::AddRow(const RowTexts& row, const LineCounter& counter) {
     int lines = 1;
     for (std::size_t c = 0; c < row.size(); ++c) {
-        lines = std::max(lines, WrappedLines(row[c], m_capacity[c]));
+        lines = std::max(lines, counter ? counter(c, row[c]) : WrappedLines(row[c], m_capacity[c]));
     }
     m_rowLines.push_back(lines);
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -21,8 +22,11 @@ public:
     void Measure(const RowTexts& row);
     // Fixes the columns for a page as wide as `pageCharacters` characters of average width.
     void FixColumns(double pageCharacters);
-    // Counts the lines the next row takes, its texts wrapped by word in their columns.
-    void AddRow(const RowTexts& row);
+    // Counts the lines the next row takes, its texts wrapped by word in their columns: by
+    // `lines` (a column and its text give the lines the text fills) where the text's real width
+    // is known, else by counting characters.
+    using LineCounter = std::function<int(std::size_t column, std::string_view text)>;
+    void AddRow(const RowTexts& row, const LineCounter& lines = {});
     // Puts the rows added on pages of `pageLines` lines each, the headers' lines included.
     void Paginate(int pageLines);
 

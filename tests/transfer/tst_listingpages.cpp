@@ -42,6 +42,28 @@ private slots:
         }
     }
 
+    // Where the printer knows a text's real width, a row takes the lines its texts fill there:
+    // a short publisher that a count of characters would wrap gives no empty second line.
+    void realWidthsDecideTheLines() {
+        const std::vector<RowTexts> rows{Book("Ion", "Liviu Rebreanu", "Minerva"),
+                                         Book("Ion", "Liviu Rebreanu", "Minerva si Cartea")};
+        ListingPages pages;
+        for (const RowTexts& row : rows) {
+            pages.Measure(row);
+        }
+        pages.FixColumns(40);
+        std::vector<std::size_t> asked;
+        for (const RowTexts& row : rows) {
+            pages.AddRow(row, [&](std::size_t column, std::string_view text) {
+                asked.push_back(column);
+                return column == 3 && text.size() > 10 ? 2 : 1;
+            });
+        }
+        QCOMPARE(asked.size(), 2 * kBookColumnCount);
+        QCOMPARE(pages.RowLines(0), 1);
+        QCOMPARE(pages.RowLines(1), 2);
+    }
+
     // Texts wide, numbers narrow: on a page of 200 characters (A4 across, as printed) a title
     // gets far more than 20 characters a line and wraps past them, a publisher too, while a
     // one-digit column is only as wide as its header.

@@ -8,7 +8,6 @@
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QTextOption>
 
 namespace {
 
@@ -43,17 +42,30 @@ void PlaceColumns(PageFrame& f, const ListingPages& pages) {
     f.top = (2 + pages.HeaderLines()) * f.line;
 }
 
-// A row of `lines` lines: each text wraps within its column, between words where it can.
+// Each text wraps within its column, between words where it can.
+constexpr int kWrap = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextWrapAnywhere;
+
+int CellWidth(const PageFrame& f, std::size_t column) {
+    return f.edges[column + 1] - f.edges[column] - 2 * f.padding;
+}
+
+// The lines a text fills in its column, as the painter will wrap it.
+int LinesOf(const QFontMetrics& metrics, const PageFrame& f, std::size_t column,
+            std::string_view text) {
+    const QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QRect needed =
+        metrics.boundingRect(QRect(0, 0, CellWidth(f, column), 1 << 24), kWrap, shown);
+    return std::max(1, (needed.height() + metrics.lineSpacing() / 2) / metrics.lineSpacing());
+}
+
+// A row of `lines` lines.
 void PaintRow(QPainter& painter, const PageFrame& f, int y, int lines,
               const std::array<QString, kBookColumnCount>& texts) {
-    QTextOption wrap(Qt::AlignLeft | Qt::AlignTop);
-    wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     painter.save();
     for (std::size_t c = 0; c < texts.size(); ++c) {
-        const int width = f.edges[c + 1] - f.edges[c] - 2 * f.padding;
-        const QRect cell(f.edges[c] + f.padding, y, width, lines * f.line);
+        const QRect cell(f.edges[c] + f.padding, y, CellWidth(f, c), lines * f.line);
         painter.setClipRect(cell);
-        painter.drawText(QRectF(cell), texts[c], wrap);
+        painter.drawText(cell, kWrap, texts[c]);
     }
     painter.restore();
 }
@@ -114,12 +126,16 @@ bool PrintListing(QPagedPaintDevice& printer, const CBookListModel& model,
     const double character =
         static_cast<double>(painter.fontMetrics().horizontalAdvance(sample)) / sample.size();
     pages.FixColumns(frame.page.width() / character);
+    PlaceColumns(frame, pages);
+    const QFontMetrics metrics = painter.fontMetrics();
+    const auto lines = [&](std::size_t column, std::string_view text) {
+        return LinesOf(metrics, frame, column, text);
+    };
     for (int row = 0; row < model.rowCount(); ++row) {
-        pages.AddRow(model.Row(row));
+        pages.AddRow(model.Row(row), lines);
     }
     // The title and a blank line above the headers, a blank line and the page number below.
     pages.Paginate(frame.page.height() / frame.line - 4);
-    PlaceColumns(frame, pages);
     for (int page = 0; page < pages.PageCount(); ++page) {
         if (page > 0) {
             printer.newPage();
