@@ -18,6 +18,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -87,6 +90,49 @@ int Year(const std::string& text, const char* header) {
         return Integer(text.substr(0, 4), header);
     }
     return Integer(text, header);
+}
+
+// The day a book was added, as the catalogue keeps it ("2024-03-15"): written as an ISO date, as
+// a reading site writes it ("2024/03/15") or as a Romanian spreadsheet does ("15.03.2024").
+std::string AddedDate(const std::string& text) {
+    const std::size_t first = text.find_first_of("-/.");
+    const std::size_t second =
+        first == std::string::npos ? first : text.find(text[first], first + 1);
+    auto part = [&](std::size_t from, std::size_t to) {
+        const std::string_view digits = std::string_view(text).substr(from, to - from);
+        unsigned n = 0;
+        const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+        return r.ec == std::errc() && r.ptr == digits.data() + digits.size() && digits.size() <= 4
+                   ? n
+                   : 0u;
+    };
+    unsigned parts[3] = {};
+    if (second != std::string::npos) {
+        parts[0] = part(0, first);
+        parts[1] = part(first + 1, second);
+        parts[2] = part(second + 1, text.size());
+        if (text[first] == '.') {
+            std::swap(parts[0], parts[2]);
+        }
+    }
+    using namespace std::chrono;
+    const year_month_day date{year(static_cast<int>(parts[0])), month(parts[1]), day(parts[2])};
+    if (parts[0] < 1000 || !date.ok()) {
+        throw RowError{"Adaugata nu este o data: \"" + text + "\""};
+    }
+    char iso[40]; // room for any three numbers, though a real date takes ten
+    std::snprintf(iso, sizeof iso, "%04u-%02u-%02u", parts[0], parts[1], parts[2]);
+    return iso;
+}
+
+// The local day of the import, on which every book it stores without a date of its own is added.
+std::string Today() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char iso[16];
+    std::strftime(iso, sizeof iso, "%Y-%m-%d", &local);
+    return iso;
 }
 
 const std::string& Text(const std::string& text, const char* header) {
@@ -275,6 +321,9 @@ Book ReadBook(const std::vector<const std::string*>& value, const ImportOptions&
     b.details.serie = Text(get(Field::Serie), "Serie");
     b.details.numar_serie = Integer(get(Field::NumarSerie), "Numar in serie");
     b.details.note = Text(get(Field::Note), "Note");
+    if (const std::string& added = get(Field::Adaugata); !added.empty()) {
+        b.details.adaugata = AddedDate(added);
+    }
     const std::string& type = get(Field::Tip);
     const std::string& state = get(Field::Stare);
     b.type = Text(type.empty() ? options.defaultType : type, "Tip");
@@ -336,7 +385,7 @@ private:
                 value[static_cast<std::size_t>(m_columns.fields[i])] = &cells[i];
             }
         }
-        const Book book = ReadBook(value, m_options);
+        Book book = ReadBook(value, m_options);
         if (!m_stored.empty() &&
             m_stored.count(SameBookKey(book.fields.titlu, book.fields.autor))) {
             ++m_result.duplicates;
@@ -362,9 +411,15 @@ private:
         m_insert.Bind(11, book.rating);
         m_insert.Bind(12, state - 1);
         RunForRow(m_insert, "catalogul a refuzat cartea");
-        if (!book.details.IsEmpty() &&
-            !m_details.WriteWithin(m_db.GetLastInsertedId(), book.details)) {
-            throw RowError{m_detailsRefusal};
+        // As for a book added by hand, the date is kept with the details (the import's day
+        // unless the file says when the book was added): a book without details has none.
+        if (!book.details.IsEmpty()) {
+            if (book.details.adaugata.empty()) {
+                book.details.adaugata = m_today;
+            }
+            if (!m_details.WriteWithin(m_db.GetLastInsertedId(), book.details)) {
+                throw RowError{m_detailsRefusal};
+            }
         }
         m_result.isbnsLeftOut += book.isbnLeftOut ? 1 : 0;
         ++m_result.books;
@@ -382,6 +437,7 @@ private:
     // Prepared once: a hundred thousand rows are not parsed a hundred thousand times.
     CEngineStatement m_insert;
     const std::unordered_set<std::string> m_stored;
+    const std::string m_today = Today();
 };
 
 // The columns a rejects file adds before the file's own.

@@ -58,6 +58,7 @@ const std::vector<std::pair<ImportField, std::vector<const char*>>>& Aliases() {
         {F::Serie, {"serie", "series", "seria", "colectie", "colectia", "collection"}},
         {F::NumarSerie, {"numar in serie", "numar serie", "series number", "nr serie"}},
         {F::Note, {"note", "notes", "private notes", "notite"}},
+        {F::Adaugata, {"adaugata", "adaugat", "data adaugarii", "date added", "added on"}},
     };
     return aliases;
 }
@@ -66,13 +67,11 @@ const std::vector<std::pair<ImportField, std::vector<const char*>>>& Aliases() {
 
 const std::vector<ImportField>& ImportFieldChoices() {
     using F = ImportField;
-    static const std::vector<ImportField> choices{F::Titlu,      F::Autor,       F::Editura,
-                                                  F::Tip,        F::Pagini,      F::Capitole,
-                                                  F::Volume,     F::Publicare,   F::PublicareVolum,
-                                                  F::Citita,     F::Calificativ, F::Stare,
-                                                  F::Shelf,      F::Stars,       F::Isbn,
-                                                  F::Isbn13,     F::Locatie,     F::Serie,
-                                                  F::NumarSerie, F::Note,        F::None};
+    static const std::vector<ImportField> choices{
+        F::Titlu,      F::Autor,     F::Editura,        F::Tip,    F::Pagini,      F::Capitole,
+        F::Volume,     F::Publicare, F::PublicareVolum, F::Citita, F::Calificativ, F::Stare,
+        F::Shelf,      F::Stars,     F::Isbn,           F::Isbn13, F::Locatie,     F::Serie,
+        F::NumarSerie, F::Note,      F::Adaugata,       F::None};
     return choices;
 }
 
@@ -118,6 +117,8 @@ std::string ImportFieldName(ImportField field) {
         return "Numar in serie";
     case ImportField::Note:
         return "Note";
+    case ImportField::Adaugata:
+        return "Adaugata";
     case ImportField::None:
         break;
     }

@@ -28,6 +28,7 @@ enum class ImportField {
     Serie,
     NumarSerie,
     Note,
+    Adaugata,
 };
 
 // Every choice in the order a user is offered them, "(nu se importa)" last.

@@ -4,6 +4,7 @@
 #include "transfer/Csv.h"
 #include "transfer/ImportPreview.h"
 
+#include <QDate>
 #include <QDir>
 
 namespace {
@@ -350,6 +351,8 @@ private slots:
             {"Note", "Note"},
             {"Notes", "Note"},
             {"Exclusive Shelf", "Raft (read, to-read)"},
+            {"Date Added", "Adaugata"},
+            {"Data adăugării", "Adaugata"},
             {"Nota", "(nu se importa)"},
         };
         for (const auto& [header, field] : rows) {
@@ -443,6 +446,34 @@ private slots:
         QVERIFY2(again.ok, again.error.c_str());
         QCOMPARE(again.isbnsLeftOut, 0);
         QCOMPARE(RawCatalogue(copy.path("copy.mdb")).rows(statement), stored);
+    }
+
+    // A book's details are dated as the file says it was added, else on the import's day; a book
+    // without details has no date to keep.
+    void theDayABookWasAddedIsKept() {
+        TestCatalogue c;
+        const std::string today = QDate::currentDate().toString(Qt::ISODate).toStdString();
+        ImportOptions options;
+        options.setAsideRejects = true;
+        const ImportResult r = ImportCsv("Title,ISBN13,Date Added\n"
+                                         "Dune,9780441013593,2024/03/15\n"
+                                         "Emma,9780141439587,2023-01-02\n"
+                                         "Ion,9789734501472,\n"
+                                         "Walden,9780451450524,15.03.2022\n"
+                                         "Solaris,,\n"
+                                         "Nope,,2024/13/01\n",
+                                         *c.db, options);
+        QVERIFY2(r.ok, r.error.c_str());
+        QCOMPARE(r.rejects.size(), std::size_t(1));
+        QCOMPARE(r.rejects[0].reason, std::string("Adaugata nu este o data: \"2024/13/01\""));
+        const ImportResult undated =
+            ImportCsv("Title,ISBN\nBaltagul,9789734501472\n", *c.db, options);
+        QVERIFY2(undated.ok, undated.error.c_str());
+        QCOMPARE(RawCatalogue(c.path("test.mdb"))
+                     .rows("SELECT b.titlu, d.adaugata FROM books b LEFT JOIN book_details d ON "
+                           "d.id = b.id ORDER BY b.id"),
+                 (Texts{"Dune|2024-03-15", "Emma|2023-01-02", "Ion|" + today, "Walden|2022-03-15",
+                        "Solaris|NULL", "Baltagul|" + today}));
     }
 
     void aCancelledImportLeavesTheCatalogueAsItWas() {
