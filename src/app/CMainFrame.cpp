@@ -234,6 +234,8 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
              m_pQueueLabel->setVisible(waiting > 0);
          }},
         this);
+    // An import into a catalogue without types or states is offered the starter set as Adauga is.
+    m_pImportExportPrintCommands->SetBeforeImport([this] { m_pRecordCommands->OfferStarterSet(); });
     m_pRecordCommands->SetCoverSource(
         [this](const std::string& isbn) { return m_pIsbnCommands->Lookup()->CachedCover(isbn); });
     // A listing changes with every catalogue opened or closed, and so may the loans.

@@ -383,6 +383,7 @@ private slots:
         run.prompts.files.push_back(run.path("new.mdb"));
         run.trigger("fileSaveAs");
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - new.mdb"));
+        WhenModal([](QWidget* starterSet) { Press(starterSet, "cancel"); });
         run.trigger("recordsAdd");
         QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kNoType});
         // A name that is not UTF-8 (an old disk's Latin-1 "cafe" with an accent) is the bytes

@@ -354,6 +354,8 @@ private slots:
             if (message == shown::kNoType) {
                 QVERIFY(RawCatalogue(run.file()).exec("DELETE FROM books; DELETE FROM types"));
                 run.view()->ReloadLookups();
+                // The starter set is offered first; declined, the catalogue has no type.
+                WhenModal([](QWidget* starterSet) { Press(starterSet, "cancel"); });
             }
             run.field()->clear();
             run.scan(typed);

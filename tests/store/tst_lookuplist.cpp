@@ -1,5 +1,6 @@
 #include "store/FixedNames.h"
 #include "store/LookupList.h"
+#include "store/StarterLookups.h"
 #include "support/CoreTestSupport.h"
 
 class TestLookupList : public QObject {
@@ -52,6 +53,33 @@ private slots:
         QCOMPARE(list.FindIdByName("Roman"), 3);
         list.RemoveAt(7); // outside the list: nothing happens
         QCOMPARE(list.GetSize(), 2);
+    }
+
+    // A catalogue without types or states is offered these, edited one name a line.
+    void theStarterSetAsTypedFillsOnlyAnEmptyListWhollyOrNotAtAll() {
+        QCOMPARE(Texts(g_starterTypeNames.begin(), g_starterTypeNames.end()),
+                 (Texts{"Roman", "Poezie", "Teatru", "Eseu", "Istorie", "Stiinta", "Copii",
+                        "Manual", "Altele"}));
+        QCOMPARE(Texts(g_starterStateNames.begin(), g_starterStateNames.end()),
+                 (Texts{"Buna", "Uzata", "Deteriorata", "Imprumutata", "Pierduta"}));
+        QCOMPARE(NamesFromLines("  Roman \n\nPoezie\r\nRoman\n \t\nroman\nBiografii"),
+                 (Texts{"Roman", "Poezie", "roman", "Biografii"}));
+        QCOMPARE(NamesFromLines(""), Texts{});
+
+        TestCatalogue c;
+        const RawCatalogue raw(c.path("test.mdb"));
+        const std::string both = "SELECT 'T ' || tip FROM types UNION ALL "
+                                 "SELECT 'S ' || stare FROM states";
+        // A name the catalogue refuses keeps out the whole set.
+        QVERIFY(!AddStarterLookups(*c.db, {"Roman"}, {"Buna", std::string(256, 'x')}));
+        QCOMPARE(c.messages.take(), Texts{shown::kCannotInsert});
+        QCOMPARE(raw.rows(both), Texts{});
+        QVERIFY(c.db->InsertState("Hateg"));
+        QVERIFY(AddStarterLookups(*c.db, {"Roman", "Eseu"}, {"Buna"}));
+        QCOMPARE(raw.rows(both), (Texts{"T Roman", "T Eseu", "S Hateg"}));
+        QVERIFY(AddStarterLookups(*c.db, {"Poezie"}, {"Uzata"}));
+        QCOMPARE(raw.rows(both), (Texts{"T Roman", "T Eseu", "S Hateg"}));
+        QVERIFY(c.messages.messages.empty());
     }
 };
 

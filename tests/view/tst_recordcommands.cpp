@@ -1,6 +1,7 @@
 #include "store/BookHistory.h"
 #include "support/GuiDriver.h"
 
+#include <QPlainTextEdit>
 #include <QTabWidget>
 
 namespace {
@@ -305,9 +306,17 @@ private slots:
         RunningApp run(QString::fromStdString(c.path("test.mdb")));
         QVERIFY(QTest::qWaitForWindowActive(run.frame()));
         run.view()->setFocus();
+        // The starter set declined, the catalogue stays without and is not offered it again.
+        int offers = 0;
+        WhenModal([&](QWidget* dlg) {
+            offers += dlg->objectName() == "starterSetDialog";
+            Press(dlg, "cancel");
+        });
         QTest::keyClick(run.view(), Qt::Key_A,
                         Qt::ControlModifier); // the accelerator, not select-all
+        QCOMPARE(offers, 1);
         QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kNoType});
+        QCOMPARE(RawCatalogue(c.path("test.mdb")).one("SELECT count(*) FROM types"), "0");
         // The composite search refuses types and states it has none of; a search by type
         // searches nothing.
         WhenModal([](QWidget* dlg) {
@@ -328,6 +337,72 @@ private slots:
         run.view()->ReloadLookups();
         run.trigger("recordsAdd");
         QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kNoState});
+    }
+
+    // A catalogue without types or states is offered a starter set before its first book comes,
+    // by an import as by Adauga; the user's changes are stored, for the lists it lacks only.
+    void aCatalogueWithoutTypesTakesTheStarterSetAsEdited() {
+        TestCatalogue bare;
+        TestCatalogue noStates("other.mdb");
+        noStates.db->InsertType("SF");
+        bare.db->Close();
+        noStates.db->Close();
+        RunningApp run(QString::fromStdString(bare.path("test.mdb")));
+        QStringList offered;
+        const auto offer = [&](QWidget* dlg) {
+            offered << dlg->windowTitle() + "|" + dlg->findChild<QLabel*>("note")->text();
+            for (const char* name : {"types", "states"}) {
+                auto* list = dlg->findChild<QPlainTextEdit*>(name);
+                offered << (list ? list->toPlainText().replace('\n', ',') : "-");
+            }
+        };
+        WhenModal([&](QWidget* dlg) {
+            offer(dlg);
+            auto* types = dlg->findChild<QPlainTextEdit*>("types");
+            types->setFocus();
+            types->moveCursor(QTextCursor::End);
+            QTest::keyClick(types, Qt::Key_Return);
+            QTest::keyClicks(types, "  Biografii ");
+            Press(dlg, "ok");
+        });
+        run.prompts.files = {std::nullopt};
+        run.trigger("fileImport");
+        QCOMPARE(offered,
+                 (QStringList{"Shelfwarden|Catalogul nu are inca tipuri si stari pentru carti: "
+                              "puteti incepe cu acestea, cate unul pe rand, schimbate dupa "
+                              "dorinta.",
+                              "Roman,Poezie,Teatru,Eseu,Istorie,Stiinta,Copii,Manual,Altele",
+                              "Buna,Uzata,Deteriorata,Imprumutata,Pierduta"}));
+        const RawCatalogue raw(bare.path("test.mdb"));
+        QCOMPARE(raw.rows("SELECT group_concat(tip) FROM types"),
+                 Texts{"Roman,Poezie,Teatru,Eseu,Istorie,Stiinta,Copii,Manual,Altele,Biografii"});
+        QCOMPARE(raw.rows("SELECT group_concat(stare) FROM states"),
+                 Texts{"Buna,Uzata,Deteriorata,Imprumutata,Pierduta"});
+        // The first book takes the first of each.
+        WhenModal(Fill({{"titlu", "Ion"}, {"autor", "Rebreanu"}, {"editura", "Minerva"}},
+                       {{"calificativ", 6}}));
+        run.trigger("recordsAdd");
+        QCOMPARE(raw.rows("SELECT titlu, t.tip, s.stare FROM books b JOIN types t ON t.id = "
+                          "b.tip + 1 JOIN states s ON s.id = b.stare + 1"),
+                 Texts{"Ion|Roman|Buna"});
+
+        // A catalogue with types gets the states alone.
+        offered.clear();
+        run.prompts.files = {QString::fromStdString(noStates.path("other.mdb"))};
+        run.trigger("fileOpen");
+        WhenModals({[&](QWidget* dlg) {
+                        offer(dlg);
+                        Press(dlg, "ok");
+                    },
+                    [](QWidget* dlg) { Press(dlg, "cancel"); }});
+        run.trigger("recordsAdd");
+        QCOMPARE(offered.value(1), "-");
+        QVERIFY(offered.value(0).contains("nu are inca stari pentru"));
+        QCOMPARE(RawCatalogue(noStates.path("other.mdb"))
+                     .rows("SELECT group_concat(tip) FROM types UNION ALL "
+                           "SELECT group_concat(stare) FROM states"),
+                 (Texts{"SF", "Buna,Uzata,Deteriorata,Imprumutata,Pierduta"}));
+        QCOMPARE(run.prompts.messages, QStringList());
     }
 };
 

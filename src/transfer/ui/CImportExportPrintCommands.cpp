@@ -131,6 +131,9 @@ void CImportExportPrintCommands::OnFileImport() {
     if (!db) {
         return;
     }
+    if (m_beforeImport) {
+        m_beforeImport();
+    }
     const auto path = ChooseFile(FileDialogMode::Open, kCsvFilter, QStringLiteral("csv"), m_pView);
     if (!path) {
         return;

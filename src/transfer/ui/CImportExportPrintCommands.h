@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 #include <optional>
 
 class CShelfwardenDoc;
@@ -14,6 +15,8 @@ class CImportExportPrintCommands : public QObject {
     Q_OBJECT
 public:
     CImportExportPrintCommands(CShelfwardenDoc* doc, CShelfwardenView* view);
+    // Runs as an import begins, on an open catalogue: what it may need before its books come.
+    void SetBeforeImport(std::function<void()> hook) { m_beforeImport = std::move(hook); }
 
 public slots:
     // Stores every row that can be stored, skipping (unless asked) books already in the
@@ -29,4 +32,5 @@ private:
 
     CShelfwardenDoc* m_pDocument;
     CShelfwardenView* m_pView;
+    std::function<void()> m_beforeImport;
 };

@@ -6,12 +6,14 @@
 #include "store/CBookDatabase.h"
 #include "store/CEngineException.h"
 #include "store/CatalogueMessages.h"
+#include "store/StarterLookups.h"
 #include "view/BookRowTexts.h"
 #include "view/SameBook.h"
 #include "view/ui/CBookInfoDlg.h"
 #include "view/ui/CBookListModel.h"
 #include "view/ui/CLookupEditDlg.h"
 #include "view/ui/CShelfwardenView.h"
+#include "view/ui/CStarterSetDlg.h"
 
 #include <QClipboard>
 #include <QDate>
@@ -135,11 +137,30 @@ void CRecordCommands::OnRecordsAdd() {
     AddBook(rec, {});
 }
 
+void CRecordCommands::OfferStarterSet() {
+    CBookDatabase* db = m_pView->Database();
+    const bool noTypes = m_pView->Types().GetSize() == 0;
+    const bool noStates = m_pView->States().GetSize() == 0;
+    if (!db->IsOpen() || m_pView->IsReadOnly() || (!noTypes && !noStates) ||
+        !m_starterOffered.insert(db->GetPath()).second) {
+        return;
+    }
+    CStarterSetDlg dlg(noTypes, noStates, m_pView);
+    if (dlg.exec() != QDialog::Accepted) {
+        return;
+    }
+    // A refusal has been told; the lists then stay empty and the caller says so.
+    AddStarterLookups(*db, dlg.Types(), dlg.States());
+    m_pView->ReloadLookups();
+    m_pView->RefreshCurrentQuery();
+}
+
 CBookDatabase* CRecordCommands::DatabaseForAdding() {
     CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
     if (!db) {
         return nullptr;
     }
+    OfferStarterSet();
     if (m_pView->Types().GetSize() == 0) {
         ShowMessage(msg::kNoTypeDefined, m_pView);
         return nullptr;

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QUndoStack>
 #include <functional>
+#include <set>
 #include <string>
 
 class CBookDetailsStore;
@@ -49,9 +50,12 @@ public slots:
     // the book the user confirms, with its details; true when it was added.
     bool AddBook(const BookRecord& start, const BookDetails& details, const QImage& cover = {},
                  const QString& note = {});
-    // The open catalogue when it can take a book (it has a type and a state to give it); null
-    // after telling the user why not.
+    // The open catalogue when it can take a book (it has a type and a state to give it, maybe
+    // from the starter set offered); null after telling the user why not.
     CBookDatabase* DatabaseForAdding();
+    // Offers the starter set to an open catalogue without types or states before its first book
+    // comes, once a catalogue: one declined goes on without.
+    void OfferStarterSet();
 
 private:
     // Records a change already made to the catalogue as the next step.
@@ -67,4 +71,5 @@ private:
     QUndoStack m_history;
     DeleteCheck m_deleteCheck;
     std::function<QImage(const std::string&)> m_coverOf;
+    std::set<std::string> m_starterOffered; // the catalogues' paths
 };
