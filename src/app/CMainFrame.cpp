@@ -225,8 +225,8 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
         {[this] { return m_pRecordCommands->DatabaseForAdding(); },
          [this](std::int32_t book) { m_pView->ShowBook(book); },
          [this](const BookRecord& book, const BookDetails& details, const QImage& cover,
-                const QString& note) {
-             return m_pRecordCommands->AddBook(book, details, cover, note);
+                const QString& note, bool copyConfirmed) {
+             return m_pRecordCommands->AddBook(book, details, cover, note, copyConfirmed);
          },
          [this](const QString& text) { statusBar()->showMessage(text); },
          [this](int waiting) {

@@ -381,12 +381,16 @@ private slots:
         QCOMPARE(selected.size(), 1);
         QCOMPARE(run.view()->Model()->Text(selected.first().row(), 1), QString("Primul exemplar"));
         QCOMPARE(run.stored("SELECT count(*) FROM books"), Texts{"5"});
-        // Yes: another copy, with the same ISBN.
+        // Yes: another copy, with the same ISBN, title and author, asked about once.
+        run.prompts.questions.clear();
         run.prompts.answers = {true};
-        WhenModal(Confirm("Al doilea exemplar"));
+        WhenModal(Confirm("Primul exemplar"));
         run.scan("0451526538");
         QCOMPARE(run.stored("SELECT group_concat(isbn) FROM book_details"),
                  Texts{"9780451526533,9780451526533"});
+        QCOMPARE(run.prompts.questions, QStringList{"(nu) " + kAlreadyThere});
+        QCOMPARE(run.stored("SELECT count(*) FROM books WHERE titlu = 'Primul exemplar'"),
+                 Texts{"2"});
         QVERIFY(run.server.requests.isEmpty());
     }
 

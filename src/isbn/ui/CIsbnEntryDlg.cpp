@@ -11,6 +11,7 @@
 
 #include <QFormLayout>
 #include <QLineEdit>
+#include <utility>
 
 namespace {
 constexpr const char* kAlreadyThere =
@@ -133,6 +134,7 @@ void CIsbnEntryDlg::Take(const QString& typed) {
             return;
         }
     }
+    m_copyConfirmed = same && !same->empty();
     const QString isbn = FromUtf8(check.isbn13);
     if (!LookupsAllowed()) {
         Status(QStringLiteral("Cautarea dupa ISBN este oprita (Options, pagina ISBN)"));
@@ -202,7 +204,7 @@ void CIsbnEntryDlg::Open(BookRecord book, const QString& isbn13, const QImage& c
     book.calificativ = kRatingToRead;
     BookDetails details;
     details.isbn = ToUtf8(isbn13);
-    m_hooks.addBook(book, details, cover, note);
+    m_hooks.addBook(book, details, cover, note, std::exchange(m_copyConfirmed, false));
     m_busy = false;
     // The scanner types into this window again, not into the list.
     activateWindow();

@@ -22,8 +22,8 @@ struct IsbnEntryHooks {
     // Shows the book in the list.
     std::function<void(std::int32_t)> showBook;
     // Opens the book dialog on what is known, with a note above it when there is one, and adds
-    // the book the user confirms.
-    std::function<bool(const BookRecord&, const BookDetails&, const QImage&, const QString&)>
+    // the book the user confirms; the flag tells that the user has agreed to another copy.
+    std::function<bool(const BookRecord&, const BookDetails&, const QImage&, const QString&, bool)>
         addBook;
     // Says something in the status bar.
     std::function<void(const QString&)> status;
@@ -71,7 +71,8 @@ private:
     QLineEdit* m_pIsbn;
     std::deque<QString> m_waiting;
     bool m_busy = false;
-    bool m_taking = false; // Take is asking something: what comes meanwhile waits
+    bool m_taking = false;        // Take is asking something: what comes meanwhile waits
+    bool m_copyConfirmed = false; // the book under way is another copy the user agreed to
     CScannerFilter m_scanner;
     LookupAnswer m_found; // the answer whose cover is being fetched
     QTimer m_waitForWrite;

@@ -173,7 +173,7 @@ CBookDatabase* CRecordCommands::DatabaseForAdding() {
 }
 
 bool CRecordCommands::AddBook(const BookRecord& start, const BookDetails& known,
-                              const QImage& cover, const QString& note) {
+                              const QImage& cover, const QString& note, bool copyConfirmed) {
     CBookDatabase* db = DatabaseForAdding();
     if (!db) {
         return false;
@@ -185,13 +185,15 @@ bool CRecordCommands::AddBook(const BookRecord& start, const BookDetails& known,
     dlg.m_aTypes = m_pView->Types();
     dlg.m_aStates = m_pView->States();
     dlg.m_pRecord = &rec;
-    dlg.m_holdsBook = [db](const std::string& titlu, const std::string& autor) {
-        try {
-            return CatalogueHoldsBook(*db, titlu, autor);
-        } catch (const CEngineException&) {
-            return false; // the insert that follows meets the same fault and reports it
-        }
-    };
+    if (!copyConfirmed) {
+        dlg.m_holdsBook = [db](const std::string& titlu, const std::string& autor) {
+            try {
+                return CatalogueHoldsBook(*db, titlu, autor);
+            } catch (const CEngineException&) {
+                return false; // the insert that follows meets the same fault and reports it
+            }
+        };
+    }
     dlg.m_cover = cover;
     dlg.m_note = note;
     dlg.m_bKeepUnknownNumbers = true; // Adauga starts from numbers, a look-up may know none

@@ -47,9 +47,11 @@ public slots:
     void ClearHistory();
     QUndoStack* History() { return &m_history; }
     // Opens the book dialog on `start` and `details` (what is known of the book already) and adds
-    // the book the user confirms, with its details; true when it was added.
+    // the book the user confirms, with its details; true when it was added. `copyConfirmed`: the
+    // user has already agreed to another copy of a book in the catalogue, so the question about a
+    // book of the same title and author is not asked again.
     bool AddBook(const BookRecord& start, const BookDetails& details, const QImage& cover = {},
-                 const QString& note = {});
+                 const QString& note = {}, bool copyConfirmed = false);
     // The open catalogue when it can take a book (it has a type and a state to give it, maybe
     // from the starter set offered); null after telling the user why not.
     CBookDatabase* DatabaseForAdding();
