@@ -327,6 +327,9 @@ Book ReadBook(const std::vector<const std::string*>& value, const ImportOptions&
     const std::string& type = get(Field::Tip);
     const std::string& state = get(Field::Stare);
     b.type = Text(type.empty() ? options.defaultType : type, "Tip");
+    if (b.type.empty()) {
+        throw RowError{"cartea nu are tip, iar pentru cartile fara tip nu s-a ales unul"};
+    }
     b.state = Text(state.empty() ? options.defaultState : state, "Stare");
     if (const char* refused = FirstFailedFieldCheck(b.fields)) {
         throw RowError{refused};

@@ -25,7 +25,8 @@ struct ImportOptions {
     // The character between fields; 0: guessed from the first line.
     char delimiter = 0;
     TextEncoding encoding = TextEncoding::Utf8;
-    // The type and state of a book whose row names none.
+    // The type and state of a book whose row names none; a row without a type is refused when
+    // none is given here.
     std::string defaultType = g_defaultTypeNames.back();
     std::string defaultState = g_defaultStateNames.back();
     // Rows that cannot be stored are set aside in the result and the others stored; otherwise

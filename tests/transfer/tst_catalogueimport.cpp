@@ -304,6 +304,10 @@ private slots:
                  Texts{"Ion|Rebreanu|Roman|Imprumutata"});
         QCOMPARE(r.types, 0);
         QCOMPARE(r.states, 1);
+        // With no type chosen for them, a book without one is refused, not given an empty type.
+        options.defaultType.clear();
+        QCOMPARE(ImportCsv("Scriitor;Nota;Carte\nSadoveanu;4;Baltagul\n", *c.db, options).error,
+                 std::string("cartea nu are tip, iar pentru cartile fara tip nu s-a ales unul"));
         // The preview reads what the import will: the delimiter and encoding guessed or offered.
         const ImportPreview preview =
             PreviewImport("Titlu;Autor\nBront\xeb;A\n\nX;Y\n", 0, TextEncoding::Utf8);

@@ -14,13 +14,17 @@ int PdfPages(const QString& path) {
                                 .count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))));
 }
 
+const QString kChooseAType = QStringLiteral("Alegeti tipul cartilor care nu il au.");
+
 // Imports through File > Import: the choosers answered with `files`, OK pressed on the dialog,
-// "Importa si duplicatele" ticked when asked to.
+// "Importa si duplicatele" ticked when asked to, books without a type made "SF".
 void Import(RunningApp& app, std::deque<std::optional<QString>> files, bool withDuplicates) {
     app.prompts.files = std::move(files);
     WhenModal([withDuplicates](QWidget* dialog) {
         dialog->findChild<QCheckBox*>(QStringLiteral("importDuplicates"))
             ->setChecked(withDuplicates);
+        dialog->findChild<QComboBox*>(QStringLiteral("importType"))
+            ->setCurrentText(QStringLiteral("SF"));
         Press(dialog, "ok");
     });
     app.trigger("fileImport");
@@ -76,7 +80,7 @@ private slots:
             auto* table = dlg->findChild<QTableWidget*>(QStringLiteral("importPreview"));
             seen << combo("importDelimiter")->currentText()
                  << combo("importEncoding")->currentText() << table->item(1, 1)->text()
-                 << QString::number(table->rowCount());
+                 << QString::number(table->rowCount()) << combo("importType")->currentText();
             for (const char* column :
                  {"importColumn0", "importColumn1", "importColumn2", "importColumn3"}) {
                 seen << combo(column)->currentText();
@@ -84,21 +88,76 @@ private slots:
             // "Carte" and "Scriitor" are nobody's guess: the user says what they hold.
             Choose(dlg, "importColumn1", 0);
             Choose(dlg, "importColumn2", 1);
+            // Its first book names no type ("Gen" is empty): one has to be chosen.
+            Press(dlg, "ok");
             combo("importType")->setCurrentText(QStringLiteral("Roman"));
             Press(dlg, "ok");
         });
         app.trigger("fileImport");
-        QCOMPARE(seen, (QStringList{"Punct si virgula (;)", "Windows-1250",
-                                    "P\u0103durea sp\u00e2nzura\u0163ilor", "3", "(nu se importa)",
-                                    "(nu se importa)", "(nu se importa)", "Pagini"}));
+        QCOMPARE(seen,
+                 (QStringList{"Punct si virgula (;)", "Windows-1250",
+                              "P\u0103durea sp\u00e2nzura\u0163ilor", "3", "", "(nu se importa)",
+                              "(nu se importa)", "(nu se importa)", "Pagini"}));
         QCOMPARE(app.prompts.takeMessages(),
-                 QStringList{"Importate: 2 carti; respinse: 0; deja in catalog: 0\n"
-                             "Coloane nefolosite: Nr"});
+                 (QStringList{kChooseAType, "Importate: 2 carti; respinse: 0; deja in catalog: 0\n"
+                                            "Coloane nefolosite: Nr"}));
         QCOMPARE(RawCatalogue(app.file())
                      .rows("SELECT b.titlu, b.autor, b.pagini, t.tip FROM books b JOIN types t "
                            "ON t.id = b.tip + 1 WHERE b.id > 4 ORDER BY b.id"),
                  (Texts{"Pădurea spânzuraţilor|Liviu Rebreanu|NULL|Roman",
                         "Baltagul|Mihail Sadoveanu|180|Roman"}));
+    }
+
+    // The type of books that name none is the user's, never a guess: asked for, or the
+    // catalogue's "Altele" offered; a file whose every book names its type needs none.
+    void theTypeOfBooksWithoutOneIsTheUsers_data() {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<bool>("altele"); // the catalogue has a type "Altele"
+        QTest::addColumn<QString>("offered");
+        QTest::addColumn<bool>("asked"); // OK is refused until a type is chosen ("SF")
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("no type column")
+            << QByteArray("Titlu\nCarte\n") << false << "" << true << "SF";
+        QTest::newRow("Altele in the catalogue")
+            << QByteArray("Titlu\nCarte\n") << true << "Altele" << false << "Altele";
+        QTest::newRow("every book names its type")
+            << QByteArray("Titlu,Tip\nCarte,Clasic\n") << false << "" << false << "Clasic";
+    }
+
+    void theTypeOfBooksWithoutOneIsTheUsers() {
+        QFETCH(QByteArray, csv);
+        QFETCH(bool, altele);
+        QFETCH(QString, offered);
+        QFETCH(bool, asked);
+        QFETCH(QString, stored);
+        Library books;
+        if (altele) {
+            QVERIFY(RawCatalogue(books.file()).exec("INSERT INTO types(tip) VALUES ('Altele')"));
+        }
+        RunningApp app(books.path);
+        WriteFile(app.path("in.csv"), csv);
+        app.prompts.files = {app.path("in.csv")};
+        QString shown;
+        WhenModal([&](QWidget* dlg) {
+            shown = Value(dlg, "importType");
+            Press(dlg, "ok");
+            if (dlg->isVisible()) {
+                dlg->findChild<QComboBox*>(QStringLiteral("importType"))
+                    ->setCurrentText(QStringLiteral("SF"));
+                Press(dlg, "ok");
+            }
+        });
+        app.trigger("fileImport");
+        QCOMPARE(shown, offered);
+        QStringList messages{"Importate: 1 carte; respinse: 0; deja in catalog: 0"};
+        if (asked) {
+            messages.prepend(kChooseAType);
+        }
+        QCOMPARE(app.prompts.takeMessages(), messages);
+        QCOMPARE(RawCatalogue(books.file())
+                     .one("SELECT t.tip FROM books b JOIN types t ON t.id = b.tip + 1 WHERE "
+                          "b.titlu = 'Carte'"),
+                 stored.toStdString());
     }
 
     // A hostile file is previewed at once from its first bytes, and refused with its line before
@@ -140,6 +199,8 @@ private slots:
             shown =
                 dialog->findChild<QTableWidget*>(QStringLiteral("importPreview"))->columnCount();
             noted = dialog->findChild<QLabel*>(QStringLiteral("importNote"))->text();
+            dialog->findChild<QComboBox*>(QStringLiteral("importType"))
+                ->setCurrentText(QStringLiteral("SF"));
             Press(dialog, "ok");
             if (dialog->isVisible()) {
                 Press(dialog, "cancel");

@@ -10,6 +10,7 @@
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -32,6 +33,7 @@ QComboBox* NameChooser(const char* name, const std::vector<std::string>& names,
     for (const std::string& n : names) {
         combo->addItem(FromUtf8(n));
     }
+    combo->setCurrentIndex(-1); // none, unless preferred
     combo->setCurrentText(FromUtf8(preferred));
     return combo;
 }
@@ -42,6 +44,17 @@ std::string Preferred(const std::vector<std::string>& names, const std::string& 
     return names.empty() || std::find(names.begin(), names.end(), usual) != names.end()
                ? usual
                : names.front();
+}
+
+// The type offered for books without one: the catalogue's "other" where it has one, else none,
+// since any other type would be a guess the user might not see.
+std::string PreferredType(const std::vector<std::string>& types) {
+    for (const std::string& other : {std::string("Altele"), g_defaultTypeNames.back()}) {
+        if (std::find(types.begin(), types.end(), other) != types.end()) {
+            return other;
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -86,7 +99,8 @@ CImportDlg::CImportDlg(const QString& fileName, std::string start,
     layout->addWidget(m_pTable, 1);
 
     auto* defaults = new QFormLayout;
-    m_pType = NameChooser("importType", types, Preferred(types, g_defaultTypeNames.back()), this);
+    m_pType = NameChooser("importType", types, PreferredType(types), this);
+    m_pType->lineEdit()->setPlaceholderText(QStringLiteral("alegeti un tip"));
     defaults->addRow(QStringLiteral("Tipul cartilor fara tip:"), m_pType);
     m_pState =
         NameChooser("importState", states, Preferred(states, g_defaultStateNames.back()), this);
@@ -163,6 +177,17 @@ std::vector<ImportField> CImportDlg::ChosenColumns() const {
     return fields;
 }
 
+bool CImportDlg::SomeBookLacksAType(const std::vector<ImportField>& fields) const {
+    const auto type = std::find(fields.begin(), fields.end(), ImportField::Tip);
+    if (type == fields.end()) {
+        return true;
+    }
+    const auto column = static_cast<std::size_t>(type - fields.begin());
+    return std::any_of(m_preview.rows.begin(), m_preview.rows.end(), [column](const auto& cells) {
+        return column >= cells.size() || cells[column].empty();
+    });
+}
+
 void CImportDlg::accept() {
     if (m_preview.header.empty() && !m_preview.error.empty()) {
         ShowMessage("Fisierul nu poate fi importat.\nLinia " + std::to_string(m_preview.errorLine) +
@@ -185,8 +210,14 @@ void CImportDlg::accept() {
             return;
         }
     }
-    if (m_pType->currentText().trimmed().isEmpty() || m_pState->currentText().trimmed().isEmpty()) {
-        ShowMessage("Alegeti tipul si starea cartilor care nu le au.", this);
+    if (m_pType->currentText().trimmed().isEmpty() && SomeBookLacksAType(fields)) {
+        ShowMessage("Alegeti tipul cartilor care nu il au.", this);
+        m_pType->setFocus();
+        return;
+    }
+    if (m_pState->currentText().trimmed().isEmpty()) {
+        ShowMessage("Alegeti starea cartilor care nu o au.", this);
+        m_pState->setFocus();
         return;
     }
     QDialog::accept();

@@ -16,7 +16,9 @@ class QTableWidget;
 // Shows the first rows of a book list before it is imported: the user checks the delimiter and
 // the encoding, says what each column fills, picks the type and state of books that name none,
 // and whether books already in the catalogue are imported too. `start` is the file, or its first
-// bytes as PreviewImport takes them.
+// bytes as PreviewImport takes them. The type of books that name none is the user's choice, asked
+// for only when the file has such books; a catalogue's "Altele" (or the program's own "Alte") is
+// offered first.
 class CImportDlg : public QDialog {
     Q_OBJECT
 public:
@@ -31,6 +33,8 @@ public:
 private:
     void Redraw();
     std::vector<ImportField> ChosenColumns() const;
+    // Whether the books of the preview, read as chosen, include one that names no type.
+    bool SomeBookLacksAType(const std::vector<ImportField>& fields) const;
 
     const std::string m_bytes;
     ImportPreview m_preview;
