@@ -85,9 +85,14 @@ private slots:
                  {"importColumn0", "importColumn1", "importColumn2", "importColumn3"}) {
                 seen << combo(column)->currentText();
             }
-            // "Carte" and "Scriitor" are nobody's guess: the user says what they hold.
+            // "Carte" and "Scriitor" are nobody's guess: the user says what they hold, and keeps
+            // it through the other encodings and delimiters tried.
             Choose(dlg, "importColumn1", 0);
             Choose(dlg, "importColumn2", 1);
+            Choose(dlg, "importEncoding", 2);
+            Choose(dlg, "importDelimiter", 0);
+            Choose(dlg, "importDelimiter", 1);
+            Choose(dlg, "importEncoding", 1);
             // Its first book names no type ("Gen" is empty): one has to be chosen.
             Press(dlg, "ok");
             combo("importType")->setCurrentText(QStringLiteral("Roman"));

@@ -113,15 +113,32 @@ CImportDlg::CImportDlg(const QString& fileName, std::string start,
     layout->addWidget(m_pDuplicates);
     layout->addWidget(MakeDialogButtons(this));
 
-    const auto redraw = [this] {
-        m_preview = PreviewImport(m_bytes, m_pDelimiter->currentData().toChar().toLatin1(),
-                                  static_cast<TextEncoding>(m_pEncoding->currentData().toInt()));
-        Redraw();
-    };
-    connect(m_pDelimiter, &QComboBox::currentIndexChanged, this, redraw);
-    connect(m_pEncoding, &QComboBox::currentIndexChanged, this, redraw);
+    connect(m_pDelimiter, &QComboBox::currentIndexChanged, this, &CImportDlg::Reread);
+    connect(m_pEncoding, &QComboBox::currentIndexChanged, this, &CImportDlg::Reread);
     Redraw();
     resize(760, 520);
+}
+
+void CImportDlg::Reread() {
+    std::map<std::string, std::vector<ImportField>> shown;
+    const std::vector<ImportField> chosen = ChosenColumns();
+    for (std::size_t c = 0; c < chosen.size(); ++c) {
+        shown[m_preview.header[c]].push_back(chosen[c]);
+    }
+    for (auto& [header, fields] : shown) {
+        m_choices[header] = std::move(fields);
+    }
+    m_preview = PreviewImport(m_bytes, m_pDelimiter->currentData().toChar().toLatin1(),
+                              static_cast<TextEncoding>(m_pEncoding->currentData().toInt()));
+    std::map<std::string, std::size_t> seen;
+    for (std::size_t c = 0; c < m_preview.header.size(); ++c) {
+        const auto earlier = m_choices.find(m_preview.header[c]);
+        const std::size_t nth = seen[m_preview.header[c]]++;
+        if (earlier != m_choices.end() && nth < earlier->second.size()) {
+            m_preview.columns[c] = earlier->second[nth];
+        }
+    }
+    Redraw();
 }
 
 void CImportDlg::Redraw() {

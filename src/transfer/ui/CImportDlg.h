@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,8 @@ public:
     void accept() override;
 
 private:
+    // Reads the preview anew in the delimiter and encoding chosen, keeping the user's choices.
+    void Reread();
     void Redraw();
     std::vector<ImportField> ChosenColumns() const;
     // Whether the books of the preview, read as chosen, include one that names no type.
@@ -43,6 +46,9 @@ private:
     QLabel* m_pNote;
     QTableWidget* m_pTable;
     QList<QComboBox*> m_columns;
+    // Every choice the user has seen for a header, by its text (the n-th column of one name n-th),
+    // so that another delimiter or encoding keeps it where the header is read the same.
+    std::map<std::string, std::vector<ImportField>> m_choices;
     QComboBox* m_pType;
     QComboBox* m_pState;
     QCheckBox* m_pDuplicates;
