@@ -1,5 +1,6 @@
 #include "backup/CatalogueBackups.h"
 
+#include "store/CBookDatabase.h"
 #include "store/CEngineDatabase.h"
 #include "store/CEngineException.h"
 #include "store/CEngineRecordset.h"
@@ -393,6 +394,17 @@ BackupResult BackUpOnFirstOpen(const std::string& catalogue, const BackupSetting
         return result;
     }
     return BackUpCatalogue(catalogue, settings, today, sink);
+}
+
+BackupResult BackUpOnClose(CBookDatabase& open, const BackupSettings& settings, BackupDay today,
+                           const MessageSink& sink) {
+    // Counts the rows this connection inserted, changed or deleted: reading changes none.
+    if (!open.IsOpen() || sqlite3_total_changes64(open.Engine().Handle()) == 0) {
+        BackupResult result;
+        result.outcome = BackupResult::Outcome::NotNeeded;
+        return result;
+    }
+    return BackUpOnFirstOpen(open.GetPath(), settings, today, sink);
 }
 
 void RotateBackups(const std::string& folder, BackupDay today, const BackupSettings& settings,

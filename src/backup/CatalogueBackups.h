@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+class CBookDatabase;
+
 // Copies of a catalogue kept for a person who deleted, overwrote or lost it by mistake.
 //
 // A copy is made with SQLite's online backup, in one read transaction, so it is consistent even
@@ -85,6 +87,12 @@ BackupResult BackUpCatalogue(const std::string& catalogue, const BackupSettings&
 // The same, on the day's first opening only: NotNeeded when `today` has a copy already.
 BackupResult BackUpOnFirstOpen(const std::string& catalogue, const BackupSettings& settings,
                                BackupDay today, const MessageSink& sink);
+
+// The same, as the catalogue open on `open` is closed: NotNeeded when nothing was written to it
+// through `open` since it was opened, or when `today` has a copy already. So a catalogue made and
+// filled on a day it was never opened on (Save As) has that day's copy too.
+BackupResult BackUpOnClose(CBookDatabase& open, const BackupSettings& settings, BackupDay today,
+                           const MessageSink& sink);
 
 // Deletes the copies in `folder` that `settings` does not keep, never the copy `kept`.
 void RotateBackups(const std::string& folder, BackupDay today, const BackupSettings& settings,

@@ -35,13 +35,21 @@ void CShelfwardenDoc::Open(const std::string& path, const OpenAdvice& advice) {
     m_lastFailedPath = opened ? std::string() : path;
 }
 
+void CShelfwardenDoc::RunBeforeClose() {
+    if (m_beforeClose && m_pDatabase->IsOpen()) {
+        m_beforeClose(*m_pDatabase);
+    }
+}
+
 bool CShelfwardenDoc::OnNewDocument() {
+    RunBeforeClose();
     ReplaceDatabase();
     emit CatalogueChanged();
     return true;
 }
 
 bool CShelfwardenDoc::OnOpenDocument(const std::string& path) {
+    RunBeforeClose();
     ReplaceDatabase();
     Open(path, m_beforeOpen ? m_beforeOpen(path) : OpenAdvice());
     emit CatalogueChanged();
@@ -56,7 +64,12 @@ void CShelfwardenDoc::SetBeforeOpen(std::function<OpenAdvice(const std::string&)
     m_beforeOpen = std::move(hook);
 }
 
+void CShelfwardenDoc::SetBeforeClose(std::function<void(CBookDatabase&)> hook) {
+    m_beforeClose = std::move(hook);
+}
+
 void CShelfwardenDoc::OpenReadOnly(const QString& path) {
+    RunBeforeClose();
     ReplaceDatabase();
     OpenAdvice advice;
     advice.readOnly = true;
@@ -94,6 +107,7 @@ bool CShelfwardenDoc::OnSaveDocument(const QString& path) {
 }
 
 void CShelfwardenDoc::OnCloseDocument() {
+    RunBeforeClose();
     if (m_pDatabase->IsOpen()) {
         m_pDatabase->Close();
     }

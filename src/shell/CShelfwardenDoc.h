@@ -33,6 +33,9 @@ public:
     bool OnOpenDocument(const std::string& path);
     bool OnOpenDocument(const QString& path);
     void SetBeforeOpen(std::function<OpenAdvice(const std::string&)> hook);
+    // The hook runs on the open catalogue as New, Open or Close (also at exit) is about to close
+    // it, while it is still open; not when it is reopened or copied.
+    void SetBeforeClose(std::function<void(CBookDatabase&)> hook);
     // Opens a catalogue for reading only (a backup looked at without restoring it): no change
     // reaches the file, and no copy of it is made.
     void OpenReadOnly(const QString& path);
@@ -67,9 +70,11 @@ private:
     // Closes the catalogue, if open, and puts a new unopened connection in its place.
     void ReplaceDatabase();
     void Open(const std::string& path, const OpenAdvice& advice);
+    void RunBeforeClose();
 
     std::unique_ptr<CBookDatabase> m_pDatabase;
     std::function<OpenAdvice(const std::string&)> m_beforeOpen;
+    std::function<void(CBookDatabase&)> m_beforeClose;
     std::string m_lastFailedPath;
     bool m_bReadOnly = false;
 };

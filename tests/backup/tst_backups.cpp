@@ -101,6 +101,35 @@ private slots:
         QVERIFY(sink.messages.empty());
     }
 
+    // A catalogue written since it was opened is copied as it closes, unless its day has a copy.
+    void aCatalogueChangedWithoutTheDaysCopyIsCopiedAsItCloses() {
+        Shelf s(2);
+        using O = BackupResult::Outcome;
+        const auto close = [&s](BackupDay day) {
+            return BackUpOnClose(*s.db, s.settings, day, s.messages.sink()).outcome;
+        };
+        QVERIFY(s.db->Open(s.catalogue()));
+        QCOMPARE(ListedTitles(*s.db, "SELECT * FROM books").size(), std::size_t{2});
+        QCOMPARE(close(kDay), O::NotNeeded); // only read
+        QVERIFY(s.add(MakeBook("Evening")));
+        QCOMPARE(close(kDay), O::Made);
+        QVERIFY(s.add(MakeBook("Later")));
+        QCOMPARE(close(kDay), O::NotNeeded);
+        QCOMPARE(close(DaysAfter(kDay, 1)), O::Made); // closed past midnight
+        QCOMPARE(s.names(), (QStringList{"2026-12-07.mdb", "2026-12-06.mdb"}));
+        QCOMPARE(Books(s.folder() + "/2026-12-06.mdb"), 3);
+        QCOMPARE(Books(s.folder() + "/2026-12-07.mdb"), 4);
+        // The copy of the day's first opening is the day's copy.
+        QVERIFY(s.db->Close());
+        const BackupDay later = DaysAfter(kDay, 2);
+        QCOMPARE(BackUpOnFirstOpen(s.catalogue(), s.settings, later, nullptr).outcome, O::Made);
+        QVERIFY(s.db->Open(s.catalogue()));
+        QVERIFY(s.add(MakeBook("Next day")));
+        QCOMPARE(close(later), O::NotNeeded);
+        QCOMPARE(s.names().size(), 3);
+        QVERIFY(s.messages.messages.empty());
+    }
+
     void rotationKeepsSevenDaysAndTwelveMonthsOverTwoYears() {
         Shelf s(1);
         const BackupDay first{year(2025), month(1), day(1)};

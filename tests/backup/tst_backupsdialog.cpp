@@ -184,6 +184,54 @@ private slots:
         QCOMPARE(run.prompts.messages, QStringList());
     }
 
+    // A catalogue made by New and Save As and filled on the same day is copied as it closes: by
+    // Close, New, Open or Exit. One that has the day's copy, or is unchanged, gets none.
+    void aCatalogueFilledOnTheDayItWasMadeIsCopiedAsItCloses() {
+        RunningApp run;
+        const auto create = [&run](const char* name) {
+            run.trigger("fileNew");
+            run.prompts.files = {run.path(name)};
+            run.trigger("fileSaveAs");
+            return run.path(name).toStdString();
+        };
+        const auto add = [&run](const QString& title) {
+            WhenModal(Fill({{"titlu", title}, {"autor", "Rebreanu"}, {"editura", "Minerva"}},
+                           {{"calificativ", 6}}));
+            run.trigger("recordsAdd");
+        };
+        const auto addFirst = [&](const QString& title) {
+            WhenModal([](QWidget* starterSet) { Press(starterSet, "ok"); });
+            add(title);
+        };
+        const auto copied = [](const std::string& catalogue) {
+            const QStringList copies = CopiesOf(catalogue);
+            return copies.isEmpty()
+                       ? Texts{}
+                       : RawCatalogue((FolderOf(catalogue) + "/" + copies[0]).toStdString())
+                             .rows("SELECT titlu FROM books ORDER BY id");
+        };
+        const std::string mine = create("mine.mdb");
+        addFirst("Ion");
+        run.trigger("fileClose");
+        QCOMPARE(CopiesOf(mine), QStringList{kToday + ".mdb"});
+        QCOMPARE(copied(mine), Texts{"Ion"});
+        run.prompts.files = {QString::fromStdString(mine)};
+        run.trigger("fileOpen");
+        add("Baltagul");
+        const std::string unchanged = create("unchanged.mdb");
+        QCOMPARE(CopiesOf(mine), QStringList{kToday + ".mdb"});
+        QCOMPARE(copied(mine), Texts{"Ion"});
+        run.prompts.files = {QString::fromStdString(mine)};
+        run.trigger("fileOpen");
+        QVERIFY(!QFile::exists(FolderOf(unchanged)));
+        const std::string late = create("late.mdb");
+        addFirst("Padurea spanzuratilor");
+        run.frame()->close();
+        QCOMPARE(copied(late), Texts{"Padurea spanzuratilor"});
+        QCOMPARE(CopiesOf(mine), QStringList{kToday + ".mdb"});
+        QCOMPARE(run.prompts.messages, QStringList());
+    }
+
     void aFailingBackupIsToldOnceAndTheWorkGoesOn() {
         QTemporaryDir dir;
         WriteFile(dir.filePath("file"), {});

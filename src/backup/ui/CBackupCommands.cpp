@@ -13,10 +13,21 @@
 CBackupCommands::CBackupCommands(CShelfwardenDoc* doc, CShelfwardenView* view)
     : QObject(view), m_pDocument(doc), m_pView(view) {
     doc->SetBeforeOpen([this](const std::string& path) { return BeforeOpen(path); });
+    doc->SetBeforeClose([this](CBookDatabase& db) { BeforeClose(db); });
 }
 
 CBackupCommands::~CBackupCommands() {
     m_pDocument->SetBeforeOpen(nullptr);
+    m_pDocument->SetBeforeClose(nullptr);
+}
+
+MessageSink CBackupCommands::FailureSink() {
+    return [this](const std::string& text) {
+        if (!m_bFailureShown) {
+            m_bFailureShown = true;
+            ShowMessage(text);
+        }
+    };
 }
 
 OpenAdvice CBackupCommands::BeforeOpen(const std::string& path) {
@@ -35,15 +46,16 @@ OpenAdvice CBackupCommands::BeforeOpen(const std::string& path) {
     if (Settings().backups == 0) {
         return advice;
     }
-    // With backups on, the day's first opening of a catalogue copies it before any change. A
-    // folder that cannot be written stays so for every catalogue opened: one message is enough.
-    BackUpOnFirstOpen(path, settings, LocalToday(), [this](const std::string& text) {
-        if (!m_bFailureShown) {
-            m_bFailureShown = true;
-            ShowMessage(text);
-        }
-    });
+    // With backups on, the day's first opening of a catalogue copies it before any change.
+    BackUpOnFirstOpen(path, settings, LocalToday(), FailureSink());
     return advice;
+}
+
+void CBackupCommands::BeforeClose(CBookDatabase& db) {
+    // A catalogue made by Save As and filled the same evening was never opened on its day.
+    if (Settings().backups != 0) {
+        BackUpOnClose(db, UserBackupSettings(), LocalToday(), FailureSink());
+    }
 }
 
 std::string CBackupCommands::CatalogueOfCopies() const {

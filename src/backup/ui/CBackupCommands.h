@@ -1,10 +1,13 @@
 #pragma once
 
+#include "store/MessageSink.h"
+
 #include <QObject>
 #include <string>
 
 struct BackupCopy;
 struct OpenAdvice;
+class CBookDatabase;
 class CShelfwardenDoc;
 class CShelfwardenView;
 
@@ -13,7 +16,8 @@ class CShelfwardenView;
 class CBackupCommands : public QObject {
     Q_OBJECT
 public:
-    // Makes the day's backup of each catalogue the document opens, for as long as it lives.
+    // Makes the day's backup of each catalogue the document opens, and of each it closes changed
+    // without one, for as long as it lives.
     CBackupCommands(CShelfwardenDoc* doc, CShelfwardenView* view);
     ~CBackupCommands() override;
 
@@ -23,6 +27,10 @@ public slots:
 private:
     // Makes the day's copy, and says how to open the file: a copy for reading only.
     OpenAdvice BeforeOpen(const std::string& path);
+    // Makes the day's copy of a catalogue changed since it was opened, when the day has none.
+    void BeforeClose(CBookDatabase& db);
+    // Where a failed copy is told: once, as a folder that cannot be written stays so.
+    MessageSink FailureSink();
     // The catalogue whose copies the command lists; empty when the user picked none.
     std::string CatalogueOfCopies() const;
     void Restore(const std::string& catalogue, const BackupCopy& copy);
