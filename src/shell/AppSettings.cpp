@@ -37,6 +37,7 @@ constexpr TextKey kTextKeys[] = {
     {"DB Path", &AppSettings::dbPath},
     {"Backup Folder", &AppSettings::backupFolder},
     {"ISBN Service", &AppSettings::isbnService},
+    {"ISBN Contact", &AppSettings::isbnContact},
 };
 const QString kPathKey = QStringLiteral("DB Path");
 } // namespace

@@ -22,6 +22,7 @@ struct AppSettings {
     int reverseOnSecondClick = 0; // a second click on the sorted header reverses the order
     int isbnLookup = -1;          // books looked up by ISBN online: 1 yes, 0 no, -1 not asked yet
     QString isbnService;          // the look-up service's address; empty: kDefaultIsbnService
+    QString isbnContact;          // the e-mail address a service may reach the user at
 
     // Each colour component counts by its low 8 bits.
     QColor Background() const;

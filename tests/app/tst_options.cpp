@@ -106,6 +106,7 @@ private slots:
             QVERIFY(!sheet->findChild<QCheckBox*>("isbnLookupOn")->isChecked());
             Tick(sheet, "isbnLookupOn");
             TypeInto(sheet, "isbnService", "http://127.0.0.1:1");
+            TypeInto(sheet, "isbnContact", "ana@example.org");
             Press(sheet, "ok");
         });
         run.trigger("settingsOptions");
@@ -113,10 +114,11 @@ private slots:
         QCOMPARE(run.prompts.fileRequests, QStringList{"folder||"});
         QStringList stored;
         for (const char* key : {"Backups", "Backup Folder", "Backup Daily", "Backup Monthly",
-                                "ISBN Lookup", "ISBN Service"}) {
+                                "ISBN Lookup", "ISBN Service", "ISBN Contact"}) {
             stored << SettingsStore()->value(key).toString();
         }
-        QCOMPARE(stored, (QStringList{"0", folder, "3", "5", "1", "http://127.0.0.1:1"}));
+        QCOMPARE(stored, (QStringList{"0", folder, "3", "5", "1", "http://127.0.0.1:1",
+                                      "ana@example.org"}));
         // Off: opening a catalogue makes no copy.
         run.prompts.files = {library.path};
         run.trigger("fileOpen");

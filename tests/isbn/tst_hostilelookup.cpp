@@ -181,16 +181,19 @@ private slots:
         h.send(200, "{\"ISBN:9791032305690\": {\"title\": \"Alta carte\"}}");
         QCOMPARE(h.ask(), QString("failed|raspunsul serviciului de cautare nu poate fi citit"));
         QCOMPARE(h.kept("answers"), QStringList());
-        // A service that asks for a pause is left alone that long, and the failure is not kept.
+        // A service that asks for a pause is left alone that long, the ISBN waits for it and is
+        // asked again; nothing of the refusal is kept.
         now += 1000;
         h.send(429, {}, "Retry-After: 2\r\n");
-        QCOMPARE(h.ask(), QString("failed|serviciul de cautare a raspuns cu eroarea 429 si cere o "
-                                  "pauza de 2 s"));
+        QSignalSpy paused(&h.lookup, &CIsbnLookup::Paused);
+        QSignalSpy answered(&h.lookup, &CIsbnLookup::Answered);
+        QSignalSpy failed(&h.lookup, &CIsbnLookup::Failed);
+        h.lookup.Lookup(kTom);
+        QTRY_COMPARE(paused.size(), 1);
+        QCOMPARE(paused.first().at(1).toInt(), 2);
         h.server.mode = ReplayServer::Mode::Replay;
         h.server.headers.clear();
         now += 1999;
-        QSignalSpy answered(&h.lookup, &CIsbnLookup::Answered);
-        h.lookup.Lookup(kTom);
         QTest::qWait(1200);
         QCOMPARE(h.server.requests.size(), 2);
         now += 1;
@@ -198,7 +201,20 @@ private slots:
         now += 1000; // and the work's first year
         QTRY_COMPARE(answered.size(), 1);
         QCOMPARE(answered.first().at(1).value<LookupAnswer>().book.publicare, 1876);
+        QCOMPARE(failed.size(), 0);
         QCOMPARE(h.kept("answers"), QStringList{"9780451526533.json"});
+        // Too busy, without a word of how long: a minute.
+        now += 1000;
+        h.send(503, {});
+        h.lookup.Lookup("9791032305690");
+        QTRY_COMPARE(paused.size(), 2);
+        QCOMPARE(paused.last().at(1).toInt(), 60);
+        h.server.mode = ReplayServer::Mode::Replay;
+        now += 59000;
+        QTest::qWait(1200);
+        QCOMPARE(h.server.requests.size(), 5);
+        now += 1000;
+        QTRY_COMPARE(answered.size(), 2);
         // What lies in the cache that cannot be read is asked again, and replaced.
         const QString kept = h.cache.path() + "/answers/9780451526533.json";
         QFile garbage(kept);
@@ -206,18 +222,18 @@ private slots:
         garbage.close();
         now += 1000;
         QCOMPARE(h.ask(), QString("found|The adventures of Tom Sawyer"));
-        QCOMPARE(h.server.requests.size(), 5);
+        QCOMPARE(h.server.requests.size(), 7);
         // A book not found is asked again after a week, not before.
         now += 1000;
         QCOMPARE(h.ask("9791032305690"), QString("not found"));
         QCOMPARE(h.ask("9791032305690"), QString("not found"));
-        QCOMPARE(h.server.requests.size(), 6);
+        QCOMPARE(h.server.requests.size(), 7);
         const QString missed = h.cache.path() + "/answers/9791032305690.json";
         const utimbuf week{time(nullptr) - 8 * 24 * 3600, time(nullptr) - 8 * 24 * 3600};
         QVERIFY(::utime(missed.toLocal8Bit().constData(), &week) == 0);
         now += 1000;
         QCOMPARE(h.ask("9791032305690"), QString("not found"));
-        QCOMPARE(h.server.requests.size(), 7);
+        QCOMPARE(h.server.requests.size(), 8);
     }
 };
 

@@ -94,15 +94,23 @@ private slots:
     void aScannedIsbnIsLookedUpAndAddedWithItsDetails() {
         IsbnRun run(-1);
         QString seen;
+        QString asked;
         bool cover = false;
-        run.prompts.answers = {true}; // ISBNs may go to the service
-        WhenModal(Shown(seen, [&](QWidget* dlg) {
-            cover = !dlg->findChild<QLabel*>("coperta")->pixmap().isNull();
-            dlg->findChild<QComboBox*>("locatie")->setCurrentText("Birou, raftul 2");
-            dlg->findChild<QComboBox*>("serie")->setCurrentText("Clasici");
-            TypeInto(dlg, "numar_serie", "3");
-            Confirm()(dlg);
-        }));
+        WhenModals({[&](QWidget* consent) {
+                        // ISBNs may go to the service, which may reach the user here.
+                        for (const QLabel* label : consent->findChildren<QLabel*>()) {
+                            asked += label->text() + '\n';
+                        }
+                        TypeInto(consent, "isbnContact", " ana@example.org ");
+                        Press(consent, "ok");
+                    },
+                    Shown(seen, [&](QWidget* dlg) {
+                        cover = !dlg->findChild<QLabel*>("coperta")->pixmap().isNull();
+                        dlg->findChild<QComboBox*>("locatie")->setCurrentText("Birou, raftul 2");
+                        dlg->findChild<QComboBox*>("serie")->setCurrentText("Clasici");
+                        TypeInto(dlg, "numar_serie", "3");
+                        Confirm()(dlg);
+                    })});
         run.scan("0-451-52653-8");
         QTRY_COMPARE(run.stored("SELECT count(*) FROM books"), Texts{"5"});
         QCOMPARE(seen,
@@ -119,14 +127,16 @@ private slots:
             Texts{"The adventures of Tom Sawyer|9780451526533|Birou, raftul 2|Clasici|3|216|"
                   "1997|??1876|" +
                   QDate::currentDate().toString(Qt::ISODate).toStdString()});
-        // Asked once whether ISBNs may be sent; the answer is kept.
-        QCOMPARE(run.prompts.questions.size(), 1);
-        QVERIFY(run.prompts.questions.first().contains(run.server.address()));
+        // Asked once whether ISBNs may be sent, and for a contact; both are kept, and every
+        // request names the program and the contact.
+        QVERIFY(asked.contains(run.server.address()));
+        QVERIFY(asked.contains("Open Library cere o adresa de contact"));
+        QCOMPARE(run.prompts.questions, QStringList());
         QCOMPARE(SettingsStore()->value("ISBN Lookup").toInt(), 1);
+        QCOMPARE(SettingsStore()->value("ISBN Contact").toString(), QString("ana@example.org"));
         QCOMPARE(run.server.requests, (QStringList{kLookupTom, kSearchTom, "/b/id/295577-M.jpg"}));
-        for (const QString& agent : run.server.agents) {
-            QVERIFY2(agent.startsWith("Shelfwarden/" SHELFWARDEN_VERSION " ("), qPrintable(agent));
-        }
+        QCOMPARE(run.server.agents,
+                 QStringList(3, "Shelfwarden/" SHELFWARDEN_VERSION " (+ana@example.org)"));
         // Ready for the next book.
         QCOMPARE(run.field()->text(), QString());
         QCOMPARE(run.window->focusWidget(), run.field());
@@ -160,9 +170,9 @@ private slots:
         QTest::newRow("an HTML page")
             << int(M::Body) << QByteArray("<html>proxy</html>") << 200
             << "ISBN 9780451526533: raspunsul serviciului de cautare nu poate fi citit";
-        QTest::newRow("too many requests")
-            << int(M::Status) << QByteArray() << 429
-            << "ISBN 9780451526533: serviciul de cautare a raspuns cu eroarea 429";
+        QTest::newRow("refused")
+            << int(M::Status) << QByteArray() << 403
+            << "ISBN 9780451526533: serviciul de cautare a refuzat cererea (403)";
         QTest::newRow("a slow service")
             << int(M::Silent) << QByteArray() << 200
             << "ISBN 9780451526533: serviciul de cautare nu a raspuns la timp";
@@ -197,6 +207,17 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!seen.isEmpty(), 15000);
         QCOMPARE(seen, "||||||" + isbn); // nothing is made up for a book not found
         QCOMPARE(statusShown, said);
+        // A refusal is told once a run: the user can give the service a contact.
+        QCOMPARE(run.prompts.takeMessages(),
+                 status == 403 ? QStringList{"Serviciul Open Library a refuzat cererea (403). "
+                                             "Adaugati o adresa de e-mail in Optiuni > ISBN."}
+                               : QStringList());
+        if (status == 403) {
+            WhenModal(Shown(seen, [](QWidget* dlg) { Press(dlg, "cancel"); }));
+            run.scan("9780141439518");
+            QTRY_VERIFY(seen.endsWith("9780141439518"));
+            QCOMPARE(run.prompts.takeMessages(), QStringList());
+        }
         // Nothing typed or scanned is lost: the book goes in with its ISBN.
         QCOMPARE(run.stored("SELECT b.titlu || '|' || d.isbn FROM books b JOIN book_details d ON "
                             "d.id = b.id"),

@@ -2,6 +2,7 @@
 
 #include "isbn/CBookDetailsStore.h"
 #include "isbn/IsbnCode.h"
+#include "isbn/ui/CIsbnConsentDlg.h"
 #include "shell/AppSettings.h"
 #include "shell/DialogParts.h"
 #include "shell/Prompts.h"
@@ -19,6 +20,7 @@ constexpr const char* kAlreadyThere =
     "exemplar?";
 
 constexpr int kWriteCheckMs = 250;
+const QString kIsbnServiceName = QStringLiteral("Open Library");
 
 QString ServiceAddress() {
     return Settings().isbnService.isEmpty() ? kDefaultIsbnService : Settings().isbnService;
@@ -48,6 +50,22 @@ CIsbnEntryDlg::CIsbnEntryDlg(IsbnEntryHooks hooks, CIsbnLookup* lookup, QWidget*
     connect(lookup, &CIsbnLookup::Answered, this, &CIsbnEntryDlg::OnAnswered);
     connect(lookup, &CIsbnLookup::Failed, this, &CIsbnEntryDlg::OnFailed);
     connect(lookup, &CIsbnLookup::CoverReady, this, &CIsbnEntryDlg::OnCover);
+    connect(lookup, &CIsbnLookup::Paused, this, [this](const QString& isbn13, int seconds) {
+        Status(QStringLiteral("Serviciul de cautare cere o pauza: ISBN %1 este cautat din nou "
+                              "peste %2 s")
+                   .arg(isbn13)
+                   .arg(seconds));
+    });
+    connect(lookup, &CIsbnLookup::Refused, this, [this] {
+        // Once a run: every request after it would say the same.
+        static bool told = false;
+        if (!std::exchange(told, true)) {
+            ShowMessage(ToUtf8(QStringLiteral("Serviciul %1 a refuzat cererea (403). Adaugati o "
+                                              "adresa de e-mail in Optiuni > ISBN.")
+                                   .arg(kIsbnServiceName)),
+                        this);
+        }
+    });
 }
 
 void CIsbnEntryDlg::Status(const QString& text) {
@@ -144,19 +162,18 @@ void CIsbnEntryDlg::Take(const QString& typed) {
     m_busy = true;
     Status(QStringLiteral("Se cauta ISBN %1...").arg(isbn));
     m_lookup.SetService(ServiceAddress());
+    m_lookup.SetContact(Settings().isbnContact);
     m_lookup.Lookup(check.isbn13);
 }
 
 bool CIsbnEntryDlg::LookupsAllowed() {
     AppSettings& settings = Settings();
     if (settings.isbnLookup < 0) {
-        settings.isbnLookup =
-            AskYesNo(ToUtf8(QStringLiteral("Cartile pot fi cautate dupa ISBN la %1: ISBN-ul "
-                                           "este trimis acestui serviciu. Permiteti cautarea?")
-                                .arg(ServiceAddress())),
-                     this)
-                ? 1
-                : 0;
+        CIsbnConsentDlg consent(ServiceAddress(), settings.isbnContact, this);
+        settings.isbnLookup = consent.exec() == QDialog::Accepted ? 1 : 0;
+        if (settings.isbnLookup == 1) {
+            settings.isbnContact = consent.Contact();
+        }
         SaveSettings();
     }
     return settings.isbnLookup == 1;

@@ -5,12 +5,14 @@
 #include <QImageReader>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <memory>
 
 namespace {
 constexpr qint64 kSpacing = 1000; // the service asks for at most one request a second
 constexpr qint64 kLongestPause = 3600;
+constexpr qint64 kDefaultPause = 60;
 constexpr int kRedirects = 5;
 // Open Library names its covers on a host of their own.
 const QString kCoverHost = QStringLiteral("covers.openlibrary.org");
@@ -60,8 +62,15 @@ CIsbnLookup::CIsbnLookup(QObject* parent)
     connect(&m_pause, &QTimer::timeout, this, &CIsbnLookup::Pump);
 }
 
-QByteArray CIsbnLookup::UserAgent() {
-    return QByteArrayLiteral("Shelfwarden/" SHELFWARDEN_VERSION " (desktop book catalogue)");
+QByteArray CIsbnLookup::UserAgent(const QString& contact) {
+    // The service lets a program that names itself and a way to reach its user ask more often;
+    // without a contact some of its servers refuse the program altogether.
+    const QString clean =
+        contact.simplified().remove(QRegularExpression(QStringLiteral("[()\\\\]")));
+    if (clean.isEmpty()) {
+        return QByteArrayLiteral("Shelfwarden/" SHELFWARDEN_VERSION " (desktop book catalogue)");
+    }
+    return QByteArrayLiteral("Shelfwarden/" SHELFWARDEN_VERSION " (+") + clean.toUtf8() + ")";
 }
 
 QString CIsbnLookup::DefaultCacheFolder() {
@@ -172,7 +181,8 @@ void CIsbnLookup::Pump() {
     const qint64 now = m_clock();
     const qint64 next = std::max(m_sentBefore ? m_lastSent + kSpacing : now, m_notBefore);
     if (now < next) {
-        m_pause.start(static_cast<int>(next - now));
+        // Looked at again each second at least: the clock may have been set meanwhile.
+        m_pause.start(static_cast<int>(std::min<qint64>(next - now, kSpacing)));
         return;
     }
     const Request request = m_waiting.front();
@@ -181,7 +191,7 @@ void CIsbnLookup::Pump() {
     m_sentBefore = true;
     m_lastSent = now;
     QNetworkRequest sent(request.url);
-    sent.setHeader(QNetworkRequest::UserAgentHeader, UserAgent());
+    sent.setHeader(QNetworkRequest::UserAgentHeader, UserAgent(m_contact));
     sent.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                       QNetworkRequest::UserVerifiedRedirectPolicy);
     sent.setMaximumRedirectsAllowed(kRedirects);
@@ -235,15 +245,8 @@ QString CIsbnLookup::Reason(QNetworkReply* reply, const Request& request, const 
         return QStringLiteral("serviciul de cautare trimite la o adresa care nu este http sau "
                               "https");
     }
-    if (status == 429 || status == 503) {
-        const qint64 pause = PauseAsked(reply);
-        m_notBefore = std::max(m_notBefore, m_clock() + pause * 1000);
-        if (pause > 0) {
-            return QStringLiteral("serviciul de cautare a raspuns cu eroarea %1 si cere o pauza "
-                                  "de %2 s")
-                .arg(status)
-                .arg(pause);
-        }
+    if (status == 403) {
+        return QStringLiteral("serviciul de cautare a refuzat cererea (403)");
     }
     if (status >= 200 && status < 300) {
         // The status was fine but the body was not: cut short, or not to be unpacked.
@@ -258,6 +261,21 @@ QString CIsbnLookup::Reason(QNetworkReply* reply, const Request& request, const 
 void CIsbnLookup::Finished(QNetworkReply* reply, const Request& request, const Outcome& outcome) {
     reply->deleteLater();
     m_busy = false;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    // Too many requests, or too busy: the service is left alone as long as it asks (a minute
+    // when it does not say), and the request waits at the head of the queue.
+    if (!outcome.timedOut && (status == 429 || status == 503)) {
+        const qint64 asked = PauseAsked(reply);
+        const qint64 pause = asked > 0 ? asked : kDefaultPause;
+        m_notBefore = std::max(m_notBefore, m_clock() + pause * 1000);
+        m_waiting.push_front(request);
+        emit Paused(request.isbn, static_cast<int>(pause));
+        Pump();
+        return;
+    }
+    if (status == 403) {
+        emit Refused();
+    }
     const bool ok = !outcome.timedOut && !outcome.tooBig && !outcome.refusedRedirect &&
                     reply->error() == QNetworkReply::NoError;
     const std::string isbn = request.isbn.toStdString();

@@ -33,6 +33,8 @@ public:
     // Milliseconds from any fixed moment; the rate limit counts by it.
     void SetClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
     void SetTimeout(int milliseconds) { m_timeout = milliseconds; }
+    // How the service may reach the user (an e-mail address), sent with every request.
+    void SetContact(const QString& contact) { m_contact = contact; }
 
     // Asks for the book with this ISBN (13 digits), and for a book found, the year its work was
     // first published (a search of its own: an edition does not tell); Answered or Failed
@@ -45,7 +47,8 @@ public:
     // The cover kept for this ISBN, or a null image.
     QImage CachedCover(const std::string& isbn13) const;
 
-    static QByteArray UserAgent();
+    // The program and its version, and the user's contact (an e-mail address) when given.
+    static QByteArray UserAgent(const QString& contact);
     // The user's cache folder for look-ups.
     static QString DefaultCacheFolder();
     // A "not found" is asked again after this long; a book found is kept for good.
@@ -55,6 +58,10 @@ signals:
     void Answered(const QString& isbn13, const LookupAnswer& answer);
     void Failed(const QString& isbn13, const QString& reason);
     void CoverReady(const QString& isbn13, const QImage& cover);
+    // The service asked to be left alone for `seconds`: the ISBN waits and is asked again then.
+    void Paused(const QString& isbn13, int seconds);
+    // The service refused the program (403): it may want to know who asks.
+    void Refused();
 
 private:
     struct Request {
@@ -86,6 +93,7 @@ private:
     QNetworkAccessManager m_network;
     QString m_service;
     QString m_cacheFolder;
+    QString m_contact;
     std::function<qint64()> m_clock;
     int m_timeout = 10000;
     std::deque<Request> m_waiting;

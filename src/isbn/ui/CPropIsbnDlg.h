@@ -6,7 +6,8 @@ struct AppSettings;
 class QCheckBox;
 class QLineEdit;
 
-// The Options sheet's "ISBN" page: whether books are looked up online by their ISBN, and where.
+// The Options sheet's "ISBN" page: whether books are looked up online by their ISBN, where, and
+// the e-mail address the service may reach the user at.
 class CPropIsbnDlg : public QWidget {
     Q_OBJECT
 public:
@@ -18,5 +19,6 @@ public:
 private:
     QCheckBox* m_pOn;
     QLineEdit* m_pService;
+    QLineEdit* m_pContact;
     bool m_bAsked = false; // the user was asked once already, or chose here
 };

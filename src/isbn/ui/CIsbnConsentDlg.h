@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+
+// Asked before the first look-up: whether ISBNs may be sent to the service, and, optionally, the
+// e-mail address the service may reach the user at (it lets a program that gives one ask more
+// often). Da accepts, Nu rejects.
+class CIsbnConsentDlg : public QDialog {
+    Q_OBJECT
+public:
+    CIsbnConsentDlg(const QString& service, const QString& contact, QWidget* parent = nullptr);
+
+    QString Contact() const;
+
+private:
+    QLineEdit* m_pContact;
+};
