@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/BookRecord.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
