@@ -1,6 +1,7 @@
 #include "isbn/ui/CScannerFilter.h"
 
 #include <QApplication>
+#include <QWindow>
 
 namespace {
 int g_holding = 0; // keys held back by every filter, for Holding()
@@ -37,6 +38,12 @@ CScannerFilter::~CScannerFilter() {
 void CScannerFilter::Install() {
     if (!m_installed) {
         qApp->installEventFilter(this);
+        if (!m_native) {
+            m_native = XcbKeys::OfThisDisplay();
+        }
+        if (m_native) {
+            qApp->installNativeEventFilter(this);
+        }
         m_installed = true;
     }
 }
@@ -44,6 +51,7 @@ void CScannerFilter::Install() {
 void CScannerFilter::Remove() {
     if (m_installed) {
         qApp->removeEventFilter(this);
+        qApp->removeNativeEventFilter(this);
         m_installed = false;
     }
     Release(m_held.size());
@@ -61,7 +69,7 @@ void CScannerFilter::Release(std::size_t count) {
     g_holding -= static_cast<int>(count);
     m_releasing = true;
     for (HeldKey& key : going) {
-        if (key.target) {
+        if (key.target && key.event) {
             QCoreApplication::sendEvent(key.target, key.event.get());
         }
     }
@@ -73,15 +81,37 @@ bool CScannerFilter::eventFilter(QObject* watched, QEvent* event) {
         return QObject::eventFilter(watched, event);
     }
     const auto* key = static_cast<QKeyEvent*>(event);
-    const ScannerBurst::Verdict verdict = m_burst.Key(KeyOf(*key), m_clock.elapsed());
+    return Act(KeyOf(*key), watched, key) || QObject::eventFilter(watched, event);
+}
+
+bool CScannerFilter::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    const auto press = m_native ? m_native->Read(eventType, message) : std::nullopt;
+    QWindow* modal = QGuiApplication::modalWindow();
+    if (!press || !modal) {
+        return false;
+    }
+    for (QWindow* window : QGuiApplication::allWindows()) {
+        if (window->handle() && window->winId() == press->window) {
+            // Only what Qt would drop: the keys of a window the modal dialog blocks. What is let
+            // through of them is dropped too, as Qt would.
+            const bool blocked = window != modal && !modal->isAncestorOf(window);
+            return blocked && Act(press->key, nullptr, nullptr);
+        }
+    }
+    return false;
+}
+
+bool CScannerFilter::Act(char key, QObject* target, const QKeyEvent* event) {
+    const ScannerBurst::Verdict verdict = m_burst.Key(key, m_clock.elapsed());
     Release(verdict.release);
     switch (verdict.action) {
     case ScannerBurst::Action::Pass:
-        return QObject::eventFilter(watched, event);
+        return false;
     case ScannerBurst::Action::Hold:
-        m_held.push_back(
-            {watched, std::make_unique<QKeyEvent>(key->type(), key->key(), key->modifiers(),
-                                                  key->text(), key->isAutoRepeat(), key->count())});
+        m_held.push_back({target, event ? std::make_unique<QKeyEvent>(
+                                              event->type(), event->key(), event->modifiers(),
+                                              event->text(), event->isAutoRepeat(), event->count())
+                                        : nullptr});
         ++g_holding;
         m_pause.start(static_cast<int>(ScannerBurst::kGapMs) + 5);
         return true;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "isbn/ScannerBurst.h"
+#include "isbn/ui/XcbKeys.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QObject>
@@ -15,7 +17,7 @@ class QWidget;
 // While installed, watches every key the program gets, in any window, dialog or message box: a
 // scanner's burst (see ScannerBurst) is taken out before anything sees it and handed on as
 // Scanned; what a person types reaches its widget as before, a moment later.
-class CScannerFilter : public QObject {
+class CScannerFilter : public QObject, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
     explicit CScannerFilter(QObject* parent = nullptr);
@@ -26,6 +28,8 @@ public:
     void Remove();
     // Whether keys are held back now (tests wait for them to go through).
     static bool Holding();
+    // Keys typed into a window a modal dialog blocks, which Qt would drop unseen.
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 signals:
     void Scanned(const QString& text);
@@ -39,11 +43,14 @@ private:
         std::unique_ptr<QKeyEvent> event;
     };
     void Release(std::size_t count);
+    // Acts on the verdict for a key held back, which goes to `target` if it is let through.
+    bool Act(char key, QObject* target, const QKeyEvent* event);
 
     ScannerBurst m_burst;
     std::vector<HeldKey> m_held;
     QElapsedTimer m_clock;
     QTimer m_pause;
+    std::unique_ptr<XcbKeys> m_native;
     bool m_installed = false;
     bool m_releasing = false;
 };
