@@ -152,6 +152,38 @@ private slots:
         QVERIFY(h.lookup.CachedCover("../../../tmp/x").isNull());
     }
 
+    // A book asked ahead is kept and told nothing of; asked for then, it is answered at once, and
+    // a book asked for while it is still out is asked once.
+    void booksAskedAheadAreKeptUntilWanted() {
+        Hostile h;
+        qint64 now = 100000;
+        h.lookup.SetClock([&now] { return now; });
+        h.server.cover = Png(20, 30);
+        QSignalSpy answered(&h.lookup, &CIsbnLookup::Answered);
+        QSignalSpy covers(&h.lookup, &CIsbnLookup::CoverReady);
+        h.lookup.Prefetch(kTom);
+        for (int sent = 1; sent <= 3; ++sent) {
+            QTRY_COMPARE(h.server.requests.size(), sent);
+            now += 1000;
+        }
+        QTest::qWait(100);
+        QCOMPARE(answered.size() + covers.size(), 0);
+        QCOMPARE(h.kept("answers") + h.kept("years") + h.kept("covers"),
+                 (QStringList{"9780451526533.json", "9780451526533.json", "9780451526533.img"}));
+        QCOMPARE(h.ask(), QString("found|The adventures of Tom Sawyer"));
+        QCOMPARE(h.cover(h.server.address() + "/b/id/295577-M.jpg"), QString("20x30"));
+        QCOMPARE(h.server.requests.size(), 3);
+        // Wanted while asked ahead: one request, told when it comes.
+        h.lookup.Prefetch("9780141439518");
+        h.lookup.Lookup("9780141439518");
+        QTRY_COMPARE(h.server.requests.size(), 4);
+        now += 1000;
+        QTRY_COMPARE(answered.size(), 2);
+        QCOMPARE(
+            h.server.requests.count("/api/books?bibkeys=ISBN:9780141439518&format=json&jscmd=data"),
+            1);
+    }
+
     void tooMuchIsGivenUpAndNotKept() {
         Hostile h;
         QStringList said;

@@ -312,6 +312,8 @@ private slots:
                         during = Values(dlg, {"titlu", "autor", "isbn"}).join('|') +
                                  (dlg->isVisible() ? "|open" : "|closed");
                         queued = run.frame()->findChild<QLabel*>("scanQueue")->text();
+                        // Looked up while this book is being confirmed.
+                        QTRY_VERIFY(run.server.requests.contains(kLookupPride));
                         dlg->findChild<QLineEdit*>("pagini")->clear();
                         QTest::keyClicks(dlg->findChild<QLineEdit*>("pagini"), "312",
                                          Qt::NoModifier, 150);

@@ -85,6 +85,14 @@ void CIsbnEntryDlg::OnEnter() {
 
 void CIsbnEntryDlg::Queue(const QString& typed) {
     m_waiting.push_back(typed);
+    // While the book before is being confirmed, this one is looked up already, if the user lets
+    // ISBNs go to the service at all.
+    const IsbnCheck check = CheckIsbn(ToUtf8(typed));
+    if (m_busy && check.problem == IsbnProblem::None && Settings().isbnLookup == 1) {
+        m_lookup.SetService(ServiceAddress());
+        m_lookup.SetContact(Settings().isbnContact);
+        m_lookup.Prefetch(check.isbn13);
+    }
     Next();
 }
 

@@ -89,20 +89,52 @@ void CIsbnLookup::Lookup(const std::string& isbn13) {
         emit Failed(isbn, QStringLiteral("ISBN-ul nu poate fi cautat"));
         return;
     }
-    QUrl url(m_service + QStringLiteral("/api/books"));
-    url.setQuery(QStringLiteral("bibkeys=ISBN:%1&format=json&jscmd=data").arg(isbn));
-    Send({isbn, url, LookupCache::Kind::Answer});
+    Send({isbn, BookUrl(isbn), LookupCache::Kind::Answer});
 }
 
-void CIsbnLookup::BookKnown(const QString& isbn, const LookupAnswer& answer) {
+void CIsbnLookup::Prefetch(const std::string& isbn13) {
+    if (LookupCache::MayName(isbn13)) {
+        const QString isbn = QString::fromStdString(isbn13);
+        Send({isbn, BookUrl(isbn), LookupCache::Kind::Answer, true});
+    }
+}
+
+QUrl CIsbnLookup::BookUrl(const QString& isbn) const {
+    QUrl url(m_service + QStringLiteral("/api/books"));
+    url.setQuery(QStringLiteral("bibkeys=ISBN:%1&format=json&jscmd=data").arg(isbn));
+    return url;
+}
+
+void CIsbnLookup::BookKnown(const Request& request, const LookupAnswer& answer) {
+    const QString& isbn = request.isbn;
     if (answer.kind != LookupAnswer::Kind::Found) {
-        emit Answered(isbn, answer);
+        if (!request.ahead) {
+            emit Answered(isbn, answer);
+        }
         return;
     }
-    m_awaitingYear[isbn] = answer;
+    if (!request.ahead) {
+        m_awaitingYear[isbn] = answer;
+    } else if (MayFetchCover(QUrl(answer.coverUrl))) {
+        Send({isbn, QUrl(answer.coverUrl), LookupCache::Kind::Cover, true});
+    }
     QUrl url(m_service + QStringLiteral("/search.json"));
     url.setQuery(QStringLiteral("isbn=%1&fields=first_publish_year").arg(isbn));
-    Send({isbn, url, LookupCache::Kind::FirstYear});
+    Send({isbn, url, LookupCache::Kind::FirstYear, request.ahead});
+}
+
+bool CIsbnLookup::AlreadyAsked(const Request& request) {
+    const auto same = [&request](const Request& other) {
+        return other.kind == request.kind && other.isbn == request.isbn && other.url == request.url;
+    };
+    Request* found = m_out && same(*m_out) ? &*m_out : nullptr;
+    for (Request& waiting : m_waiting) {
+        found = !found && same(waiting) ? &waiting : found;
+    }
+    if (found) {
+        found->ahead = found->ahead && request.ahead;
+    }
+    return found != nullptr;
 }
 
 void CIsbnLookup::FirstYearKnown(const QString& isbn, int year) {
@@ -133,7 +165,7 @@ bool CIsbnLookup::MayFetchCover(const QUrl& url) const {
 }
 
 void CIsbnLookup::Send(const Request& request) {
-    if (!AnswerFromCache(request)) {
+    if (!AlreadyAsked(request) && !AnswerFromCache(request)) {
         m_waiting.push_back(request);
         Pump();
     }
@@ -151,13 +183,17 @@ bool CIsbnLookup::AnswerFromCache(const Request& request) {
     switch (request.kind) {
     case LookupCache::Kind::Cover:
         if (const QImage cover = CoverImage(body); !cover.isNull()) {
-            emit CoverReady(request.isbn, cover);
+            if (!request.ahead) {
+                emit CoverReady(request.isbn, cover);
+            }
             return true;
         }
         break;
     case LookupCache::Kind::FirstYear:
         if (const auto year = ReadFirstPublishYear(body); year && (*year > 0 || !old)) {
-            FirstYearKnown(request.isbn, *year);
+            if (!request.ahead) {
+                FirstYearKnown(request.isbn, *year);
+            }
             return true;
         }
         break;
@@ -165,7 +201,7 @@ bool CIsbnLookup::AnswerFromCache(const Request& request) {
         if (const LookupAnswer answer = ReadLookupAnswer(body, isbn);
             answer.kind == LookupAnswer::Kind::Found ||
             (answer.kind == LookupAnswer::Kind::NotFound && !old)) {
-            BookKnown(request.isbn, answer);
+            BookKnown(request, answer);
             return true;
         }
         break;
@@ -187,6 +223,7 @@ void CIsbnLookup::Pump() {
     }
     const Request request = m_waiting.front();
     m_waiting.pop_front();
+    m_out = request;
     m_busy = true;
     m_sentBefore = true;
     m_lastSent = now;
@@ -258,9 +295,12 @@ QString CIsbnLookup::Reason(QNetworkReply* reply, const Request& request, const 
     return QStringLiteral("serviciul de cautare nu poate fi contactat");
 }
 
-void CIsbnLookup::Finished(QNetworkReply* reply, const Request& request, const Outcome& outcome) {
+void CIsbnLookup::Finished(QNetworkReply* reply, const Request& sent, const Outcome& outcome) {
     reply->deleteLater();
     m_busy = false;
+    // As it is now: one asked ahead may have been wanted since.
+    const Request request = m_out.value_or(sent);
+    m_out.reset();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     // Too many requests, or too busy: the service is left alone as long as it asks (a minute
     // when it does not say), and the request waits at the head of the queue.
@@ -269,7 +309,9 @@ void CIsbnLookup::Finished(QNetworkReply* reply, const Request& request, const O
         const qint64 pause = asked > 0 ? asked : kDefaultPause;
         m_notBefore = std::max(m_notBefore, m_clock() + pause * 1000);
         m_waiting.push_front(request);
-        emit Paused(request.isbn, static_cast<int>(pause));
+        if (!request.ahead) {
+            emit Paused(request.isbn, static_cast<int>(pause));
+        }
         Pump();
         return;
     }
@@ -286,26 +328,34 @@ void CIsbnLookup::Finished(QNetworkReply* reply, const Request& request, const O
         if (!cover.isNull()) {
             Cache().Write(request.kind, isbn, bytes);
         }
-        emit CoverReady(request.isbn, cover);
+        if (!request.ahead) {
+            emit CoverReady(request.isbn, cover);
+        }
     } else if (request.kind == LookupCache::Kind::FirstYear) {
         // Without its first year a book is still found: the year stays unknown.
         const auto year = ok ? ReadFirstPublishYear(outcome.body) : std::nullopt;
         if (year) {
             Cache().Write(request.kind, isbn, bytes);
         }
-        FirstYearKnown(request.isbn, year.value_or(0));
+        if (!request.ahead) {
+            FirstYearKnown(request.isbn, year.value_or(0));
+        }
     } else if (!ok) {
-        emit Failed(request.isbn, Reason(reply, request, outcome));
+        if (!request.ahead) {
+            emit Failed(request.isbn, Reason(reply, request, outcome));
+        }
     } else {
         const LookupAnswer answer = ReadLookupAnswer(outcome.body, isbn);
         if (answer.kind == LookupAnswer::Kind::Malformed) {
-            emit Failed(request.isbn, QStringLiteral("raspunsul serviciului de cautare nu poate "
-                                                     "fi citit"));
+            if (!request.ahead) {
+                emit Failed(request.isbn, QStringLiteral("raspunsul serviciului de cautare nu "
+                                                         "poate fi citit"));
+            }
         } else {
             // Only an answer about the ISBN asked is kept; a copy that cannot be kept whole is
             // not kept at all, and the ISBN is asked again next time.
             Cache().Write(request.kind, isbn, bytes);
-            BookKnown(request.isbn, answer);
+            BookKnown(request, answer);
         }
     }
     Pump();

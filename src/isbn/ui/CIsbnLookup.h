@@ -12,6 +12,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 class QNetworkReply;
@@ -40,6 +41,9 @@ public:
     // first published (a search of its own: an edition does not tell); Answered or Failed
     // follows.
     void Lookup(const std::string& isbn13);
+    // Asks for what Lookup will want of this ISBN (its answer, first year and cover) and keeps it,
+    // saying nothing: a pile scanned ahead is looked up while the user confirms the book before.
+    void Prefetch(const std::string& isbn13);
     // Fetches the cover at `url` for this ISBN; CoverReady follows, with a null image when there
     // is none to be had.
     void FetchCover(const std::string& isbn13, const QString& url);
@@ -68,6 +72,7 @@ private:
         QString isbn;
         QUrl url;
         LookupCache::Kind kind;
+        bool ahead = false; // asked ahead of need: kept, not told
     };
     // How one request ended, beyond what the reply itself says.
     struct Outcome {
@@ -81,8 +86,12 @@ private:
     bool AnswerFromCache(const Request& request);
     bool MayFetchCover(const QUrl& url) const;
     void Send(const Request& request);
-    // A book's answer is known: a book found waits for its first year.
-    void BookKnown(const QString& isbn, const LookupAnswer& answer);
+    // A book's answer is known: a book found waits for its first year (asked ahead, its first
+    // year and cover are asked ahead too).
+    void BookKnown(const Request& request, const LookupAnswer& answer);
+    QUrl BookUrl(const QString& isbn) const;
+    // A request like this one waits or is out: it is made one that is told, when this one is.
+    bool AlreadyAsked(const Request& request);
     // The first year is known (0 when not to be had): the book's answer goes out.
     void FirstYearKnown(const QString& isbn, int year);
     // Sends the next waiting request when none is out and the rate limit allows.
@@ -97,6 +106,7 @@ private:
     std::function<qint64()> m_clock;
     int m_timeout = 10000;
     std::deque<Request> m_waiting;
+    std::optional<Request> m_out; // the request sent, while its answer is awaited
     std::map<QString, LookupAnswer> m_awaitingYear;
     bool m_busy = false;
     bool m_sentBefore = false;
