@@ -1,0 +1,234 @@
+// A Z39.50 search against a real target on 127.0.0.1: z3950_target, made with YAZ's own server,
+// serving records written here as ISO 2709.
+#include "lookup/ui/CZ3950Search.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QXmlStreamReader>
+
+namespace {
+
+const QString kMarc21Isbn = QStringLiteral("9789734633401");
+const QString kUnimarcIsbn = QStringLiteral("9786069210031");
+const QString kGarbageIsbn = QStringLiteral("9780000000002");
+
+// Fields as "tag ind1ind2 $avalue$bvalue", control fields as "tag data".
+using Fields = QList<QByteArray>;
+
+// One ISO 2709 record: the leader's length and base address filled in, the directory made.
+QByteArray Iso2709(QByteArray leader, const Fields& fields) {
+    QByteArray directory;
+    QByteArray data;
+    for (const QByteArray& field : fields) {
+        QByteArray body = field.mid(4);
+        if (!field.startsWith("00"))
+            body = body.left(2) + body.mid(3).replace('$', '\x1f');
+        body += '\x1e';
+        directory += field.left(3) + QByteArray::number(body.size()).rightJustified(4, '0') +
+                     QByteArray::number(data.size()).rightJustified(5, '0');
+        data += body;
+    }
+    const int base = 24 + directory.size() + 1;
+    leader.replace(0, 5, QByteArray::number(base + data.size() + 1).rightJustified(5, '0'));
+    leader.replace(12, 5, QByteArray::number(base).rightJustified(5, '0'));
+    return leader + directory + '\x1e' + data + '\x1d';
+}
+
+// The fields of every record of a MARCXML collection, written as Iso2709 takes them, in UTF-8.
+Fields FieldsOf(const QByteArray& xml) {
+    Fields fields;
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const auto name = reader.name();
+        const auto tag = reader.attributes().value("tag").toUtf8();
+        if (name == QLatin1String("controlfield")) {
+            fields += tag + ' ' + reader.readElementText().toUtf8();
+        } else if (name == QLatin1String("datafield")) {
+            fields += tag + ' ' + reader.attributes().value("ind1").toUtf8() +
+                      reader.attributes().value("ind2").toUtf8() + ' ';
+        } else if (name == QLatin1String("subfield")) {
+            const QByteArray code = reader.attributes().value("code").toUtf8();
+            fields.last() += '$' + code + reader.readElementText().toUtf8();
+        }
+    }
+    if (reader.hasError())
+        fields += "unreadable: " + reader.errorString().toUtf8();
+    return fields;
+}
+
+// A free port on 127.0.0.1, as the system hands one out.
+quint16 FreePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+} // namespace
+
+class TestZ3950 : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QProcess m_target;
+    QString m_address;
+
+    // Searches and waits for Done; its three arguments.
+    QList<QVariant> Ask(const QString& target, MarcFlavour flavour, const QString& isbn,
+                        int timeoutMs = 5000) {
+        CZ3950Search search;
+        QSignalSpy done(&search, &CZ3950Search::Done);
+        search.Search(target, flavour, isbn, timeoutMs);
+        if (!done.wait(timeoutMs + 2000) || done.count() != 1)
+            return {};
+        return done.takeFirst();
+    }
+
+private slots:
+    void initTestCase() {
+        // Romanian letters the MARC-8 way: the accent (breve E6, circumflex E3, cedilla F0,
+        // comma below F7) before its letter.
+        const QByteArray marc21 = Iso2709(
+            "00000nam  2200000   4500",
+            {"001 rebr-1", "020    $a9789734633401", "100 1  $aRebreanu, Liviu,$d1885-1944.",
+             "245 10 $aP\xe6"
+             "adurea sp\xe3"
+             "anzura\xf7"
+             "tilor :$broman \xe3"
+             "in dou\xe6"
+             "a"
+             " volume /$cLiviu Rebreanu.",
+             "260    $aIa\xf0si :$bPolirom,$c2004.", "300    $a352 p. ;",
+             "490 0  $aBiblioteca \xf7scolarului ;$v12"});
+        const QByteArray unimarc = Iso2709(
+            "00000nam0 2200000   450 ",
+            {"001 sad-1", "010    $a9786069210031", "200 1  $aBaltagul$fMihail Sadoveanu",
+             "210    $aBucure\xc8\x99ti$cEditura \xc8\x9a"
+             "ara$d2010",
+             "215    $a233 p.",
+             "225 2  $aC\xc4\x83r\xc8\x9bi de \xc3\xaenv\xc4\x83\xc8\x9b\xc4\x83tur\xc4\x83$v7",
+             "700  1 $aSadoveanu$bMihail"});
+        QFile records(m_dir.filePath("records"));
+        QVERIFY(records.open(QIODevice::WriteOnly));
+        records.write('M' + marc21 + 'U' + unimarc + "Mthis is no MARC record 9780000000002\x1d");
+        records.close();
+
+        const quint16 port = FreePort();
+        m_address = QStringLiteral("127.0.0.1:%1/Default").arg(port);
+        m_target.setStandardOutputFile(m_dir.filePath("target.log"));
+        m_target.setStandardErrorFile(m_dir.filePath("target.log"), QIODevice::Append);
+        m_target.start(Z3950_TARGET,
+                       {records.fileName(), QStringLiteral("tcp:127.0.0.1:%1").arg(port)});
+        QVERIFY2(m_target.waitForStarted(), qPrintable(m_target.errorString()));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [port] {
+                QTcpSocket probe;
+                probe.connectToHost(QHostAddress::LocalHost, port);
+                return probe.waitForConnected(200);
+            }(),
+            5000);
+    }
+
+    void cleanupTestCase() {
+        m_target.kill();
+        m_target.waitForFinished();
+    }
+
+    void aMarc21RecordInMarc8ComesBackInUtf8() {
+        const QList<QVariant> done = Ask(m_address, MarcFlavour::Marc21, kMarc21Isbn);
+        QCOMPARE(done.size(), 3);
+        QCOMPARE(done[0].toString(), kMarc21Isbn);
+        QCOMPARE(done[2].toString(), QString());
+        // YAZ gives each accent after its letter (U+0306, U+0302, U+0326, U+0327), composed here:
+        // the cedilla stays a cedilla (ş), the comma below a comma below (ș, ț).
+        const Fields expected{"001 rebr-1",
+                              "020    $a9789734633401",
+                              "100 1  $aRebreanu, Liviu,$d1885-1944.",
+                              "245 10 $aPădurea spânzuraților :$broman în două volume /$cLiviu "
+                              "Rebreanu.",
+                              "260    $aIaşi :$bPolirom,$c2004.",
+                              "300    $a352 p. ;",
+                              "490 0  $aBiblioteca școlarului ;$v12"};
+        QCOMPARE(FieldsOf(done[1].toByteArray()), expected);
+    }
+
+    void aUnimarcRecordInUtf8ComesBackAsWritten() {
+        const QList<QVariant> done = Ask(m_address, MarcFlavour::Unimarc, kUnimarcIsbn);
+        QCOMPARE(done.size(), 3);
+        QCOMPARE(done[2].toString(), QString());
+        const Fields expected{"001 sad-1",
+                              "010    $a9786069210031",
+                              "200 1  $aBaltagul$fMihail Sadoveanu",
+                              "210    $aBucurești$cEditura Țara$d2010",
+                              "215    $a233 p.",
+                              "225 2  $aCărți de învățătură$v7",
+                              "700  1 $aSadoveanu$bMihail"};
+        QCOMPARE(FieldsOf(done[1].toByteArray()), expected);
+    }
+
+    void anUnknownIsbnIsNotFoundWithoutFailure() {
+        const QList<QVariant> done = Ask(m_address, MarcFlavour::Marc21, "9789990000001");
+        QCOMPARE(done.size(), 3);
+        QCOMPARE(done[1].toByteArray(), QByteArray());
+        QCOMPARE(done[2].toString(), QString());
+    }
+
+    void aRecordYazCannotReadIsAFailure() {
+        const QList<QVariant> done = Ask(m_address, MarcFlavour::Marc21, kGarbageIsbn);
+        QCOMPARE(done.size(), 3);
+        QCOMPARE(done[1].toByteArray(), QByteArray());
+        QCOMPARE(done[2].toString(), "raspunsul catalogului nu poate fi citit");
+    }
+
+    void aRefusedConnectionIsAFailure() {
+        const QString nobody = QStringLiteral("127.0.0.1:%1/Default").arg(FreePort());
+        const QList<QVariant> done = Ask(nobody, MarcFlavour::Marc21, kMarc21Isbn);
+        QCOMPARE(done.size(), 3);
+        QCOMPARE(done[2].toString(), "catalogul nu poate fi contactat");
+    }
+
+    void aSilentTargetTimesOutWhileTheEventLoopRuns() {
+        // Connections are taken (the system completes them) and never answered.
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+        ticker.start(20);
+
+        CZ3950Search search;
+        QSignalSpy done(&search, &CZ3950Search::Done);
+        QElapsedTimer clock;
+        clock.start();
+        search.Search(QStringLiteral("127.0.0.1:%1/Default").arg(silent.serverPort()),
+                      MarcFlavour::Marc21, kMarc21Isbn, 1500);
+        QVERIFY(clock.elapsed() < 200);
+        QVERIFY(done.wait(5000));
+        const qint64 waited = clock.elapsed();
+        QVERIFY2(waited >= 1400 && waited < 1900, qPrintable(QString::number(waited)));
+        QVERIFY2(ticks >= 30, qPrintable(QString::number(ticks)));
+        QCOMPARE(done.count(), 1);
+        QCOMPARE(done[0][2].toString(), "catalogul nu a raspuns la timp");
+    }
+
+    void aRequestThatCannotBeAskedIsToldLater() {
+        CZ3950Search search;
+        QSignalSpy done(&search, &CZ3950Search::Done);
+        search.Search("http://127.0.0.1:1/x", MarcFlavour::Marc21, kMarc21Isbn, 1000);
+        search.Search(m_address, MarcFlavour::Marc21, "978 @attr 1=4 x", 1000);
+        QCOMPARE(done.count(), 0);
+        QTRY_COMPARE(done.count(), 2);
+        QCOMPARE(done[0][2].toString(), "adresa catalogului nu este de forma gazda:port/baza");
+        QCOMPARE(done[1][2].toString(), "ISBN gresit");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestZ3950)
+#include "tst_z3950.moc"
