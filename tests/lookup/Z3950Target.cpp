@@ -3,10 +3,10 @@
 //     z3950_target RECORDS tcp:127.0.0.1:PORT
 //
 // RECORDS holds ISO 2709 records one after another, each ending in 0x1D and preceded by one
-// letter, "M" for MARC 21 (USMARC) or "U" for UNIMARC. A search must ask for an ISBN (Bib-1 use
-// attribute 7, else diagnostic 114) and finds the records whose bytes hold its term; each record
-// is served only in its own syntax (else diagnostic 239), so a client asking in the wrong one
-// gets nothing.
+// letter, "M" for MARC 21 (USMARC) or "U" for UNIMARC, or "X" for XML served whatever the client
+// asks. A search must ask for an ISBN (Bib-1 use attribute 7, else diagnostic 114) and finds the
+// records whose bytes hold its term; a MARC record is served only in its own syntax (else
+// diagnostic 239), so a client asking in the wrong one gets nothing.
 #include <yaz/backend.h>
 #include <yaz/diagbib1.h>
 #include <yaz/oid_util.h>
@@ -21,7 +21,7 @@
 namespace {
 
 struct Served {
-    bool unimarc = false;
+    char kind = 'M';
     std::string bytes;
 };
 std::vector<Served> gRecords;
@@ -37,9 +37,9 @@ bool ReadRecords(const char* path) {
     const std::string all{std::istreambuf_iterator<char>(in), {}};
     for (size_t at = 0; at < all.size();) {
         const size_t end = all.find('\x1d', at);
-        if (end == std::string::npos || (all[at] != 'M' && all[at] != 'U'))
+        if (end == std::string::npos || std::strchr("MUX", all[at]) == nullptr)
             return false;
-        gRecords.push_back({all[at] == 'U', all.substr(at + 1, end - at)});
+        gRecords.push_back({all[at], all.substr(at + 1, end - at)});
         at = end + 1;
     }
     return true;
@@ -88,8 +88,11 @@ int Fetch(void* handle, bend_fetch_rr* rr) {
         return 0;
     }
     const Served& served = gRecords[session->found[rr->number - 1]];
-    const Odr_oid* syntax = served.unimarc ? yaz_oid_recsyn_unimarc : yaz_oid_recsyn_usmarc;
-    if (!rr->request_format || oid_oidcmp(rr->request_format, syntax) != 0) {
+    const Odr_oid* syntax = served.kind == 'U'   ? yaz_oid_recsyn_unimarc
+                            : served.kind == 'X' ? yaz_oid_recsyn_xml
+                                                 : yaz_oid_recsyn_usmarc;
+    if (served.kind != 'X' &&
+        (!rr->request_format || oid_oidcmp(rr->request_format, syntax) != 0)) {
         rr->errcode = YAZ_BIB1_RECORD_SYNTAX_UNSUPP;
         rr->surrogate_flag = 1;
         return 0;

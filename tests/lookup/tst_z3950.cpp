@@ -17,6 +17,8 @@ namespace {
 const QString kMarc21Isbn = QStringLiteral("9789734633401");
 const QString kUnimarcIsbn = QStringLiteral("9786069210031");
 const QString kGarbageIsbn = QStringLiteral("9780000000002");
+const QString kFourTimesIsbn = QStringLiteral("9786060000013");
+const QString kXmlIsbn = QStringLiteral("9786060000020");
 
 // Fields as "tag ind1ind2 $avalue$bvalue", control fields as "tag data".
 using Fields = QList<QByteArray>;
@@ -118,6 +120,14 @@ private slots:
         QFile records(m_dir.filePath("records"));
         QVERIFY(records.open(QIODevice::WriteOnly));
         records.write('M' + marc21 + 'U' + unimarc + "Mthis is no MARC record 9780000000002\x1d");
+        records.write(
+            "X<record><datafield tag=\"020\"><subfield code=\"a\">9786060000020</subfield>"
+            "</datafield></record>\x1d");
+        // MARC 21 in UTF-8 (leader/09 "a"), four records for one ISBN.
+        for (const char* copy : {"001 copy-1", "001 copy-2", "001 copy-3", "001 copy-4"})
+            records.write('M' + Iso2709("00000nam a2200000   4500", {copy, "020    $a9786060000013",
+                                                                     "245 00 $a\xc8\x98"
+                                                                     "coala"}));
         records.close();
 
         const quint16 port = FreePort();
@@ -173,6 +183,17 @@ private slots:
         QCOMPARE(FieldsOf(done[1].toByteArray()), expected);
     }
 
+    void aMarc21RecordInUtf8ComesBackAsWrittenAndThreeAtMost() {
+        const QList<QVariant> done = Ask(m_address, MarcFlavour::Marc21, kFourTimesIsbn);
+        QCOMPARE(done.size(), 3);
+        QCOMPARE(done[2].toString(), QString());
+        Fields expected;
+        for (const char* copy : {"001 copy-1", "001 copy-2", "001 copy-3"})
+            expected << copy << "020    $a9786060000013"
+                     << "245 00 $aȘcoala";
+        QCOMPARE(FieldsOf(done[1].toByteArray()), expected);
+    }
+
     void anUnknownIsbnIsNotFoundWithoutFailure() {
         const QList<QVariant> done = Ask(m_address, MarcFlavour::Marc21, "9789990000001");
         QCOMPARE(done.size(), 3);
@@ -187,11 +208,30 @@ private slots:
         QCOMPARE(done[2].toString(), "raspunsul catalogului nu poate fi citit");
     }
 
+    void aRecordInAnotherSyntaxIsLeftOut() {
+        const QList<QVariant> done = Ask(m_address, MarcFlavour::Marc21, kXmlIsbn);
+        QCOMPARE(done.size(), 3);
+        QCOMPARE(done[1].toByteArray(), QByteArray());
+        QCOMPARE(done[2].toString(), "raspunsul catalogului nu poate fi citit");
+    }
+
     void aRefusedConnectionIsAFailure() {
         const QString nobody = QStringLiteral("127.0.0.1:%1/Default").arg(FreePort());
         const QList<QVariant> done = Ask(nobody, MarcFlavour::Marc21, kMarc21Isbn);
         QCOMPARE(done.size(), 3);
         QCOMPARE(done[2].toString(), "catalogul nu poate fi contactat");
+    }
+
+    void aTargetThatHangsUpIsAFailure() {
+        QTcpServer rude;
+        QVERIFY(rude.listen(QHostAddress::LocalHost, 0));
+        connect(&rude, &QTcpServer::newConnection,
+                [&rude] { delete rude.nextPendingConnection(); });
+        const QList<QVariant> done =
+            Ask(QStringLiteral("127.0.0.1:%1/Default").arg(rude.serverPort()), MarcFlavour::Marc21,
+                kMarc21Isbn);
+        QCOMPARE(done.size(), 3);
+        QCOMPARE(done[2].toString(), "legatura cu catalogul s-a intrerupt");
     }
 
     void aSilentTargetTimesOutWhileTheEventLoopRuns() {

@@ -3,6 +3,8 @@
 #include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <yaz/zoom.h>
@@ -71,23 +73,26 @@ QByteArray RecordXml(ZOOM_record record, MarcFlavour flavour) {
     const char* raw = ZOOM_record_get(record, "raw", &length);
     if (!raw || length < 24 || length > CZ3950Search::kLargestRecord)
         return {};
-    // MARC 21 says its character set in the leader: "a" is UTF-8, blank is MARC-8. UNIMARC
-    // says it in 100 $a; the catalogues asked write UTF-8.
-    const bool marc8 = flavour == MarcFlavour::Marc21 && raw[9] != 'a';
-    const char* xml =
-        ZOOM_record_get(record, marc8 ? "xml; charset=marc8,utf-8" : "xml; charset=utf-8", &length);
+    // MARC 21 in MARC-8 is converted; YAZ itself reads one whose leader/09 is "a" as UTF-8.
+    // UNIMARC says its character set in 100 $a; the catalogues asked write UTF-8.
+    const char* xml = ZOOM_record_get(
+        record, flavour == MarcFlavour::Marc21 ? "xml; charset=marc8,utf-8" : "xml; charset=utf-8",
+        &length);
     if (!xml || length <= 0)
         return {};
     // MARC-8 gives a letter and its accent as two characters ("a" and a combining breve).
     return QString::fromUtf8(xml, length).normalized(QString::NormalizationForm_C).toUtf8();
 }
 
-// Runs on a worker thread: ZOOM blocks until the target answers or its own limit passes.
+// Runs on a worker thread. ZOOM's own limit is per wait, and a target sending a byte now and
+// then would never reach it: ZOOM runs one event at a time and the whole gets `timeoutMs`.
 Answer AskTarget(const std::string& target, MarcFlavour flavour, const std::string& isbn,
-                 int timeoutSeconds) {
+                 int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     Zoom zoom;
-    const std::string seconds = std::to_string(timeoutSeconds);
+    const std::string seconds = std::to_string(std::max(1, (timeoutMs + 999) / 1000));
     const std::string largest = std::to_string(CZ3950Search::kLargestRecord);
+    ZOOM_options_set(zoom.options, "async", "1");
     ZOOM_options_set(zoom.options, "timeout", seconds.c_str());
     ZOOM_options_set(zoom.options, "preferredRecordSyntax",
                      flavour == MarcFlavour::Marc21 ? "usmarc" : "unimarc");
@@ -99,9 +104,11 @@ Answer AskTarget(const std::string& target, MarcFlavour flavour, const std::stri
     zoom.connection = ZOOM_connection_create(zoom.options);
     // "tcp:" keeps ZOOM from reading the address as an SRU one over http.
     ZOOM_connection_connect(zoom.connection, ("tcp:" + target).c_str(), 0);
-    if (QString failure = FailureOf(zoom.connection); !failure.isEmpty())
-        return {{}, failure};
     zoom.found = ZOOM_connection_search_pqf(zoom.connection, ("@attr 1=7 " + isbn).c_str());
+    while (ZOOM_event(1, &zoom.connection) != 0) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return {{}, kNoAnswerInTime};
+    }
     if (QString failure = FailureOf(zoom.connection); !failure.isEmpty())
         return {{}, failure};
 
@@ -109,10 +116,7 @@ Answer AskTarget(const std::string& target, MarcFlavour flavour, const std::stri
         std::min<size_t>(ZOOM_resultset_size(zoom.found), CZ3950Search::kMostRecords);
     QByteArray records;
     for (size_t i = 0; i < hits; ++i) {
-        ZOOM_record record = ZOOM_resultset_record(zoom.found, i);
-        if (QString failure = FailureOf(zoom.connection); !failure.isEmpty())
-            return {{}, failure};
-        records += RecordXml(record, flavour);
+        records += RecordXml(ZOOM_resultset_record_immediate(zoom.found, i), flavour);
     }
     if (hits == 0)
         return {};
@@ -157,10 +161,9 @@ void CZ3950Search::Search(const QString& target, MarcFlavour flavour, const QStr
     }
 
     auto answer = std::make_shared<Answer>();
-    const int seconds = std::max(1, (timeoutMs + 999) / 1000);
     QThread* worker = QThread::create(
         [answer, target = target.toStdString(), flavour, isbn = isbn.toUpper().toStdString(),
-         seconds] { *answer = AskTarget(target, flavour, isbn, seconds); });
+         timeoutMs] { *answer = AskTarget(target, flavour, isbn, timeoutMs); });
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     connect(worker, &QThread::finished, this,
             [answer, tell] { tell(answer->marcXml, answer->failure); });

@@ -13,8 +13,8 @@
 // A search asks for the Bib-1 ISBN (`@attr 1=7 ISBN`) in the flavour's record syntax (USMARC or
 // UNIMARC), full records, and takes at most the first kMostRecords of them; a record bigger than
 // kLargestRecord, or one that YAZ cannot read as MARC, is left out. YAZ turns each record into
-// MARCXML in UTF-8 (a MARC 21 record in MARC-8 is converted; UNIMARC is read as UTF-8), with
-// accented letters composed (NFC), as the catalogue stores them.
+// MARCXML in UTF-8 (MARC 21 in MARC-8 is converted, in UTF-8 taken as it is; UNIMARC is read as
+// UTF-8), with accented letters composed (NFC), as the catalogue stores them.
 class CZ3950Search : public QObject {
     Q_OBJECT
 public:
@@ -33,9 +33,11 @@ public:
 signals:
     // `marcXml`: the records found, as one MARCXML collection in UTF-8; empty when none.
     // `failure`: empty when the catalogue answered (found or not); else why not, in Romanian:
-    // "catalogul nu poate fi contactat", "catalogul nu a raspuns la timp", "raspunsul catalogului
-    // nu poate fi citit", "catalogul a refuzat cautarea (eroarea N)", and for a request that
-    // cannot be asked at all "adresa catalogului nu este de forma gazda:port/baza" or "ISBN
-    // gresit".
+    // "catalogul nu poate fi contactat", "catalogul nu a raspuns la timp", "legatura cu catalogul
+    // s-a intrerupt", "catalogul a refuzat conexiunea", "raspunsul catalogului nu poate fi citit"
+    // (also when every record found was left out), "catalogul a refuzat cautarea (eroarea N)"
+    // (a Bib-1 diagnostic), "cautarea in catalog a esuat (eroarea N)" (one of ZOOM's); and for a
+    // request that cannot be asked at all "adresa catalogului nu este de forma gazda:port/baza"
+    // or "ISBN gresit".
     void Done(const QString& isbn, const QByteArray& marcXml, const QString& failure);
 };
