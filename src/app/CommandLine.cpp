@@ -43,6 +43,14 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
             }
             result.catalogue = arguments[i + 1];
             return result;
+        } else if (!optionsEnded && arg == QLatin1String("--lookup")) {
+            result.isbns = arguments.mid(i + 1);
+            result.action = Action::Lookup;
+            if (result.isbns.isEmpty()) {
+                result.action = Action::Error;
+                result.error = QStringLiteral("--lookup needs at least one ISBN");
+            }
+            return result;
         } else if (!optionsEnded && arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
             result.action = Action::Error;
             result.error = QStringLiteral("unknown option: %1").arg(arg);
@@ -129,6 +137,12 @@ QString CommandLine::Usage() {
         "  --backup CATALOGUE\n"
         "                   make a backup of CATALOGUE now, in the backups folder\n"
         "                   of the settings, and print its path\n"
+        "  --lookup ISBN...\n"
+        "                   look the books up in the sources of the settings and\n"
+        "                   print a line per ISBN: ISBN-13, the sources that\n"
+        "                   answered (or -), title, authors, publisher, year,\n"
+        "                   pages, separated by tabs; exit status 1 when a book\n"
+        "                   was not found, 2 for a wrong ISBN\n"
         "  --help, -h       show this help and exit\n"
         "  --version        show the version and exit\n"
         "\n"

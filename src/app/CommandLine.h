@@ -7,9 +7,9 @@
 // `--export CATALOGUE FILE.csv [--safe-cells]`,
 // `--import FILE.csv CATALOGUE [--rejects REJECTS.csv] [--skip-duplicates] [--delimiter D]
 // [--encoding NAME]`,
-// `--backup CATALOGUE`.
+// `--backup CATALOGUE`, `--lookup ISBN...`.
 struct CommandLine {
-    enum class Action { Run, Help, Version, Export, Import, Backup, Error };
+    enum class Action { Run, Help, Version, Export, Import, Backup, Lookup, Error };
     Action action = Action::Run;
     QString catalogue;
     QString csv;
@@ -23,6 +23,8 @@ struct CommandLine {
     char delimiter = 0; // 0: guessed from the file
     QString encoding;   // empty: UTF-8
     bool safeCells = false;
+    QStringList isbns; // to look up
+
     QString error;
 
     static CommandLine Parse(const QStringList& arguments);

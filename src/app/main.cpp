@@ -1,6 +1,7 @@
 #include "app/CShelfwardenApp.h"
 #include "app/CommandLine.h"
 #include "app/CommandLineJobs.h"
+#include "app/LookupJob.h"
 #include "backup/ui/UserBackupSettings.h"
 #include "shell/AppSettings.h"
 
@@ -43,6 +44,8 @@ int main(int argc, char* argv[]) {
     case CommandLine::Action::Backup:
         LoadSettings();
         return RunBackup(argv[command.catalogueArgument], UserBackupSettings());
+    case CommandLine::Action::Lookup:
+        return RunLookup(command.isbns);
     case CommandLine::Action::Run:
         break;
     }

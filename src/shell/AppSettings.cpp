@@ -34,10 +34,9 @@ struct TextKey {
 };
 
 constexpr TextKey kTextKeys[] = {
-    {"DB Path", &AppSettings::dbPath},
-    {"Backup Folder", &AppSettings::backupFolder},
-    {"ISBN Service", &AppSettings::isbnService},
-    {"ISBN Contact", &AppSettings::isbnContact},
+    {"DB Path", &AppSettings::dbPath},           {"Backup Folder", &AppSettings::backupFolder},
+    {"ISBN Service", &AppSettings::isbnService}, {"ISBN Contact", &AppSettings::isbnContact},
+    {"ISBN Sources", &AppSettings::isbnSources}, {"ISBN Google Key", &AppSettings::isbnGoogleKey},
 };
 const QString kPathKey = QStringLiteral("DB Path");
 } // namespace

@@ -23,6 +23,8 @@ struct AppSettings {
     int isbnLookup = -1;          // books looked up by ISBN online: 1 yes, 0 no, -1 not asked yet
     QString isbnService;          // the look-up service's address; empty: kDefaultIsbnService
     QString isbnContact;          // the e-mail address a service may reach the user at
+    QString isbnSources;          // the look-up's sources, one a line; empty: the defaults
+    QString isbnGoogleKey;        // the key Google Books wants
 
     // Each colour component counts by its low 8 bits.
     QColor Background() const;

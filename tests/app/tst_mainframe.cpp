@@ -229,15 +229,16 @@ private slots:
             QVERIFY(run.frame()->isMaximized());
             QVERIFY(run.prompts.messages.isEmpty());
             QVERIFY(!run.doc()->GetDatabase()->IsOpen());
-            QCOMPARE(SettingsStore()->childKeys().size(), 16);
+            QCOMPARE(SettingsStore()->childKeys().size(), 18);
             QCOMPARE(StoredSettings(), (QStringList{"255", "255", "255", "0", "0", "0", "0", ""}));
             // Copies on; ISBN look-ups not asked yet, at the default service, without a contact.
             QStringList more;
             for (const char* key : {"Backups", "Backup Daily", "Backup Monthly", "ISBN Lookup",
-                                    "ISBN Service", "ISBN Contact"}) {
+                                    "ISBN Service", "ISBN Contact", "ISBN Sources",
+                                    "ISBN Google Key"}) {
                 more << SettingsStore()->value(key).toString();
             }
-            QCOMPARE(more, (QStringList{"1", "7", "12", "-1", "", ""}));
+            QCOMPARE(more, (QStringList{"1", "7", "12", "-1", "", "", "", ""}));
             QCOMPARE(run.frame()->statusBar()->currentMessage(), QStringLiteral("Ready"));
             // The menus, and About's version line.
             QCOMPARE(MenuTexts(run.frame()->menuBar()),

@@ -44,6 +44,7 @@ struct IsbnRun : LibraryApp {
         cover.save(&png, "PNG");
         server.cover = png.data();
         Settings().isbnService = server.address();
+        Settings().isbnSources = "on|openlibrary|Open Library|https://openlibrary.org";
         Settings().isbnLookup = lookups;
         trigger("recordsAddByIsbn");
         window = frame()->CommandTarget<CIsbnCommands>()->Window();
@@ -271,8 +272,8 @@ private slots:
         QVERIFY(shown.at(0).endsWith("cuvant..."));
         QCOMPARE(shown.at(1), QString("ș").repeated(252) + "...");
         QCOMPARE(shown.at(2), QString("Ed itura"));
-        QCOMPARE(note, QString("Prea lung de la serviciul de cautare, scurtat la 255 de caractere: "
-                               "Titlu, Autor."));
+        QCOMPARE(note, QString("Gasit la: Open Library\nPrea lung de la serviciul de cautare, "
+                               "scurtat la 255 de caractere: Titlu, Autor."));
         QCOMPARE(run.stored("SELECT length(titlu) || '|' || length(autor) || '|' || editura FROM "
                             "books WHERE id = 5"),
                  Texts{"254|255|Ed itura"});
@@ -334,35 +335,52 @@ private slots:
         QVERIFY(!run.frame()->findChild<QLabel*>("scanQueue")->isVisible());
     }
 
-    void lookupsAreSpacedByOneSecond() {
+    // Books asked together go out together, up to 25 a request and one request a second; a
+    // book found is answered once its work's first year is known too.
+    void lookupsAreBatchedAndSpacedByOneSecond() {
         ReplayServer server{QStringLiteral(ANSWERS_DIR)};
         QTemporaryDir cache;
-        CIsbnLookup lookup;
+        CLookupChain lookup;
         lookup.SetService(server.address());
         lookup.SetCacheFolder(cache.path());
         qint64 now = 50000;
         lookup.SetClock([&now] { return now; });
         QStringList answered;
-        connect(&lookup, &CIsbnLookup::Answered, this,
+        connect(&lookup, &CLookupChain::Answered, this,
                 [&](const QString& isbn, const LookupAnswer&) { answered << isbn; });
         lookup.Lookup("9780451526533");
         lookup.Lookup("9780141439518");
-        QTRY_COMPARE(server.requests, QStringList{kLookupTom});
+        const QString both =
+            "/api/books?bibkeys=ISBN:9780451526533,ISBN:9780141439518&format=json&jscmd=data";
+        QTRY_COMPARE(server.requests, QStringList{both});
         now += 999;
         // Past a real second and more, the clock still says the second has not passed.
         QTest::qWait(1500);
-        QCOMPARE(server.requests, QStringList{kLookupTom});
+        QCOMPARE(server.requests, QStringList{both});
         now += 1;
-        QTRY_COMPARE(server.requests, (QStringList{kLookupTom, kLookupPride}));
-        // A book found is answered once its work's first year is known too.
-        QVERIFY(answered.isEmpty());
-        now += 1000;
+        QTRY_COMPARE(server.requests, (QStringList{both, kSearchTom}));
         QTRY_COMPARE(answered, QStringList{"9780451526533"});
         now += 1000;
         QTRY_COMPARE(answered, (QStringList{"9780451526533", "9780141439518"}));
-        QCOMPARE(server.requests,
-                 (QStringList{kLookupTom, kLookupPride, kSearchTom,
-                              "/search.json?isbn=9780141439518&fields=first_publish_year"}));
+        // Thirty waiting: two requests.
+        server.requests.clear();
+        QStringList thirty;
+        for (int n = 0; n < 30; ++n) {
+            const QString twelve = QString("979000000%1").arg(n, 3, 10, QChar('0'));
+            int sum = 0;
+            for (int d = 0; d < 12; ++d) {
+                sum += twelve[d].digitValue() * (d % 2 == 0 ? 1 : 3);
+            }
+            thirty << twelve + QString::number((10 - sum % 10) % 10);
+            lookup.Lookup(thirty.last().toStdString());
+        }
+        now += 1000;
+        QTRY_COMPARE(server.requests.size(), 1);
+        QCOMPARE(server.requests.first().count("ISBN:"), 25);
+        now += 1000;
+        QTRY_COMPARE(server.requests.size(), 2);
+        QCOMPARE(server.requests.last().count("ISBN:"), 5);
+        QTRY_COMPARE(answered.size(), 32);
     }
 
     // A wrong ISBN, or a catalogue that cannot take a book, is told before anything is looked up;

@@ -17,7 +17,7 @@ public:
 
     // The ISBN window, made when it is not there yet.
     CIsbnEntryDlg* Window();
-    CIsbnLookup* Lookup() { return &m_lookup; }
+    CLookupChain* Lookup() { return &m_lookup; }
 
 public slots:
     void OnAddByIsbn();
@@ -25,6 +25,6 @@ public slots:
 private:
     IsbnEntryHooks m_hooks;
     QWidget* m_pParent;
-    CIsbnLookup m_lookup;
+    CLookupChain m_lookup;
     QPointer<CIsbnEntryDlg> m_pWindow;
 };

@@ -3,6 +3,7 @@
 #include "isbn/CBookDetailsStore.h"
 #include "isbn/IsbnCode.h"
 #include "isbn/ui/CIsbnConsentDlg.h"
+#include "lookup/LookupSources.h"
 #include "shell/AppSettings.h"
 #include "shell/DialogParts.h"
 #include "shell/Prompts.h"
@@ -20,7 +21,6 @@ constexpr const char* kAlreadyThere =
     "exemplar?";
 
 constexpr int kWriteCheckMs = 250;
-const QString kIsbnServiceName = QStringLiteral("Open Library");
 
 QString ServiceAddress() {
     return Settings().isbnService.isEmpty() ? kDefaultIsbnService : Settings().isbnService;
@@ -28,16 +28,21 @@ QString ServiceAddress() {
 
 // What the book dialog says above its pages about a look-up's answer.
 QString NoteOn(const LookupAnswer& answer) {
-    if (answer.shortened.isEmpty()) {
-        return {};
+    QStringList note;
+    if (!answer.foundAt.isEmpty()) {
+        note << answer.foundAt;
     }
-    return QStringLiteral("Prea lung de la serviciul de cautare, scurtat la %1 de caractere: %2.")
-        .arg(kTextCapacity)
-        .arg(answer.shortened.join(QStringLiteral(", ")));
+    if (!answer.shortened.isEmpty()) {
+        note << QStringLiteral("Prea lung de la serviciul de cautare, scurtat la %1 de caractere: "
+                               "%2.")
+                    .arg(kTextCapacity)
+                    .arg(answer.shortened.join(QStringLiteral(", ")));
+    }
+    return note.join('\n');
 }
 } // namespace
 
-CIsbnEntryDlg::CIsbnEntryDlg(IsbnEntryHooks hooks, CIsbnLookup* lookup, QWidget* parent)
+CIsbnEntryDlg::CIsbnEntryDlg(IsbnEntryHooks hooks, CLookupChain* lookup, QWidget* parent)
     : QDialog(parent), m_hooks(std::move(hooks)), m_lookup(*lookup),
       m_pIsbn(MakeEdit("isbn", this)) {
     setWindowTitle(QStringLiteral("Adauga dupa ISBN"));
@@ -47,25 +52,33 @@ CIsbnEntryDlg::CIsbnEntryDlg(IsbnEntryHooks hooks, CIsbnLookup* lookup, QWidget*
     m_waitForWrite.setSingleShot(true);
     connect(&m_scanner, &CScannerFilter::Scanned, this, &CIsbnEntryDlg::Queue);
     connect(m_pIsbn, &QLineEdit::returnPressed, this, &CIsbnEntryDlg::OnEnter);
-    connect(lookup, &CIsbnLookup::Answered, this, &CIsbnEntryDlg::OnAnswered);
-    connect(lookup, &CIsbnLookup::Failed, this, &CIsbnEntryDlg::OnFailed);
-    connect(lookup, &CIsbnLookup::CoverReady, this, &CIsbnEntryDlg::OnCover);
-    connect(lookup, &CIsbnLookup::Paused, this, [this](const QString& isbn13, int seconds) {
+    connect(lookup, &CLookupChain::Answered, this, &CIsbnEntryDlg::OnAnswered);
+    connect(lookup, &CLookupChain::Failed, this, &CIsbnEntryDlg::OnFailed);
+    connect(lookup, &CLookupChain::CoverReady, this, &CIsbnEntryDlg::OnCover);
+    connect(lookup, &CLookupChain::Paused, this, [this](const QString& isbn13, int seconds) {
         Status(QStringLiteral("Serviciul de cautare cere o pauza: ISBN %1 este cautat din nou "
                               "peste %2 s")
                    .arg(isbn13)
                    .arg(seconds));
     });
-    connect(lookup, &CIsbnLookup::Refused, this, [this] {
+    connect(lookup, &CLookupChain::Refused, this, [this](const QString& service) {
         // Once a run: every request after it would say the same.
         static bool told = false;
         if (!std::exchange(told, true)) {
             ShowMessage(ToUtf8(QStringLiteral("Serviciul %1 a refuzat cererea (403). Adaugati o "
                                               "adresa de e-mail in Optiuni > ISBN.")
-                                   .arg(kIsbnServiceName)),
+                                   .arg(service)),
                         this);
         }
     });
+}
+
+void CIsbnEntryDlg::ConfigureLookup() {
+    const AppSettings& settings = Settings();
+    m_lookup.SetSources(ParseSources(ToUtf8(settings.isbnSources)));
+    m_lookup.SetService(settings.isbnService);
+    m_lookup.SetContact(settings.isbnContact);
+    m_lookup.SetGoogleKey(settings.isbnGoogleKey);
 }
 
 void CIsbnEntryDlg::Status(const QString& text) {
@@ -89,8 +102,7 @@ void CIsbnEntryDlg::Queue(const QString& typed) {
     // ISBNs go to the service at all.
     const IsbnCheck check = CheckIsbn(ToUtf8(typed));
     if (m_busy && check.problem == IsbnProblem::None && Settings().isbnLookup == 1) {
-        m_lookup.SetService(ServiceAddress());
-        m_lookup.SetContact(Settings().isbnContact);
+        ConfigureLookup();
         m_lookup.Prefetch(check.isbn13);
     }
     Next();
@@ -164,13 +176,12 @@ void CIsbnEntryDlg::Take(const QString& typed) {
     const QString isbn = FromUtf8(check.isbn13);
     if (!LookupsAllowed()) {
         Status(QStringLiteral("Cautarea dupa ISBN este oprita (Options, pagina ISBN)"));
-        Open(BookOfUnknownNumbers(), isbn, {});
+        Open({}, isbn, {});
         return;
     }
     m_busy = true;
     Status(QStringLiteral("Se cauta ISBN %1...").arg(isbn));
-    m_lookup.SetService(ServiceAddress());
-    m_lookup.SetContact(Settings().isbnContact);
+    ConfigureLookup();
     m_lookup.Lookup(check.isbn13);
 }
 
@@ -190,12 +201,12 @@ bool CIsbnEntryDlg::LookupsAllowed() {
 void CIsbnEntryDlg::OnAnswered(const QString& isbn13, const LookupAnswer& answer) {
     if (answer.kind != LookupAnswer::Kind::Found) {
         Status(QStringLiteral("ISBN %1 nu a fost gasit la serviciul de cautare").arg(isbn13));
-        Open(BookOfUnknownNumbers(), isbn13, {});
+        Open({}, isbn13, {});
         return;
     }
     Status(QStringLiteral("ISBN %1 gasit").arg(isbn13));
     if (answer.coverUrl.isEmpty()) {
-        Open(answer.book, isbn13, {}, NoteOn(answer));
+        Open(answer, isbn13, {});
         return;
     }
     m_found = answer;
@@ -203,25 +214,30 @@ void CIsbnEntryDlg::OnAnswered(const QString& isbn13, const LookupAnswer& answer
 }
 
 void CIsbnEntryDlg::OnCover(const QString& isbn13, const QImage& cover) {
-    Open(m_found.book, isbn13, cover, NoteOn(m_found));
+    Open(m_found, isbn13, cover);
 }
 
 void CIsbnEntryDlg::OnFailed(const QString& isbn13, const QString& reason) {
     Status(QStringLiteral("ISBN %1: %2").arg(isbn13, reason));
-    Open(BookOfUnknownNumbers(), isbn13, {});
+    Open({}, isbn13, {});
 }
 
-void CIsbnEntryDlg::Open(BookRecord book, const QString& isbn13, const QImage& cover,
-                         const QString& note) {
+void CIsbnEntryDlg::Open(const LookupAnswer& known, const QString& isbn13, const QImage& cover) {
     m_busy = true;
     m_waitForWrite.disconnect();
     if (WriteInProgress::Any()) {
         Status(QStringLiteral("ISBN %1 asteapta sfarsitul importului").arg(isbn13));
+        m_waited = true;
         connect(&m_waitForWrite, &QTimer::timeout, this,
-                [this, book, isbn13, cover, note] { Open(book, isbn13, cover, note); });
+                [this, known, isbn13, cover] { Open(known, isbn13, cover); });
         m_waitForWrite.start(kWriteCheckMs);
         return;
     }
+    if (m_waited) {
+        Status({}); // the import is over: no longer news
+    }
+    m_waited = false;
+    BookRecord book = known.kind == LookupAnswer::Kind::Found ? known.book : BookOfUnknownNumbers();
     book.tip = 1;
     book.stare = 1;
     // A book just scanned in is one still to read, which the dialog's rating rule accepts.
@@ -229,7 +245,9 @@ void CIsbnEntryDlg::Open(BookRecord book, const QString& isbn13, const QImage& c
     book.calificativ = kRatingToRead;
     BookDetails details;
     details.isbn = ToUtf8(isbn13);
-    m_hooks.addBook(book, details, cover, note, std::exchange(m_copyConfirmed, false));
+    details.serie = known.serie;
+    details.numar_serie = known.numar_serie;
+    m_hooks.addBook(book, details, cover, NoteOn(known), std::exchange(m_copyConfirmed, false));
     m_busy = false;
     // The scanner types into this window again, not into the list.
     activateWindow();

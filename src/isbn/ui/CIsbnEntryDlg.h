@@ -1,8 +1,8 @@
 #pragma once
 
 #include "isbn/BookDetails.h"
-#include "isbn/ui/CIsbnLookup.h"
 #include "isbn/ui/CScannerFilter.h"
+#include "lookup/ui/CLookupChain.h"
 #include "store/BookRecord.h"
 
 #include <QDialog>
@@ -40,9 +40,9 @@ class CIsbnEntryDlg : public QDialog {
     Q_OBJECT
 public:
     // `lookup` outlives the window.
-    CIsbnEntryDlg(IsbnEntryHooks hooks, CIsbnLookup* lookup, QWidget* parent = nullptr);
+    CIsbnEntryDlg(IsbnEntryHooks hooks, CLookupChain* lookup, QWidget* parent = nullptr);
 
-    CIsbnLookup* Lookup() { return &m_lookup; }
+    CLookupChain* Lookup() { return &m_lookup; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -62,12 +62,13 @@ private:
     void OnCover(const QString& isbn13, const QImage& cover);
     // Opens the book dialog on what is known; the field is ready again afterwards. While another
     // write is under way (an import), the book waits for it to end.
-    void Open(BookRecord book, const QString& isbn13, const QImage& cover,
-              const QString& note = {});
+    void Open(const LookupAnswer& known, const QString& isbn13, const QImage& cover);
     void Status(const QString& text);
+    // The sources and the contact as the settings have them now.
+    void ConfigureLookup();
 
     IsbnEntryHooks m_hooks;
-    CIsbnLookup& m_lookup;
+    CLookupChain& m_lookup;
     QLineEdit* m_pIsbn;
     std::deque<QString> m_waiting;
     bool m_busy = false;
@@ -76,4 +77,5 @@ private:
     CScannerFilter m_scanner;
     LookupAnswer m_found; // the answer whose cover is being fetched
     QTimer m_waitForWrite;
+    bool m_waited = false; // the book waited for a write to end
 };

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 
 namespace {
 
@@ -30,7 +31,8 @@ int YearOfPublishDate(const QString& date) {
     return match.hasMatch() ? match.captured().toInt() : 0;
 }
 
-LookupAnswer ReadLookupAnswer(const QByteArray& json, const std::string& isbn13) {
+LookupAnswer ReadLookupAnswer(const QByteArray& json, const std::string& isbn13,
+                              const QSet<QString>& alsoAsked) {
     LookupAnswer answer;
     answer.book = BookOfUnknownNumbers(); // the service knows no chapters or volumes
     QJsonParseError error;
@@ -40,7 +42,9 @@ LookupAnswer ReadLookupAnswer(const QByteArray& json, const std::string& isbn13)
     }
     const QJsonValue entry = document.object().value(QString::fromStdString("ISBN:" + isbn13));
     if (entry.isUndefined()) {
-        if (document.object().isEmpty()) {
+        const QStringList keys = document.object().keys();
+        if (std::all_of(keys.begin(), keys.end(),
+                        [&alsoAsked](const QString& key) { return alsoAsked.contains(key); })) {
             answer.kind = LookupAnswer::Kind::NotFound;
         }
         return answer;

@@ -3,6 +3,7 @@
 #include "store/BookRecord.h"
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -22,9 +23,19 @@ struct LookupAnswer {
     QString coverUrl; // the medium cover, or empty
     // The labels of the fields whose text was too long and was cut ("Titlu", "Autor", ...).
     QStringList shortened;
+    // From a library's record: the series and the number in it.
+    std::string serie;
+    std::int32_t numar_serie = kUnknownNumber;
+    // The sources that gave something, the one that gave the title first, and that said as the
+    // book dialog says it ("Gasit la: ...").
+    QStringList sources;
+    QString foundAt;
 };
 
-LookupAnswer ReadLookupAnswer(const QByteArray& json, const std::string& isbn13);
+// `alsoAsked`: the keys ("ISBN:...") of the other books asked in the same request, which an
+// answer that does not know this one may hold.
+LookupAnswer ReadLookupAnswer(const QByteArray& json, const std::string& isbn13,
+                              const QSet<QString>& alsoAsked = {});
 
 // The year a work was first published, from a search answer
 // (`{"numFound": 1, "docs": [{"first_publish_year": 1930}]}`): 0 when the search found none or

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QStringList>
+
+// `shelfwarden --lookup ISBN...`: asks the sources the settings name, as the ISBN window would,
+// and prints one line per ISBN, tab-separated: the 13 digits, the sources that answered (", "
+// between them, or "-"), title, authors, publisher, year of the edition, pages; an unknown value
+// is empty. Opens no window. Exit status 0 when every ISBN was found, 1 when some were not, 2
+// when one is no ISBN (named on standard error, nothing asked).
+int RunLookup(const QStringList& isbns);

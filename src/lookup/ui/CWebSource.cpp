@@ -1,0 +1,25 @@
+#include "lookup/ui/CWebSource.h"
+
+CWebSource::CWebSource(LookupSource source, LookupEnvironment environment,
+                       const QString& cacheFolder, QObject* parent)
+    : CLookupSource(std::move(source), std::move(environment), parent),
+      m_cacheFolder(cacheFolder.isEmpty() ? Environment().cacheFolder
+                                          : Environment().cacheFolder + '/' + cacheFolder) {
+    if (Environment().clock) {
+        m_fetcher.SetClock(Environment().clock);
+    }
+    m_fetcher.SetTimeout(Environment().timeout);
+    m_fetcher.SetContact(Environment().contact);
+    m_fetcher.OnPaused([this](const QStringList& keys, int seconds) {
+        for (const QString& isbn : keys) {
+            emit Paused(isbn, seconds);
+        }
+    });
+}
+
+void CWebSource::Fail(const QString& isbn13, const FetchResult& result) {
+    if (result.outcome == FetchResult::Outcome::Status && result.status == 403) {
+        emit Refused();
+    }
+    emit Failed(isbn13, result.Reason());
+}
