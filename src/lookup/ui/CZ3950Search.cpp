@@ -80,8 +80,7 @@ QByteArray RecordXml(ZOOM_record record, MarcFlavour flavour) {
         &length);
     if (!xml || length <= 0)
         return {};
-    // MARC-8 gives a letter and its accent as two characters ("a" and a combining breve).
-    return QString::fromUtf8(xml, length).normalized(QString::NormalizationForm_C).toUtf8();
+    return QByteArray(xml, length);
 }
 
 // Runs on a worker thread. ZOOM's own limit is per wait, and a target sending a byte now and

@@ -14,7 +14,8 @@
 // UNIMARC), full records, and takes at most the first kMostRecords of them; a record bigger than
 // kLargestRecord, or one that YAZ cannot read as MARC, is left out. YAZ turns each record into
 // MARCXML in UTF-8 (MARC 21 in MARC-8 is converted, in UTF-8 taken as it is; UNIMARC is read as
-// UTF-8), with accented letters composed (NFC), as the catalogue stores them.
+// UTF-8). A letter converted from MARC-8 is followed by its accent as a combining mark
+// ("a" U+0306); ReadMarcXml (MarcXml.h) composes them.
 class CZ3950Search : public QObject {
     Q_OBJECT
 public:
