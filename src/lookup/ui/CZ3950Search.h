@@ -26,9 +26,9 @@ public:
 
     // Searches `target` (`host:port/database`) for `isbn` (10 or 13 digits, the ISBN-10's last
     // maybe X). Done follows exactly once, always after this returns, at the latest `timeoutMs`
-    // from now; a search that gave up may still finish its thread in the background (YAZ's own
-    // limit, in whole seconds), and its answer is dropped. Searches may overlap; Done names the
-    // ISBN. Destroying this object drops the answers of searches still out.
+    // from now; a search that gave up may hold its thread for up to one more of YAZ's waits
+    // (whole seconds), and its answer is dropped. Searches may overlap; Done names the ISBN.
+    // Destroying this object drops the answers of searches still out.
     void Search(const QString& target, MarcFlavour flavour, const QString& isbn, int timeoutMs);
 
 signals:
