@@ -6,8 +6,7 @@
 
 CGoogleBooksSource::CGoogleBooksSource(LookupSource source, LookupEnvironment environment,
                                        QObject* parent)
-    : CWebSource(std::move(source), std::move(environment), QStringLiteral("sources/googlebooks"),
-                 parent) {}
+    : CWebSource(std::move(source), std::move(environment), CacheAt::OwnFolder, parent) {}
 
 void CGoogleBooksSource::Ask(const QString& isbn13) {
     const bool kept =

@@ -3,6 +3,7 @@
 #include "lookup/ui/CGoogleBooksSource.h"
 #include "lookup/ui/COpenLibrarySource.h"
 #include "lookup/ui/CSruSource.h"
+#include "lookup/ui/CZ3950Source.h"
 #include "lookup/ui/CoverImage.h"
 
 #include <QDateTime>
@@ -25,9 +26,11 @@ std::unique_ptr<CLookupSource> MakeSource(const LookupSource& source,
     case SourceKind::SruMarc21:
     case SourceKind::SruUnimarc:
         return std::make_unique<CSruSource>(source, environment, nullptr);
-    default:
-        return nullptr;
+    case SourceKind::Z3950Marc21:
+    case SourceKind::Z3950Unimarc:
+        return std::make_unique<CZ3950Source>(source, environment, nullptr);
     }
+    return nullptr;
 }
 
 LookupAnswer AnswerOf(const MergedLookup& merged) {

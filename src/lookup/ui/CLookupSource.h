@@ -44,6 +44,9 @@ signals:
 
 protected:
     const LookupEnvironment& Environment() const { return m_environment; }
+    // The cache folder of a library's answers, under the environment's: named after the kind
+    // and a hash of the address, so that no address can make a path of it.
+    QString LibraryFolder() const;
 
 private:
     LookupSource m_source;

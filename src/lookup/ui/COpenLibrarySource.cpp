@@ -11,7 +11,7 @@ QString Key(const QString& isbn) {
 
 COpenLibrarySource::COpenLibrarySource(LookupSource source, LookupEnvironment environment,
                                        QObject* parent)
-    : CWebSource(std::move(source), std::move(environment), QString(), parent) {}
+    : CWebSource(std::move(source), std::move(environment), CacheAt::Top, parent) {}
 
 QUrl COpenLibrarySource::BooksUrl(const QStringList& isbns) const {
     QStringList keys;

@@ -5,21 +5,8 @@
 #include "lookup/SruQuery.h"
 #include "lookup/ui/SruAnswer.h"
 
-#include <QCryptographicHash>
-
-namespace {
-// A folder per library, named so that no address can make a path of it.
-QString FolderOf(const LookupSource& source) {
-    return QStringLiteral("sources/") + QString::fromLatin1(KindWord(source.kind).data()) + '-' +
-           QString::fromLatin1(QCryptographicHash::hash(QByteArray::fromStdString(source.address),
-                                                        QCryptographicHash::Sha1)
-                                   .toHex()
-                                   .left(12));
-}
-} // namespace
-
 CSruSource::CSruSource(LookupSource source, LookupEnvironment environment, QObject* parent)
-    : CWebSource(source, std::move(environment), FolderOf(source), parent) {}
+    : CWebSource(std::move(source), std::move(environment), CacheAt::OwnFolder, parent) {}
 
 void CSruSource::Ask(const QString& isbn13) {
     const bool kept =

@@ -1,10 +1,10 @@
 #include "lookup/ui/CWebSource.h"
 
-CWebSource::CWebSource(LookupSource source, LookupEnvironment environment,
-                       const QString& cacheFolder, QObject* parent)
+CWebSource::CWebSource(LookupSource source, LookupEnvironment environment, CacheAt where,
+                       QObject* parent)
     : CLookupSource(std::move(source), std::move(environment), parent),
-      m_cacheFolder(cacheFolder.isEmpty() ? Environment().cacheFolder
-                                          : Environment().cacheFolder + '/' + cacheFolder) {
+      m_cacheFolder(where == CacheAt::Top ? Environment().cacheFolder
+                                          : Environment().cacheFolder + '/' + LibraryFolder()) {
     if (Environment().clock) {
         m_fetcher.SetClock(Environment().clock);
     }

@@ -9,9 +9,10 @@
 class CWebSource : public CLookupSource {
     Q_OBJECT
 public:
-    // `cacheFolder`: under the environment's, or the environment's own when empty.
-    CWebSource(LookupSource source, LookupEnvironment environment, const QString& cacheFolder,
-               QObject* parent);
+    // Where its answers are kept: at the top of the environment's cache folder (Open Library's,
+    // as they always were), or in a folder of the source's own.
+    enum class CacheAt { Top, OwnFolder };
+    CWebSource(LookupSource source, LookupEnvironment environment, CacheAt where, QObject* parent);
 
 protected:
     CPoliteFetcher& Fetcher() { return m_fetcher; }
