@@ -10,12 +10,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CIsbnConsentDlg::CIsbnConsentDlg(const QString& service, const QString& contact, QWidget* parent)
+CIsbnConsentDlg::CIsbnConsentDlg(const QString& services, const QString& contact, QWidget* parent)
     : QDialog(parent), m_pContact(MakeEdit("isbnContact", this)) {
     setWindowTitle(kAppCaption);
     auto* question = new QLabel(QStringLiteral("Cartile pot fi cautate dupa ISBN la %1: ISBN-ul "
-                                               "este trimis acestui serviciu. Permiteti cautarea?")
-                                    .arg(service),
+                                               "este trimis acestor servicii. Permiteti cautarea?")
+                                    .arg(services),
                                 this);
     question->setTextFormat(Qt::PlainText);
     question->setWordWrap(true);

@@ -10,7 +10,8 @@ class QLineEdit;
 class CIsbnConsentDlg : public QDialog {
     Q_OBJECT
 public:
-    CIsbnConsentDlg(const QString& service, const QString& contact, QWidget* parent = nullptr);
+    // `services`: the names of the sources in use.
+    CIsbnConsentDlg(const QString& services, const QString& contact, QWidget* parent = nullptr);
 
     QString Contact() const;
 

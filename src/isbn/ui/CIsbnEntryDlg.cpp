@@ -22,8 +22,15 @@ constexpr const char* kAlreadyThere =
 
 constexpr int kWriteCheckMs = 250;
 
-QString ServiceAddress() {
-    return Settings().isbnService.isEmpty() ? kDefaultIsbnService : Settings().isbnService;
+// The names of the sources ISBNs go to, as the settings have them.
+QString SourcesInUse() {
+    QStringList names;
+    for (const LookupSource& source : ParseSources(ToUtf8(Settings().isbnSources))) {
+        if (source.on) {
+            names << FromUtf8(source.name);
+        }
+    }
+    return names.join(QStringLiteral(", "));
 }
 
 // What the book dialog says above its pages about a look-up's answer.
@@ -188,7 +195,7 @@ void CIsbnEntryDlg::Take(const QString& typed) {
 bool CIsbnEntryDlg::LookupsAllowed() {
     AppSettings& settings = Settings();
     if (settings.isbnLookup < 0) {
-        CIsbnConsentDlg consent(ServiceAddress(), settings.isbnContact, this);
+        CIsbnConsentDlg consent(SourcesInUse(), settings.isbnContact, this);
         settings.isbnLookup = consent.exec() == QDialog::Accepted ? 1 : 0;
         if (settings.isbnLookup == 1) {
             settings.isbnContact = consent.Contact();
