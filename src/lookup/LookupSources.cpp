@@ -1,4 +1,5 @@
 #include "lookup/LookupSources.h"
+#include "store/TrimmedText.h"
 
 #include <algorithm>
 #include <array>
@@ -14,20 +15,6 @@ constexpr std::array<std::pair<SourceKind, std::string_view>, 6> kKindWords = {{
     {SourceKind::Z3950Marc21, "z3950-marc21"},
     {SourceKind::Z3950Unimarc, "z3950-unimarc"},
 }};
-
-bool IsBlankOrControl(char c) {
-    return static_cast<unsigned char>(c) <= ' ' || c == 0x7F;
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlankOrControl(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlankOrControl(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() &&

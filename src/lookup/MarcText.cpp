@@ -2,16 +2,13 @@
 
 #include "store/BookFieldChecks.h"
 #include "store/BookRecord.h"
+#include "store/TrimmedText.h"
 
 #include <algorithm>
 #include <array>
 #include <vector>
 
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -21,16 +18,6 @@ bool IsDigit(char c) {
 bool IsLetterByte(char c) {
     const auto byte = static_cast<unsigned char>(c);
     return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || byte >= 0x80;
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 std::size_t CharacterCount(std::string_view utf8) {

@@ -4,6 +4,7 @@
 #include "store/CEngineRecordset.h"
 #include "store/CatalogueMessages.h"
 #include "store/TransactionGuard.h"
+#include "store/TrimmedText.h"
 
 #include <algorithm>
 
@@ -13,20 +14,6 @@ const std::array<std::string, 5> g_starterStateNames = {"Buna", "Uzata", "Deteri
                                                         "Imprumutata", "Pierduta"};
 
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 bool HasNone(CEngineDatabase& engine, const char* table) {
     CEngineRecordset set(engine);

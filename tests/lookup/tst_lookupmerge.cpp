@@ -1,29 +1,13 @@
 #include "lookup/LookupMerge.h"
 
+#include "lookup/LookupRows.h"
+
 #include <QTest>
 
 namespace {
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-QString Number(std::int32_t number) {
-    return IsUnknown(number) ? QString() : QString::number(number);
-}
-
-// "titlu|autor|editura|pagini|publicare|publicare_volum|serie|numar_serie|coverUrl".
-QString Row(const LookupRecord& book) {
-    return QStringList{QString::fromStdString(book.titlu),
-                       QString::fromStdString(book.autor),
-                       QString::fromStdString(book.editura),
-                       Number(book.pagini),
-                       Number(book.publicare),
-                       Number(book.publicare_volum),
-                       QString::fromStdString(book.serie),
-                       Number(book.numar_serie),
-                       QString::fromStdString(book.coverUrl)}
-        .join('|');
 }
 
 LookupRecord Full() {
@@ -61,9 +45,10 @@ private slots:
         MergeFrom(merged, second, "Deutsche Nationalbibliothek");
         // A third that has nothing left to give is not listed.
         MergeFrom(merged, Full(), "Library of Congress");
-        QCOMPARE(Row(merged.record), "Baltagul|Mihail Sadoveanu|Polirom|223|1930|2004|Biblioteca "
-                                     "Polirom|12|https://covers.openlibrary.org/b/isbn/"
-                                     "9789734609123-M.jpg");
+        QCOMPARE(RecordRow(merged.record, true),
+                 "Baltagul|Mihail Sadoveanu|Polirom|223|1930|2004|Biblioteca "
+                 "Polirom|12|https://covers.openlibrary.org/b/isbn/"
+                 "9789734609123-M.jpg");
         QCOMPARE(merged.record.shortened, (std::vector<std::string>{"Titlu", "Autor"}));
         QCOMPARE(Text(FoundAtText(merged)), "Gasit la: Open Library, Deutsche Nationalbibliothek");
     }
@@ -96,7 +81,7 @@ private slots:
         MergedLookup merged;
         MergeFrom(merged, unnumbered, "A");
         MergeFrom(merged, otherSeries, "B");
-        QCOMPARE(Number(merged.record.numar_serie), "");
+        QCOMPARE(NumberText(merged.record.numar_serie), "");
         MergeFrom(merged, sameSeries, "C");
         QCOMPARE(Text(merged.record.serie), "Biblioteca pentru toți");
         QCOMPARE(merged.record.numar_serie, 1234);

@@ -1,4 +1,5 @@
 #include "lookup/BookOfMarc.h"
+#include "lookup/LookupRows.h"
 #include "lookup/ui/GoogleBooksAnswer.h"
 #include "lookup/ui/MarcXml.h"
 #include "lookup/ui/SruAnswer.h"
@@ -13,23 +14,6 @@ namespace {
 QByteArray Recorded(const QString& name) {
     QFile file(QDir(QStringLiteral(ANSWERS_DIR)).filePath(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QString Number(std::int32_t number) {
-    return IsUnknown(number) ? QString() : QString::number(number);
-}
-
-// "titlu|autor|editura|pagini|publicare|publicare_volum|serie|numar_serie", unknowns empty.
-QString Row(const LookupRecord& book) {
-    return QStringList{QString::fromStdString(book.titlu),
-                       QString::fromStdString(book.autor),
-                       QString::fromStdString(book.editura),
-                       Number(book.pagini),
-                       Number(book.publicare),
-                       Number(book.publicare_volum),
-                       QString::fromStdString(book.serie),
-                       Number(book.numar_serie)}
-        .join('|');
 }
 
 // The records as a cataloguer's editor shows them, one field a line ('_' a blank indicator),
@@ -96,8 +80,8 @@ QString Google(const QByteArray& json, const std::string& isbn13) {
                        QString::fromStdString(book.titlu),
                        QString::fromStdString(book.autor),
                        QString::fromStdString(book.editura),
-                       Number(book.pagini),
-                       Number(book.publicare_volum),
+                       NumberText(book.pagini),
+                       NumberText(book.publicare_volum),
                        QString::fromStdString(book.coverUrl),
                        shortened.join(',')}
         .join('|');
@@ -172,7 +156,7 @@ private slots:
         QCOMPARE(Summary(answer), QStringLiteral("1|1|"));
         const MarcFlavour flavour =
             file.startsWith("sru-unimarc-") ? MarcFlavour::Unimarc : MarcFlavour::Marc21;
-        QTEST(Row(BookOfMarc(answer.records.front(), flavour)), "expected");
+        QTEST(RecordRow(BookOfMarc(answer.records.front(), flavour)), "expected");
     }
 
     // The record's parts, whatever the namespace and its prefix, and wherever the record is.
