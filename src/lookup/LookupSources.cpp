@@ -134,3 +134,25 @@ std::string FormatSources(const std::vector<LookupSource>& sources) {
     }
     return text;
 }
+
+bool IsZ3950Target(std::string_view address) {
+    const auto colon = address.find(':');
+    const auto slash = address.find('/', colon == std::string_view::npos ? 0 : colon);
+    if (colon == std::string_view::npos || slash == std::string_view::npos || colon == 0) {
+        return false;
+    }
+    const auto all = [](std::string_view part, std::string_view others) {
+        return !part.empty() && std::all_of(part.begin(), part.end(), [others](char c) {
+            return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                   others.find(c) != std::string_view::npos;
+        });
+    };
+    const std::string_view port = address.substr(colon + 1, slash - colon - 1);
+    if (!all(address.substr(0, colon), ".-") || !all(address.substr(slash + 1), "_.+-") ||
+        port.empty() || port.size() > 5 ||
+        !std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return false;
+    }
+    const int number = std::stoi(std::string(port));
+    return number >= 1 && number <= 65535;
+}

@@ -46,6 +46,10 @@ std::vector<LookupSource> DefaultSources();
 // the defaults. Blanks around the parts and Windows line ends are ignored.
 std::vector<LookupSource> ParseSources(std::string_view text);
 
+// Whether `address` is a Z39.50 target as `host:port/database`: a host name of letters, digits,
+// dots and hyphens, a port from 1 to 65535, a database name of letters, digits and "_.+-".
+bool IsZ3950Target(std::string_view address);
+
 // The setting text of these sources, which ParseSources reads back the same. A control
 // character in a name (a line end) is written as a blank, a "|" in an address as "%7C".
 std::string FormatSources(const std::vector<LookupSource>& sources);

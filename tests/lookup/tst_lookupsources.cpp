@@ -59,6 +59,22 @@ private slots:
         QCOMPARE(ParseSources(text).front(), sources.front());
     }
 
+    // A Z39.50 target is host:port/database, and nothing else.
+    void z3950Targets() {
+        QStringList fit;
+        for (const char* address :
+             {"z3950.loc.gov:7090/Voyager", "127.0.0.1:210/Default", "lib-a.ro:1/cat_2.b+c",
+              "host:65535/db", "host:65536/db", "host:0/db", "host:/db", ":210/db", "host:210/",
+              "host:210", "http://host:210/db", "host name:210/db", "host:21a/db", "host:210/d b",
+              "host:2100000/db"}) {
+            if (IsZ3950Target(address)) {
+                fit << address;
+            }
+        }
+        QCOMPARE(fit, (QStringList{"z3950.loc.gov:7090/Voyager", "127.0.0.1:210/Default",
+                                   "lib-a.ro:1/cat_2.b+c", "host:65535/db"}));
+    }
+
     void sruQueries_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("address");

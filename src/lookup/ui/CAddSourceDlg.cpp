@@ -33,15 +33,6 @@ bool IsSruAddress(const QString& address) {
            !url.host().isEmpty() && !address.contains(QRegularExpression(QStringLiteral("\\s")));
 }
 
-// `host:port/database`, as the Z39.50 search takes it.
-bool IsZ3950Address(const QString& address) {
-    static const QRegularExpression form(
-        QStringLiteral("^[A-Za-z0-9.-]+:([0-9]{1,5})/[A-Za-z0-9_.+-]+$"));
-    const QRegularExpressionMatch match = form.match(address);
-    const int port = match.hasMatch() ? match.captured(1).toInt() : 0;
-    return port >= 1 && port <= 65535;
-}
-
 bool SameName(const std::string& a, const std::string& b) {
     return FromUtf8(a).compare(FromUtf8(b), Qt::CaseInsensitive) == 0;
 }
@@ -104,7 +95,7 @@ QString CAddSourceDlg::Refusal(const LookupSource& source, QLineEdit*& culprit) 
     }
     culprit = m_pAddress;
     const QString address = FromUtf8(source.address);
-    if (IsZ3950(source.kind) && !IsZ3950Address(address)) {
+    if (IsZ3950(source.kind) && !IsZ3950Target(address.toStdString())) {
         return QStringLiteral("Adresa unui catalog Z39.50 este de forma gazda:port/baza, de "
                               "exemplu z3950.loc.gov:7090/Voyager.");
     }

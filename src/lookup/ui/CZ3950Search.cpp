@@ -1,5 +1,7 @@
 #include "lookup/ui/CZ3950Search.h"
 
+#include "lookup/LookupSources.h"
+
 #include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
@@ -130,10 +132,8 @@ Answer AskTarget(const std::string& target, MarcFlavour flavour, const std::stri
 // Why the request cannot be asked, or empty. The address becomes ZOOM's, so it is held to
 // `host:port/database`; the ISBN becomes the query's term.
 QString RefusalOf(const QString& target, const QString& isbn) {
-    static const QRegularExpression address(
-        QStringLiteral("^[A-Za-z0-9.-]+:[0-9]{1,5}/[A-Za-z0-9_.+-]+$"));
     static const QRegularExpression digits(QStringLiteral("^([0-9]{9}[0-9Xx]|[0-9]{13})$"));
-    if (!address.match(target).hasMatch())
+    if (!IsZ3950Target(target.toStdString()))
         return QStringLiteral("adresa catalogului nu este de forma gazda:port/baza");
     if (!digits.match(isbn).hasMatch())
         return QStringLiteral("ISBN gresit");
