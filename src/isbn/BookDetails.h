@@ -14,8 +14,12 @@ struct BookDetails {
     std::int32_t numar_serie = kUnknownNumber;
     std::string note;
     std::string adaugata; // the ISO date the program added the book on, or empty
+    // The look-up source that gave the book's title ("Open Library"), or empty when the book was
+    // not looked up.
+    std::string sursa;
 
-    // True when nothing is given (the date of adding does not count).
+    // True when nothing is given. How the book came in (the date of adding, the source) does not
+    // count: it is kept with details, never alone.
     bool IsEmpty() const {
         return isbn.empty() && locatie.empty() && serie.empty() && IsUnknown(numar_serie) &&
                note.empty();

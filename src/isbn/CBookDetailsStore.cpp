@@ -13,7 +13,18 @@
 
 namespace {
 
-BookDetails ReadDetails(const CEngineRecordset& set) {
+// Where the set has the source, or -1: a table of the earlier shape has not gained it yet.
+int SourceField(const CEngineRecordset& set) {
+    const std::vector<std::string>& columns = set.ColumnNames();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i] == kDetailsSourceColumn) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+BookDetails ReadDetails(const CEngineRecordset& set, int source) {
     BookDetails details;
     details.isbn = set.GetText("isbn");
     details.locatie = set.GetText("locatie");
@@ -23,6 +34,9 @@ BookDetails ReadDetails(const CEngineRecordset& set) {
         set.IsNull(number) ? kUnknownNumber : static_cast<std::int32_t>(set.GetInteger(number));
     details.note = set.GetText("note");
     details.adaugata = set.GetText("adaugata");
+    if (source >= 0) {
+        details.sursa = set.GetText(source);
+    }
     return details;
 }
 
@@ -73,6 +87,8 @@ const char* CBookDetailsStore::Problem(BookDetails& details) {
             return msg::kTextTooLong;
         }
     }
+    bool cut = false;
+    details.sursa = FitOutsideText(details.sursa, cut);
     return nullptr;
 }
 
@@ -89,7 +105,7 @@ std::optional<BookDetails> CBookDetailsStore::Read(std::int32_t id) {
             set.Open(FormatStatement("SELECT * FROM book_details WHERE id = %d", id));
             if (set.GetRecordCount() > 0) {
                 set.MoveFirst();
-                details = ReadDetails(set);
+                details = ReadDetails(set, SourceField(set));
             }
         }
         return true;
@@ -108,8 +124,9 @@ std::optional<std::map<std::int32_t, BookDetails>> CBookDetailsStore::ReadAll() 
         if (*hasTable) {
             CEngineRecordset set(m_engine);
             set.Open("SELECT * FROM book_details");
+            const int source = SourceField(set);
             for (set.MoveFirst(); !set.IsEOF(); set.MoveNext()) {
-                all->emplace(set.GetLong("id"), ReadDetails(set));
+                all->emplace(set.GetLong("id"), ReadDetails(set, source));
             }
         }
         return true;
@@ -143,22 +160,21 @@ void CBookDetailsStore::Store(std::int32_t id, const BookDetails& details, bool 
         }
         return;
     }
-    if (!hasTable) {
-        CreateDetailsTable(m_engine);
-    }
+    PrepareDetailsTable(m_engine);
     const std::string values[] = {TextValue(details.isbn),  TextValue(details.locatie),
                                   TextValue(details.serie), NumberValue(details.numar_serie),
-                                  TextValue(details.note),  TextValue(details.adaugata)};
+                                  TextValue(details.note),  TextValue(details.adaugata),
+                                  TextValue(details.sursa)};
     // The book's own row is changed, or added when it has none. A statement that replaces rows
     // would delete another book's details where an index the user added finds the same value.
     m_engine.Execute("UPDATE book_details SET isbn = " + values[0] + ", locatie = " + values[1] +
                      ", serie = " + values[2] + ", numar_serie = " + values[3] +
                      ", note = " + values[4] + ", adaugata = " + values[5] +
-                     FormatStatement(" WHERE id = %d", id));
+                     ", sursa = " + values[6] + FormatStatement(" WHERE id = %d", id));
     m_engine.Execute(
         FormatStatement("INSERT INTO book_details(%s) SELECT %d, ", kDetailsColumns, id) +
         values[0] + "," + values[1] + "," + values[2] + "," + values[3] + "," + values[4] + "," +
-        values[5] +
+        values[5] + "," + values[6] +
         FormatStatement(" WHERE NOT EXISTS (SELECT 1 FROM book_details WHERE id = %d)", id));
 }
 

@@ -29,8 +29,9 @@ inline constexpr const char* kDetailsNotWritten = "Detaliile nu pot fi scrise: "
 // The details of the books of one open catalogue, kept in the program's own table, which the
 // first book given details makes. A catalogue without the table has no details and reads as
 // such, quietly; a table of that name the program did not make refuses every operation with one
-// message and stays as it is. Each operation reports its own failure once through the sink and
-// returns its failure value.
+// message and stays as it is. A table an earlier version made, without the source, reads as
+// details not looked up, and gains the column in the transaction of the first details written.
+// Each operation reports its own failure once through the sink and returns its failure value.
 class CBookDetailsStore : private OwnTableKeeper {
 public:
     CBookDetailsStore(CBookDatabase& db, MessageSink sink);
@@ -63,12 +64,14 @@ public:
     std::optional<std::vector<std::string>> Series();
 
     // The first thing wrong with details about to be written, or null; `details.isbn` is made
-    // the 13 digits of the ISBN typed.
+    // the 13 digits of the ISBN typed, and the source's name, which no one types, is made fit for
+    // its column rather than refused.
     static const char* Problem(BookDetails& details);
 
 private:
     std::optional<std::vector<std::string>> Names(const char* column);
-    // Stores checked details; the table is made when absent.
+    // Stores checked details; the table is made when absent, and given the source column when
+    // an earlier version made it.
     void Store(std::int32_t id, const BookDetails& details, bool hasTable);
     // Runs `work` in a transaction of its own; an engine failure is told, as `failure` or, for a
     // refused value, with its reason, and gives false.

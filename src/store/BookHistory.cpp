@@ -7,6 +7,8 @@
 #include "store/StatementFormat.h"
 #include "store/TransactionGuard.h"
 
+#include <algorithm>
+
 namespace {
 
 StoredValue ReadValue(const CEngineRecordset& set, int field) {
@@ -61,9 +63,7 @@ void StoreBook(CEngineDatabase& engine, const StoredBook& book) {
     if (book.detailColumns.empty()) {
         return;
     }
-    if (InspectDetailsTable(engine) == DetailsTableState::Absent) {
-        CreateDetailsTable(engine);
-    }
+    PrepareDetailsTable(engine);
     engine.Execute(InsertStatement("book_details", book.detailColumns, book.detailValues));
 }
 
@@ -120,9 +120,14 @@ std::optional<StoredBook> ReadStoredBook(CBookDatabase& db, std::int32_t id) {
                  book.columns, book.values)) {
         return std::nullopt;
     }
-    if (InspectDetailsTable(db.Engine()) == DetailsTableState::Ours) {
+    if (InspectDetailsTable(db.Engine()) == DetailsTableState::Ours &&
         ReadRow(db.Engine(), FormatStatement("SELECT * FROM book_details WHERE id = %d", id),
-                book.detailColumns, book.detailValues);
+                book.detailColumns, book.detailValues) &&
+        std::ranges::find(book.detailColumns, kDetailsSourceColumn) == book.detailColumns.end()) {
+        // A table of the earlier shape reads as the current one with no source, so a book read
+        // before the table gained the column is the same book after.
+        book.detailColumns.emplace_back(kDetailsSourceColumn);
+        book.detailValues.emplace_back(std::monostate{});
     }
     return book;
 }

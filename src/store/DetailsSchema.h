@@ -9,7 +9,9 @@ class CEngineDatabase;
 // The details table is the program's own, beside the catalogue's three: a book's ISBN, where it
 // stands, its series and notes, keyed by the book's identifier. Made by the first book given
 // details, so a catalogue that never used them keeps exactly its three tables. The ISBN is kept
-// as its 13 digits; `adaugata` is the ISO date ("2026-12-07") the program added the book on.
+// as its 13 digits; `adaugata` is the ISO date ("2026-12-07") the program added the book on;
+// `sursa` names the look-up source the book's data came from. Columns are only ever added at the
+// end, so a program that names the columns it reads finds them where they were.
 inline constexpr const char* kDetailsTable = "book_details";
 inline constexpr const char* kCreateDetailsTable =
     "CREATE TABLE book_details (id INTEGER PRIMARY KEY "
@@ -19,15 +21,35 @@ inline constexpr const char* kCreateDetailsTable =
     "serie TEXT CHECK (length(serie) <= 255), "
     "numar_serie INTEGER CHECK (numar_serie BETWEEN -2147483648 AND 2147483647), "
     "note TEXT CHECK (length(note) <= 255), "
+    "adaugata TEXT CHECK (adaugata GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]'), "
+    "sursa TEXT CHECK (length(sursa) <= 255))";
+// The table as the program made it before it kept the source: still its own, and brought to the
+// shape above by the first details written to it. SQLite's ALTER TABLE ... ADD COLUMN below
+// turns this text into exactly the one above.
+inline constexpr const char* kCreateEarlierDetailsTable =
+    "CREATE TABLE book_details (id INTEGER PRIMARY KEY "
+    "CHECK (id BETWEEN -2147483648 AND 2147483647), "
+    "isbn TEXT CHECK (length(isbn) = 13 AND isbn NOT GLOB '*[^0-9]*'), "
+    "locatie TEXT CHECK (length(locatie) <= 255), "
+    "serie TEXT CHECK (length(serie) <= 255), "
+    "numar_serie INTEGER CHECK (numar_serie BETWEEN -2147483648 AND 2147483647), "
+    "note TEXT CHECK (length(note) <= 255), "
     "adaugata TEXT CHECK (adaugata GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]'))";
+inline constexpr const char* kAddDetailsSource =
+    "ALTER TABLE book_details ADD COLUMN sursa TEXT CHECK (length(sursa) <= 255)";
+inline constexpr const char* kDetailsSourceColumn = "sursa";
 inline constexpr const char* kCreateDetailsIsbnIndex =
     "CREATE INDEX book_details_isbn ON book_details(isbn)";
-inline constexpr const char* kDetailsColumns = "id,isbn,locatie,serie,numar_serie,note,adaugata";
+inline constexpr const char* kDetailsColumns =
+    "id,isbn,locatie,serie,numar_serie,note,adaugata,sursa";
 
 using DetailsTableState = OwnTableState;
 
-// What the attached database `schema` ("main", or the source of a copy) holds under the name.
+// What the attached database `schema` ("main", or the source of a copy) holds under the name: a
+// table of either shape above, with its index, is the program's own.
 DetailsTableState InspectDetailsTable(CEngineDatabase& db, const std::string& schema = "main");
 
-// Makes the table and its index in the main database; the caller holds the transaction.
-void CreateDetailsTable(CEngineDatabase& db);
+// Readies the main database's table for details about to be written: made with its index when
+// absent, given the source column when it has the earlier shape, left as it is otherwise. The
+// caller holds the write's transaction, so the change goes or stays with the details.
+void PrepareDetailsTable(CEngineDatabase& db);

@@ -26,9 +26,46 @@ struct Shelf : TestCatalogue {
 
 BookDetails Given(std::string isbn, std::string locatie = "Sufragerie", std::string serie = "Dune",
                   std::int32_t numar = 1) {
-    return {std::move(isbn), std::move(locatie), std::move(serie),
-            numar,           "cu dedicatie",     "2026-12-07"};
+    return {std::move(isbn),
+            std::move(locatie),
+            std::move(serie),
+            numar,
+            "cu dedicatie",
+            "2026-12-07",
+            ""};
 }
+
+BookDetails LookedUp(std::string isbn, std::string sursa) {
+    BookDetails details = Given(std::move(isbn));
+    details.sursa = std::move(sursa);
+    return details;
+}
+
+// The details table as the program made it before it kept where a book's data came from.
+constexpr const char* kEarlierTable =
+    "CREATE TABLE book_details (id INTEGER PRIMARY KEY "
+    "CHECK (id BETWEEN -2147483648 AND 2147483647), "
+    "isbn TEXT CHECK (length(isbn) = 13 AND isbn NOT GLOB '*[^0-9]*'), "
+    "locatie TEXT CHECK (length(locatie) <= 255), "
+    "serie TEXT CHECK (length(serie) <= 255), "
+    "numar_serie INTEGER CHECK (numar_serie BETWEEN -2147483648 AND 2147483647), "
+    "note TEXT CHECK (length(note) <= 255), "
+    "adaugata TEXT CHECK (adaugata GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]'))";
+constexpr const char* kIsbnIndex = "CREATE INDEX book_details_isbn ON book_details(isbn)";
+// The table's columns in order, as sqlite3 lists them.
+constexpr const char* kColumns = "SELECT group_concat(name) FROM pragma_table_info('book_details')";
+
+// A catalogue whose details an earlier version wrote: books 1 and 2 have some.
+struct EarlierShelf : Shelf {
+    bool made = RawCatalogue(file()).exec(
+        std::string(kEarlierTable) + ";" + kIsbnIndex +
+        ";INSERT INTO book_details VALUES (1, '9780451526533', 'Pod', NULL, NULL, NULL, "
+        "'2025-03-01'), (2, '9791032305690', 'Hol', 'Dune', 2, 'rara', '2025-03-02')");
+    std::string shape() const {
+        return raw("SELECT sql FROM sqlite_master WHERE name = "
+                   "'book_details'");
+    }
+};
 
 } // namespace
 
@@ -172,6 +209,138 @@ private slots:
         QCOMPARE(fresh.details.Read(3), std::optional<BookDetails>(BookDetails{}));
         QVERIFY(RedoBookChange(*fresh.db, given, fresh.messages.sink()));
         QCOMPARE(fresh.details.Read(3), std::optional<BookDetails>(Given("9780451526533")));
+
+        // A book deleted with its source gets it back.
+        QVERIFY(fresh.details.Write(2, LookedUp("9791032305690", "Open Library")));
+        const auto deleted = ReadStoredBook(*fresh.db, 2);
+        QVERIFY(fresh.db->DeleteBook(2));
+        QVERIFY(UndoBookChange(*fresh.db, {2, deleted, std::nullopt, std::nullopt},
+                               fresh.messages.sink()));
+        QCOMPARE(fresh.details.Read(2), std::optional(LookedUp("9791032305690", "Open Library")));
+        QCOMPARE(fresh.messages.take(), Texts{});
+    }
+
+    // Where a looked-up book's data came from is kept with its details, in a column of its own
+    // that sqlite3 lists last; a name too long for the column is cut, never a reason to refuse.
+    void theSourceIsKeptLast() {
+        Shelf s;
+        QVERIFY(s.details.Write(1, LookedUp("9780451526533", "Open Library")));
+        QCOMPARE(s.details.AddBook(MakeBook("Nou"), LookedUp("9780306406157", " Biblioteca\tX ")),
+                 std::optional(4));
+        QVERIFY(s.details.Write(2, LookedUp("9791032305690", std::string(300, 'B'))));
+        QVERIFY(s.details.Write(3, Given("9780140449136")));
+        QCOMPARE(Shell(QString::fromStdString(s.file()), kColumns),
+                 QString("id,isbn,locatie,serie,numar_serie,note,adaugata,sursa"));
+        QCOMPARE(
+            Shell(QString::fromStdString(s.file()),
+                  "SELECT id, ifnull(sursa, '-'), length(sursa) FROM book_details ORDER BY id"),
+            QString("1|Open Library|12\n2|" + QString(252, 'B') +
+                    "...|255\n3|-|\n"
+                    "4|Biblioteca X|12"));
+        QCOMPARE(s.details.Read(1), std::optional(LookedUp("9780451526533", "Open Library")));
+        QCOMPARE(s.details.ReadAll()->at(4).sursa, std::string("Biblioteca X"));
+        // Details written again are written whole.
+        QVERIFY(s.details.Write(4, LookedUp("9780306406157", "Google Books")));
+        QCOMPARE(s.raw("SELECT sursa FROM book_details WHERE id = 4"), std::string("Google Books"));
+        // Another program's over-long name is refused by the table itself.
+        QVERIFY(!RawCatalogue(s.file()).exec("UPDATE book_details SET sursa = '" +
+                                             std::string(256, 'x') + "' WHERE id = 1"));
+        QCOMPARE(s.messages.take(), Texts{});
+    }
+
+    // A table an earlier version made, without the source, is the program's own: read as it
+    // is (an open copy can only be read), and given the column by the first details written,
+    // inside their transaction, every row kept.
+    void anEarlierTableGainsTheSourceWithTheFirstWrite() {
+        EarlierShelf s;
+        QVERIFY(s.made);
+        BookDetails first = Given("9780451526533", "Pod", "", kUnknownNumber);
+        first.note.clear();
+        first.adaugata = "2025-03-01";
+        QCOMPARE(s.details.Read(1), std::optional(first));
+        QCOMPARE(s.details.ReadAll()->size(), std::size_t(2));
+        QCOMPARE(s.details.BooksWithIsbn("9791032305690"),
+                 std::optional(std::vector<std::int32_t>{2}));
+        QCOMPARE(s.shape(), std::string(kEarlierTable));
+        {
+            CBookDatabase copy(s.messages.sink());
+            QVERIFY(copy.Open(s.file(), true));
+            CBookDetailsStore read(copy, s.messages.sink());
+            QCOMPARE(read.Read(1), std::optional(first));
+            QCOMPARE(read.ReadAll()->at(2).serie, std::string("Dune"));
+        }
+        // A refused write leaves the table as it found it.
+        QVERIFY(RawCatalogue(s.file()).exec("CREATE UNIQUE INDEX u ON book_details(isbn)"));
+        QVERIFY(!s.details.Write(3, LookedUp("9780451526533", "Open Library")));
+        QCOMPARE(s.messages.take().size(), std::size_t(1));
+        QCOMPARE(s.shape(), std::string(kEarlierTable));
+        QVERIFY(RawCatalogue(s.file()).exec("DROP INDEX u"));
+
+        QVERIFY(s.details.Write(3, LookedUp("9780140449136", "Open Library")));
+        QCOMPARE(s.raw(kColumns),
+                 std::string("id,isbn,locatie,serie,numar_serie,note,adaugata,sursa"));
+        QCOMPARE(RawCatalogue(s.file()).rows("SELECT id, isbn, ifnull(locatie, '-'), "
+                                             "ifnull(sursa, '-') FROM book_details ORDER BY id"),
+                 (Texts{"1|9780451526533|Pod|-", "2|9791032305690|Hol|-",
+                        "3|9780140449136|Sufragerie|Open Library"}));
+        QCOMPARE(s.details.Read(1), std::optional(first));
+        QCOMPARE(s.details.Read(3), std::optional(LookedUp("9780140449136", "Open Library")));
+        QCOMPARE(s.details.AddBook(MakeBook("Nou"), LookedUp("9780306406157", "Open Library")),
+                 std::optional(4));
+        QCOMPARE(s.messages.take(), Texts{});
+    }
+
+    // A book read before its table gained the source is the same book after: its change is
+    // undone, and its deletion too, into the table as it is now.
+    void undoReachesAcrossTheNewColumn() {
+        EarlierShelf s;
+        QVERIFY(s.made);
+        const auto before = ReadStoredBook(*s.db, 1);
+        const BookRecord r = MakeBook("Dune II");
+        QVERIFY(s.db->UpdateBook(1, r.titlu, r.autor, r.editura, StoredLookupValue(r.tip), r.pagini,
+                                 r.capitole, r.volume, r.publicare, r.publicare_volum, r.citita,
+                                 r.calificativ, StoredLookupValue(r.stare)));
+        const BookChange renamed{1, before, ReadStoredBook(*s.db, 1), std::nullopt};
+        const auto second = ReadStoredBook(*s.db, 2);
+        QVERIFY(s.db->DeleteBook(2));
+        const BookChange deleted{2, second, std::nullopt, std::nullopt};
+        QVERIFY(s.details.Write(3, LookedUp("9780140449136", "Open Library")));
+        QVERIFY(UndoBookChange(*s.db, renamed, s.messages.sink()));
+        QVERIFY(UndoBookChange(*s.db, deleted, s.messages.sink()));
+        QCOMPARE(RawCatalogue(s.file()).rows("SELECT b.titlu || '|' || ifnull(d.locatie, '-') || "
+                                             "'|' || ifnull(d.sursa, '-') FROM books b LEFT JOIN "
+                                             "book_details d USING (id) ORDER BY b.id"),
+                 (Texts{"Dune|Pod|-", "Ion|Hol|-", "Odiseea|Sufragerie|Open Library"}));
+        QCOMPARE(s.messages.take(), Texts{});
+
+        // Deleting a book in an earlier table and undoing it there gives it the column.
+        EarlierShelf again;
+        QVERIFY(again.made);
+        const auto kept = ReadStoredBook(*again.db, 1);
+        QVERIFY(again.db->DeleteBook(1));
+        QVERIFY(UndoBookChange(*again.db, {1, kept, std::nullopt, std::nullopt},
+                               again.messages.sink()));
+        QCOMPARE(again.raw("SELECT locatie || ifnull(sursa, '-') FROM book_details WHERE id = 1"),
+                 std::string("Pod-"));
+        QCOMPARE(again.raw(kColumns),
+                 std::string("id,isbn,locatie,serie,numar_serie,note,adaugata,sursa"));
+        QCOMPARE(again.messages.take(), Texts{});
+    }
+
+    // Only the two shapes the program made are its own: a near one, its index there, is not.
+    void aTableOfANearShapeIsRefused() {
+        const std::string earlier = kEarlierTable;
+        const std::string open = earlier.substr(0, earlier.size() - 1);
+        for (const std::string& near :
+             {open + ", sursa TEXT)", open + ", sursa TEXT CHECK (length(sursa) <= 255), x)",
+              open + ", x TEXT CHECK (length(x) <= 255))"}) {
+            Shelf s;
+            QVERIFY(RawCatalogue(s.file()).exec(near + ";" + kIsbnIndex));
+            QVERIFY(!s.details.Read(1));
+            QVERIFY(!s.details.Write(1, LookedUp("9780451526533", "Open Library")));
+            QCOMPARE(s.messages.take(), Texts(2, msg::kDetailsUnusable));
+            QCOMPARE(s.raw("SELECT sql FROM sqlite_master WHERE name = 'book_details'"), near);
+        }
     }
 
     void aForeignTableIsRefusedButTheBooksList() {

@@ -123,11 +123,11 @@ private slots:
             run.stored("SELECT b.titlu || '|' || d.isbn || '|' || d.locatie || '|' || "
                        "d.serie || '|' || d.numar_serie || '|' || pagini || '|' || publicare_volum "
                        "|| '|' || ifnull(capitole, '?') || ifnull(volume, '?') || "
-                       "ifnull(publicare, '?') || '|' || d.adaugata FROM books b JOIN "
-                       "book_details d ON d.id = b.id"),
+                       "ifnull(publicare, '?') || '|' || d.adaugata || '|' || d.sursa FROM books b "
+                       "JOIN book_details d ON d.id = b.id"),
             Texts{"The adventures of Tom Sawyer|9780451526533|Birou, raftul 2|Clasici|3|216|"
                   "1997|??1876|" +
-                  QDate::currentDate().toString(Qt::ISODate).toStdString()});
+                  QDate::currentDate().toString(Qt::ISODate).toStdString() + "|Open Library"});
         // Asked once whether ISBNs may be sent, and for a contact; both are kept, and every
         // request names the program and the contact.
         QVERIFY(asked.contains("la Open Library: ISBN-ul"));

@@ -254,6 +254,9 @@ void CIsbnEntryDlg::Open(const LookupAnswer& known, const QString& isbn13, const
     details.isbn = ToUtf8(isbn13);
     details.serie = known.serie;
     details.numar_serie = known.numar_serie;
+    if (!known.sources.isEmpty()) {
+        details.sursa = ToUtf8(known.sources.first()); // the source that gave the title
+    }
     m_hooks.addBook(book, details, cover, NoteOn(known), std::exchange(m_copyConfirmed, false));
     m_busy = false;
     // The scanner types into this window again, not into the list.
