@@ -20,6 +20,8 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTcpServer>
+#include <chrono>
+#include <thread>
 
 namespace {
 const QString kLookupTom = "/api/books?bibkeys=ISBN:9780451526533&format=json&jscmd=data";
@@ -333,6 +335,39 @@ private slots:
         QCOMPARE(run.stored("SELECT titlu || '|' || pagini FROM books WHERE id = 5"),
                  Texts{"The adventures of Tom Sawyer|312"});
         QVERIFY(!run.frame()->findChild<QLabel*>("scanQueue")->isVisible());
+    }
+
+    // Keys are timed as the scanner typed them: a moment the program is busy in the middle of a
+    // scan, which makes it take the rest late and at once, does not split the scan.
+    void aScanTakenLateIsStillOneScan() {
+        IsbnRun run;
+        QString during;
+        QString second;
+        WhenModals({[&](QWidget* dlg) {
+                        QWidget* focus = dlg->findChild<QLineEdit*>("titlu");
+                        ulong typed = 1000;
+                        const auto press = [&](const QString& keys) {
+                            for (const QChar c : keys) {
+                                const int key =
+                                    c == '\n' ? Qt::Key_Return : Qt::Key_0 + c.digitValue();
+                                QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier,
+                                                c == '\n' ? QString("\r") : QString(c));
+                                event.setTimestamp(typed += 4);
+                                QApplication::sendEvent(focus, &event);
+                            }
+                        };
+                        press("978014");
+                        std::this_thread::sleep_for(std::chrono::milliseconds(80));
+                        QCoreApplication::processEvents(); // what was due while it was busy
+                        press("1439518\n");
+                        during = Values(dlg, {"titlu", "isbn"}).join('|');
+                        Press(dlg, "ok");
+                    },
+                    Shown(second, [](QWidget* dlg) { Press(dlg, "cancel"); })});
+        run.scan("9780451526533");
+        QTRY_VERIFY_WITH_TIMEOUT(!second.isEmpty(), 10000);
+        QCOMPARE(during, QString("The adventures of Tom Sawyer|9780451526533"));
+        QVERIFY(second.endsWith("|9780141439518"));
     }
 
     // Books asked together go out together, up to 25 a request and one request a second; a

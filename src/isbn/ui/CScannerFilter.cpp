@@ -5,6 +5,7 @@
 
 namespace {
 int g_holding = 0; // keys held back by every filter, for Holding()
+constexpr int kSettleMs = 20;
 
 // The key as ScannerBurst knows it: a digit or X typed plainly, Enter, or 0 for the rest.
 char KeyOf(const QKeyEvent& key) {
@@ -27,8 +28,22 @@ char KeyOf(const QKeyEvent& key) {
 CScannerFilter::CScannerFilter(QObject* parent) : QObject(parent) {
     m_clock.start();
     m_pause.setSingleShot(true);
-    connect(&m_pause, &QTimer::timeout, this,
-            [this] { Release(m_burst.Pause(m_clock.elapsed())); });
+    connect(&m_pause, &QTimer::timeout, this, &CScannerFilter::Paused);
+    // Keys the program could not take while it was busy are waiting when it is free again; they
+    // are given this long to come before what is held is let through.
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(kSettleMs);
+    connect(&m_settle, &QTimer::timeout, this,
+            [this] { Release(m_burst.Pause(m_lastKey + ScannerBurst::kGapMs + 1)); });
+}
+
+void CScannerFilter::Paused() {
+    const qint64 quiet = m_clock.elapsed() - m_lastTaken;
+    if (quiet <= ScannerBurst::kGapMs) {
+        m_pause.start(static_cast<int>(ScannerBurst::kGapMs - quiet) + 5);
+    } else {
+        m_settle.start();
+    }
 }
 
 CScannerFilter::~CScannerFilter() {
@@ -81,7 +96,7 @@ bool CScannerFilter::eventFilter(QObject* watched, QEvent* event) {
         return QObject::eventFilter(watched, event);
     }
     const auto* key = static_cast<QKeyEvent*>(event);
-    return Act(KeyOf(*key), watched, key) || QObject::eventFilter(watched, event);
+    return Act(KeyOf(*key), key->timestamp(), watched, key) || QObject::eventFilter(watched, event);
 }
 
 bool CScannerFilter::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
@@ -95,14 +110,19 @@ bool CScannerFilter::nativeEventFilter(const QByteArray& eventType, void* messag
             // Only what Qt would drop: the keys of a window the modal dialog blocks. What is let
             // through of them is dropped too, as Qt would.
             const bool blocked = window != modal && !modal->isAncestorOf(window);
-            return blocked && Act(press->key, nullptr, nullptr);
+            return blocked && Act(press->key, press->time, nullptr, nullptr);
         }
     }
     return false;
 }
 
-bool CScannerFilter::Act(char key, QObject* target, const QKeyEvent* event) {
-    const ScannerBurst::Verdict verdict = m_burst.Key(key, m_clock.elapsed());
+bool CScannerFilter::Act(char key, ulong time, QObject* target, const QKeyEvent* event) {
+    // Keys are timed as they were typed, not as the program took them: a program busy for a
+    // moment takes a scanner's keys late and all at once, and they are still one scan.
+    m_lastTaken = m_clock.elapsed();
+    m_lastKey = time != 0 ? static_cast<qint64>(time) : m_lastTaken;
+    m_settle.stop();
+    const ScannerBurst::Verdict verdict = m_burst.Key(key, m_lastKey);
     Release(verdict.release);
     switch (verdict.action) {
     case ScannerBurst::Action::Pass:
@@ -119,6 +139,7 @@ bool CScannerFilter::Act(char key, QObject* target, const QKeyEvent* event) {
         g_holding -= static_cast<int>(m_held.size());
         m_held.clear();
         m_pause.stop();
+        m_settle.stop();
         emit Scanned(QString::fromStdString(m_burst.TakeScan()));
         return true;
     }

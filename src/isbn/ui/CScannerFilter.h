@@ -43,13 +43,20 @@ private:
         std::unique_ptr<QKeyEvent> event;
     };
     void Release(std::size_t count);
-    // Acts on the verdict for a key held back, which goes to `target` if it is let through.
-    bool Act(char key, QObject* target, const QKeyEvent* event);
+    // Acts on the verdict for a key pressed at `time` (the X server's milliseconds; 0 when the
+    // key has none, as one a test sends), which goes to `target` if it is let through.
+    bool Act(char key, ulong time, QObject* target, const QKeyEvent* event);
+    // No key for a while: the keys held back are let through, unless keys the program could
+    // not take in time (it was busy) come now.
+    void Paused();
 
     ScannerBurst m_burst;
     std::vector<HeldKey> m_held;
     QElapsedTimer m_clock;
     QTimer m_pause;
+    QTimer m_settle;
+    qint64 m_lastKey = 0;   // the last key's time, by the clock the keys come with
+    qint64 m_lastTaken = 0; // when the program took it, by m_clock
     std::unique_ptr<XcbKeys> m_native;
     bool m_installed = false;
     bool m_releasing = false;

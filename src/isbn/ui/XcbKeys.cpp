@@ -48,7 +48,7 @@ std::optional<XcbKeys::Press> XcbKeys::Read(const QByteArray& eventType,
         return std::nullopt;
     }
     const auto* press = static_cast<const xcb_key_press_event_t*>(message);
-    Press read{press->event, 0};
+    Press read{press->event, 0, press->time};
     const std::size_t at = static_cast<std::size_t>(press->detail - m_firstKeycode) *
                            static_cast<std::size_t>(m_perKeycode);
     if (press->detail < m_firstKeycode || at + 1 >= m_keysyms.size() ||

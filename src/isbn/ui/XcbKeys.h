@@ -14,6 +14,7 @@ public:
     struct Press {
         std::uint32_t window; // the X window the key was typed into
         char key;             // as ScannerBurst takes it: a digit, 'X', '\n' for Enter, else 0
+        std::uint32_t time;   // when, by the X server's clock (milliseconds)
     };
 
     static std::unique_ptr<XcbKeys> OfThisDisplay();
