@@ -1,3 +1,4 @@
+#include "isbn/IsbnCode.h"
 #include "isbn/ReplayServer.h"
 #include "isbn/ui/CIsbnCommands.h"
 #include "shell/AppSettings.h"
@@ -268,12 +269,9 @@ private slots:
         QVERIFY(seen.isEmpty());
         writing.reset();
         QTRY_VERIFY(!seen.isEmpty());
-        const QStringList shown = seen.split('|');
-        QCOMPARE(shown.at(0).size(), 254); // cut after a word, then "..."
-        QVERIFY(shown.at(0).startsWith("<img src=\"file:///dev/zero\">cuvant cuvant"));
-        QVERIFY(shown.at(0).endsWith("cuvant..."));
-        QCOMPARE(shown.at(1), QString("ș").repeated(252) + "...");
-        QCOMPARE(shown.at(2), QString("Ed itura"));
+        // Cut after a word, then "...".
+        QCOMPARE(seen, markup.left(251) + "...|" + QString("ș").repeated(252) +
+                           "...|Ed itura||||9780451526533");
         QCOMPARE(note, QString("Gasit la: Open Library\nPrea lung de la serviciul de cautare, "
                                "scurtat la 255 de caractere: Titlu, Autor."));
         QCOMPARE(run.stored("SELECT length(titlu) || '|' || length(autor) || '|' || editura FROM "
@@ -304,34 +302,31 @@ private slots:
     // person typing digits is not taken for one.
     void aScanNeverLandsInTheOpenDialog() {
         IsbnRun run;
-        QString during;
-        QString queued;
-        QString typed;
+        QStringList seen; // the first book, the queue, the pages typed, then the second book
         QString second;
         WhenModals({[&](QWidget* dlg) {
                         QWidget* focus = QApplication::focusWidget();
                         QTest::keyClicks(focus, "9780141439518", Qt::NoModifier, 5);
                         QTest::keyClick(focus, Qt::Key_Return);
-                        during = Values(dlg, {"titlu", "autor", "isbn"}).join('|') +
-                                 (dlg->isVisible() ? "|open" : "|closed");
-                        queued = run.frame()->findChild<QLabel*>("scanQueue")->text();
+                        seen << Values(dlg, {"titlu", "autor", "isbn"}).join('|') +
+                                    (dlg->isVisible() ? "|open" : "|closed")
+                             << run.frame()->findChild<QLabel*>("scanQueue")->text();
                         // Looked up while this book is being confirmed.
                         QTRY_VERIFY(run.server.requests.contains(kLookupPride));
                         dlg->findChild<QLineEdit*>("pagini")->clear();
                         QTest::keyClicks(dlg->findChild<QLineEdit*>("pagini"), "312",
                                          Qt::NoModifier, 150);
                         QTest::qWait(100);
-                        typed = Value(dlg, "pagini");
+                        seen << Value(dlg, "pagini");
                         Press(dlg, "ok");
                     },
                     Shown(second, [](QWidget* dlg) { Press(dlg, "cancel"); })});
         run.scan("9780451526533");
         QTRY_VERIFY_WITH_TIMEOUT(!second.isEmpty(), 10000);
-        QCOMPARE(during, QString("The adventures of Tom Sawyer|Mark Twain|9780451526533|open"));
-        QCOMPARE(queued, QString("In asteptare: 1 ISBN"));
-        QCOMPARE(typed, QString("312"));
-        QCOMPARE(second.section(QChar(0x7c), 0, 0), QString("Pride and Prejudice: a novel"));
-        QVERIFY(second.endsWith("|9780141439518"));
+        QCOMPARE(seen << second.section('|', 0, 0) + "|" + second.section('|', -1),
+                 (QStringList{"The adventures of Tom Sawyer|Mark Twain|9780451526533|open",
+                              "In asteptare: 1 ISBN", "312",
+                              "Pride and Prejudice: a novel|9780141439518"}));
         QCOMPARE(run.stored("SELECT titlu || '|' || pagini FROM books WHERE id = 5"),
                  Texts{"The adventures of Tom Sawyer|312"});
         QVERIFY(!run.frame()->findChild<QLabel*>("scanQueue")->isVisible());
@@ -399,15 +394,12 @@ private slots:
         QTRY_COMPARE(answered, (QStringList{"9780451526533", "9780141439518"}));
         // Thirty waiting: two requests.
         server.requests.clear();
-        QStringList thirty;
-        for (int n = 0; n < 30; ++n) {
-            const QString twelve = QString("979000000%1").arg(n, 3, 10, QChar('0'));
-            int sum = 0;
-            for (int d = 0; d < 12; ++d) {
-                sum += twelve[d].digitValue() * (d % 2 == 0 ? 1 : 3);
+        for (int n = 0, asked = 0; asked < 30; ++n) {
+            const std::string isbn = std::to_string(9790000000000 + n);
+            if (CheckIsbn(isbn).problem == IsbnProblem::None) {
+                lookup.Lookup(isbn);
+                ++asked;
             }
-            thirty << twelve + QString::number((10 - sum % 10) % 10);
-            lookup.Lookup(thirty.last().toStdString());
         }
         now += 1000;
         QTRY_COMPARE(server.requests.size(), 1);
@@ -462,11 +454,10 @@ private slots:
         run.prompts.answers = {true};
         WhenModal(Confirm("Primul exemplar"));
         run.scan("0451526538");
-        QCOMPARE(run.stored("SELECT group_concat(isbn) FROM book_details"),
-                 Texts{"9780451526533,9780451526533"});
         QCOMPARE(run.prompts.questions, QStringList{"(nu) " + kAlreadyThere});
-        QCOMPARE(run.stored("SELECT count(*) FROM books WHERE titlu = 'Primul exemplar'"),
-                 Texts{"2"});
+        QCOMPARE(run.stored("SELECT group_concat(titlu || ' ' || ifnull(isbn, '-')) FROM books "
+                            "LEFT JOIN book_details USING (id) WHERE id > 4"),
+                 Texts{"Primul exemplar 9780451526533,Primul exemplar 9780451526533"});
         QVERIFY(run.server.requests.isEmpty());
     }
 
@@ -486,6 +477,11 @@ private slots:
         run.trigger("recordsAdd");
         const char* details = "SELECT id || '|' || isbn || '|' || locatie || '|' || "
                               "ifnull(note, '') FROM book_details";
+        // The location and ISBN the list shows for the book.
+        const auto listed = [&run] {
+            const int row = run.column(1).indexOf("Fundatia");
+            return run.column(kLocationColumn).at(row) + "|" + run.column(kIsbnColumn).at(row);
+        };
         QCOMPARE(RawCatalogue(run.file()).rows(details), Texts{"5|9780553293357|Hol|cadou"});
         // Modify: the names used are offered; a change of details alone is a change.
         run.selectRow(run.column(1).indexOf("Fundatia"));
@@ -515,9 +511,7 @@ private slots:
         QVERIFY(view->isColumnHidden(kIsbnColumn) && view->isColumnHidden(kLocationColumn));
         header->actions().at(1)->trigger();
         QVERIFY(!view->isColumnHidden(kLocationColumn) && view->isColumnHidden(kIsbnColumn));
-        const int row = run.column(1).indexOf("Fundatia");
-        QCOMPARE(run.column(kLocationColumn).at(row), QString("Dormitor"));
-        QCOMPARE(run.column(kIsbnColumn).at(row), QString("9780553293357"));
+        QCOMPARE(listed(), QString("Dormitor|9780553293357"));
         QCOMPARE(header->model()->headerData(kLocationColumn, Qt::Horizontal).toString(),
                  QString("Locatie"));
         QTRY_COMPARE(SettingsStore()->value("Show Location").toInt(), 1);
@@ -531,9 +525,7 @@ private slots:
         run.trigger("editRedo");
         // A listing read again shows them as stored.
         run.trigger("viewAll");
-        const int listed = run.column(1).indexOf("Fundatia");
-        QCOMPARE(run.column(kLocationColumn).at(listed), QString("Dormitor"));
-        QCOMPARE(run.column(kIsbnColumn).at(listed), QString("9780553293357"));
+        QCOMPARE(listed(), QString("Dormitor|9780553293357"));
         // Delete takes the details along; undo brings both back.
         run.selectRow(run.column(1).indexOf("Fundatia"));
         run.trigger("recordsDelete");
