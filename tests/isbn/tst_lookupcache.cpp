@@ -1,4 +1,5 @@
 #include "isbn/LookupCache.h"
+#include "support/CoreTestSupport.h"
 #include "support/DiskFull.h"
 
 #include <QDir>
@@ -13,10 +14,6 @@ namespace {
 const std::string kIsbn = "9780451526533";
 using Kind = LookupCache::Kind;
 
-QByteArray Bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
-}
 QString Kept(const LookupCache& cache, Kind kind = Kind::Answer) {
     const auto kept = cache.Read(kind, kIsbn);
     return kept ? QString::fromStdString(kept->bytes) : QStringLiteral("(none)");
@@ -42,7 +39,7 @@ private slots:
         QVERIFY(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
         QVERIFY(cache.Write(Kind::Answer, kIsbn, "{}"));
         QCOMPARE(Kept(cache), QString("{}"));
-        QCOMPARE(Bytes(dir.path() + "/answers/9780451526533.json"), QByteArray("{}"));
+        QCOMPARE(FileBytes(dir.path() + "/answers/9780451526533.json"), QByteArray("{}"));
         QVERIFY(cache.Read(Kind::Answer, kIsbn)->ageSeconds < 5);
     }
 
@@ -53,16 +50,14 @@ private slots:
         const QString answer = dir.path() + "/answers/9780451526533.json";
         const QString secret = elsewhere.path() + "/secret";
         QDir().mkpath(dir.path() + "/answers");
-        QFile f(secret);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("{\"secret\": 1}") > 0);
-        f.close();
+        WriteFile(secret, "{\"secret\": 1}");
         // A link to a file elsewhere: not read, and writing replaces the link, not the file.
         QVERIFY(QFile::link(secret, answer));
         QCOMPARE(Kept(cache), QString("(none)"));
         QVERIFY(!QFileInfo::exists(answer) && !QFileInfo(answer).isSymLink());
         QVERIFY(QFile::link(secret, answer));
         QVERIFY(cache.Write(Kind::Answer, kIsbn, "{}"));
-        QCOMPARE(Bytes(secret), QByteArray("{\"secret\": 1}"));
+        QCOMPARE(FileBytes(secret), QByteArray("{\"secret\": 1}"));
         QVERIFY(!QFileInfo(answer).isSymLink());
         // A FIFO nobody writes to is refused at once, and a device too.
         QVERIFY(QFile::remove(answer));
@@ -77,10 +72,7 @@ private slots:
         // Empty, or bigger than an answer may be.
         for (const QByteArray& bytes :
              {QByteArray(), QByteArray(LookupCache::kAnswerLimit + 1, ' ')}) {
-            QFile big(answer);
-            QVERIFY(big.open(QIODevice::WriteOnly));
-            big.write(bytes);
-            big.close();
+            WriteFile(answer, bytes);
             QCOMPARE(Kept(cache), QString("(none)"));
             QVERIFY(!QFileInfo::exists(answer));
         }

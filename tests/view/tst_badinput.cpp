@@ -108,10 +108,9 @@ private slots:
         Library lib({MakeBook(m + "t", m + "a", m, {.tip = 3, .stare = 2})});
         QVERIFY(lib.c.db->Open(lib.file()));
         QVERIFY(lib.c.db->InsertType(m) && lib.c.db->InsertState(m));
-        const bool written =
-            CBookDetailsStore(*lib.c.db, lib.c.messages.sink())
-                .Write(5, {.isbn = "", .locatie = m, .serie = m, .note = m, .adaugata = ""});
-        QVERIFY(written);
+        BookDetails shelved;
+        shelved.locatie = shelved.serie = shelved.note = m;
+        QVERIFY(CBookDetailsStore(*lib.c.db, lib.c.messages.sink()).Write(5, shelved));
         QVERIFY(lib.c.db->Close());
         RunningApp run(lib.path);
         const CBookListModel* model = run.view()->Model();
@@ -158,11 +157,8 @@ private slots:
         });
         run.trigger("recordsModify");
         const QString name = QStringLiteral("<i>carti &amp; <img src=x>.csv");
-        const QString csv = run.path(name);
-        QFile file(csv);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("titlu\nT\n") > 0);
-        file.close();
-        run.prompts.files.push_back(csv);
+        WriteFile(run.path(name), "titlu\nT\n");
+        run.prompts.files.push_back(run.path(name));
         WhenModal([&](QWidget* dlg) {
             auto* source = dlg->findChild<QLabel*>("importSource");
             QCOMPARE(source->textFormat(), Qt::PlainText);
