@@ -1,6 +1,7 @@
 #include "isbn/IsbnCode.h"
 #include "isbn/ReplayServer.h"
 #include "isbn/ui/CIsbnCommands.h"
+#include "lookup/LookupSources.h"
 #include "shell/AppSettings.h"
 #include "shell/WriteInProgress.h"
 #include "support/GuiDriver.h"
@@ -330,6 +331,28 @@ private slots:
         QCOMPARE(run.stored("SELECT titlu || '|' || pagini FROM books WHERE id = 5"),
                  Texts{"The adventures of Tom Sawyer|312"});
         QVERIFY(!run.frame()->findChild<QLabel*>("scanQueue")->isVisible());
+    }
+
+    // A Romanian book Open Library does not know is found in a library's catalogue: the dialog
+    // is filled from its record, series included, and says where it came from.
+    void aBookOpenLibraryLacksIsFoundInALibrary() {
+        IsbnRun run;
+        Settings().isbnSources = QString::fromStdString(FormatSources(
+            {{true, SourceKind::OpenLibrary, "Open Library", "https://openlibrary.org"},
+             {true, SourceKind::SruMarc21, "Library of Congress",
+              run.server.address().toStdString() + "/lcdb"}}));
+        QString seen;
+        QString more;
+        WhenModal(Shown(seen, [&](QWidget* dlg) {
+            more = dlg->findChild<QLabel*>("note_label")->text() + '|' +
+                   Values(dlg, {"serie", "numar_serie"}).join('|');
+            Press(dlg, "cancel");
+        }));
+        run.scan("9789734609123");
+        QTRY_VERIFY(!seen.isEmpty());
+        QCOMPARE(seen + '|' + more, QString("Baltagul|Mihail Sadoveanu|Polirom|223|1930|2004|"
+                                            "9789734609123|Gasit la: Library of Congress|"
+                                            "Biblioteca Polirom. Clasici|12"));
     }
 
     // Keys are timed as the scanner typed them: a moment the program is busy in the middle of a
