@@ -98,6 +98,8 @@ CBookInfoDlg::CBookInfoDlg(QWidget* parent) : QDialog(parent) {
     for (qsizetype i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
+    m_tabStops = tabOrder;
+    m_tabStops << m_pIsbn << m_pLocatie << m_pSerie << m_pNumarSerie << m_pNote;
     setMinimumWidth(420);
 }
 
@@ -304,4 +306,21 @@ void CBookInfoDlg::accept() {
         return;
     }
     QDialog::accept();
+}
+
+bool CBookInfoDlg::focusNextPrevChild(bool next) {
+    QList<QWidget*> stops;
+    for (QWidget* stop : m_tabStops) {
+        if (stop->isVisible() && stop->isEnabled()) {
+            stops << stop;
+        }
+    }
+    const qsizetype at = stops.indexOf(focusWidget());
+    if (at < 0 || stops.isEmpty()) {
+        return QDialog::focusNextPrevChild(next);
+    }
+    const qsizetype count = stops.size();
+    stops[(at + (next ? 1 : count - 1)) % count]->setFocus(next ? Qt::TabFocusReason
+                                                                : Qt::BacktabFocusReason);
+    return true;
 }

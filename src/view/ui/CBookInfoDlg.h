@@ -27,6 +27,7 @@ public:
     int exec() override;
     void accept() override;
 
+
     int FindTypeIndex(std::int32_t id) const { return m_aTypes.FindIndexById(id); }
     int FindStateIndex(std::int32_t id) const { return m_aStates.FindIndexById(id); }
 
@@ -43,6 +44,11 @@ public:
     QString m_note; // said above the pages when there is something to say (a look-up's cuts)
     // A new book whose unknown numbers may stay unknown (one an outside source described).
     bool m_bKeepUnknownNumbers = false;
+
+protected:
+    // Tab and Shift+Tab go round the stops of the page in sight, the buttons and the state among
+    // them: Qt's button box would otherwise keep the focus among its buttons.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     QLineEdit* AddEdit(const char* name);
@@ -68,6 +74,7 @@ private:
     QComboBox* m_pCalificativ;
     QComboBox* m_pStare;
     QList<QLineEdit*> m_unknownAtOpen;
+    QList<QWidget*> m_tabStops; // in their order, both pages
     QTabWidget* m_pPages;
     QWidget* m_pDetailsPage;
     QLineEdit* m_pIsbn;
