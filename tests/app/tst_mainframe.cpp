@@ -233,9 +233,9 @@ private slots:
             QCOMPARE(StoredSettings(), (QStringList{"255", "255", "255", "0", "0", "0", "0", ""}));
             // Copies on; ISBN look-ups not asked yet, at the default service, without a contact.
             QStringList more;
-            for (const char* key : {"Backups", "Backup Daily", "Backup Monthly", "ISBN Lookup",
-                                    "ISBN Service", "ISBN Contact", "ISBN Sources",
-                                    "ISBN Google Key"}) {
+            for (const char* key :
+                 {"Backups", "Backup Daily", "Backup Monthly", "ISBN Lookup", "ISBN Service",
+                  "ISBN Contact", "ISBN Sources", "ISBN Google Key"}) {
                 more << SettingsStore()->value(key).toString();
             }
             QCOMPARE(more, (QStringList{"1", "7", "12", "-1", "", "", "", ""}));

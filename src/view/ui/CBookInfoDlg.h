@@ -27,7 +27,6 @@ public:
     int exec() override;
     void accept() override;
 
-
     int FindTypeIndex(std::int32_t id) const { return m_aTypes.FindIndexById(id); }
     int FindStateIndex(std::int32_t id) const { return m_aStates.FindIndexById(id); }
 
