@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDate>
 #include <QString>
 #include <string>
+#include <string_view>
 
 class QComboBox;
 class QDateEdit;
@@ -58,6 +60,10 @@ inline std::string ToUtf8(const QString& s) {
 }
 inline QString FromUtf8(const std::string& s) {
     return QString::fromStdString(s);
+}
+// The bytes of a Qt byte array, for the core to read or write as they are.
+inline std::string_view BytesOf(const QByteArray& bytes) {
+    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
 }
 
 // A date field written the ISO way ("2026-12-06"), with a calendar to pick from.

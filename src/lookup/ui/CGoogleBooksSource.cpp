@@ -1,6 +1,7 @@
 #include "lookup/ui/CGoogleBooksSource.h"
 
 #include "lookup/ui/GoogleBooksAnswer.h"
+#include "shell/DialogParts.h"
 
 #include <QUrlQuery>
 
@@ -36,9 +37,7 @@ void CGoogleBooksSource::Ask(const QString& isbn13) {
             emit Failed(isbn13, QStringLiteral("raspunsul Google Books nu poate fi citit"));
             return;
         }
-        Cache().Write(LookupCache::Kind::Answer, isbn13.toStdString(),
-                      std::string_view(result.body.constData(),
-                                       static_cast<std::size_t>(result.body.size())));
+        Cache().Write(LookupCache::Kind::Answer, isbn13.toStdString(), BytesOf(result.body));
     });
 }
 

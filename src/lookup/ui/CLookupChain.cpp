@@ -5,6 +5,7 @@
 #include "lookup/ui/CSruSource.h"
 #include "lookup/ui/CZ3950Source.h"
 #include "lookup/ui/CoverImage.h"
+#include "shell/DialogParts.h"
 
 #include <QDateTime>
 #include <QStandardPaths>
@@ -287,9 +288,7 @@ void CLookupChain::FetchCover(const QString& isbn, const QUrl& url, bool told) {
     m_covers.Get(request, [cache, isbn13, tell](const FetchResult& result) {
         const QImage cover = result.Ok() ? CoverImage(result.body) : QImage();
         if (!cover.isNull()) {
-            cache.Write(LookupCache::Kind::Cover, isbn13,
-                        std::string_view(result.body.constData(),
-                                         static_cast<std::size_t>(result.body.size())));
+            cache.Write(LookupCache::Kind::Cover, isbn13, BytesOf(result.body));
         }
         tell(cover);
     });

@@ -1,4 +1,5 @@
 #include "lookup/ui/COpenLibrarySource.h"
+#include "shell/DialogParts.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -68,8 +69,7 @@ void COpenLibrarySource::Answered(const QString& isbn13, const FetchResult& resu
     const QJsonValue entry = QJsonDocument::fromJson(result.body).object().value(Key(isbn13));
     const QJsonObject own = entry.isUndefined() ? QJsonObject() : QJsonObject{{Key(isbn13), entry}};
     const QByteArray kept = QJsonDocument(own).toJson(QJsonDocument::Compact);
-    Cache().Write(LookupCache::Kind::Answer, isbn,
-                  std::string_view(kept.constData(), static_cast<std::size_t>(kept.size())));
+    Cache().Write(LookupCache::Kind::Answer, isbn, BytesOf(kept));
     if (answer.kind == LookupAnswer::Kind::NotFound) {
         emit NotFound(isbn13);
     } else {
@@ -99,9 +99,7 @@ void COpenLibrarySource::AskFirstYear(const QString& isbn13, const LookupAnswer&
         // Without its first year a book is still found: the year stays unknown.
         const auto year = result.Ok() ? ReadFirstPublishYear(result.body) : std::nullopt;
         if (year) {
-            Cache().Write(LookupCache::Kind::FirstYear, isbn13.toStdString(),
-                          std::string_view(result.body.constData(),
-                                           static_cast<std::size_t>(result.body.size())));
+            Cache().Write(LookupCache::Kind::FirstYear, isbn13.toStdString(), BytesOf(result.body));
         }
         Tell(isbn13, answer, year.value_or(0));
     });

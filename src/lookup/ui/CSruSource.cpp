@@ -4,6 +4,7 @@
 #include "lookup/BookOfMarc.h"
 #include "lookup/SruQuery.h"
 #include "lookup/ui/SruAnswer.h"
+#include "shell/DialogParts.h"
 
 CSruSource::CSruSource(LookupSource source, LookupEnvironment environment, QObject* parent)
     : CWebSource(std::move(source), std::move(environment), CacheAt::OwnFolder, parent) {}
@@ -39,9 +40,7 @@ void CSruSource::AskAs(const QString& isbn13, const QString& asked) {
             AskAs(isbn13, isbn10);
             return;
         }
-        Cache().Write(LookupCache::Kind::Answer, isbn13.toStdString(),
-                      std::string_view(result.body.constData(),
-                                       static_cast<std::size_t>(result.body.size())));
+        Cache().Write(LookupCache::Kind::Answer, isbn13.toStdString(), BytesOf(result.body));
         Tell(isbn13, result.body);
     });
 }

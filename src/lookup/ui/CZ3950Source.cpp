@@ -3,6 +3,7 @@
 #include "isbn/IsbnCode.h"
 #include "lookup/BookOfMarc.h"
 #include "lookup/ui/MarcXml.h"
+#include "shell/DialogParts.h"
 
 namespace {
 // Kept for a book the catalogue does not have: a collection of no records.
@@ -65,8 +66,7 @@ void CZ3950Source::Done(const QString& asked, const QByteArray& marcXml, const Q
     m_out.clear();
     const QByteArray kept = marcXml.isEmpty() ? kNone : marcXml;
     if (Tell(isbn13, kept)) {
-        Cache().Write(LookupCache::Kind::Answer, isbn13.toStdString(),
-                      std::string_view(kept.constData(), static_cast<std::size_t>(kept.size())));
+        Cache().Write(LookupCache::Kind::Answer, isbn13.toStdString(), BytesOf(kept));
     } else {
         emit Failed(isbn13, QStringLiteral("raspunsul catalogului nu poate fi citit"));
     }

@@ -281,11 +281,8 @@ void CImportExportPrintCommands::OnFileExportPdf() {
         SetUpListingPrinter(writer);
         painted = PrintListing(writer, *m_pView->Model(), m_pDocument->GetTitle());
     }
-    const std::string failure =
-        painted ? ReplaceFileWith(FileName(*path),
-                                  std::string_view(pdf.data().constData(),
-                                                   static_cast<std::size_t>(pdf.data().size())))
-                : std::string("scrierea a esuat");
+    const std::string failure = painted ? ReplaceFileWith(FileName(*path), BytesOf(pdf.data()))
+                                        : std::string("scrierea a esuat");
     if (!failure.empty()) {
         ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + RomanianReason(failure),
                     m_pView);
