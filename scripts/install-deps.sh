@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need; does nothing when all are present.
 set -eu
 
-packages="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libsqlite3-dev libicu-dev sqlite3 qt6-translations-l10n libxcb1-dev libyaz-dev $*"
+packages="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libsqlite3-dev libicu-dev sqlite3 qt6-translations-l10n libxcb1-dev libyaz-dev python3 $*"
 
 missing=""
 for p in $packages; do
