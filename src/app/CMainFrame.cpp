@@ -128,7 +128,7 @@ const std::vector<Menu>& MenuTable() {
           {"&Tip\tAlt+Ctrl+T", "recordsTypes", nullptr, "Ctrl+Alt+T", &Run<&R::OnEditTypes>},
           {"Sta&re\tAlt+Ctrl+R", "recordsStates", nullptr, "Ctrl+Alt+R", &Run<&R::OnEditStates>},
           kSeparator,
-          {"&Imprumuta...", "recordsLend", "Imprumuta cartea selectata", nullptr, &Run<&L::OnLend>},
+          {"Impr&umuta...", "recordsLend", "Imprumuta cartea selectata", nullptr, &Run<&L::OnLend>},
           {"Retur&nata", "recordsReturn", "Inchide imprumutul cartii selectate", nullptr,
            &Run<&L::OnReturn>},
           {"Im&prumuturi...", "recordsLoans", "Arata cartile imprumutate", nullptr,
@@ -257,6 +257,7 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     for (const char* name : {"recordsModify", "recordsDelete", "editCopy"}) {
         m_pView->addAction(findChild<QAction*>(QString::fromUtf8(name)));
     }
+    m_pView->addAction(m_pView->SortByColumnAction());
 }
 
 void CMainFrame::ConnectHistory() {
@@ -277,8 +278,9 @@ void CMainFrame::CatalogueChanged() {
 }
 
 void CMainFrame::EnableWritingCommands() {
-    for (const char* name : {"fileImport", "recordsAdd", "recordsDelete", "recordsModify",
-                             "recordsTypes", "recordsStates", "recordsLend", "recordsReturn"}) {
+    for (const char* name :
+         {"fileImport", "recordsAdd", "recordsDelete", "recordsModify", "recordsAddByIsbn",
+          "recordsTypes", "recordsStates", "recordsLend", "recordsReturn"}) {
         findChild<QAction*>(QString::fromUtf8(name))->setEnabled(!m_pDocument->IsReadOnly());
     }
 }
@@ -389,9 +391,11 @@ void CMainFrame::CreateToolBar() {
 void CMainFrame::CreateFilterBar() {
     QToolBar* bar = addToolBar(QStringLiteral("Filtru"));
     bar->setObjectName(QStringLiteral("filterBar"));
-    bar->addWidget(new QLabel(QStringLiteral("Filtru: "), bar));
+    auto* label = new QLabel(QStringLiteral("Filtru: "), bar);
+    bar->addWidget(label);
     auto* edit = new FilterEdit(bar);
     edit->setObjectName(QStringLiteral("quickFilter"));
+    label->setBuddy(edit);
     edit->setPlaceholderText(
         QStringLiteral("cuvinte din titlu, autor, editura, tip, stare, ISBN sau locatie"));
     edit->setClearButtonEnabled(true);

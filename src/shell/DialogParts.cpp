@@ -11,9 +11,11 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTextDocument>
 #include <algorithm>
@@ -29,6 +31,7 @@ QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel) {
     ok->setText(QStringLiteral("OK"));
     ok->setDefault(true);
     QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    LetTabThroughButtons(box);
     if (withCancel) {
         QPushButton* cancel = box->button(QDialogButtonBox::Cancel);
         cancel->setObjectName(QStringLiteral("cancel"));
@@ -38,7 +41,24 @@ QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel) {
     return box;
 }
 
-void MakeDialogList(QTableView* list) {
+void LetTabThroughButtons(QDialogButtonBox* box) {
+    box->setFocusProxy(nullptr);
+    box->setFocusPolicy(Qt::NoFocus);
+}
+
+void MendTabChain(QWidget* window) {
+    QList<QWidget*> stops;
+    for (QWidget* w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->focusProxy() == nullptr && !stops.contains(w)) {
+            stops << w;
+        }
+    }
+    for (qsizetype i = 1; i < stops.size(); ++i) {
+        QWidget::setTabOrder(stops[i - 1], stops[i]);
+    }
+}
+
+void MakeDialogList(QAbstractItemView* list) {
     list->setTabKeyNavigation(false);
 }
 
@@ -65,6 +85,33 @@ void KeepNameChooserNarrow(QComboBox* names) {
     constexpr int kUsualNameCharacters = 24;
     names->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     names->setMinimumContentsLength(kUsualNameCharacters);
+}
+
+void NameForScreenReaders(QWidget* control, const QString& name) {
+    control->setAccessibleName(name);
+    auto* combo = qobject_cast<QComboBox*>(control);
+    if (!combo) {
+        return;
+    }
+    if (QLineEdit* edit = combo->lineEdit()) {
+        edit->setAccessibleName(name);
+    }
+    QWidget* parent = combo->parentWidget();
+    const auto labels = parent->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    if (std::none_of(labels.begin(), labels.end(),
+                     [combo](const QLabel* label) { return label->buddy() == combo; })) {
+        auto* label = new QLabel(name, parent);
+        label->setBuddy(combo);
+        label->hide();
+    }
+}
+
+void NamePagesByTabs(QTabWidget* pages) {
+    QStringList tabs;
+    for (int i = 0; i < pages->count(); ++i) {
+        tabs << pages->tabText(i).remove(QLatin1Char('&'));
+    }
+    pages->setAccessibleName(tabs.join(QStringLiteral(", ")));
 }
 
 QString PlainToolTip(const QString& text) {

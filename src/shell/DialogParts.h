@@ -6,11 +6,13 @@
 #include <string>
 #include <string_view>
 
+class QAbstractItemView;
 class QComboBox;
 class QDateEdit;
 class QDialog;
 class QDialogButtonBox;
 class QLineEdit;
+class QTabWidget;
 class QTableView;
 class QWidget;
 
@@ -20,8 +22,14 @@ class QWidget;
 // reject, captioned so in any language. Object names "ok" and "cancel".
 QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel = true);
 
+// Tab passes through a row of buttons as through any other controls: Qt's button box stands in
+// for its first button and would send Tab from it back to itself.
+void LetTabThroughButtons(QDialogButtonBox* box);
+// Makes Shift+Tab go back exactly the way Tab goes, whatever order the controls were made in.
+void MendTabChain(QWidget* window);
+
 // A list in a dialog: Tab moves on to the next control instead of walking the cells.
-void MakeDialogList(QTableView* list);
+void MakeDialogList(QAbstractItemView* list);
 // Widens each column of a list to at least its header's text.
 void FitColumnsToHeaders(QTableView* list);
 // The dialog opens at the size it was last closed at, kept in the settings under `name`.
@@ -30,6 +38,13 @@ void RememberDialogSize(QDialog* dialog, const QString& name);
 // A drop-down of names as wide as a usual name, however long the longest one: a long name never
 // makes its dialog wider than the screen.
 void KeepNameChooserNarrow(QComboBox* names);
+
+// Names a control for screen readers: `name` is the text a sighted person reads beside it. A
+// drop-down is named on Linux only by a label whose buddy it is, so one is given to it, unseen,
+// when it has none; an editable one's text field is named too.
+void NameForScreenReaders(QWidget* control, const QString& name);
+// Names a set of pages by their tabs, for screen readers, which meet the set before a tab.
+void NamePagesByTabs(QTabWidget* pages);
 
 // A book's or a file's text as a tool tip that shows exactly its characters. Qt takes a tip that
 // looks like HTML for rich text and would load what its tags name; such a tip is escaped and kept

@@ -1,5 +1,7 @@
 #include "backup/ui/CBackupsDlg.h"
 
+#include "shell/DialogParts.h"
+
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -18,12 +20,14 @@ CBackupsDlg::CBackupsDlg(const std::vector<BackupCopy>& copies, const QString& f
     where->setTextFormat(Qt::PlainText);
     where->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_list->setObjectName(QStringLiteral("backupList"));
+    m_list->setAccessibleName(windowTitle());
     m_list->setHorizontalHeaderLabels(
         {QStringLiteral("Data"), QStringLiteral("Marime"), QStringLiteral("Carti")});
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->verticalHeader()->hide();
+    MakeDialogList(m_list);
     m_list->horizontalHeader()->setStretchLastSection(true);
     for (int row = 0; row < m_list->rowCount(); ++row) {
         const auto texts = BackupRowTexts(copies[static_cast<std::size_t>(row)]);

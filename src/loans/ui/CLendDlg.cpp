@@ -28,7 +28,10 @@ CLendDlg::CLendDlg(QWidget* parent)
     form->addRow(QStringLiteral("Imprumutata lui:"), m_borrower);
     form->addRow(QStringLiteral("Din:"), m_lent);
     form->addRow(m_hasDue, m_due);
+    NameForScreenReaders(m_borrower, QStringLiteral("Imprumutata lui:"));
+    NameForScreenReaders(m_due, QStringLiteral("Termen:"));
     form->addRow(MakeDialogButtons(this));
+    MendTabChain(this);
     connect(m_hasDue, &QCheckBox::toggled, m_due, &QWidget::setEnabled);
     connect(m_lent, &QDateEdit::dateChanged, this, [this](const QDate& lent) {
         m_due->setDate(FromIsoText(DefaultDueDate(IsoText(lent))));

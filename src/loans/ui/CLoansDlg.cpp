@@ -25,11 +25,13 @@ CLoansDlg::CLoansDlg(QWidget* parent)
     // Room is left for the window's frame, so that the whole of it is on the screen.
     resize(QSize(820, 420).boundedTo(screen()->availableGeometry().size() - QSize(40, 80)));
     m_list->setObjectName(QStringLiteral("loanList"));
+    NameForScreenReaders(m_list, windowTitle());
     m_list->setModel(m_model);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setWordWrap(false);
+    MakeDialogList(m_list);
     m_list->verticalHeader()->hide();
     m_list->horizontalHeader()->setSectionsClickable(true);
     m_list->horizontalHeader()->setStretchLastSection(true);
@@ -43,7 +45,9 @@ CLoansDlg::CLoansDlg(QWidget* parent)
     m_withReturned->setObjectName(QStringLiteral("withReturned"));
 
     auto* filters = new QHBoxLayout;
-    filters->addWidget(new QLabel(QStringLiteral("Imprumutate lui:"), this));
+    auto* borrowerLabel = new QLabel(QStringLiteral("Imprumutate lui:"), this);
+    borrowerLabel->setBuddy(m_borrower);
+    filters->addWidget(borrowerLabel);
     filters->addWidget(m_borrower, 1);
     filters->addWidget(m_withReturned);
     auto* buttons = new QDialogButtonBox(this);

@@ -94,17 +94,21 @@ CImportDlg::CImportDlg(const QString& fileName, std::string start,
     layout->addWidget(m_pNote);
     m_pTable = new QTableWidget(this);
     m_pTable->setObjectName(QStringLiteral("importPreview"));
+    m_pTable->setAccessibleName(QStringLiteral("Primele randuri ale fisierului"));
     m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pTable->verticalHeader()->setVisible(false);
+    MakeDialogList(m_pTable);
     layout->addWidget(m_pTable, 1);
 
     auto* defaults = new QFormLayout;
     m_pType = NameChooser("importType", types, PreferredType(types), this);
     m_pType->lineEdit()->setPlaceholderText(QStringLiteral("alegeti un tip"));
     defaults->addRow(QStringLiteral("Tipul cartilor fara tip:"), m_pType);
+    NameForScreenReaders(m_pType, QStringLiteral("Tipul cartilor fara tip:"));
     m_pState =
         NameChooser("importState", states, Preferred(states, g_defaultStateNames.back()), this);
     defaults->addRow(QStringLiteral("Starea cartilor fara stare:"), m_pState);
+    NameForScreenReaders(m_pState, QStringLiteral("Starea cartilor fara stare:"));
     layout->addLayout(defaults);
     m_pDuplicates = new QCheckBox(QStringLiteral("Importa si duplicatele"), this);
     m_pDuplicates->setObjectName(QStringLiteral("importDuplicates"));
@@ -157,6 +161,7 @@ void CImportDlg::Redraw() {
         }
         choice->setCurrentIndex(
             choice->findData(static_cast<int>(m_preview.columns[static_cast<std::size_t>(c)])));
+        NameForScreenReaders(choice, QStringLiteral("Coloana %1").arg(headers.back()));
         m_pTable->setCellWidget(0, c, choice);
         m_columns << choice;
     }

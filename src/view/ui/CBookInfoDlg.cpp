@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -83,6 +84,9 @@ CBookInfoDlg::CBookInfoDlg(QWidget* parent) : QDialog(parent) {
     m_pPages->addTab(frame, QStringLiteral("Carte"));
     m_pDetailsPage = MakeDetailsPage();
     m_pPages->addTab(m_pDetailsPage, QStringLiteral("Detalii"));
+    NamePagesByTabs(m_pPages);
+    // The pages change by Ctrl+Tab; Tab keeps to the fields and the buttons.
+    m_pPages->findChild<QTabBar*>()->setFocusPolicy(Qt::NoFocus);
     auto* layout = new QVBoxLayout(this);
     m_pNoteLabel = new QLabel(this);
     m_pNoteLabel->setObjectName(QStringLiteral("note_label"));
@@ -130,6 +134,8 @@ QWidget* CBookInfoDlg::MakeDetailsPage() {
     form->addRow(QStringLiteral("Serie"), m_pSerie);
     form->addRow(QStringLiteral("Numar in serie"), m_pNumarSerie);
     form->addRow(QStringLiteral("Note"), m_pNote);
+    NameForScreenReaders(m_pLocatie, QStringLiteral("Locatie"));
+    NameForScreenReaders(m_pSerie, QStringLiteral("Serie"));
     form->addRow(QStringLiteral("Adaugata"), m_pAdaugata);
     form->addRow(m_pCover);
     return page;

@@ -10,20 +10,36 @@
 #include "view/ui/ListLayoutSettings.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QStyle>
 
 namespace {
 // A moment after the last change of the header, so that a drag writes the settings once.
 constexpr int kLayoutSaveDelayMs = 500;
 constexpr std::size_t kStateColumn = 12;
+
+// The columns in their order on screen, those hidden left out: a row is read as it is seen.
+std::vector<int> ShownColumns(const QTableView& view) {
+    const QHeaderView* header = view.horizontalHeader();
+    std::vector<int> shown;
+    for (int visual = 0; visual < header->count(); ++visual) {
+        if (const int column = header->logicalIndex(visual); !view.isColumnHidden(column)) {
+            shown.push_back(column);
+        }
+    }
+    return shown;
+}
 } // namespace
 
 CShelfwardenView::CShelfwardenView(CShelfwardenDoc* doc, QWidget* parent)
     : QTableView(parent), m_pDocument(doc), m_pModel(new CBookListModel(this)) {
     setModel(m_pModel);
     setObjectName(QStringLiteral("bookList"));
+    // No label stands beside the list; a screen reader gets what a sighted person sees in it.
+    setAccessibleName(QStringLiteral("Lista cartilor"));
     m_saveLayout.setSingleShot(true);
     m_saveLayout.setInterval(kLayoutSaveDelayMs);
     connect(&m_saveLayout, &QTimer::timeout, this, &CShelfwardenView::SaveLayout);
@@ -87,6 +103,7 @@ void CShelfwardenView::MakeColumns() {
     connect(header, &QHeaderView::sectionClicked, this, &CShelfwardenView::OnColumnClick);
     connect(header, &QHeaderView::sectionResized, this, &CShelfwardenView::LayoutChanged);
     connect(header, &QHeaderView::sectionMoved, this, &CShelfwardenView::LayoutChanged);
+    m_pModel->SetReadingOrder(ShownColumns(*this));
 }
 
 void CShelfwardenView::MakeDetailColumns() {
@@ -107,6 +124,35 @@ void CShelfwardenView::MakeDetailColumns() {
         });
         header->addAction(action);
     }
+}
+
+// Home and End go to the first and the last book, as in every list of rows.
+QModelIndex CShelfwardenView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const int rows = m_pModel->rowCount();
+    if ((action == MoveHome || action == MoveEnd) && rows > 0) {
+        const int column = std::max(currentIndex().column(), 0);
+        return m_pModel->index(action == MoveHome ? 0 : rows - 1, column);
+    }
+    return QTableView::moveCursor(action, modifiers);
+}
+
+QAction* CShelfwardenView::SortByColumnAction() {
+    auto* columns = new QMenu(this);
+    connect(columns, &QMenu::aboutToShow, this, [this, columns] {
+        columns->clear();
+        QHeaderView* header = horizontalHeader();
+        for (int visual = 0; visual < header->count(); ++visual) {
+            const int column = header->logicalIndex(visual);
+            if (column < kBookColumnCount && !isColumnHidden(column)) {
+                columns->addAction(m_pModel->headerData(column, Qt::Horizontal).toString(), this,
+                                   [this, column] { OnColumnClick(column); });
+            }
+        }
+    });
+    QAction* sort = columns->menuAction();
+    sort->setText(QStringLiteral("&Ordoneaza dupa"));
+    sort->setObjectName(QStringLiteral("viewSortBy"));
+    return sort;
 }
 
 int CShelfwardenView::DetailColumnsWidth() const {
@@ -139,6 +185,7 @@ void CShelfwardenView::OnInitialUpdate() {
 }
 
 void CShelfwardenView::LayoutChanged() {
+    m_pModel->SetReadingOrder(ShownColumns(*this));
     m_saveLayout.start();
 }
 
@@ -193,6 +240,15 @@ void CShelfwardenView::keyPressEvent(QKeyEvent* event) {
     }
     if (plain && event->key() == Qt::Key_Delete) {
         emit DeleteRequested();
+        return;
+    }
+    // The menu key and Shift+F10 open the row's menu beside the current row.
+    if ((plain && event->key() == Qt::Key_Menu) ||
+        (event->modifiers() == Qt::ShiftModifier && event->key() == Qt::Key_F10)) {
+        const QRect cell = visualRect(currentIndex());
+        const QPoint at = viewport()->mapTo(this, cell.isValid() ? cell.center() : QPoint());
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, mapToGlobal(at));
+        QFrame::event(&menu);
         return;
     }
     QTableView::keyPressEvent(event);

@@ -56,6 +56,9 @@ public:
     // Selects the book and brings it into sight, listing all books when the current listing
     // lacks it; false when it is not listed even then.
     bool ShowBook(std::int32_t book);
+    // "Ordoneaza dupa" and the list's columns in their order on screen: a header click for the
+    // keyboard, for the list's context menu.
+    QAction* SortByColumnAction();
 
 signals:
     // Enter on a selected row, and the Delete key.
@@ -73,6 +76,7 @@ public slots:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
 private:
     // Runs a listing statement; the rows are replaced only when it yields records. False when
