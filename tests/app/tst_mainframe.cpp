@@ -217,6 +217,13 @@ private slots:
                  (Texts{"Dune", "Ion", "Odiseea"}));
         QCOMPARE(FileBytes(books.path), source);
         QVERIFY(run.prompts.messages.isEmpty());
+        // The copy of a catalogue open for reading only is open for writing.
+        run.doc()->OpenReadOnly(books.path);
+        QVERIFY(!run.action("recordsAdd")->isEnabled());
+        run.prompts.files.push_back(run.path("writable.mdb"));
+        run.trigger("fileSaveAs");
+        QVERIFY(run.action("recordsAdd")->isEnabled());
+        QVERIFY(!run.doc()->IsReadOnly());
     }
 
     // The first start writes back the defaults and shows the menus in their order; the window

@@ -93,6 +93,7 @@ private slots:
         const std::string copy = s.folder() + "/2026-12-06.mdb";
         QVERIFY(IsInsideBackupRoot(copy, s.settings.root));
         QVERIFY(!IsInsideBackupRoot(s.catalogue(), s.settings.root));
+        QVERIFY(!IsInsideBackupRoot(s.path("backups-old/test.mdb"), s.settings.root));
         QCOMPARE(BackUpCatalogue(copy, s.settings, kDay, sink.sink()).outcome, O::Refused);
         QCOMPARE(QDir(QString::fromStdString(s.settings.root))
                      .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
@@ -200,6 +201,12 @@ private slots:
             !RestoreBackup(s.catalogue(), s.path("missing.mdb"), s.settings, kDay, sink.sink()));
         QCOMPARE(FileBytes(s.catalogue()), kept);
         QVERIFY(sink.messages.size() == 1 && sink.messages[0].rfind(msg::kRestoreFailed, 0) == 0);
+        // Nor is a copy restored when the catalogue as it is now cannot be kept first.
+        BackupSettings nowhere = s.settings;
+        nowhere.root = s.path("test.mdb/backups");
+        QVERIFY(!RestoreBackup(s.catalogue(), yesterday, nowhere, kDay, sink.sink()));
+        QCOMPARE(FileBytes(s.catalogue()), kept);
+        QVERIFY(sink.messages.size() == 2 && sink.messages[1].rfind(msg::kRestoreFailed, 0) == 0);
     }
 
     void aRestoreWaitsForAWriterOfAnotherProgramAndLeavesAWholeCatalogue() {
