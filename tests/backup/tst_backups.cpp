@@ -299,6 +299,12 @@ private slots:
         QCOMPARE(listed.size(), std::size_t{1});
         QVERIFY(listed[0].damaged);
         QCOMPARE(BackupRowTexts(listed[0])[2], std::string("deteriorata"));
+        // A copy whose books cannot be counted is asked about without a number.
+        BackupCopy uncounted = listed[0];
+        uncounted.damaged = false;
+        uncounted.books = -1;
+        QVERIFY(RestoreQuestion(uncounted).starts_with(
+            "Baza de date va fi inlocuita cu copia din 2026-12-06 (? carti)."));
 
         RecordingSink sink;
         QVERIFY(!RestoreBackup(s.catalogue(), copy, s.settings, kDay, sink.sink()));
