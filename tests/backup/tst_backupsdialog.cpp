@@ -2,7 +2,13 @@
 #include "backup/ui/UserBackupSettings.h"
 #include "support/GuiDriver.h"
 
+#include "loans/CLoanRegister.h"
+#include "shell/AppSettings.h"
+
+#include <QClipboard>
 #include <QDir>
+#include <QMenuBar>
+#include <QRegularExpression>
 
 namespace {
 const QString kToday = QString::fromStdString(DayText(LocalToday()));
@@ -33,19 +39,102 @@ QStringList PressOnNewest(RunningApp& run, const char* button) {
 }
 
 // The commands that change a catalogue: none of them may run on one open for reading only.
-const QStringList kWritingCommands = {"fileImport",    "recordsAdd",   "recordsDelete",
-                                      "recordsModify", "recordsTypes", "recordsStates",
-                                      "recordsLend",   "recordsReturn"};
-
-QStringList EnabledWritingCommands(const RunningApp& run) {
-    QStringList enabled;
-    for (const QString& name : kWritingCommands) {
-        if (run.action(qPrintable(name))->isEnabled()) {
-            enabled << name;
+// Every command of the menus and of the list's own menu that leaves the open catalogue open.
+QList<QAction*> EveryCommand(RunningApp& run) {
+    QList<QAction*> commands;
+    QList<QAction*> todo = run.frame()->menuBar()->actions() + run.view()->actions();
+    while (!todo.isEmpty()) {
+        QAction* a = todo.takeFirst();
+        if (a->menu()) {
+            todo += a->menu()->actions();
+        } else if (!a->isSeparator() && !commands.contains(a) &&
+                   !QRegularExpression("^(fileNew|fileClose|fileRecent.|fileExit)$")
+                        .match(a->objectName())
+                        .hasMatch()) {
+            commands << a;
         }
     }
-    return enabled;
+    return commands;
 }
+
+// A person who wants to change things: in every window that comes up, every empty field gets an
+// ISBN, then every button but the one that closes is pressed, OK last.
+struct PressEverything {
+    QTimer timer;
+    QSet<QWidget*> done;
+    QStringList windows;
+
+    PressEverything() {
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            QWidget* window = QApplication::activeModalWidget();
+            if (window == nullptr) {
+                for (QWidget* top : QApplication::topLevelWidgets()) {
+                    if (top->isVisible() && qobject_cast<QDialog*>(top)) {
+                        window = top;
+                    }
+                }
+            }
+            if (window && !done.contains(window)) {
+                done << window;
+                windows << window->metaObject()->className();
+                Press(window);
+            }
+        });
+        timer.start();
+    }
+    // The first row of each list is chosen before every press, as a list may have changed.
+    static void ChooseFirstRows(QWidget* window) {
+        for (auto* list : window->findChildren<QAbstractItemView*>()) {
+            if (list->model() && list->model()->rowCount() > 0) {
+                list->selectionModel()->setCurrentIndex(list->model()->index(0, 0),
+                                                        QItemSelectionModel::ClearAndSelect |
+                                                            QItemSelectionModel::Rows);
+            }
+        }
+    }
+    static void Press(QWidget* window) {
+        // The framework's own dialogs (printing) write no catalogue.
+        if (!QString(window->metaObject()->className()).startsWith('C')) {
+            window->close();
+            return;
+        }
+        QList<QLineEdit*> edits;
+        for (auto* edit : window->findChildren<QLineEdit*>()) {
+            if (edit->isVisible() && edit->isEnabled() && edit->text().isEmpty()) {
+                edit->setText("9780141439518");
+                edits << edit;
+            }
+        }
+        QList<QAbstractButton*> buttons;
+        for (auto* button : window->findChildren<QAbstractButton*>()) {
+            const QString name = button->objectName();
+            if (name != "cancel" && name != "close" && button->isEnabled()) {
+                buttons.append(button); // in the order they are made; OK is pressed last below
+            }
+        }
+        for (QAbstractButton* button : buttons) {
+            if (button->isVisible() && button->isEnabled() && button->objectName() != "ok") {
+                ChooseFirstRows(window);
+                button->click();
+            }
+        }
+        for (QLineEdit* edit : edits) {
+            if (edit->isVisible()) {
+                QTest::keyClick(edit, Qt::Key_Return);
+            }
+        }
+        for (QAbstractButton* button : buttons) {
+            if (button->isVisible() && button->isEnabled()) {
+                ChooseFirstRows(window);
+                button->click();
+            }
+        }
+        if (window->isVisible()) {
+            window->close();
+        }
+    }
+};
 
 // The folder of the copies the program keeps of `catalogue`, and their names.
 QString FolderOf(const std::string& catalogue) {
@@ -103,17 +192,57 @@ private slots:
         }
     }
 
-    // A copy opens for reading only: its own books are listed, no command that writes is
-    // offered, and a write is refused.
-    void aCopyOpensForReadingOnlyAndOffersNoCommandThatWrites() {
+    // In a copy open for reading only, every command of every menu and every button of every
+    // window is tried: none changes the copy, and none offers a change only to refuse it.
+    void aCopyOpenForReadingOnlyOffersNoChange() {
+        LibraryApp run;
+        QVERIFY(CLoanRegister(*run.doc()->GetDatabase(), nullptr).Lend(1, "Ana", "2026-12-01", ""));
+        // Today's copy is made again, with the loan.
+        QVERIFY(QDir(FolderOf(run.file())).removeRecursively());
+        run.prompts.files = {run.Library::path};
+        run.trigger("fileOpen");
+        run.trigger("fileClose");
+        run.prompts.files = {run.Library::path};
+        PressOnNewest(run, "openCopy");
+        QCOMPARE(run.frame()->findChild<QLabel*>("loanCount")->text(),
+                 "1 carte imprumutata, 0 intarziate");
+        const QString copy = run.doc()->GetPathName();
+        const QByteArray stored = FileBytes(copy);
+        QApplication::clipboard()->setText("Dune\tHerbert\tNemira");
+        Settings().isbnLookup = 0; // a scan opens the book dialog at once
+        QStringList refused;
+        for (QAction* command : EveryCommand(run)) {
+            if (!command->isEnabled()) {
+                continue;
+            }
+            run.selectRow(0);
+            run.prompts.answers = std::deque<bool>(20, true);
+            run.prompts.files = std::deque<std::optional<QString>>(20, std::nullopt);
+            PressEverything person;
+            command->trigger();
+            QTest::qWait(20);
+            QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+            for (const QString& message : run.prompts.takeMessages()) {
+                if (message.startsWith("Nu se po")) {
+                    refused << command->objectName() + ": " + message;
+                }
+            }
+            QVERIFY2(FileBytes(copy) == stored, qPrintable(command->objectName()));
+            QVERIFY2(run.doc()->IsReadOnly(), qPrintable(command->objectName()));
+        }
+        QCOMPARE(refused, QStringList());
+        run.prompts.answers.clear();
+        run.prompts.files.clear();
+    }
+
+    // A copy opens for reading only: its own books are listed, and a write is refused.
+    void aCopyOpensForReadingOnly() {
         LibraryApp run;
         const QStringList books = run.rows();
-        QCOMPARE(EnabledWritingCommands(run), kWritingCommands);
         QVERIFY(RawCatalogue(run.file()).exec("DELETE FROM books WHERE titlu = 'Dune'"));
         PressOnNewest(run, "openCopy");
         QCOMPARE(run.rows(), books);
         QVERIFY(run.frame()->windowTitle().endsWith(kToday + ".mdb (doar citire)"));
-        QCOMPARE(EnabledWritingCommands(run), QStringList());
         QVERIFY(!run.doc()->GetDatabase()->DeleteBook(1));
         QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kCannotDelete});
         // The keys of the list change nothing either.
@@ -122,8 +251,8 @@ private slots:
         QCOMPARE(run.view()->Model()->rowCount(), 4);
         run.prompts.files = {run.Library::path};
         run.trigger("fileOpen");
-        QCOMPARE(EnabledWritingCommands(run), kWritingCommands);
         QCOMPARE(run.frame()->windowTitle(), QStringLiteral("Shelfwarden - test.mdb"));
+        QVERIFY(run.action("recordsAdd")->isEnabled());
         // A file of the copies' folder opened as any other is read only too, and never itself
         // copied: the catalogue keeps its one copy, the copy has none.
         const QString copy = FolderOf(run.file()) + "/" + kToday + ".mdb";
@@ -131,7 +260,6 @@ private slots:
         run.trigger("fileOpen");
         QCOMPARE(run.frame()->windowTitle(),
                  QStringLiteral("Shelfwarden - %1.mdb (doar citire)").arg(kToday));
-        QCOMPARE(EnabledWritingCommands(run), QStringList());
         QCOMPARE(run.rows(), books);
         QCOMPARE(CopiesOf(copy.toStdString()), QStringList());
         QVERIFY(!QFile::exists(FolderOf(copy.toStdString())));

@@ -99,6 +99,7 @@ void CLoanCommands::OnLoans() {
     CLoansDlg dlg(m_pView);
     dlg.m_pLoans = &loans;
     dlg.m_strToday = IsoText(m_today());
+    dlg.m_bReadOnly = m_pView->IsReadOnly();
     if (!dlg.Load()) {
         return;
     }

@@ -86,6 +86,7 @@ bool CLoansDlg::Load() {
         return false;
     }
     m_query.today = m_strToday;
+    findChild<QPushButton*>(QStringLiteral("returnLoan"))->setEnabled(!m_bReadOnly);
     const QSignalBlocker quiet(m_borrower);
     m_borrower->addItem(QStringLiteral("(toti)"));
     for (const std::string& name : *borrowers) {

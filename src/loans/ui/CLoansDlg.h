@@ -23,8 +23,9 @@ public:
 
     CLoanRegister* m_pLoans = nullptr;
     std::string m_strToday;
-    bool m_bChanged = false; // a loan was returned here
-    int m_nShowBook = -1;    // the book to show in the main list, when asked for
+    bool m_bChanged = false;  // a loan was returned here
+    bool m_bReadOnly = false; // the catalogue is a copy open for reading: nothing is returned
+    int m_nShowBook = -1;     // the book to show in the main list, when asked for
 
 private:
     bool Reload();
