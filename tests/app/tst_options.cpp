@@ -1,4 +1,5 @@
 #include "app/COptionsSheet.h"
+#include "backup/ui/UserBackupSettings.h"
 #include "shell/AppSettings.h"
 #include "support/GuiDriver.h"
 
@@ -200,10 +201,16 @@ private slots:
         }
         QCOMPARE(stored, (QStringList{"0", folder, "3", "5", "1", "http://127.0.0.1:1",
                                       "ana@example.org"}));
-        // Off: opening a catalogue makes no copy.
+        QCOMPARE(UserBackupSettings().daily, 3);
+        QCOMPARE(UserBackupSettings().monthly, 5);
+        // Off: opening a catalogue makes no copy, nor does closing it changed.
         run.prompts.files = {library.path};
         run.trigger("fileOpen");
         QCOMPARE(run.column(1).size(), 4);
+        run.selectRow(0);
+        run.trigger("recordsDelete");
+        QCOMPARE(run.column(1).size(), 3);
+        run.trigger("fileClose");
         QVERIFY(!QDir(folder).exists());
     }
 
