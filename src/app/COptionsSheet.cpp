@@ -24,6 +24,7 @@ CPropOpenDlg::CPropOpenDlg(QWidget* parent)
     m_pCheck->setObjectName(QStringLiteral("openAtStart"));
     m_pReverseSort->setObjectName(QStringLiteral("reverseSort"));
     m_pPath->setObjectName(QStringLiteral("path"));
+    NameForScreenReaders(m_pPath, m_pCheck->text());
     auto* browse = new QPushButton(QStringLiteral("&Browse"), this);
     browse->setObjectName(QStringLiteral("browse"));
     browse->setAutoDefault(false);
@@ -142,12 +143,17 @@ CPropBackupsDlg::CPropBackupsDlg(QWidget* parent)
     browse->setAutoDefault(false);
     auto* layout = new QGridLayout(this);
     layout->addWidget(m_pOn, 0, 0, 1, 3);
-    layout->addWidget(new QLabel(QStringLiteral("Dosar"), this), 1, 0);
+    auto label = [this](const char* text, QWidget* buddy) {
+        auto* l = new QLabel(QString::fromUtf8(text), this);
+        l->setBuddy(buddy);
+        return l;
+    };
+    layout->addWidget(label("Dosar", m_pFolder), 1, 0);
     layout->addWidget(m_pFolder, 1, 1);
     layout->addWidget(browse, 1, 2);
-    layout->addWidget(new QLabel(QStringLiteral("Copii zilnice pastrate"), this), 2, 0);
+    layout->addWidget(label("Copii zilnice pastrate", m_pDaily), 2, 0);
     layout->addWidget(m_pDaily, 2, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Copii lunare pastrate"), this), 3, 0);
+    layout->addWidget(label("Copii lunare pastrate", m_pMonthly), 3, 0);
     layout->addWidget(m_pMonthly, 3, 1);
     layout->setRowStretch(4, 1);
     connect(browse, &QPushButton::clicked, this, &CPropBackupsDlg::OnBrowse);
@@ -183,6 +189,7 @@ COptionsSheet::COptionsSheet(QWidget* parent)
     tabs->addTab(m_pColorsPage, QStringLiteral("Shelfwarden Colors"));
     tabs->addTab(m_pBackupsPage, QStringLiteral("Copii de siguranta"));
     tabs->addTab(m_pIsbnPage, QStringLiteral("ISBN"));
+    NamePagesByTabs(tabs);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
     layout->addWidget(MakeDialogButtons(this));

@@ -3,6 +3,7 @@
 #include "app/CMainFrame.h"
 #include "app/RomanianFrameworkTexts.h"
 #include "shell/AppSettings.h"
+#include "shell/CListAccessible.h"
 #include "shell/CShelfwardenDoc.h"
 #include "store/CBookDatabase.h"
 #include "view/ui/CShelfwardenView.h"
@@ -37,6 +38,8 @@ bool CShelfwardenApp::InitInstance(const std::string& catalogue) {
         m_pFrameworkTexts = std::make_unique<RomanianFrameworkTexts>();
         QCoreApplication::installTranslator(m_pFrameworkTexts.get());
     }
+    // Before the first window: a screen reader reads every list through the program's own class.
+    CListAccessible::Install();
     m_pDocument = std::make_unique<CShelfwardenDoc>();
     m_pFrame = std::make_unique<CMainFrame>(m_pDocument.get());
     if (catalogue.empty()) {

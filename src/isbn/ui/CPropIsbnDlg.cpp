@@ -28,17 +28,23 @@ CPropIsbnDlg::CPropIsbnDlg(QWidget* parent)
     m_pService->setPlaceholderText(kDefaultIsbnService);
     auto* layout = new QGridLayout(this);
     layout->addWidget(m_pOn, 0, 0, 1, 2);
-    layout->addWidget(new QLabel(QStringLiteral("Adresa serviciului"), this), 1, 0);
+    auto* service = new QLabel(QStringLiteral("Adresa serviciului"), this);
+    service->setBuddy(m_pService);
+    layout->addWidget(service, 1, 0);
     layout->addWidget(m_pService, 1, 1);
     m_pContact->setObjectName(QStringLiteral("isbnContact"));
     m_pContact->setPlaceholderText(QStringLiteral("nume@exemplu.ro"));
-    layout->addWidget(new QLabel(QStringLiteral("Adresa de e-mail"), this), 2, 0);
+    auto* contact = new QLabel(QStringLiteral("Adresa de e-mail"), this);
+    contact->setBuddy(m_pContact);
+    layout->addWidget(contact, 2, 0);
     layout->addWidget(m_pContact, 2, 1);
     auto* why = new QLabel(QStringLiteral("Open Library cere o adresa de contact"), this);
     why->setTextFormat(Qt::PlainText);
     layout->addWidget(why, 3, 1);
     auto* sources = new QLabel(QStringLiteral("Su&rsele, in ordinea in care sunt intrebate"), this);
     sources->setBuddy(m_pSources->List());
+    // The list lies inside its editor, out of the label's reach for a screen reader.
+    NameForScreenReaders(m_pSources->List(), sources->text().remove(QLatin1Char('&')));
     layout->addWidget(sources, 4, 0, 1, 2);
     layout->addWidget(m_pSources, 5, 0, 1, 2);
     m_pGoogleKey->setObjectName(QStringLiteral("isbnGoogleKey"));

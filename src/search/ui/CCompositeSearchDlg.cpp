@@ -66,6 +66,8 @@ CCompositeSearchDlg::CCompositeSearchDlg(QWidget* parent) : QDialog(parent) {
             field = edit;
         }
         field->setObjectName(QString::fromUtf8(row.fieldName));
+        // The check box beside the field says what it holds; it cannot be a field's label.
+        NameForScreenReaders(field, QString::fromUtf8(row.label));
         grid->addWidget(check, r, 0);
         grid->addWidget(field, r, 1);
         ++r;

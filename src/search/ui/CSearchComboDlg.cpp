@@ -12,7 +12,9 @@ CSearchComboDlg::CSearchComboDlg(QWidget* parent) : QDialog(parent), m_pCombo(ne
     setWindowTitle(QStringLiteral("Dialog"));
     m_pCombo->setObjectName(QStringLiteral("selection"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Search for"), this));
+    auto* label = new QLabel(QStringLiteral("Search for"), this);
+    label->setBuddy(m_pCombo);
+    layout->addWidget(label);
     layout->addWidget(m_pCombo);
     layout->addWidget(MakeDialogButtons(this));
     setMinimumWidth(260);

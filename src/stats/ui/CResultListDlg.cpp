@@ -44,6 +44,8 @@ int CResultListDlg::exec() {
     if (m_nMode == NameStatisticsMode::Publishers) {
         headers[1] = QStringLiteral("Editura");
     }
+    m_list->setAccessibleName(m_nMode == NameStatisticsMode::Publishers ? QStringLiteral("Edituri")
+                                                                        : QStringLiteral("Autori"));
     m_list->setHorizontalHeaderLabels(headers);
     for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
         m_list->setColumnWidth(c, kColumns[c].width);

@@ -33,7 +33,42 @@ QVariant CBookListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::ToolTipRole) {
         return PlainToolTip(Text(index.row(), index.column()));
     }
+    // A screen reader reads cells out of sight of their headers, so each says its column.
+    if (role == Qt::AccessibleTextRole) {
+        return CellReading(index.row(), index.column());
+    }
+    if (role == Qt::AccessibleDescriptionRole) {
+        return RowReading(index.row());
+    }
     return {};
+}
+
+QString CBookListModel::Header(int column) const {
+    return headerData(column, Qt::Horizontal).toString();
+}
+
+QString CBookListModel::CellReading(int row, int column) const {
+    const QString text = Text(row, column);
+    return QStringLiteral("%1: %2").arg(Header(column),
+                                        text.isEmpty() ? QStringLiteral("gol") : text);
+}
+
+QString CBookListModel::RowReading(int row) const {
+    QStringList cells;
+    auto read = [&](int column) {
+        if (const QString text = Text(row, column); !text.isEmpty()) {
+            cells << QStringLiteral("%1: %2").arg(Header(column), text);
+        }
+    };
+    if (m_readingOrder.empty()) {
+        for (int column = 0; column < kListedColumnCount; ++column) {
+            read(column);
+        }
+    }
+    for (const int column : m_readingOrder) {
+        read(column);
+    }
+    return cells.join(QStringLiteral(", "));
 }
 
 QVariant CBookListModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The list's rows: thirteen texts each, then the book's ISBN and location. Whole listings arrive at
@@ -34,6 +35,9 @@ public:
     bool IsFiltered() const { return !m_words.empty(); }
     // Every row of the listing, shown or not.
     int TotalCount() const { return m_rows.RowCount(); }
+    // The columns a screen reader reads a row by, in their order on screen; all of them until
+    // the view says otherwise.
+    void SetReadingOrder(std::vector<int> columns) { m_readingOrder = std::move(columns); }
 
 signals:
     // The number of rows shown or listed changed.
@@ -46,6 +50,11 @@ private:
         return IsFiltered() ? m_visible[static_cast<std::size_t>(row)] : row;
     }
     void ApplyFilter();
+    QString Header(int column) const;
+    // "Titlu: Ion": a cell read alone says which column it is in.
+    QString CellReading(int row, int column) const;
+    // "Titlu: Ion, Autor: Liviu Rebreanu, ...": the row's cells that hold a text.
+    QString RowReading(int row) const;
 
     BookRowTable m_rows;
     ListedDetails m_details;
@@ -53,4 +62,5 @@ private:
     FilterIndex m_index;
     bool m_indexBuilt = false;
     std::vector<int> m_visible;
+    std::vector<int> m_readingOrder;
 };

@@ -57,6 +57,7 @@ CLookupEditDlg::CLookupEditDlg(QWidget* parent) : QDialog(parent), m_list(new QT
 
 int CLookupEditDlg::exec() {
     m_list->setHorizontalHeaderLabels({QStringLiteral("ID"), QString::fromUtf8(Texts().header)});
+    m_list->setAccessibleName(QString::fromUtf8(Texts().header));
     m_list->setColumnWidth(0, 50);
     m_list->setColumnWidth(1, 120);
     FitColumnsToHeaders(m_list);

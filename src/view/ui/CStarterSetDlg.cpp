@@ -51,12 +51,16 @@ CStarterSetDlg::CStarterSetDlg(bool offerTypes, bool offerStates, QWidget* paren
     auto* lists = new QGridLayout;
     if (offerTypes) {
         m_pTypes = NameList("types", g_starterTypeNames, this);
-        lists->addWidget(new QLabel(QStringLiteral("Tipuri:"), this), 0, 0);
+        auto* label = new QLabel(QStringLiteral("Tipuri:"), this);
+        label->setBuddy(m_pTypes);
+        lists->addWidget(label, 0, 0);
         lists->addWidget(m_pTypes, 1, 0);
     }
     if (offerStates) {
         m_pStates = NameList("states", g_starterStateNames, this);
-        lists->addWidget(new QLabel(QStringLiteral("Stari:"), this), 0, 1);
+        auto* label = new QLabel(QStringLiteral("Stari:"), this);
+        label->setBuddy(m_pStates);
+        lists->addWidget(label, 0, 1);
         lists->addWidget(m_pStates, 1, 1);
     }
     QDialogButtonBox* buttons = MakeDialogButtons(this);
