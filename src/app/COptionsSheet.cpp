@@ -138,7 +138,7 @@ CPropBackupsDlg::CPropBackupsDlg(QWidget* parent)
     m_pDaily->setRange(1, 365);
     m_pMonthly->setObjectName(QStringLiteral("backupMonthly"));
     m_pMonthly->setRange(0, 240);
-    auto* browse = new QPushButton(QStringLiteral("&Browse"), this);
+    auto* browse = new QPushButton(QStringLiteral("&Alege..."), this);
     browse->setObjectName(QStringLiteral("backupBrowse"));
     browse->setAutoDefault(false);
     auto* layout = new QGridLayout(this);

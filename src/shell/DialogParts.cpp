@@ -21,7 +21,8 @@
 #include <algorithm>
 #include <limits>
 
-QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel) {
+QDialogButtonBox* MakeDialogButtons(QDialog* dialog, CancelButton cancelButton) {
+    const bool withCancel = cancelButton != CancelButton::None;
     auto* box = new QDialogButtonBox(withCancel ? QDialogButtonBox::Ok | QDialogButtonBox::Cancel
                                                 : QDialogButtonBox::Ok,
                                      dialog);
@@ -35,7 +36,8 @@ QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel) {
     if (withCancel) {
         QPushButton* cancel = box->button(QDialogButtonBox::Cancel);
         cancel->setObjectName(QStringLiteral("cancel"));
-        cancel->setText(QStringLiteral("Cancel"));
+        cancel->setText(cancelButton == CancelButton::Cancel ? QStringLiteral("Cancel")
+                                                             : QStringLiteral("Renunta"));
         QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     }
     return box;

@@ -20,7 +20,9 @@ class QWidget;
 
 // OK (the default button) and, unless told otherwise, Cancel, wired to the dialog's accept and
 // reject, captioned so in any language. Object names "ok" and "cancel".
-QDialogButtonBox* MakeDialogButtons(QDialog* dialog, bool withCancel = true);
+// The program's first dialogs keep "Cancel"; those added since say "Renunta".
+enum class CancelButton { None, Cancel, Renunta };
+QDialogButtonBox* MakeDialogButtons(QDialog* dialog, CancelButton cancel = CancelButton::Cancel);
 
 // Tab passes through a row of buttons as through any other controls: Qt's button box stands in
 // for its first button and would send Tab from it back to itself.
@@ -64,8 +66,8 @@ void AcceptDigitsOnly(QLineEdit* edit);
 // an integer between -32768 and 32767.".
 bool ExchangeInteger(QLineEdit* edit, int& value, bool bookNumber = false);
 
-// Reads a text field on OK. A text the catalogue cannot hold is refused with "Enter no more than
-// 255 characters.", the focus on that field and the text kept; false then. A text the user left
+// Reads a text field on OK. A text the catalogue cannot hold is refused with "Introduceti cel mult
+// 255 de caractere.", the focus on that field and the text kept; false then. A text the user left
 // as it was shown keeps `value`'s own bytes, also those that are not UTF-8.
 bool ExchangeText(QLineEdit* edit, std::string& value);
 

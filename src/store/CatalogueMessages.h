@@ -16,5 +16,7 @@ inline constexpr const char* kNoStateDefined = "Nu exista definita nici o stare!
 inline constexpr const char* kNotAnInteger = "Please enter an integer.";
 inline constexpr const char* kIntegerOutOfRange =
     "Please enter an integer between -32768 and 32767.";
-inline constexpr const char* kTextTooLong = "Enter no more than 255 characters.";
+inline constexpr const char* kTextTooLong = "Introduceti cel mult 255 de caractere.";
+// For the fields beyond the book's own, whose integer check is ours.
+inline constexpr const char* kNotAWholeNumber = "Introduceti un numar intreg.";
 } // namespace msg

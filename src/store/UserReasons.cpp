@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -11,6 +12,9 @@ namespace {
 // The errors a user meets with files, in the order they are looked for in a system text.
 constexpr int kKnownErrors[] = {ENOENT, EACCES,  EPERM,  ENOSPC,  EDQUOT, EFBIG, EROFS,
                                 EBUSY,  ETXTBSY, EISDIR, ENOTDIR, EEXIST, EIO};
+
+// Beyond the highest error number Linux gives.
+constexpr int kLastErrorNumber = 134;
 
 // The program's own English reasons, as the command line says them.
 struct OwnReason {
@@ -86,8 +90,39 @@ std::string SystemReason(int errnum) {
         return "fisierul exista deja";
     case EIO:
         return "discul nu a putut fi citit sau scris";
+    case ENAMETOOLONG:
+        return "numele fisierului este prea lung";
+    case ELOOP:
+        return "calea are prea multe legaturi simbolice";
+    case EMFILE:
+    case ENFILE:
+        return "sunt deschise prea multe fisiere";
+    case ENOMEM:
+        return "memoria nu ajunge";
+    case EXDEV:
+        return "fisierul nu poate fi mutat pe alt disc";
+    case EAGAIN:
+        return "resursa este ocupata; incercati din nou";
+    case EINTR:
+        return "operatia a fost intrerupta";
+    case ENXIO:
+    case ENODEV:
+        return "dispozitivul nu exista";
+    case ENOTEMPTY:
+        return "dosarul nu este gol";
+    case ESTALE:
+    case ENOTCONN:
+    case ETIMEDOUT:
+    case EHOSTUNREACH:
+    case ENETUNREACH:
+    case ECONNREFUSED:
+        return "discul din retea nu raspunde";
+    case EINVAL:
+        return "operatia nu se poate face cu acest fisier";
     default:
-        return std::strerror(errnum);
+        // Every other error the system may give, said in general, its number kept for whoever
+        // looks further.
+        return "eroare a sistemului (" + std::to_string(errnum) + ")";
     }
 }
 
@@ -136,6 +171,12 @@ std::string RomanianReason(const std::string& reason) {
     for (int errnum : kKnownErrors) {
         const std::string_view system = std::strerror(errnum);
         if (std::string_view(reason).ends_with(system)) {
+            return replaced(system, SystemReason(errnum));
+        }
+    }
+    for (int errnum = 1; errnum < kLastErrorNumber; ++errnum) {
+        const std::string_view system = std::strerror(errnum);
+        if (!system.starts_with("Unknown error") && std::string_view(reason).ends_with(system)) {
             return replaced(system, SystemReason(errnum));
         }
     }

@@ -8,6 +8,7 @@
 #include "store/CEngineException.h"
 #include "store/CEngineRecordset.h"
 #include "store/CEngineStatement.h"
+#include "store/CountedNoun.h"
 #include "store/FixedNames.h"
 #include "store/LookupList.h"
 #include "store/TransactionGuard.h"
@@ -207,8 +208,9 @@ Columns ReadHeader(const std::vector<std::string>& header, const ImportOptions& 
     Columns columns;
     columns.fields = options.columns.empty() ? GuessImportColumns(header) : options.columns;
     if (columns.fields.size() != header.size()) {
-        throw RowError{"antetul are " + std::to_string(header.size()) + " coloane, alegerea " +
-                       std::to_string(columns.fields.size())};
+        throw RowError{"antetul are " +
+                       CountedNoun(static_cast<long long>(header.size()), "coloana", "coloane") +
+                       ", alegerea " + std::to_string(columns.fields.size())};
     }
     std::map<Field, std::string> seen;
     for (std::size_t i = 0; i < header.size(); ++i) {
@@ -379,7 +381,8 @@ private:
     bool Store(std::vector<std::string>& cells) {
         if (cells.size() != m_columns.fields.size()) {
             const std::size_t n = cells.size();
-            throw RowError{"randul are " + std::to_string(n) + (n == 1 ? " celula" : " celule") +
+            throw RowError{"randul are " +
+                           CountedNoun(static_cast<long long>(n), "celula", "celule") +
                            ", antetul " + std::to_string(m_columns.fields.size())};
         }
         std::vector<const std::string*> value(ImportFieldChoices().size() + 1, nullptr);

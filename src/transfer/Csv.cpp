@@ -1,5 +1,6 @@
 #include "transfer/Csv.h"
 
+#include "store/CountedNoun.h"
 #include "transfer/TextEncoding.h"
 
 CsvReader::CsvReader(std::string_view text, char delimiter) : m_text(text), m_delimiter(delimiter) {
@@ -17,8 +18,11 @@ bool CsvReader::Fail(const std::string& error, std::size_t line) {
 bool CsvReader::Accept(Record& record, std::string& field, std::size_t line) {
     if (record.fields.size() == kMostCsvColumns) {
         return Fail(
-            m_header ? "antetul are mai mult de " + std::to_string(kMostCsvColumns) + " de coloane"
-                     : "randul are mai mult de " + std::to_string(kMostCsvColumns) + " de celule",
+            m_header
+                ? "antetul are mai mult de " +
+                      CountedNoun(static_cast<long long>(kMostCsvColumns), "coloana", "coloane")
+                : "randul are mai mult de " +
+                      CountedNoun(static_cast<long long>(kMostCsvColumns), "celula", "celule"),
             record.line);
     }
     const std::string column = "coloana " + std::to_string(record.fields.size() + 1);
@@ -107,7 +111,7 @@ std::optional<CsvReader::Record> CsvReader::Next() {
     }
     // Only a cell too large leaves the loop: the rest of it is not read.
     Fail("coloana " + std::to_string(record.fields.size() + 1) + " are mai mult de " +
-             std::to_string(kMostCsvCellBytes) + " de octeti",
+             CountedNoun(static_cast<long long>(kMostCsvCellBytes), "octet", "octeti"),
          fieldLine);
     return std::nullopt;
 }

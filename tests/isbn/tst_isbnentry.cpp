@@ -294,7 +294,7 @@ private slots:
             Press(dlg, "cancel");
         });
         run.trigger("recordsModify");
-        QCOMPARE(run.prompts.takeMessages(), QStringList{"Enter no more than 255 characters."});
+        QCOMPARE(run.prompts.takeMessages(), QStringList{shown::kTextTooLong});
         QCOMPARE(kept, QString("Ana Blandiana"));
     }
 

@@ -95,8 +95,15 @@ private slots:
                   "is full\""},
                  {"holds a view in place of its table: \"books\"",
                   "fisierul are o vedere in locul tabelei \"books\""},
+                 {"x.mdb: " + said(ENAMETOOLONG), "x.mdb: numele fisierului este prea lung"},
+                 {said(ENOTRECOVERABLE),
+                  "eroare a sistemului (" + std::to_string(ENOTRECOVERABLE) + ")"},
                  {"something else", "something else"}}) {
             QCOMPARE(RomanianReason(reason), shown);
+        }
+        // No error of the system reaches a window in English.
+        for (int errnum = 1; errnum < 134; ++errnum) {
+            QVERIFY2(SystemReason(errnum) != said(errnum), qPrintable(QString::number(errnum)));
         }
     }
 

@@ -25,7 +25,8 @@ inline constexpr const char* kNoTitle = "Trebuie specificat un titlu!";
 inline constexpr const char* kRatingClash =
     "Nu exista concordanta intre calificativ si stare citire carte!";
 inline constexpr const char* kTypeExists = "Tipul specificat exista deja!";
-inline constexpr const char* kTextTooLong = "Enter no more than 255 characters.";
+inline constexpr const char* kTextTooLong = "Introduceti cel mult 255 de caractere.";
+inline constexpr const char* kNotAWholeNumber = "Introduceti un numar intreg.";
 inline constexpr const char* kNoBorrower = "Trebuie specificat cui se imprumuta cartea!";
 inline constexpr const char* kNotLent = "Cartea nu este imprumutata!";
 inline constexpr const char* kBeforeLent = "Data nu poate fi inaintea imprumutului!";

@@ -525,6 +525,9 @@ private slots:
         seventh("a truncated last row", "Cut short,A,E,Rom", "randul are 4 celule, antetul 12");
         seventh("a row with a cell too many", "One more" + rest.chopped(2) + ",x\r\n",
                 "randul are 13 celule, antetul 12");
+        seventh("a row of twenty cells",
+                "Twenty" + rest.chopped(2) + QByteArray(",x").repeated(8) + "\r\n",
+                "randul are 20 de celule, antetul 12");
         seventh("a row without a title", rest, "Trebuie specificat un titlu!");
         seventh("un retur de car (CR) in afara ghilimelelor", "Split\rin two" + rest,
                 "un retur de car (CR) in afara ghilimelelor");

@@ -139,7 +139,8 @@ private slots:
         for (QAction* a : run.view()->actions()) {
             offered << a->objectName();
         }
-        QCOMPARE(offered, (QStringList{"recordsModify", "recordsDelete", "editCopy"}));
+        QCOMPARE(offered,
+                 (QStringList{"recordsModify", "recordsDelete", "editCopy", "viewSortBy"}));
 
         run.selectRow(1);
         WhenModal([](QWidget* dlg) {

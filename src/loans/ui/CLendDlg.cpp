@@ -30,7 +30,7 @@ CLendDlg::CLendDlg(QWidget* parent)
     form->addRow(m_hasDue, m_due);
     NameForScreenReaders(m_borrower, QStringLiteral("Imprumutata lui:"));
     NameForScreenReaders(m_due, QStringLiteral("Termen:"));
-    form->addRow(MakeDialogButtons(this));
+    form->addRow(MakeDialogButtons(this, CancelButton::Renunta));
     MendTabChain(this);
     connect(m_hasDue, &QCheckBox::toggled, m_due, &QWidget::setEnabled);
     connect(m_lent, &QDateEdit::dateChanged, this, [this](const QDate& lent) {

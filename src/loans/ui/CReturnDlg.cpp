@@ -15,7 +15,7 @@ CReturnDlg::CReturnDlg(QWidget* parent)
     auto* form = new QFormLayout(this);
     form->addRow(m_loan);
     form->addRow(QStringLiteral("Returnata la:"), m_returned);
-    form->addRow(MakeDialogButtons(this));
+    form->addRow(MakeDialogButtons(this, CancelButton::Renunta));
 }
 
 int CReturnDlg::exec() {

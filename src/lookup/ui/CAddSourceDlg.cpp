@@ -71,7 +71,7 @@ CAddSourceDlg::CAddSourceDlg(std::vector<std::string> takenNames, QWidget* paren
     form->addRow(QStringLiteral("A&dresa"), m_pAddress);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(MakeDialogButtons(this));
+    layout->addWidget(MakeDialogButtons(this, CancelButton::Renunta));
     setMinimumWidth(420);
     connect(m_pKind, &QComboBox::currentIndexChanged, this, &CAddSourceDlg::ShowAddressHint);
     ShowAddressHint();

@@ -45,5 +45,5 @@ CGeneralStatsDlg::CGeneralStatsDlg(const GeneralStatistics& statistics, QWidget*
     grid->addWidget(group(kReadCenturies), 1, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addWidget(MakeDialogButtons(this, false));
+    layout->addWidget(MakeDialogButtons(this, CancelButton::None));
 }

@@ -30,7 +30,7 @@ CResultListDlg::CResultListDlg(QWidget* parent) : QDialog(parent), m_list(new QT
     MakeDialogList(m_list);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
-    layout->addWidget(MakeDialogButtons(this, false));
+    layout->addWidget(MakeDialogButtons(this, CancelButton::None));
     resize(560, 400);
     RememberDialogSize(this, QStringLiteral("Statistics Dialog"));
 }

@@ -115,7 +115,7 @@ CImportDlg::CImportDlg(const QString& fileName, std::string start,
     m_pDuplicates->setToolTip(QStringLiteral(
         "Cartile cu acelasi titlu si autor ca una din catalog sunt importate si ele"));
     layout->addWidget(m_pDuplicates);
-    layout->addWidget(MakeDialogButtons(this));
+    layout->addWidget(MakeDialogButtons(this, CancelButton::Renunta));
 
     connect(m_pDelimiter, &QComboBox::currentIndexChanged, this, &CImportDlg::Reread);
     connect(m_pEncoding, &QComboBox::currentIndexChanged, this, &CImportDlg::Reread);

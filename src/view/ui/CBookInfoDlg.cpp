@@ -174,7 +174,7 @@ bool CBookInfoDlg::ExchangeDetails() {
     bool number = true;
     const QString typed = m_pNumarSerie->text();
     read.numar_serie = typed.isEmpty() ? kUnknownNumber : typed.toInt(&number);
-    const char* problem = number ? CBookDetailsStore::Problem(read) : msg::kNotAnInteger;
+    const char* problem = number ? CBookDetailsStore::Problem(read) : msg::kNotAWholeNumber;
     if (problem) {
         m_pPages->setCurrentWidget(m_pDetailsPage);
         ShowMessage(problem, this);

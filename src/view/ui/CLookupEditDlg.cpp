@@ -26,7 +26,7 @@ CLookupEditDlg::CLookupEditDlg(QWidget* parent) : QDialog(parent), m_list(new QT
     m_list->horizontalHeader()->setStretchLastSection(true);
     MakeDialogList(m_list);
 
-    QDialogButtonBox* ok = MakeDialogButtons(this, false);
+    QDialogButtonBox* ok = MakeDialogButtons(this, CancelButton::None);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(ok);
     const struct {

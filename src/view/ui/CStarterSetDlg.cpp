@@ -63,8 +63,7 @@ CStarterSetDlg::CStarterSetDlg(bool offerTypes, bool offerStates, QWidget* paren
         lists->addWidget(label, 0, 1);
         lists->addWidget(m_pStates, 1, 1);
     }
-    QDialogButtonBox* buttons = MakeDialogButtons(this);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Renunta"));
+    QDialogButtonBox* buttons = MakeDialogButtons(this, CancelButton::Renunta);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(note);
     layout->addLayout(lists, 1);
