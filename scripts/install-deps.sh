@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need; does nothing when all are present.
 set -eu
 
-packages="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libsqlite3-dev libicu-dev sqlite3 qt6-translations-l10n libxcb1-dev libyaz-dev python3 $*"
+packages="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libsqlite3-dev libicu-dev sqlite3 qt6-translations-l10n qt6-l10n-tools libxcb1-dev libyaz-dev python3 $*"
 # The screen reader's walk (tests/app/a11y_walk.sh): an X server, a session bus, AT-SPI with its
 # Python binding, and xdotool for the keyboard and the mouse.
 packages="$packages xvfb dbus-daemon at-spi2-core python3-pyatspi xdotool"

@@ -1,7 +1,6 @@
 #include "app/CShelfwardenApp.h"
 
 #include "app/CMainFrame.h"
-#include "app/RomanianFrameworkTexts.h"
 #include "shell/AppSettings.h"
 #include "shell/CListAccessible.h"
 #include "shell/CShelfwardenDoc.h"
@@ -34,8 +33,8 @@ bool CShelfwardenApp::InitInstance(const std::string& catalogue) {
     if (m_pFrameworkTexts->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(m_pFrameworkTexts.get());
-    } else if (QLocale().language() == QLocale::Romanian) {
-        m_pFrameworkTexts = std::make_unique<RomanianFrameworkTexts>();
+    } else if (QLocale().language() == QLocale::Romanian &&
+               m_pFrameworkTexts->load(QStringLiteral(":/translations/qtbase_ro.qm"))) {
         QCoreApplication::installTranslator(m_pFrameworkTexts.get());
     }
     // Before the first window: a screen reader reads every list through the program's own class.
