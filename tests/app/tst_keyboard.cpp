@@ -1,6 +1,7 @@
 #include "isbn/ui/CIsbnCommands.h"
 #include "isbn/ui/CIsbnEntryDlg.h"
 #include "loans/CLoanRegister.h"
+#include "shell/AppSettings.h"
 #include "support/GuiDriver.h"
 
 #include <QMenu>
@@ -151,6 +152,32 @@ private slots:
         }
         QCOMPARE(forwards, QString());
         QCOMPARE(backwards, QString());
+    }
+
+    // The list follows the desktop's font, and its contrast where the Options colours say nothing.
+    void theListFollowsTheDesktopsFontAndContrast() {
+        LibraryApp run;
+        CShelfwardenView* list = run.view();
+        const QFont font = QApplication::font(list);
+        QFont large = font;
+        if (font.pointSize() > 0) {
+            large.setPointSize(font.pointSize() * 2);
+        } else {
+            large.setPixelSize(font.pixelSize() * 2);
+        }
+        // As the desktop's theme gives it: lists have a font of their own.
+        QApplication::setFont(large, "QAbstractItemView");
+        QVERIFY(list->rowHeight(0) > list->fontMetrics().height());
+        QVERIFY(list->fontMetrics().height() > QFontMetrics(font).height());
+        const QPalette usual = QApplication::palette(list);
+        QPalette contrast = usual;
+        contrast.setColor(QPalette::Highlight, Qt::yellow);
+        contrast.setColor(QPalette::HighlightedText, Qt::black);
+        QApplication::setPalette(contrast, "QAbstractItemView");
+        QCOMPARE(list->palette().color(QPalette::Highlight), QColor(Qt::yellow));
+        QCOMPARE(list->palette().color(QPalette::Base), Settings().Background());
+        QApplication::setFont(font, "QAbstractItemView");
+        QApplication::setPalette(usual, "QAbstractItemView");
     }
 
     // Alt and a letter reaches every item of a menu: no two items of one menu share it.

@@ -77,7 +77,7 @@ void CShelfwardenView::MakeColumns() {
     setSortingEnabled(false);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6); // list-control rows
+    FitRowsToFont();
     QHeaderView* header = horizontalHeader();
     header->setSectionsMovable(true);
     header->setSectionsClickable(true);
@@ -207,6 +207,18 @@ void CShelfwardenView::SaveLayout() {
     details.isbnWidth = details.isbn ? columnWidth(kIsbnColumn) : details.isbnWidth;
     details.locationWidth = details.location ? columnWidth(kLocationColumn) : details.locationWidth;
     SaveDetailColumns(details);
+}
+
+void CShelfwardenView::FitRowsToFont() {
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6); // list-control rows
+}
+
+// A larger or smaller font chosen on the desktop while the program runs makes the rows fit it.
+void CShelfwardenView::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        FitRowsToFont();
+    }
 }
 
 void CShelfwardenView::resizeEvent(QResizeEvent* event) {

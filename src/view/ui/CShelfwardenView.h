@@ -75,6 +75,7 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
@@ -86,6 +87,7 @@ private:
     // A listing not ordered by a header click: no arrow.
     void ForgetSort();
     void MakeColumns();
+    void FitRowsToFont();
     // The header's context menu: the ISBN and location columns, shown or hidden.
     void MakeDetailColumns();
     // The width the user gave the columns shown after the book's own.
