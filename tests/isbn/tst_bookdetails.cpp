@@ -82,7 +82,9 @@ private slots:
                  {Given("9780451526534"), msg::kIsbnCheckDigit},
                  {Given("12345"), msg::kIsbnNotValid},
                  {Given("", std::string(256, 'x')), shown::kTextTooLong},
-                 {Given("", "", std::string(256, 'x')), shown::kTextTooLong}}) {
+                 {Given("", "", std::string(256, 'x')), shown::kTextTooLong},
+                 {BookDetails{"", "", "", kUnknownNumber, std::string(256, 'x'), "", ""},
+                  shown::kTextTooLong}}) {
             QVERIFY(!s.details.Write(1, details));
             QCOMPARE(s.messages.take(), Texts{message});
         }
@@ -95,6 +97,7 @@ private slots:
         BookDetails note;
         note.note = QString(255, QChar(u'ă')).toStdString();
         QVERIFY(s.details.Write(2, note));
+        QCOMPARE(s.details.Read(2), std::optional<BookDetails>(note));
         QVERIFY(s.details.Write(1, Given("0-451-52653-8", "Birou, raftul 2")));
         QVERIFY(s.details.Write(2, Given("9791032305690", "Sufragerie", "", kUnknownNumber)));
         BookDetails first = Given("9780451526533", "Birou, raftul 2");
