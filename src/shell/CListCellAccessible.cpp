@@ -170,7 +170,9 @@ QAccessible::State CListCellAccessible::state() const {
     }
     // A place scrolled out of the list's window is there, but not seen.
     const QRect local = LocalRect();
-    st.invisible = local.isEmpty() || !m_view->rect().intersects(local);
+    const QWidget* shown = m_kind == Kind::Cell ? m_view->viewport() : m_view;
+    st.invisible =
+        local.isEmpty() || !QRect(shown->mapTo(m_view, QPoint()), shown->size()).intersects(local);
     if (m_kind != Kind::Cell) {
         return st;
     }
