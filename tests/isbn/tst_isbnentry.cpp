@@ -353,6 +353,11 @@ private slots:
         QCOMPARE(seen + '|' + more, QString("Baltagul|Mihail Sadoveanu|Polirom|223|1930|2004|"
                                             "9789734609123|Gasit la: Library of Congress|"
                                             "Biblioteca Polirom. Clasici|12"));
+        // A book whose title Open Library gives and the library completes has Open Library for
+        // its source.
+        WhenModal(Confirm());
+        run.scan("9780141439518");
+        QTRY_COMPARE(run.stored("SELECT sursa FROM book_details"), Texts{"Open Library"});
     }
 
     // Keys are timed as the scanner typed them: a moment the program is busy in the middle of a
@@ -472,12 +477,19 @@ private slots:
         QCOMPARE(selected.size(), 1);
         QCOMPARE(run.view()->Model()->Text(selected.first().row(), 1), QString("Primul exemplar"));
         QCOMPARE(run.stored("SELECT count(*) FROM books"), Texts{"5"});
-        // Yes: another copy, with the same ISBN, title and author, asked about once.
+        // Yes: another copy, with the same ISBN, title and author, asked about once. The ISBN
+        // scanned again while its dialog is open waits its turn, and is not looked up either.
         run.prompts.questions.clear();
-        run.prompts.answers = {true};
-        WhenModal(Confirm("Primul exemplar"));
+        run.prompts.answers = {true, false};
+        WhenModal([](QWidget* dlg) {
+            auto* title = dlg->findChild<QLineEdit*>("titlu");
+            QTest::keyClicks(title, "0451526538", Qt::NoModifier, 5);
+            QTest::keyClick(title, Qt::Key_Return);
+            QTest::qWait(200); // time enough for a look-up to reach the service
+            Confirm("Primul exemplar")(dlg);
+        });
         run.scan("0451526538");
-        QCOMPARE(run.prompts.questions, QStringList{"(nu) " + kAlreadyThere});
+        QCOMPARE(run.prompts.questions, QStringList(2, "(nu) " + kAlreadyThere));
         QCOMPARE(run.stored("SELECT group_concat(titlu || ' ' || ifnull(isbn, '-')) FROM books "
                             "LEFT JOIN book_details USING (id) WHERE id > 4"),
                  Texts{"Primul exemplar 9780451526533,Primul exemplar 9780451526533"});
