@@ -150,6 +150,8 @@ private slots:
             run.trigger("settingsOptions");
             QCOMPARE(StoredSettings(), (QStringList{"255", "255", "255", "0", "0", "0", "0", ""}));
             QCOMPARE(Settings().defaultOpen, 0);
+            // Never asked, the first look-up still asks whether ISBNs may be sent.
+            QCOMPARE(SettingsStore()->value("ISBN Lookup").toInt(), -1);
             QCOMPARE(run.view()->palette().color(QPalette::Base), QColor(Qt::white));
         }
         run.prompts.colorRequests.clear();
