@@ -2,6 +2,7 @@
 
 #include "app/CMainFrame.h"
 #include "shell/AppSettings.h"
+#include "shell/CFocusStyle.h"
 #include "shell/CListAccessible.h"
 #include "shell/CShelfwardenDoc.h"
 #include "store/CBookDatabase.h"
@@ -37,6 +38,7 @@ bool CShelfwardenApp::InitInstance(const std::string& catalogue) {
                m_pFrameworkTexts->load(QStringLiteral(":/translations/qtbase_ro.qm"))) {
         QCoreApplication::installTranslator(m_pFrameworkTexts.get());
     }
+    CFocusStyle::Install();
     // Before the first window: a screen reader reads every list through the program's own class.
     CListAccessible::Install();
     m_pDocument = std::make_unique<CShelfwardenDoc>();

@@ -6,8 +6,10 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QSet>
+#include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -152,6 +154,44 @@ private slots:
         }
         QCOMPARE(forwards, QString());
         QCOMPARE(backwards, QString());
+    }
+
+    // The focus is in sight on every button, the default one too, and Tab leaves the book list.
+    void theFocusIsAlwaysInSight() {
+        LibraryApp run;
+        // A default button as the style draws it, with the focus and without.
+        const auto drawn = [](bool focus) {
+            QPushButton button(QStringLiteral("OK"));
+            button.setDefault(true);
+            button.resize(80, 30);
+            QStyleOptionButton option;
+            option.initFrom(&button);
+            option.features |= QStyleOptionButton::DefaultButton;
+            option.text = button.text();
+            option.state |= QStyle::State_Enabled | QStyle::State_Active;
+            if (focus) {
+                option.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
+            }
+            QImage image(button.size(), QImage::Format_ARGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            QApplication::style()->drawControl(QStyle::CE_PushButton, &option, &painter, &button);
+            return image;
+        };
+        QVERIFY(drawn(true) != drawn(false));
+
+        run.frame()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(run.frame()));
+        run.view()->setFocus();
+        QTest::keyClick(run.view(), Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != run.view());
+        // After a new listing nothing is chosen; the first arrow chooses the first row.
+        run.view()->ClearList();
+        run.trigger("viewAll");
+        run.view()->setFocus();
+        QVERIFY(run.view()->FirstSelectedRow() < 0);
+        QTest::keyClick(run.view(), Qt::Key_Down);
+        QCOMPARE(run.view()->FirstSelectedRow(), 0);
     }
 
     // The list follows the desktop's font, and its contrast where the Options colours say nothing.

@@ -72,6 +72,8 @@ void CShelfwardenView::MakeColumns() {
     setShowGrid(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // A list of rows: Tab moves on to the next control instead of walking the cells.
+    setTabKeyNavigation(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
     setSortingEnabled(false);
@@ -252,6 +254,16 @@ void CShelfwardenView::keyPressEvent(QKeyEvent* event) {
     }
     if (plain && event->key() == Qt::Key_Delete) {
         emit DeleteRequested();
+        return;
+    }
+    // After a new listing nothing is chosen: the first arrow chooses the row the list stands on
+    // (the first), so that a listing of one book can be chosen from the keyboard too.
+    const bool moving = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down ||
+                        event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown;
+    if (plain && moving && m_pModel->rowCount() > 0 && !selectionModel()->hasSelection()) {
+        const QModelIndex at = currentIndex().isValid() ? currentIndex() : m_pModel->index(0, 0);
+        selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect |
+                                                  QItemSelectionModel::Rows);
         return;
     }
     // The menu key and Shift+F10 open the row's menu beside the current row.
