@@ -100,13 +100,11 @@ void CLoanCommands::OnLoans() {
     dlg.m_pLoans = &loans;
     dlg.m_strToday = IsoText(m_today());
     dlg.m_bReadOnly = m_pView->IsReadOnly();
+    connect(&dlg, &CLoansDlg::LoanReturned, this, &CLoanCommands::LoansChanged);
     if (!dlg.Load()) {
         return;
     }
     dlg.exec();
-    if (dlg.m_bChanged) {
-        emit LoansChanged();
-    }
     if (dlg.m_nShowBook >= 0) {
         ShowBook(dlg.m_nShowBook);
     }

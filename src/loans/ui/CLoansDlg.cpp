@@ -23,7 +23,7 @@ CLoansDlg::CLoansDlg(QWidget* parent)
       m_withReturned(new QCheckBox(QStringLiteral("Arata si cele returnate"), this)) {
     setWindowTitle(QStringLiteral("Imprumuturi"));
     // Room is left for the window's frame, so that the whole of it is on the screen.
-    resize(QSize(820, 420).boundedTo(screen()->availableGeometry().size() - QSize(40, 80)));
+    resize(QSize(920, 420).boundedTo(screen()->availableGeometry().size() - QSize(40, 80)));
     m_list->setObjectName(QStringLiteral("loanList"));
     NameForScreenReaders(m_list, windowTitle());
     m_list->setModel(m_model);
@@ -31,6 +31,7 @@ CLoansDlg::CLoansDlg(QWidget* parent)
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setWordWrap(false);
+    FitColumnsToHeaders(m_list);
     MakeDialogList(m_list);
     m_list->verticalHeader()->hide();
     m_list->horizontalHeader()->setSectionsClickable(true);
@@ -134,8 +135,8 @@ void CLoansDlg::OnReturn() {
         return;
     }
     if (m_pLoans->Return(loan->book, m_strToday)) {
-        m_bChanged = true;
         Reload();
+        emit LoanReturned();
     }
 }
 

@@ -23,9 +23,12 @@ public:
 
     CLoanRegister* m_pLoans = nullptr;
     std::string m_strToday;
-    bool m_bChanged = false;  // a loan was returned here
     bool m_bReadOnly = false; // the catalogue is a copy open for reading: nothing is returned
     int m_nShowBook = -1;     // the book to show in the main list, when asked for
+
+signals:
+    // A loan was returned here: the main window's counts change at once, not at closing.
+    void LoanReturned();
 
 private:
     bool Reload();
