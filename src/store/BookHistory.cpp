@@ -84,29 +84,47 @@ bool MoveLoan(CBookDatabase& db, const LoanClosing& loan, bool forward) {
     return true;
 }
 
-bool MoveBook(CBookDatabase& db, const BookChange& change, bool forward, const MessageSink& sink) {
+// Takes one book from where the change found or left it to the other end, inside the caller's
+// transaction; false, with nothing written, when it is no longer there.
+bool MoveWithin(CBookDatabase& db, const BookChange& change, bool forward) {
     const std::optional<StoredBook>& from = forward ? change.before : change.after;
     const std::optional<StoredBook>& to = forward ? change.after : change.before;
     const std::int32_t id = change.id;
+    if (ReadStoredBook(db, id) != from) {
+        return false;
+    }
+    if (change.loan && !MoveLoan(db, *change.loan, forward)) {
+        return false;
+    }
+    if (from) {
+        if (!from->detailColumns.empty()) {
+            db.Engine().Execute(FormatStatement("DELETE FROM book_details WHERE id = %d", id));
+        }
+        db.Engine().Execute(FormatStatement("DELETE FROM books WHERE id = %d", id));
+    }
+    if (to) {
+        StoreBook(db.Engine(), *to);
+    }
+    return true;
+}
+
+// Moves every book of one step, all or none.
+bool MoveBooks(CBookDatabase& db, const std::vector<BookChange>& changes, bool forward,
+               const MessageSink& sink) {
+    const bool writes = std::ranges::any_of(changes, [forward](const BookChange& c) {
+        return (forward ? c.after : c.before).has_value();
+    });
     try {
         TransactionGuard guard(db.Engine(), "BEGIN IMMEDIATE");
-        if (ReadStoredBook(db, id) != from ||
-            (change.loan && !MoveLoan(db, *change.loan, forward))) {
-            sink(kChangedElsewhere);
-            return false;
-        }
-        if (from) {
-            if (!from->detailColumns.empty()) {
-                db.Engine().Execute(FormatStatement("DELETE FROM book_details WHERE id = %d", id));
+        for (const BookChange& change : changes) {
+            if (!MoveWithin(db, change, forward)) {
+                sink(kChangedElsewhere);
+                return false;
             }
-            db.Engine().Execute(FormatStatement("DELETE FROM books WHERE id = %d", id));
-        }
-        if (to) {
-            StoreBook(db.Engine(), *to);
         }
         guard.Commit();
     } catch (const CEngineException&) {
-        sink(to ? msg::kCannotUpdate : msg::kCannotDelete);
+        sink(writes ? msg::kCannotUpdate : msg::kCannotDelete);
         return false;
     }
     return true;
@@ -133,9 +151,38 @@ std::optional<StoredBook> ReadStoredBook(CBookDatabase& db, std::int32_t id) {
 }
 
 bool UndoBookChange(CBookDatabase& db, const BookChange& change, const MessageSink& sink) {
-    return MoveBook(db, change, false, sink);
+    return MoveBooks(db, {change}, false, sink);
 }
 
 bool RedoBookChange(CBookDatabase& db, const BookChange& change, const MessageSink& sink) {
-    return MoveBook(db, change, true, sink);
+    return MoveBooks(db, {change}, true, sink);
+}
+
+bool UndoBookChanges(CBookDatabase& db, const std::vector<BookChange>& changes,
+                     const MessageSink& sink) {
+    return MoveBooks(db, changes, false, sink);
+}
+
+bool RedoBookChanges(CBookDatabase& db, const std::vector<BookChange>& changes,
+                     const MessageSink& sink) {
+    return MoveBooks(db, changes, true, sink);
+}
+
+std::optional<std::vector<std::int32_t>> MakeBookChanges(CBookDatabase& db,
+                                                         const std::vector<BookChange>& changes,
+                                                         const MessageSink& sink) {
+    std::vector<std::int32_t> skipped;
+    try {
+        TransactionGuard guard(db.Engine(), "BEGIN IMMEDIATE");
+        for (const BookChange& change : changes) {
+            if (!MoveWithin(db, change, true)) {
+                skipped.push_back(change.id);
+            }
+        }
+        guard.Commit();
+    } catch (const CEngineException&) {
+        sink(msg::kCannotUpdate);
+        return std::nullopt;
+    }
+    return skipped;
 }

@@ -53,3 +53,14 @@ inline constexpr const char* kChangedElsewhere =
 // Either way nothing changes and the result is false.
 bool UndoBookChange(CBookDatabase& db, const BookChange& change, const MessageSink& sink);
 bool RedoBookChange(CBookDatabase& db, const BookChange& change, const MessageSink& sink);
+// The same for a step of many books, in one transaction: all of them move, or none.
+bool UndoBookChanges(CBookDatabase& db, const std::vector<BookChange>& changes,
+                     const MessageSink& sink);
+bool RedoBookChanges(CBookDatabase& db, const std::vector<BookChange>& changes,
+                     const MessageSink& sink);
+// Makes many changes in one transaction, each book's `after` taking the place of its `before`.
+// A book whose stored row is no longer `before` (another program changed it since it was read)
+// is left as it is and its identifier given back; nothing at all when the catalogue refuses a
+// write (told).
+std::optional<std::vector<std::int32_t>>
+MakeBookChanges(CBookDatabase& db, const std::vector<BookChange>& changes, const MessageSink& sink);
