@@ -112,13 +112,14 @@ private slots:
                })
             << "Pădurea spânzuraților: roman|Liviu Rebreanu, Nichita Stănescu|Editura "
                "Minerva|352|1930|2004|Biblioteca pentru toți|12";
-        // 214 for 210, "c1999", an initial, a 702 without relator counted; a copyright date.
+        // 214 for 210, "c1999", an initial, the author's code written with four digits, a 702
+        // without relator counted; a copyright date.
         QTest::newRow("214") << RecordOf({
                                     "100 __$a19990101h19991998m  y0rumy50      ba",
                                     "200 1_$aIon :",
                                     "214 _1$cPolirom$dc1999",
                                     "215 __$a[352] p.",
-                                    "701 _1$aRebreanu$bL.",
+                                    "701 _1$aRebreanu$bL.$40070",
                                     "702 _1$aManolescu$bNicolae",
                                 })
                              << "Ion|L. Rebreanu, Nicolae Manolescu|Polirom|352||1999||";
@@ -140,6 +141,7 @@ private slots:
         QCOMPARE(YearIn("tiraj 15000, 2004"), 2004);
         QCOMPARE(NumberText(YearIn("[199-?]")), "");
         QCOMPARE(PagesIn("2 v. (xii, 1234 p.)"), 1234);
+        QCOMPARE(PagesIn("16 p. of plates, 352 p."), 352);
         QCOMPARE(NumberText(PagesIn("1 CD-ROM ; 12 cm")), "");
     }
 

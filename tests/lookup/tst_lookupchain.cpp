@@ -159,10 +159,14 @@ private slots:
         QCOMPARE(refused.size(), 1);
         QCOMPARE(refused.first().first().toString(), QString("Open Library"));
         QCOMPARE(run.server.requests.size(), 3);
+        // A book the others do not have is not found, though one source failed.
+        run.server.mode = ReplayServer::Mode::Status;
+        run.server.status = 500;
+        QCOMPARE(run.ask({"9789734641239"}), QStringList{"9789734641239|-"});
         run.server.mode = ReplayServer::Mode::Replay;
         QCOMPARE(run.ask({"9780141439518"}).first().section('|', 1, 1),
                  QString("Open Library, Library of Congress"));
-        QCOMPARE(run.server.requests.size(), 5); // the book, then its first year
+        QCOMPARE(run.server.requests.size(), 6); // the book, then its first year
         QStringList agents = run.server.agents + library.agents;
         agents.removeDuplicates();
         QCOMPARE(agents, QStringList{"Shelfwarden/" SHELFWARDEN_VERSION " (+ana@example.org)"});
