@@ -43,6 +43,16 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
             }
             result.catalogue = arguments[i + 1];
             return result;
+        } else if (!optionsEnded && arg == QLatin1String("--complete")) {
+            result.action = Action::Complete;
+            result.catalogueArgument = i + 1;
+            if (i + 2 != arguments.size()) {
+                result.action = Action::Error;
+                result.error = QStringLiteral("--complete needs one catalogue");
+                return result;
+            }
+            result.catalogue = arguments[i + 1];
+            return result;
         } else if (!optionsEnded && arg == QLatin1String("--lookup")) {
             result.isbns = arguments.mid(i + 1);
             result.action = Action::Lookup;
@@ -143,6 +153,11 @@ QString CommandLine::Usage() {
         "                   answered (or -), title, authors, publisher, year,\n"
         "                   pages, separated by tabs; exit status 1 when a book\n"
         "                   was not found, 2 for a wrong ISBN\n"
+        "  --complete CATALOGUE\n"
+        "                   look up every book of CATALOGUE that has an ISBN and fill\n"
+        "                   only its empty fields, never replacing a value; print\n"
+        "                   the books asked, found, not found and failed and the\n"
+        "                   fields filled\n"
         "  --help, -h       show this help and exit\n"
         "  --version        show the version and exit\n"
         "\n"

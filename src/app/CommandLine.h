@@ -7,9 +7,9 @@
 // `--export CATALOGUE FILE.csv [--safe-cells]`,
 // `--import FILE.csv CATALOGUE [--rejects REJECTS.csv] [--skip-duplicates] [--delimiter D]
 // [--encoding NAME]`,
-// `--backup CATALOGUE`, `--lookup ISBN...`.
+// `--backup CATALOGUE`, `--lookup ISBN...`, `--complete CATALOGUE`.
 struct CommandLine {
-    enum class Action { Run, Help, Version, Export, Import, Backup, Lookup, Error };
+    enum class Action { Run, Help, Version, Export, Import, Backup, Lookup, Complete, Error };
     Action action = Action::Run;
     QString catalogue;
     QString csv;

@@ -33,22 +33,7 @@ QString LineOf(const QString& isbn, const LookupAnswer* answer) {
 }
 } // namespace
 
-int RunLookup(const QStringList& isbns) {
-    QStringList asked;
-    for (const QString& typed : isbns) {
-        const IsbnCheck check = CheckIsbn(typed.toStdString());
-        if (check.problem != IsbnProblem::None) {
-            std::fprintf(stderr, "shelfwarden: %s: %s\n", typed.toUtf8().constData(),
-                         check.problem == IsbnProblem::WrongCheckDigit ? msg::kIsbnCheckDigit
-                                                                       : msg::kIsbnNotValid);
-            return 2;
-        }
-        asked << QString::fromStdString(check.isbn13);
-    }
-    int argc = 1;
-    char name[] = "shelfwarden";
-    char* argv[] = {name, nullptr};
-    QCoreApplication application(argc, argv);
+std::map<QString, LookupAnswer> AskSources(const QStringList& asked) {
     LoadSettings();
     const AppSettings& settings = Settings();
     CLookupChain chain;
@@ -81,6 +66,26 @@ int RunLookup(const QStringList& isbns) {
     if (waiting > 0) {
         QCoreApplication::exec();
     }
+    return answers;
+}
+
+int RunLookup(const QStringList& isbns) {
+    QStringList asked;
+    for (const QString& typed : isbns) {
+        const IsbnCheck check = CheckIsbn(typed.toStdString());
+        if (check.problem != IsbnProblem::None) {
+            std::fprintf(stderr, "shelfwarden: %s: %s\n", typed.toUtf8().constData(),
+                         check.problem == IsbnProblem::WrongCheckDigit ? msg::kIsbnCheckDigit
+                                                                       : msg::kIsbnNotValid);
+            return 2;
+        }
+        asked << QString::fromStdString(check.isbn13);
+    }
+    int argc = 1;
+    char name[] = "shelfwarden";
+    char* argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
+    const std::map<QString, LookupAnswer> answers = AskSources(asked);
     bool all = true;
     for (const QString& isbn : asked) {
         const auto answer = answers.find(isbn);

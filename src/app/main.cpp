@@ -1,6 +1,7 @@
 #include "app/CShelfwardenApp.h"
 #include "app/CommandLine.h"
 #include "app/CommandLineJobs.h"
+#include "app/CompleteJob.h"
 #include "app/LookupJob.h"
 #include "backup/ui/UserBackupSettings.h"
 #include "shell/AppSettings.h"
@@ -46,6 +47,8 @@ int main(int argc, char* argv[]) {
         return RunBackup(argv[command.catalogueArgument], UserBackupSettings());
     case CommandLine::Action::Lookup:
         return RunLookup(command.isbns);
+    case CommandLine::Action::Complete:
+        return RunComplete(argv[command.catalogueArgument]);
     case CommandLine::Action::Run:
         break;
     }

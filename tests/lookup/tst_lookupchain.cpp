@@ -1,6 +1,9 @@
+#include "isbn/CBookDetailsStore.h"
 #include "isbn/ReplayServer.h"
 #include "lookup/LookupSources.h"
 #include "lookup/ui/CLookupChain.h"
+#include "support/CoreTestSupport.h"
+#include "support/RawCatalogue.h"
 
 #include <QProcess>
 #include <QSettings>
@@ -185,14 +188,14 @@ private slots:
                               QString::fromStdString(FormatSources(Chain(server.address()))));
             settings.setValue("ISBN Google Key", "KEY");
         }
-        const auto lookup = [&](const QStringList& isbns, QString& out, QString& err) {
+        const auto run = [&](const QStringList& arguments, QString& out, QString& err) {
             QProcess program;
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             env.insert("XDG_CONFIG_HOME", home.path() + "/config");
             env.insert("XDG_CACHE_HOME", home.path() + "/cache");
             env.insert("HOME", home.path());
             program.setProcessEnvironment(env);
-            program.start(SHELFWARDEN_BINARY, QStringList{"--lookup"} + isbns);
+            program.start(SHELFWARDEN_BINARY, arguments);
             program.waitForStarted();
             while (program.state() != QProcess::NotRunning) {
                 QTest::qWait(20); // the server answers on this thread
@@ -200,6 +203,9 @@ private slots:
             out = QString::fromUtf8(program.readAllStandardOutput());
             err = QString::fromUtf8(program.readAllStandardError());
             return program.exitCode();
+        };
+        const auto lookup = [&](const QStringList& isbns, QString& out, QString& err) {
+            return run(QStringList{"--lookup"} + isbns, out, err);
         };
         QString out;
         QString err;
@@ -215,6 +221,34 @@ private slots:
         QCOMPARE(err, QString("shelfwarden: 9789734641230: ISBN gresit: cifra de control nu se "
                               "potriveste\n"));
         QVERIFY(server.agents.size() >= 4);
+
+        // --complete fills only what is empty, and every other byte of the catalogue stays.
+        TestCatalogue c;
+        QVERIFY(c.add(MakeBook("Baltagul", "", "", {.pagini = 0, .publicare_volum = 1980})));
+        QVERIFY(c.add(MakeBook("Tom Sawyer", "Twain", "Mine", {.pagini = 0})));
+        QVERIFY(c.add(MakeBook("Necunoscuta", "", "", {.pagini = 0})));
+        QVERIFY(c.add(MakeBook("Fara ISBN", "", "", {.pagini = 0})));
+        CBookDetailsStore details(*c.db, c.messages.sink());
+        for (const auto& [id, isbn] :
+             {std::pair{1, "9789734609123"}, {2, "9780451526533"}, {3, "9789734641239"}}) {
+            BookDetails d;
+            d.isbn = isbn;
+            QVERIFY(details.Write(id, d));
+        }
+        c.db->Close();
+        RawCatalogue raw(c.path("test.mdb"));
+        const char* all = "SELECT * FROM books ORDER BY id";
+        auto expected = raw.rows(all);
+        QCOMPARE(run({"--complete", QString::fromStdString(c.path("test.mdb"))}, out, err), 0);
+        QCOMPARE(out, QString("Asked 3 books: 2 found, 1 not found, 0 failed\n"
+                              "Filled 6 fields in 2 books\n"
+                              "  Autor: 1\n  Editura: 1\n  Numar in serie: 1\n  Pagini: 2\n"
+                              "  Serie: 1\n"));
+        expected[0] = "1|Baltagul|Mihail Sadoveanu|Polirom|0|223|1|1|1|1980|0|6|0";
+        expected[1] = "2|Tom Sawyer|Twain|Mine|0|216|1|1|1|1|0|6|0";
+        QCOMPARE(raw.rows(all), expected);
+        QCOMPARE(raw.rows("SELECT count(*) FROM book_details WHERE serie IS NOT NULL AND id = 1"),
+                 Texts{"1"});
     }
 };
 

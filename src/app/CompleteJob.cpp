@@ -1,0 +1,119 @@
+#include "app/CompleteJob.h"
+
+#include "app/LookupJob.h"
+#include "complete/CatalogueCompletion.h"
+#include "isbn/CBookDetailsStore.h"
+#include "isbn/ui/LookupAnswer.h"
+#include "store/CBookDatabase.h"
+#include "store/CEngineException.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <map>
+
+namespace {
+
+void Error(const std::string& text) {
+    std::fprintf(stderr, "shelfwarden: %s\n", text.c_str());
+}
+
+LookupRecord RecordOf(const LookupAnswer& answer) {
+    LookupRecord r;
+    r.titlu = answer.book.titlu;
+    r.autor = answer.book.autor;
+    r.editura = answer.book.editura;
+    r.pagini = answer.book.pagini;
+    r.publicare = answer.book.publicare;
+    r.publicare_volum = answer.book.publicare_volum;
+    r.serie = answer.serie;
+    r.numar_serie = answer.numar_serie;
+    return r;
+}
+
+} // namespace
+
+int RunComplete(const std::string& catalogue) {
+    CBookDatabase db([](const std::string& m) { Error(m); });
+    if (!db.Open(catalogue)) {
+        return 1;
+    }
+    CBookDetailsStore store(db, [](const std::string& m) { Error(m); });
+    const auto details = store.ReadAll();
+    if (!details) {
+        return 1;
+    }
+    std::map<std::int32_t, StoredBook> seen;
+    std::map<QString, std::vector<std::int32_t>> booksOf;
+    try {
+        for (const auto& [id, d] : *details) {
+            if (d.isbn.empty()) {
+                continue;
+            }
+            if (const auto book = ReadStoredBook(db, id)) {
+                seen[id] = *book;
+                booksOf[QString::fromStdString(d.isbn)].push_back(id);
+            }
+        }
+    } catch (const CEngineException& e) {
+        Error(catalogue + ": " + e.what());
+        return 1;
+    }
+    QStringList asked;
+    for (const auto& entry : booksOf) {
+        asked << entry.first;
+    }
+    int argc = 1;
+    char name[] = "shelfwarden";
+    char* argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
+    const std::map<QString, LookupAnswer> answers = AskSources(asked);
+
+    int found = 0;
+    int notFound = 0;
+    std::vector<CompletionProposal> proposals;
+    for (const auto& [isbn, books] : booksOf) {
+        const auto answer = answers.find(isbn);
+        if (answer == answers.end()) {
+            continue; // failed, told on standard error
+        }
+        if (answer->second.kind != LookupAnswer::Kind::Found) {
+            notFound += static_cast<int>(books.size());
+            continue;
+        }
+        found += static_cast<int>(books.size());
+        const LookupRecord record = RecordOf(answer->second);
+        const std::string source = answer->second.sources.value(0).toStdString();
+        for (const std::int32_t book : books) {
+            for (const CompletionProposal& p :
+                 ProposeCompletion(seen.at(book), record, source, false)) {
+                if (p.checked) { // an empty field: never a replacement
+                    proposals.push_back(p);
+                }
+            }
+        }
+    }
+    const int failed = static_cast<int>(seen.size()) - found - notFound;
+    const auto result =
+        ApplyCompletion(db, seen, proposals, [](const std::string& m) { Error(m); });
+    if (!result) {
+        return 1;
+    }
+    std::map<std::string, int> perField;
+    for (const BookChange& change : result->changes) {
+        for (const CompletionProposal& p : proposals) {
+            if (p.book == change.id) {
+                ++perField[CompletedFieldName(p.field)];
+            }
+        }
+    }
+    std::printf("Asked %zu books: %d found, %d not found, %d failed\n", seen.size(), found,
+                notFound, failed);
+    std::printf("Filled %d fields in %zu books\n", result->fields, result->changes.size());
+    for (const auto& [field, count] : perField) {
+        std::printf("  %s: %d\n", field.c_str(), count);
+    }
+    for (const std::string& title : result->skipped) {
+        std::printf("Skipped, changed meanwhile by another program: %s\n", title.c_str());
+    }
+    return 0;
+}
