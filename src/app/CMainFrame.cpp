@@ -5,6 +5,7 @@
 #include "app/COptionsSheet.h"
 #include "app/RecentFiles.h"
 #include "backup/ui/CBackupCommands.h"
+#include "complete/ui/CCompletionCommands.h"
 #include "isbn/ui/CIsbnCommands.h"
 #include "isbn/ui/CPropIsbnDlg.h"
 #include "loans/ui/CLoanCommands.h"
@@ -69,6 +70,7 @@ const std::vector<Menu>& MenuTable() {
     using L = CLoanCommands;
     using X = CImportExportPrintCommands;
     using I = CIsbnCommands;
+    using C = CCompletionCommands;
     static const std::vector<Menu> menus = {
         {"&File",
          {{"&New\tCtrl+N", "fileNew", "Create a new document\nNew", "Ctrl+N", &Run<&F::OnFileNew>},
@@ -124,6 +126,9 @@ const std::vector<Menu>& MenuTable() {
           {"Adauga dupa &ISBN...\tCtrl+I", "recordsAddByIsbn",
            "Adauga carti dupa ISBN, scrise sau citite cu un cititor de coduri", "Ctrl+I",
            &Run<&I::OnAddByIsbn>},
+          {"&Completeaza din biblioteci...", "recordsComplete",
+           "Completeaza cartile alese (sau toate cele din lista) din biblioteci", nullptr,
+           &Run<&C::OnComplete>},
           kSeparator,
           {"&Tip\tAlt+Ctrl+T", "recordsTypes", nullptr, "Ctrl+Alt+T", &Run<&R::OnEditTypes>},
           {"Sta&re\tAlt+Ctrl+R", "recordsStates", nullptr, "Ctrl+Alt+R", &Run<&R::OnEditStates>},
@@ -234,6 +239,7 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
              m_pQueueLabel->setVisible(waiting > 0);
          }},
         this);
+    m_pCompletionCommands = new CCompletionCommands(m_pView, m_pRecordCommands);
     // An import into a catalogue without types or states is offered the starter set as Adauga is.
     m_pImportExportPrintCommands->SetBeforeImport([this] { m_pRecordCommands->OfferStarterSet(); });
     m_pRecordCommands->SetCoverSource(
@@ -280,7 +286,7 @@ void CMainFrame::CatalogueChanged() {
 void CMainFrame::EnableWritingCommands() {
     for (const char* name :
          {"fileImport", "recordsAdd", "recordsDelete", "recordsModify", "recordsAddByIsbn",
-          "recordsTypes", "recordsStates", "recordsLend", "recordsReturn"}) {
+          "recordsComplete", "recordsTypes", "recordsStates", "recordsLend", "recordsReturn"}) {
         findChild<QAction*>(QString::fromUtf8(name))->setEnabled(!m_pDocument->IsReadOnly());
     }
 }

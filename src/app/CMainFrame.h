@@ -5,6 +5,7 @@
 
 class CBackupCommands;
 class CFileCommands;
+class CCompletionCommands;
 class CIsbnCommands;
 class CLoanCommands;
 class CRecordCommands;
@@ -80,6 +81,7 @@ private:
     CLoanCommands* m_pLoanCommands;
     CImportExportPrintCommands* m_pImportExportPrintCommands;
     CIsbnCommands* m_pIsbnCommands;
+    CCompletionCommands* m_pCompletionCommands;
     QMenu* m_pFileMenu = nullptr;
     QMenu* m_pViewMenu = nullptr;
     QAction* m_pSaveAction = nullptr;
@@ -119,4 +121,7 @@ template <> inline CImportExportPrintCommands* CMainFrame::CommandTarget() {
 }
 template <> inline CIsbnCommands* CMainFrame::CommandTarget() {
     return m_pIsbnCommands;
+}
+template <> inline CCompletionCommands* CMainFrame::CommandTarget() {
+    return m_pCompletionCommands;
 }

@@ -35,12 +35,8 @@ QString LineOf(const QString& isbn, const LookupAnswer* answer) {
 
 std::map<QString, LookupAnswer> AskSources(const QStringList& asked) {
     LoadSettings();
-    const AppSettings& settings = Settings();
     CLookupChain chain;
-    chain.SetSources(ParseSources(settings.isbnSources.toStdString()));
-    chain.SetService(settings.isbnService);
-    chain.SetContact(settings.isbnContact);
-    chain.SetGoogleKey(settings.isbnGoogleKey);
+    chain.UseSettings();
     std::map<QString, LookupAnswer> answers;
     int waiting = 0;
     const auto done = [&] {

@@ -1,5 +1,7 @@
 #include "isbn/ui/CIsbnConsentDlg.h"
 
+#include "lookup/LookupSources.h"
+#include "shell/AppSettings.h"
 #include "shell/DialogParts.h"
 #include "shell/Prompts.h"
 
@@ -43,4 +45,30 @@ CIsbnConsentDlg::CIsbnConsentDlg(const QString& services, const QString& contact
 
 QString CIsbnConsentDlg::Contact() const {
     return m_pContact->text().trimmed();
+}
+
+namespace {
+// The names of the sources ISBNs go to, as the settings have them.
+QString SourcesInUse() {
+    QStringList names;
+    for (const LookupSource& source : ParseSources(ToUtf8(Settings().isbnSources))) {
+        if (source.on) {
+            names << FromUtf8(source.name);
+        }
+    }
+    return names.join(QStringLiteral(", "));
+}
+} // namespace
+
+bool LookupsAllowed(QWidget* parent) {
+    AppSettings& settings = Settings();
+    if (settings.isbnLookup < 0) {
+        CIsbnConsentDlg consent(SourcesInUse(), settings.isbnContact, parent);
+        settings.isbnLookup = consent.exec() == QDialog::Accepted ? 1 : 0;
+        if (settings.isbnLookup == 1) {
+            settings.isbnContact = consent.Contact();
+        }
+        SaveSettings();
+    }
+    return settings.isbnLookup == 1;
 }

@@ -18,3 +18,7 @@ public:
 private:
     QLineEdit* m_pContact;
 };
+
+// Whether books may be looked up: asks the user the first time (and keeps the answer and the
+// address given); true when the user agreed, now or before.
+bool LookupsAllowed(QWidget* parent);

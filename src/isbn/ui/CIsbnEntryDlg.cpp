@@ -22,17 +22,6 @@ constexpr const char* kAlreadyThere =
 
 constexpr int kWriteCheckMs = 250;
 
-// The names of the sources ISBNs go to, as the settings have them.
-QString SourcesInUse() {
-    QStringList names;
-    for (const LookupSource& source : ParseSources(ToUtf8(Settings().isbnSources))) {
-        if (source.on) {
-            names << FromUtf8(source.name);
-        }
-    }
-    return names.join(QStringLiteral(", "));
-}
-
 // What the book dialog says above its pages about a look-up's answer.
 QString NoteOn(const LookupAnswer& answer) {
     QStringList note;
@@ -80,14 +69,6 @@ CIsbnEntryDlg::CIsbnEntryDlg(IsbnEntryHooks hooks, CLookupChain* lookup, QWidget
     });
 }
 
-void CIsbnEntryDlg::ConfigureLookup() {
-    const AppSettings& settings = Settings();
-    m_lookup.SetSources(ParseSources(ToUtf8(settings.isbnSources)));
-    m_lookup.SetService(settings.isbnService);
-    m_lookup.SetContact(settings.isbnContact);
-    m_lookup.SetGoogleKey(settings.isbnGoogleKey);
-}
-
 void CIsbnEntryDlg::Status(const QString& text) {
     if (m_hooks.status) {
         m_hooks.status(text);
@@ -109,7 +90,7 @@ void CIsbnEntryDlg::Queue(const QString& typed) {
     // ISBNs go to the service at all.
     const IsbnCheck check = CheckIsbn(ToUtf8(typed));
     if (m_busy && check.problem == IsbnProblem::None && Settings().isbnLookup == 1) {
-        ConfigureLookup();
+        m_lookup.UseSettings();
         m_lookup.Prefetch(check.isbn13);
     }
     Next();
@@ -181,28 +162,15 @@ void CIsbnEntryDlg::Take(const QString& typed) {
     }
     m_copyConfirmed = same && !same->empty();
     const QString isbn = FromUtf8(check.isbn13);
-    if (!LookupsAllowed()) {
+    if (!LookupsAllowed(this)) {
         Status(QStringLiteral("Cautarea dupa ISBN este oprita (Options, pagina ISBN)"));
         Open({}, isbn, {});
         return;
     }
     m_busy = true;
     Status(QStringLiteral("Se cauta ISBN %1...").arg(isbn));
-    ConfigureLookup();
+    m_lookup.UseSettings();
     m_lookup.Lookup(check.isbn13);
-}
-
-bool CIsbnEntryDlg::LookupsAllowed() {
-    AppSettings& settings = Settings();
-    if (settings.isbnLookup < 0) {
-        CIsbnConsentDlg consent(SourcesInUse(), settings.isbnContact, this);
-        settings.isbnLookup = consent.exec() == QDialog::Accepted ? 1 : 0;
-        if (settings.isbnLookup == 1) {
-            settings.isbnContact = consent.Contact();
-        }
-        SaveSettings();
-    }
-    return settings.isbnLookup == 1;
 }
 
 void CIsbnEntryDlg::OnAnswered(const QString& isbn13, const LookupAnswer& answer) {

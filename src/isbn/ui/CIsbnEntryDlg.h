@@ -55,8 +55,6 @@ private:
     // Takes the next waiting ISBN when nothing is under way.
     void Next();
     void Take(const QString& typed);
-    // Whether the user lets ISBNs go to the service; asked once.
-    bool LookupsAllowed();
     void OnAnswered(const QString& isbn13, const LookupAnswer& answer);
     void OnFailed(const QString& isbn13, const QString& reason);
     void OnCover(const QString& isbn13, const QImage& cover);
@@ -64,8 +62,6 @@ private:
     // write is under way (an import), the book waits for it to end.
     void Open(const LookupAnswer& known, const QString& isbn13, const QImage& cover);
     void Status(const QString& text);
-    // The sources and the contact as the settings have them now.
-    void ConfigureLookup();
 
     IsbnEntryHooks m_hooks;
     CLookupChain& m_lookup;

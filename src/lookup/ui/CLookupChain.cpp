@@ -1,5 +1,7 @@
 #include "lookup/ui/CLookupChain.h"
 
+#include "shell/AppSettings.h"
+
 #include "lookup/ui/CGoogleBooksSource.h"
 #include "lookup/ui/COpenLibrarySource.h"
 #include "lookup/ui/CSruSource.h"
@@ -71,6 +73,14 @@ CLookupChain::~CLookupChain() = default;
 QString CLookupChain::DefaultCacheFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
            QStringLiteral("/isbn");
+}
+
+void CLookupChain::UseSettings() {
+    const AppSettings& settings = Settings();
+    SetSources(ParseSources(settings.isbnSources.toStdString()));
+    SetService(settings.isbnService);
+    SetContact(settings.isbnContact);
+    SetGoogleKey(settings.isbnGoogleKey);
 }
 
 void CLookupChain::SetSources(std::vector<LookupSource> sources) {

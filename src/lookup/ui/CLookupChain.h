@@ -27,6 +27,8 @@ public:
 
     // The sources, in the order they are asked; by default Open Library alone.
     void SetSources(std::vector<LookupSource> sources);
+    // The sources, the service's address, the contact and the key the settings hold now.
+    void UseSettings();
     // Open Library's address, for every Open Library source (tests point it at a local server).
     void SetService(const QString& address);
     void SetCacheFolder(const QString& folder);

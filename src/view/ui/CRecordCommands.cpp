@@ -25,27 +25,27 @@ namespace {
 // redo does nothing; a step the catalogue refuses is dropped from the history.
 class BookStep : public QUndoCommand {
 public:
-    BookStep(const char* text, BookChange change, CShelfwardenView* view)
-        : QUndoCommand(QString::fromUtf8(text)), m_change(std::move(change)), m_pView(view) {}
+    BookStep(const QString& text, std::vector<BookChange> changes, CShelfwardenView* view)
+        : QUndoCommand(text), m_changes(std::move(changes)), m_pView(view) {}
 
-    void undo() override { Apply(UndoBookChange); }
+    void undo() override { Apply(UndoBookChanges); }
     void redo() override {
         if (m_bMade) {
-            Apply(RedoBookChange);
+            Apply(RedoBookChanges);
         }
         m_bMade = true;
     }
 
 private:
-    using Move = bool (*)(CBookDatabase&, const BookChange&, const MessageSink&);
+    using Move = bool (*)(CBookDatabase&, const std::vector<BookChange>&, const MessageSink&);
     void Apply(Move move) {
-        if (!move(*m_pView->Database(), m_change, UserMessageSink())) {
+        if (!move(*m_pView->Database(), m_changes, UserMessageSink())) {
             setObsolete(true);
         }
         m_pView->Relist();
     }
 
-    BookChange m_change;
+    std::vector<BookChange> m_changes;
     CShelfwardenView* m_pView;
     bool m_bMade = false;
 };
@@ -73,7 +73,11 @@ std::optional<StoredBook> CRecordCommands::ReadBook(std::int32_t id) {
 }
 
 void CRecordCommands::Remember(const char* text, BookChange change) {
-    m_history.push(new BookStep(text, std::move(change), m_pView));
+    RememberStep(QString::fromUtf8(text), {std::move(change)});
+}
+
+void CRecordCommands::RememberStep(const QString& text, std::vector<BookChange> changes) {
+    m_history.push(new BookStep(text, std::move(changes), m_pView));
 }
 
 void CRecordCommands::OnEditUndo() {

@@ -46,6 +46,8 @@ public slots:
     // Another catalogue came: the steps of the last one no longer apply.
     void ClearHistory();
     QUndoStack* History() { return &m_history; }
+    // A change of many books made elsewhere (a completion), undone and redone as one step.
+    void RememberStep(const QString& text, std::vector<BookChange> changes);
     // Opens the book dialog on `start` and `details` (what is known of the book already) and adds
     // the book the user confirms, with its details; true when it was added. `copyConfirmed`: the
     // user has already agreed to another copy of a book in the catalogue, so the question about a

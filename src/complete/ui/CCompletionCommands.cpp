@@ -1,0 +1,185 @@
+#include "complete/ui/CCompletionCommands.h"
+
+#include "complete/CatalogueCompletion.h"
+#include "complete/ui/CCompletionReviewDlg.h"
+#include "isbn/CBookDetailsStore.h"
+#include "isbn/ui/CIsbnConsentDlg.h"
+#include "isbn/ui/LookupAnswer.h"
+#include "shell/DialogParts.h"
+#include "shell/Prompts.h"
+#include "store/CEngineException.h"
+#include "store/CatalogueMessages.h"
+#include "store/CountedNoun.h"
+#include "view/ui/CBookListModel.h"
+#include "view/ui/CRecordCommands.h"
+#include "view/ui/CShelfwardenView.h"
+
+#include <QEventLoop>
+#include <QLocale>
+#include <QProgressDialog>
+#include <map>
+#include <set>
+
+namespace {
+
+LookupRecord RecordOf(const LookupAnswer& answer) {
+    LookupRecord r;
+    r.titlu = answer.book.titlu;
+    r.autor = answer.book.autor;
+    r.editura = answer.book.editura;
+    r.pagini = answer.book.pagini;
+    r.publicare = answer.book.publicare;
+    r.publicare_volum = answer.book.publicare_volum;
+    r.serie = answer.serie;
+    r.numar_serie = answer.numar_serie;
+    return r;
+}
+
+// "Cautare: 340 din 1.000 carti, 12 negasite".
+QString ProgressText(int done, int all, int missed) {
+    const QLocale romanian(QLocale::Romanian, QLocale::Romania);
+    return QStringLiteral("Cautare: %1 din %2, %3")
+        .arg(romanian.toString(done),
+             FromUtf8(CountedNoun(all, "carte", "carti"))
+                 .replace(QString::number(all), romanian.toString(all)),
+             FromUtf8(CountedNoun(missed, "negasita", "negasite"))
+                 .replace(QString::number(missed), romanian.toString(missed)));
+}
+
+} // namespace
+
+CCompletionCommands::CCompletionCommands(CShelfwardenView* view, CRecordCommands* records)
+    : QObject(view), m_pView(view), m_pRecords(records) {}
+
+void CCompletionCommands::OnComplete() {
+    CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
+    if (!db || m_pView->IsReadOnly()) {
+        return;
+    }
+    // The selected books, or all listed ones when at most one is selected.
+    std::set<std::int32_t> chosen;
+    const std::vector<RowTexts> selected = m_pView->SelectedRows();
+    const int rows = selected.size() > 1 ? 0 : m_pView->Model()->rowCount();
+    BookRecord rec;
+    for (int row = 0; row < rows; ++row) {
+        m_pView->ReadRow(rec, row);
+        chosen.insert(rec.id);
+    }
+    for (const RowTexts& texts : selected.size() > 1 ? selected : std::vector<RowTexts>{}) {
+        chosen.insert(static_cast<std::int32_t>(std::stol(texts[0])));
+    }
+    CBookDetailsStore store(*db, UserMessageSink());
+    const auto details = store.ReadAll();
+    if (!details) {
+        return;
+    }
+    std::map<std::int32_t, StoredBook> seen;
+    std::map<QString, std::vector<std::int32_t>> booksOf;
+    try {
+        for (const auto& [id, d] : *details) {
+            if (!d.isbn.empty() && chosen.contains(id)) {
+                if (auto book = ReadStoredBook(*db, id)) {
+                    seen[id] = std::move(*book);
+                    booksOf[FromUtf8(d.isbn)].push_back(id);
+                }
+            }
+        }
+    } catch (const CEngineException&) {
+        ShowMessage(msg::kCannotSelect, m_pView);
+        return;
+    }
+    if (booksOf.empty()) {
+        ShowMessage("Nici o carte aleasa nu are ISBN.", m_pView);
+        return;
+    }
+    if (!LookupsAllowed(m_pView)) {
+        return;
+    }
+    m_lookup.UseSettings();
+    const int all = static_cast<int>(seen.size());
+    int done = 0;
+    int missed = 0;
+    std::map<QString, LookupAnswer> answers;
+    QProgressDialog progress(ProgressText(0, all, 0), QStringLiteral("Renunta"), 0, all, m_pView);
+    progress.setWindowTitle(QStringLiteral("Completeaza din biblioteci"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    QEventLoop waiting;
+    const auto count = [&](const QString& isbn, bool found) {
+        const int books = static_cast<int>(booksOf[isbn].size());
+        done += books;
+        missed += found ? 0 : books;
+        progress.setValue(done);
+        progress.setLabelText(ProgressText(done, all, missed));
+        if (done >= all) {
+            waiting.quit();
+        }
+    };
+    const QMetaObject::Connection answered =
+        connect(&m_lookup, &CLookupChain::Answered, this,
+                [&](const QString& isbn, const LookupAnswer& answer) {
+                    if (booksOf.contains(isbn) && !answers.contains(isbn)) {
+                        answers[isbn] = answer;
+                        count(isbn, answer.kind == LookupAnswer::Kind::Found);
+                    }
+                });
+    const QMetaObject::Connection failed =
+        connect(&m_lookup, &CLookupChain::Failed, this, [&](const QString& isbn, const QString&) {
+            if (booksOf.contains(isbn) && !answers.contains(isbn)) {
+                answers[isbn] = LookupAnswer{};
+                count(isbn, false);
+            }
+        });
+    const QMetaObject::Connection cancelled =
+        connect(&progress, &QProgressDialog::canceled, &waiting, &QEventLoop::quit);
+    for (const auto& entry : booksOf) {
+        m_lookup.Lookup(entry.first.toStdString());
+    }
+    if (done < all) {
+        waiting.exec();
+    }
+    disconnect(answered);
+    disconnect(failed);
+    disconnect(cancelled);
+    progress.close();
+
+    std::vector<CompletionProposal> proposals;
+    for (const auto& [isbn, answer] : answers) {
+        if (answer.kind != LookupAnswer::Kind::Found) {
+            continue;
+        }
+        const LookupRecord record = RecordOf(answer);
+        for (const std::int32_t book : booksOf[isbn]) {
+            for (CompletionProposal& p :
+                 ProposeCompletion(seen.at(book), record, ToUtf8(answer.sources.value(0)), false)) {
+                proposals.push_back(std::move(p));
+            }
+        }
+    }
+    if (proposals.empty()) {
+        ShowMessage("Bibliotecile nu au nimic de adaugat cartilor alese.", m_pView);
+        return;
+    }
+    CCompletionReviewDlg review(std::move(proposals), m_pView);
+    if (review.exec() != QDialog::Accepted) {
+        return;
+    }
+    const auto result = ApplyCompletion(*db, seen, review.Proposals(), UserMessageSink());
+    if (!result) {
+        return;
+    }
+    if (!result->changes.empty()) {
+        m_pRecords->RememberStep(FromUtf8(CompletionStepText(*result)), result->changes);
+        m_pView->Relist();
+    }
+    if (!result->skipped.empty()) {
+        std::string names;
+        for (const std::string& title : result->skipped) {
+            names += "\n" + title;
+        }
+        ShowMessage("Aceste carti au fost schimbate intre timp de alt program si au ramas cum "
+                    "erau:" +
+                        names,
+                    m_pView);
+    }
+}

@@ -1,0 +1,133 @@
+#include "complete/ui/CCompletionCommands.h"
+#include "complete/ui/CCompletionReviewDlg.h"
+#include "isbn/CBookDetailsStore.h"
+#include "isbn/ReplayServer.h"
+#include "shell/AppSettings.h"
+#include "support/GuiDriver.h"
+#include "view/ui/CRecordCommands.h"
+
+#include <QTableView>
+
+// Records > "Completeaza din biblioteci...": looked up, reviewed, written as one step.
+namespace {
+
+// Acts on the review once it is up (a progress comes before it).
+void WhenReview(std::function<void(CCompletionReviewDlg*)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (auto* review = qobject_cast<CCompletionReviewDlg*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(review);
+        }
+    });
+    timer->start();
+}
+
+// "book|field|now|proposed|source|x" for each row as shown, "x" when checked.
+QStringList Rows(CCompletionReviewDlg* review) {
+    const QAbstractItemModel* m = review->findChild<QTableView*>("proposals")->model();
+    QStringList out;
+    for (int r = 0; r < m->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 1; c < m->columnCount(); ++c) {
+            cells << m->index(r, c).data().toString();
+        }
+        cells << (m->index(r, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked ? "x" : "-");
+        out << cells.join('|');
+    }
+    return out;
+}
+
+struct CompletionRun : LibraryApp {
+    ReplayServer server{QStringLiteral(ANSWERS_DIR)};
+    QTemporaryDir cache;
+
+    CompletionRun() {
+        Settings().isbnService = server.address();
+        Settings().isbnSources = "on|openlibrary|Open Library|https://openlibrary.org";
+        Settings().isbnLookup = 1;
+        frame()->CommandTarget<CCompletionCommands>()->Lookup()->SetCacheFolder(cache.path());
+        CBookDetailsStore details(*doc()->GetDatabase(), nullptr);
+        // Dune gets Tom Sawyer's ISBN: the libraries' answer differs from what the user has.
+        for (const auto& [id, isbn] : {std::pair{1, "9780451526533"}, {3, "9789734641239"}}) {
+            BookDetails d;
+            d.isbn = isbn;
+            details.Write(id, d);
+        }
+        RawCatalogue(file()).exec("UPDATE books SET editura = '', pagini = NULL WHERE id = 1");
+    }
+};
+
+} // namespace
+
+class TestCompletionCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { UseTemporarySettings(); }
+
+    // The review shows what would change, empty fields checked and the user's values not; the
+    // chosen ones go in as one step of undo that restores every field; a second run asks the
+    // libraries nothing again.
+    void theReviewedChangesAreOneStep() {
+        CompletionRun run;
+        const char* all = "SELECT * FROM books ORDER BY id";
+        const auto before = RawCatalogue(run.file()).rows(all);
+        QStringList shown;
+        QStringList narrowed;
+        WhenReview([&](CCompletionReviewDlg* review) {
+            shown = Rows(review);
+            Choose(review, "field", 1); // Titlu
+            narrowed = Rows(review);
+            Press(review, "checkShown");
+            Choose(review, "field", 0);
+            Press(review, "ok");
+        });
+        run.trigger("recordsComplete");
+        QCOMPARE(shown, (QStringList{"Dune|Titlu|Dune|The adventures of Tom Sawyer|Open Library|-",
+                                     "Dune|Autor|Herbert|Mark Twain|Open Library|-",
+                                     "Dune|Editura||Signet Classic|Open Library|x",
+                                     "Dune|Pagini||216|Open Library|x",
+                                     "Dune|Prima publicare|1965|1876|Open Library|-",
+                                     "Dune|Publicare volum|2003|1997|Open Library|-"}));
+        QCOMPARE(narrowed,
+                 QStringList{"Dune|Titlu|Dune|The adventures of Tom Sawyer|Open Library|-"});
+        QCOMPARE(RawCatalogue(run.file())
+                     .rows("SELECT titlu, autor, editura, pagini FROM books "
+                           "WHERE id = 1"),
+                 Texts{"The adventures of Tom Sawyer|Herbert|Signet Classic|216"});
+        QCOMPARE(run.frame()->CommandTarget<CRecordCommands>()->History()->undoText(),
+                 QStringLiteral("Anuleaza completarea: 3 campuri in 1 carte"));
+        run.trigger("editUndo");
+        QCOMPARE(RawCatalogue(run.file()).rows(all), before);
+
+        // Answers are kept: the second run asks nothing; Renunta writes nothing.
+        const qsizetype asked = run.server.requests.size();
+        WhenReview([](CCompletionReviewDlg* review) { Press(review, "cancel"); });
+        run.trigger("recordsComplete");
+        QCOMPARE(run.server.requests.size(), asked);
+        QCOMPARE(RawCatalogue(run.file()).rows(all), before);
+    }
+
+    // A book another program changes while the review is open is left as it is and named.
+    void aBookChangedMeanwhileIsSkippedAndNamed() {
+        CompletionRun run;
+        WhenReview([&](CCompletionReviewDlg* review) {
+            RawCatalogue(run.file()).exec("UPDATE books SET capitole = 9 WHERE id = 1");
+            Press(review, "ok");
+        });
+        run.trigger("recordsComplete");
+        QCOMPARE(run.prompts.takeMessages(),
+                 QStringList{"Aceste carti au fost schimbate intre timp de alt program si au "
+                             "ramas cum erau:\nDune"});
+        QCOMPARE(RawCatalogue(run.file())
+                     .rows("SELECT editura, pagini, capitole FROM books "
+                           "WHERE id = 1"),
+                 Texts{"|NULL|9"});
+        QVERIFY(!run.action("editUndo")->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestCompletionCommands)
+#include "tst_completioncommands.moc"
