@@ -132,6 +132,16 @@ bool MoveBooks(CBookDatabase& db, const std::vector<BookChange>& changes, bool f
 
 } // namespace
 
+std::string StoredText(const StoredBook& book, std::string_view column) {
+    const auto at = std::ranges::find(book.columns, column);
+    if (at == book.columns.end()) {
+        return {};
+    }
+    const auto* text =
+        std::get_if<std::string>(&book.values[static_cast<std::size_t>(at - book.columns.begin())]);
+    return text ? *text : std::string();
+}
+
 std::optional<StoredBook> ReadStoredBook(CBookDatabase& db, std::int32_t id) {
     StoredBook book;
     if (!ReadRow(db.Engine(), FormatStatement("SELECT * FROM books WHERE id = %d", id),

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -22,6 +23,9 @@ struct StoredBook {
     std::vector<StoredValue> detailValues;
     bool operator==(const StoredBook&) const = default;
 };
+
+// The text of a column of a stored book: empty when it is unknown or no text.
+std::string StoredText(const StoredBook& book, std::string_view column);
 
 // The book with this identifier as it is stored now, with its details, or nothing when there is
 // none. Throws CEngineException when the catalogue cannot be read.

@@ -97,6 +97,16 @@ private:
                        ? QByteArray("{\"totalItems\": 0}")
                        : answer.replace("http://books.google.com", address().toLatin1());
         }
+        // A search by title: "search-title-<title, in small letters, blanks as ->.json".
+        if (target.startsWith(QStringLiteral("/search.json?title="))) {
+            const QString title = QUrlQuery(QUrl(target).query())
+                                      .queryItemValue(QStringLiteral("title"), QUrl::FullyDecoded)
+                                      .toLower()
+                                      .replace(' ', '-');
+            QFile search(QDir(m_answers).filePath("search-title-" + title + ".json"));
+            return search.open(QIODevice::ReadOnly) ? search.readAll()
+                                                    : QByteArray("{\"numFound\": 0, \"docs\": []}");
+        }
         // A search for a work's first year: "search-<isbn13>.json".
         if (target.startsWith(QStringLiteral("/search.json?isbn="))) {
             QFile search(QDir(m_answers).filePath(

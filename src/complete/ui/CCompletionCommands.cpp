@@ -17,7 +17,10 @@
 #include <QEventLoop>
 #include <QLocale>
 #include <QProgressDialog>
+#include <QScopeGuard>
+#include <algorithm>
 #include <map>
+#include <memory>
 #include <set>
 
 namespace {
@@ -75,27 +78,41 @@ void CCompletionCommands::OnComplete() {
     }
     std::map<std::int32_t, StoredBook> seen;
     std::map<QString, std::vector<std::int32_t>> booksOf;
+    // Books without an ISBN are searched by their title and author, when they have both.
+    std::vector<std::pair<std::int32_t, BookRecord>> unnumbered;
     try {
-        for (const auto& [id, d] : *details) {
-            if (!d.isbn.empty() && chosen.contains(id)) {
-                if (auto book = ReadStoredBook(*db, id)) {
-                    seen[id] = std::move(*book);
-                    booksOf[FromUtf8(d.isbn)].push_back(id);
-                }
+        for (const std::int32_t id : chosen) {
+            auto book = ReadStoredBook(*db, id);
+            if (!book) {
+                continue;
             }
+            const auto d = details->find(id);
+            if (d != details->end() && !d->second.isbn.empty()) {
+                booksOf[FromUtf8(d->second.isbn)].push_back(id);
+            } else {
+                BookRecord rec;
+                rec.titlu = StoredText(*book, "titlu");
+                rec.autor = StoredText(*book, "autor");
+                if (rec.titlu.empty() || rec.autor.empty()) {
+                    continue;
+                }
+                unnumbered.emplace_back(id, rec);
+            }
+            seen[id] = std::move(*book);
         }
     } catch (const CEngineException&) {
         ShowMessage(msg::kCannotSelect, m_pView);
         return;
     }
-    if (booksOf.empty()) {
-        ShowMessage("Nici o carte aleasa nu are ISBN.", m_pView);
+    if (seen.empty()) {
+        ShowMessage("Nici o carte aleasa nu are ISBN sau titlu si autor.", m_pView);
         return;
     }
     if (!LookupsAllowed(m_pView)) {
         return;
     }
     m_lookup.UseSettings();
+    m_titles.UseSettings();
     const int all = static_cast<int>(seen.size());
     int done = 0;
     int missed = 0;
@@ -135,6 +152,36 @@ void CCompletionCommands::OnComplete() {
     for (const auto& entry : booksOf) {
         m_lookup.Lookup(entry.first.toStdString());
     }
+    std::vector<CompletionProposal> proposals;
+    // A search answered after the command ended (cancelled) is dropped.
+    const auto alive = std::make_shared<bool>(true);
+    const auto over = qScopeGuard([alive] { *alive = false; });
+    for (const auto& [id, rec] : unnumbered) {
+        m_titles.Search(
+            FromUtf8(rec.titlu), FromUtf8(rec.autor),
+            [&, alive, id = id, rec = rec](const std::vector<LookupRecord>& hits, bool) {
+                if (!*alive || progress.wasCanceled()) {
+                    return;
+                }
+                // A hit is proposed only when it is the book, and never checked.
+                const auto hit = std::ranges::find_if(hits, [&](const LookupRecord& h) {
+                    return SameTitleAndAuthor(rec.titlu, rec.autor, h);
+                });
+                if (hit != hits.end()) {
+                    for (CompletionProposal& p : ProposeCompletion(
+                             seen.at(id), *hit, "Open Library (titlu si autor)", true)) {
+                        proposals.push_back(std::move(p));
+                    }
+                }
+                ++done;
+                missed += hit == hits.end() ? 1 : 0;
+                progress.setValue(done);
+                progress.setLabelText(ProgressText(done, all, missed));
+                if (done >= all) {
+                    waiting.quit();
+                }
+            });
+    }
     if (done < all) {
         waiting.exec();
     }
@@ -143,7 +190,6 @@ void CCompletionCommands::OnComplete() {
     disconnect(cancelled);
     progress.close();
 
-    std::vector<CompletionProposal> proposals;
     for (const auto& [isbn, answer] : answers) {
         if (answer.kind != LookupAnswer::Kind::Found) {
             continue;

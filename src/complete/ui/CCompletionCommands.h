@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lookup/ui/CLookupChain.h"
+#include "lookup/ui/CTitleSearch.h"
 
 #include <QObject>
 #include <functional>
@@ -27,4 +28,5 @@ private:
     CShelfwardenView* m_pView;
     CRecordCommands* m_pRecords;
     CLookupChain m_lookup;
+    CTitleSearch m_titles;
 };
