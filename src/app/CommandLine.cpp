@@ -46,9 +46,10 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
         } else if (!optionsEnded && arg == QLatin1String("--complete")) {
             result.action = Action::Complete;
             result.catalogueArgument = i + 1;
-            if (i + 2 != arguments.size()) {
+            result.completeAll = i + 3 == arguments.size() && arguments[i + 2] == "--all";
+            if (i + 2 != arguments.size() && !result.completeAll) {
                 result.action = Action::Error;
-                result.error = QStringLiteral("--complete needs one catalogue");
+                result.error = QStringLiteral("--complete needs one catalogue, and --all after it");
                 return result;
             }
             result.catalogue = arguments[i + 1];
@@ -153,11 +154,12 @@ QString CommandLine::Usage() {
         "                   answered (or -), title, authors, publisher, year,\n"
         "                   pages, separated by tabs; exit status 1 when a book\n"
         "                   was not found, 2 for a wrong ISBN\n"
-        "  --complete CATALOGUE\n"
+        "  --complete CATALOGUE [--all]\n"
         "                   look up every book of CATALOGUE that has an ISBN and fill\n"
         "                   only its empty fields, never replacing a value; print\n"
         "                   the books asked, found, not found and failed and the\n"
-        "                   fields filled\n"
+        "                   fields filled; --all also searches the books without\n"
+        "                   an ISBN by title and author and takes an exact match\n"
         "  --help, -h       show this help and exit\n"
         "  --version        show the version and exit\n"
         "\n"

@@ -7,7 +7,7 @@
 // `--export CATALOGUE FILE.csv [--safe-cells]`,
 // `--import FILE.csv CATALOGUE [--rejects REJECTS.csv] [--skip-duplicates] [--delimiter D]
 // [--encoding NAME]`,
-// `--backup CATALOGUE`, `--lookup ISBN...`, `--complete CATALOGUE`.
+// `--backup CATALOGUE`, `--lookup ISBN...`, `--complete CATALOGUE [--all]`.
 struct CommandLine {
     enum class Action { Run, Help, Version, Export, Import, Backup, Lookup, Complete, Error };
     Action action = Action::Run;
@@ -23,7 +23,8 @@ struct CommandLine {
     char delimiter = 0; // 0: guessed from the file
     QString encoding;   // empty: UTF-8
     bool safeCells = false;
-    QStringList isbns; // to look up
+    QStringList isbns;        // to look up
+    bool completeAll = false; // --complete --all
 
     QString error;
 

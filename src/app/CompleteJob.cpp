@@ -4,12 +4,15 @@
 #include "complete/CatalogueCompletion.h"
 #include "isbn/CBookDetailsStore.h"
 #include "isbn/ui/LookupAnswer.h"
+#include "lookup/ui/CTitleSearch.h"
 #include "store/CBookDatabase.h"
 #include "store/CEngineException.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cstdio>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -30,9 +33,20 @@ LookupRecord RecordOf(const LookupAnswer& answer) {
     return r;
 }
 
+// Only what fills an empty field is taken, never a replacement; a title-and-author match too,
+// which the window would leave unchecked.
+void TakeEmpty(std::vector<CompletionProposal> offered, std::vector<CompletionProposal>& taken) {
+    for (CompletionProposal& p : offered) {
+        if (p.now.empty()) {
+            p.checked = true;
+            taken.push_back(std::move(p));
+        }
+    }
+}
+
 } // namespace
 
-int RunComplete(const std::string& catalogue) {
+int RunComplete(const std::string& catalogue, bool all) {
     CBookDatabase db([](const std::string& m) { Error(m); });
     if (!db.Open(catalogue)) {
         return 1;
@@ -44,6 +58,7 @@ int RunComplete(const std::string& catalogue) {
     }
     std::map<std::int32_t, StoredBook> seen;
     std::map<QString, std::vector<std::int32_t>> booksOf;
+    std::vector<std::int32_t> unnumbered; // searched by title and author with --all
     try {
         for (const auto& [id, d] : *details) {
             if (d.isbn.empty()) {
@@ -52,6 +67,18 @@ int RunComplete(const std::string& catalogue) {
             if (const auto book = ReadStoredBook(db, id)) {
                 seen[id] = *book;
                 booksOf[QString::fromStdString(d.isbn)].push_back(id);
+            }
+        }
+        if (all) {
+            const auto books = db.OpenQuery("SELECT id FROM books");
+            for (; !books->IsEOF(); books->MoveNext()) {
+                const auto id = static_cast<std::int32_t>(books->GetInteger(0));
+                const auto book = seen.contains(id) ? std::nullopt : ReadStoredBook(db, id);
+                if (book && !StoredText(*book, "titlu").empty() &&
+                    !StoredText(*book, "autor").empty()) {
+                    seen[id] = *book;
+                    unnumbered.push_back(id);
+                }
             }
         }
     } catch (const CEngineException& e) {
@@ -67,6 +94,33 @@ int RunComplete(const std::string& catalogue) {
     char* argv[] = {name, nullptr};
     QCoreApplication application(argc, argv);
     const std::map<QString, LookupAnswer> answers = AskSources(asked);
+    std::map<std::int32_t, std::optional<LookupRecord>> matches; // none: the search failed
+    if (!unnumbered.empty()) {
+        CTitleSearch search;
+        search.UseSettings();
+        std::size_t waiting = unnumbered.size();
+        for (const std::int32_t id : unnumbered) {
+            const std::string titlu = StoredText(seen.at(id), "titlu");
+            const std::string autor = StoredText(seen.at(id), "autor");
+            search.Search(
+                QString::fromStdString(titlu), QString::fromStdString(autor),
+                [&, id, titlu, autor](const std::vector<LookupRecord>& hits, bool failed) {
+                    const auto hit = std::ranges::find_if(
+                        hits, [&](const auto& h) { return SameTitleAndAuthor(titlu, autor, h); });
+                    if (failed) {
+                        matches[id] = std::nullopt;
+                    } else {
+                        matches[id] = hit == hits.end() ? LookupRecord{} : *hit;
+                    }
+                    if (--waiting == 0) {
+                        QCoreApplication::quit();
+                    }
+                });
+        }
+        if (waiting > 0) {
+            QCoreApplication::exec();
+        }
+    }
 
     int found = 0;
     int notFound = 0;
@@ -84,13 +138,20 @@ int RunComplete(const std::string& catalogue) {
         const LookupRecord record = RecordOf(answer->second);
         const std::string source = answer->second.sources.value(0).toStdString();
         for (const std::int32_t book : books) {
-            for (const CompletionProposal& p :
-                 ProposeCompletion(seen.at(book), record, source, false)) {
-                if (p.checked) { // an empty field: never a replacement
-                    proposals.push_back(p);
-                }
-            }
+            TakeEmpty(ProposeCompletion(seen.at(book), record, source, false), proposals);
         }
+    }
+    for (const auto& [book, match] : matches) {
+        if (!match) {
+            continue; // failed
+        }
+        if (match->titlu.empty()) {
+            ++notFound;
+            continue;
+        }
+        ++found;
+        TakeEmpty(ProposeCompletion(seen.at(book), *match, "Open Library (titlu si autor)", true),
+                  proposals);
     }
     const int failed = static_cast<int>(seen.size()) - found - notFound;
     const auto result =

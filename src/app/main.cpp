@@ -48,7 +48,7 @@ int main(int argc, char* argv[]) {
     case CommandLine::Action::Lookup:
         return RunLookup(command.isbns);
     case CommandLine::Action::Complete:
-        return RunComplete(argv[command.catalogueArgument]);
+        return RunComplete(argv[command.catalogueArgument], command.completeAll);
     case CommandLine::Action::Run:
         break;
     }

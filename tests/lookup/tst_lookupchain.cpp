@@ -228,6 +228,7 @@ private slots:
         QVERIFY(c.add(MakeBook("Tom Sawyer", "Twain", "Mine", {.pagini = 0})));
         QVERIFY(c.add(MakeBook("Necunoscuta", "", "", {.pagini = 0})));
         QVERIFY(c.add(MakeBook("Fara ISBN", "", "", {.pagini = 0})));
+        QVERIFY(c.add(MakeBook("Baltagul", "Mihail Sadoveanu", "", {.pagini = 0})));
         CBookDetailsStore details(*c.db, c.messages.sink());
         for (const auto& [id, isbn] :
              {std::pair{1, "9789734609123"}, {2, "9780451526533"}, {3, "9789734641239"}}) {
@@ -249,6 +250,14 @@ private slots:
         QCOMPARE(raw.rows(all), expected);
         QCOMPARE(raw.rows("SELECT count(*) FROM book_details WHERE serie IS NOT NULL AND id = 1"),
                  Texts{"1"});
+        // --all also takes a work whose title and author are the book's, and only for what is
+        // empty; a book without an author is not searched.
+        QCOMPARE(run({"--complete", QString::fromStdString(c.path("test.mdb")), "--all"}, out, err),
+                 0);
+        QCOMPARE(out, QString("Asked 4 books: 3 found, 1 not found, 0 failed\n"
+                              "Filled 1 fields in 1 books\n  Editura: 1\n"));
+        expected[4] = "5|Baltagul|Mihail Sadoveanu|Polirom|0|0|1|1|1|1|0|6|0";
+        QCOMPARE(raw.rows(all), expected);
     }
 };
 
