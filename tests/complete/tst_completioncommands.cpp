@@ -6,6 +6,8 @@
 #include "support/GuiDriver.h"
 #include "view/ui/CRecordCommands.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QTableView>
 
 // Records > "Completeaza din biblioteci...": looked up, reviewed, written as one step.
@@ -47,6 +49,12 @@ struct CompletionRun : LibraryApp {
     // Baltagul has no ISBN and is found by its title and author; Ion's namesake is another
     // author's, Abandonata is not found.
     CompletionRun() : LibraryApp({MakeBook("Baltagul", "Mihail Sadoveanu", "")}) {
+        QImage cover(20, 30, QImage::Format_RGB32);
+        cover.fill(Qt::darkRed);
+        QBuffer png;
+        png.open(QIODevice::WriteOnly);
+        cover.save(&png, "PNG");
+        server.cover = png.data();
         Settings().isbnService = server.address();
         Settings().isbnSources = "on|openlibrary|Open Library|https://openlibrary.org";
         Settings().isbnLookup = 1;
@@ -102,6 +110,12 @@ private slots:
                      .rows("SELECT titlu, autor, editura, pagini FROM books "
                            "WHERE id = 1"),
                  Texts{"The adventures of Tom Sawyer|Herbert|Signet Classic|216"});
+        // The found book's cover is fetched into the cache.
+        QTRY_VERIFY(!run.frame()
+                         ->CommandTarget<CCompletionCommands>()
+                         ->Lookup()
+                         ->CachedCover("9780451526533")
+                         .isNull());
         QCOMPARE(run.frame()->CommandTarget<CRecordCommands>()->History()->undoText(),
                  QStringLiteral("Anuleaza completarea: 3 campuri in 1 carte"));
         run.trigger("editUndo");

@@ -194,6 +194,10 @@ void CCompletionCommands::OnComplete() {
         if (answer.kind != LookupAnswer::Kind::Found) {
             continue;
         }
+        // The cover goes to the cache, where the book dialog and the list find it.
+        if (!answer.coverUrl.isEmpty()) {
+            m_lookup.FetchCover(isbn.toStdString(), answer.coverUrl);
+        }
         const LookupRecord record = RecordOf(answer);
         for (const std::int32_t book : booksOf[isbn]) {
             for (CompletionProposal& p :
