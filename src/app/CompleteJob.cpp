@@ -93,7 +93,7 @@ int RunComplete(const std::string& catalogue, bool all) {
     char name[] = "shelfwarden";
     char* argv[] = {name, nullptr};
     QCoreApplication application(argc, argv);
-    const std::map<QString, LookupAnswer> answers = AskSources(asked);
+    const std::map<QString, LookupAnswer> answers = AskSources(asked, false);
     std::map<std::int32_t, std::optional<LookupRecord>> matches; // none: the search failed
     if (!unnumbered.empty()) {
         CTitleSearch search;

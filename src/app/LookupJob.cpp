@@ -33,10 +33,11 @@ QString LineOf(const QString& isbn, const LookupAnswer* answer) {
 }
 } // namespace
 
-std::map<QString, LookupAnswer> AskSources(const QStringList& asked) {
+std::map<QString, LookupAnswer> AskSources(const QStringList& asked, bool firstYears) {
     LoadSettings();
     CLookupChain chain;
     chain.UseSettings();
+    chain.SetFirstYears(firstYears);
     std::map<QString, LookupAnswer> answers;
     int waiting = 0;
     const auto done = [&] {

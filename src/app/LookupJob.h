@@ -16,4 +16,6 @@ int RunLookup(const QStringList& isbns);
 // Asks the sources the settings name about every ISBN (13 digits), each once, and waits for all
 // the answers; a failure is told on standard error and has no answer. Needs the application
 // object, and no window.
-std::map<QString, LookupAnswer> AskSources(const QStringList& asked);
+// Without `firstYears`, a book's first year is not asked for, so that many books cost a request
+// per batch.
+std::map<QString, LookupAnswer> AskSources(const QStringList& asked, bool firstYears = true);

@@ -52,7 +52,9 @@ QString ProgressText(int done, int all, int missed) {
 } // namespace
 
 CCompletionCommands::CCompletionCommands(CShelfwardenView* view, CRecordCommands* records)
-    : QObject(view), m_pView(view), m_pRecords(records) {}
+    : QObject(view), m_pView(view), m_pRecords(records) {
+    m_lookup.SetFirstYears(false);
+}
 
 void CCompletionCommands::OnComplete() {
     CBookDatabase* db = m_pView->OpenDatabaseOrComplain();

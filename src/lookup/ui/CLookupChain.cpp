@@ -110,6 +110,11 @@ void CLookupChain::SetTimeout(int milliseconds) {
     m_covers.SetTimeout(milliseconds);
 }
 
+void CLookupChain::SetFirstYears(bool ask) {
+    m_dirty = m_dirty || ask != m_environment.firstYears;
+    m_environment.firstYears = ask;
+}
+
 void CLookupChain::SetContact(const QString& contact) {
     m_dirty = m_dirty || contact != m_environment.contact;
     m_environment.contact = contact;

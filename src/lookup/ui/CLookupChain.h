@@ -35,6 +35,9 @@ public:
     // Milliseconds from any fixed moment; the rate limits count by it.
     void SetClock(std::function<qint64()> clock);
     void SetTimeout(int milliseconds);
+    // Off for many books at once: their first years are taken only from what is cached, so a
+    // thousand books cost a request per batch, not one more each.
+    void SetFirstYears(bool ask);
     // How a service may reach the user (an e-mail address), sent with every request.
     void SetContact(const QString& contact);
     void SetGoogleKey(const QString& key);

@@ -15,6 +15,8 @@ struct LookupEnvironment {
     QString googleKey;
     std::function<qint64()> clock;
     int timeout = 10000;
+    // Whether a book found is also asked its work's first year (a request of its own each).
+    bool firstYears = true;
 };
 
 // One place books are looked up in by ISBN. Asked for an ISBN, it answers with Found, NotFound

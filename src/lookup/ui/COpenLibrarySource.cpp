@@ -90,6 +90,10 @@ void COpenLibrarySource::AskFirstYear(const QString& isbn13, const LookupAnswer&
     if (kept) {
         return;
     }
+    if (!Environment().firstYears) {
+        Tell(isbn13, answer, 0);
+        return;
+    }
     CPoliteFetcher::Request request;
     request.url = QUrl(QString::fromStdString(Source().address) + QStringLiteral("/search.json"));
     request.url.setQuery(QStringLiteral("isbn=%1&fields=first_publish_year").arg(isbn13));
