@@ -200,6 +200,11 @@ private slots:
         h.send(200, Png(20, 30) + QByteArray(6 << 20, 'x'));
         QCOMPARE(h.cover(h.server.address() + "/b/id/3-M.jpg"), QString("none"));
         QCOMPARE(h.kept("answers") + h.kept("covers"), QStringList());
+        // One of 5 MB exactly is taken.
+        QByteArray whole = Png(20, 30);
+        whole += QByteArray((5 << 20) - whole.size(), 'x');
+        h.send(200, whole);
+        QCOMPARE(h.cover(h.server.address() + "/b/id/4-M.jpg"), QString("20x30"));
     }
 
     void onlyWholeAnswersAboutTheIsbnAskedAreKept() {

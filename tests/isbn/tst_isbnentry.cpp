@@ -521,16 +521,19 @@ private slots:
         // Modify: the names used are offered; a change of details alone is a change.
         run.selectRow(run.column(1).indexOf("Fundatia"));
         QStringList offered;
+        QString number = "not shown";
         WhenModal([&](QWidget* dlg) {
             auto* locatie = dlg->findChild<QComboBox*>("locatie");
             for (int i = 0; i < locatie->count(); ++i) {
                 offered << locatie->itemText(i);
             }
+            number = Value(dlg, "numar_serie");
             dlg->findChild<QComboBox*>("locatie")->setCurrentText("Dormitor");
             Press(dlg, "ok");
         });
         run.trigger("recordsModify");
         QCOMPARE(offered, QStringList{"Hol"});
+        QCOMPARE(number, QString()); // no number in a series given: none shown
         QCOMPARE(RawCatalogue(run.file()).rows(details), Texts{"5|9780553293357|Dormitor|cadou"});
         // The ISBN and location columns are hidden until turned on from the header's menu, show the
         // book's details as they are now, and stay as the user left them; the quick filter finds a

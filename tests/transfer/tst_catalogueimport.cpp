@@ -535,6 +535,8 @@ private slots:
             "antetul numeste o coloana de doua ori: \"Titlu\" si \"Titlu\"");
         row("one field under two names", "Title,Autor,Titlu\r\nA,B,C\r\n", 1,
             "antetul numeste o coloana de doua ori: \"Title\" si \"Titlu\"");
+        row("an author under two names", "Titlu,Autor,Author\r\nA,B,C\r\n", 1,
+            "antetul numeste o coloana de doua ori: \"Autor\" si \"Author\"");
         seventh("a fraction", "Z,A,E,Roman,1.5,1,1,1,1,Nu,De citit,Acasa\r\n",
                 "Pagini nu este un numar intreg: \"1.5\"");
         row("no known column", "Name,Colour\r\nA,B\r\n", 1,
