@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-std::optional<CompletionResult> ApplyCompletion(CBookDatabase& db,
-                                                const std::map<std::int32_t, StoredBook>& seen,
-                                                const std::vector<CompletionProposal>& proposals,
-                                                const MessageSink& sink) {
+std::optional<CompletionResult>
+ApplyCompletion(CBookDatabase& db, const std::map<std::int32_t, StoredBook>& seen,
+                const std::vector<CompletionProposal>& proposals, const MessageSink& sink,
+                const std::function<void(std::size_t done, std::size_t books)>& progress) {
     std::map<std::int32_t, std::vector<CompletionProposal>> chosen;
     for (const CompletionProposal& p : proposals) {
         if (p.checked && seen.contains(p.book)) {
@@ -23,7 +23,12 @@ std::optional<CompletionResult> ApplyCompletion(CBookDatabase& db,
                            .after = CompletedBook(before, fields),
                            .loan = std::nullopt});
     }
-    const auto skipped = MakeBookChanges(db, changes, sink);
+    const std::size_t books = changes.size();
+    const auto skipped = MakeBookChanges(db, changes, sink, [&](std::size_t done) {
+        if (progress) {
+            progress(done, books);
+        }
+    });
     if (!skipped) {
         return std::nullopt;
     }

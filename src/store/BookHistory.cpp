@@ -178,15 +178,19 @@ bool RedoBookChanges(CBookDatabase& db, const std::vector<BookChange>& changes,
     return MoveBooks(db, changes, true, sink);
 }
 
-std::optional<std::vector<std::int32_t>> MakeBookChanges(CBookDatabase& db,
-                                                         const std::vector<BookChange>& changes,
-                                                         const MessageSink& sink) {
+std::optional<std::vector<std::int32_t>>
+MakeBookChanges(CBookDatabase& db, const std::vector<BookChange>& changes, const MessageSink& sink,
+                const std::function<void(std::size_t done)>& progress) {
+    constexpr std::size_t kProgressEvery = 100;
     std::vector<std::int32_t> skipped;
     try {
         TransactionGuard guard(db.Engine(), "BEGIN IMMEDIATE");
-        for (const BookChange& change : changes) {
-            if (!MoveWithin(db, change, true)) {
-                skipped.push_back(change.id);
+        for (std::size_t i = 0; i < changes.size(); ++i) {
+            if (!MoveWithin(db, changes[i], true)) {
+                skipped.push_back(changes[i].id);
+            }
+            if (progress && (i + 1) % kProgressEvery == 0) {
+                progress(i + 1);
             }
         }
         guard.Commit();

@@ -3,6 +3,7 @@
 #include "store/MessageSink.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,5 +67,7 @@ bool RedoBookChanges(CBookDatabase& db, const std::vector<BookChange>& changes,
 // A book whose stored row is no longer `before` (another program changed it since it was read)
 // is left as it is and its identifier given back; nothing at all when the catalogue refuses a
 // write (told).
+// `progress`, when given, is told every hundred books how many of them are done.
 std::optional<std::vector<std::int32_t>>
-MakeBookChanges(CBookDatabase& db, const std::vector<BookChange>& changes, const MessageSink& sink);
+MakeBookChanges(CBookDatabase& db, const std::vector<BookChange>& changes, const MessageSink& sink,
+                const std::function<void(std::size_t done)>& progress = {});

@@ -7,6 +7,7 @@
 #include "isbn/ui/LookupAnswer.h"
 #include "shell/DialogParts.h"
 #include "shell/Prompts.h"
+#include "shell/WriteInProgress.h"
 #include "store/CEngineException.h"
 #include "store/CatalogueMessages.h"
 #include "store/CountedNoun.h"
@@ -216,7 +217,19 @@ void CCompletionCommands::OnComplete() {
     if (review.exec() != QDialog::Accepted) {
         return;
     }
-    const auto result = ApplyCompletion(*db, seen, review.Proposals(), UserMessageSink());
+    // The window breathes while a large completion is written; nothing else writes meanwhile.
+    const WriteInProgress writing;
+    QProgressDialog writeProgress(QStringLiteral("Se scriu modificarile..."), QString(), 0, 1,
+                                  m_pView);
+    writeProgress.setWindowTitle(QStringLiteral("Completeaza din biblioteci"));
+    writeProgress.setWindowModality(Qt::WindowModal);
+    writeProgress.setMinimumDuration(500);
+    const auto result = ApplyCompletion(*db, seen, review.Proposals(), UserMessageSink(),
+                                        [&](std::size_t done, std::size_t books) {
+                                            writeProgress.setMaximum(static_cast<int>(books));
+                                            writeProgress.setValue(static_cast<int>(done));
+                                        });
+    writeProgress.close();
     if (!result) {
         return;
     }
