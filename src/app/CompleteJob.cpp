@@ -20,19 +20,6 @@ void Error(const std::string& text) {
     std::fprintf(stderr, "shelfwarden: %s\n", text.c_str());
 }
 
-LookupRecord RecordOf(const LookupAnswer& answer) {
-    LookupRecord r;
-    r.titlu = answer.book.titlu;
-    r.autor = answer.book.autor;
-    r.editura = answer.book.editura;
-    r.pagini = answer.book.pagini;
-    r.publicare = answer.book.publicare;
-    r.publicare_volum = answer.book.publicare_volum;
-    r.serie = answer.serie;
-    r.numar_serie = answer.numar_serie;
-    return r;
-}
-
 // Only what fills an empty field is taken, never a replacement; a title-and-author match too,
 // which the window would leave unchecked.
 void TakeEmpty(std::vector<CompletionProposal> offered, std::vector<CompletionProposal>& taken) {

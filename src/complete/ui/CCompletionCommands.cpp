@@ -26,19 +26,6 @@
 
 namespace {
 
-LookupRecord RecordOf(const LookupAnswer& answer) {
-    LookupRecord r;
-    r.titlu = answer.book.titlu;
-    r.autor = answer.book.autor;
-    r.editura = answer.book.editura;
-    r.pagini = answer.book.pagini;
-    r.publicare = answer.book.publicare;
-    r.publicare_volum = answer.book.publicare_volum;
-    r.serie = answer.serie;
-    r.numar_serie = answer.numar_serie;
-    return r;
-}
-
 // "Cautare: 340 din 1.000 carti, 12 negasite".
 QString ProgressText(int done, int all, int missed) {
     const QLocale romanian(QLocale::Romanian, QLocale::Romania);

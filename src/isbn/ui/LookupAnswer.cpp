@@ -96,3 +96,20 @@ std::optional<int> ReadFirstPublishYear(const QByteArray& json) {
         docs.toArray().at(0).toObject().value(QStringLiteral("first_publish_year")).toInt(0);
     return year > 0 && FitsNumberColumn(year) ? year : 0;
 }
+
+LookupRecord RecordOf(const LookupAnswer& answer) {
+    LookupRecord record;
+    record.titlu = answer.book.titlu;
+    record.autor = answer.book.autor;
+    record.editura = answer.book.editura;
+    record.pagini = answer.book.pagini;
+    record.publicare = answer.book.publicare;
+    record.publicare_volum = answer.book.publicare_volum;
+    record.serie = answer.serie;
+    record.numar_serie = answer.numar_serie;
+    record.coverUrl = answer.coverUrl.toStdString();
+    for (const QString& label : answer.shortened) {
+        record.shortened.push_back(label.toStdString());
+    }
+    return record;
+}

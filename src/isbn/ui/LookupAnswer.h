@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lookup/LookupRecord.h"
 #include "store/BookRecord.h"
 
 #include <QByteArray>
@@ -34,6 +35,10 @@ struct LookupAnswer {
 
 // `alsoAsked`: the keys ("ISBN:...") of the other books asked in the same request, which an
 // answer that does not know this one may hold.
+// The answer in the catalogue's fields as a source's record: series, cover and the labels of the
+// texts cut short too.
+LookupRecord RecordOf(const LookupAnswer& answer);
+
 LookupAnswer ReadLookupAnswer(const QByteArray& json, const std::string& isbn13,
                               const QSet<QString>& alsoAsked = {});
 

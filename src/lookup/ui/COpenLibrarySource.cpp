@@ -110,16 +110,7 @@ void COpenLibrarySource::AskFirstYear(const QString& isbn13, const LookupAnswer&
 }
 
 void COpenLibrarySource::Tell(const QString& isbn13, const LookupAnswer& answer, int firstYear) {
-    LookupRecord record;
-    record.titlu = answer.book.titlu;
-    record.autor = answer.book.autor;
-    record.editura = answer.book.editura;
-    record.pagini = answer.book.pagini;
-    record.publicare_volum = answer.book.publicare_volum;
+    LookupRecord record = RecordOf(answer);
     record.publicare = firstYear > 0 ? firstYear : kUnknownNumber;
-    record.coverUrl = answer.coverUrl.toStdString();
-    for (const QString& label : answer.shortened) {
-        record.shortened.push_back(label.toStdString());
-    }
     emit Found(isbn13, record);
 }
