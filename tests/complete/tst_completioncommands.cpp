@@ -49,12 +49,7 @@ struct CompletionRun : LibraryApp {
     // Baltagul has no ISBN and is found by its title and author; Ion's namesake is another
     // author's, Abandonata is not found.
     CompletionRun() : LibraryApp({MakeBook("Baltagul", "Mihail Sadoveanu", "")}) {
-        QImage cover(20, 30, QImage::Format_RGB32);
-        cover.fill(Qt::darkRed);
-        QBuffer png;
-        png.open(QIODevice::WriteOnly);
-        cover.save(&png, "PNG");
-        server.cover = png.data();
+        server.cover = CoverPng(20, 30);
         Settings().isbnService = server.address();
         Settings().isbnSources = "on|openlibrary|Open Library|https://openlibrary.org";
         Settings().isbnLookup = 1;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QHostAddress>
+#include <QImage>
 #include <QMap>
 #include <QObject>
 #include <QRegularExpression>
@@ -11,6 +13,16 @@
 #include <QTcpSocket>
 #include <QUrl>
 #include <QUrlQuery>
+
+// A cover of this size, as a service sends one.
+inline QByteArray CoverPng(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::darkBlue);
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    image.save(&png, "PNG");
+    return png.data();
+}
 
 // Every look-up service at once on 127.0.0.1, replaying answers recorded in each service's shape
 // from one folder (answers/README.md lists them):

@@ -17,15 +17,6 @@
 namespace {
 const std::string kTom = "9780451526533";
 
-QByteArray Png(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::darkBlue);
-    QBuffer png;
-    png.open(QIODevice::WriteOnly);
-    image.save(&png, "PNG");
-    return png.data();
-}
-
 // Whether anything opens `fifo` for reading while it lives: it tries to open the writing end,
 // which succeeds only while a reader holds the other (and then lets that reader go on).
 class FifoProbe {
@@ -120,15 +111,15 @@ private slots:
         QTemporaryDir files;
         const QString png = files.path() + "/cover.png";
         QFile f(png);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(Png(20, 30)) > 0);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(CoverPng(20, 30)) > 0);
         f.close();
         const FifoProbe fifo(files.path() + "/fifo");
-        h.server.cover = Png(20, 30);
+        h.server.cover = CoverPng(20, 30);
         QStringList got;
         for (const QString& url : QStringList{
                  "file://" + png, "file://" + files.path() + "/fifo", QString("file:///dev/zero"),
                  "ftp://127.0.0.1/" + png,
-                 "data:image/png;base64," + QString::fromLatin1(Png(20, 30).toBase64()),
+                 "data:image/png;base64," + QString::fromLatin1(CoverPng(20, 30).toBase64()),
                  // The same server by another host name: not a host the sources name.
                  QString(h.server.address()).replace("127.0.0.1", "localhost") + "/b/id/1-M.jpg"}) {
             got << h.cover(url);
@@ -146,7 +137,7 @@ private slots:
         h.server.mode = ReplayServer::Mode::Replay;
         h.server.headers.clear();
         // The service's own covers come, fitted to the dialog however big they are.
-        h.server.cover = Png(3000, 2000);
+        h.server.cover = CoverPng(3000, 2000);
         QCOMPARE(h.cover(h.server.address() + "/b/id/2-M.jpg"), QString("240x160"));
         QCOMPARE(h.kept("covers"), QStringList{"9780451526533.img"});
         QCOMPARE(h.lookup.CachedCover(kTom).size(), QSize(240, 160));
@@ -159,7 +150,7 @@ private slots:
         Hostile h;
         qint64 now = 100000;
         h.lookup.SetClock([&now] { return now; });
-        h.server.cover = Png(20, 30);
+        h.server.cover = CoverPng(20, 30);
         QSignalSpy answered(&h.lookup, &CLookupChain::Answered);
         QSignalSpy covers(&h.lookup, &CLookupChain::CoverReady);
         h.lookup.Prefetch(kTom);
@@ -197,11 +188,11 @@ private slots:
         const QString bomb = h.ask();
         QVERIFY2(bomb.startsWith("failed|raspunsul serviciului de cautare "), qPrintable(bomb));
         // A cover past 5 MB: a picture that would read, padded past the limit.
-        h.send(200, Png(20, 30) + QByteArray(6 << 20, 'x'));
+        h.send(200, CoverPng(20, 30) + QByteArray(6 << 20, 'x'));
         QCOMPARE(h.cover(h.server.address() + "/b/id/3-M.jpg"), QString("none"));
         QCOMPARE(h.kept("answers") + h.kept("covers"), QStringList());
         // One of 5 MB exactly is taken.
-        QByteArray whole = Png(20, 30);
+        QByteArray whole = CoverPng(20, 30);
         whole += QByteArray((5 << 20) - whole.size(), 'x');
         h.send(200, whole);
         QCOMPARE(h.cover(h.server.address() + "/b/id/4-M.jpg"), QString("20x30"));

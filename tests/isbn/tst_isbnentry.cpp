@@ -41,12 +41,7 @@ struct IsbnRun : LibraryApp {
     CIsbnEntryDlg* window = nullptr;
 
     explicit IsbnRun(int lookups = 1) {
-        QImage cover(20, 30, QImage::Format_RGB32);
-        cover.fill(Qt::darkRed);
-        QBuffer png;
-        png.open(QIODevice::WriteOnly);
-        cover.save(&png, "PNG");
-        server.cover = png.data();
+        server.cover = CoverPng(20, 30);
         Settings().isbnService = server.address();
         Settings().isbnSources = "on|openlibrary|Open Library|https://openlibrary.org";
         Settings().isbnLookup = lookups;
