@@ -1,11 +1,14 @@
 #include "BenchCatalogue.h"
 
+#include "isbn/IsbnCode.h"
 #include "store/CBookDatabase.h"
 #include "store/FixedNames.h"
 #include "store/LoanSchema.h"
 #include "store/StatementFormat.h"
 #include "transfer/Csv.h"
 
+#include <QDir>
+#include <QFile>
 #include <fstream>
 #include <random>
 #include <sqlite3.h>
@@ -195,4 +198,35 @@ void AddReferenceLoans(const std::string& path, const std::string& today) {
              "borrower TEXT, lent TEXT, due TEXT, returned TEXT); CREATE UNIQUE INDEX loans_open "
              "ON loans(book) WHERE returned IS NULL",
              today);
+}
+
+std::vector<std::string> WriteBenchAnswers(const QString& folder, int count) {
+    std::vector<std::string> isbns;
+    for (long long body = 978000000000LL; static_cast<int>(isbns.size()) < count; body += 7) {
+        // The one check digit that makes the twelve digits an ISBN.
+        for (int check = 0; check < 10; ++check) {
+            const std::string isbn = std::to_string(body) + std::to_string(check);
+            if (CheckIsbn(isbn).problem == IsbnProblem::None) {
+                isbns.push_back(isbn);
+                break;
+            }
+        }
+    }
+    for (std::size_t i = 0; i < isbns.size(); ++i) {
+        QFile answer(QDir(folder).filePath(QString::fromStdString(isbns[i]) + ".json"));
+        if (!answer.open(QIODevice::WriteOnly)) {
+            throw std::runtime_error("cannot write a bench answer");
+        }
+        answer.write(
+            QStringLiteral("{\"ISBN:%1\": {\"title\": \"Cartea %2\", \"authors\": [{\"name\": "
+                           "\"Autorul %2\"}], \"publishers\": [{\"name\": \"Editura %3\"}], "
+                           "\"number_of_pages\": %4, \"publish_date\": \"%5\"}}")
+                .arg(QString::fromStdString(isbns[i]))
+                .arg(i)
+                .arg(i % 40)
+                .arg(100 + i % 500)
+                .arg(1950 + i % 70)
+                .toUtf8());
+    }
+    return isbns;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ void WriteReferenceCatalogue(const std::string& path, const std::vector<BenchBoo
 // index; due dates spread over two months around `today`, one loan in five without one.
 void AddProgramLoans(const std::string& path, const std::string& today);
 void AddReferenceLoans(const std::string& path, const std::string& today);
+
+// Writes, into `folder`, what Open Library would answer about `count` made-up books, one file
+// "<isbn13>.json" each (the replay server's shape), and gives their ISBNs.
+std::vector<std::string> WriteBenchAnswers(const QString& folder, int count);
 
 inline constexpr int kBenchTypes = 24;
 inline constexpr int kBenchStates = 4;

@@ -4,8 +4,13 @@
 #include "BenchCatalogue.h"
 #include "ReferenceEngine.h"
 #include "complete/CatalogueCompletion.h"
+#include "complete/ui/CCompletionModel.h"
+#include "isbn/ReplayServer.h"
+#include "isbn/ui/LookupAnswer.h"
 #include "loans/CLoanRegister.h"
 #include "loans/ui/CLoanListModel.h"
+#include "lookup/LookupSources.h"
+#include "lookup/ui/CLookupChain.h"
 #include "search/SearchStatements.h"
 #include "stats/GeneralStatistics.h"
 #include "stats/NameStatistics.h"
@@ -18,6 +23,8 @@
 #include "view/ui/CBookListModel.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QSortFilterProxyModel>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
@@ -370,6 +377,76 @@ int main(int argc, char** argv) {
             });
     }
 
+    // Completing from the libraries: a thousand books looked up at a service that answers at
+    // once, in as many requests as their batches take, then the review table of what the
+    // answers propose.
+    {
+        QTemporaryDir answers;
+        const std::vector<std::string> isbns = WriteBenchAnswers(answers.path(), 1000);
+        ReplayServer server(answers.path());
+        std::map<QString, LookupAnswer> found;
+        qsizetype requests = 0;
+        measure(
+            "complete: look up " + std::to_string(isbns.size()) + " ISBNs",
+            [&] {
+                QTemporaryDir cache;
+                CLookupChain chain;
+                chain.SetSources(
+                    ParseSources("on|openlibrary|Open Library|" + server.address().toStdString()));
+                chain.SetCacheFolder(cache.path());
+                chain.SetFirstYears(false);
+                // The service answers at once: the polite spacing of requests is not waited.
+                qint64 now = 0;
+                chain.SetClock([&now] { return now += 60000; });
+                std::size_t waiting = isbns.size();
+                QEventLoop all;
+                const auto answered = [&](const QString& isbn, const LookupAnswer& answer) {
+                    found[isbn] = answer;
+                    if (--waiting == 0) {
+                        all.quit();
+                    }
+                };
+                QObject::connect(&chain, &CLookupChain::Answered, answered);
+                QObject::connect(
+                    &chain, &CLookupChain::Failed,
+                    [&](const QString& isbn, const QString&) { answered(isbn, LookupAnswer{}); });
+                const qsizetype before = server.requests.size();
+                for (const std::string& isbn : isbns) {
+                    chain.Lookup(isbn);
+                }
+                all.exec();
+                requests = server.requests.size() - before;
+            },
+            [] {});
+        results.back().name += " (" + std::to_string(requests) + " requests)";
+        std::vector<CompletionProposal> offered;
+        std::int32_t id = 0;
+        for (const auto& [isbn, answer] : found) {
+            while (++id <= o.books) {
+                if (const auto book = ReadStoredBook(*db, id)) {
+                    for (CompletionProposal& p :
+                         ProposeCompletion(*book, RecordOf(answer), "bench", false)) {
+                        offered.push_back(std::move(p));
+                    }
+                    break;
+                }
+            }
+        }
+        measure(
+            "complete: review table of " + std::to_string(offered.size()) + " changes",
+            [&] {
+                CCompletionModel review(offered);
+                QSortFilterProxyModel shown;
+                shown.setSourceModel(&review);
+                shown.setSortRole(Qt::UserRole);
+                shown.sort(CCompletionModel::Book);
+                if (shown.rowCount() != static_cast<int>(offered.size())) {
+                    Fail("the review lost rows");
+                }
+            },
+            [] {});
+    }
+
     // What the listed rows cost beyond their texts.
     model.Clear();
     // Small blocks and mapped ones (a large row array is mapped) together.
@@ -405,7 +482,8 @@ int main(int argc, char** argv) {
                 "ratio", "peak MiB");
     std::string csv = "operation,books,ms,reference_ms,ratio,peak_rss_kib\n";
     for (const Result& r : results) {
-        const double ratio = r.referenceMs > 0 ? r.ms / r.referenceMs : 0;
+        // Rows with nothing to compare with (a look-up) have no reference time.
+        const double ratio = r.referenceMs >= 0.01 ? r.ms / r.referenceMs : 0;
         std::printf("%-30s %10d %12.2f %12.2f %8.2f %9.1f\n", r.name.c_str(), o.books, r.ms,
                     r.referenceMs, ratio, static_cast<double>(r.peakKiB) / 1024.0);
         char line[256];
