@@ -215,6 +215,9 @@ private slots:
             if (!command->isEnabled()) {
                 continue;
             }
+            // Every command finds the books listed and one not lent chosen, whatever the one
+            // before it did to the list.
+            run.view()->ListAllBooks();
             run.selectRow(0);
             run.prompts.answers = std::deque<bool>(20, true);
             run.prompts.files = std::deque<std::optional<QString>>(20, std::nullopt);
