@@ -8,6 +8,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QStatusBar>
 #include <QTableView>
 
 // Records > "Completeaza din biblioteci...": looked up, reviewed, written as one step.
@@ -81,8 +82,15 @@ private slots:
         const auto before = RawCatalogue(run.file()).rows(all);
         QStringList shown;
         QStringList narrowed;
+        QStringList byProposed;
         WhenReview([&](CCompletionReviewDlg* review) {
             shown = Rows(review);
+            auto* list = review->findChild<QTableView*>("proposals");
+            list->sortByColumn(4, Qt::AscendingOrder);
+            for (int r = 0; r < list->model()->rowCount(); ++r) {
+                byProposed << list->model()->index(r, 4).data().toString();
+            }
+            list->sortByColumn(1, Qt::AscendingOrder);
             Choose(review, "field", 1); // Titlu
             narrowed = Rows(review);
             Press(review, "checkShown");
@@ -98,6 +106,12 @@ private slots:
                               "Dune|Editura||Signet Classic|Open Library|x",
                               "Dune|Pagini||216|Open Library|x",
                               "Dune|Publicare volum|2003|1997|Open Library|-"}));
+        // Numbers sort as numbers, before the texts.
+        QCOMPARE(byProposed, (QStringList{"216", "1930", "1997", "Mark Twain", "Polirom",
+                                          "Signet Classic", "The adventures of Tom Sawyer"}));
+        QCOMPARE(run.frame()->statusBar()->currentMessage(),
+                 QStringLiteral("Completate: 3 campuri in 1 carte. Edit > Undo: Anuleaza "
+                                "completarea: 3 campuri in 1 carte"));
         // The books of an ISBN go in batches, without a request each for their first years.
         QVERIFY(!run.server.requests.join(' ').contains("search.json?isbn="));
         QCOMPARE(narrowed,

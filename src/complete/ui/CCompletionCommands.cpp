@@ -17,8 +17,10 @@
 
 #include <QEventLoop>
 #include <QLocale>
+#include <QMainWindow>
 #include <QProgressDialog>
 #include <QScopeGuard>
+#include <QStatusBar>
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -27,14 +29,22 @@
 namespace {
 
 // "Cautare: 340 din 1.000 carti, 12 negasite".
-QString ProgressText(int done, int all, int missed) {
-    const QLocale romanian(QLocale::Romanian, QLocale::Romania);
-    return QStringLiteral("Cautare: %1 din %2, %3")
-        .arg(romanian.toString(done),
-             FromUtf8(CountedNoun(all, "carte", "carti"))
-                 .replace(QString::number(all), romanian.toString(all)),
-             FromUtf8(CountedNoun(missed, "negasita", "negasite"))
-                 .replace(QString::number(missed), romanian.toString(missed)));
+// A count with its noun, its digits grouped as Romanian groups them ("1.000 de carti").
+QString Counted(int n, const char* singular, const char* plural) {
+    return FromUtf8(CountedNoun(n, singular, plural))
+        .replace(QString::number(n), QLocale(QLocale::Romanian, QLocale::Romania).toString(n));
+}
+
+// "Cautare: 340 din 1.000 de carti, 12 negasite", and the searches that failed when any did.
+QString ProgressText(int done, int all, int missed, int failed) {
+    QString text =
+        QStringLiteral("Cautare: %1 din %2, %3")
+            .arg(QLocale(QLocale::Romanian, QLocale::Romania).toString(done),
+                 Counted(all, "carte", "carti"), Counted(missed, "negasita", "negasite"));
+    if (failed > 0) {
+        text += QStringLiteral(", ") + Counted(failed, "cautare esuata", "cautari esuate");
+    }
+    return text;
 }
 
 } // namespace
@@ -106,18 +116,21 @@ void CCompletionCommands::OnComplete() {
     const int all = static_cast<int>(seen.size());
     int done = 0;
     int missed = 0;
+    int failedSearches = 0;
     std::map<QString, LookupAnswer> answers;
-    QProgressDialog progress(ProgressText(0, all, 0), QStringLiteral("Renunta"), 0, all, m_pView);
+    QProgressDialog progress(ProgressText(0, all, 0, 0), QStringLiteral("Renunta"), 0, all,
+                             m_pView);
     progress.setWindowTitle(QStringLiteral("Completeaza din biblioteci"));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
     QEventLoop waiting;
-    const auto count = [&](const QString& isbn, bool found) {
+    const auto count = [&](const QString& isbn, bool found, bool failed) {
         const int books = static_cast<int>(booksOf[isbn].size());
         done += books;
-        missed += found ? 0 : books;
+        missed += found || failed ? 0 : books;
+        failedSearches += failed ? books : 0;
         progress.setValue(done);
-        progress.setLabelText(ProgressText(done, all, missed));
+        progress.setLabelText(ProgressText(done, all, missed, failedSearches));
         if (done >= all) {
             waiting.quit();
         }
@@ -127,14 +140,14 @@ void CCompletionCommands::OnComplete() {
                 [&](const QString& isbn, const LookupAnswer& answer) {
                     if (booksOf.contains(isbn) && !answers.contains(isbn)) {
                         answers[isbn] = answer;
-                        count(isbn, answer.kind == LookupAnswer::Kind::Found);
+                        count(isbn, answer.kind == LookupAnswer::Kind::Found, false);
                     }
                 });
     const QMetaObject::Connection failed =
         connect(&m_lookup, &CLookupChain::Failed, this, [&](const QString& isbn, const QString&) {
             if (booksOf.contains(isbn) && !answers.contains(isbn)) {
                 answers[isbn] = LookupAnswer{};
-                count(isbn, false);
+                count(isbn, false, true);
             }
         });
     const QMetaObject::Connection cancelled =
@@ -149,7 +162,7 @@ void CCompletionCommands::OnComplete() {
     for (const auto& [id, rec] : unnumbered) {
         m_titles.Search(
             FromUtf8(rec.titlu), FromUtf8(rec.autor),
-            [&, alive, id = id, rec = rec](const std::vector<LookupRecord>& hits, bool) {
+            [&, alive, id = id, rec = rec](const std::vector<LookupRecord>& hits, bool failed) {
                 if (!*alive || progress.wasCanceled()) {
                     return;
                 }
@@ -164,9 +177,10 @@ void CCompletionCommands::OnComplete() {
                     }
                 }
                 ++done;
-                missed += hit == hits.end() ? 1 : 0;
+                missed += hit == hits.end() && !failed ? 1 : 0;
+                failedSearches += failed ? 1 : 0;
                 progress.setValue(done);
-                progress.setLabelText(ProgressText(done, all, missed));
+                progress.setLabelText(ProgressText(done, all, missed, failedSearches));
                 if (done >= all) {
                     waiting.quit();
                 }
@@ -178,6 +192,8 @@ void CCompletionCommands::OnComplete() {
     disconnect(answered);
     disconnect(failed);
     disconnect(cancelled);
+    // Searches not yet sent when the user stopped are not sent at all.
+    m_titles.Abandon();
     progress.close();
 
     for (const auto& [isbn, answer] : answers) {
@@ -223,6 +239,13 @@ void CCompletionCommands::OnComplete() {
     if (!result->changes.empty()) {
         m_pRecords->RememberStep(FromUtf8(CompletionStepText(*result)), result->changes);
         m_pView->Relist();
+        if (auto* frame = qobject_cast<QMainWindow*>(m_pView->window())) {
+            frame->statusBar()->showMessage(
+                QStringLiteral("Completate: %1 in %2. Edit > Undo: %3")
+                    .arg(Counted(result->fields, "camp", "campuri"),
+                         Counted(static_cast<int>(result->changes.size()), "carte", "carti"),
+                         FromUtf8(CompletionStepText(*result))));
+        }
     }
     if (!result->skipped.empty()) {
         std::string names;

@@ -32,6 +32,14 @@ QVariant CCompletionModel::data(const QModelIndex& index, int role) const {
         // A book's rows stay in the order of its fields.
         return FromUtf8(p.title) + QChar(1) + QString::number(index.row()).rightJustified(9, '0');
     }
+    if (role == Qt::UserRole && (index.column() == Now || index.column() == Proposed)) {
+        // Numbers sort as numbers, before the texts: 99 before 104, -700 before 1920.
+        const QString value = FromUtf8(index.column() == Now ? p.now : p.proposed);
+        bool number = false;
+        const qlonglong n = value.toLongLong(&number);
+        return number ? QStringLiteral("0%1").arg(n + (1LL << 40), 14, 10, QChar('0'))
+                      : QStringLiteral("1") + value;
+    }
     if (role != Qt::DisplayRole && role != Qt::UserRole && role != Qt::ToolTipRole) {
         return {};
     }

@@ -68,6 +68,8 @@ public:
 
     // Sends `request` in its turn; `done` follows, always, with what became of it.
     void Get(const Request& request, Done done);
+    // Drops the requests still waiting their turn; they are not sent and not answered.
+    void Abandon() { m_waiting.clear(); }
 
     // The program and its version, and the user's contact (an e-mail address) when given.
     static QByteArray UserAgent(const QString& contact);

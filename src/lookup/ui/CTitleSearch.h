@@ -24,6 +24,8 @@ public:
     // the work's first year; none when it found none or could not be asked (`failed`). A search
     // already answered is told at once.
     void Search(const QString& title, const QString& author, Done done);
+    // Searches that wait their turn are dropped, unanswered.
+    void Abandon() { m_fetcher.Abandon(); }
 
 private:
     CPoliteFetcher m_fetcher;
