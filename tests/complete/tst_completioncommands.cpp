@@ -139,6 +139,25 @@ private slots:
         QCOMPARE(RawCatalogue(run.file()).rows(all), before);
     }
 
+    // A service that fails proposes nothing and changes nothing; its answers are not kept, so the
+    // next run asks again.
+    void aFailingServiceChangesNothing() {
+        CompletionRun run;
+        const char* all = "SELECT * FROM books ORDER BY id";
+        const auto before = RawCatalogue(run.file()).rows(all);
+        run.server.mode = ReplayServer::Mode::Status;
+        run.server.status = 500;
+        run.trigger("recordsComplete");
+        QCOMPARE(run.prompts.takeMessages(),
+                 QStringList{"Bibliotecile nu au nimic de adaugat cartilor alese."});
+        QCOMPARE(RawCatalogue(run.file()).rows(all), before);
+        const qsizetype asked = run.server.requests.size();
+        run.server.mode = ReplayServer::Mode::Replay;
+        WhenReview([](CCompletionReviewDlg* review) { Press(review, "cancel"); });
+        run.trigger("recordsComplete");
+        QVERIFY(run.server.requests.size() > asked);
+    }
+
     // A book another program changes while the review is open is left as it is and named.
     void aBookChangedMeanwhileIsSkippedAndNamed() {
         CompletionRun run;
