@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <map>
 #include <optional>
+#include <set>
 
 namespace {
 
@@ -146,12 +147,14 @@ int RunComplete(const std::string& catalogue, bool all) {
     if (!result) {
         return 1;
     }
-    std::map<std::string, int> perField;
+    std::set<std::int32_t> written;
     for (const BookChange& change : result->changes) {
-        for (const CompletionProposal& p : proposals) {
-            if (p.book == change.id) {
-                ++perField[CompletedFieldName(p.field)];
-            }
+        written.insert(change.id);
+    }
+    std::map<std::string, int> perField;
+    for (const CompletionProposal& p : proposals) {
+        if (written.contains(p.book)) {
+            ++perField[CompletedFieldName(p.field)];
         }
     }
     std::printf("Asked %zu books: %d found, %d not found, %d failed\n", seen.size(), found,

@@ -115,15 +115,12 @@ std::vector<CompletionProposal> ProposeCompletion(const StoredBook& book, const 
                                                   bool byTitleAndAuthor) {
     std::vector<CompletionProposal> proposals;
     const auto idAt = std::ranges::find(book.columns, "id");
-    const auto titleAt = std::ranges::find(book.columns, "titlu");
-    if (idAt == book.columns.end() || titleAt == book.columns.end()) {
+    if (idAt == book.columns.end()) {
         return proposals;
     }
-    const auto index = [&book](auto at) -> const StoredValue& {
-        return book.values[static_cast<std::size_t>(at - book.columns.begin())];
-    };
-    const auto* id = std::get_if<std::int64_t>(&index(idAt));
-    const auto* title = std::get_if<std::string>(&index(titleAt));
+    const auto* id = std::get_if<std::int64_t>(
+        &book.values[static_cast<std::size_t>(idAt - book.columns.begin())]);
+    const std::string title = StoredText(book, "titlu");
     for (const FieldPlace& place : kPlaces) {
         const std::string proposed = Known(found, place.field);
         const std::string now = place.details ? Shown(book.detailColumns, book.detailValues, place)
@@ -132,7 +129,7 @@ std::vector<CompletionProposal> ProposeCompletion(const StoredBook& book, const 
             continue;
         }
         proposals.push_back({.book = id ? static_cast<std::int32_t>(*id) : 0,
-                             .title = title ? *title : std::string(),
+                             .title = title,
                              .field = place.field,
                              .now = now,
                              .proposed = proposed,

@@ -46,6 +46,11 @@ void CTitleSearch::Search(const QString& title, const QString& author, Done done
     query.addQueryItem(QStringLiteral("limit"), QStringLiteral("5"));
     request.url.setQuery(query);
     request.limit = static_cast<qint64>(LookupCache::kAnswerLimit);
+    // What the settings name is asked only over the web, never a local file.
+    if (!CPoliteFetcher::WebAddress(request.url)) {
+        done({}, true);
+        return;
+    }
     request.key = m_address + QChar(1) + title + QChar(1) + author;
     if (const auto known = m_known.constFind(request.key); known != m_known.constEnd()) {
         done(*known, false);
