@@ -6,6 +6,9 @@ packages="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libsqlite3-dev
 # The screen reader's walk (tests/app/a11y_walk.sh): an X server, a session bus, AT-SPI with its
 # Python binding, and xdotool for the keyboard and the mouse.
 packages="$packages xvfb dbus-daemon at-spi2-core python3-pyatspi xdotool"
+# Barcodes are read and written by ZXing-C++, the camera is reached through Qt Multimedia, and the
+# label tests read a printed PDF back as pictures with poppler's pdftoppm.
+packages="$packages libzxing-dev qt6-multimedia-dev poppler-utils"
 
 missing=""
 for p in $packages; do
