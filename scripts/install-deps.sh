@@ -9,6 +9,8 @@ packages="$packages xvfb dbus-daemon at-spi2-core python3-pyatspi xdotool"
 # Barcodes are read and written by ZXing-C++, the camera is reached through Qt Multimedia, and the
 # label tests read a printed PDF back as pictures with poppler's pdftoppm.
 packages="$packages libzxing-dev qt6-multimedia-dev poppler-utils"
+# The charts of the collection are drawn by Qt Charts and saved as SVG by Qt Svg.
+packages="$packages qt6-charts-dev qt6-svg-dev"
 
 missing=""
 for p in $packages; do
