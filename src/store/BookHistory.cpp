@@ -8,6 +8,7 @@
 #include "store/TransactionGuard.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace {
 
@@ -29,15 +30,7 @@ std::string InsertStatement(const char* table, const std::vector<std::string>& c
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const char* comma = i == 0 ? "" : ",";
         names += comma + QuotedName(columns[i]);
-        values += comma;
-        const StoredValue& v = row[i];
-        if (std::holds_alternative<std::int64_t>(v)) {
-            values += FormatStatement("%ld", std::get<std::int64_t>(v));
-        } else if (std::holds_alternative<std::string>(v)) {
-            values += FormatStatement("'%s'", std::get<std::string>(v));
-        } else {
-            values += "NULL";
-        }
+        values += comma + StatementValue(row[i]);
     }
     return std::string("INSERT INTO ") + table + "(" + names + ") VALUES(" + values + ")";
 }
@@ -56,6 +49,32 @@ bool ReadRow(CEngineDatabase& engine, const std::string& sql, std::vector<std::s
         values.push_back(ReadValue(set, field));
     }
     return true;
+}
+
+// Every row `sql` selects, each given to `each` with the columns' names and its values.
+void ReadRows(
+    CEngineDatabase& engine, const std::string& sql,
+    const std::function<void(const std::vector<std::string>&, std::vector<StoredValue>)>& each) {
+    CEngineRecordset set(engine);
+    set.Open(sql, RecordReading::Forward);
+    const int count = static_cast<int>(set.ColumnNames().size());
+    for (; !set.IsEOF(); set.MoveNext()) {
+        std::vector<StoredValue> values;
+        values.reserve(static_cast<std::size_t>(count));
+        for (int field = 0; field < count; ++field) {
+            values.push_back(ReadValue(set, field));
+        }
+        each(set.ColumnNames(), std::move(values));
+    }
+}
+
+// A table of the earlier shape reads as the current one with no source, so a book read before
+// the table gained the column is the same book after.
+void AddMissingSource(StoredBook& book) {
+    if (std::ranges::find(book.detailColumns, kDetailsSourceColumn) == book.detailColumns.end()) {
+        book.detailColumns.emplace_back(kDetailsSourceColumn);
+        book.detailValues.emplace_back(std::monostate{});
+    }
 }
 
 void StoreBook(CEngineDatabase& engine, const StoredBook& book) {
@@ -95,6 +114,17 @@ bool MoveWithin(CBookDatabase& db, const BookChange& change, bool forward) {
     }
     if (change.loan && !MoveLoan(db, *change.loan, forward)) {
         return false;
+    }
+    for (const LoanMove& move : change.loansMoved) {
+        const std::int32_t holder = forward ? move.from : move.to;
+        CEngineRecordset set(db.Engine());
+        set.Open(FormatStatement("SELECT id FROM loans WHERE id = %ld AND book = %d", move.loan,
+                                 holder));
+        if (set.GetRecordCount() == 0) {
+            return false;
+        }
+        db.Engine().Execute(FormatStatement("UPDATE loans SET book = %d WHERE id = %ld",
+                                            forward ? move.to : move.from, move.loan));
     }
     if (from) {
         if (!from->detailColumns.empty()) {
@@ -142,6 +172,26 @@ std::string StoredText(const StoredBook& book, std::string_view column) {
     return text ? *text : std::string();
 }
 
+std::int32_t StoredId(const StoredBook& book) {
+    const auto at = std::ranges::find(book.columns, "id");
+    if (at == book.columns.end()) {
+        return 0;
+    }
+    const auto* id = std::get_if<std::int64_t>(
+        &book.values[static_cast<std::size_t>(at - book.columns.begin())]);
+    return id ? static_cast<std::int32_t>(*id) : 0;
+}
+
+std::string StatementValue(const StoredValue& value) {
+    if (const auto* number = std::get_if<std::int64_t>(&value)) {
+        return FormatStatement("%ld", *number);
+    }
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        return FormatStatement("'%s'", *text);
+    }
+    return "NULL";
+}
+
 std::optional<StoredBook> ReadStoredBook(CBookDatabase& db, std::int32_t id) {
     StoredBook book;
     if (!ReadRow(db.Engine(), FormatStatement("SELECT * FROM books WHERE id = %d", id),
@@ -150,14 +200,51 @@ std::optional<StoredBook> ReadStoredBook(CBookDatabase& db, std::int32_t id) {
     }
     if (InspectDetailsTable(db.Engine()) == DetailsTableState::Ours &&
         ReadRow(db.Engine(), FormatStatement("SELECT * FROM book_details WHERE id = %d", id),
-                book.detailColumns, book.detailValues) &&
-        std::ranges::find(book.detailColumns, kDetailsSourceColumn) == book.detailColumns.end()) {
-        // A table of the earlier shape reads as the current one with no source, so a book read
-        // before the table gained the column is the same book after.
-        book.detailColumns.emplace_back(kDetailsSourceColumn);
-        book.detailValues.emplace_back(std::monostate{});
+                book.detailColumns, book.detailValues)) {
+        AddMissingSource(book);
     }
     return book;
+}
+
+std::vector<StoredBook> ReadStoredBooks(CBookDatabase& db, const std::vector<std::int32_t>& ids) {
+    // A few thousand identifiers a statement keeps each statement's text small.
+    constexpr std::size_t kChunk = 4000;
+    std::unordered_map<std::int32_t, StoredBook> found;
+    found.reserve(ids.size());
+    const bool details = InspectDetailsTable(db.Engine()) == DetailsTableState::Ours;
+    for (std::size_t first = 0; first < ids.size(); first += kChunk) {
+        std::string list;
+        for (std::size_t i = first; i < std::min(ids.size(), first + kChunk); ++i) {
+            list += (i == first ? "" : ",") + std::to_string(ids[i]);
+        }
+        ReadRows(db.Engine(), "SELECT * FROM books WHERE id IN (" + list + ")",
+                 [&found](const std::vector<std::string>& columns, std::vector<StoredValue> row) {
+                     StoredBook book{columns, std::move(row), {}, {}};
+                     found.emplace(StoredId(book), std::move(book));
+                 });
+        if (!details) {
+            continue;
+        }
+        ReadRows(db.Engine(), "SELECT * FROM book_details WHERE id IN (" + list + ")",
+                 [&found](const std::vector<std::string>& columns, std::vector<StoredValue> row) {
+                     const auto* id = std::get_if<std::int64_t>(&row.front());
+                     const auto at = id ? found.find(static_cast<std::int32_t>(*id)) : found.end();
+                     if (at != found.end()) {
+                         at->second.detailColumns = columns;
+                         at->second.detailValues = std::move(row);
+                         AddMissingSource(at->second);
+                     }
+                 });
+    }
+    std::vector<StoredBook> books;
+    books.reserve(found.size());
+    for (const std::int32_t id : ids) {
+        if (auto at = found.find(id); at != found.end()) {
+            books.push_back(std::move(at->second));
+            found.erase(at);
+        }
+    }
+    return books;
 }
 
 bool UndoBookChange(CBookDatabase& db, const BookChange& change, const MessageSink& sink) {

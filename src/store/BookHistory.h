@@ -27,10 +27,17 @@ struct StoredBook {
 
 // The text of a column of a stored book: empty when it is unknown or no text.
 std::string StoredText(const StoredBook& book, std::string_view column);
+// The book's identifier, as its `id` column holds it.
+std::int32_t StoredId(const StoredBook& book);
+// A stored value as a statement writes it: a number, a quoted text or NULL.
+std::string StatementValue(const StoredValue& value);
 
 // The book with this identifier as it is stored now, with its details, or nothing when there is
 // none. Throws CEngineException when the catalogue cannot be read.
 std::optional<StoredBook> ReadStoredBook(CBookDatabase& db, std::int32_t id);
+// The books with these identifiers as they are stored now, read together, in the order given;
+// an identifier no book has is left out. Throws CEngineException as ReadStoredBook.
+std::vector<StoredBook> ReadStoredBooks(CBookDatabase& db, const std::vector<std::int32_t>& ids);
 
 // A loan that a change closes with it (a lent book deleted): returned on `returned` going
 // forward, open again going back.
@@ -39,13 +46,22 @@ struct LoanClosing {
     std::string returned;
 };
 
+// A loan that a change gives to another book (a double merged into the book kept): on `to`
+// going forward, on `from` going back.
+struct LoanMove {
+    std::int64_t loan = 0;
+    std::int32_t from = 0;
+    std::int32_t to = 0;
+};
+
 // One change to one book: the row before it and after it (nothing before an add, nothing after
-// a delete), and the loan closed with it, if any.
+// a delete), the loan closed with it, if any, and the loans it gives to another book.
 struct BookChange {
     std::int32_t id = 0;
     std::optional<StoredBook> before;
     std::optional<StoredBook> after;
     std::optional<LoanClosing> loan;
+    std::vector<LoanMove> loansMoved;
 };
 
 inline constexpr const char* kChangedElsewhere =

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "store/BookHistory.h"
+#include "store/MessageSink.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class CBookDatabase;
+
+// A loan of one of the books merged: its identifier, its book and whether it is still out.
+struct MergedLoan {
+    std::int64_t id = 0;
+    std::int32_t book = 0;
+    bool open = false;
+};
+
+namespace msg {
+inline constexpr const char* kMergeTwoLent =
+    "Mai multe carti din grup sunt imprumutate acum, deci sunt copii diferite; nu pot fi unite.";
+} // namespace msg
+
+// The changes that merge a group of doubles into the book `keep`: it takes every field it lacks
+// (an empty text, an unknown number), book and details, from the others in the group's order,
+// their loans go to it and the others are deleted. Applied as one step, undone as one.
+std::vector<BookChange> PlanMerge(const std::vector<StoredBook>& group, std::int32_t keep,
+                                  const std::vector<MergedLoan>& loans);
+
+// Reads the group, plans its merge and makes it in one transaction. The changes made, or
+// nothing after telling why: a book changed since, two books out at once, a refusal.
+std::optional<std::vector<BookChange>> MergeDoubles(CBookDatabase& db,
+                                                    const std::vector<std::int32_t>& group,
+                                                    std::int32_t keep, const MessageSink& sink);

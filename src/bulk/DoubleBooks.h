@@ -1,0 +1,53 @@
+#pragma once
+
+#include "store/MessageSink.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CBookDatabase;
+
+// Why the books of a group may be one book entered twice.
+enum class DoubleKind {
+    SameIsbn,
+    SameTitleAndAuthor,
+    // The same title, the author's names in another order ("Rebreanu, Liviu", "Liviu Rebreanu").
+    AuthorWordOrder,
+};
+
+struct DoubleGroup {
+    DoubleKind kind = DoubleKind::SameTitleAndAuthor;
+    std::vector<std::int32_t> books; // lowest identifier first
+    bool operator==(const DoubleGroup&) const = default;
+};
+
+// What the search for doubles reads of a book.
+struct DoubleCandidate {
+    std::int32_t id = 0;
+    std::string titlu;
+    std::string autor;
+    std::string isbn; // 13 digits, or empty
+};
+
+// A title as doubles compare it: folded as the quick filter folds (case, accents and both
+// cedillas ignored), punctuation dropped, blanks made one.
+std::string DoubleTitleKey(std::string_view titlu);
+// An author the same way; with `anyOrder` its words sorted, so that the order of the names
+// does not count.
+std::string DoubleAuthorKey(std::string_view autor, bool anyOrder);
+
+// Groups the books that share an ISBN, or a title and an author in any word order. Two books
+// with different ISBNs are different editions, never doubles of each other. A group
+// `keptApart` says yes to is left out. Groups come lowest first book first.
+std::vector<DoubleGroup>
+GroupDoubles(const std::vector<DoubleCandidate>& books,
+             const std::function<bool(const std::vector<std::int32_t>&)>& keptApart = {});
+
+// The doubles of an open catalogue; nothing, told through the sink, when it cannot be read.
+std::optional<std::vector<DoubleGroup>>
+FindDoubles(CBookDatabase& db, const MessageSink& sink,
+            const std::function<bool(const std::vector<std::int32_t>&)>& keptApart = {});
