@@ -62,6 +62,14 @@ CommandLine CommandLine::Parse(const QStringList& arguments) {
                 result.error = QStringLiteral("--lookup needs at least one ISBN");
             }
             return result;
+        } else if (!optionsEnded && arg == QLatin1String("--read-barcodes")) {
+            result.images = arguments.mid(i + 1);
+            result.action = Action::ReadBarcodes;
+            if (result.images.isEmpty()) {
+                result.action = Action::Error;
+                result.error = QStringLiteral("--read-barcodes needs at least one image");
+            }
+            return result;
         } else if (!optionsEnded && arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
             result.action = Action::Error;
             result.error = QStringLiteral("unknown option: %1").arg(arg);
@@ -160,6 +168,11 @@ QString CommandLine::Usage() {
         "                   the books asked, found, not found and failed and the\n"
         "                   fields filled; --all also searches the books without\n"
         "                   an ISBN by title and author and takes an exact match\n"
+        "  --read-barcodes IMAGE...\n"
+        "                   read the barcodes of each image (JPEG, PNG, ...) and\n"
+        "                   print a line per image: its name, then the ISBN-13s\n"
+        "                   found, separated by tabs, or - for none; exit status\n"
+        "                   1 when an image held no ISBN\n"
         "  --help, -h       show this help and exit\n"
         "  --version        show the version and exit\n"
         "\n"

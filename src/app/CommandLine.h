@@ -7,9 +7,21 @@
 // `--export CATALOGUE FILE.csv [--safe-cells]`,
 // `--import FILE.csv CATALOGUE [--rejects REJECTS.csv] [--skip-duplicates] [--delimiter D]
 // [--encoding NAME]`,
-// `--backup CATALOGUE`, `--lookup ISBN...`, `--complete CATALOGUE [--all]`.
+// `--backup CATALOGUE`, `--lookup ISBN...`, `--complete CATALOGUE [--all]`,
+// `--read-barcodes IMAGE...`.
 struct CommandLine {
-    enum class Action { Run, Help, Version, Export, Import, Backup, Lookup, Complete, Error };
+    enum class Action {
+        Run,
+        Help,
+        Version,
+        Export,
+        Import,
+        Backup,
+        Lookup,
+        Complete,
+        ReadBarcodes,
+        Error
+    };
     Action action = Action::Run;
     QString catalogue;
     QString csv;
@@ -25,6 +37,7 @@ struct CommandLine {
     bool safeCells = false;
     QStringList isbns;        // to look up
     bool completeAll = false; // --complete --all
+    QStringList images;       // to read barcodes from
 
     QString error;
 

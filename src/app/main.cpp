@@ -1,3 +1,4 @@
+#include "app/BarcodeJob.h"
 #include "app/CShelfwardenApp.h"
 #include "app/CommandLine.h"
 #include "app/CommandLineJobs.h"
@@ -49,6 +50,11 @@ int main(int argc, char* argv[]) {
         return RunLookup(command.isbns);
     case CommandLine::Action::Complete:
         return RunComplete(argv[command.catalogueArgument], command.completeAll);
+    case CommandLine::Action::ReadBarcodes: {
+        // Image formats are plugins, found through the application object.
+        QCoreApplication core(argc, argv);
+        return RunReadBarcodes(command.images);
+    }
     case CommandLine::Action::Run:
         break;
     }
