@@ -14,16 +14,21 @@
 #include "search/SearchStatements.h"
 #include "stats/GeneralStatistics.h"
 #include "stats/NameStatistics.h"
+#include "stats/ui/ChartDrawing.h"
 #include "store/CBookDatabase.h"
 #include "store/CatalogueCopy.h"
+#include "store/DetailsSchema.h"
 #include "store/LookupList.h"
 #include "store/StatementFormat.h"
 #include "view/BookRowTable.h"
 #include "view/ListingQuery.h"
 #include "view/ui/CBookListModel.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QChart>
+#include <QChartView>
 #include <QEventLoop>
+#include <QImage>
 #include <QSortFilterProxyModel>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -109,7 +114,11 @@ void ResetPeak() {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // The charts are drawn by widgets, into pictures: no screen is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
     Options o;
     if (!ParseOptions(argc, argv, o)) {
         return 2;
@@ -303,6 +312,68 @@ int main(int argc, char** argv) {
                 "SELECT autor, sum(pagini) as spag, sum(volume) as svol, sum(capitole) as scap "
                 "FROM books WHERE citita = -1 GROUP BY autor");
         });
+    {
+        // Each chart computed over every book and drawn as the charts window draws it. Every
+        // book was added on one of 2,000 days, so the months run over more than five years.
+        const std::string added = "INSERT INTO book_details(id, adaugata) SELECT id, "
+                                  "date('2020-01-01', '+' || (id % 2000) || ' days') FROM books";
+        db->Engine().Execute("BEGIN");
+        db->Engine().Execute(kCreateDetailsTable);
+        db->Engine().Execute(kCreateDetailsIsbnIndex);
+        db->Engine().Execute(added);
+        db->Engine().Execute("COMMIT");
+        ref.Execute("CREATE TABLE book_details(id INTEGER PRIMARY KEY, adaugata TEXT)");
+        ref.Execute(added);
+        const ChartLookups names{types, "[nedefinit]", states, "[nedefinita]"};
+        QChartView view;
+        view.resize(820, 500);
+        QImage picture(view.size(), QImage::Format_ARGB32);
+        const std::pair<ChartKind, const char*> charts[] = {
+            {ChartKind::Decades,
+             "SELECT publicare - ((publicare % 10 + 10) % 10) AS decada, count(*) AS n FROM "
+             "books WHERE publicare IS NOT NULL GROUP BY decada ORDER BY decada; SELECT count(*) "
+             "FROM books WHERE publicare IS NULL"},
+            {ChartKind::Types, "SELECT tip, count(*) AS n FROM books GROUP BY tip ORDER BY n "
+                               "DESC, tip"},
+            {ChartKind::States, "SELECT stare, count(*) AS n FROM books GROUP BY stare ORDER BY "
+                                "n DESC, stare"},
+            {ChartKind::Read, "SELECT count(*) FROM books WHERE citita = -1; SELECT count(*) "
+                              "FROM books WHERE citita IS NOT -1"},
+            {ChartKind::Authors, "SELECT autor, count(*) AS n FROM books GROUP BY autor ORDER "
+                                 "BY n DESC, autor LIMIT 20"},
+            {ChartKind::Publishers, "SELECT editura, count(*) AS n FROM books GROUP BY editura "
+                                    "ORDER BY n DESC, editura LIMIT 20"},
+            {ChartKind::Added,
+             "SELECT substr(d.adaugata, 1, 7) AS luna, count(*) AS n FROM books AS b JOIN "
+             "book_details AS d ON d.id = b.id WHERE d.adaugata IS NOT NULL GROUP BY luna ORDER "
+             "BY luna; SELECT count(*) FROM books WHERE id NOT IN (SELECT id FROM book_details "
+             "WHERE adaugata IS NOT NULL)"},
+            {ChartKind::Loans, "SELECT substr(lent, 1, 7) AS luna, count(*) AS n FROM loans "
+                               "WHERE book IN (SELECT id FROM books) GROUP BY luna ORDER BY luna"},
+            {ChartKind::Borrowers,
+             "SELECT borrower, count(*) AS n FROM loans WHERE returned IS NULL AND book IN "
+             "(SELECT id FROM books) GROUP BY borrower ORDER BY n DESC, borrower LIMIT 20"}};
+        for (const auto& [kind, reference] : charts) {
+            measure(
+                std::string("chart: ") + ChartTitle(kind),
+                [&, kind = kind] {
+                    const auto bars = ComputeChart(*db, kind, "SELECT * FROM books", names);
+                    if (!bars || bars->empty()) {
+                        Fail(std::string("no chart ") + ChartTitle(kind));
+                    }
+                    QChart* old = view.chart();
+                    view.setChart(MakeChart(kind, *bars, ChartTitle(kind), [](std::size_t) {}));
+                    delete old;
+                    picture.fill(Qt::white);
+                    view.QWidget::render(&picture);
+                },
+                [&, reference = reference] {
+                    for (const QString& sql : QString(reference).split(QStringLiteral("; "))) {
+                        ref.Query(sql.toStdString());
+                    }
+                });
+        }
+    }
     {
         // The loans window: its borrower filter and the open loans, overdue first.
         LoanQuery open;

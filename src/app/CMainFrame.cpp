@@ -157,7 +157,9 @@ const std::vector<Menu>& MenuTable() {
         {"S&tatistics",
          {{"&Generale", "statsGeneral", nullptr, nullptr, &Run<&T::OnGeneralStats>},
           {"&Autori", "statsAuthors", nullptr, nullptr, &Run<&T::OnAuthorStats>},
-          {"&Edituri", "statsPublishers", nullptr, nullptr, &Run<&T::OnPublisherStats>}}},
+          {"&Edituri", "statsPublishers", nullptr, nullptr, &Run<&T::OnPublisherStats>},
+          kSeparator,
+          {"G&rafice...", "statsCharts", nullptr, nullptr, &Run<&T::OnCharts>}}},
         {"Settin&gs",
          {{"&Options", "settingsOptions", nullptr, nullptr, &Run<&CMainFrame::OnOptions>}}},
     };

@@ -4,6 +4,7 @@
 #include "shell/Prompts.h"
 #include "store/BookFieldChecks.h"
 #include "store/CatalogueMessages.h"
+#include "store/CountedNoun.h"
 #include "store/IntegerText.h"
 
 #include <QComboBox>
@@ -13,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QTabWidget>
@@ -177,4 +179,13 @@ bool ExchangeText(QLineEdit* edit, std::string& value) {
     }
     value = typed;
     return true;
+}
+
+QString RomanianNumber(long long n) {
+    return QLocale(QLocale::Romanian, QLocale::Romania).toString(n);
+}
+
+QString RomanianCount(long long n, const char* singular, const char* plural) {
+    return FromUtf8(CountedNoun(n, singular, plural))
+        .replace(QString::number(n), RomanianNumber(n));
 }

@@ -83,6 +83,11 @@ inline std::string_view BytesOf(const QByteArray& bytes) {
     return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
 }
 
+// A number with its digits grouped as Romanian groups them ("1.000"), and with its noun
+// ("1.000 de carti").
+QString RomanianNumber(long long n);
+QString RomanianCount(long long n, const char* singular, const char* plural);
+
 // A date field written the ISO way ("2026-12-06"), with a calendar to pick from.
 QDateEdit* MakeDateEdit(const char* objectName, QWidget* parent);
 // Dates cross between Qt and the catalogue as ISO text.

@@ -311,23 +311,23 @@ std::string ListingName(const std::string& listing) {
 const char* ChartTitle(ChartKind kind) {
     switch (kind) {
     case ChartKind::Decades:
-        return "Decenii";
+        return "Pe decenii";
     case ChartKind::Types:
-        return "Tipuri";
+        return "Pe tipuri";
     case ChartKind::States:
-        return "Stari";
+        return "Pe stari";
     case ChartKind::Read:
-        return "Citite";
+        return "Citite si necitite";
     case ChartKind::Authors:
         return "Autori";
     case ChartKind::Publishers:
         return "Edituri";
     case ChartKind::Added:
-        return "Adaugate";
+        return "Adaugate pe luni";
     case ChartKind::Loans:
-        return "Imprumuturi";
+        return "Imprumuturi pe luni";
     case ChartKind::Borrowers:
-        return "Cititori";
+        return "Cine are carti acum";
     }
     return "";
 }

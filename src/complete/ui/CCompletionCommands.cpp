@@ -10,13 +10,11 @@
 #include "shell/WriteInProgress.h"
 #include "store/CEngineException.h"
 #include "store/CatalogueMessages.h"
-#include "store/CountedNoun.h"
 #include "view/ui/CBookListModel.h"
 #include "view/ui/CRecordCommands.h"
 #include "view/ui/CShelfwardenView.h"
 
 #include <QEventLoop>
-#include <QLocale>
 #include <QMainWindow>
 #include <QProgressDialog>
 #include <QScopeGuard>
@@ -28,21 +26,13 @@
 
 namespace {
 
-// "Cautare: 340 din 1.000 carti, 12 negasite".
-// A count with its noun, its digits grouped as Romanian groups them ("1.000 de carti").
-QString Counted(int n, const char* singular, const char* plural) {
-    return FromUtf8(CountedNoun(n, singular, plural))
-        .replace(QString::number(n), QLocale(QLocale::Romanian, QLocale::Romania).toString(n));
-}
-
 // "Cautare: 340 din 1.000 de carti, 12 negasite", and the searches that failed when any did.
 QString ProgressText(int done, int all, int missed, int failed) {
-    QString text =
-        QStringLiteral("Cautare: %1 din %2, %3")
-            .arg(QLocale(QLocale::Romanian, QLocale::Romania).toString(done),
-                 Counted(all, "carte", "carti"), Counted(missed, "negasita", "negasite"));
+    QString text = QStringLiteral("Cautare: %1 din %2, %3")
+                       .arg(RomanianNumber(done), RomanianCount(all, "carte", "carti"),
+                            RomanianCount(missed, "negasita", "negasite"));
     if (failed > 0) {
-        text += QStringLiteral(", ") + Counted(failed, "cautare esuata", "cautari esuate");
+        text += QStringLiteral(", ") + RomanianCount(failed, "cautare esuata", "cautari esuate");
     }
     return text;
 }
@@ -242,8 +232,8 @@ void CCompletionCommands::OnComplete() {
         if (auto* frame = qobject_cast<QMainWindow*>(m_pView->window())) {
             frame->statusBar()->showMessage(
                 QStringLiteral("Completate: %1 in %2. Edit > Undo: %3")
-                    .arg(Counted(result->fields, "camp", "campuri"),
-                         Counted(static_cast<int>(result->changes.size()), "carte", "carti"),
+                    .arg(RomanianCount(result->fields, "camp", "campuri"),
+                         RomanianCount(static_cast<int>(result->changes.size()), "carte", "carti"),
                          FromUtf8(CompletionStepText(*result))));
         }
     }

@@ -1,6 +1,7 @@
 #include "stats/ui/CStatisticsCommands.h"
 
 #include "stats/GeneralStatistics.h"
+#include "stats/ui/CChartsDlg.h"
 #include "stats/ui/CGeneralStatsDlg.h"
 #include "stats/ui/CResultListDlg.h"
 #include "view/ui/CShelfwardenView.h"
@@ -36,4 +37,18 @@ void CStatisticsCommands::OnAuthorStats() {
 }
 void CStatisticsCommands::OnPublisherStats() {
     ShowNameStatistics(NameStatisticsMode::Publishers);
+}
+
+void CStatisticsCommands::OnCharts() {
+    if (!m_pView->OpenDatabaseOrComplain()) {
+        return;
+    }
+    if (!m_pCharts) {
+        m_pCharts = new CChartsDlg(m_pView);
+    }
+    if (m_pCharts->ShowCurrentListing()) {
+        m_pCharts->show();
+        m_pCharts->raise();
+        m_pCharts->activateWindow();
+    }
 }

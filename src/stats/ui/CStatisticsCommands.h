@@ -3,10 +3,12 @@
 #include "stats/NameStatistics.h"
 
 #include <QObject>
+#include <QPointer>
 
+class CChartsDlg;
 class CShelfwardenView;
 
-// The Statistics menu: the general figures, and one row per author or publisher.
+// The Statistics menu: the general figures, one row per author or publisher, and the charts.
 class CStatisticsCommands : public QObject {
     Q_OBJECT
 public:
@@ -16,9 +18,12 @@ public slots:
     void OnGeneralStats();
     void OnAuthorStats();
     void OnPublisherStats();
+    // The charts of the current listing, in their window beside the list.
+    void OnCharts();
 
 private:
     void ShowNameStatistics(NameStatisticsMode mode);
 
     CShelfwardenView* m_pView;
+    QPointer<CChartsDlg> m_pCharts;
 };

@@ -2,12 +2,12 @@
 
 #include "shell/CShelfwardenDoc.h"
 #include "shell/DialogParts.h"
+#include "shell/OutputFile.h"
 #include "shell/Prompts.h"
 #include "shell/WriteInProgress.h"
 #include "store/CBookDatabase.h"
 #include "store/CatalogueCopy.h"
 #include "store/CountedNoun.h"
-#include "store/OutputTarget.h"
 #include "store/SiblingFiles.h"
 #include "store/UserReasons.h"
 #include "transfer/CatalogueExport.h"
@@ -38,15 +38,6 @@ namespace {
 
 const QString kCsvFilter = QStringLiteral("Fisiere CSV (*.csv)");
 
-// A path as the file system takes it.
-std::string FileName(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-std::string Shown(const QString& path) {
-    return ToUtf8(QFileInfo(path).fileName());
-}
-
 // A progress dialog that shows itself only when the work lasts, and the step the core calls:
 // it moves the bar, lets the window breathe and tells whether to go on.
 class Progress {
@@ -70,33 +61,9 @@ private:
     QProgressDialog m_dialog;
 };
 
-// Every file written from the window passes the one output check first; a refusal is told and
-// nothing is written.
-bool MayWrite(const QString& path, const CBookDatabase& db, QWidget* parent) {
-    const OutputCheck check = CheckOutputTarget(FileName(path), db.IsOpen() ? db.GetPath() : "");
-    const std::string file = "Fisierul " + Shown(path);
-    switch (check.refusal) {
-    case OutputRefusal::None:
-        return true;
-    case OutputRefusal::NotRegularFile:
-        ShowMessage(file + " nu este un fisier obisnuit; nu s-a scris nimic.", parent);
-        break;
-    case OutputRefusal::CatalogueFile:
-        ShowMessage(file + " este chiar catalogul sau un fisier al lui; nu s-a scris nimic.",
-                    parent);
-        break;
-    case OutputRefusal::FolderNotWritable:
-        ShowMessage(file + " nu poate fi scris: dosarul lui nu primeste fisiere (" +
-                        RomanianReason(check.reason) + "); nu s-a scris nimic.",
-                    parent);
-        break;
-    }
-    return false;
-}
-
 std::string ImportFailure(const ImportResult& r, const QString& path) {
     std::string where = r.errorLine > 0
-                            ? Shown(path) + ", linia " + std::to_string(r.errorLine) + ": "
+                            ? ShownFileName(path) + ", linia " + std::to_string(r.errorLine) + ": "
                             : std::string();
     return "Nu s-a importat nicio carte.\n" + where + RomanianReason(r.error);
 }
@@ -141,10 +108,11 @@ void CImportExportPrintCommands::OnFileImport() {
     // The preview reads only the file's start, whatever its size; the import reads it whole.
     const auto read = [&](std::string& text, std::size_t most) {
         std::string failure;
-        if (ReadRegularFile(FileName(*path), text, failure, most)) {
+        if (ReadRegularFile(OutputFileName(*path), text, failure, most)) {
             return true;
         }
-        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi citit: " + RomanianReason(failure),
+        ShowMessage("Fisierul " + ShownFileName(*path) +
+                        " nu poate fi citit: " + RomanianReason(failure),
                     m_pView);
         return false;
     };
@@ -198,9 +166,10 @@ void CImportExportPrintCommands::OfferRejects(const ImportResult& result, const 
     if (!path || !MayWrite(*path, *m_pView->Database(), m_pView)) {
         return;
     }
-    const std::string failure = ReplaceFileWith(FileName(*path), RejectsCsv(result));
+    const std::string failure = ReplaceFileWith(OutputFileName(*path), RejectsCsv(result));
     if (!failure.empty()) {
-        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + RomanianReason(failure),
+        ShowMessage("Fisierul " + ShownFileName(*path) +
+                        " nu poate fi scris: " + RomanianReason(failure),
                     m_pView);
     }
 }
@@ -235,13 +204,15 @@ void CImportExportPrintCommands::OnFileExport() {
     if (!read) {
         return; // the catalogue has said why
     }
-    const std::string failure = ReplaceFileWith(FileName(*path), csv);
+    const std::string failure = ReplaceFileWith(OutputFileName(*path), csv);
     if (!failure.empty()) {
-        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + RomanianReason(failure),
+        ShowMessage("Fisierul " + ShownFileName(*path) +
+                        " nu poate fi scris: " + RomanianReason(failure),
                     m_pView);
         return;
     }
-    ShowMessage("Exportate: " + CountedNoun(books, "carte", "carti") + " in " + Shown(*path) + ".",
+    ShowMessage("Exportate: " + CountedNoun(books, "carte", "carti") + " in " +
+                    ShownFileName(*path) + ".",
                 m_pView);
 }
 
@@ -281,15 +252,17 @@ void CImportExportPrintCommands::OnFileExportPdf() {
         SetUpListingPrinter(writer);
         painted = PrintListing(writer, *m_pView->Model(), m_pDocument->GetTitle());
     }
-    const std::string failure = painted ? ReplaceFileWith(FileName(*path), BytesOf(pdf.data()))
-                                        : std::string("scrierea a esuat");
+    const std::string failure = painted
+                                    ? ReplaceFileWith(OutputFileName(*path), BytesOf(pdf.data()))
+                                    : std::string("scrierea a esuat");
     if (!failure.empty()) {
-        ShowMessage("Fisierul " + Shown(*path) + " nu poate fi scris: " + RomanianReason(failure),
+        ShowMessage("Fisierul " + ShownFileName(*path) +
+                        " nu poate fi scris: " + RomanianReason(failure),
                     m_pView);
         return;
     }
     if (auto* frame = qobject_cast<QMainWindow*>(m_pView->window())) {
         frame->statusBar()->showMessage(
-            QString::fromStdString("Lista a fost scrisa in " + Shown(*path) + "."));
+            QString::fromStdString("Lista a fost scrisa in " + ShownFileName(*path) + "."));
     }
 }
