@@ -5,6 +5,7 @@
 #include "app/COptionsSheet.h"
 #include "app/RecentFiles.h"
 #include "backup/ui/CBackupCommands.h"
+#include "bulk/ui/CBulkCommands.h"
 #include "complete/ui/CCompletionCommands.h"
 #include "isbn/ui/CIsbnCommands.h"
 #include "isbn/ui/CPropIsbnDlg.h"
@@ -71,6 +72,7 @@ const std::vector<Menu>& MenuTable() {
     using X = CImportExportPrintCommands;
     using I = CIsbnCommands;
     using C = CCompletionCommands;
+    using K = CBulkCommands;
     static const std::vector<Menu> menus = {
         {"&File",
          {{"&New\tCtrl+N", "fileNew", "Create a new document\nNew", "Ctrl+N", &Run<&F::OnFileNew>},
@@ -129,6 +131,19 @@ const std::vector<Menu>& MenuTable() {
           {"&Completeaza din biblioteci...", "recordsComplete",
            "Completeaza cartile alese (sau toate cele din lista) din biblioteci", nullptr,
            &Run<&C::OnComplete>},
+          kSeparator,
+          {"Mo&difica selectia...", "recordsModifySelection",
+           "Schimba campurile bifate la toate cartile selectate, intr-un singur pas", nullptr,
+           &Run<&K::OnModifySelection>},
+          {"Ster&ge selectia", "recordsDeleteSelection",
+           "Sterge toate cartile selectate, intr-un singur pas", nullptr,
+           &Run<&K::OnDeleteSelection>},
+          {"Imprumuta s&electia...", "recordsLendSelection",
+           "Imprumuta toate cartile selectate aceleiasi persoane", nullptr,
+           &Run<&K::OnLendSelection>},
+          {"Carti du&ble...", "recordsDoubles",
+           "Gaseste cartile introduse de doua ori, le uneste sau le marcheaza drept copii", nullptr,
+           &Run<&K::OnDoubles>},
           kSeparator,
           {"&Tip\tAlt+Ctrl+T", "recordsTypes", nullptr, "Ctrl+Alt+T", &Run<&R::OnEditTypes>},
           {"Sta&re\tAlt+Ctrl+R", "recordsStates", nullptr, "Ctrl+Alt+R", &Run<&R::OnEditStates>},
@@ -242,6 +257,7 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
          }},
         this);
     m_pCompletionCommands = new CCompletionCommands(m_pView, m_pRecordCommands);
+    m_pBulkCommands = new CBulkCommands(m_pView, m_pRecordCommands);
     // An import into a catalogue without types or states is offered the starter set as Adauga is.
     m_pImportExportPrintCommands->SetBeforeImport([this] { m_pRecordCommands->OfferStarterSet(); });
     m_pRecordCommands->SetCoverSource(
@@ -250,6 +266,7 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     connect(m_pView->Model(), &CBookListModel::CountsChanged, this, &CMainFrame::ShowBookCount);
     connect(m_pView->Model(), &CBookListModel::ListingReplaced, this, &CMainFrame::ShowLoanCount);
     connect(m_pLoanCommands, &CLoanCommands::LoansChanged, this, &CMainFrame::ShowLoanCount);
+    connect(m_pBulkCommands, &CBulkCommands::LoansChanged, this, &CMainFrame::ShowLoanCount);
     ShowBookCount();
     ShowLoanCount();
     CreateMenus();
@@ -259,6 +276,9 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     connect(m_pFileCommands, &CFileCommands::CatalogueNamed, this, &CMainFrame::RememberRecentFile);
     connect(doc, &CShelfwardenDoc::CatalogueChanged, this, &CMainFrame::CatalogueChanged);
     connect(doc, &CShelfwardenDoc::CatalogueCopied, this, &CMainFrame::EnableWritingCommands);
+    connect(m_pView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CMainFrame::SelectionChanged);
+    connect(m_pView->Model(), &QAbstractItemModel::modelReset, this, &CMainFrame::SelectionChanged);
     ConnectHistory();
     // A right-click on a row offers what can be done to it.
     m_pView->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -286,11 +306,23 @@ void CMainFrame::CatalogueChanged() {
 }
 
 void CMainFrame::EnableWritingCommands() {
-    for (const char* name :
-         {"fileImport", "recordsAdd", "recordsDelete", "recordsModify", "recordsAddByIsbn",
-          "recordsComplete", "recordsTypes", "recordsStates", "recordsLend", "recordsReturn"}) {
+    for (const char* name : {"fileImport", "recordsAdd", "recordsDelete", "recordsModify",
+                             "recordsAddByIsbn", "recordsComplete", "recordsTypes", "recordsStates",
+                             "recordsLend", "recordsReturn", "recordsDoubles"}) {
         findChild<QAction*>(QString::fromUtf8(name))->setEnabled(!m_pDocument->IsReadOnly());
     }
+    SelectionChanged();
+}
+
+void CMainFrame::SelectionChanged() {
+    const auto selected = m_pView->selectionModel()->selectedRows().size();
+    for (const char* name :
+         {"recordsModifySelection", "recordsDeleteSelection", "recordsLendSelection"}) {
+        findChild<QAction*>(QString::fromUtf8(name))
+            ->setEnabled(selected > 1 && !m_pDocument->IsReadOnly());
+    }
+    m_pSelectedLabel->setText(QStringLiteral("%1 selectate").arg(selected));
+    m_pSelectedLabel->setVisible(selected > 1);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -449,6 +481,10 @@ void CMainFrame::CreateStatusBar() {
     m_pQueueLabel->setObjectName(QStringLiteral("scanQueue"));
     m_pQueueLabel->hide();
     bar->addPermanentWidget(m_pQueueLabel);
+    m_pSelectedLabel = new QLabel(bar);
+    m_pSelectedLabel->setObjectName(QStringLiteral("selectedCount"));
+    m_pSelectedLabel->hide();
+    bar->addPermanentWidget(m_pSelectedLabel);
     m_pCountLabel = new QLabel(bar);
     m_pCountLabel->setObjectName(QStringLiteral("bookCount"));
     bar->addPermanentWidget(m_pCountLabel);

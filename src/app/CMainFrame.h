@@ -4,6 +4,7 @@
 #include <string>
 
 class CBackupCommands;
+class CBulkCommands;
 class CFileCommands;
 class CCompletionCommands;
 class CIsbnCommands;
@@ -70,6 +71,9 @@ private:
     void CatalogueChanged();
     // Commands that write are off while a read-only catalogue is open.
     void EnableWritingCommands();
+    // The commands for many books follow the selection: on while more than one row is selected
+    // in a catalogue that may change, and the status bar counts the rows.
+    void SelectionChanged();
 
     CShelfwardenDoc* m_pDocument;
     CShelfwardenView* m_pView;
@@ -82,12 +86,14 @@ private:
     CImportExportPrintCommands* m_pImportExportPrintCommands;
     CIsbnCommands* m_pIsbnCommands;
     CCompletionCommands* m_pCompletionCommands;
+    CBulkCommands* m_pBulkCommands;
     QMenu* m_pFileMenu = nullptr;
     QMenu* m_pViewMenu = nullptr;
     QAction* m_pSaveAction = nullptr;
     QLabel* m_pCountLabel = nullptr;
     QLabel* m_pLoanLabel = nullptr;
-    QLabel* m_pQueueLabel = nullptr; // the scans waiting their turn
+    QLabel* m_pQueueLabel = nullptr;    // the scans waiting their turn
+    QLabel* m_pSelectedLabel = nullptr; // "40 selectate" while many rows are selected
     QAction* m_pRecentAnchor = nullptr;
     QList<QAction*> m_recentActions;
 };
@@ -124,4 +130,7 @@ template <> inline CIsbnCommands* CMainFrame::CommandTarget() {
 }
 template <> inline CCompletionCommands* CMainFrame::CommandTarget() {
     return m_pCompletionCommands;
+}
+template <> inline CBulkCommands* CMainFrame::CommandTarget() {
+    return m_pBulkCommands;
 }

@@ -1,15 +1,18 @@
 #include "bulk/DoubleBooks.h"
 
+#include "isbn/BookDetails.h"
 #include "store/CBookDatabase.h"
 #include "store/CEngineException.h"
 #include "store/CEngineRecordset.h"
 #include "store/CatalogueMessages.h"
 #include "store/DetailsSchema.h"
+#include "view/BookRowTexts.h"
 #include "view/QuickFilter.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <functional>
 #include <numeric>
 
 namespace {
@@ -232,4 +235,48 @@ FindDoubles(CBookDatabase& db, const MessageSink& sink,
         return std::nullopt;
     }
     return GroupEntries(entries, keptApart);
+}
+
+std::vector<SideBySideLine> SideBySide(const std::vector<std::array<std::string, 13>>& rows,
+                                       const std::vector<BookDetails>& details) {
+    std::vector<SideBySideLine> lines;
+    auto line = [&lines](std::string field, std::vector<std::string> texts) {
+        const bool differs = std::ranges::adjacent_find(texts, std::not_equal_to{}) != texts.end();
+        lines.push_back({std::move(field), std::move(texts), differs});
+    };
+    for (std::size_t column = 0; column < static_cast<std::size_t>(kBookColumnCount); ++column) {
+        std::vector<std::string> texts;
+        for (const auto& row : rows) {
+            texts.push_back(row[column]);
+        }
+        line(BookListColumns()[column].header, std::move(texts));
+    }
+    const std::pair<const char*, std::string (*)(const BookDetails&)> extra[] = {
+        {"ISBN", [](const BookDetails& d) { return d.isbn; }},
+        {"Locatie", [](const BookDetails& d) { return d.locatie; }},
+        {"Serie", [](const BookDetails& d) { return d.serie; }},
+        {"Numar in serie", [](const BookDetails& d) { return NumberText(d.numar_serie); }},
+        {"Note", [](const BookDetails& d) { return d.note; }},
+        {"Adaugata", [](const BookDetails& d) { return d.adaugata; }},
+    };
+    for (const auto& [field, text] : extra) {
+        std::vector<std::string> texts;
+        for (const BookDetails& d : details) {
+            texts.push_back(text(d));
+        }
+        line(field, std::move(texts));
+    }
+    return lines;
+}
+
+const char* DoubleKindText(DoubleKind kind) {
+    switch (kind) {
+    case DoubleKind::SameIsbn:
+        return "acelasi ISBN";
+    case DoubleKind::SameTitleAndAuthor:
+        return "acelasi titlu si autor";
+    case DoubleKind::AuthorWordOrder:
+        break;
+    }
+    return "acelasi titlu, autorul scris altfel";
 }

@@ -2,6 +2,7 @@
 
 #include "store/MessageSink.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -51,3 +52,20 @@ GroupDoubles(const std::vector<DoubleCandidate>& books,
 std::optional<std::vector<DoubleGroup>>
 FindDoubles(CBookDatabase& db, const MessageSink& sink,
             const std::function<bool(const std::vector<std::int32_t>&)>& keptApart = {});
+
+struct BookDetails;
+
+// One line of a group shown side by side: the field's name and each book's text of it.
+struct SideBySideLine {
+    std::string field;
+    std::vector<std::string> texts;
+    // The books do not all say the same.
+    bool differs = false;
+};
+
+// The books of a group side by side, every field of the list and of the details in turn.
+std::vector<SideBySideLine> SideBySide(const std::vector<std::array<std::string, 13>>& rows,
+                                       const std::vector<BookDetails>& details);
+
+// "acelasi ISBN", "acelasi titlu si autor", "acelasi titlu, autorul scris altfel".
+const char* DoubleKindText(DoubleKind kind);

@@ -91,25 +91,64 @@ bool CLoanRegister::Lend(int book, const std::string& borrower, const std::strin
     }
     return Guarded(msg::kCannotInsert, [&] {
         TransactionGuard transaction(m_engine, "BEGIN IMMEDIATE");
-        if (!MayLend(book)) {
+        if (!MayLend(book) || !Record(book, name, lent, due)) {
             return false;
         }
-        CEngineRecordset title(m_engine);
-        title.Open(FormatStatement("SELECT titlu FROM books WHERE id = %d", book));
-        if (title.GetRecordCount() == 0) {
-            Report(msg::kNoSuchBook);
-            return false;
-        }
-        title.MoveFirst();
-        if (InspectLoanTable(m_engine) == LoanTableState::Absent) {
-            CreateLoanTable(m_engine);
-        }
-        m_engine.Execute(FormatStatement("INSERT INTO loans(book, title, borrower, lent, due) "
-                                         "VALUES(%d, '%s', '%s', '%s', nullif('%s', ''))",
-                                         book, title.GetText("titlu"), name, lent, due));
         transaction.Commit();
         return true;
     });
+}
+
+bool CLoanRegister::Record(int book, const std::string& borrower, const std::string& lent,
+                           const std::string& due) {
+    CEngineRecordset title(m_engine);
+    title.Open(FormatStatement("SELECT titlu FROM books WHERE id = %d", book));
+    if (title.GetRecordCount() == 0) {
+        Report(msg::kNoSuchBook);
+        return false;
+    }
+    title.MoveFirst();
+    if (InspectLoanTable(m_engine) == LoanTableState::Absent) {
+        CreateLoanTable(m_engine);
+    }
+    m_engine.Execute(FormatStatement("INSERT INTO loans(book, title, borrower, lent, due) "
+                                     "VALUES(%d, '%s', '%s', '%s', nullif('%s', ''))",
+                                     book, title.GetText("titlu"), borrower, lent, due));
+    return true;
+}
+
+std::optional<std::vector<int>> CLoanRegister::LendMany(const std::vector<int>& books,
+                                                        const std::string& borrower,
+                                                        const std::string& lent,
+                                                        const std::string& due) {
+    const std::string name = Trimmed(borrower);
+    if (const char* problem = LoanProblem(name, lent, due)) {
+        Report(problem);
+        return std::nullopt;
+    }
+    std::vector<int> lentBooks;
+    const bool done = Guarded(msg::kCannotInsert, [&] {
+        TransactionGuard transaction(m_engine, "BEGIN IMMEDIATE");
+        const std::optional<bool> has = HasTable();
+        if (!has) {
+            return false;
+        }
+        for (const int book : books) {
+            if (*has && FindOpenLoan(book)) {
+                continue;
+            }
+            if (!Record(book, name, lent, due)) {
+                return false;
+            }
+            lentBooks.push_back(book);
+        }
+        transaction.Commit();
+        return true;
+    });
+    if (!done) {
+        return std::nullopt;
+    }
+    return lentBooks;
 }
 
 bool CLoanRegister::Return(int book, const std::string& date) {

@@ -30,6 +30,11 @@ public:
     // a date is no date or the due date comes before the loan. The first loan makes the table.
     bool Lend(int book, const std::string& borrower, const std::string& lent,
               const std::string& due);
+    // Lends every book of `books` not out already as Lend does, in one transaction; the books out
+    // are left as they are. The books lent, or nothing after telling why not.
+    std::optional<std::vector<int>> LendMany(const std::vector<int>& books,
+                                             const std::string& borrower, const std::string& lent,
+                                             const std::string& due);
     // Closes the open loan of `book` on `date`.
     bool Return(int book, const std::string& date);
 
@@ -50,4 +55,8 @@ public:
 
 private:
     std::optional<LoanRow> FindOpenLoan(int book);
+    // Records the loan of a book not out, inside the caller's transaction; false, told, when
+    // there is no such book.
+    bool Record(int book, const std::string& borrower, const std::string& lent,
+                const std::string& due);
 };

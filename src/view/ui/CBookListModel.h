@@ -28,6 +28,7 @@ public:
     void AppendRow(const RowTexts& texts, const BookDetails& details = {});
     void SetRowTexts(int row, const RowTexts& texts, const BookDetails& details);
     RowTexts Row(int row) const { return m_rows.Row(Source(row)); }
+    std::int32_t BookId(int row) const { return m_rows.Id(Source(row)); }
     QString Text(int row, int column) const;
 
     // Shows only the rows whose texts hold every word typed; an empty text shows them all.

@@ -1,5 +1,6 @@
 #include "view/ui/CShelfwardenView.h"
 
+#include "isbn/CBookDetailsStore.h"
 #include "shell/AppSettings.h"
 #include "shell/CShelfwardenDoc.h"
 #include "shell/Prompts.h"
@@ -15,6 +16,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QStyle>
+#include <unordered_map>
 
 namespace {
 // A moment after the last change of the header, so that a drag writes the settings once.
@@ -415,6 +417,48 @@ std::vector<RowTexts> CShelfwardenView::SelectedRows() const {
         rows.push_back(m_pModel->Row(index.row()));
     }
     return rows;
+}
+
+std::vector<std::int32_t> CShelfwardenView::SelectedBookIds() const {
+    QModelIndexList selected = selectionModel()->selectedRows();
+    std::sort(selected.begin(), selected.end());
+    std::vector<std::int32_t> ids;
+    ids.reserve(static_cast<std::size_t>(selected.size()));
+    for (const QModelIndex& index : selected) {
+        ids.push_back(m_pModel->BookId(index.row()));
+    }
+    return ids;
+}
+
+void CShelfwardenView::RefreshBooks(const std::vector<std::int32_t>& books) {
+    if (books.empty()) {
+        return;
+    }
+    std::string list;
+    for (const std::int32_t id : books) {
+        list += (list.empty() ? "" : ",") + std::to_string(id);
+    }
+    auto listing =
+        ListingQuery::Open(*Database(), "SELECT * FROM books WHERE id IN (" + list + ")");
+    if (!listing || listing->IsEmpty()) {
+        return;
+    }
+    const auto rows = listing->Read(m_types, m_states, UserMessageSink());
+    if (!rows) {
+        return;
+    }
+    std::unordered_map<std::int32_t, int> fresh;
+    for (int i = 0; i < rows->RowCount(); ++i) {
+        fresh.emplace(rows->Id(i), i);
+    }
+    CBookDetailsStore details(*Database(), {});
+    for (int row = 0; row < m_pModel->rowCount(); ++row) {
+        const std::int32_t id = m_pModel->BookId(row);
+        if (const auto at = fresh.find(id); at != fresh.end()) {
+            m_pModel->SetRowTexts(row, rows->Row(at->second),
+                                  details.Read(id).value_or(BookDetails{}));
+        }
+    }
 }
 
 void CShelfwardenView::ReloadLookups() {

@@ -53,6 +53,11 @@ public:
     void Relist();
     // The rows selected, in list order.
     std::vector<RowTexts> SelectedRows() const;
+    // The books of the selected rows, in list order.
+    std::vector<std::int32_t> SelectedBookIds() const;
+    // Shows these books as they are stored now, each in its row: the order, the selection and
+    // the scroll position stay.
+    void RefreshBooks(const std::vector<std::int32_t>& books);
     // Selects the book and brings it into sight, listing all books when the current listing
     // lacks it; false when it is not listed even then.
     bool ShowBook(std::int32_t book);

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "bulk/BulkChange.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the dialog for many books gives: each field the user chose to change, as typed or chosen;
+// a field not chosen is nothing.
+struct BulkEdit {
+    std::optional<std::string> titlu;
+    std::optional<std::string> autor;
+    std::optional<std::string> editura;
+    std::optional<std::int32_t> tip; // the type's identifier
+    std::optional<std::string> pagini;
+    std::optional<std::string> capitole;
+    std::optional<std::string> volume;
+    std::optional<std::string> publicare;
+    std::optional<std::string> publicare_volum;
+    std::optional<int> citita;      // a position among the read names
+    std::optional<int> calificativ; // a position among the ratings
+    std::optional<std::int32_t> stare;
+    std::optional<std::string> isbn;
+    std::optional<std::string> locatie;
+    std::optional<std::string> serie;
+    std::optional<std::string> numar_serie;
+    std::optional<std::string> note;
+};
+
+namespace msg {
+inline constexpr const char* kNothingToChange = "Bifati cel putin un camp de schimbat.";
+inline constexpr const char* kReadAndRatingTogether =
+    "Citita si Calificativ se schimba impreuna: bifati-le pe amandoua.";
+} // namespace msg
+
+// Checks the fields as the book dialog checks them (lengths, numbers, the rating with the
+// reading) and gives what each book is to be written; the first message that fails, or null.
+const char* BulkEditFields(const BulkEdit& edit, std::vector<BulkField>& fields);
+
+// "Anuleaza modificarea a 40 de carti", "Anuleaza stergerea a 2 carti": the step's name.
+std::string BulkStepText(const char* change, std::size_t books);

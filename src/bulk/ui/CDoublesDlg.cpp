@@ -1,0 +1,187 @@
+#include "bulk/ui/CDoublesDlg.h"
+
+#include "bulk/BookMerge.h"
+#include "bulk/CopiesApart.h"
+#include "isbn/CBookDetailsStore.h"
+#include "shell/DialogParts.h"
+#include "shell/Prompts.h"
+#include "store/CountedNoun.h"
+#include "view/BookRowTexts.h"
+#include "view/ListingQuery.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+std::string IdList(const std::vector<std::int32_t>& ids) {
+    std::string list;
+    for (const std::int32_t id : ids) {
+        list += (list.empty() ? "" : ",") + std::to_string(id);
+    }
+    return list;
+}
+
+} // namespace
+
+CDoublesDlg::CDoublesDlg(CBookDatabase& db, const LookupList& types, const LookupList& states,
+                         std::vector<DoubleGroup> groups, QWidget* parent)
+    : QDialog(parent), m_db(db), m_types(types), m_states(states), m_groups(std::move(groups)) {
+    setObjectName(QStringLiteral("doubles"));
+    setWindowTitle(QStringLiteral("Carti duble"));
+    m_pGroups = new QListWidget(this);
+    m_pGroups->setObjectName(QStringLiteral("groups"));
+    NameForScreenReaders(m_pGroups, QStringLiteral("Grupuri"));
+    MakeDialogList(m_pGroups);
+    m_pBooks = new QTableWidget(this);
+    m_pBooks->setObjectName(QStringLiteral("books"));
+    m_pBooks->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    NameForScreenReaders(m_pBooks, QStringLiteral("Cartile grupului"));
+    MakeDialogList(m_pBooks);
+    m_pKeep = new QComboBox(this);
+    m_pKeep->setObjectName(QStringLiteral("keep"));
+    NameForScreenReaders(m_pKeep, QStringLiteral("Cartea pastrata"));
+    m_pMerge = new QPushButton(QStringLiteral("&Uneste"), this);
+    m_pMerge->setObjectName(QStringLiteral("merge"));
+    m_pCopies = new QPushButton(QStringLiteral("Copii &diferite"), this);
+    m_pCopies->setObjectName(QStringLiteral("copies"));
+    auto* close = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    close->button(QDialogButtonBox::Close)->setText(QStringLiteral("Inchide"));
+    connect(close, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* actions = new QHBoxLayout;
+    actions->addWidget(new QLabel(QStringLiteral("Pastreaza:"), this));
+    actions->addWidget(m_pKeep, 1);
+    actions->addWidget(m_pMerge);
+    actions->addWidget(m_pCopies);
+    auto* right = new QWidget(this);
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->addWidget(m_pBooks);
+    rightLayout->addLayout(actions);
+    auto* split = new QSplitter(this);
+    split->addWidget(m_pGroups);
+    split->addWidget(right);
+    split->setStretchFactor(1, 3);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(split);
+    layout->addWidget(close);
+    connect(m_pGroups, &QListWidget::currentRowChanged, this, &CDoublesDlg::ShowGroup);
+    connect(m_pMerge, &QPushButton::clicked, this, &CDoublesDlg::OnMerge);
+    connect(m_pCopies, &QPushButton::clicked, this, &CDoublesDlg::OnCopies);
+    RememberDialogSize(this, QStringLiteral("doubles"));
+    // Each group is named by its first book, read once for the list.
+    for (const DoubleGroup& g : m_groups) {
+        auto listing = ListingQuery::Open(m_db, "SELECT * FROM books WHERE id = " +
+                                                    std::to_string(g.books.front()));
+        std::string name = "?";
+        if (listing && !listing->IsEmpty()) {
+            if (auto rows = listing->Read(m_types, m_states, {}); rows && rows->RowCount() > 0) {
+                name = rows->Row(0)[1] + " - " + rows->Row(0)[2];
+            }
+        }
+        m_pGroups->addItem(FromUtf8(
+            name + " (" + CountedNoun(static_cast<long long>(g.books.size()), "carte", "carti") +
+            ", " + DoubleKindText(g.kind) + ")"));
+    }
+    m_pGroups->setCurrentRow(m_groups.empty() ? -1 : 0);
+    ShowGroup(m_pGroups->currentRow());
+    MendTabChain(this);
+}
+
+void CDoublesDlg::ShowGroup(int group) {
+    m_pBooks->clear();
+    m_pKeep->clear();
+    const bool shown = group >= 0 && group < static_cast<int>(m_groups.size());
+    m_pMerge->setEnabled(shown);
+    m_pCopies->setEnabled(shown);
+    if (!shown) {
+        m_pBooks->setRowCount(0);
+        m_pBooks->setColumnCount(0);
+        return;
+    }
+    const DoubleGroup& g = m_groups[static_cast<std::size_t>(group)];
+    auto listing =
+        ListingQuery::Open(m_db, "SELECT * FROM books WHERE id IN (" + IdList(g.books) + ")");
+    std::vector<RowTexts> rows;
+    if (listing && !listing->IsEmpty()) {
+        if (auto read = listing->Read(m_types, m_states, UserMessageSink())) {
+            for (int i = 0; i < read->RowCount(); ++i) {
+                rows.push_back(read->Row(i));
+            }
+        }
+    }
+    std::ranges::sort(rows, {}, [](const RowTexts& r) { return LeadingInteger(r[0]); });
+    CBookDetailsStore store(m_db, {});
+    std::vector<BookDetails> details;
+    for (const RowTexts& r : rows) {
+        details.push_back(
+            store.Read(static_cast<std::int32_t>(LeadingInteger(r[0]))).value_or(BookDetails{}));
+        m_pKeep->addItem(FromUtf8(r[0] + " " + r[1]), QVariant::fromValue(LeadingInteger(r[0])));
+    }
+    const std::vector<SideBySideLine> lines = SideBySide(rows, details);
+    m_pBooks->setRowCount(static_cast<int>(lines.size()));
+    m_pBooks->setColumnCount(static_cast<int>(rows.size()));
+    QStringList headers;
+    for (const RowTexts& r : rows) {
+        headers << FromUtf8(r[0]);
+    }
+    m_pBooks->setHorizontalHeaderLabels(headers);
+    for (int line = 0; line < static_cast<int>(lines.size()); ++line) {
+        const SideBySideLine& l = lines[static_cast<std::size_t>(line)];
+        auto* name = new QTableWidgetItem(FromUtf8(l.field));
+        m_pBooks->setVerticalHeaderItem(line, name);
+        for (int book = 0; book < static_cast<int>(l.texts.size()); ++book) {
+            auto* cell = new QTableWidgetItem(FromUtf8(l.texts[static_cast<std::size_t>(book)]));
+            if (l.differs) {
+                QFont bold = cell->font();
+                bold.setBold(true);
+                cell->setFont(bold);
+            }
+            m_pBooks->setItem(line, book, cell);
+        }
+    }
+    m_pBooks->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+}
+
+void CDoublesDlg::OnMerge() {
+    const int group = m_pGroups->currentRow();
+    if (group < 0 || m_pKeep->currentIndex() < 0) {
+        return;
+    }
+    const DoubleGroup& g = m_groups[static_cast<std::size_t>(group)];
+    const auto keep = static_cast<std::int32_t>(m_pKeep->currentData().toLongLong());
+    auto changes = MergeDoubles(m_db, g.books, keep, UserMessageSink());
+    if (!changes) {
+        return;
+    }
+    if (m_onMerged) {
+        m_onMerged(std::move(*changes));
+    }
+    DropCurrent();
+}
+
+void CDoublesDlg::OnCopies() {
+    const int group = m_pGroups->currentRow();
+    if (group < 0) {
+        return;
+    }
+    CCopiesApart apart(m_db, UserMessageSink());
+    if (apart.Mark(m_groups[static_cast<std::size_t>(group)].books)) {
+        DropCurrent();
+    }
+}
+
+void CDoublesDlg::DropCurrent() {
+    const int group = m_pGroups->currentRow();
+    m_groups.erase(m_groups.begin() + group);
+    delete m_pGroups->takeItem(group);
+    ShowGroup(m_pGroups->currentRow());
+}
