@@ -38,6 +38,15 @@ public:
         return dialog.selectedFiles().constFirst();
     }
 
+    std::optional<QStringList> ChooseFiles(QWidget* parent, const QString& filter) override {
+        QFileDialog dialog(parent, kAppCaption, QString(), filter);
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return std::nullopt;
+        }
+        return dialog.selectedFiles();
+    }
+
     std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override {
         const QColor c = QColorDialog::getColor(initial, parent, kAppCaption);
         if (!c.isValid()) {
@@ -71,6 +80,10 @@ std::optional<QString> ChooseFile(FileDialogMode mode, const QString& filter, co
 
 std::optional<QString> ChooseCatalogueFile(FileDialogMode mode, QWidget* parent) {
     return ChooseFile(mode, kCatalogueFilter, QStringLiteral("mdb"), parent);
+}
+
+std::optional<QStringList> ChooseFiles(const QString& filter, QWidget* parent) {
+    return g_backend->ChooseFiles(parent, filter);
 }
 
 std::optional<QString> ChooseFolder(QWidget* parent) {

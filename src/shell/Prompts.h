@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <string>
 
@@ -20,6 +21,7 @@ public:
     virtual bool Question(QWidget* parent, const QString& text, bool noByDefault) = 0;
     virtual std::optional<QString> ChooseFile(QWidget* parent, FileDialogMode mode,
                                               const QString& filter, const QString& suffix) = 0;
+    virtual std::optional<QStringList> ChooseFiles(QWidget* parent, const QString& filter) = 0;
     virtual std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) = 0;
 };
 
@@ -33,6 +35,8 @@ std::optional<QString> ChooseCatalogueFile(FileDialogMode mode, QWidget* parent 
 // Any file chooser: `suffix` is added to a name typed without one (none when empty).
 std::optional<QString> ChooseFile(FileDialogMode mode, const QString& filter, const QString& suffix,
                                   QWidget* parent = nullptr);
+// A chooser of any number of existing files; their full paths, or nothing when cancelled.
+std::optional<QStringList> ChooseFiles(const QString& filter, QWidget* parent = nullptr);
 // The folder chooser; the full path, or nothing when cancelled.
 std::optional<QString> ChooseFolder(QWidget* parent = nullptr);
 // The colour chooser, starting at `initial`; nothing when cancelled.

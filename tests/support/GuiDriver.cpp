@@ -64,6 +64,19 @@ std::optional<QString> ScriptedPrompts::ChooseFile(QWidget*, FileDialogMode mode
     return chosen ? std::optional<QString>(path) : std::nullopt;
 }
 
+std::optional<QStringList> ScriptedPrompts::ChooseFiles(QWidget*, const QString& filter) {
+    fileRequests << QStringLiteral("files|%1|").arg(filter);
+    if (fileLists.empty()) {
+        Fail("a chooser of files no answer was queued for: " + fileRequests.last());
+        return std::nullopt;
+    }
+    // Taken apart and put together again, as a single file is.
+    const bool chosen = fileLists.front().has_value();
+    const QStringList paths = chosen ? *fileLists.front() : QStringList();
+    fileLists.pop_front();
+    return chosen ? std::optional<QStringList>(paths) : std::nullopt;
+}
+
 std::optional<QColor> ScriptedPrompts::ChooseColor(QWidget*, const QColor& initial) {
     colorRequests << initial;
     return Next(colors, QStringLiteral("a colour chooser no answer was queued for"));

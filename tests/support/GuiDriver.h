@@ -45,16 +45,18 @@ public:
     bool Question(QWidget* parent, const QString& text, bool noByDefault) override;
     std::optional<QString> ChooseFile(QWidget* parent, FileDialogMode mode, const QString& filter,
                                       const QString& suffix) override;
+    std::optional<QStringList> ChooseFiles(QWidget* parent, const QString& filter) override;
     std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
 
     QStringList takeMessages();
 
     QStringList messages;
     QStringList questions;    // "(nu) " before a question Enter answers No
-    QStringList fileRequests; // "open|filter|suffix", "save|..." or "folder||"
+    QStringList fileRequests; // "open|filter|suffix", "save|...", "folder||" or "files|filter|"
     QList<QColor> colorRequests;
     std::deque<bool> answers;
     std::deque<std::optional<QString>> files;
+    std::deque<std::optional<QStringList>> fileLists;
     std::deque<std::optional<QColor>> colors;
 };
 

@@ -1,5 +1,6 @@
 #include "isbn/ui/CIsbnEntryDlg.h"
 
+#include "barcode/PictureRemark.h"
 #include "isbn/CBookDetailsStore.h"
 #include "isbn/IsbnCode.h"
 #include "isbn/ui/CIsbnConsentDlg.h"
@@ -9,10 +10,19 @@
 #include "shell/Prompts.h"
 #include "shell/WriteInProgress.h"
 #include "store/BookFieldChecks.h"
+#include "store/CountedNoun.h"
 #include "store/FixedNames.h"
 
+#include <QClipboard>
+#include <QFileInfo>
 #include <QFormLayout>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QtConcurrent/QtConcurrentMap>
+#include <QtConcurrent/QtConcurrentRun>
 #include <utility>
 
 namespace {
@@ -40,10 +50,17 @@ QString NoteOn(const LookupAnswer& answer) {
 
 CIsbnEntryDlg::CIsbnEntryDlg(IsbnEntryHooks hooks, CLookupChain* lookup, QWidget* parent)
     : QDialog(parent), m_hooks(std::move(hooks)), m_lookup(*lookup),
-      m_pIsbn(MakeEdit("isbn", this)) {
+      m_pIsbn(MakeEdit("isbn", this)),
+      m_pPhotos(new QPushButton(QStringLiteral("Din &fotografii..."), this)) {
     setWindowTitle(QStringLiteral("Adauga dupa ISBN"));
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("ISBN"), m_pIsbn);
+    m_pPhotos->setObjectName(QStringLiteral("fromPhotos"));
+    m_pPhotos->setAutoDefault(false);
+    form->addRow(m_pPhotos);
+    m_pIsbn->installEventFilter(this);
+    connect(m_pPhotos, &QPushButton::clicked, this, &CIsbnEntryDlg::OnFromPhotos);
+    connect(&m_reading, &QFutureWatcher<FileIsbns>::finished, this, &CIsbnEntryDlg::OnPicturesRead);
     setMinimumWidth(320);
     m_waitForWrite.setSingleShot(true);
     connect(&m_scanner, &CScannerFilter::Scanned, this, &CIsbnEntryDlg::Queue);
@@ -104,6 +121,69 @@ void CIsbnEntryDlg::showEvent(QShowEvent* event) {
 void CIsbnEntryDlg::hideEvent(QHideEvent* event) {
     m_scanner.Remove();
     QDialog::hideEvent(event);
+}
+
+bool CIsbnEntryDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_pIsbn && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste) && PastePicture()) {
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CIsbnEntryDlg::OnFromPhotos() {
+    const auto paths = ChooseFiles(PictureFileFilter(), this);
+    if (paths) {
+        Read(QtConcurrent::mapped(*paths, ReadFileIsbns), static_cast<int>(paths->size()));
+    }
+}
+
+bool CIsbnEntryDlg::PastePicture() {
+    const QMimeData* pasted = QGuiApplication::clipboard()->mimeData();
+    if (!pasted || !pasted->hasImage()) {
+        return false;
+    }
+    const QImage picture = qvariant_cast<QImage>(pasted->imageData());
+    Read(QtConcurrent::run([picture] {
+             return FileIsbns{QStringLiteral("Imaginea lipita"), ReadPictureIsbns(picture), true};
+         }),
+         1);
+    return true;
+}
+
+void CIsbnEntryDlg::Read(const QFuture<FileIsbns>& reading, int pictures) {
+    if (m_reading.isRunning()) {
+        Status(QStringLiteral("Se citesc inca imaginile de dinainte"));
+        return;
+    }
+    m_pPhotos->setEnabled(false);
+    Status(QStringLiteral("Se citesc codurile de bare din %1...")
+               .arg(FromUtf8(CountedNoun(pictures, "imagine", "imagini"))));
+    m_reading.setFuture(reading);
+}
+
+void CIsbnEntryDlg::OnPicturesRead() {
+    m_pPhotos->setEnabled(true);
+    QStringList remarks;
+    QStringList isbns;
+    for (const FileIsbns& picture : m_reading.future().results()) {
+        const std::string remark = PictureRemark(ToUtf8(QFileInfo(picture.path).fileName()),
+                                                 picture.found, picture.readable);
+        if (!remark.empty()) {
+            remarks << FromUtf8(remark);
+        }
+        for (const std::string& isbn : picture.found.isbns) {
+            isbns << FromUtf8(isbn);
+        }
+    }
+    Status(QStringLiteral("Gasite in imagini: %1")
+               .arg(FromUtf8(CountedNoun(isbns.size(), "ISBN", "ISBN"))));
+    if (!remarks.isEmpty()) {
+        ShowMessage(ToUtf8(remarks.join('\n')), this);
+    }
+    for (const QString& isbn : isbns) {
+        Queue(isbn);
+    }
 }
 
 void CIsbnEntryDlg::Next() {

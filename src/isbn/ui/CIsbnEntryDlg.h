@@ -1,11 +1,13 @@
 #pragma once
 
+#include "barcode/ui/PictureBarcodes.h"
 #include "isbn/BookDetails.h"
 #include "isbn/ui/CScannerFilter.h"
 #include "lookup/ui/CLookupChain.h"
 #include "store/BookRecord.h"
 
 #include <QDialog>
+#include <QFutureWatcher>
 #include <QImage>
 #include <QTimer>
 #include <cstdint>
@@ -14,6 +16,7 @@
 
 class CBookDatabase;
 class QLineEdit;
+class QPushButton;
 
 // What the ISBN window needs of the main window.
 struct IsbnEntryHooks {
@@ -36,6 +39,8 @@ struct IsbnEntryHooks {
 // then the field waits for the next one, so a pile of books goes in scan after scan. While the
 // window is open, a scanner's burst is taken from whatever has the focus (the book dialog, a
 // message box) and waits its turn, as does what is scanned while a look-up is under way.
+// "Din fotografii..." and Ctrl+V of a picture read the barcodes of pictures, off the window's
+// thread, and queue their ISBNs as scans.
 class CIsbnEntryDlg : public QDialog {
     Q_OBJECT
 public:
@@ -47,6 +52,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnEnter();
@@ -62,10 +68,19 @@ private:
     // write is under way (an import), the book waits for it to end.
     void Open(const LookupAnswer& known, const QString& isbn13, const QImage& cover);
     void Status(const QString& text);
+    void OnFromPhotos();
+    // Ctrl+V in the field: a picture on the clipboard is read; false for anything else.
+    bool PastePicture();
+    // Reads the pictures' barcodes off the window's thread; one reading at a time.
+    void Read(const QFuture<FileIsbns>& reading, int pictures);
+    // Names the pictures that held no ISBN or several, and queues every ISBN found.
+    void OnPicturesRead();
 
     IsbnEntryHooks m_hooks;
     CLookupChain& m_lookup;
     QLineEdit* m_pIsbn;
+    QPushButton* m_pPhotos;
+    QFutureWatcher<FileIsbns> m_reading;
     std::deque<QString> m_waiting;
     bool m_busy = false;
     bool m_taking = false;        // Take is asking something: what comes meanwhile waits
