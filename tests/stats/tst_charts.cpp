@@ -41,13 +41,16 @@ QPoint OnScreen(QChartView* view, const QPointF& inChart) {
     return view->mapFromScene(view->chart()->mapToScene(inChart));
 }
 
-// Clicks the middle of the upright bar of this category, as the mouse would.
+// Clicks the middle of the bar of this category, upright or lying, as the mouse would.
 void ClickBar(QChartView* view, const QString& category, qreal count) {
     QChart* chart = view->chart();
-    auto* axis = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).first());
+    auto* upright = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).first());
+    auto* axis =
+        upright ? upright : qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Vertical).first());
     const int at = axis->categories().indexOf(category);
     QVERIFY2(at >= 0, qPrintable(category));
-    const QPointF middle = chart->mapToPosition(QPointF(at, count / 2), chart->series().first());
+    const QPointF middle = chart->mapToPosition(
+        upright ? QPointF(at, count / 2) : QPointF(count / 2, at), chart->series().first());
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, OnScreen(view, middle));
 }
 
@@ -113,6 +116,13 @@ private slots:
                  QStringLiteral("Lista arata: 1920 (2 carti)"));
         ClickHeader(run.view(), kPagesColumn);
         QCOMPARE(run.column(kTitleColumn), (QStringList{"Padurea spanzuratilor", "Ion"}));
+
+        // The names read from the top down, each bar listing its own name's books.
+        QChartView* authors = ShowTab(charts, QStringLiteral("Autori"));
+        auto* names = qobject_cast<QBarCategoryAxis*>(authors->chart()->axes(Qt::Vertical).first());
+        QCOMPARE(names->categories().last(), QStringLiteral("Rebreanu"));
+        ClickBar(authors, QStringLiteral("Sadoveanu"), 1);
+        QCOMPARE(run.column(kTitleColumn), QStringList{"Baltagul"});
 
         // The unknown years stand apart, and list only the book without one.
         ClickBar(decades, QStringLiteral("An necunoscut"), 1);
