@@ -5,6 +5,7 @@
 #include "app/COptionsSheet.h"
 #include "app/RecentFiles.h"
 #include "backup/ui/CBackupCommands.h"
+#include "barcode/ui/CBarcodeCommands.h"
 #include "bulk/ui/CBulkCommands.h"
 #include "complete/ui/CCompletionCommands.h"
 #include "isbn/ui/CIsbnCommands.h"
@@ -72,6 +73,7 @@ const std::vector<Menu>& MenuTable() {
     using X = CImportExportPrintCommands;
     using I = CIsbnCommands;
     using C = CCompletionCommands;
+    using W = CBarcodeCommands;
     using K = CBulkCommands;
     static const std::vector<Menu> menus = {
         {"&File",
@@ -97,7 +99,10 @@ const std::vector<Menu>& MenuTable() {
           {"Print Pre&view", "filePrintPreview", "Display full pages\nPrint Preview", nullptr,
            &Run<&X::OnFilePrintPreview>},
           {"Export P&DF...", "fileExportPdf", "Scrie lista intr-un fisier PDF\nExport PDF", nullptr,
-           &Run<&X::OnFileExportPdf>}}},
+           &Run<&X::OnFileExportPdf>},
+          {"Tipareste e&tichete...", "fileLabels",
+           "Tipareste etichete cu codul de bare al cartilor alese (sau al tuturor celor din lista)",
+           nullptr, &Run<&W::OnPrintLabels>}}},
         {"&Edit",
          {{"&Undo\tCtrl+Z", "editUndo", "Undo the last action\nUndo", "Ctrl+Z; Alt+Backspace",
            &Run<&R::OnEditUndo>},
@@ -257,6 +262,7 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
          }},
         this);
     m_pCompletionCommands = new CCompletionCommands(m_pView, m_pRecordCommands);
+    m_pBarcodeCommands = new CBarcodeCommands(m_pView);
     m_pBulkCommands = new CBulkCommands(m_pView, m_pRecordCommands);
     // An import into a catalogue without types or states is offered the starter set as Adauga is.
     m_pImportExportPrintCommands->SetBeforeImport([this] { m_pRecordCommands->OfferStarterSet(); });

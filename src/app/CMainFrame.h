@@ -6,6 +6,7 @@
 class CBackupCommands;
 class CBulkCommands;
 class CFileCommands;
+class CBarcodeCommands;
 class CCompletionCommands;
 class CIsbnCommands;
 class CLoanCommands;
@@ -86,6 +87,7 @@ private:
     CImportExportPrintCommands* m_pImportExportPrintCommands;
     CIsbnCommands* m_pIsbnCommands;
     CCompletionCommands* m_pCompletionCommands;
+    CBarcodeCommands* m_pBarcodeCommands;
     CBulkCommands* m_pBulkCommands;
     QMenu* m_pFileMenu = nullptr;
     QMenu* m_pViewMenu = nullptr;
@@ -130,6 +132,9 @@ template <> inline CIsbnCommands* CMainFrame::CommandTarget() {
 }
 template <> inline CCompletionCommands* CMainFrame::CommandTarget() {
     return m_pCompletionCommands;
+}
+template <> inline CBarcodeCommands* CMainFrame::CommandTarget() {
+    return m_pBarcodeCommands;
 }
 template <> inline CBulkCommands* CMainFrame::CommandTarget() {
     return m_pBulkCommands;

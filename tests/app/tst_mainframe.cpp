@@ -252,11 +252,12 @@ private slots:
                      (QStringList{"&File", "&Edit", "&View", "&Records", "&Search", "S&tatistics",
                                   "Settin&gs", "&Help"}));
             auto menu = [&](int i) { return run.frame()->menuBar()->actions()[i]->menu(); };
-            QCOMPARE(MenuTexts(menu(0)),
-                     (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "Save &As...",
-                                  "Copii de &siguranta...", "-", "&Import...", "&Export...", "-",
-                                  "&Print...\tCtrl+P", "Print Pre&view", "Export P&DF...", "-",
-                                  "Recent File (off)", "-", "E&xit"}));
+            QCOMPARE(
+                MenuTexts(menu(0)),
+                (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "Save &As...",
+                             "Copii de &siguranta...", "-", "&Import...", "&Export...", "-",
+                             "&Print...\tCtrl+P", "Print Pre&view", "Export P&DF...",
+                             "Tipareste e&tichete...", "-", "Recent File (off)", "-", "E&xit"}));
             QCOMPARE(MenuTexts(menu(1)),
                      (QStringList{"&Undo\tCtrl+Z (off)", "&Redo\tCtrl+Y (off)", "-",
                                   "Cu&t\tCtrl+X (off)", "&Copy\tCtrl+C", "&Paste\tCtrl+V (off)"}));
