@@ -3,6 +3,8 @@
 
 #include "BenchCatalogue.h"
 #include "ReferenceEngine.h"
+#include "bulk/BulkChange.h"
+#include "bulk/DoubleBooks.h"
 #include "complete/CatalogueCompletion.h"
 #include "complete/ui/CCompletionModel.h"
 #include "isbn/ReplayServer.h"
@@ -516,6 +518,95 @@ int main(int argc, char** argv) {
                 }
             },
             [] {});
+    }
+
+    // Many books at once: one field given to 5,000 books, 5,000 deleted and the list listed
+    // again, and the search for doubles over the whole catalogue.
+    {
+        const int many = std::min(5000, o.books / (o.runs + 1));
+        std::string list5000;
+        std::vector<std::int32_t> ids;
+        for (std::int32_t id = 1; id <= many; ++id) {
+            ids.push_back(id);
+            list5000 += (id == 1 ? "" : ",") + std::to_string(id);
+        }
+        CatalogueMoment moment = ReadCatalogueMoment(db->Engine());
+        std::vector<StoredBook> snapshot = ReadStoredBooks(*db, ids);
+        int changes = 0;
+        measure(
+            "bulk change of " + std::to_string(many),
+            [&] {
+                auto outcome =
+                    ChangeBooks(*db, std::move(snapshot), moment,
+                                {{"editura", "Editura " + std::to_string(changes++ % 2), false}},
+                                failOnMessage);
+                if (!outcome || !outcome->skipped.empty()) {
+                    Fail("the bulk change skipped books");
+                }
+                snapshot.clear();
+                for (BookChange& change : outcome->changes) {
+                    snapshot.push_back(std::move(*change.after));
+                }
+                moment = ReadCatalogueMoment(db->Engine());
+            },
+            [&] {
+                ref.Execute("BEGIN");
+                ref.Execute("UPDATE books SET editura = 'Editura " + std::to_string(changes % 2) +
+                            "' WHERE id IN (" + list5000 + ")");
+                ref.Execute("COMMIT");
+            });
+        measure(
+            "find doubles",
+            [&] {
+                if (!FindDoubles(*db, failOnMessage)) {
+                    Fail("the doubles were not found");
+                }
+            },
+            [&] {
+                ref.Query("SELECT lower(titlu), lower(autor), count(*) FROM books GROUP BY 1, 2 "
+                          "HAVING count(*) > 1");
+            });
+        // Each run deletes books of its own, taken back once all are measured.
+        std::vector<std::vector<StoredBook>> slices;
+        std::vector<std::string> refSlices;
+        for (int run = 0; run < o.runs; ++run) {
+            std::vector<std::int32_t> slice;
+            std::string text;
+            for (std::int32_t id = many * (run + 1) + 1; id <= many * (run + 2); ++id) {
+                slice.push_back(id);
+                text += (text.empty() ? "" : ",") + std::to_string(id);
+            }
+            slices.push_back(ReadStoredBooks(*db, slice));
+            refSlices.push_back(text);
+        }
+        std::vector<BookChange> deleted;
+        int deletions = 0;
+        int refDeletions = 0;
+        measure(
+            "bulk delete of " + std::to_string(many) + " and list",
+            [&] {
+                auto outcome =
+                    DeleteBooks(*db, std::move(slices[static_cast<std::size_t>(deletions++)]),
+                                ReadCatalogueMoment(db->Engine()), today, failOnMessage);
+                if (!outcome || !outcome->skipped.empty()) {
+                    Fail("the bulk delete skipped books");
+                }
+                std::ranges::move(outcome->changes, std::back_inserter(deleted));
+                list("SELECT * FROM books ORDER BY titlu");
+            },
+            [&] {
+                ref.Execute("BEGIN");
+                ref.Execute("UPDATE loans SET returned = '" + today +
+                            "' WHERE returned IS NULL AND book IN (" +
+                            refSlices[static_cast<std::size_t>(refDeletions)] + ")");
+                ref.Execute("DELETE FROM books WHERE id IN (" +
+                            refSlices[static_cast<std::size_t>(refDeletions++)] + ")");
+                ref.Execute("COMMIT");
+                ref.Query("SELECT * FROM books ORDER BY titlu");
+            });
+        if (!UndoBookChanges(*db, deleted, failOnMessage)) {
+            Fail("the deleted books did not come back");
+        }
     }
 
     // What the listed rows cost beyond their texts.

@@ -30,25 +30,27 @@ void ForEachChunk(const std::vector<std::int32_t>& ids,
     }
 }
 
-std::vector<std::int32_t> IdsOf(const std::vector<const StoredBook*>& books) {
+// The identifiers of the books at these places.
+std::vector<std::int32_t> IdsAt(const std::vector<StoredBook>& books,
+                                const std::vector<std::size_t>& at) {
     std::vector<std::int32_t> ids;
-    ids.reserve(books.size());
-    for (const StoredBook* book : books) {
-        ids.push_back(StoredId(*book));
+    ids.reserve(at.size());
+    for (const std::size_t i : at) {
+        ids.push_back(StoredId(books[i]));
     }
     return ids;
 }
 
-// The books still stored as they were read; the others' identifiers go to `skipped`. Nothing
-// moved since the reading means nothing changed, and nothing is read again.
-std::vector<const StoredBook*> StillAsRead(CBookDatabase& db, const std::vector<StoredBook>& books,
-                                           const CatalogueMoment& read,
-                                           std::vector<std::int32_t>& skipped) {
-    std::vector<const StoredBook*> current;
+// The places of the books still stored as they were read; the others' identifiers go to
+// `skipped`. Nothing moved since the reading means nothing changed, and nothing is read again.
+std::vector<std::size_t> StillAsRead(CBookDatabase& db, const std::vector<StoredBook>& books,
+                                     const CatalogueMoment& read,
+                                     std::vector<std::int32_t>& skipped) {
+    std::vector<std::size_t> current;
     current.reserve(books.size());
     if (ReadCatalogueMoment(db.Engine()) == read) {
-        for (const StoredBook& book : books) {
-            current.push_back(&book);
+        for (std::size_t i = 0; i < books.size(); ++i) {
+            current.push_back(i);
         }
         return current;
     }
@@ -61,31 +63,96 @@ std::vector<const StoredBook*> StillAsRead(CBookDatabase& db, const std::vector<
     for (StoredBook& book : ReadStoredBooks(db, ids)) {
         now.emplace(StoredId(book), std::move(book));
     }
-    for (const StoredBook& book : books) {
-        const auto at = now.find(StoredId(book));
-        if (at != now.end() && at->second == book) {
-            current.push_back(&book);
+    for (std::size_t i = 0; i < books.size(); ++i) {
+        const auto at = now.find(StoredId(books[i]));
+        if (at != now.end() && at->second == books[i]) {
+            current.push_back(i);
         } else {
-            skipped.push_back(StoredId(book));
+            skipped.push_back(StoredId(books[i]));
         }
     }
     return current;
 }
 
+void Assign(std::vector<std::string>& columns, std::vector<StoredValue>& values,
+            const std::string& column, StoredValue value) {
+    const auto at = std::ranges::find(columns, column);
+    if (at == columns.end()) {
+        columns.push_back(column);
+        values.push_back(std::move(value));
+    } else {
+        values[static_cast<std::size_t>(at - columns.begin())] = std::move(value);
+    }
+}
+
+// Gives each change's row after it the values now stored in these columns of `table`: what is
+// stored may differ from what was written (a yes/no column keeps -1 for yes), and undo must
+// find the books exactly as they are.
+void ReadBackColumns(CEngineDatabase& engine, const char* table,
+                     const std::vector<BulkField>& fields, bool details,
+                     std::vector<BookChange>& changes) {
+    std::unordered_map<std::int32_t, StoredBook*> byId;
+    std::vector<std::int32_t> ids;
+    for (BookChange& change : changes) {
+        StoredBook& after = *change.after;
+        if (!details || !after.detailColumns.empty()) {
+            byId.emplace(change.id, &after);
+            ids.push_back(change.id);
+        }
+    }
+    std::string names = "id";
+    for (const BulkField& f : fields) {
+        names += "," + QuotedName(f.column);
+    }
+    ForEachChunk(ids, [&](const std::string& list) {
+        CEngineRecordset set(engine);
+        set.Open("SELECT " + names + " FROM " + table + " WHERE id IN (" + list + ")",
+                 RecordReading::Forward);
+        for (; !set.IsEOF(); set.MoveNext()) {
+            StoredBook& after = *byId.at(static_cast<std::int32_t>(set.GetInteger(0)));
+            for (std::size_t i = 0; i < fields.size(); ++i) {
+                const int field = static_cast<int>(i) + 1;
+                StoredValue value = set.IsNull(field)         ? StoredValue{}
+                                    : set.HoldsInteger(field) ? StoredValue{set.GetInteger(field)}
+                                                              : StoredValue{set.GetText(field)};
+                Assign(details ? after.detailColumns : after.columns,
+                       details ? after.detailValues : after.values, fields[i].column,
+                       std::move(value));
+            }
+        }
+    });
+}
+
+std::vector<std::string> DetailsColumnNames() {
+    std::vector<std::string> names;
+    std::string_view all(kDetailsColumns);
+    while (!all.empty()) {
+        const std::size_t comma = std::min(all.find(','), all.size());
+        names.emplace_back(all.substr(0, comma));
+        all.remove_prefix(std::min(comma + 1, all.size()));
+    }
+    return names;
+}
+
 // The details every book gets: given to the books that have details, and, when a value is
 // given, to those without them as a new row.
-void ChangeDetails(CEngineDatabase& engine, const std::vector<const StoredBook*>& books,
-                   const std::vector<BulkField>& fields) {
+void ChangeDetails(CEngineDatabase& engine, const std::vector<BulkField>& fields,
+                   std::vector<BookChange>& changes) {
     const bool anyGiven = std::ranges::any_of(fields, [](const BulkField& f) {
         return !std::holds_alternative<std::monostate>(f.value);
     });
     std::vector<std::int32_t> withDetails;
     std::vector<std::int32_t> without;
-    for (const StoredBook* book : books) {
-        if (!book->detailColumns.empty()) {
-            withDetails.push_back(StoredId(*book));
+    const std::vector<std::string> columns = DetailsColumnNames();
+    for (BookChange& change : changes) {
+        StoredBook& after = *change.after;
+        if (!after.detailColumns.empty()) {
+            withDetails.push_back(change.id);
         } else if (anyGiven) {
-            without.push_back(StoredId(*book));
+            without.push_back(change.id);
+            after.detailColumns = columns;
+            after.detailValues.assign(columns.size(), StoredValue{});
+            after.detailValues.front() = std::int64_t{change.id};
         }
     }
     if (withDetails.empty() && without.empty()) {
@@ -121,7 +188,7 @@ CatalogueMoment ReadCatalogueMoment(CEngineDatabase& engine) {
     return {version.GetInteger(0), own.GetInteger(0)};
 }
 
-std::optional<BulkOutcome> ChangeBooks(CBookDatabase& db, const std::vector<StoredBook>& books,
+std::optional<BulkOutcome> ChangeBooks(CBookDatabase& db, std::vector<StoredBook> books,
                                        const CatalogueMoment& read,
                                        const std::vector<BulkField>& fields,
                                        const MessageSink& sink) {
@@ -138,11 +205,13 @@ std::optional<BulkOutcome> ChangeBooks(CBookDatabase& db, const std::vector<Stor
             return std::nullopt;
         }
         TransactionGuard guard(engine, "BEGIN IMMEDIATE");
-        const std::vector<const StoredBook*> current =
-            StillAsRead(db, books, read, outcome.skipped);
+        const std::vector<std::size_t> current = StillAsRead(db, books, read, outcome.skipped);
+        const std::vector<std::int32_t> ids = IdsAt(books, current);
         outcome.changes.reserve(current.size());
-        for (const StoredBook* book : current) {
-            outcome.changes.push_back({StoredId(*book), *book, std::nullopt, std::nullopt, {}});
+        for (const std::size_t i : current) {
+            StoredBook after = books[i];
+            outcome.changes.push_back(
+                {StoredId(books[i]), std::move(books[i]), std::move(after), std::nullopt, {}});
         }
         if (!own.empty()) {
             std::string set;
@@ -150,18 +219,14 @@ std::optional<BulkOutcome> ChangeBooks(CBookDatabase& db, const std::vector<Stor
                 set += (set.empty() ? "" : ", ") + QuotedName(f.column) + " = " +
                        StatementValue(f.value);
             }
-            ForEachChunk(IdsOf(current), [&](const std::string& list) {
+            ForEachChunk(ids, [&](const std::string& list) {
                 engine.Execute("UPDATE books SET " + set + " WHERE id IN (" + list + ")");
             });
+            ReadBackColumns(engine, "books", own, false, outcome.changes);
         }
         if (!details.empty()) {
-            ChangeDetails(engine, current, details);
-        }
-        // What is stored may differ from what was written (a yes/no column keeps -1 for yes),
-        // and undo must find the books as they are.
-        std::vector<StoredBook> stored = ReadStoredBooks(db, IdsOf(current));
-        for (std::size_t i = 0; i < stored.size(); ++i) {
-            outcome.changes[i].after = std::move(stored[i]);
+            ChangeDetails(engine, details, outcome.changes);
+            ReadBackColumns(engine, kDetailsTable, details, true, outcome.changes);
         }
         guard.Commit();
     } catch (const CEngineException&) {
@@ -171,16 +236,15 @@ std::optional<BulkOutcome> ChangeBooks(CBookDatabase& db, const std::vector<Stor
     return outcome;
 }
 
-std::optional<BulkOutcome> DeleteBooks(CBookDatabase& db, const std::vector<StoredBook>& books,
+std::optional<BulkOutcome> DeleteBooks(CBookDatabase& db, std::vector<StoredBook> books,
                                        const CatalogueMoment& read, const std::string& today,
                                        const MessageSink& sink) {
     BulkOutcome outcome;
     try {
         CEngineDatabase& engine = db.Engine();
         TransactionGuard guard(engine, "BEGIN IMMEDIATE");
-        const std::vector<const StoredBook*> current =
-            StillAsRead(db, books, read, outcome.skipped);
-        const std::vector<std::int32_t> ids = IdsOf(current);
+        const std::vector<std::size_t> current = StillAsRead(db, books, read, outcome.skipped);
+        const std::vector<std::int32_t> ids = IdsAt(books, current);
         std::unordered_map<std::int32_t, std::int64_t> loans;
         if (InspectLoanTable(engine) == LoanTableState::Ours) {
             ForEachChunk(ids, [&](const std::string& list) {
@@ -204,8 +268,9 @@ std::optional<BulkOutcome> DeleteBooks(CBookDatabase& db, const std::vector<Stor
         });
         guard.Commit();
         outcome.changes.reserve(current.size());
-        for (const StoredBook* book : current) {
-            BookChange change{StoredId(*book), *book, std::nullopt, std::nullopt, {}};
+        for (const std::size_t i : current) {
+            BookChange change{
+                StoredId(books[i]), std::move(books[i]), std::nullopt, std::nullopt, {}};
             if (const auto at = loans.find(change.id); at != loans.end()) {
                 change.loan = LoanClosing{at->second, today};
             }

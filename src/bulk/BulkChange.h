@@ -40,7 +40,7 @@ struct BulkOutcome {
 // statement per table. A book changed since is skipped. A book without details gains them only
 // for a value that is given (not NULL). Nothing, told through the sink, when the catalogue
 // refuses the change or its details table is not the program's own.
-std::optional<BulkOutcome> ChangeBooks(CBookDatabase& db, const std::vector<StoredBook>& books,
+std::optional<BulkOutcome> ChangeBooks(CBookDatabase& db, std::vector<StoredBook> books,
                                        const CatalogueMoment& read,
                                        const std::vector<BulkField>& fields,
                                        const MessageSink& sink);
@@ -48,7 +48,7 @@ std::optional<BulkOutcome> ChangeBooks(CBookDatabase& db, const std::vector<Stor
 // Deletes the books read at `read` with their details, in one transaction; the open loan of a
 // book deleted is closed on `today` with it, and opens again on undo. A book changed since is
 // skipped. Nothing, told, when the catalogue refuses.
-std::optional<BulkOutcome> DeleteBooks(CBookDatabase& db, const std::vector<StoredBook>& books,
+std::optional<BulkOutcome> DeleteBooks(CBookDatabase& db, std::vector<StoredBook> books,
                                        const CatalogueMoment& read, const std::string& today,
                                        const MessageSink& sink);
 
