@@ -3,6 +3,7 @@
 #include "store/CBookDatabase.h"
 #include "store/CEngineException.h"
 #include "store/CatalogueMessages.h"
+#include "store/CoverSchema.h"
 #include "store/DetailsSchema.h"
 #include "store/StatementFormat.h"
 #include "store/TransactionGuard.h"
@@ -79,11 +80,33 @@ void AddMissingSource(StoredBook& book) {
 
 void StoreBook(CEngineDatabase& engine, const StoredBook& book) {
     engine.Execute(InsertStatement("books", book.columns, book.values));
+    if (!book.cover.empty()) {
+        if (InspectCoverTable(engine) == OwnTableState::Absent) {
+            engine.Execute(kCreateCoversTable);
+        }
+        // A cover a change left behind (a delete that kept it) gives way to the one going back.
+        engine.Execute(FormatStatement("INSERT OR REPLACE INTO book_covers(id, image) VALUES(%d, ",
+                                       StoredId(book)) +
+                       BlobLiteral(book.cover) + ")");
+    }
     if (book.detailColumns.empty()) {
         return;
     }
     PrepareDetailsTable(engine);
     engine.Execute(InsertStatement("book_details", book.detailColumns, book.detailValues));
+}
+
+// The cover of each book read, for the books found: by identifier.
+void ReadCovers(CEngineDatabase& engine, const std::string& ids,
+                const std::function<void(std::int32_t, std::string)>& each) {
+    if (InspectCoverTable(engine) != OwnTableState::Ours) {
+        return;
+    }
+    CEngineRecordset set(engine);
+    set.Open("SELECT id, image FROM book_covers WHERE id IN (" + ids + ")", RecordReading::Forward);
+    for (; !set.IsEOF(); set.MoveNext()) {
+        each(static_cast<std::int32_t>(set.GetInteger(0)), set.GetText(1));
+    }
 }
 
 // Closes the loan going forward, opens it again going back; false when it is not as the
@@ -129,6 +152,9 @@ bool MoveWithin(CBookDatabase& db, const BookChange& change, bool forward) {
     if (from) {
         if (!from->detailColumns.empty()) {
             db.Engine().Execute(FormatStatement("DELETE FROM book_details WHERE id = %d", id));
+        }
+        if (!from->cover.empty()) {
+            db.Engine().Execute(FormatStatement("DELETE FROM book_covers WHERE id = %d", id));
         }
         db.Engine().Execute(FormatStatement("DELETE FROM books WHERE id = %d", id));
     }
@@ -203,6 +229,8 @@ std::optional<StoredBook> ReadStoredBook(CBookDatabase& db, std::int32_t id) {
                 book.detailColumns, book.detailValues)) {
         AddMissingSource(book);
     }
+    ReadCovers(db.Engine(), std::to_string(id),
+               [&book](std::int32_t, std::string cover) { book.cover = std::move(cover); });
     return book;
 }
 
@@ -219,9 +247,14 @@ std::vector<StoredBook> ReadStoredBooks(CBookDatabase& db, const std::vector<std
         }
         ReadRows(db.Engine(), "SELECT * FROM books WHERE id IN (" + list + ")",
                  [&found](const std::vector<std::string>& columns, std::vector<StoredValue> row) {
-                     StoredBook book{columns, std::move(row), {}, {}};
+                     StoredBook book{columns, std::move(row), {}, {}, {}};
                      found.emplace(StoredId(book), std::move(book));
                  });
+        ReadCovers(db.Engine(), list, [&found](std::int32_t id, std::string cover) {
+            if (const auto at = found.find(id); at != found.end()) {
+                at->second.cover = std::move(cover);
+            }
+        });
         if (!details) {
             continue;
         }

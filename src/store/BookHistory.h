@@ -15,13 +15,15 @@ class CBookDatabase;
 // One stored value of a book's row exactly as the catalogue holds it.
 using StoredValue = std::variant<std::monostate, std::int64_t, std::string>;
 
-// A book's row as stored: every column of `books`, by name, in the table's order; and its row
-// of the program's details table the same way, empty when it has none.
+// A book's row as stored: every column of `books`, by name, in the table's order; its row of
+// the program's details table the same way, empty when it has none; and the JPEG bytes of the
+// cover the user chose, empty when none.
 struct StoredBook {
     std::vector<std::string> columns;
     std::vector<StoredValue> values;
     std::vector<std::string> detailColumns;
     std::vector<StoredValue> detailValues;
+    std::string cover;
     bool operator==(const StoredBook&) const = default;
 };
 

@@ -5,6 +5,7 @@
 #include "store/CEngineTableDef.h"
 #include "store/CatalogueMessages.h"
 #include "store/CatalogueSchema.h"
+#include "store/CoverSchema.h"
 #include "store/DetailsSchema.h"
 #include "store/PlainSchema.h"
 #include "store/StatementFormat.h"
@@ -131,14 +132,21 @@ bool CBookDatabase::UpdateBook(int id, const std::string& titlu, const std::stri
 bool CBookDatabase::DeleteBook(int id) {
     const std::string deleteBook = FormatStatement("DELETE * FROM books WHERE id = %ld", id);
     try {
-        // A book's details go with it, in the same transaction; a table of that name the
-        // program did not make is not its to change.
-        if (InspectDetailsTable(m_db) != DetailsTableState::Ours) {
+        // A book's details and cover go with it, in the same transaction; a table of that name
+        // the program did not make is not its to change.
+        const bool details = InspectDetailsTable(m_db) == DetailsTableState::Ours;
+        const bool cover = InspectCoverTable(m_db) == OwnTableState::Ours;
+        if (!details && !cover) {
             m_db.Execute(deleteBook);
             return true;
         }
         TransactionGuard transaction(m_db, "BEGIN IMMEDIATE");
-        m_db.Execute(FormatStatement("DELETE FROM book_details WHERE id = %d", id));
+        if (details) {
+            m_db.Execute(FormatStatement("DELETE FROM book_details WHERE id = %d", id));
+        }
+        if (cover) {
+            m_db.Execute(FormatStatement("DELETE FROM book_covers WHERE id = %d", id));
+        }
         m_db.Execute(deleteBook);
         transaction.Commit();
     } catch (const CEngineException& e) {

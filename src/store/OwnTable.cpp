@@ -15,14 +15,15 @@ OwnTableState InspectOwnTable(CEngineDatabase& db, const std::string& schema,
         return OwnTableState::Absent;
     }
     bool table = false;
-    bool index = false;
+    // A table kept without an index of its own is whole without one.
+    bool index = shape.index == nullptr;
     for (set.MoveFirst(); !set.IsEOF(); set.MoveNext()) {
         const std::string type = set.GetText("type");
         const std::string name = set.GetText("name");
         const std::string sql = set.GetText("sql");
         if (type == "table") {
             table = name == shape.table && sql == shape.tableSql;
-        } else if (type == "index" && name == shape.index) {
+        } else if (type == "index" && shape.index && name == shape.index) {
             index = sql == shape.indexSql;
         } else if (type != "index") {
             return OwnTableState::Foreign;

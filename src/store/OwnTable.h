@@ -8,8 +8,8 @@
 
 class CEngineDatabase;
 
-// A table the program adds beside the catalogue's three (with its one index) is trusted only
-// when it is exactly as the program makes it.
+// A table the program adds beside the catalogue's three (with its one index, if any) is trusted
+// only when it is exactly as the program makes it.
 enum class OwnTableState {
     Absent, // the program never made it
     Ours,   // the table and its index, exactly as the program makes them
@@ -19,7 +19,7 @@ enum class OwnTableState {
 struct OwnTableShape {
     const char* table;
     const char* tableSql;
-    const char* index;
+    const char* index; // null for a table without an index of its own
     const char* indexSql;
 };
 

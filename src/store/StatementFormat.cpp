@@ -69,3 +69,17 @@ std::string QuotedName(std::string_view name) {
     }
     return out + "\"";
 }
+
+std::string BlobLiteral(std::string_view bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(bytes.size() * 2 + 3);
+    out += "X'";
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        out += kDigits[b >> 4];
+        out += kDigits[b & 15];
+    }
+    out += '\'';
+    return out;
+}

@@ -41,6 +41,9 @@ inline StatementArg ToStatementArg(const StatementArg& a) {
 // quote doubled.
 std::string QuotedName(std::string_view name);
 
+// Bytes as a statement writes a blob: X'...' in hexadecimal digits.
+std::string BlobLiteral(std::string_view bytes);
+
 template <typename... Args>
 std::string FormatStatement(std::string_view format, const Args&... args) {
     return FormatStatementArgs(format, {ToStatementArg(args)...});
