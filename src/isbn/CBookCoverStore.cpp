@@ -10,6 +10,10 @@
 CBookCoverStore::CBookCoverStore(CBookDatabase& db, MessageSink sink)
     : OwnTableKeeper(db.Engine(), std::move(sink), InspectCoverTable, msg::kCoversUnusable) {}
 
+bool CBookCoverStore::IsUsable() {
+    return Guarded(msg::kCannotSelect, [this] { return HasTable().has_value(); });
+}
+
 std::optional<std::string> CBookCoverStore::Read(std::int32_t id) {
     std::optional<std::string> cover;
     Guarded(msg::kCannotSelect, [&] {

@@ -25,6 +25,8 @@ class CBookCoverStore : private OwnTableKeeper {
 public:
     CBookCoverStore(CBookDatabase& db, MessageSink sink);
 
+    // Whether covers can be kept: false, told, when the table is not the program's own.
+    bool IsUsable();
     // The book's cover as stored, empty when it has none; nothing when it cannot be read.
     std::optional<std::string> Read(std::int32_t id);
     // Replaces the book's cover with `jpeg`; empty bytes remove it. Refused, with its message,

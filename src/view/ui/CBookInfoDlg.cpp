@@ -7,13 +7,20 @@
 #include "store/CatalogueMessages.h"
 #include "store/FixedNames.h"
 #include "view/BookRowTexts.h"
+#include "view/ui/ChosenCover.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDropEvent>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTabBar>
@@ -103,7 +110,8 @@ CBookInfoDlg::CBookInfoDlg(QWidget* parent) : QDialog(parent) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
     m_tabStops = tabOrder;
-    m_tabStops << m_pIsbn << m_pLocatie << m_pSerie << m_pNumarSerie << m_pNote;
+    m_tabStops << m_pIsbn << m_pLocatie << m_pSerie << m_pNumarSerie << m_pNote << m_pCover
+               << m_pChooseCover << m_pRemoveCover;
     setMinimumWidth(420);
 }
 
@@ -129,6 +137,30 @@ QWidget* CBookInfoDlg::MakeDetailsPage() {
     m_pAdaugata->setTextFormat(Qt::PlainText);
     m_pCover = new QLabel(page);
     m_pCover->setObjectName(QStringLiteral("coperta"));
+    // A place to drop a picture on or paste one into, also while there is no cover.
+    m_pCover->setMinimumSize(120, 160);
+    m_pCover->setFrameShape(QFrame::StyledPanel);
+    m_pCover->setAlignment(Qt::AlignCenter);
+    m_pCover->setTextFormat(Qt::PlainText);
+    m_pCover->setFocusPolicy(Qt::StrongFocus);
+    m_pCover->setAcceptDrops(true);
+    m_pCover->installEventFilter(this);
+    NameForScreenReaders(m_pCover, QStringLiteral("Coperta"));
+    m_pChooseCover = new QPushButton(QStringLiteral("Alege &coperta..."), page);
+    m_pChooseCover->setObjectName(QStringLiteral("chooseCover"));
+    m_pChooseCover->setAutoDefault(false);
+    connect(m_pChooseCover, &QPushButton::clicked, this, &CBookInfoDlg::ChooseCoverFile);
+    m_pRemoveCover = new QPushButton(QStringLiteral("Sterge c&operta"), page);
+    m_pRemoveCover->setObjectName(QStringLiteral("removeCover"));
+    m_pRemoveCover->setAutoDefault(false);
+    connect(m_pRemoveCover, &QPushButton::clicked, this, [this] {
+        m_chosenCover.clear();
+        ShowCover();
+    });
+    auto* coverButtons = new QHBoxLayout;
+    coverButtons->addWidget(m_pChooseCover);
+    coverButtons->addWidget(m_pRemoveCover);
+    coverButtons->addStretch();
     form->addRow(QStringLiteral("ISBN"), m_pIsbn);
     form->addRow(QStringLiteral("Locatie"), m_pLocatie);
     form->addRow(QStringLiteral("Serie"), m_pSerie);
@@ -138,7 +170,78 @@ QWidget* CBookInfoDlg::MakeDetailsPage() {
     NameForScreenReaders(m_pSerie, QStringLiteral("Serie"));
     form->addRow(QStringLiteral("Adaugata"), m_pAdaugata);
     form->addRow(m_pCover);
+    form->addRow(coverButtons);
     return page;
+}
+
+void CBookInfoDlg::ChooseCoverFile() {
+    const auto path = ChooseFile(
+        FileDialogMode::Open,
+        QStringLiteral("Imagini (*.jpg *.jpeg *.png *.bmp *.gif *.webp);;Toate fisierele (*)"),
+        QString(), this);
+    if (path) {
+        TakeCover(PictureFile(*path));
+    }
+}
+
+void CBookInfoDlg::TakeCover(const QImage& picture) {
+    const QByteArray cover = CoverJpeg(picture);
+    if (cover.isEmpty()) {
+        ShowMessage("Nu este o imagine care sa poata fi coperta.", this);
+        return;
+    }
+    m_chosenCover = cover;
+    ShowCover();
+}
+
+void CBookInfoDlg::ShowCover() {
+    const QImage chosen = QImage::fromData(m_chosenCover, "JPEG");
+    const QImage& shown = chosen.isNull() ? m_cover : chosen;
+    // Fitted within a few centimetres, as a looked-up cover is.
+    const int height = 4 * fontMetrics().height() * 2;
+    m_pCover->setPixmap(
+        shown.isNull()
+            ? QPixmap()
+            : QPixmap::fromImage(shown.height() > height
+                                     ? shown.scaledToHeight(height, Qt::SmoothTransformation)
+                                     : shown));
+    if (shown.isNull()) {
+        m_pCover->setText(m_bCoversUsable ? QStringLiteral("Trageti aici o imagine\nsau lipiti-o "
+                                                           "(Ctrl+V)")
+                                          : QString());
+    }
+    m_pChooseCover->setEnabled(m_bCoversUsable);
+    m_pRemoveCover->setEnabled(m_bCoversUsable && !m_chosenCover.isEmpty());
+}
+
+bool CBookInfoDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_pCover || !m_bCoversUsable) {
+        return QDialog::eventFilter(watched, event);
+    }
+    switch (event->type()) {
+    case QEvent::DragEnter: {
+        auto* drag = static_cast<QDragEnterEvent*>(event);
+        if (drag->mimeData()->hasImage() || drag->mimeData()->hasUrls()) {
+            drag->acceptProposedAction();
+        }
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        TakeCover(PictureOf(drop->mimeData()));
+        drop->acceptProposedAction();
+        return true;
+    }
+    case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
+            TakeCover(PictureOf(QApplication::clipboard()->mimeData()));
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CBookInfoDlg::ShowDetails() {
@@ -159,7 +262,7 @@ void CBookInfoDlg::ShowDetails() {
                                                         : QString::number(shown.numar_serie));
     m_pNote->setText(FromUtf8(shown.note));
     m_pAdaugata->setText(FromUtf8(shown.adaugata));
-    m_pCover->setPixmap(m_cover.isNull() ? QPixmap() : QPixmap::fromImage(m_cover));
+    ShowCover();
 }
 
 bool CBookInfoDlg::ExchangeDetails() {

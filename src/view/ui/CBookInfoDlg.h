@@ -14,6 +14,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QTabWidget;
 
 // Enters a new book or changes one: edits the record the caller points it at, and closes with
@@ -40,11 +41,19 @@ public:
     std::vector<std::string> m_aLocations; // offered in the location's drop-down
     std::vector<std::string> m_aSeries;
     QImage m_cover; // shown on Detalii when there is one
+    // The cover the user chose, as the catalogue keeps it (JPEG bytes, empty for none): given by
+    // the caller, and changed by "Alege coperta..." (a file), a picture dropped on the cover or
+    // pasted into it (Ctrl+V), and "Sterge coperta". Shown in place of the looked-up cover.
+    QByteArray m_chosenCover;
+    // Whether the catalogue can keep a chosen cover; without it the two buttons are off.
+    bool m_bCoversUsable = false;
     QString m_note; // said above the pages when there is something to say (a look-up's cuts)
     // A new book whose unknown numbers may stay unknown (one an outside source described).
     bool m_bKeepUnknownNumbers = false;
 
 protected:
+    // A picture dropped on the cover or pasted into it becomes the chosen cover.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Tab and Shift+Tab go round the stops of the page in sight, the buttons and the state among
     // them: Qt's button box would otherwise keep the focus among its buttons.
     bool focusNextPrevChild(bool next) override;
@@ -56,6 +65,10 @@ private:
     bool ExchangeNumber(QLineEdit* edit, int& value) const;
     QComboBox* AddCombo(const char* name);
     QWidget* MakeDetailsPage();
+    void ChooseCoverFile();
+    // Makes `picture` the chosen cover; a null one is refused with a message.
+    void TakeCover(const QImage& picture);
+    void ShowCover();
     void ShowDetails();
     // Reads the Detalii page into the details; false, after telling why, when a field is wrong.
     bool ExchangeDetails();
@@ -83,5 +96,7 @@ private:
     QLineEdit* m_pNote;
     QLabel* m_pAdaugata;
     QLabel* m_pCover;
+    QPushButton* m_pChooseCover;
+    QPushButton* m_pRemoveCover;
     QLabel* m_pNoteLabel;
 };

@@ -1,5 +1,6 @@
 #include "view/ui/CRecordCommands.h"
 
+#include "isbn/CBookCoverStore.h"
 #include "isbn/CBookDetailsStore.h"
 #include "shell/DialogParts.h"
 #include "shell/Prompts.h"
@@ -199,6 +200,8 @@ bool CRecordCommands::AddBook(const BookRecord& start, const BookDetails& known,
         };
     }
     dlg.m_cover = cover;
+    CBookCoverStore covers(*db, UserMessageSink());
+    dlg.m_bCoversUsable = covers.IsUsable();
     dlg.m_note = note;
     dlg.m_bKeepUnknownNumbers = true; // Adauga starts from numbers, a look-up may know none
     OfferDetails(store, dlg, details);
@@ -216,11 +219,15 @@ bool CRecordCommands::AddBook(const BookRecord& start, const BookDetails& known,
         return false;
     }
     // The row carries the identifier the catalogue gave this very row: a title may be shared.
+    // A cover that cannot be kept has been told; the book stays without it.
+    if (!dlg.m_chosenCover.isEmpty()) {
+        covers.Write(*id, dlg.m_chosenCover.toStdString());
+    }
     RowTexts texts = RowTextsFromRecord(rec, m_pView->Types(), m_pView->States());
     texts[0] = FormatBookId(*id);
     m_pView->Model()->AppendRow(texts, details);
     if (auto added = ReadBook(*id)) {
-        Remember("Adauga", {*id, std::nullopt, std::move(added), std::nullopt});
+        Remember("Adauga", {*id, std::nullopt, std::move(added), std::nullopt, {}});
     }
     return true;
 }
@@ -243,12 +250,12 @@ void CRecordCommands::OnRecordsDelete() {
     std::optional<StoredBook> before = ReadBook(rec.id);
     if (closing && before) {
         // The book and its loan go together, and come back together on undo.
-        BookChange change{rec.id, std::move(before), std::nullopt, std::move(closing)};
+        BookChange change{rec.id, std::move(before), std::nullopt, std::move(closing), {}};
         if (RedoBookChange(*db, change, UserMessageSink())) {
             Remember("Sterge", std::move(change));
         }
     } else if (db->DeleteBook(rec.id) && before) {
-        Remember("Sterge", {rec.id, std::move(before), std::nullopt, std::nullopt});
+        Remember("Sterge", {rec.id, std::move(before), std::nullopt, std::nullopt, {}});
     }
     m_pView->ClearList();
     m_pView->ListAllBooks();
@@ -286,6 +293,10 @@ void CRecordCommands::EditSelectedBook() {
     if (m_coverOf && !details.isbn.empty()) {
         dlg.m_cover = m_coverOf(details.isbn);
     }
+    CBookCoverStore covers(*m_pView->Database(), UserMessageSink());
+    const std::optional<std::string> storedCover = covers.Read(edited.id);
+    dlg.m_bCoversUsable = storedCover.has_value();
+    dlg.m_chosenCover = QByteArray::fromStdString(storedCover.value_or(std::string()));
     if (dlg.exec() != QDialog::Accepted) {
         return;
     }
@@ -293,7 +304,9 @@ void CRecordCommands::EditSelectedBook() {
     m_pView->ReadRow(before, row);
     const bool bookChanged = !SameUserFields(edited, before);
     const bool detailsChanged = dlg.m_pDetails && details != *stored;
-    if (!bookChanged && !detailsChanged) {
+    const std::string chosenCover = dlg.m_chosenCover.toStdString();
+    const bool coverChanged = storedCover && chosenCover != *storedCover;
+    if (!bookChanged && !detailsChanged && !coverChanged) {
         return;
     }
     const BookRecord& a = edited;
@@ -305,11 +318,12 @@ void CRecordCommands::EditSelectedBook() {
         return;
     }
     const bool detailsKept = !detailsChanged || store.Write(a.id, details);
-    if (!detailsKept && !bookChanged) {
+    const bool coverKept = coverChanged && covers.Write(a.id, chosenCover);
+    if (!detailsKept && !bookChanged && !coverKept) {
         return;
     }
     m_pView->SetRowTexts(a, row, detailsKept ? details : stored.value_or(BookDetails{}));
     if (auto after = ReadBook(a.id); storedBook && after) {
-        Remember("Modifica", {a.id, std::move(storedBook), std::move(after), std::nullopt});
+        Remember("Modifica", {a.id, std::move(storedBook), std::move(after), std::nullopt, {}});
     }
 }
