@@ -21,7 +21,8 @@ ApplyCompletion(CBookDatabase& db, const std::map<std::int32_t, StoredBook>& see
         changes.push_back({.id = book,
                            .before = before,
                            .after = CompletedBook(before, fields),
-                           .loan = std::nullopt});
+                           .loan = std::nullopt,
+                           .loansMoved = {}});
     }
     const std::size_t books = changes.size();
     const auto skipped = MakeBookChanges(db, changes, sink, [&](std::size_t done) {

@@ -1,7 +1,9 @@
 #include "shell/Prompts.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace {
@@ -25,6 +27,19 @@ public:
 
     std::optional<QString> ChooseFile(QWidget* parent, FileDialogMode mode, const QString& filter,
                                       const QString& suffix) override {
+        bool unused = false;
+        return Choose(parent, mode, filter, suffix, nullptr, unused);
+    }
+
+    std::optional<QString> ChooseFileWithOption(QWidget* parent, FileDialogMode mode,
+                                                const QString& filter, const QString& suffix,
+                                                const QString& option, bool& checked) override {
+        return Choose(parent, mode, filter, suffix, &option, checked);
+    }
+
+    static std::optional<QString> Choose(QWidget* parent, FileDialogMode mode,
+                                         const QString& filter, const QString& suffix,
+                                         const QString* option, bool& checked) {
         QFileDialog dialog(parent, kAppCaption, QString(), filter);
         dialog.setAcceptMode(mode == FileDialogMode::Save ? QFileDialog::AcceptSave
                                                           : QFileDialog::AcceptOpen);
@@ -32,8 +47,22 @@ public:
                            : mode == FileDialogMode::Save ? QFileDialog::AnyFile
                                                           : QFileDialog::Directory);
         dialog.setDefaultSuffix(suffix);
+        QCheckBox* box = nullptr;
+        if (option) {
+            // A desktop's own chooser takes no control of ours: Qt's is used, the box under it.
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+            box = new QCheckBox(*option, &dialog);
+            box->setObjectName(QStringLiteral("fileOption"));
+            box->setChecked(checked);
+            if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+                grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+            }
+        }
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return std::nullopt;
+        }
+        if (box) {
+            checked = box->isChecked();
         }
         return dialog.selectedFiles().constFirst();
     }
@@ -76,6 +105,12 @@ bool AskYesNo(const std::string& text, QWidget* parent, bool noByDefault) {
 std::optional<QString> ChooseFile(FileDialogMode mode, const QString& filter, const QString& suffix,
                                   QWidget* parent) {
     return g_backend->ChooseFile(parent, mode, filter, suffix);
+}
+
+std::optional<QString> ChooseFileWithOption(FileDialogMode mode, const QString& filter,
+                                            const QString& suffix, const QString& option,
+                                            bool& checked, QWidget* parent) {
+    return g_backend->ChooseFileWithOption(parent, mode, filter, suffix, option, checked);
 }
 
 std::optional<QString> ChooseCatalogueFile(FileDialogMode mode, QWidget* parent) {

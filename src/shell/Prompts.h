@@ -22,6 +22,11 @@ public:
     virtual std::optional<QString> ChooseFile(QWidget* parent, FileDialogMode mode,
                                               const QString& filter, const QString& suffix) = 0;
     virtual std::optional<QStringList> ChooseFiles(QWidget* parent, const QString& filter) = 0;
+    // A file chooser with one check box under its fields, set as `checked` says and told back.
+    virtual std::optional<QString> ChooseFileWithOption(QWidget* parent, FileDialogMode mode,
+                                                        const QString& filter,
+                                                        const QString& suffix,
+                                                        const QString& option, bool& checked) = 0;
     virtual std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) = 0;
 };
 
@@ -35,6 +40,11 @@ std::optional<QString> ChooseCatalogueFile(FileDialogMode mode, QWidget* parent 
 // Any file chooser: `suffix` is added to a name typed without one (none when empty).
 std::optional<QString> ChooseFile(FileDialogMode mode, const QString& filter, const QString& suffix,
                                   QWidget* parent = nullptr);
+// The same with a check box under the chooser's fields ("Doar cartile selectate"): `checked` is
+// how it starts and, once a file is chosen, how the user left it.
+std::optional<QString> ChooseFileWithOption(FileDialogMode mode, const QString& filter,
+                                            const QString& suffix, const QString& option,
+                                            bool& checked, QWidget* parent = nullptr);
 // A chooser of any number of existing files; their full paths, or nothing when cancelled.
 std::optional<QStringList> ChooseFiles(const QString& filter, QWidget* parent = nullptr);
 // The folder chooser; the full path, or nothing when cancelled.

@@ -8,6 +8,8 @@
 #include "transfer/Csv.h"
 #include "view/BookRowTable.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kProgressRows = 4096;
@@ -55,9 +57,12 @@ bool ReadEveryBook(CBookDatabase& db, std::string& csv, const ExportOptions& opt
                 !options.progress(static_cast<std::size_t>(r), total)) {
                 return false;
             }
+            const auto id = static_cast<std::int32_t>(LeadingInteger(rows.Text(r, 0)));
+            if (!options.onlyBooks.empty() && !std::ranges::binary_search(options.onlyBooks, id)) {
+                continue;
+            }
             if (!details->empty()) {
-                const auto found =
-                    details->find(static_cast<std::int32_t>(LeadingInteger(rows.Text(r, 0))));
+                const auto found = details->find(id);
                 const BookDetails& d = found == details->end() ? BookDetails() : found->second;
                 const std::string cells[] = {d.isbn, d.locatie, d.serie, NumberText(d.numar_serie),
                                              d.note};

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 class CBookDatabase;
 
@@ -14,6 +16,8 @@ struct ExportOptions {
     // Called every few thousand books with the books written and their number; returning false
     // cancels the export.
     std::function<bool(std::size_t done, std::size_t total)> progress;
+    // When given, only these books are written (identifiers in ascending order), still by title.
+    std::vector<std::int32_t> onlyBooks;
 };
 
 // Every book of an open catalogue, ordered by title, as CSV: a header row with the list's

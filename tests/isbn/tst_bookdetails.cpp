@@ -198,7 +198,7 @@ private slots:
         QVERIFY(s.details.Write(1, Given("9780451526533")));
         const auto before = ReadStoredBook(*s.db, 1);
         QVERIFY(s.details.Write(1, Given("9780451526533", "Pod")));
-        const BookChange moved{1, before, ReadStoredBook(*s.db, 1), std::nullopt};
+        const BookChange moved{1, before, ReadStoredBook(*s.db, 1), std::nullopt, {}};
         // Details another program changed since are not overwritten.
         QVERIFY(RawCatalogue(s.file()).exec("UPDATE book_details SET locatie = 'Hol'"));
         QVERIFY(!UndoBookChange(*s.db, moved, s.messages.sink()));
@@ -209,7 +209,7 @@ private slots:
         Shelf fresh;
         const auto bare = ReadStoredBook(*fresh.db, 3);
         QVERIFY(fresh.details.Write(3, Given("9780451526533")));
-        const BookChange given{3, bare, ReadStoredBook(*fresh.db, 3), std::nullopt};
+        const BookChange given{3, bare, ReadStoredBook(*fresh.db, 3), std::nullopt, {}};
         QVERIFY(UndoBookChange(*fresh.db, given, fresh.messages.sink()));
         QCOMPARE(fresh.details.Read(3), std::optional<BookDetails>(BookDetails{}));
         QVERIFY(RedoBookChange(*fresh.db, given, fresh.messages.sink()));
@@ -219,7 +219,7 @@ private slots:
         QVERIFY(fresh.details.Write(2, LookedUp("9791032305690", "Open Library")));
         const auto deleted = ReadStoredBook(*fresh.db, 2);
         QVERIFY(fresh.db->DeleteBook(2));
-        QVERIFY(UndoBookChange(*fresh.db, {2, deleted, std::nullopt, std::nullopt},
+        QVERIFY(UndoBookChange(*fresh.db, {2, deleted, std::nullopt, std::nullopt, {}},
                                fresh.messages.sink()));
         QCOMPARE(fresh.details.Read(2), std::optional(LookedUp("9791032305690", "Open Library")));
         QCOMPARE(fresh.messages.take(), Texts{});
@@ -302,10 +302,11 @@ private slots:
         QVERIFY(s.db->UpdateBook(1, r.titlu, r.autor, r.editura, StoredLookupValue(r.tip), r.pagini,
                                  r.capitole, r.volume, r.publicare, r.publicare_volum, r.citita,
                                  r.calificativ, StoredLookupValue(r.stare)));
-        const BookChange renamed{1, before, ReadStoredBook(*s.db, 1), std::nullopt};
+        const BookChange renamed{1, before, ReadStoredBook(*s.db, 1), std::nullopt, {}};
         const auto second = ReadStoredBook(*s.db, 2);
         QVERIFY(s.db->DeleteBook(2));
-        QVERIFY(UndoBookChange(*s.db, {2, second, std::nullopt, std::nullopt}, s.messages.sink()));
+        QVERIFY(
+            UndoBookChange(*s.db, {2, second, std::nullopt, std::nullopt, {}}, s.messages.sink()));
         QCOMPARE(s.raw(kColumns), kWithSource);
         QVERIFY(UndoBookChange(*s.db, renamed, s.messages.sink()));
         QCOMPARE(RawCatalogue(s.file()).rows("SELECT b.titlu || '|' || ifnull(d.locatie, '-') || "

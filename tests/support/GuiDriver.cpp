@@ -64,6 +64,19 @@ std::optional<QString> ScriptedPrompts::ChooseFile(QWidget*, FileDialogMode mode
     return chosen ? std::optional<QString>(path) : std::nullopt;
 }
 
+std::optional<QString> ScriptedPrompts::ChooseFileWithOption(QWidget* parent, FileDialogMode mode,
+                                                             const QString& filter,
+                                                             const QString& suffix,
+                                                             const QString& option, bool& checked) {
+    const auto chosen = ChooseFile(parent, mode, filter, suffix);
+    fileRequests.last() += QStringLiteral("|%1=%2").arg(option).arg(checked ? 1 : 0);
+    if (chosen && !options.empty()) {
+        checked = options.front();
+        options.pop_front();
+    }
+    return chosen;
+}
+
 std::optional<QStringList> ScriptedPrompts::ChooseFiles(QWidget*, const QString& filter) {
     fileRequests << QStringLiteral("files|%1|").arg(filter);
     if (fileLists.empty()) {

@@ -46,17 +46,23 @@ public:
     std::optional<QString> ChooseFile(QWidget* parent, FileDialogMode mode, const QString& filter,
                                       const QString& suffix) override;
     std::optional<QStringList> ChooseFiles(QWidget* parent, const QString& filter) override;
+    std::optional<QString> ChooseFileWithOption(QWidget* parent, FileDialogMode mode,
+                                                const QString& filter, const QString& suffix,
+                                                const QString& option, bool& checked) override;
     std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
 
     QStringList takeMessages();
 
     QStringList messages;
-    QStringList questions;    // "(nu) " before a question Enter answers No
-    QStringList fileRequests; // "open|filter|suffix", "save|...", "folder||" or "files|filter|"
+    QStringList questions; // "(nu) " before a question Enter answers No
+    // "open|filter|suffix", "save|...", "folder||" or "files|filter|"; a chooser with a check
+    // box adds "|option=1" (how it was offered).
+    QStringList fileRequests;
     QList<QColor> colorRequests;
     std::deque<bool> answers;
     std::deque<std::optional<QString>> files;
     std::deque<std::optional<QStringList>> fileLists;
+    std::deque<bool> options; // how the user leaves a chooser's check box; as offered when empty
     std::deque<std::optional<QColor>> colors;
 };
 

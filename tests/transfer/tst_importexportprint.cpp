@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QStatusBar>
 
@@ -297,6 +298,51 @@ private slots:
         app.trigger("fileExportPdf");
         const int pages = PdfPages(app.path("many.pdf"));
         QVERIFY2(pages > 2 && pages < 10, qPrintable(QString::number(pages)));
+    }
+
+    // While more than one row is selected, every way out offers "Doar cartile selectate",
+    // checked; left so, only those books go out.
+    void theSelectionAloneCanGoOut() {
+        LibraryApp app;
+        app.view()->selectRow(1); // Dune
+        app.view()->selectionModel()->select(app.view()->model()->index(2, 0),
+                                             QItemSelectionModel::Select |
+                                                 QItemSelectionModel::Rows); // and Ion
+        app.prompts.files = {app.path("two.csv"), app.path("all.csv"), app.path("two.pdf")};
+        app.prompts.options = {true, false};
+        app.trigger("fileExport");
+        app.trigger("fileExport");
+        QCOMPARE(app.prompts.takeMessages(),
+                 (QStringList{"Exportate: 2 carti in two.csv.", "Exportate: 4 carti in all.csv."}));
+        const QByteArray two = FileBytes(app.path("two.csv"));
+        QCOMPARE(two.count("\r\n"), 3);
+        QVERIFY(two.contains("Dune") && two.contains("Ion") && !two.contains("Odiseea"));
+        QCOMPARE(FileBytes(app.path("all.csv")).count("\r\n"), 5);
+        QCOMPARE(app.prompts.fileRequests.first(),
+                 QStringLiteral("save|Fisiere CSV (*.csv)|csv|Doar cartile selectate=1"));
+        app.trigger("fileExportPdf");
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {app.path("two.pdf"), QStringLiteral("-")});
+        QVERIFY(text.waitForFinished());
+        const QByteArray printed = text.readAllStandardOutput();
+        QVERIFY2(printed.contains("Dune") && printed.contains("Ion") &&
+                     !printed.contains("Odiseea") && !printed.contains("Abandonata"),
+                 printed.constData());
+        bool offered = false;
+        WhenModal([&](QWidget* dialog) {
+            auto* box = dialog->findChild<QCheckBox*>(QStringLiteral("onlySelected"));
+            offered = box && box->isChecked() && box->text() == "Doar cartile selectate";
+            qobject_cast<QDialog*>(dialog)->reject();
+        });
+        app.trigger("filePrint");
+        QVERIFY(offered);
+        // One row chosen: the whole listing, asked as before.
+        app.view()->selectRow(1);
+        app.prompts.fileRequests.clear();
+        app.prompts.files = {app.path("one.csv")};
+        app.trigger("fileExport");
+        QCOMPARE(app.prompts.fileRequests, QStringList{"save|Fisiere CSV (*.csv)|csv"});
+        QCOMPARE(app.prompts.takeMessages(), QStringList{"Exportate: 4 carti in one.csv."});
     }
 };
 

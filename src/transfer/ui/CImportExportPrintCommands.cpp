@@ -33,8 +33,12 @@
 #include <QProgressDialog>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
+
+// Offered with every output while more than one row is selected.
+constexpr const char* kOnlySelected = "Doar cartile selectate";
 
 const QString kCsvFilter = QStringLiteral("Fisiere CSV (*.csv)");
 
@@ -174,14 +178,40 @@ void CImportExportPrintCommands::OfferRejects(const ImportResult& result, const 
     }
 }
 
+std::vector<int> CImportExportPrintCommands::SelectedListRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : m_pView->selectionModel()->selectedRows()) {
+        rows.push_back(index.row());
+    }
+    std::ranges::sort(rows);
+    return rows;
+}
+
+std::optional<QString> CImportExportPrintCommands::ChooseOutput(const QString& filter,
+                                                                const QString& suffix,
+                                                                bool& onlySelected) const {
+    if (SelectedListRows().size() > 1) {
+        return ChooseFileWithOption(FileDialogMode::Save, filter, suffix,
+                                    QString::fromUtf8(kOnlySelected), onlySelected, m_pView);
+    }
+    onlySelected = false;
+    return ChooseFile(FileDialogMode::Save, filter, suffix, m_pView);
+}
+
 void CImportExportPrintCommands::OnFileExport() {
     CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
     if (!db) {
         return;
     }
-    const auto path = ChooseFile(FileDialogMode::Save, kCsvFilter, QStringLiteral("csv"), m_pView);
+    bool onlySelected = true;
+    const auto path = ChooseOutput(kCsvFilter, QStringLiteral("csv"), onlySelected);
     if (!path || !MayWrite(*path, *db, m_pView)) {
         return;
+    }
+    std::vector<std::int32_t> selected;
+    if (onlySelected) {
+        selected = m_pView->SelectedBookIds();
+        std::ranges::sort(selected);
     }
     std::string csv;
     std::size_t books = 0;
@@ -190,8 +220,9 @@ void CImportExportPrintCommands::OnFileExport() {
     {
         Progress progress(QStringLiteral("Se exporta cartile..."), m_pView);
         ExportOptions options;
+        options.onlyBooks = selected;
         options.progress = [&](std::size_t done, std::size_t total) {
-            books = total;
+            books = selected.empty() ? total : selected.size();
             cancelled = !progress.Step(done, total);
             return !cancelled;
         };
@@ -220,8 +251,20 @@ void CImportExportPrintCommands::OnFilePrint() {
     QPrinter printer(QPrinter::HighResolution);
     SetUpListingPrinter(printer);
     QPrintDialog dialog(&printer, m_pView);
+    QCheckBox* onlySelected = nullptr;
+    if (SelectedListRows().size() > 1) {
+        auto* page = new QWidget;
+        page->setWindowTitle(QStringLiteral("Selectie"));
+        onlySelected = new QCheckBox(QString::fromUtf8(kOnlySelected), page);
+        onlySelected->setObjectName(QStringLiteral("onlySelected"));
+        onlySelected->setChecked(true);
+        (new QVBoxLayout(page))->addWidget(onlySelected);
+        dialog.setOptionTabs({page});
+    }
     if (dialog.exec() == QDialog::Accepted &&
-        !PrintListing(printer, *m_pView->Model(), m_pDocument->GetTitle())) {
+        !PrintListing(printer, *m_pView->Model(), m_pDocument->GetTitle(),
+                      onlySelected && onlySelected->isChecked() ? SelectedListRows()
+                                                                : std::vector<int>{})) {
         ShowMessage("Lista nu poate fi tiparita.", m_pView);
     }
 }
@@ -237,8 +280,9 @@ void CImportExportPrintCommands::OnFilePrintPreview() {
 }
 
 void CImportExportPrintCommands::OnFileExportPdf() {
-    const auto path = ChooseFile(FileDialogMode::Save, QStringLiteral("Fisiere PDF (*.pdf)"),
-                                 QStringLiteral("pdf"), m_pView);
+    bool onlySelected = true;
+    const auto path =
+        ChooseOutput(QStringLiteral("Fisiere PDF (*.pdf)"), QStringLiteral("pdf"), onlySelected);
     if (!path || !MayWrite(*path, *m_pView->Database(), m_pView)) {
         return;
     }
@@ -250,7 +294,8 @@ void CImportExportPrintCommands::OnFileExportPdf() {
     {
         QPdfWriter writer(&pdf);
         SetUpListingPrinter(writer);
-        painted = PrintListing(writer, *m_pView->Model(), m_pDocument->GetTitle());
+        painted = PrintListing(writer, *m_pView->Model(), m_pDocument->GetTitle(),
+                               onlySelected ? SelectedListRows() : std::vector<int>{});
     }
     const std::string failure = painted
                                     ? ReplaceFileWith(OutputFileName(*path), BytesOf(pdf.data()))

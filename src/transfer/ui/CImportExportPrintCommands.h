@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class CShelfwardenDoc;
 class CShelfwardenView;
@@ -29,6 +31,12 @@ public slots:
 
 private:
     void OfferRejects(const ImportResult& result, const QString& summary);
+    // The list's selected rows, in list order.
+    std::vector<int> SelectedListRows() const;
+    // The file to write to; while more than one row is selected the chooser offers "Doar
+    // cartile selectate", and `onlySelected` tells how the user left it (false otherwise).
+    std::optional<QString> ChooseOutput(const QString& filter, const QString& suffix,
+                                        bool& onlySelected) const;
 
     CShelfwardenDoc* m_pDocument;
     CShelfwardenView* m_pView;

@@ -8,6 +8,7 @@
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <numeric>
 
 namespace {
 
@@ -71,7 +72,8 @@ void PaintRow(QPainter& painter, const PageFrame& f, int y, int lines,
 }
 
 void PaintPage(QPainter& painter, const PageFrame& f, const CBookListModel& model,
-               const ListingPages& pages, int page, const QString& heading) {
+               const std::vector<int>& rows, const ListingPages& pages, int page,
+               const QString& heading) {
     QFont bold = painter.font();
     bold.setBold(true);
     const QFont plain = painter.font();
@@ -90,7 +92,7 @@ void PaintPage(QPainter& painter, const PageFrame& f, const CBookListModel& mode
     int y = f.top;
     for (int row = pages.FirstRow(page); row < pages.EndRow(page); ++row) {
         for (std::size_t c = 0; c < texts.size(); ++c) {
-            texts[c] = model.Text(row, static_cast<int>(c));
+            texts[c] = model.Text(rows[static_cast<std::size_t>(row)], static_cast<int>(c));
         }
         PaintRow(painter, f, y, pages.RowLines(row), texts);
         y += pages.RowLines(row) * f.line;
@@ -108,7 +110,11 @@ void SetUpListingPrinter(QPagedPaintDevice& printer) {
 }
 
 bool PrintListing(QPagedPaintDevice& printer, const CBookListModel& model,
-                  const QString& catalogueName) {
+                  const QString& catalogueName, std::vector<int> rows) {
+    if (rows.empty()) {
+        rows.resize(static_cast<std::size_t>(model.rowCount()));
+        std::iota(rows.begin(), rows.end(), 0);
+    }
     QPainter painter;
     if (!painter.begin(&printer)) {
         return false;
@@ -117,7 +123,7 @@ bool PrintListing(QPagedPaintDevice& printer, const CBookListModel& model,
     font.setPointSize(kFontPoints);
     painter.setFont(font);
     ListingPages pages;
-    for (int row = 0; row < model.rowCount(); ++row) {
+    for (const int row : rows) {
         pages.Measure(model.Row(row));
     }
     PageFrame frame = FramePage(printer, painter.fontMetrics());
@@ -131,7 +137,7 @@ bool PrintListing(QPagedPaintDevice& printer, const CBookListModel& model,
     const auto lines = [&](std::size_t column, std::string_view text) {
         return LinesOf(metrics, frame, column, text);
     };
-    for (int row = 0; row < model.rowCount(); ++row) {
+    for (const int row : rows) {
         pages.AddRow(model.Row(row), lines);
     }
     // The title and a blank line above the headers, a blank line and the page number below.
@@ -140,7 +146,7 @@ bool PrintListing(QPagedPaintDevice& printer, const CBookListModel& model,
         if (page > 0) {
             printer.newPage();
         }
-        PaintPage(painter, frame, model, pages, page, catalogueName);
+        PaintPage(painter, frame, model, rows, pages, page, catalogueName);
     }
     return painter.end();
 }
