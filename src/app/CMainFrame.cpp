@@ -262,7 +262,7 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
          }},
         this);
     m_pCompletionCommands = new CCompletionCommands(m_pView, m_pRecordCommands);
-    m_pBarcodeCommands = new CBarcodeCommands(m_pView);
+    m_pBarcodeCommands = new CBarcodeCommands(m_pView, [this] { ClearFilter(); });
     m_pBulkCommands = new CBulkCommands(m_pView, m_pRecordCommands);
     // An import into a catalogue without types or states is offered the starter set as Adauga is.
     m_pImportExportPrintCommands->SetBeforeImport([this] { m_pRecordCommands->OfferStarterSet(); });
@@ -449,6 +449,9 @@ void CMainFrame::CreateFilterBar() {
     bar->addWidget(edit);
     connect(edit, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_pView->Model()->SetFilter(text.toStdString()); });
+    // A label's code scanned into the filter, then Enter, finds its book.
+    connect(edit, &QLineEdit::returnPressed, this,
+            [this, edit] { m_pBarcodeCommands->ShowBookOfCode(edit->text()); });
     auto* find = new QAction(QStringLiteral("Filtru"), this);
     find->setObjectName(QStringLiteral("editFilter"));
     find->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));

@@ -1,12 +1,66 @@
 #include "barcode/ui/CBarcodeCommands.h"
 
+#include "barcode/BookCode.h"
 #include "barcode/ui/CLabelsDlg.h"
 #include "isbn/CBookDetailsStore.h"
 #include "shell/Prompts.h"
 #include "view/ui/CBookListModel.h"
 #include "view/ui/CShelfwardenView.h"
 
-CBarcodeCommands::CBarcodeCommands(CShelfwardenView* view) : QObject(view), m_pView(view) {}
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QStatusBar>
+
+namespace {
+// The longest code a label carries ("SW" and ten digits), and a little more.
+constexpr qsizetype kLongestCode = 16;
+} // namespace
+
+CBarcodeCommands::CBarcodeCommands(CShelfwardenView* view, std::function<void()> clearFilter)
+    : QObject(view), m_pView(view), m_clearFilter(std::move(clearFilter)) {
+    view->installEventFilter(this);
+}
+
+void CBarcodeCommands::Status(const QString& text) const {
+    if (auto* frame = qobject_cast<QMainWindow*>(m_pView->window())) {
+        frame->statusBar()->showMessage(text);
+    }
+}
+
+bool CBarcodeCommands::ShowBookOfCode(const QString& text) {
+    const auto id = BookIdOfCode(text.toStdString());
+    if (!id) {
+        return false;
+    }
+    const QString code = QString::fromStdString(BookCodeOf(*id));
+    if (!m_pView->Database()) {
+        return true;
+    }
+    m_clearFilter();
+    if (m_pView->ShowBook(*id)) {
+        Status(QStringLiteral("Cartea cu codul %1").arg(code));
+    } else {
+        Status(QStringLiteral("Nici o carte nu are codul %1").arg(code));
+    }
+    return true;
+}
+
+bool CBarcodeCommands::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_pView || event->type() != QEvent::KeyPress) {
+        return QObject::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        return ShowBookOfCode(std::exchange(m_typed, {}));
+    }
+    const QString text = key->text();
+    if (text.size() == 1 && text[0].isLetterOrNumber()) {
+        m_typed = (m_typed + text).right(kLongestCode);
+    } else {
+        m_typed.clear();
+    }
+    return false;
+}
 
 std::vector<BookLabel> CBarcodeCommands::ChosenLabels() const {
     std::vector<RowTexts> rows = m_pView->SelectedRows();
