@@ -47,6 +47,9 @@ std::vector<BookChange> PlanMerge(const std::vector<StoredBook>& group, std::int
             continue;
         }
         FillFrom(merged.columns, merged.values, other.columns, other.values);
+        if (merged.cover.empty()) {
+            merged.cover = other.cover;
+        }
         if (merged.detailColumns.empty() && !other.detailColumns.empty()) {
             merged.detailColumns = other.detailColumns;
             merged.detailValues = other.detailValues;

@@ -22,7 +22,8 @@ inline constexpr const char* kMergeTwoLent =
 } // namespace msg
 
 // The changes that merge a group of doubles into the book `keep`: it takes every field it lacks
-// (an empty text, an unknown number), book and details, from the others in the group's order,
+// (an empty text, an unknown number), book, details and cover, from the others in the group's
+// order,
 // their loans go to it and the others are deleted. Applied as one step, undone as one.
 std::vector<BookChange> PlanMerge(const std::vector<StoredBook>& group, std::int32_t keep,
                                   const std::vector<MergedLoan>& loans);

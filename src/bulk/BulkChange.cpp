@@ -5,6 +5,7 @@
 #include "store/CEngineException.h"
 #include "store/CEngineRecordset.h"
 #include "store/CatalogueMessages.h"
+#include "store/CoverSchema.h"
 #include "store/DetailsSchema.h"
 #include "store/LoanSchema.h"
 #include "store/StatementFormat.h"
@@ -260,9 +261,13 @@ std::optional<BulkOutcome> DeleteBooks(CBookDatabase& db, std::vector<StoredBook
             });
         }
         const bool details = InspectDetailsTable(engine) == DetailsTableState::Ours;
+        const bool covers = InspectCoverTable(engine) == OwnTableState::Ours;
         ForEachChunk(ids, [&](const std::string& list) {
             if (details) {
                 engine.Execute("DELETE FROM book_details WHERE id IN (" + list + ")");
+            }
+            if (covers) {
+                engine.Execute("DELETE FROM book_covers WHERE id IN (" + list + ")");
             }
             engine.Execute("DELETE FROM books WHERE id IN (" + list + ")");
         });

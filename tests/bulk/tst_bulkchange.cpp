@@ -2,6 +2,7 @@
 #include "bulk/BulkChange.h"
 #include "bulk/CopiesApart.h"
 #include "bulk/DoubleBooks.h"
+#include "isbn/CBookCoverStore.h"
 #include "isbn/CBookDetailsStore.h"
 #include "loans/CLoanRegister.h"
 #include "support/CoreTestSupport.h"
@@ -25,7 +26,8 @@ Texts Everything(const TestCatalogue& c) {
          {"SELECT 'details', quote(id), quote(isbn), quote(locatie), quote(serie), "
           "quote(numar_serie), quote(note), quote(adaugata), quote(sursa) FROM book_details "
           "ORDER BY id",
-          "SELECT 'loan', id, book, borrower, quote(returned) FROM loans ORDER BY id"}) {
+          "SELECT 'loan', id, book, borrower, quote(returned) FROM loans ORDER BY id",
+          "SELECT 'cover', id, hex(image) FROM book_covers ORDER BY id"}) {
         const Texts rows = raw.rows(sql);
         if (rows.empty() || rows.front().rfind("ERROR", 0) != 0) {
             all.insert(all.end(), rows.begin(), rows.end());
@@ -157,6 +159,8 @@ private slots:
         CLoanRegister loans(*s.db, s.messages.sink());
         QVERIFY(loans.Lend(1, "Ana", "2026-11-01", ""));
         QVERIFY(loans.Lend(3, "Dan", "2026-11-02", "2026-12-02"));
+        QVERIFY(
+            CBookCoverStore(*s.db, s.messages.sink()).Write(3, std::string("\xff\xd8\xffjpeg", 7)));
         QCOMPARE(OpenLoansOf(*s.db, {1, 2, 3}).size(), std::size_t{2});
         const Texts original = Everything(s);
         CatalogueMoment moment;
@@ -167,6 +171,7 @@ private slots:
         RawCatalogue raw(s.path("test.mdb"));
         QCOMPARE(raw.rows("SELECT id FROM books"), Texts{"4"});
         QCOMPARE(raw.rows("SELECT count(*) FROM book_details"), Texts{"0"});
+        QCOMPARE(raw.rows("SELECT count(*) FROM book_covers"), Texts{"0"});
         QCOMPARE(raw.rows("SELECT book, returned FROM loans ORDER BY id"),
                  (Texts{"1|2026-12-07", "3|2026-12-07"}));
         QVERIFY(OpenLoansOf(*s.db, {1, 3}).empty());
@@ -264,6 +269,8 @@ private slots:
         d.isbn = "9789734600014";
         d.locatie = "Pod";
         details.Write(3, d);
+        QVERIFY(
+            CBookCoverStore(*c.db, c.messages.sink()).Write(3, std::string("\xff\xd8\xffion", 6)));
         CLoanRegister loans(*c.db, c.messages.sink());
         QVERIFY(loans.Lend(2, "Ana", "2026-10-01", ""));
         QVERIFY(loans.Return(2, "2026-10-20"));
@@ -280,6 +287,7 @@ private slots:
                  Texts{"1|9789734600014|Raft 3|a bunicii"});
         QCOMPARE(raw.rows("SELECT book, borrower, quote(returned) FROM loans ORDER BY id"),
                  (Texts{"1|Ana|'2026-10-20'", "1|Dan|NULL"}));
+        QCOMPARE(raw.rows("SELECT id, hex(image) FROM book_covers"), Texts{"1|FFD8FF696F6E"});
         QVERIFY(UndoBookChanges(*c.db, *changes, c.messages.sink()));
         QCOMPARE(Everything(c), original);
 
