@@ -7,7 +7,9 @@
 #include "store/LoanSchema.h"
 
 #include <algorithm>
+#include <iterator>
 #include <ranges>
+#include <unordered_map>
 
 namespace {
 
@@ -70,24 +72,43 @@ std::vector<BookChange> PlanMerge(const std::vector<StoredBook>& group, std::int
     return changes;
 }
 
+namespace {
+
+// The books of the groups as stored now, and every loan of theirs.
+void ReadGroups(CBookDatabase& db, const std::vector<std::int32_t>& ids,
+                std::vector<StoredBook>& books, std::vector<MergedLoan>& loans) {
+    books = ReadStoredBooks(db, ids);
+    if (InspectLoanTable(db.Engine()) != LoanTableState::Ours || ids.empty()) {
+        return;
+    }
+    std::string list;
+    for (const std::int32_t id : ids) {
+        list += (list.empty() ? "" : ",") + std::to_string(id);
+    }
+    CEngineRecordset set(db.Engine());
+    set.Open("SELECT id, book, returned IS NULL FROM loans WHERE book IN (" + list + ")",
+             RecordReading::Forward);
+    for (; !set.IsEOF(); set.MoveNext()) {
+        loans.push_back({set.GetInteger(0), static_cast<std::int32_t>(set.GetInteger(1)),
+                         set.GetInteger(2) != 0});
+    }
+}
+
+bool TwoOut(const std::vector<std::int32_t>& group, const std::vector<MergedLoan>& loans) {
+    return std::ranges::count_if(loans, [&group](const MergedLoan& loan) {
+               return loan.open && std::ranges::find(group, loan.book) != group.end();
+           }) > 1;
+}
+
+} // namespace
+
 std::optional<std::vector<BookChange>> MergeDoubles(CBookDatabase& db,
                                                     const std::vector<std::int32_t>& group,
                                                     std::int32_t keep, const MessageSink& sink) {
     std::vector<StoredBook> books;
     std::vector<MergedLoan> loans;
     try {
-        books = ReadStoredBooks(db, group);
-        if (InspectLoanTable(db.Engine()) == LoanTableState::Ours) {
-            for (const StoredBook& book : books) {
-                CEngineRecordset set(db.Engine());
-                set.Open("SELECT id, returned IS NULL FROM loans WHERE book = " +
-                             std::to_string(StoredId(book)),
-                         RecordReading::Forward);
-                for (; !set.IsEOF(); set.MoveNext()) {
-                    loans.push_back({set.GetInteger(0), StoredId(book), set.GetInteger(1) != 0});
-                }
-            }
-        }
+        ReadGroups(db, group, books, loans);
     } catch (const CEngineException&) {
         sink(msg::kCannotSelect);
         return std::nullopt;
@@ -96,11 +117,52 @@ std::optional<std::vector<BookChange>> MergeDoubles(CBookDatabase& db,
         sink(kChangedElsewhere);
         return std::nullopt;
     }
-    if (std::ranges::count_if(loans, &MergedLoan::open) > 1) {
+    if (TwoOut(group, loans)) {
         sink(msg::kMergeTwoLent);
         return std::nullopt;
     }
     std::vector<BookChange> changes = PlanMerge(books, keep, loans);
+    if (changes.empty() || !RedoBookChanges(db, changes, sink)) {
+        return std::nullopt;
+    }
+    return changes;
+}
+
+std::optional<std::vector<BookChange>> MergeEveryDouble(CBookDatabase& db,
+                                                        const std::vector<DoubleGroup>& groups,
+                                                        std::vector<std::size_t>& refused,
+                                                        const MessageSink& sink) {
+    std::vector<std::int32_t> ids;
+    for (const DoubleGroup& g : groups) {
+        ids.insert(ids.end(), g.books.begin(), g.books.end());
+    }
+    std::vector<StoredBook> books;
+    std::vector<MergedLoan> loans;
+    try {
+        ReadGroups(db, ids, books, loans);
+    } catch (const CEngineException&) {
+        sink(msg::kCannotSelect);
+        return std::nullopt;
+    }
+    std::unordered_map<std::int32_t, const StoredBook*> byId;
+    for (const StoredBook& book : books) {
+        byId.emplace(StoredId(book), &book);
+    }
+    std::vector<BookChange> changes;
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        const DoubleGroup& g = groups[i];
+        std::vector<StoredBook> group;
+        for (const std::int32_t id : g.books) {
+            if (const auto at = byId.find(id); at != byId.end()) {
+                group.push_back(*at->second);
+            }
+        }
+        if (group.size() != g.books.size() || TwoOut(g.books, loans)) {
+            refused.push_back(i);
+            continue;
+        }
+        std::ranges::move(PlanMerge(group, g.books.front(), loans), std::back_inserter(changes));
+    }
     if (changes.empty() || !RedoBookChanges(db, changes, sink)) {
         return std::nullopt;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bulk/DoubleBooks.h"
 #include "store/BookHistory.h"
 #include "store/MessageSink.h"
 
@@ -33,3 +34,11 @@ std::vector<BookChange> PlanMerge(const std::vector<StoredBook>& group, std::int
 std::optional<std::vector<BookChange>> MergeDoubles(CBookDatabase& db,
                                                     const std::vector<std::int32_t>& group,
                                                     std::int32_t keep, const MessageSink& sink);
+
+// Merges every group into its first book, all in one transaction, one step to undo. A group
+// with a book gone since or two books out is left as it is, its place in `groups` given in
+// `refused`. The changes made, or nothing: none to make, or a refusal told.
+std::optional<std::vector<BookChange>> MergeEveryDouble(CBookDatabase& db,
+                                                        const std::vector<DoubleGroup>& groups,
+                                                        std::vector<std::size_t>& refused,
+                                                        const MessageSink& sink);

@@ -185,6 +185,40 @@ private slots:
         run.trigger("recordsDoubles");
         QCOMPARE(groups, QStringList{"Ion - Rebreanu (2 carti, acelasi titlu si autor)"});
     }
+
+    // A list imported twice: "Uneste toate" merges every twin at once, leaves a group marked as
+    // copies and a group of two books out alone, and one Undo brings every book back.
+    void mergingEveryGroupIsOneStep() {
+        BulkApp run({MakeBook("Dune", "Herbert"), MakeBook("ION", "Rebreanu"),
+                     MakeBook("Odiseea", "Homer"), MakeBook("Abandonata", "Nimeni")});
+        CLoanRegister loans(*run.doc()->GetDatabase(), nullptr);
+        QVERIFY(loans.Lend(4, "Ana", "2026-11-01", ""));
+        QVERIFY(loans.Lend(8, "Dan", "2026-11-02", ""));
+        const QStringList before = run.rows();
+        const auto stored = run.raw("SELECT * FROM books ORDER BY id");
+        QStringList left;
+        WhenModal([&](QWidget* dlg) {
+            auto* list = dlg->findChild<QListWidget*>("groups");
+            list->setCurrentRow(0); // Dune: two real copies
+            Press(dlg, "copies");
+            Press(dlg, "mergeAll");
+            for (int i = 0; i < list->count(); ++i) {
+                left << list->item(i)->text();
+            }
+            dlg->close();
+        });
+        run.trigger("recordsDoubles");
+        QCOMPARE(left, QStringList{"Abandonata - Nimeni (2 carti, acelasi titlu si autor)"});
+        QCOMPARE(run.prompts.takeMessages(),
+                 QStringList{"Un grup a ramas neunit: doua carti din grup sunt imprumutate acum, "
+                             "sau una a fost stearsa intre timp."});
+        QCOMPARE(run.column(1),
+                 (QStringList{"Abandonata", "Abandonata", "Dune", "Dune", "Ion", "Odiseea"}));
+        QCOMPARE(run.history()->undoText(), QStringLiteral("Anuleaza unirea a 4 carti"));
+        run.trigger("editUndo");
+        QCOMPARE(run.rows(), before);
+        QCOMPARE(run.raw("SELECT * FROM books ORDER BY id"), stored);
+    }
 };
 
 QTEST_MAIN(TestBulkCommands)

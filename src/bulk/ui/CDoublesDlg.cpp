@@ -53,6 +53,8 @@ CDoublesDlg::CDoublesDlg(CBookDatabase& db, const LookupList& types, const Looku
     m_pMerge->setObjectName(QStringLiteral("merge"));
     m_pCopies = new QPushButton(QStringLiteral("Copii &diferite"), this);
     m_pCopies->setObjectName(QStringLiteral("copies"));
+    m_pMergeAll = new QPushButton(QStringLiteral("Uneste &toate"), this);
+    m_pMergeAll->setObjectName(QStringLiteral("mergeAll"));
     auto* close = new QDialogButtonBox(QDialogButtonBox::Close, this);
     close->button(QDialogButtonBox::Close)->setText(QStringLiteral("Inchide"));
     connect(close, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -61,6 +63,7 @@ CDoublesDlg::CDoublesDlg(CBookDatabase& db, const LookupList& types, const Looku
     actions->addWidget(m_pKeep, 1);
     actions->addWidget(m_pMerge);
     actions->addWidget(m_pCopies);
+    actions->addWidget(m_pMergeAll);
     auto* right = new QWidget(this);
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
@@ -76,6 +79,7 @@ CDoublesDlg::CDoublesDlg(CBookDatabase& db, const LookupList& types, const Looku
     connect(m_pGroups, &QListWidget::currentRowChanged, this, &CDoublesDlg::ShowGroup);
     connect(m_pMerge, &QPushButton::clicked, this, &CDoublesDlg::OnMerge);
     connect(m_pCopies, &QPushButton::clicked, this, &CDoublesDlg::OnCopies);
+    connect(m_pMergeAll, &QPushButton::clicked, this, &CDoublesDlg::OnMergeAll);
     RememberDialogSize(this, QStringLiteral("doubles"));
     // Each group is named by its first book, read once for the list.
     for (const DoubleGroup& g : m_groups) {
@@ -102,6 +106,7 @@ void CDoublesDlg::ShowGroup(int group) {
     const bool shown = group >= 0 && group < static_cast<int>(m_groups.size());
     m_pMerge->setEnabled(shown);
     m_pCopies->setEnabled(shown);
+    m_pMergeAll->setEnabled(shown);
     if (!shown) {
         m_pBooks->setRowCount(0);
         m_pBooks->setColumnCount(0);
@@ -176,6 +181,34 @@ void CDoublesDlg::OnCopies() {
     CCopiesApart apart(m_db, UserMessageSink());
     if (apart.Mark(m_groups[static_cast<std::size_t>(group)].books)) {
         DropCurrent();
+    }
+}
+
+void CDoublesDlg::OnMergeAll() {
+    std::vector<std::size_t> refused;
+    auto changes = MergeEveryDouble(m_db, m_groups, refused, UserMessageSink());
+    if (changes && m_onMerged) {
+        m_onMerged(std::move(*changes));
+    }
+    if (!changes) {
+        return;
+    }
+    for (int group = static_cast<int>(m_groups.size()) - 1; group >= 0; --group) {
+        if (std::ranges::find(refused, static_cast<std::size_t>(group)) == refused.end()) {
+            m_groups.erase(m_groups.begin() + group);
+            delete m_pGroups->takeItem(group);
+        }
+    }
+    m_pGroups->setCurrentRow(m_groups.empty() ? -1 : 0);
+    ShowGroup(m_pGroups->currentRow());
+    if (!refused.empty()) {
+        ShowMessage((refused.size() == 1
+                         ? std::string("Un grup a ramas neunit")
+                         : CountedNoun(static_cast<long long>(refused.size()), "grup", "grupuri") +
+                               " au ramas neunite") +
+                        ": doua carti din grup sunt imprumutate acum, sau una a fost stearsa "
+                        "intre timp.",
+                    this);
     }
 }
 

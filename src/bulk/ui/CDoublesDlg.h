@@ -17,7 +17,8 @@ class QTableWidget;
 // Lists the groups of likely doubles and shows the books of the one chosen side by side, every
 // field, the fields they disagree on marked. A group is merged into the book chosen to keep, as
 // one step ("&Uneste"), or marked as real copies ("Copii &diferite"), remembered so that it is
-// not offered again. Either takes the group off the list.
+// not offered again. Either takes the group off the list. "Uneste &toate" merges every group
+// still listed into its first book, as one step.
 class CDoublesDlg : public QDialog {
     Q_OBJECT
 public:
@@ -31,6 +32,7 @@ private:
     void ShowGroup(int group);
     void OnMerge();
     void OnCopies();
+    void OnMergeAll();
     // The group done with leaves the list.
     void DropCurrent();
 
@@ -43,4 +45,5 @@ private:
     QComboBox* m_pKeep;
     QPushButton* m_pMerge;
     QPushButton* m_pCopies;
+    QPushButton* m_pMergeAll;
 };
