@@ -157,7 +157,11 @@ const std::vector<Menu>& MenuTable() {
           {"Retur&nata", "recordsReturn", "Inchide imprumutul cartii selectate", nullptr,
            &Run<&L::OnReturn>},
           {"Im&prumuturi...", "recordsLoans", "Arata cartile imprumutate", nullptr,
-           &Run<&L::OnLoans>}}},
+           &Run<&L::OnLoans>},
+          kSeparator,
+          {"In&ventar...", "recordsInventory",
+           "Verifica un raft: scanati etichetele cartilor, raportul spune ce lipseste", nullptr,
+           &Run<&W::OnInventory>}}},
         {"&Search",
          {{"&Titlu", "searchTitle", nullptr, nullptr, &Run<&S::OnSearchTitle>},
           {"&Autor", "searchAuthor", nullptr, nullptr, &Run<&S::OnSearchAuthor>},
@@ -312,9 +316,10 @@ void CMainFrame::CatalogueChanged() {
 }
 
 void CMainFrame::EnableWritingCommands() {
-    for (const char* name : {"fileImport", "recordsAdd", "recordsDelete", "recordsModify",
-                             "recordsAddByIsbn", "recordsComplete", "recordsTypes", "recordsStates",
-                             "recordsLend", "recordsReturn", "recordsDoubles"}) {
+    for (const char* name :
+         {"fileImport", "recordsAdd", "recordsDelete", "recordsModify", "recordsAddByIsbn",
+          "recordsComplete", "recordsTypes", "recordsStates", "recordsLend", "recordsReturn",
+          "recordsDoubles", "recordsInventory"}) {
         findChild<QAction*>(QString::fromUtf8(name))->setEnabled(!m_pDocument->IsReadOnly());
     }
     SelectionChanged();

@@ -1,6 +1,7 @@
 #include "barcode/ui/CBarcodeCommands.h"
 
 #include "barcode/BookCode.h"
+#include "barcode/ui/CInventoryDlg.h"
 #include "barcode/ui/CLabelsDlg.h"
 #include "isbn/CBookDetailsStore.h"
 #include "shell/Prompts.h"
@@ -96,5 +97,14 @@ void CBarcodeCommands::OnPrintLabels() {
         return;
     }
     CLabelsDlg dialog(std::move(labels), m_pView);
+    dialog.exec();
+}
+
+void CBarcodeCommands::OnInventory() {
+    CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
+    if (!db || m_pView->IsReadOnly()) {
+        return;
+    }
+    CInventoryDlg dialog(*db, m_pView);
     dialog.exec();
 }

@@ -9,8 +9,8 @@
 
 class CShelfwardenView;
 
-// The commands of books' codes: File > "Tipareste etichete...", and a label's code scanned into
-// the main window (the list, or the quick filter) finding its book.
+// The commands of books' codes: File > "Tipareste etichete...", Records > "Inventar...", and a
+// label's code scanned into the main window (the list, or the quick filter) finding its book.
 class CBarcodeCommands : public QObject {
     Q_OBJECT
 public:
@@ -24,6 +24,8 @@ public:
 public slots:
     // Labels for the selected books, or all listed ones when at most one is selected.
     void OnPrintLabels();
+    // Records > "Inventar...": a shelf check, taken up where it was left.
+    void OnInventory();
 
 protected:
     // Keys typed into the list: a code followed by Enter finds its book instead of opening the
