@@ -5,6 +5,7 @@
 #include "store/CEngineException.h"
 #include "store/CEngineRecordset.h"
 #include "store/CatalogueMessages.h"
+#include "store/CountedNoun.h"
 #include "store/DetailsSchema.h"
 #include "view/BookRowTexts.h"
 #include "view/QuickFilter.h"
@@ -14,6 +15,7 @@
 #include <charconv>
 #include <functional>
 #include <numeric>
+#include <unordered_map>
 
 namespace {
 
@@ -279,4 +281,32 @@ const char* DoubleKindText(DoubleKind kind) {
         break;
     }
     return "acelasi titlu, autorul scris altfel";
+}
+
+std::vector<std::string> DoubleGroupTexts(CBookDatabase& db,
+                                          const std::vector<DoubleGroup>& groups) {
+    constexpr std::size_t kChunk = 4000;
+    std::unordered_map<std::int32_t, std::string> names;
+    for (std::size_t first = 0; first < groups.size(); first += kChunk) {
+        std::string list;
+        for (std::size_t i = first; i < std::min(groups.size(), first + kChunk); ++i) {
+            list += (i == first ? "" : ",") + std::to_string(groups[i].books.front());
+        }
+        CEngineRecordset set(db.Engine());
+        set.Open("SELECT id, titlu, autor FROM books WHERE id IN (" + list + ")",
+                 RecordReading::Forward);
+        for (; !set.IsEOF(); set.MoveNext()) {
+            names.emplace(static_cast<std::int32_t>(set.GetInteger(0)),
+                          set.GetText(1) + " - " + set.GetText(2));
+        }
+    }
+    std::vector<std::string> texts;
+    texts.reserve(groups.size());
+    for (const DoubleGroup& g : groups) {
+        const auto name = names.find(g.books.front());
+        texts.push_back((name == names.end() ? std::string("?") : name->second) + " (" +
+                        CountedNoun(static_cast<long long>(g.books.size()), "carte", "carti") +
+                        ", " + DoubleKindText(g.kind) + ")");
+    }
+    return texts;
 }

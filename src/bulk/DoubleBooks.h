@@ -69,3 +69,8 @@ std::vector<SideBySideLine> SideBySide(const std::vector<std::array<std::string,
 
 // "acelasi ISBN", "acelasi titlu si autor", "acelasi titlu, autorul scris altfel".
 const char* DoubleKindText(DoubleKind kind);
+
+// Each group as the doubles window lists it, named by its first book: "Ion - Liviu Rebreanu
+// (2 carti, acelasi titlu si autor)"; the names read together. Throws CEngineException.
+std::vector<std::string> DoubleGroupTexts(CBookDatabase& db,
+                                          const std::vector<DoubleGroup>& groups);

@@ -5,6 +5,8 @@
 #include "isbn/CBookDetailsStore.h"
 #include "shell/DialogParts.h"
 #include "shell/Prompts.h"
+#include "store/CEngineException.h"
+#include "store/CatalogueMessages.h"
 #include "store/CountedNoun.h"
 #include "view/BookRowTexts.h"
 #include "view/ListingQuery.h"
@@ -81,19 +83,14 @@ CDoublesDlg::CDoublesDlg(CBookDatabase& db, const LookupList& types, const Looku
     connect(m_pCopies, &QPushButton::clicked, this, &CDoublesDlg::OnCopies);
     connect(m_pMergeAll, &QPushButton::clicked, this, &CDoublesDlg::OnMergeAll);
     RememberDialogSize(this, QStringLiteral("doubles"));
-    // Each group is named by its first book, read once for the list.
-    for (const DoubleGroup& g : m_groups) {
-        auto listing = ListingQuery::Open(m_db, "SELECT * FROM books WHERE id = " +
-                                                    std::to_string(g.books.front()));
-        std::string name = "?";
-        if (listing && !listing->IsEmpty()) {
-            if (auto rows = listing->Read(m_types, m_states, {}); rows && rows->RowCount() > 0) {
-                name = rows->Row(0)[1] + " - " + rows->Row(0)[2];
-            }
+    try {
+        for (const std::string& text : DoubleGroupTexts(m_db, m_groups)) {
+            m_pGroups->addItem(FromUtf8(text));
         }
-        m_pGroups->addItem(FromUtf8(
-            name + " (" + CountedNoun(static_cast<long long>(g.books.size()), "carte", "carti") +
-            ", " + DoubleKindText(g.kind) + ")"));
+    } catch (const CEngineException&) {
+        m_groups.clear();
+        m_pGroups->clear();
+        ShowMessage(msg::kCannotSelect, this);
     }
     m_pGroups->setCurrentRow(m_groups.empty() ? -1 : 0);
     ShowGroup(m_pGroups->currentRow());
