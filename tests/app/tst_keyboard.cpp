@@ -112,6 +112,14 @@ private slots:
             "recordsLoans", [](RunningApp& run) {
                 CLoanRegister(*run.doc()->GetDatabase(), nullptr).Lend(1, "Ana", "2026-12-01", "");
             }};
+        const auto two = [](RunningApp& run) { run.view()->selectAll(); };
+        QTest::newRow("many books, first page") << Opening{"recordsModifySelection", two, 0};
+        QTest::newRow("many books, details page") << Opening{"recordsModifySelection", two, 1};
+        QTest::newRow("doubles") << Opening{"recordsDoubles", [](RunningApp& run) {
+                                                run.doc()->GetDatabase()->InsertBook(
+                                                    "Dune", "Herbert", "Nemira", 0, 600, 1, 1, 1965,
+                                                    2003, 1, 0, 0);
+                                            }};
         QTest::newRow("backups") << Opening{"fileBackups", none};
         QTest::newRow("ISBN") << Opening{"recordsAddByIsbn", none, -1, true};
         QTest::newRow("about") << Opening{"helpAbout", none};
