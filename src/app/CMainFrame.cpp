@@ -11,6 +11,7 @@
 #include "isbn/ui/CIsbnCommands.h"
 #include "isbn/ui/CPropIsbnDlg.h"
 #include "loans/ui/CLoanCommands.h"
+#include "lookup/ui/CLookupChain.h"
 #include "search/ui/CSearchCommands.h"
 #include "shell/AppSettings.h"
 #include "shell/CShelfwardenDoc.h"
@@ -19,6 +20,7 @@
 #include "store/CountedNoun.h"
 #include "transfer/ui/CImportExportPrintCommands.h"
 #include "view/ui/CBookListModel.h"
+#include "view/ui/CCoverGrid.h"
 #include "view/ui/CRecordCommands.h"
 #include "view/ui/CShelfwardenView.h"
 
@@ -30,6 +32,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QStackedWidget>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUndoStack>
@@ -240,7 +244,14 @@ CMainFrame::CMainFrame(CShelfwardenDoc* doc, QWidget* parent)
     CreateStatusBar();
     LoadSettings();
     m_pView = new CShelfwardenView(doc, this);
-    setCentralWidget(m_pView);
+    m_pCentral = new QStackedWidget(this);
+    m_pCentral->addWidget(m_pView);
+    m_pCoverGrid = new CCoverGrid(m_pView, m_pCentral);
+    m_pCoverGrid->SetFolders(CLookupChain::DefaultCacheFolder(),
+                             QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+                                 QStringLiteral("/coperti"));
+    m_pCentral->addWidget(m_pCoverGrid);
+    setCentralWidget(m_pCentral);
     m_pFileCommands = new CFileCommands(doc, m_pView);
     m_pBackupCommands = new CBackupCommands(doc, m_pView);
     m_pRecordCommands = new CRecordCommands(m_pView);
@@ -423,6 +434,15 @@ void CMainFrame::CreateToolBar() {
         bar->addAction(action);
     }
 
+    QAction* covers = m_pViewMenu->addAction(QStringLiteral("&Coperti"));
+    covers->setObjectName(QStringLiteral("viewCovers"));
+    covers->setStatusTip(QStringLiteral("Show the books as a grid of covers"));
+    covers->setCheckable(true);
+    connect(covers, &QAction::toggled, this, [this](bool on) {
+        QWidget* shown = on ? static_cast<QWidget*>(m_pCoverGrid) : m_pView;
+        m_pCentral->setCurrentWidget(shown);
+        shown->setFocus();
+    });
     m_pViewMenu->addSeparator();
     QAction* toggleBar = bar->toggleViewAction();
     toggleBar->setText(QStringLiteral("&Toolbar"));

@@ -5,6 +5,7 @@
 
 class CBackupCommands;
 class CBulkCommands;
+class CCoverGrid;
 class CFileCommands;
 class CBarcodeCommands;
 class CCompletionCommands;
@@ -18,6 +19,7 @@ class CStatisticsCommands;
 class CImportExportPrintCommands;
 class QLabel;
 class QMenu;
+class QStackedWidget;
 
 // The main window: menus, accelerators, toolbar, status bar, and what the framework itself
 // handles (Save, Exit, the recent-file list, files named on the command line or dropped).
@@ -78,6 +80,9 @@ private:
 
     CShelfwardenDoc* m_pDocument;
     CShelfwardenView* m_pView;
+    // The list and the grid of covers over one listing, one of them in sight (View > Coperti).
+    QStackedWidget* m_pCentral;
+    CCoverGrid* m_pCoverGrid;
     CFileCommands* m_pFileCommands;
     CBackupCommands* m_pBackupCommands;
     CRecordCommands* m_pRecordCommands;

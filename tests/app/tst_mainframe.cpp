@@ -263,7 +263,7 @@ private slots:
                                   "Cu&t\tCtrl+X (off)", "&Copy\tCtrl+C", "&Paste\tCtrl+V (off)"}));
             QCOMPARE(MenuTexts(menu(2)),
                      (QStringList{"Toate cartile", "Cartile citite", "Cartile necitite",
-                                  "Sterge lista", "-", "&Toolbar", "&Status Bar"}));
+                                  "Sterge lista", "&Coperti", "-", "&Toolbar", "&Status Bar"}));
             QCOMPARE(run.action("viewAll")->statusTip(),
                      QStringLiteral("Show all books in the database"));
             QCOMPARE(run.action("fileNew")->statusTip(), QStringLiteral("Create a new document"));
