@@ -1,6 +1,7 @@
 #include "isbn/ui/CIsbnEntryDlg.h"
 
 #include "barcode/PictureRemark.h"
+#include "barcode/ui/CCameraPanel.h"
 #include "isbn/CBookDetailsStore.h"
 #include "isbn/IsbnCode.h"
 #include "isbn/ui/CIsbnConsentDlg.h"
@@ -17,6 +18,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
@@ -53,7 +55,12 @@ CIsbnEntryDlg::CIsbnEntryDlg(IsbnEntryHooks hooks, CLookupChain* lookup, QWidget
       m_pIsbn(MakeEdit("isbn", this)),
       m_pPhotos(new QPushButton(QStringLiteral("Din &fotografii..."), this)) {
     setWindowTitle(QStringLiteral("Adauga dupa ISBN"));
-    auto* form = new QFormLayout(this);
+    auto* beside = new QHBoxLayout(this);
+    auto* form = new QFormLayout;
+    beside->addLayout(form);
+    auto* camera = new CCameraPanel(this);
+    beside->addWidget(camera);
+    connect(camera, &CCameraPanel::Scanned, this, &CIsbnEntryDlg::Queue);
     form->addRow(QStringLiteral("ISBN"), m_pIsbn);
     m_pPhotos->setObjectName(QStringLiteral("fromPhotos"));
     m_pPhotos->setAutoDefault(false);

@@ -40,7 +40,7 @@ struct IsbnEntryHooks {
 // window is open, a scanner's burst is taken from whatever has the focus (the book dialog, a
 // message box) and waits its turn, as does what is scanned while a look-up is under way.
 // "Din fotografii..." and Ctrl+V of a picture read the barcodes of pictures, off the window's
-// thread, and queue their ISBNs as scans.
+// thread, and queue their ISBNs as scans; so does "Camera", of a camera's live picture.
 class CIsbnEntryDlg : public QDialog {
     Q_OBJECT
 public:
