@@ -7,6 +7,7 @@
 #include "bulk/DoubleBooks.h"
 #include "complete/CatalogueCompletion.h"
 #include "complete/ui/CCompletionModel.h"
+#include "isbn/LookupCache.h"
 #include "isbn/ReplayServer.h"
 #include "isbn/ui/LookupAnswer.h"
 #include "loans/CLoanRegister.h"
@@ -14,6 +15,7 @@
 #include "lookup/LookupSources.h"
 #include "lookup/ui/CLookupChain.h"
 #include "search/SearchStatements.h"
+#include "shell/CShelfwardenDoc.h"
 #include "stats/GeneralStatistics.h"
 #include "stats/NameStatistics.h"
 #include "stats/ui/ChartDrawing.h"
@@ -25,17 +27,24 @@
 #include "view/BookRowTable.h"
 #include "view/ListingQuery.h"
 #include "view/ui/CBookListModel.h"
+#include "view/ui/CCoverGrid.h"
+#include "view/ui/CShelfwardenView.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QChart>
 #include <QChartView>
 #include <QEventLoop>
 #include <QImage>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
+#include <QStackedWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <malloc.h>
@@ -375,6 +384,84 @@ int main(int argc, char** argv) {
                     }
                 });
         }
+    }
+    {
+        // The grid of covers over every book, half of them with a cover the look-up fetched (a
+        // picture of 120 by 180 pixels): switching to it from the list and drawing the first
+        // screen, then the slowest of 20 screens scrolled once the first one's covers are in.
+        QTemporaryDir coverFolders;
+        const LookupCache cache(coverFolders.filePath(QStringLiteral("isbn")).toStdString());
+        std::filesystem::create_directories(cache.Folder(LookupCache::Kind::Cover));
+        QImage picture(120, 180, QImage::Format_RGB32);
+        picture.fill(QColor(30, 80, 140));
+        QByteArray jpeg;
+        {
+            QBuffer out(&jpeg);
+            out.open(QIODevice::WriteOnly);
+            picture.save(&out, "JPEG");
+        }
+        db->Engine().Execute("BEGIN");
+        for (int id = 2; id <= o.books; id += 2) {
+            std::string isbn = "978" + std::to_string(100000000 + id).substr(0, 9);
+            int sum = 0;
+            for (std::size_t i = 0; i < 12; ++i) {
+                sum += (isbn[i] - '0') * (i % 2 == 0 ? 1 : 3);
+            }
+            isbn += static_cast<char>('0' + (10 - sum % 10) % 10);
+            db->Engine().Execute(
+                FormatStatement("UPDATE book_details SET isbn = '%s' WHERE id = %d", isbn, id));
+            std::ofstream(cache.Path(LookupCache::Kind::Cover, isbn), std::ios::binary)
+                .write(jpeg.constData(), jpeg.size());
+        }
+        db->Engine().Execute("COMMIT");
+        CShelfwardenDoc doc;
+        if (!doc.OnOpenDocument(catalogue)) {
+            Fail("the catalogue did not open for the grid");
+        }
+        auto* frame = new QStackedWidget;
+        auto* list = new CShelfwardenView(&doc, frame);
+        auto* grid = new CCoverGrid(list, frame);
+        grid->SetFolders(coverFolders.filePath(QStringLiteral("isbn")),
+                         coverFolders.filePath(QStringLiteral("coperti")));
+        int arrived = 0;
+        QObject::connect(grid, &CCoverGrid::ThumbnailReady, [&arrived] { ++arrived; });
+        frame->addWidget(list);
+        frame->addWidget(grid);
+        frame->resize(1000, 700);
+        frame->show();
+        list->ReloadLookups();
+        std::vector<double> firstScreen;
+        double slowestScroll = 0;
+        long peak = 0;
+        for (int run = 0; run < o.runs; ++run) {
+            frame->setCurrentWidget(list);
+            list->ListAllBooks(); // a new listing: the grid forgets what it showed
+            QApplication::processEvents();
+            malloc_trim(0);
+            ResetPeak();
+            arrived = 0;
+            firstScreen.push_back(Milliseconds([&] {
+                frame->setCurrentWidget(grid);
+                QApplication::processEvents();
+                grid->viewport()->repaint();
+            }));
+            for (int wait = 0; wait < 10000 && arrived < grid->Requested(); ++wait) {
+                QThread::msleep(1);
+                QApplication::processEvents();
+            }
+            QScrollBar* bar = grid->verticalScrollBar();
+            for (int step = 0; step < 20; ++step) {
+                slowestScroll = std::max(slowestScroll, Milliseconds([&] {
+                                             bar->setValue(bar->value() + bar->pageStep());
+                                             grid->viewport()->repaint();
+                                         }));
+                QApplication::processEvents();
+            }
+            peak = std::max(peak, PeakResidentKiB());
+        }
+        results.push_back({"cover grid: switch, first screen", Median(firstScreen), 0, peak});
+        results.push_back({"cover grid: slowest scroll frame", slowestScroll, 0, peak});
+        delete frame;
     }
     {
         // The loans window: its borrower filter and the open loans, overdue first.

@@ -38,9 +38,11 @@ public:
     // Removes what is kept for this ISBN (a link itself, never what it points to).
     void Forget(Kind kind, const std::string& isbn13) const;
 
-private:
+    // The folder of a kind, and the file of an ISBN in it, for one who fills the cache in bulk
+    // (the benchmark's covers) without a flush per file.
     std::string Folder(Kind kind) const;
     std::string Path(Kind kind, const std::string& isbn13) const;
 
+private:
     std::string m_folder;
 };
