@@ -1,3 +1,4 @@
+#include "barcode/BookConfirmer.h"
 #include "barcode/TestPictures.h"
 #include "barcode/ui/CCameraPanel.h"
 #include "isbn/ui/CIsbnCommands.h"
@@ -10,7 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QVideoFrame>
 #include <QVideoFrameFormat>
 #include <QVideoSink>
@@ -37,28 +37,13 @@ QVideoFrame FrameOf(const QImage& picture) {
 struct CameraRun : LibraryApp {
     CIsbnEntryDlg* window = nullptr;
     CCameraPanel* camera = nullptr;
-    QStringList isbns; // those the book dialogs showed, in order
-    QTimer confirmer;
+    BookConfirmer books;
 
     CameraRun() {
         Settings().isbnLookup = 0;
         trigger("recordsAddByIsbn");
         window = frame()->CommandTarget<CIsbnCommands>()->Window();
         camera = window->findChild<CCameraPanel*>();
-        // Every book dialog is confirmed as it comes; a dialog is marked, since the next may
-        // take its address.
-        confirmer.callOnTimeout([this] {
-            QWidget* dlg = QApplication::activeModalWidget();
-            if (dlg && dlg->findChild<QLineEdit*>("titlu") && !dlg->property("done").toBool()) {
-                dlg->setProperty("done", true);
-                isbns << Value(dlg, "isbn");
-                TypeInto(dlg, "titlu", "Carte " + QString::number(isbns.size()));
-                TypeInto(dlg, "autor", "Autor");
-                TypeInto(dlg, "editura", "Editura");
-                Press(dlg, "ok");
-            }
-        });
-        confirmer.start(20);
     }
     Texts stored(const char* sql) const { return RawCatalogue(file()).rows(sql); }
 };
@@ -93,7 +78,7 @@ private slots:
         Show(camera, Ean13("9780451526533"), 600);
         QTRY_COMPARE(run.stored("SELECT count(*) FROM books"), Texts{"6"});
         QTest::qWait(300);
-        QCOMPARE(run.isbns, (QStringList{"9780451526533", "9791032305690"}));
+        QCOMPARE(run.books.isbns, (QStringList{"9780451526533", "9791032305690"}));
         QCOMPARE(run.window->findChild<QLabel*>("cameraSaid")->text(),
                  QString("Citit: ISBN 9791032305690"));
         QCOMPARE(run.stored("SELECT count(*) FROM books"), Texts{"6"});

@@ -1,3 +1,4 @@
+#include "barcode/BookConfirmer.h"
 #include "barcode/TestPictures.h"
 #include "isbn/ui/CIsbnCommands.h"
 #include "shell/AppSettings.h"
@@ -10,7 +11,6 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QStatusBar>
-#include <QTimer>
 
 using namespace test_pictures;
 
@@ -27,35 +27,6 @@ struct PhotoRun : LibraryApp {
         window = frame()->CommandTarget<CIsbnCommands>()->Window();
     }
     Texts stored(const char* sql) const { return RawCatalogue(file()).rows(sql); }
-};
-
-// Confirms the book dialog under a title of its own, after noting the ISBN it shows.
-std::function<void(QWidget*)> Confirm(QStringList& isbns) {
-    return [&isbns](QWidget* dlg) {
-        isbns << Value(dlg, "isbn");
-        TypeInto(dlg, "titlu", "Carte " + QString::number(isbns.size()));
-        TypeInto(dlg, "autor", "Autor");
-        TypeInto(dlg, "editura", "Editura");
-        Press(dlg, "ok");
-    };
-}
-
-// Confirms every book dialog that comes up, as the pictures' reading, off the window's thread,
-// brings them up one after another; a dialog is marked, since the next may take its address.
-struct BookConfirmer {
-    QTimer timer;
-    QStringList isbns;
-    BookConfirmer() {
-        timer.callOnTimeout([this] {
-            QWidget* dlg = QApplication::activeModalWidget();
-            if (dlg && dlg->findChild<QLineEdit*>("titlu") &&
-                !dlg->property("confirmed").toBool()) {
-                dlg->setProperty("confirmed", true);
-                Confirm(isbns)(dlg);
-            }
-        });
-        timer.start(20);
-    }
 };
 
 } // namespace

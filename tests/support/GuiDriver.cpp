@@ -27,6 +27,20 @@ template <typename T> T Next(std::deque<T>& queue, const QString& what) {
     return next;
 }
 
+// A chooser's queued answer, or nothing. Taken apart and put together again: GCC takes a copied
+// std::optional<QString> for unset.
+template <typename T>
+std::optional<T> NextChosen(std::deque<std::optional<T>>& queue, const QString& what) {
+    if (queue.empty()) {
+        Fail(what);
+        return std::nullopt;
+    }
+    const bool chosen = queue.front().has_value();
+    const T value = chosen ? *queue.front() : T();
+    queue.pop_front();
+    return chosen ? std::optional<T>(value) : std::nullopt;
+}
+
 // The control of this name in the dialog; a script naming none is broken, so it stops the test.
 template <typename T> T* Find(QWidget* dialog, const char* name) {
     auto* w = dialog->findChild<T*>(QString::fromUtf8(name));
@@ -53,15 +67,7 @@ std::optional<QString> ScriptedPrompts::ChooseFile(QWidget*, FileDialogMode mode
                              : mode == FileDialogMode::Save ? "save"
                                                             : "folder",
                              filter, suffix);
-    if (files.empty()) {
-        Fail("a file chooser no answer was queued for: " + fileRequests.last());
-        return std::nullopt;
-    }
-    // Taken apart and put together again: GCC takes a copied std::optional<QString> for unset.
-    const bool chosen = files.front().has_value();
-    const QString path = chosen ? *files.front() : QString();
-    files.pop_front();
-    return chosen ? std::optional<QString>(path) : std::nullopt;
+    return NextChosen(files, "a file chooser no answer was queued for: " + fileRequests.last());
 }
 
 std::optional<QString> ScriptedPrompts::ChooseFileWithOption(QWidget* parent, FileDialogMode mode,
@@ -79,15 +85,8 @@ std::optional<QString> ScriptedPrompts::ChooseFileWithOption(QWidget* parent, Fi
 
 std::optional<QStringList> ScriptedPrompts::ChooseFiles(QWidget*, const QString& filter) {
     fileRequests << QStringLiteral("files|%1|").arg(filter);
-    if (fileLists.empty()) {
-        Fail("a chooser of files no answer was queued for: " + fileRequests.last());
-        return std::nullopt;
-    }
-    // Taken apart and put together again, as a single file is.
-    const bool chosen = fileLists.front().has_value();
-    const QStringList paths = chosen ? *fileLists.front() : QStringList();
-    fileLists.pop_front();
-    return chosen ? std::optional<QStringList>(paths) : std::nullopt;
+    return NextChosen(fileLists,
+                      "a chooser of files no answer was queued for: " + fileRequests.last());
 }
 
 std::optional<QColor> ScriptedPrompts::ChooseColor(QWidget*, const QColor& initial) {
