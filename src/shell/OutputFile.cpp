@@ -4,10 +4,13 @@
 #include "shell/Prompts.h"
 #include "store/CBookDatabase.h"
 #include "store/OutputTarget.h"
+#include "store/SiblingFiles.h"
 #include "store/UserReasons.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QPdfWriter>
 
 std::string OutputFileName(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -38,4 +41,24 @@ bool MayWrite(const QString& path, const CBookDatabase& db, QWidget* parent) {
         break;
     }
     return false;
+}
+
+bool WritePdf(const QString& path, const std::function<bool(QPagedPaintDevice&)>& paint,
+              QWidget* parent) {
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    bool painted = false;
+    {
+        QPdfWriter writer(&pdf);
+        painted = paint(writer);
+    }
+    const std::string failure = painted ? ReplaceFileWith(OutputFileName(path), BytesOf(pdf.data()))
+                                        : std::string("scrierea a esuat");
+    if (!failure.empty()) {
+        ShowMessage("Fisierul " + ShownFileName(path) +
+                        " nu poate fi scris: " + RomanianReason(failure),
+                    parent);
+        return false;
+    }
+    return true;
 }

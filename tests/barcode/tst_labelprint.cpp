@@ -112,7 +112,8 @@ private slots:
         }
     }
 
-    // With two books selected, a 3 x 7 sheet gets their two labels, and only theirs.
+    // With two books selected, a 3 x 7 sheet gets their two labels, and only theirs; the
+    // catalogue's own file is never written over.
     void labelsOfTheSelectedBooks() {
         LibraryApp run;
         run.selectRow(1);
@@ -120,9 +121,19 @@ private slots:
                                              QItemSelectionModel::Select |
                                                  QItemSelectionModel::Rows);
         const QString pdf = run.path("alese.pdf");
+        // The catalogue itself is refused, untouched, before the PDF goes where it may.
+        run.prompts.files.push_back(run.Library::path);
         run.prompts.files.push_back(pdf);
-        WhenModal(WritePdf(0, 1));
+        WhenModal([](QWidget* dlg) {
+            Press(dlg, "pdf");
+            WritePdf(0, 1)(dlg);
+        });
         run.trigger("fileLabels");
+        QCOMPARE(run.prompts.takeMessages(),
+                 (QStringList{"Fisierul test.mdb este chiar catalogul sau un fisier al lui; nu s-a "
+                              "scris nimic.",
+                              "Etichetele au fost scrise in alese.pdf."}));
+        QCOMPARE(run.column(0).size(), 4);
         const QList<QImage> pages = Pages(pdf);
         QCOMPARE(pages.size(), 1);
         QCOMPARE(CodesOnLabels(pages, PlaceLabels(Sheet3x7(), 1, 3)),

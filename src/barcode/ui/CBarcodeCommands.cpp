@@ -88,7 +88,8 @@ std::vector<BookLabel> CBarcodeCommands::ChosenLabels() const {
 }
 
 void CBarcodeCommands::OnPrintLabels() {
-    if (!m_pView->OpenDatabaseOrComplain()) {
+    const CBookDatabase* db = m_pView->OpenDatabaseOrComplain();
+    if (!db) {
         return;
     }
     std::vector<BookLabel> labels = ChosenLabels();
@@ -96,7 +97,7 @@ void CBarcodeCommands::OnPrintLabels() {
         ShowMessage("Lista nu are nici o carte pentru etichete.", m_pView);
         return;
     }
-    CLabelsDlg dialog(std::move(labels), m_pView);
+    CLabelsDlg dialog(std::move(labels), *db, m_pView);
     dialog.exec();
 }
 

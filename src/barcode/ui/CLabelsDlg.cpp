@@ -2,20 +2,15 @@
 
 #include "barcode/ui/LabelPrint.h"
 #include "shell/DialogParts.h"
+#include "shell/OutputFile.h"
 #include "shell/Prompts.h"
 #include "store/CountedNoun.h"
-#include "store/SiblingFiles.h"
-#include "store/UserReasons.h"
 
-#include <QBuffer>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
-#include <QFile>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
-#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -49,8 +44,8 @@ QString Millimetres(double mm) {
 
 } // namespace
 
-CLabelsDlg::CLabelsDlg(std::vector<BookLabel> labels, QWidget* parent)
-    : QDialog(parent), m_labels(std::move(labels)), m_pPreset(new QComboBox(this)),
+CLabelsDlg::CLabelsDlg(std::vector<BookLabel> labels, const CBookDatabase& db, QWidget* parent)
+    : QDialog(parent), m_labels(std::move(labels)), m_db(db), m_pPreset(new QComboBox(this)),
       m_pRows(CountBox("rows", 40, this)), m_pColumns(CountBox("columns", 10, this)),
       m_pTop(MillimetreBox("top", this)), m_pBottom(MillimetreBox("bottom", this)),
       m_pLeft(MillimetreBox("left", this)), m_pRight(MillimetreBox("right", this)),
@@ -201,25 +196,17 @@ void CLabelsDlg::OnPdf() {
     }
     const auto path =
         ChooseFile(FileDialogMode::Save, QStringLiteral("Fisiere PDF (*.pdf)"), "pdf", this);
-    if (!path) {
+    if (!path || !MayWrite(*path, m_db, this)) {
         return;
     }
-    // Made in memory and written whole, as the list's PDF is: the PDF writer tells no failure.
-    QBuffer pdf;
-    pdf.open(QIODevice::WriteOnly);
-    bool painted = false;
-    {
-        QPdfWriter writer(&pdf);
-        SetUpLabelPrinter(writer, Sheet());
-        painted = Paint(writer);
+    const bool written = WritePdf(
+        *path,
+        [this](QPagedPaintDevice& writer) {
+            SetUpLabelPrinter(writer, Sheet());
+            return Paint(writer);
+        },
+        this);
+    if (written) {
+        ShowMessage("Etichetele au fost scrise in " + ShownFileName(*path) + ".", this);
     }
-    const std::string name = ToUtf8(QFileInfo(*path).fileName());
-    const std::string failure =
-        painted ? ReplaceFileWith(QFile::encodeName(*path).toStdString(), BytesOf(pdf.data()))
-                : std::string("scrierea a esuat");
-    if (!failure.empty()) {
-        ShowMessage("Fisierul " + name + " nu poate fi scris: " + RomanianReason(failure), this);
-        return;
-    }
-    ShowMessage("Etichetele au fost scrise in " + name + ".", this);
 }

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <vector>
 
+class CBookDatabase;
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
@@ -18,7 +19,8 @@ class QSpinBox;
 class CLabelsDlg : public QDialog {
     Q_OBJECT
 public:
-    CLabelsDlg(std::vector<BookLabel> labels, QWidget* parent = nullptr);
+    // `db` is the open catalogue, which a PDF may not overwrite.
+    CLabelsDlg(std::vector<BookLabel> labels, const CBookDatabase& db, QWidget* parent = nullptr);
 
     LabelSheet Sheet() const;
     int StartAt() const;
@@ -36,6 +38,7 @@ private:
     void OnPdf();
 
     std::vector<BookLabel> m_labels;
+    const CBookDatabase& m_db;
     QComboBox* m_pPreset;
     QSpinBox* m_pRows;
     QSpinBox* m_pColumns;

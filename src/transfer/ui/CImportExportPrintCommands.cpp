@@ -18,7 +18,6 @@
 #include "view/ui/CBookListModel.h"
 #include "view/ui/CShelfwardenView.h"
 
-#include <QBuffer>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -26,7 +25,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMainWindow>
-#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -286,24 +284,15 @@ void CImportExportPrintCommands::OnFileExportPdf() {
     if (!path || !MayWrite(*path, *m_pView->Database(), m_pView)) {
         return;
     }
-    // Made in memory, then written as the CSV is: the PDF writer does not tell a failed write,
-    // so the file is written whole, every write checked, or an earlier one stays as it was.
-    QBuffer pdf;
-    pdf.open(QIODevice::WriteOnly);
-    bool painted = false;
-    {
-        QPdfWriter writer(&pdf);
-        SetUpListingPrinter(writer);
-        painted = PrintListing(writer, *m_pView->Model(), m_pDocument->GetTitle(),
-                               onlySelected ? SelectedListRows() : std::vector<int>{});
-    }
-    const std::string failure = painted
-                                    ? ReplaceFileWith(OutputFileName(*path), BytesOf(pdf.data()))
-                                    : std::string("scrierea a esuat");
-    if (!failure.empty()) {
-        ShowMessage("Fisierul " + ShownFileName(*path) +
-                        " nu poate fi scris: " + RomanianReason(failure),
-                    m_pView);
+    const std::vector<int> rows = onlySelected ? SelectedListRows() : std::vector<int>{};
+    const bool written = WritePdf(
+        *path,
+        [&](QPagedPaintDevice& writer) {
+            SetUpListingPrinter(writer);
+            return PrintListing(writer, *m_pView->Model(), m_pDocument->GetTitle(), rows);
+        },
+        m_pView);
+    if (!written) {
         return;
     }
     if (auto* frame = qobject_cast<QMainWindow*>(m_pView->window())) {
