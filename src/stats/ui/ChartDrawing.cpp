@@ -22,6 +22,10 @@
 namespace {
 
 const QColor kApartColor(160, 160, 160);
+// Up to this many categories, their labels lie under the bars.
+constexpr int kLyingLabels = 8;
+// A slice under one part in this many of the whole is named by the legend alone.
+constexpr std::int64_t kThinSlice = 25;
 
 bool IsPie(ChartKind kind) {
     return kind == ChartKind::Types || kind == ChartKind::States || kind == ChartKind::Read;
@@ -35,15 +39,20 @@ bool IsNames(ChartKind kind) {
 void AddPie(QChart* chart, const std::vector<ChartBar>& bars,
             const std::function<void(std::size_t)>& clicked) {
     auto* series = new QPieSeries(chart);
+    std::int64_t total = 0;
+    for (const ChartBar& bar : bars) {
+        total += bar.count;
+    }
     for (std::size_t i = 0; i < bars.size(); ++i) {
         auto* slice = series->append(FromUtf8(bars[i].label) + QStringLiteral(": ") +
                                          RomanianNumber(bars[i].count),
                                      static_cast<qreal>(bars[i].count));
-        slice->setLabelVisible(true);
+        // A thin slice's label would lie over its neighbours'; the legend names every slice.
+        slice->setLabelVisible(bars[i].count * kThinSlice >= total);
         QObject::connect(slice, &QPieSlice::clicked, chart, [clicked, i] { clicked(i); });
     }
     chart->addSeries(series);
-    chart->legend()->hide();
+    chart->legend()->setAlignment(Qt::AlignRight);
 }
 
 // A count axis whose marks fall on whole numbers, written the Romanian way.
@@ -62,11 +71,12 @@ QValueAxis* CountAxis(const std::vector<ChartBar>& bars) {
         }
     }
     auto* axis = new QValueAxis;
-    axis->setRange(0, std::ceil(static_cast<double>(most) / step) * step);
+    // A mark above the longest bar leaves room for its number.
+    axis->setRange(0, (std::floor(static_cast<double>(most) / step) + 1) * step);
     axis->setTickType(QValueAxis::TicksDynamic);
     axis->setTickAnchor(0);
     axis->setTickInterval(step);
-    axis->setLabelFormat(QStringLiteral("%d"));
+    axis->setLabelFormat(QStringLiteral("%.0f"));
     return axis;
 }
 
@@ -107,6 +117,12 @@ void AddBars(QChart* chart, ChartKind kind, const std::vector<ChartBar>& bars,
     chart->addSeries(series);
     auto* labels = new QBarCategoryAxis;
     labels->append(categories);
+    // A name is read whole, however long: the chart gives its axis the room.
+    labels->setTruncateLabels(false);
+    // Many years or months side by side are read upright rather than cut short.
+    if (!names && categories.size() > kLyingLabels) {
+        labels->setLabelsAngle(-90);
+    }
     QValueAxis* counts = CountAxis(bars);
     chart->addAxis(labels, names ? Qt::AlignLeft : Qt::AlignBottom);
     chart->addAxis(counts, names ? Qt::AlignBottom : Qt::AlignLeft);
