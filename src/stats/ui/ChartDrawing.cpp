@@ -24,6 +24,8 @@ namespace {
 const QColor kApartColor(160, 160, 160);
 // Up to this many categories, their labels lie under the bars.
 constexpr int kLyingLabels = 8;
+// Up to this many bars, each carries its number.
+constexpr int kNumberedBars = 24;
 // A slice under one part in this many of the whole is named by the legend alone.
 constexpr std::int64_t kThinSlice = 25;
 
@@ -109,7 +111,8 @@ void AddBars(QChart* chart, ChartKind kind, const std::vector<ChartBar>& bars,
     } else {
         delete apart;
     }
-    series->setLabelsVisible(true);
+    // Too many bars leave their numbers no room: the axis tells them then.
+    series->setLabelsVisible(categories.size() <= kNumberedBars);
     series->setLabelsPosition(names ? QAbstractBarSeries::LabelsOutsideEnd
                                     : QAbstractBarSeries::LabelsInsideEnd);
     QObject::connect(series, &QAbstractBarSeries::clicked, chart,
