@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QProcess>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -124,7 +125,12 @@ private slots:
         // The catalogue itself is refused, untouched, before the PDF goes where it may.
         run.prompts.files.push_back(run.Library::path);
         run.prompts.files.push_back(pdf);
-        WhenModal([](QWidget* dlg) {
+        QStringList sheets;
+        WhenModal([&sheets](QWidget* dlg) {
+            // The dialog opens on the 3 x 8 sheet; a field changed by hand makes it another.
+            sheets << Value(dlg, "sheet") << dlg->findChild<QLabel*>("labelSize")->text();
+            dlg->findChild<QSpinBox*>("rows")->setValue(7);
+            sheets << Value(dlg, "sheet") << dlg->findChild<QLabel*>("labelSize")->text();
             Press(dlg, "pdf");
             WritePdf(0, 1)(dlg);
         });
@@ -134,6 +140,8 @@ private slots:
                               "scris nimic.",
                               "Etichetele au fost scrise in alese.pdf."}));
         QCOMPARE(run.column(0).size(), 4);
+        QCOMPARE(sheets, (QStringList{"A4, 3 x 8 (70 x 37 mm)", "Eticheta: 70,0 x 37,0 mm",
+                                      "Alta foaie", "Eticheta: 70,0 x 42,3 mm"}));
         const QList<QImage> pages = Pages(pdf);
         QCOMPARE(pages.size(), 1);
         QCOMPARE(CodesOnLabels(pages, PlaceLabels(Sheet3x7(), 1, 3)),

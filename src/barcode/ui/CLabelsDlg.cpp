@@ -28,6 +28,7 @@ QDoubleSpinBox* MillimetreBox(const char* name, QWidget* parent) {
     box->setDecimals(2);
     box->setSingleStep(0.5);
     box->setSuffix(QStringLiteral(" mm"));
+    box->setLocale(QLocale(QLocale::Romanian, QLocale::Romania));
     return box;
 }
 
@@ -39,7 +40,7 @@ QSpinBox* CountBox(const char* name, int most, QWidget* parent) {
 }
 
 QString Millimetres(double mm) {
-    return QLocale(QLocale::Romanian).toString(mm, 'f', 1);
+    return QLocale(QLocale::Romanian, QLocale::Romania).toString(mm, 'f', 1);
 }
 
 } // namespace
@@ -51,6 +52,7 @@ CLabelsDlg::CLabelsDlg(std::vector<BookLabel> labels, const CBookDatabase& db, Q
       m_pLeft(MillimetreBox("left", this)), m_pRight(MillimetreBox("right", this)),
       m_pColumnGap(MillimetreBox("columnGap", this)), m_pRowGap(MillimetreBox("rowGap", this)),
       m_pStart(CountBox("startAt", 400, this)), m_pSize(new QLabel(this)) {
+    m_pSize->setObjectName(QStringLiteral("labelSize"));
     setWindowTitle(QStringLiteral("Tipareste etichete"));
     m_pPreset->setObjectName(QStringLiteral("sheet"));
     m_pPreset->addItems({QStringLiteral("A4, 3 x 7 (63,5 x 38,1 mm)"),
@@ -65,10 +67,10 @@ CLabelsDlg::CLabelsDlg(std::vector<BookLabel> labels, const CBookDatabase& db, Q
     form->addRow(QStringLiteral("&Coloane:"), m_pColumns);
     form->addRow(QStringLiteral("Margine &sus:"), m_pTop);
     form->addRow(QStringLiteral("Margine &jos:"), m_pBottom);
-    form->addRow(QStringLiteral("Margine st&anga:"), m_pLeft);
-    form->addRow(QStringLiteral("Margine &dreapta:"), m_pRight);
+    form->addRow(QStringLiteral("Margine stan&ga:"), m_pLeft);
+    form->addRow(QStringLiteral("Margine dr&eapta:"), m_pRight);
     form->addRow(QStringLiteral("Distanta intre c&oloane:"), m_pColumnGap);
-    form->addRow(QStringLiteral("Distanta intre r&anduri:"), m_pRowGap);
+    form->addRow(QStringLiteral("Distanta intre ra&nduri:"), m_pRowGap);
     form->addRow(m_pSize);
     form->addRow(QStringLiteral("&Incepe de la eticheta:"), m_pStart);
     auto* buttons = new QDialogButtonBox(this);
@@ -95,7 +97,6 @@ CLabelsDlg::CLabelsDlg(std::vector<BookLabel> labels, const CBookDatabase& db, Q
         connect(box, &QDoubleSpinBox::valueChanged, this, &CLabelsDlg::OnEdited);
     }
     m_pPreset->setCurrentIndex(k3x8);
-    OnPreset(k3x8);
     MendTabChain(this);
 }
 
@@ -135,7 +136,7 @@ void CLabelsDlg::ShowSheet(const LabelSheet& sheet) {
     m_pColumnGap->setValue(sheet.columnGap);
     m_pRowGap->setValue(sheet.rowGap);
     m_showing = false;
-    OnEdited();
+    ShowLabelSize();
 }
 
 void CLabelsDlg::OnEdited() {
@@ -143,7 +144,11 @@ void CLabelsDlg::OnEdited() {
         m_pPreset->blockSignals(true);
         m_pPreset->setCurrentIndex(kOther);
         m_pPreset->blockSignals(false);
+        ShowLabelSize();
     }
+}
+
+void CLabelsDlg::ShowLabelSize() {
     const LabelSheet sheet = Sheet();
     m_pStart->setMaximum(sheet.rows * sheet.columns);
     const std::string problem = SheetProblem(sheet);

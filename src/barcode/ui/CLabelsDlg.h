@@ -30,6 +30,8 @@ private:
     // A field changed by hand: the sheet is no longer a preset one.
     void OnEdited();
     void ShowSheet(const LabelSheet& sheet);
+    // The size of a label, or what makes the sheet unusable; the last label to start from.
+    void ShowLabelSize();
     // Tells what makes the sheet unusable; false then.
     bool SheetUsable();
     bool Paint(QPagedPaintDevice& printer) const;
