@@ -95,6 +95,8 @@ CInventoryDlg::CInventoryDlg(CBookDatabase& db, QWidget* parent)
         m_pLast->setText(QStringLiteral("Inventarul inceput continua."));
     }
     Refresh();
+    // Room for a shelf's titles and the report side by side, unless the user chose otherwise.
+    resize(820, 560);
     RememberDialogSize(this, QStringLiteral("Inventory"));
     MendTabChain(this);
     m_pCode->setFocus();
