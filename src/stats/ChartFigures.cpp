@@ -19,6 +19,8 @@ constexpr const char* kAllBooks = "SELECT * FROM books";
 // them as any listing.
 constexpr const char* kNarrowedPrefix = "SELECT * FROM (";
 constexpr int kTopNames = 20;
+// The most months without books drawn between two with books.
+constexpr int kLongestGap = 120;
 
 std::string Narrowed(const std::string& listing, const std::string& condition) {
     return kNarrowedPrefix + listing + ") WHERE " + condition;
@@ -166,7 +168,9 @@ std::optional<Rows> PerMonth(CBookDatabase& db, const std::string& statement, Bo
         if (std::sscanf(key.c_str(), "%d-%d", &y, &m) != 2 || m < 1 || m > 12) {
             continue;
         }
-        while (!rows.empty() && (year < y || (year == y && month < m))) {
+        // A gap of many years (a date mistyped centuries off) is left a gap, not drawn empty.
+        const bool filled = (y * 12 + m) - (year * 12 + month) <= kLongestGap;
+        while (!rows.empty() && filled && (year < y || (year == y && month < m))) {
             rows.push_back({MonthLabel(year, month), 0, books(MonthKey(year, month))});
             month = month == 12 ? 1 : month + 1;
             year += month == 1 ? 1 : 0;

@@ -158,6 +158,13 @@ private slots:
         QCOMPARE(t.listed(bars[4]), (Texts{"D", "E"}));
         QCOMPARE(Bars(t.chart(ChartKind::Added, "SELECT * FROM books WHERE titlu > 'B'")),
                  (Texts{"feb 2026=1", "Data necunoscuta=2*"}));
+        // A date centuries off is drawn apart from the others, without the empty months between.
+        BookDetails old;
+        old.locatie = "Raft 2";
+        old.adaugata = "1026-02-01";
+        QVERIFY(details.Write(5, old));
+        QCOMPARE(Bars(t.chart(ChartKind::Added, "SELECT * FROM books WHERE titlu > 'B'")),
+                 (Texts{"feb 1026=1", "feb 2026=1", "Data necunoscuta=1*"}));
         QVERIFY(t.c.messages.messages.empty());
     }
 
