@@ -35,15 +35,40 @@ StoredValue DetailText(const std::string& text) {
 
 const char* BulkEditFields(const BulkEdit& edit, std::vector<BulkField>& fields) {
     fields.clear();
+    std::vector<BulkField> numbers;
+    for (const auto& [typed, column] : {std::pair{&edit.pagini, "pagini"},
+                                        {&edit.capitole, "capitole"},
+                                        {&edit.volume, "volume"},
+                                        {&edit.publicare, "publicare"},
+                                        {&edit.publicare_volum, "publicare_volum"}}) {
+        if (const char* problem = NumberField(*typed, column, numbers)) {
+            return problem;
+        }
+    }
+    // The book dialog's checks, on the fields given; those not given stand in as fine.
     BookFieldValues v{"x", "x", "x", 1, 1, 1, 1, false, false};
     v.titlu = edit.titlu.value_or(v.titlu);
     v.autor = edit.autor.value_or(v.autor);
     v.editura = edit.editura.value_or(v.editura);
+    for (const BulkField& n : numbers) {
+        const auto value = static_cast<int>(std::get<std::int64_t>(n.value));
+        for (const auto& [column, field] : {std::pair{"pagini", &v.pagini},
+                                            {"capitole", &v.capitole},
+                                            {"volume", &v.volume},
+                                            {"publicare_volum", &v.publicareVolum}}) {
+            if (n.column == column) {
+                *field = value;
+            }
+        }
+    }
     if (const char* problem = FirstFailedFieldCheck(v)) {
         return problem;
     }
     for (const auto& [text, column] :
          {std::pair{&edit.titlu, "titlu"}, {&edit.autor, "autor"}, {&edit.editura, "editura"}}) {
+        if (*text && !FitsTextColumn(**text)) {
+            return msg::kTextTooLong;
+        }
         if (*text) {
             fields.push_back({column, **text, false});
         }
@@ -51,15 +76,7 @@ const char* BulkEditFields(const BulkEdit& edit, std::vector<BulkField>& fields)
     if (edit.tip) {
         fields.push_back({"tip", std::int64_t{StoredLookupValue(*edit.tip)}, false});
     }
-    for (const auto& [typed, column] : {std::pair{&edit.pagini, "pagini"},
-                                        {&edit.capitole, "capitole"},
-                                        {&edit.volume, "volume"},
-                                        {&edit.publicare, "publicare"},
-                                        {&edit.publicare_volum, "publicare_volum"}}) {
-        if (const char* problem = NumberField(*typed, column, fields)) {
-            return problem;
-        }
-    }
+    fields.insert(fields.end(), numbers.begin(), numbers.end());
     if (edit.citita.has_value() != edit.calificativ.has_value()) {
         return msg::kReadAndRatingTogether;
     }

@@ -10,23 +10,23 @@
 // What the dialog for many books gives: each field the user chose to change, as typed or chosen;
 // a field not chosen is nothing.
 struct BulkEdit {
-    std::optional<std::string> titlu;
-    std::optional<std::string> autor;
-    std::optional<std::string> editura;
-    std::optional<std::int32_t> tip; // the type's identifier
-    std::optional<std::string> pagini;
-    std::optional<std::string> capitole;
-    std::optional<std::string> volume;
-    std::optional<std::string> publicare;
-    std::optional<std::string> publicare_volum;
-    std::optional<int> citita;      // a position among the read names
-    std::optional<int> calificativ; // a position among the ratings
-    std::optional<std::int32_t> stare;
-    std::optional<std::string> isbn;
-    std::optional<std::string> locatie;
-    std::optional<std::string> serie;
-    std::optional<std::string> numar_serie;
-    std::optional<std::string> note;
+    std::optional<std::string> titlu = std::nullopt;
+    std::optional<std::string> autor = std::nullopt;
+    std::optional<std::string> editura = std::nullopt;
+    std::optional<std::int32_t> tip = std::nullopt; // the type's identifier
+    std::optional<std::string> pagini = std::nullopt;
+    std::optional<std::string> capitole = std::nullopt;
+    std::optional<std::string> volume = std::nullopt;
+    std::optional<std::string> publicare = std::nullopt;
+    std::optional<std::string> publicare_volum = std::nullopt;
+    std::optional<int> citita = std::nullopt;      // a position among the read names
+    std::optional<int> calificativ = std::nullopt; // a position among the ratings
+    std::optional<std::int32_t> stare = std::nullopt;
+    std::optional<std::string> isbn = std::nullopt;
+    std::optional<std::string> locatie = std::nullopt;
+    std::optional<std::string> serie = std::nullopt;
+    std::optional<std::string> numar_serie = std::nullopt;
+    std::optional<std::string> note = std::nullopt;
 };
 
 namespace msg {

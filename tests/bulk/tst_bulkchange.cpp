@@ -1,10 +1,12 @@
 #include "bulk/BookMerge.h"
 #include "bulk/BulkChange.h"
+#include "bulk/BulkEditFields.h"
 #include "bulk/CopiesApart.h"
 #include "bulk/DoubleBooks.h"
 #include "isbn/CBookCoverStore.h"
 #include "isbn/CBookDetailsStore.h"
 #include "loans/CLoanRegister.h"
+#include "store/CatalogueMessages.h"
 #include "support/CoreTestSupport.h"
 #include "support/RawCatalogue.h"
 
@@ -72,11 +74,60 @@ QStringList Grouped(const std::vector<DoubleGroup>& groups) {
     return out;
 }
 
+// "column=value" for each field, "d:" before a detail's; or the problem.
+QString Fields(const BulkEdit& edit) {
+    std::vector<BulkField> fields;
+    if (const char* problem = BulkEditFields(edit, fields)) {
+        return QString::fromUtf8(problem);
+    }
+    QStringList out;
+    for (const BulkField& f : fields) {
+        QString value = QStringLiteral("NULL");
+        if (const auto* n = std::get_if<std::int64_t>(&f.value)) {
+            value = QString::number(*n);
+        } else if (const auto* t = std::get_if<std::string>(&f.value)) {
+            value = QString::fromStdString(*t);
+        }
+        out << (f.details ? "d:" : "") + QString::fromStdString(f.column) + "=" + value;
+    }
+    return out.join(' ');
+}
+
 } // namespace
 
 class TestBulkChange : public QObject {
     Q_OBJECT
 private slots:
+    // The fields of the dialog for many books are checked as the book dialog checks them.
+    void theFieldsAreCheckedAsOneBooks() {
+        QCOMPARE(Fields({}), msg::kNothingToChange);
+        QCOMPARE(Fields({.titlu = ""}), "Trebuie specificat un titlu!");
+        QCOMPARE(Fields({.editura = std::string(256, 'x')}), msg::kTextTooLong);
+        QCOMPARE(Fields({.pagini = "abc"}), msg::kNotAWholeNumber);
+        QCOMPARE(Fields({.pagini = "40000"}), msg::kIntegerOutOfRange);
+        QCOMPARE(Fields({.publicare = "-40000"}), msg::kIntegerOutOfRange);
+        QCOMPARE(Fields({.pagini = "0"}), "Numarul de pagini trebuie sa fie mai mare decat 0!");
+        QCOMPARE(Fields({.citita = 1}), msg::kReadAndRatingTogether);
+        QCOMPARE(Fields({.calificativ = 6}), msg::kReadAndRatingTogether);
+        QCOMPARE(Fields({.citita = 1, .calificativ = 6}),
+                 "Nu exista concordanta intre calificativ si stare citire carte!");
+        QCOMPARE(Fields({.isbn = "123"}), msg::kIsbnNotValid);
+        QCOMPARE(Fields({.numar_serie = "doi"}), msg::kNotAWholeNumber);
+        QCOMPARE(Fields({.autor = "Liviu Rebreanu",
+                         .tip = 2,
+                         .pagini = " 420 ",
+                         .publicare = "-700",
+                         .citita = 1,
+                         .calificativ = 0,
+                         .stare = 1,
+                         .isbn = "0-14-143951-3",
+                         .locatie = "",
+                         .numar_serie = ""}),
+                 "autor=Liviu Rebreanu tip=1 pagini=420 publicare=-700 citita=1 calificativ=0 "
+                 "stare=0 d:isbn=9780141439518 d:locatie=NULL d:numar_serie=NULL");
+        QCOMPARE(BulkStepText("modificarea", 40), "Anuleaza modificarea a 40 de carti");
+    }
+
     // Only the fields given change, on the books chosen; a book without details gains a row
     // only for what is given; undo takes every value back with its type, redo forward again.
     void onlyTheGivenFieldsChangeAndUndoRestoresEveryValue() {

@@ -99,6 +99,24 @@ private slots:
         QVERIFY(s.messages.messages.empty());
     }
 
+    // Many books lent at once, in one transaction: the books out already are left as they are,
+    // a wrong borrower lends none, and the first loans make the table.
+    void manyBooksAreLentTogether() {
+        Shelf s;
+        QVERIFY(!s.loans.LendMany({1, 2}, " ", kToday, ""));
+        QCOMPARE(s.messages.take(), Texts{shown::kNoBorrower});
+        QVERIFY(!s.hasTable());
+        QCOMPARE(s.loans.LendMany({1, 2}, "Ana", "2026-11-01", ""), std::vector<int>({1, 2}));
+        QCOMPARE(s.loans.LendMany({2, 3, 4}, "Dan", kToday, ""), std::vector<int>({3, 4}));
+        QVERIFY(s.messages.take().empty());
+        QCOMPARE(RawCatalogue(s.file()).rows("SELECT book, borrower FROM loans ORDER BY id"),
+                 (Texts{"1|Ana", "2|Ana", "3|Dan", "4|Dan"}));
+        // A book that is gone refuses the whole step.
+        QVERIFY(s.loans.Return(1, kToday));
+        QVERIFY(!s.loans.LendMany({1, 99}, "Ema", kToday, ""));
+        QCOMPARE(RawCatalogue(s.file()).one("SELECT count(*) FROM loans"), "4");
+    }
+
     void openLoansListOverdueFirstAndCount() {
         Shelf s;
         QVERIFY(s.loans.Lend(1, "Ana", "2026-10-01", "2026-12-05"));    // 1 day late
