@@ -2,15 +2,14 @@
 
 #include "isbn/CBookCoverStore.h"
 #include "isbn/LookupCache.h"
+#include "shell/PictureWithin.h"
 #include "store/CBookDatabase.h"
 #include "view/CoverThumbnails.h"
 #include "view/ListedDetails.h"
 #include "view/ui/CBookListModel.h"
 #include "view/ui/CShelfwardenView.h"
 
-#include <QBuffer>
 #include <QDir>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QSaveFile>
@@ -25,20 +24,6 @@ constexpr int kAuthorColumn = 2;
 constexpr int kTypeColumn = 4;
 // Thumbnails kept in memory, in kilobytes: a few screens' worth.
 constexpr int kShownKiB = 48 * 1024;
-
-// Reads a cover at the thumbnail's height; a null image for bytes that are no picture.
-QImage SmallPicture(const QByteArray& bytes) {
-    QBuffer source;
-    source.setData(bytes);
-    source.open(QIODevice::ReadOnly);
-    QImageReader reader(&source);
-    const QSize size = reader.size();
-    if (size.isValid() && size.height() > CCoverGrid::kThumbnailHeight) {
-        reader.setScaledSize(
-            size.scaled(size.width(), CCoverGrid::kThumbnailHeight, Qt::KeepAspectRatio));
-    }
-    return reader.read();
-}
 
 // One thumbnail, on a worker thread: read when it was made before, else made from the chosen
 // cover's bytes or the looked-up cover and kept.
@@ -67,7 +52,9 @@ QImage MakeThumbnail(const QByteArray& chosen, const std::string& isbn, const QS
         }
         source = QByteArray::fromStdString(fetched->bytes);
     }
-    const QImage thumbnail = SmallPicture(source);
+    // As high as the grid draws it, however wide.
+    const QImage thumbnail = PictureWithin(
+        source, QSize(4 * CCoverGrid::kThumbnailHeight, CCoverGrid::kThumbnailHeight));
     if (thumbnail.isNull() || !QDir().mkpath(folder)) {
         return thumbnail;
     }

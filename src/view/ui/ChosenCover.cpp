@@ -1,5 +1,6 @@
 #include "view/ui/ChosenCover.h"
 
+#include "shell/PictureWithin.h"
 #include "store/CoverSchema.h"
 
 #include <QBuffer>
@@ -35,12 +36,9 @@ QByteArray CoverJpeg(const QImage& picture) {
 
 QImage PictureFile(const QString& path) {
     QImageReader reader(path);
-    // The picture is read only to be made small: an enormous one is read at a size that fits.
-    const QSize size = reader.size();
-    if (size.height() > 4 * kCoverHeight) {
-        reader.setScaledSize(size.scaled(size.width(), 4 * kCoverHeight, Qt::KeepAspectRatio));
-    }
-    return reader.read();
+    // Read only to be made small: an enormous picture is decoded at a size that still leaves
+    // the cover's own scaling something to smooth.
+    return ReadPictureWithin(reader, QSize(16 * kCoverHeight, 4 * kCoverHeight));
 }
 
 QImage PictureOf(const QMimeData* data) {
