@@ -102,9 +102,28 @@ bool TwoOut(const std::vector<std::int32_t>& group, const std::vector<MergedLoan
 
 } // namespace
 
+std::vector<std::int32_t> MergedBooks(const std::vector<std::int32_t>& group, std::int32_t keep,
+                                      const CopyPairs& apart) {
+    std::vector<std::int32_t> merged{keep};
+    for (const std::int32_t id : group) {
+        if (std::ranges::none_of(merged, [&](std::int32_t taken) {
+                return taken == id || MarkedApart(apart, taken, id);
+            })) {
+            merged.push_back(id);
+        }
+    }
+    return merged;
+}
+
 std::optional<std::vector<BookChange>> MergeDoubles(CBookDatabase& db,
-                                                    const std::vector<std::int32_t>& group,
-                                                    std::int32_t keep, const MessageSink& sink) {
+                                                    const std::vector<std::int32_t>& whole,
+                                                    std::int32_t keep, const CopyPairs& apart,
+                                                    const MessageSink& sink) {
+    const std::vector<std::int32_t> group = MergedBooks(whole, keep, apart);
+    if (group.size() < 2) {
+        sink(msg::kNothingToMerge);
+        return std::nullopt;
+    }
     std::vector<StoredBook> books;
     std::vector<MergedLoan> loans;
     try {
@@ -128,13 +147,14 @@ std::optional<std::vector<BookChange>> MergeDoubles(CBookDatabase& db,
     return changes;
 }
 
-std::optional<std::vector<BookChange>> MergeEveryDouble(CBookDatabase& db,
-                                                        const std::vector<DoubleGroup>& groups,
-                                                        std::vector<std::size_t>& refused,
-                                                        const MessageSink& sink) {
+std::optional<std::vector<BookChange>>
+MergeEveryDouble(CBookDatabase& db, const std::vector<DoubleGroup>& groups, const CopyPairs& apart,
+                 std::vector<std::size_t>& refused, const MessageSink& sink) {
+    std::vector<std::vector<std::int32_t>> merged;
     std::vector<std::int32_t> ids;
     for (const DoubleGroup& g : groups) {
-        ids.insert(ids.end(), g.books.begin(), g.books.end());
+        merged.push_back(MergedBooks(g.books, g.books.front(), apart));
+        ids.insert(ids.end(), merged.back().begin(), merged.back().end());
     }
     std::vector<StoredBook> books;
     std::vector<MergedLoan> loans;
@@ -150,18 +170,18 @@ std::optional<std::vector<BookChange>> MergeEveryDouble(CBookDatabase& db,
     }
     std::vector<BookChange> changes;
     for (std::size_t i = 0; i < groups.size(); ++i) {
-        const DoubleGroup& g = groups[i];
+        const std::vector<std::int32_t>& taken = merged[i];
         std::vector<StoredBook> group;
-        for (const std::int32_t id : g.books) {
+        for (const std::int32_t id : taken) {
             if (const auto at = byId.find(id); at != byId.end()) {
                 group.push_back(*at->second);
             }
         }
-        if (group.size() != g.books.size() || TwoOut(g.books, loans)) {
+        if (taken.size() < 2 || group.size() != taken.size() || TwoOut(taken, loans)) {
             refused.push_back(i);
             continue;
         }
-        std::ranges::move(PlanMerge(group, g.books.front(), loans), std::back_inserter(changes));
+        std::ranges::move(PlanMerge(group, taken.front(), loans), std::back_inserter(changes));
     }
     if (changes.empty() || !RedoBookChanges(db, changes, sink)) {
         return std::nullopt;

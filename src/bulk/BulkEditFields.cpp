@@ -134,3 +134,14 @@ std::string BulkStepText(const char* change, std::size_t books) {
     return std::string("Anuleaza ") + change + " a " +
            CountedNoun(static_cast<long long>(books), "carte", "carti");
 }
+
+std::string NamedLines(const std::vector<std::string>& lines, std::size_t most) {
+    std::string named;
+    for (std::size_t i = 0; i < lines.size() && i < most; ++i) {
+        named += "\n" + lines[i];
+    }
+    if (lines.size() > most) {
+        named += "\n... si inca " + std::to_string(lines.size() - most);
+    }
+    return named;
+}

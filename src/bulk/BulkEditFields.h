@@ -41,3 +41,7 @@ const char* BulkEditFields(const BulkEdit& edit, std::vector<BulkField>& fields)
 
 // "Anuleaza modificarea a 40 de carti", "Anuleaza stergerea a 2 carti": the step's name.
 std::string BulkStepText(const char* change, std::size_t books);
+
+// Lines to name in a message, each after a newline; past `most` of them, the rest are counted
+// ("... si inca 92"), so that the message fits on a screen.
+std::string NamedLines(const std::vector<std::string>& lines, std::size_t most = 15);

@@ -16,8 +16,8 @@ CCopiesApart::CCopiesApart(CBookDatabase& db, MessageSink sink)
     : OwnTableKeeper(db.Engine(), std::move(sink), InspectCopiesApartTable,
                      msg::kCopiesApartUnusable) {}
 
-std::optional<std::set<std::pair<std::int32_t, std::int32_t>>> CCopiesApart::Pairs() {
-    std::set<std::pair<std::int32_t, std::int32_t>> pairs;
+std::optional<CopyPairs> CCopiesApart::Pairs() {
+    CopyPairs pairs;
     const bool read = Guarded(msg::kCannotSelect, [&] {
         const std::optional<bool> has = HasTable();
         if (!has) {
@@ -62,11 +62,14 @@ bool CCopiesApart::Mark(const std::vector<std::int32_t>& group) {
     });
 }
 
-bool CCopiesApart::AllMarked(const std::set<std::pair<std::int32_t, std::int32_t>>& pairs,
-                             const std::vector<std::int32_t>& group) {
+bool MarkedApart(const CopyPairs& pairs, std::int32_t a, std::int32_t b) {
+    return pairs.contains({std::min(a, b), std::max(a, b)});
+}
+
+bool CCopiesApart::AllMarked(const CopyPairs& pairs, const std::vector<std::int32_t>& group) {
     for (std::size_t i = 0; i < group.size(); ++i) {
         for (std::size_t j = i + 1; j < group.size(); ++j) {
-            if (!pairs.contains({std::min(group[i], group[j]), std::max(group[i], group[j])})) {
+            if (!MarkedApart(pairs, group[i], group[j])) {
                 return false;
             }
         }

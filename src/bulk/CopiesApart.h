@@ -26,6 +26,12 @@ inline constexpr const char* kCopiesApartUnusable =
     "deteriorata sau are alta forma!";
 } // namespace msg
 
+// The pairs marked, lower identifier first.
+using CopyPairs = std::set<std::pair<std::int32_t, std::int32_t>>;
+
+// True when the two books are marked as copies of each other.
+bool MarkedApart(const CopyPairs& pairs, std::int32_t a, std::int32_t b);
+
 OwnTableState InspectCopiesApartTable(CEngineDatabase& db, const std::string& schema = "main");
 
 class CCopiesApart : private OwnTableKeeper {
@@ -33,11 +39,10 @@ public:
     CCopiesApart(CBookDatabase& db, MessageSink sink);
 
     // Every pair marked, lower identifier first; nothing, told, when the table is not ours.
-    std::optional<std::set<std::pair<std::int32_t, std::int32_t>>> Pairs();
+    std::optional<CopyPairs> Pairs();
     // Marks every two books of the group as copies; false, told, when it cannot be written.
     bool Mark(const std::vector<std::int32_t>& group);
 
     // True when every two books of the group are among the pairs.
-    static bool AllMarked(const std::set<std::pair<std::int32_t, std::int32_t>>& pairs,
-                          const std::vector<std::int32_t>& group);
+    static bool AllMarked(const CopyPairs& pairs, const std::vector<std::int32_t>& group);
 };

@@ -328,7 +328,7 @@ private slots:
         QVERIFY(loans.Lend(3, "Dan", "2026-11-01", ""));
         const Texts original = Everything(c);
 
-        const auto changes = MergeDoubles(*c.db, {1, 2, 3}, 1, c.messages.sink());
+        const auto changes = MergeDoubles(*c.db, {1, 2, 3}, 1, {}, c.messages.sink());
         QVERIFY(changes);
         QVERIFY(c.messages.take().empty());
         RawCatalogue raw(c.path("test.mdb"));
@@ -344,12 +344,12 @@ private slots:
 
         // Two books out at once are two copies in two hands: no merge.
         QVERIFY(loans.Lend(1, "Ema", "2026-11-03", ""));
-        QVERIFY(!MergeDoubles(*c.db, {1, 2, 3}, 2, c.messages.sink()));
+        QVERIFY(!MergeDoubles(*c.db, {1, 2, 3}, 2, {}, c.messages.sink()));
         QCOMPARE(c.messages.take(), Texts{msg::kMergeTwoLent});
         QVERIFY(loans.Return(1, "2026-11-04"));
         // A book deleted since the group was found: nothing changes.
         QVERIFY(RawCatalogue(c.path("test.mdb")).exec("DELETE FROM books WHERE id = 2"));
-        QVERIFY(!MergeDoubles(*c.db, {1, 2, 3}, 1, c.messages.sink()));
+        QVERIFY(!MergeDoubles(*c.db, {1, 2, 3}, 1, {}, c.messages.sink()));
         QCOMPARE(c.messages.take(), Texts{kChangedElsewhere});
         QCOMPARE(raw.rows("SELECT count(*) FROM books"), Texts{"2"});
     }

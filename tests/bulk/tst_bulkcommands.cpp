@@ -186,8 +186,9 @@ private slots:
         QCOMPARE(groups, QStringList{"Ion - Rebreanu (2 carti, acelasi titlu si autor)"});
     }
 
-    // A list imported twice: "Uneste toate" merges every twin at once, leaves a group marked as
-    // copies and a group of two books out alone, and one Undo brings every book back.
+    // A list imported twice: "Uneste toate" asks, merges every twin at once, leaves a group
+    // marked as copies and a group of two books out alone, and one Undo brings every book back.
+    // A copy that joins the marked ones later is merged; the marked ones stay.
     void mergingEveryGroupIsOneStep() {
         BulkApp run({MakeBook("Dune", "Herbert"), MakeBook("ION", "Rebreanu"),
                      MakeBook("Odiseea", "Homer"), MakeBook("Abandonata", "Nimeni")});
@@ -197,10 +198,13 @@ private slots:
         const QStringList before = run.rows();
         const auto stored = run.raw("SELECT * FROM books ORDER BY id");
         QStringList left;
+        run.prompts.answers = {false, true};
         WhenModal([&](QWidget* dlg) {
             auto* list = dlg->findChild<QListWidget*>("groups");
             list->setCurrentRow(0); // Dune: two real copies
             Press(dlg, "copies");
+            Press(dlg, "mergeAll"); // No: nothing merged
+            left << QString::number(list->count());
             Press(dlg, "mergeAll");
             for (int i = 0; i < list->count(); ++i) {
                 left << list->item(i)->text();
@@ -208,16 +212,41 @@ private slots:
             dlg->close();
         });
         run.trigger("recordsDoubles");
-        QCOMPARE(left, QStringList{"Abandonata - Nimeni (2 carti, acelasi titlu si autor)"});
+        QCOMPARE(left, (QStringList{"3", "Abandonata - Nimeni (2 carti, acelasi titlu si autor)"}));
+        QCOMPARE(run.prompts.questions.size(), 2);
         QCOMPARE(run.prompts.takeMessages(),
-                 QStringList{"Un grup a ramas neunit: doua carti din grup sunt imprumutate acum, "
-                             "sau una a fost stearsa intre timp."});
+                 QStringList{"Sterse prin unire: 2 carti. Au ramas neunite (doua carti din grup "
+                             "sunt imprumutate acum, una a fost stearsa intre timp, sau toate sunt "
+                             "copii marcate):\nAbandonata - Nimeni (2 carti, acelasi titlu si "
+                             "autor)"});
         QCOMPARE(run.column(1),
                  (QStringList{"Abandonata", "Abandonata", "Dune", "Dune", "Ion", "Odiseea"}));
         QCOMPARE(run.history()->undoText(), QStringLiteral("Anuleaza unirea a 4 carti"));
         run.trigger("editUndo");
         QCOMPARE(run.rows(), before);
         QCOMPARE(run.raw("SELECT * FROM books ORDER BY id"), stored);
+
+        // A third Dune comes: the group is offered again, the two marked copies named.
+        QVERIFY(run.doc()->GetDatabase()->InsertBook("DUNE", "Herbert", "Nemira", 0, 1, 1, 1, 1, 1,
+                                                     0, 0, 0));
+        QStringList seen;
+        WhenModal([&](QWidget* dlg) {
+            auto* list = dlg->findChild<QListWidget*>("groups");
+            seen << list->item(0)->text();
+            auto* books = dlg->findChild<QTableWidget*>("books");
+            for (int b = 0; b < books->columnCount(); ++b) {
+                seen << books->horizontalHeaderItem(b)->text();
+            }
+            Press(dlg, "merge"); // keeps 0001: the new copy goes, the marked 0005 stays
+            dlg->close();
+        });
+        run.trigger("viewAll");
+        run.trigger("recordsDoubles");
+        QCOMPARE(seen, (QStringList{"Dune - Herbert (3 carti, acelasi titlu si autor), cu copii "
+                                    "marcate",
+                                    "0001 (copie)", "0005 (copie)", "0009"}));
+        QCOMPARE(run.raw("SELECT id FROM books WHERE titlu LIKE 'dune'"),
+                 (std::vector<std::string>{"1", "5"}));
     }
 };
 

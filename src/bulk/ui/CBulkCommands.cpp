@@ -205,7 +205,7 @@ void CBulkCommands::OnDoubles() {
         ShowMessage("Nu s-au gasit carti duble.", m_pView);
         return;
     }
-    CDoublesDlg dlg(*db, m_pView->Types(), m_pView->States(), std::move(*groups), m_pView);
+    CDoublesDlg dlg(*db, m_pView->Types(), m_pView->States(), std::move(*groups), *pairs, m_pView);
     bool merged = false;
     dlg.m_onMerged = [&](std::vector<BookChange> changes) {
         merged = true;

@@ -1,6 +1,7 @@
 #include "bulk/ui/CDoublesDlg.h"
 
 #include "bulk/BookMerge.h"
+#include "bulk/BulkEditFields.h"
 #include "bulk/CopiesApart.h"
 #include "isbn/CBookDetailsStore.h"
 #include "shell/DialogParts.h"
@@ -35,8 +36,9 @@ std::string IdList(const std::vector<std::int32_t>& ids) {
 } // namespace
 
 CDoublesDlg::CDoublesDlg(CBookDatabase& db, const LookupList& types, const LookupList& states,
-                         std::vector<DoubleGroup> groups, QWidget* parent)
-    : QDialog(parent), m_db(db), m_types(types), m_states(states), m_groups(std::move(groups)) {
+                         std::vector<DoubleGroup> groups, CopyPairs apart, QWidget* parent)
+    : QDialog(parent), m_db(db), m_types(types), m_states(states), m_groups(std::move(groups)),
+      m_apart(std::move(apart)) {
     setObjectName(QStringLiteral("doubles"));
     setWindowTitle(QStringLiteral("Carti duble"));
     m_pGroups = new QListWidget(this);
@@ -82,10 +84,19 @@ CDoublesDlg::CDoublesDlg(CBookDatabase& db, const LookupList& types, const Looku
     connect(m_pMerge, &QPushButton::clicked, this, &CDoublesDlg::OnMerge);
     connect(m_pCopies, &QPushButton::clicked, this, &CDoublesDlg::OnCopies);
     connect(m_pMergeAll, &QPushButton::clicked, this, &CDoublesDlg::OnMergeAll);
+    // Room for the groups' names and for four books side by side, unless the user chose a size.
+    resize(1000, 620);
+    split->setSizes({300, 700});
     RememberDialogSize(this, QStringLiteral("doubles"));
     try {
-        for (const std::string& text : DoubleGroupTexts(m_db, m_groups)) {
-            m_pGroups->addItem(FromUtf8(text));
+        const std::vector<std::string> texts = DoubleGroupTexts(m_db, m_groups);
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            const std::vector<std::int32_t>& books = m_groups[i].books;
+            const bool marked = std::ranges::any_of(books, [&](std::int32_t a) {
+                return std::ranges::any_of(
+                    books, [&](std::int32_t b) { return MarkedApart(m_apart, a, b); });
+            });
+            m_pGroups->addItem(FromUtf8(texts[i] + (marked ? ", cu copii marcate" : "")));
         }
     } catch (const CEngineException&) {
         m_groups.clear();
@@ -133,7 +144,10 @@ void CDoublesDlg::ShowGroup(int group) {
     m_pBooks->setColumnCount(static_cast<int>(rows.size()));
     QStringList headers;
     for (const RowTexts& r : rows) {
-        headers << FromUtf8(r[0]);
+        const auto id = static_cast<std::int32_t>(LeadingInteger(r[0]));
+        const bool copy = std::ranges::any_of(
+            g.books, [&](std::int32_t other) { return MarkedApart(m_apart, id, other); });
+        headers << FromUtf8(r[0]) + (copy ? QStringLiteral(" (copie)") : QString());
     }
     m_pBooks->setHorizontalHeaderLabels(headers);
     for (int line = 0; line < static_cast<int>(lines.size()); ++line) {
@@ -160,7 +174,7 @@ void CDoublesDlg::OnMerge() {
     }
     const DoubleGroup& g = m_groups[static_cast<std::size_t>(group)];
     const auto keep = static_cast<std::int32_t>(m_pKeep->currentData().toLongLong());
-    auto changes = MergeDoubles(m_db, g.books, keep, UserMessageSink());
+    auto changes = MergeDoubles(m_db, g.books, keep, m_apart, UserMessageSink());
     if (!changes) {
         return;
     }
@@ -176,37 +190,57 @@ void CDoublesDlg::OnCopies() {
         return;
     }
     CCopiesApart apart(m_db, UserMessageSink());
-    if (apart.Mark(m_groups[static_cast<std::size_t>(group)].books)) {
+    const std::vector<std::int32_t>& books = m_groups[static_cast<std::size_t>(group)].books;
+    if (apart.Mark(books)) {
+        for (const std::int32_t a : books) {
+            for (const std::int32_t b : books) {
+                if (a < b) {
+                    m_apart.emplace(a, b);
+                }
+            }
+        }
         DropCurrent();
     }
 }
 
 void CDoublesDlg::OnMergeAll() {
-    std::vector<std::size_t> refused;
-    auto changes = MergeEveryDouble(m_db, m_groups, refused, UserMessageSink());
-    if (changes && m_onMerged) {
-        m_onMerged(std::move(*changes));
+    if (!AskYesNo("Se unesc toate cele " +
+                      CountedNoun(static_cast<long long>(m_groups.size()), "grup", "grupuri") +
+                      " listate: din fiecare ramane prima carte, cu tot ce stiu celelalte, iar "
+                      "celelalte se sterg (copiile marcate raman). Edit > Undo le aduce "
+                      "inapoi. Continuati?",
+                  this, true)) {
+        return;
     }
+    std::vector<std::size_t> refused;
+    auto changes = MergeEveryDouble(m_db, m_groups, m_apart, refused, UserMessageSink());
     if (!changes) {
         return;
     }
+    const std::size_t gone = static_cast<std::size_t>(
+        std::ranges::count_if(*changes, [](const BookChange& c) { return !c.after; }));
+    if (m_onMerged) {
+        m_onMerged(std::move(*changes));
+    }
+    std::vector<std::string> left;
     for (int group = static_cast<int>(m_groups.size()) - 1; group >= 0; --group) {
         if (std::ranges::find(refused, static_cast<std::size_t>(group)) == refused.end()) {
             m_groups.erase(m_groups.begin() + group);
             delete m_pGroups->takeItem(group);
+        } else {
+            left.insert(left.begin(), ToUtf8(m_pGroups->item(group)->text()));
         }
     }
     m_pGroups->setCurrentRow(m_groups.empty() ? -1 : 0);
     ShowGroup(m_pGroups->currentRow());
-    if (!refused.empty()) {
-        ShowMessage((refused.size() == 1
-                         ? std::string("Un grup a ramas neunit")
-                         : CountedNoun(static_cast<long long>(refused.size()), "grup", "grupuri") +
-                               " au ramas neunite") +
-                        ": doua carti din grup sunt imprumutate acum, sau una a fost stearsa "
-                        "intre timp.",
-                    this);
+    std::string told =
+        "Sterse prin unire: " + CountedNoun(static_cast<long long>(gone), "carte", "carti") + ".";
+    if (!left.empty()) {
+        told += " Au ramas neunite (doua carti din grup sunt imprumutate acum, una a fost "
+                "stearsa intre timp, sau toate sunt copii marcate):" +
+                NamedLines(left);
     }
+    ShowMessage(told, this);
 }
 
 void CDoublesDlg::DropCurrent() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bulk/CopiesApart.h"
 #include "bulk/DoubleBooks.h"
 #include "store/BookHistory.h"
 #include "store/LookupList.h"
@@ -22,8 +23,9 @@ class QTableWidget;
 class CDoublesDlg : public QDialog {
     Q_OBJECT
 public:
+    // `apart`: the books marked as copies of each other, which a merge leaves as they are.
     CDoublesDlg(CBookDatabase& db, const LookupList& types, const LookupList& states,
-                std::vector<DoubleGroup> groups, QWidget* parent = nullptr);
+                std::vector<DoubleGroup> groups, CopyPairs apart, QWidget* parent = nullptr);
 
     // Told each merge made, with its changes, for the history.
     std::function<void(std::vector<BookChange>)> m_onMerged;
@@ -40,6 +42,7 @@ private:
     LookupList m_types;
     LookupList m_states;
     std::vector<DoubleGroup> m_groups;
+    CopyPairs m_apart;
     QListWidget* m_pGroups;
     QTableWidget* m_pBooks;
     QComboBox* m_pKeep;
