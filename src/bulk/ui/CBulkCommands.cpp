@@ -23,25 +23,25 @@
 
 namespace {
 
-// The titles of the books a change left as they were, one a line.
-std::string NamedBooks(const std::vector<StoredBook>& books, const std::vector<std::int32_t>& ids) {
-    std::string names;
-    for (const StoredBook& book : books) {
-        if (std::ranges::find(ids, StoredId(book)) != ids.end()) {
-            names += "\n" + StoredText(book, "titlu");
-        }
-    }
-    return names;
-}
-
-void TellSkipped(const std::vector<StoredBook>& books, const std::vector<std::int32_t>& skipped,
-                 QWidget* parent) {
-    if (!skipped.empty()) {
-        ShowMessage(CountedNoun(static_cast<long long>(skipped.size()), "carte", "carti") +
+void TellSkipped(const std::vector<std::string>& titles, QWidget* parent) {
+    if (!titles.empty()) {
+        ShowMessage(CountedNoun(static_cast<long long>(titles.size()), "carte", "carti") +
                         " au fost schimbate intre timp de alt program si au ramas cum erau:" +
-                        NamedBooks(books, skipped),
+                        NamedLines(titles),
                     parent);
     }
+}
+
+// The titles of the books with these identifiers, in the books' order.
+std::vector<std::string> TitlesOf(const std::vector<StoredBook>& books,
+                                  const std::vector<std::int32_t>& ids) {
+    std::vector<std::string> titles;
+    for (const StoredBook& book : books) {
+        if (std::ranges::find(ids, StoredId(book)) != ids.end()) {
+            titles.push_back(StoredText(book, "titlu"));
+        }
+    }
+    return titles;
 }
 
 } // namespace
@@ -89,7 +89,7 @@ void CBulkCommands::OnModifySelection() {
         m_pRecords->RememberStep(FromUtf8(BulkStepText("modificarea", books)),
                                  std::move(outcome->changes));
     }
-    TellSkipped(books, outcome->skipped, m_pView);
+    TellSkipped(TitlesOf(books, outcome->skipped), m_pView);
 }
 
 void CBulkCommands::OnDeleteSelection() {
@@ -101,13 +101,17 @@ void CBulkCommands::OnDeleteSelection() {
     std::string question = "Stergeti cele " +
                            CountedNoun(static_cast<long long>(ids.size()), "carte", "carti") +
                            " selectate?";
-    if (const std::size_t lent = OpenLoansOf(*db, ids).size(); lent > 0) {
-        question +=
-            "\n" +
-            std::string(lent == 1 ? "Una este imprumutata"
-                                  : CountedNoun(static_cast<long long>(lent), "carte", "carti") +
-                                        " sunt imprumutate") +
-            "; imprumutul se inchide azi, odata cu stergerea.";
+    if (const auto lent = OpenLoansOf(*db, ids); lent.size() == 1) {
+        CLoanRegister loans(*db, {});
+        const auto open = loans.OpenLoan(lent.front().first);
+        const auto at = std::ranges::find(ids, lent.front().first) - ids.begin();
+        question += "\n\"" + m_pView->SelectedRows()[static_cast<std::size_t>(at)][1] +
+                    "\" este imprumutata" + (open ? " lui " + open->borrower : std::string()) +
+                    "; imprumutul se inchide azi, odata cu stergerea.";
+    } else if (lent.size() > 1) {
+        question += "\n" + CountedNoun(static_cast<long long>(lent.size()), "carte", "carti") +
+                    " dintre ele sunt imprumutate; imprumuturile lor se inchid azi, odata cu "
+                    "stergerea.";
     }
     if (!AskYesNo(question, m_pView, true)) {
         return;
@@ -135,7 +139,7 @@ void CBulkCommands::OnDeleteSelection() {
     if (loansClosed) {
         emit LoansChanged();
     }
-    TellSkipped(books, outcome->skipped, m_pView);
+    TellSkipped(TitlesOf(books, outcome->skipped), m_pView);
 }
 
 void CBulkCommands::OnLendSelection() {
@@ -151,20 +155,30 @@ void CBulkCommands::OnLendSelection() {
     }
     const std::vector<RowTexts> rows = m_pView->SelectedRows();
     std::vector<int> free;
-    std::string outNames;
+    std::vector<std::string> outNames;
     for (std::size_t i = 0; i < ids.size(); ++i) {
         if (!out.contains(ids[i])) {
             free.push_back(ids[i]);
         } else if (const auto open = loans.OpenLoan(ids[i])) {
-            outNames += "\n" + rows[i][1] + " (la " + open->borrower + ")";
+            outNames.push_back(rows[i][1] + " (la " + open->borrower + ")");
         }
     }
     if (free.empty()) {
-        ShowMessage("Toate cartile selectate sunt imprumutate deja:" + outNames, m_pView);
+        ShowMessage("Toate cartile selectate sunt imprumutate deja:" + NamedLines(outNames),
+                    m_pView);
         return;
     }
     CLendDlg dlg(m_pView);
+    dlg.m_strTitleLabel = QStringLiteral("Cartile:");
     dlg.m_strTitle = CountedNoun(static_cast<long long>(free.size()), "carte", "carti");
+    if (!outNames.empty()) {
+        dlg.m_strTitle +=
+            " (din " + CountedNoun(static_cast<long long>(ids.size()), "carte", "carti") +
+            " selectate; " +
+            (outNames.size() == 1 ? std::string("una este imprumutata")
+                                  : std::to_string(outNames.size()) + " sunt imprumutate") +
+            " deja)";
+    }
     dlg.m_aBorrowers = loans.Borrowers().value_or(std::vector<std::string>{});
     dlg.m_today = m_today();
     std::optional<std::vector<int>> lent;
@@ -180,7 +194,7 @@ void CBulkCommands::OnLendSelection() {
     std::string told =
         "Imprumutate: " + CountedNoun(static_cast<long long>(lent->size()), "carte", "carti") + ".";
     if (!outNames.empty()) {
-        told += "\nImprumutate deja, lasate asa:" + outNames;
+        told += "\nImprumutate deja, lasate asa:" + NamedLines(outNames);
     }
     ShowMessage(told, m_pView);
 }

@@ -39,6 +39,10 @@ CLendDlg::CLendDlg(QWidget* parent)
 }
 
 int CLendDlg::exec() {
+    if (auto* label =
+            qobject_cast<QLabel*>(static_cast<QFormLayout*>(layout())->labelForField(m_title))) {
+        label->setText(m_strTitleLabel);
+    }
     // A long title is shortened in its middle, not the dialog widened past the screen; the
     // whole of it is the label's tool tip.
     constexpr int kTitleWidth = 480;

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QDialog>
+#include <QString>
 #include <functional>
 #include <string>
 #include <vector>
@@ -26,6 +27,8 @@ public:
     void accept() override;
 
     std::string m_strTitle;
+    // What the title names: one book, or several lent together ("Cartile:").
+    QString m_strTitleLabel = QStringLiteral("Cartea:");
     std::vector<std::string> m_aBorrowers;
     QDate m_today;
     Submit m_submit;
