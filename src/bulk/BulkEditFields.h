@@ -31,6 +31,7 @@ struct BulkEdit {
 
 namespace msg {
 inline constexpr const char* kNothingToChange = "Bifati cel putin un camp de schimbat.";
+inline constexpr const char* kChooseAValue = "Alegeti o valoare pentru fiecare camp bifat.";
 inline constexpr const char* kReadAndRatingTogether =
     "Citita si Calificativ se schimba impreuna: bifati-le pe amandoua.";
 } // namespace msg

@@ -76,7 +76,9 @@ private slots:
             Tick(dlg, "schimba_titlu"); // checked and left empty: refused
             Press(dlg, "ok");
             Tick(dlg, "schimba_titlu");
-            Tick(dlg, "schimba_citita"); // without the rating: refused
+            Tick(dlg, "schimba_citita"); // nothing chosen: refused
+            Press(dlg, "ok");
+            Choose(dlg, "citita", 1); // without the rating: refused
             Press(dlg, "ok");
             Tick(dlg, "schimba_citita");
             TypeInto(dlg, "editura", "Polirom");
@@ -89,7 +91,8 @@ private slots:
         run.trigger("recordsModifySelection");
         QCOMPARE(told, (QStringList{"1", "1", "0"}));
         QCOMPARE(run.prompts.takeMessages(),
-                 (QStringList{"Trebuie specificat un titlu!", msg::kReadAndRatingTogether}));
+                 (QStringList{"Trebuie specificat un titlu!", msg::kChooseAValue,
+                              msg::kReadAndRatingTogether}));
         QCOMPARE(run.column(3), (QStringList{"Nicio", "Polirom", "Polirom", "Polirom"}));
         QCOMPARE(run.column(1), (QStringList{"Abandonata", "Dune", "Ion", "Odiseea"}));
         QCOMPARE(run.view()->selectionModel()->selectedRows().size(), 3);
@@ -99,6 +102,19 @@ private slots:
         run.trigger("editUndo");
         QCOMPARE(run.rows(), before);
         QCOMPARE(run.raw("SELECT * FROM books ORDER BY id"), stored);
+        QCOMPARE(run.raw("SELECT count(*) FROM book_details"), std::vector<std::string>{"0"});
+
+        // One ISBN for books of different titles is asked about; No changes nothing.
+        run.select({1, 2});
+        run.prompts.answers = {false};
+        WhenModal([](QWidget* dlg) {
+            TypeInto(dlg, "isbn", "9780141439518");
+            Press(dlg, "ok");
+        });
+        run.trigger("recordsModifySelection");
+        QCOMPARE(run.prompts.questions,
+                 QStringList{"(nu) Acelasi ISBN se da la 2 carti cu 2 titluri diferite, desi un "
+                             "ISBN numeste o singura editie. Continuati?"});
         QCOMPARE(run.raw("SELECT count(*) FROM book_details"), std::vector<std::string>{"0"});
     }
 

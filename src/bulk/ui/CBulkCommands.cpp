@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -74,6 +75,22 @@ void CBulkCommands::OnModifySelection() {
     dlg.m_aLocations = locations.value_or(std::vector<std::string>{});
     dlg.m_aSeries = series.value_or(std::vector<std::string>{});
     if (dlg.exec() != QDialog::Accepted) {
+        return;
+    }
+    // An ISBN names one edition: given to books of different titles it is likely a slip.
+    const bool givesIsbn = std::ranges::any_of(dlg.m_fields, [](const BulkField& f) {
+        return f.column == "isbn" && !std::holds_alternative<std::monostate>(f.value);
+    });
+    std::set<std::string> titles;
+    for (const StoredBook& book : books) {
+        titles.insert(StoredText(book, "titlu"));
+    }
+    if (givesIsbn && titles.size() > 1 &&
+        !AskYesNo("Acelasi ISBN se da la " +
+                      CountedNoun(static_cast<long long>(books.size()), "carte", "carti") + " cu " +
+                      std::to_string(titles.size()) +
+                      " titluri diferite, desi un ISBN numeste o singura editie. Continuati?",
+                  m_pView, true)) {
         return;
     }
     auto outcome = ChangeBooks(*db, books, moment, dlg.m_fields, UserMessageSink());

@@ -71,6 +71,8 @@ QCheckBox* CBulkEditDlg::AddRow(QGridLayout* grid, const char* name, const char*
     grid->addWidget(check, row, 0);
     grid->addWidget(new QLabel(QString::fromUtf8(label), editor->parentWidget()), row, 1);
     grid->addWidget(editor, row, 2);
+    // Each row reads left to right: its box, then its field.
+    setTabOrder(check, editor);
     m_checks.insert(QString::fromUtf8(name), check);
     m_editors.insert(QString::fromUtf8(name), editor);
     return check;
@@ -106,7 +108,8 @@ int CBulkEditDlg::exec() {
         for (const auto& n : names) {
             combo->addItem(FromUtf8(n));
         }
-        combo->setCurrentIndex(combo->isEditable() ? -1 : 0);
+        // Nothing is shown as if it were the books' value: the user chooses.
+        combo->setCurrentIndex(-1);
     };
     fill("tip", m_aTypes.Names());
     fill("citita", g_readNames);
@@ -134,6 +137,13 @@ std::optional<std::string> CBulkEditDlg::Text(const char* name) const {
 }
 
 void CBulkEditDlg::accept() {
+    for (const char* name : {"tip", "citita", "calificativ", "stare"}) {
+        if (Checked(name) &&
+            static_cast<QComboBox*>(m_editors.value(QString::fromUtf8(name)))->currentIndex() < 0) {
+            ShowMessage(msg::kChooseAValue, this);
+            return;
+        }
+    }
     auto index = [this](const char* name) -> std::optional<int> {
         if (!Checked(name)) {
             return std::nullopt;
