@@ -59,6 +59,8 @@ private slots:
             QVERIFY2(run.action(name)->isEnabled(), name);
         }
         QCOMPARE(run.selectedText(), QStringLiteral("3 selectate"));
+        run.trigger("recordsSelectAll");
+        QCOMPARE(run.selectedText(), QStringLiteral("4 selectate"));
         run.trigger("viewClear");
         QCOMPARE(run.selectedText(), QString());
         QVERIFY(!run.action("recordsDeleteSelection")->isEnabled());

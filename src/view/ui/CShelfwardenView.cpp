@@ -419,6 +419,11 @@ std::vector<RowTexts> CShelfwardenView::SelectedRows() const {
     return rows;
 }
 
+void CShelfwardenView::OnSelectAll() {
+    selectAll();
+    setFocus();
+}
+
 std::vector<std::int32_t> CShelfwardenView::SelectedBookIds() const {
     QModelIndexList selected = selectionModel()->selectedRows();
     std::sort(selected.begin(), selected.end());

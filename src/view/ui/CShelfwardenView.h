@@ -73,6 +73,8 @@ signals:
 public slots:
     void ClearList();
     void ListAllBooks();
+    // Every listed row selected, for the commands on many books; Ctrl+A stays Adauga.
+    void OnSelectAll();
     void OnViewAllBooks();
     void OnViewReadBooks();
     void OnViewUnreadBooks();
