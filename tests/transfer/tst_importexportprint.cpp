@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStatusBar>
@@ -336,6 +337,7 @@ private slots:
         });
         app.trigger("filePrint");
         QVERIFY(offered);
+
         // One row chosen: the whole listing, asked as before.
         app.view()->selectRow(1);
         app.prompts.fileRequests.clear();
@@ -343,6 +345,34 @@ private slots:
         app.trigger("fileExport");
         QCOMPARE(app.prompts.fileRequests, QStringList{"save|Fisiere CSV (*.csv)|csv"});
         QCOMPARE(app.prompts.takeMessages(), QStringList{"Exportate: 4 carti in one.csv."});
+    }
+
+    // The preview offers the selection alone too: two books on one page, the whole listing of a
+    // hundred on more once the box is cleared.
+    void thePreviewOffersTheSelection() {
+        LibraryApp app;
+        for (int i = 0; i < 100; ++i) {
+            QVERIFY(app.doc()->GetDatabase()->InsertBook("Carte " + std::to_string(i), "Autor",
+                                                         "Editura", 0, 1, 1, 1, 1, 1, 0, 0, 0));
+        }
+        app.trigger("viewAll");
+        app.view()->selectRow(1);
+        app.view()->selectionModel()->select(app.view()->model()->index(2, 0),
+                                             QItemSelectionModel::Select |
+                                                 QItemSelectionModel::Rows);
+        QList<int> pages;
+        WhenModal([&](QWidget* dialog) {
+            auto* preview = dialog->findChild<QPrintPreviewWidget*>();
+            auto* only = dialog->findChild<QAction*>(QStringLiteral("onlySelected"));
+            pages << (only && only->isChecked() ? preview->pageCount() : -1);
+            only->setChecked(false);
+            pages << preview->pageCount();
+            qobject_cast<QDialog*>(dialog)->reject();
+        });
+        app.trigger("filePrintPreview");
+        QCOMPARE(pages.size(), 2);
+        QCOMPARE(pages[0], 1);
+        QVERIFY2(pages[1] > 1, qPrintable(QString::number(pages[1])));
     }
 };
 

@@ -27,9 +27,11 @@
 #include <QMainWindow>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -272,8 +274,25 @@ void CImportExportPrintCommands::OnFilePrintPreview() {
     SetUpListingPrinter(printer);
     QPrintPreviewDialog preview(&printer, m_pView);
     preview.setObjectName(QStringLiteral("printPreview"));
+    // As Print, the preview offers the selection alone, on its toolbar, and shows it at once.
+    QAction* onlySelected = nullptr;
+    auto* toolBar = preview.findChild<QToolBar*>();
+    if (SelectedListRows().size() > 1 && toolBar) {
+        toolBar->addSeparator();
+        onlySelected = toolBar->addAction(QString::fromUtf8(kOnlySelected));
+        onlySelected->setObjectName(QStringLiteral("onlySelected"));
+        onlySelected->setCheckable(true);
+        onlySelected->setChecked(true);
+        if (auto* pages = preview.findChild<QPrintPreviewWidget*>()) {
+            connect(onlySelected, &QAction::toggled, pages, &QPrintPreviewWidget::updatePreview);
+        }
+    }
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter* p) { PrintListing(*p, *m_pView->Model(), m_pDocument->GetTitle()); });
+            [this, onlySelected](QPrinter* p) {
+                PrintListing(*p, *m_pView->Model(), m_pDocument->GetTitle(),
+                             onlySelected && onlySelected->isChecked() ? SelectedListRows()
+                                                                       : std::vector<int>{});
+            });
     preview.exec();
 }
 
