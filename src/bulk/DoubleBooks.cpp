@@ -253,6 +253,7 @@ std::vector<SideBySideLine> SideBySide(const std::vector<std::array<std::string,
         }
         line(BookListColumns()[column].header, std::move(texts));
     }
+    lines.front().differs = false; // every book has its own identifier
     const std::pair<const char*, std::string (*)(const BookDetails&)> extra[] = {
         {"ISBN", [](const BookDetails& d) { return d.isbn; }},
         {"Locatie", [](const BookDetails& d) { return d.locatie; }},

@@ -256,6 +256,20 @@ private slots:
         QCOMPARE(DoubleAuthorKey("Rebreanu, Liviu", true), DoubleAuthorKey("Liviu Rebreanu", true));
         QVERIFY(DoubleAuthorKey("Rebreanu, Liviu", false) !=
                 DoubleAuthorKey("Liviu Rebreanu", false));
+        // Side by side, the fields the books disagree on are marked; their own numbers are not.
+        std::array<std::string, 13> first{"0001", "Ion", "Liviu Rebreanu", "Minerva"};
+        std::array<std::string, 13> second = first;
+        second[0] = "0002";
+        second[3] = "Polirom";
+        BookDetails shelf;
+        shelf.locatie = "Raft 1";
+        QStringList differing;
+        for (const SideBySideLine& line : SideBySide({first, second}, {shelf, {}})) {
+            if (line.differs) {
+                differing << QString::fromStdString(line.field);
+            }
+        }
+        QCOMPARE(differing, (QStringList{"Editura", "Locatie"}));
         // A group said to be copies is left out; the same title twice more is offered.
         QCOMPARE(Grouped(GroupDoubles(books,
                                       [](const std::vector<std::int32_t>& g) {

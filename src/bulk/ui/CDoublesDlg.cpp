@@ -48,6 +48,8 @@ CDoublesDlg::CDoublesDlg(CBookDatabase& db, const LookupList& types, const Looku
     m_pBooks = new QTableWidget(this);
     m_pBooks->setObjectName(QStringLiteral("books"));
     m_pBooks->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A line of text a field, so that a book's every field is in sight at once.
+    m_pBooks->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     NameForScreenReaders(m_pBooks, QStringLiteral("Cartile grupului"));
     MakeDialogList(m_pBooks);
     m_pKeep = new QComboBox(this);
@@ -233,6 +235,9 @@ void CDoublesDlg::OnMergeAll() {
     }
     m_pGroups->setCurrentRow(m_groups.empty() ? -1 : 0);
     ShowGroup(m_pGroups->currentRow());
+    if (m_groups.empty()) {
+        accept(); // nothing is left to look at
+    }
     std::string told =
         "Sterse prin unire: " + CountedNoun(static_cast<long long>(gone), "carte", "carti") + ".";
     if (!left.empty()) {
@@ -247,5 +252,9 @@ void CDoublesDlg::DropCurrent() {
     const int group = m_pGroups->currentRow();
     m_groups.erase(m_groups.begin() + group);
     delete m_pGroups->takeItem(group);
+    if (m_groups.empty()) {
+        accept(); // nothing is left to look at
+        return;
+    }
     ShowGroup(m_pGroups->currentRow());
 }
