@@ -61,7 +61,6 @@ QList<QAction*> EveryCommand(RunningApp& run) {
 // ISBN, then every button but the one that closes is pressed, OK last.
 struct PressEverything {
     QTimer timer;
-    QSet<QWidget*> done;
     QStringList windows;
 
     PressEverything() {
@@ -75,10 +74,13 @@ struct PressEverything {
                     }
                 }
             }
-            if (window && !done.contains(window)) {
-                done << window;
+            // Marked, not remembered by address: the next print dialog may take the last one's.
+            if (window && !window->property("pressed").toBool()) {
+                window->setProperty("pressed", true);
                 windows << window->metaObject()->className();
-                Press(window);
+                // Pressed from a slot of its own, so that this timer goes on firing in a dialog
+                // a button opens (printing), and closes it too.
+                QTimer::singleShot(0, window, [window] { Press(window); });
             }
         });
         timer.start();
