@@ -20,12 +20,12 @@ struct ReadCode {
 };
 
 // Every barcode ZXing finds in the picture (EAN-13, Code 128, Code 39, QR, Data Matrix), upright,
-// turned or tilted, each once, in the order read.
+// turned or tilted, each once, as they stand on it: top to bottom, then left to right.
 std::vector<ReadCode> ReadBarcodes(const GreyPixels& picture);
 
 // What the codes of one picture give as ISBNs.
 struct PictureIsbns {
-    std::vector<std::string> isbns;   // ISBN-13s, each once, in the order read
+    std::vector<std::string> isbns;   // ISBN-13s, each once, as they stand on the picture
     std::vector<std::string> refused; // codes read that are no ISBN, as read (a 977 ISSN)
 };
 
