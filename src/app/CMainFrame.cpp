@@ -325,6 +325,7 @@ void CMainFrame::ConnectHistory() {
 
 void CMainFrame::CatalogueChanged() {
     m_pRecordCommands->ClearHistory();
+    m_pStatisticsCommands->CloseCharts();
     ClearFilter();
     EnableWritingCommands();
 }

@@ -128,6 +128,10 @@ private slots:
         ClickBar(decades, QStringLiteral("An necunoscut"), 1);
         QCOMPARE(run.column(kTitleColumn), QStringList{"Fara an"});
         QVERIFY(run.prompts.messages.isEmpty());
+
+        // Another catalogue: the charts of this one are not left to list from it.
+        run.trigger("fileClose");
+        QVERIFY(!charts->isVisible());
     }
 
     void theChartsFollowASearchsResult() {

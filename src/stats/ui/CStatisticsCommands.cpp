@@ -39,6 +39,12 @@ void CStatisticsCommands::OnPublisherStats() {
     ShowNameStatistics(NameStatisticsMode::Publishers);
 }
 
+void CStatisticsCommands::CloseCharts() {
+    if (m_pCharts) {
+        m_pCharts->close();
+    }
+}
+
 void CStatisticsCommands::OnCharts() {
     if (!m_pView->OpenDatabaseOrComplain()) {
         return;

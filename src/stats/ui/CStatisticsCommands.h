@@ -20,6 +20,8 @@ public slots:
     void OnPublisherStats();
     // The charts of the current listing, in their window beside the list.
     void OnCharts();
+    // Another catalogue came: the charts of the last one, and their bars' listings, go.
+    void CloseCharts();
 
 private:
     void ShowNameStatistics(NameStatisticsMode mode);
