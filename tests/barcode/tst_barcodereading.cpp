@@ -122,8 +122,8 @@ private slots:
         }
     }
 
-    // Two books on one photo give two ISBNs, a book and its ISSN neighbour one; a page without a
-    // code gives nothing at all.
+    // Two books on one photo give two ISBNs, a book and its ISSN neighbour one, a book's two
+    // codes one; a page without a code gives nothing at all.
     void severalCodesAndNone() {
         PictureIsbns found = ReadPictureIsbns(OnBusyPage(
             {Ean13(kIsbns[0]), Turned(Ean13(kIsbns[1]), 10)}, {QPoint(60, 80), QPoint(700, 420)}));
@@ -133,6 +133,11 @@ private slots:
                                             {QPoint(60, 80), QPoint(700, 420)}));
         QCOMPARE(Isbns(found), QStringList{QString::fromStdString(kIsbns[2])});
         QCOMPARE(Refused(found), QStringList{"9771234567003"});
+        // A book's EAN-13 and its ISBN-10 written in a QR code beside it: one ISBN.
+        found = ReadPictureIsbns(
+            OnBusyPage({Ean13(kIsbns[0]), Barcode(ZXing::BarcodeFormat::QRCode, "0451526538", 4)},
+                       {QPoint(60, 80), QPoint(700, 420)}));
+        QCOMPARE(Isbns(found), QStringList{QString::fromStdString(kIsbns[0])});
         for (quint32 seed = 1; seed <= 5; ++seed) {
             found = ReadPictureIsbns(OnBusyPage({}, {}, {1400, 1000}, seed));
             QVERIFY(found.isbns.empty());
