@@ -96,6 +96,7 @@ private slots:
                 }).Write(first, details));
         const QString pdf = run.path("etichete.pdf");
         run.prompts.files.push_back(pdf);
+        run.selectRow(2); // one book chosen is no choice: every listed book gets its label
         WhenModal(WritePdf(1, 23));
         run.trigger("fileLabels");
         QCOMPARE(run.prompts.takeMessages(),
