@@ -10,7 +10,7 @@ packages="$packages xvfb dbus-daemon at-spi2-core python3-pyatspi xdotool"
 # label tests read a printed PDF back as pictures with poppler's pdftoppm.
 packages="$packages libzxing-dev qt6-multimedia-dev poppler-utils"
 # The charts of the collection are drawn by Qt Charts and saved as SVG by Qt Svg.
-packages="$packages qt6-charts-dev qt6-svg-dev"
+packages="$packages qt6-charts-dev qt6-svg-dev libqt6opengl6-dev"
 
 missing=""
 for p in $packages; do

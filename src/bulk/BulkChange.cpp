@@ -86,9 +86,46 @@ void Assign(std::vector<std::string>& columns, std::vector<StoredValue>& values,
     }
 }
 
-// Gives each change's row after it the values now stored in these columns of `table`: what is
-// stored may differ from what was written (a yes/no column keeps -1 for yes), and undo must
-// find the books exactly as they are.
+// Whether SQLite may store a value written to this column otherwise than it was written: a
+// trigger of the table names the column (a yes/no column keeps -1 for yes), or the column's
+// declared type converts the value (its affinity, by SQLite's rules).
+bool MayBeStoredOtherwise(CEngineDatabase& engine, const char* table, const BulkField& field) {
+    if (std::holds_alternative<std::monostate>(field.value)) {
+        return false;
+    }
+    CEngineRecordset triggers(engine);
+    triggers.Open(FormatStatement("SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND "
+                                  "tbl_name = '%s' AND instr(lower(sql), lower('%s')) > 0",
+                                  table, field.column));
+    triggers.MoveFirst();
+    if (triggers.GetInteger(0) > 0) {
+        return true;
+    }
+    CEngineRecordset column(engine);
+    column.Open(FormatStatement("SELECT upper(type) FROM pragma_table_info('%s') WHERE name = '%s'",
+                                table, field.column));
+    if (column.GetRecordCount() == 0) {
+        return true;
+    }
+    column.MoveFirst();
+    const std::string type = column.GetText(0);
+    const auto has = [&type](const char* part) { return type.find(part) != std::string::npos; };
+    if (has("INT")) {
+        return !std::holds_alternative<std::int64_t>(field.value);
+    }
+    if (has("CHAR") || has("CLOB") || has("TEXT")) {
+        return !std::holds_alternative<std::string>(field.value);
+    }
+    if (has("BLOB") || type.empty()) {
+        return false;
+    }
+    // REAL and NUMERIC turn numbers and numeric texts into numbers of their own.
+    return true;
+}
+
+// Gives each change's row after it the values written to these columns of `table`, and reads
+// back those whose stored value may differ from what was written, so that undo finds the books
+// exactly as they are.
 void ReadBackColumns(CEngineDatabase& engine, const char* table,
                      const std::vector<BulkField>& fields, bool details,
                      std::vector<BookChange>& changes) {
@@ -99,10 +136,23 @@ void ReadBackColumns(CEngineDatabase& engine, const char* table,
         if (!details || !after.detailColumns.empty()) {
             byId.emplace(change.id, &after);
             ids.push_back(change.id);
+            for (const BulkField& f : fields) {
+                Assign(details ? after.detailColumns : after.columns,
+                       details ? after.detailValues : after.values, f.column, f.value);
+            }
         }
     }
-    std::string names = "id";
+    std::vector<BulkField> converted;
     for (const BulkField& f : fields) {
+        if (MayBeStoredOtherwise(engine, table, f)) {
+            converted.push_back(f);
+        }
+    }
+    if (converted.empty()) {
+        return;
+    }
+    std::string names = "id";
+    for (const BulkField& f : converted) {
         names += "," + QuotedName(f.column);
     }
     ForEachChunk(ids, [&](const std::string& list) {
@@ -111,13 +161,13 @@ void ReadBackColumns(CEngineDatabase& engine, const char* table,
                  RecordReading::Forward);
         for (; !set.IsEOF(); set.MoveNext()) {
             StoredBook& after = *byId.at(static_cast<std::int32_t>(set.GetInteger(0)));
-            for (std::size_t i = 0; i < fields.size(); ++i) {
+            for (std::size_t i = 0; i < converted.size(); ++i) {
                 const int field = static_cast<int>(i) + 1;
                 StoredValue value = set.IsNull(field)         ? StoredValue{}
                                     : set.HoldsInteger(field) ? StoredValue{set.GetInteger(field)}
                                                               : StoredValue{set.GetText(field)};
                 Assign(details ? after.detailColumns : after.columns,
-                       details ? after.detailValues : after.values, fields[i].column,
+                       details ? after.detailValues : after.values, converted[i].column,
                        std::move(value));
             }
         }
