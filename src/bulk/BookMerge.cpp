@@ -5,6 +5,7 @@
 #include "store/CEngineRecordset.h"
 #include "store/CatalogueMessages.h"
 #include "store/LoanSchema.h"
+#include "store/StatementFormat.h"
 
 #include <algorithm>
 #include <iterator>
@@ -81,12 +82,8 @@ void ReadGroups(CBookDatabase& db, const std::vector<std::int32_t>& ids,
     if (InspectLoanTable(db.Engine()) != LoanTableState::Ours || ids.empty()) {
         return;
     }
-    std::string list;
-    for (const std::int32_t id : ids) {
-        list += (list.empty() ? "" : ",") + std::to_string(id);
-    }
     CEngineRecordset set(db.Engine());
-    set.Open("SELECT id, book, returned IS NULL FROM loans WHERE book IN (" + list + ")",
+    set.Open("SELECT id, book, returned IS NULL FROM loans WHERE book IN (" + IdList(ids) + ")",
              RecordReading::Forward);
     for (; !set.IsEOF(); set.MoveNext()) {
         loans.push_back({set.GetInteger(0), static_cast<std::int32_t>(set.GetInteger(1)),

@@ -17,20 +17,6 @@
 
 namespace {
 
-// Statements name a few thousand books each, so that no statement's text grows without end.
-constexpr std::size_t kChunk = 4000;
-
-void ForEachChunk(const std::vector<std::int32_t>& ids,
-                  const std::function<void(const std::string& list)>& each) {
-    for (std::size_t first = 0; first < ids.size(); first += kChunk) {
-        std::string list;
-        for (std::size_t i = first; i < std::min(ids.size(), first + kChunk); ++i) {
-            list += (i == first ? "" : ",") + std::to_string(ids[i]);
-        }
-        each(list);
-    }
-}
-
 // The identifiers of the books at these places.
 std::vector<std::int32_t> IdsAt(const std::vector<StoredBook>& books,
                                 const std::vector<std::size_t>& at) {
@@ -155,7 +141,7 @@ void ReadBackColumns(CEngineDatabase& engine, const char* table,
     for (const BulkField& f : converted) {
         names += "," + QuotedName(f.column);
     }
-    ForEachChunk(ids, [&](const std::string& list) {
+    ForEachIdList(ids, [&](const std::string& list) {
         CEngineRecordset set(engine);
         set.Open("SELECT " + names + " FROM " + table + " WHERE id IN (" + list + ")",
                  RecordReading::Forward);
@@ -218,7 +204,7 @@ void ChangeDetails(CEngineDatabase& engine, const std::vector<BulkField>& fields
         names += "," + QuotedName(f.column);
         values += "," + StatementValue(f.value);
     }
-    ForEachChunk(withDetails, [&](const std::string& list) {
+    ForEachIdList(withDetails, [&](const std::string& list) {
         engine.Execute("UPDATE book_details SET " + set + " WHERE id IN (" + list + ")");
     });
     for (const std::int32_t id : without) {
@@ -270,7 +256,7 @@ std::optional<BulkOutcome> ChangeBooks(CBookDatabase& db, std::vector<StoredBook
                 set += (set.empty() ? "" : ", ") + QuotedName(f.column) + " = " +
                        StatementValue(f.value);
             }
-            ForEachChunk(ids, [&](const std::string& list) {
+            ForEachIdList(ids, [&](const std::string& list) {
                 engine.Execute("UPDATE books SET " + set + " WHERE id IN (" + list + ")");
             });
             ReadBackColumns(engine, "books", own, false, outcome.changes);
@@ -298,7 +284,7 @@ std::optional<BulkOutcome> DeleteBooks(CBookDatabase& db, std::vector<StoredBook
         const std::vector<std::int32_t> ids = IdsAt(books, current);
         std::unordered_map<std::int32_t, std::int64_t> loans;
         if (InspectLoanTable(engine) == LoanTableState::Ours) {
-            ForEachChunk(ids, [&](const std::string& list) {
+            ForEachIdList(ids, [&](const std::string& list) {
                 CEngineRecordset set(engine);
                 set.Open("SELECT id, book FROM loans WHERE returned IS NULL AND book IN (" + list +
                              ")",
@@ -312,7 +298,7 @@ std::optional<BulkOutcome> DeleteBooks(CBookDatabase& db, std::vector<StoredBook
         }
         const bool details = InspectDetailsTable(engine) == DetailsTableState::Ours;
         const bool covers = InspectCoverTable(engine) == OwnTableState::Ours;
-        ForEachChunk(ids, [&](const std::string& list) {
+        ForEachIdList(ids, [&](const std::string& list) {
             if (details) {
                 engine.Execute("DELETE FROM book_details WHERE id IN (" + list + ")");
             }
@@ -345,7 +331,7 @@ OpenLoansOf(CBookDatabase& db, const std::vector<std::int32_t>& books) {
         if (InspectLoanTable(db.Engine()) != LoanTableState::Ours) {
             return open;
         }
-        ForEachChunk(books, [&](const std::string& list) {
+        ForEachIdList(books, [&](const std::string& list) {
             CEngineRecordset set(db.Engine());
             set.Open("SELECT book, id FROM loans WHERE returned IS NULL AND book IN (" + list + ")",
                      RecordReading::Forward);

@@ -7,6 +7,7 @@
 #include "store/CatalogueMessages.h"
 #include "store/CountedNoun.h"
 #include "store/DetailsSchema.h"
+#include "store/StatementFormat.h"
 #include "view/BookRowTexts.h"
 #include "view/QuickFilter.h"
 
@@ -286,13 +287,12 @@ const char* DoubleKindText(DoubleKind kind) {
 
 std::vector<std::string> DoubleGroupTexts(CBookDatabase& db,
                                           const std::vector<DoubleGroup>& groups) {
-    constexpr std::size_t kChunk = 4000;
     std::unordered_map<std::int32_t, std::string> names;
-    for (std::size_t first = 0; first < groups.size(); first += kChunk) {
-        std::string list;
-        for (std::size_t i = first; i < std::min(groups.size(), first + kChunk); ++i) {
-            list += (i == first ? "" : ",") + std::to_string(groups[i].books.front());
-        }
+    std::vector<std::int32_t> firsts;
+    for (const DoubleGroup& g : groups) {
+        firsts.push_back(g.books.front());
+    }
+    ForEachIdList(firsts, [&](const std::string& list) {
         CEngineRecordset set(db.Engine());
         set.Open("SELECT id, titlu, autor FROM books WHERE id IN (" + list + ")",
                  RecordReading::Forward);
@@ -300,7 +300,7 @@ std::vector<std::string> DoubleGroupTexts(CBookDatabase& db,
             names.emplace(static_cast<std::int32_t>(set.GetInteger(0)),
                           set.GetText(1) + " - " + set.GetText(2));
         }
-    }
+    });
     std::vector<std::string> texts;
     texts.reserve(groups.size());
     for (const DoubleGroup& g : groups) {

@@ -235,16 +235,10 @@ std::optional<StoredBook> ReadStoredBook(CBookDatabase& db, std::int32_t id) {
 }
 
 std::vector<StoredBook> ReadStoredBooks(CBookDatabase& db, const std::vector<std::int32_t>& ids) {
-    // A few thousand identifiers a statement keeps each statement's text small.
-    constexpr std::size_t kChunk = 4000;
     std::unordered_map<std::int32_t, StoredBook> found;
     found.reserve(ids.size());
     const bool details = InspectDetailsTable(db.Engine()) == DetailsTableState::Ours;
-    for (std::size_t first = 0; first < ids.size(); first += kChunk) {
-        std::string list;
-        for (std::size_t i = first; i < std::min(ids.size(), first + kChunk); ++i) {
-            list += (i == first ? "" : ",") + std::to_string(ids[i]);
-        }
+    ForEachIdList(ids, [&](const std::string& list) {
         ReadRows(db.Engine(), "SELECT * FROM books WHERE id IN (" + list + ")",
                  [&found](const std::vector<std::string>& columns, std::vector<StoredValue> row) {
                      StoredBook book{columns, std::move(row), {}, {}, {}};
@@ -256,7 +250,7 @@ std::vector<StoredBook> ReadStoredBooks(CBookDatabase& db, const std::vector<std
             }
         });
         if (!details) {
-            continue;
+            return;
         }
         ReadRows(db.Engine(), "SELECT * FROM book_details WHERE id IN (" + list + ")",
                  [&found](const std::vector<std::string>& columns, std::vector<StoredValue> row) {
@@ -268,7 +262,7 @@ std::vector<StoredBook> ReadStoredBooks(CBookDatabase& db, const std::vector<std
                          AddMissingSource(at->second);
                      }
                  });
-    }
+    });
     std::vector<StoredBook> books;
     books.reserve(found.size());
     for (const std::int32_t id : ids) {

@@ -1,5 +1,7 @@
 #include "store/StatementFormat.h"
 
+#include <algorithm>
+
 #include <stdexcept>
 
 std::string FormatStatementArgs(std::string_view format, std::initializer_list<StatementArg> args) {
@@ -82,4 +84,22 @@ std::string BlobLiteral(std::string_view bytes) {
     }
     out += '\'';
     return out;
+}
+
+std::string IdList(const std::vector<std::int32_t>& ids) {
+    std::string list;
+    for (const std::int32_t id : ids) {
+        list += (list.empty() ? "" : ",") + std::to_string(id);
+    }
+    return list;
+}
+
+void ForEachIdList(const std::vector<std::int32_t>& ids,
+                   const std::function<void(const std::string& list)>& each) {
+    constexpr std::size_t kPart = 4000;
+    for (std::size_t first = 0; first < ids.size(); first += kPart) {
+        const auto from = ids.begin() + static_cast<std::ptrdiff_t>(first);
+        each(IdList(
+            {from, from + static_cast<std::ptrdiff_t>(std::min(kPart, ids.size() - first))}));
+    }
 }

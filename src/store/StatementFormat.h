@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 // A value that is not known: %d writes it as NULL.
 struct StatementNull {};
@@ -43,6 +45,13 @@ std::string QuotedName(std::string_view name);
 
 // Bytes as a statement writes a blob: X'...' in hexadecimal digits.
 std::string BlobLiteral(std::string_view bytes);
+
+// Identifiers as an IN list's text: "1,2,3".
+std::string IdList(const std::vector<std::int32_t>& ids);
+// The same a few thousand at a time, so that no statement's text grows without end: `each` is
+// given every part's list in turn.
+void ForEachIdList(const std::vector<std::int32_t>& ids,
+                   const std::function<void(const std::string& list)>& each);
 
 template <typename... Args>
 std::string FormatStatement(std::string_view format, const Args&... args) {

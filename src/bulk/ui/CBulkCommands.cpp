@@ -45,6 +45,19 @@ std::vector<std::string> TitlesOf(const std::vector<StoredBook>& books,
     return titles;
 }
 
+// The books as stored now and the moment they were read at; false, told, when they cannot be.
+bool ReadBooks(CBookDatabase& db, const std::vector<std::int32_t>& ids, CatalogueMoment& moment,
+               std::vector<StoredBook>& books, QWidget* parent) {
+    try {
+        moment = ReadCatalogueMoment(db.Engine());
+        books = ReadStoredBooks(db, ids);
+        return true;
+    } catch (const CEngineException&) {
+        ShowMessage(msg::kCannotSelect, parent);
+        return false;
+    }
+}
+
 } // namespace
 
 CBulkCommands::CBulkCommands(CShelfwardenView* view, CRecordCommands* records)
@@ -58,11 +71,7 @@ void CBulkCommands::OnModifySelection() {
     }
     CatalogueMoment moment;
     std::vector<StoredBook> books;
-    try {
-        moment = ReadCatalogueMoment(db->Engine());
-        books = ReadStoredBooks(*db, ids);
-    } catch (const CEngineException&) {
-        ShowMessage(msg::kCannotSelect, m_pView);
+    if (!ReadBooks(*db, ids, moment, books, m_pView)) {
         return;
     }
     CBookDetailsStore store(*db, {});
@@ -135,11 +144,7 @@ void CBulkCommands::OnDeleteSelection() {
     }
     CatalogueMoment moment;
     std::vector<StoredBook> books;
-    try {
-        moment = ReadCatalogueMoment(db->Engine());
-        books = ReadStoredBooks(*db, ids);
-    } catch (const CEngineException&) {
-        ShowMessage(msg::kCannotSelect, m_pView);
+    if (!ReadBooks(*db, ids, moment, books, m_pView)) {
         return;
     }
     auto outcome = DeleteBooks(*db, books, moment, IsoText(m_today()), UserMessageSink());

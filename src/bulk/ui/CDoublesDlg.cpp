@@ -9,6 +9,7 @@
 #include "store/CEngineException.h"
 #include "store/CatalogueMessages.h"
 #include "store/CountedNoun.h"
+#include "store/StatementFormat.h"
 #include "view/BookRowTexts.h"
 #include "view/ListingQuery.h"
 
@@ -22,18 +23,6 @@
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-std::string IdList(const std::vector<std::int32_t>& ids) {
-    std::string list;
-    for (const std::int32_t id : ids) {
-        list += (list.empty() ? "" : ",") + std::to_string(id);
-    }
-    return list;
-}
-
-} // namespace
 
 CDoublesDlg::CDoublesDlg(CBookDatabase& db, const LookupList& types, const LookupList& states,
                          std::vector<DoubleGroup> groups, CopyPairs apart, QWidget* parent)

@@ -6,6 +6,7 @@
 #include "shell/Prompts.h"
 #include "store/CBookDatabase.h"
 #include "store/CatalogueMessages.h"
+#include "store/StatementFormat.h"
 #include "view/ListingQuery.h"
 #include "view/ui/CBookListModel.h"
 #include "view/ui/ListLayoutSettings.h"
@@ -439,12 +440,8 @@ void CShelfwardenView::RefreshBooks(const std::vector<std::int32_t>& books) {
     if (books.empty()) {
         return;
     }
-    std::string list;
-    for (const std::int32_t id : books) {
-        list += (list.empty() ? "" : ",") + std::to_string(id);
-    }
     auto listing =
-        ListingQuery::Open(*Database(), "SELECT * FROM books WHERE id IN (" + list + ")");
+        ListingQuery::Open(*Database(), "SELECT * FROM books WHERE id IN (" + IdList(books) + ")");
     if (!listing || listing->IsEmpty()) {
         return;
     }
