@@ -5,6 +5,23 @@
 class TestStatementFormat : public QObject {
     Q_OBJECT
 private slots:
+    // Identifiers go into IN lists a few thousand at a time, every one of them once, in order.
+    void identifiersGoIntoListsInParts() {
+        QCOMPARE(IdList({}), std::string());
+        QCOMPARE(IdList({7, -2, 2147483647}), std::string("7,-2,2147483647"));
+        std::vector<std::int32_t> ids(9001);
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            ids[i] = static_cast<std::int32_t>(i) + 1;
+        }
+        std::vector<std::string> parts;
+        ForEachIdList(ids, [&parts](const std::string& list) { parts.push_back(list); });
+        QCOMPARE(parts.size(), std::size_t{3});
+        QCOMPARE(parts[0] + "," + parts[1] + "," + parts[2], IdList(ids));
+        QVERIFY(parts[2].starts_with("8001,"));
+        int calls = 0;
+        ForEachIdList({}, [&calls](const std::string&) { ++calls; });
+        QCOMPARE(calls, 0);
+    }
     void insertsNumbersAndTexts() {
         QCOMPARE(FormatStatement("SELECT * FROM books WHERE tip = %d ORDER BY titlu", 4),
                  std::string("SELECT * FROM books WHERE tip = 4 ORDER BY titlu"));
